@@ -1,0 +1,38 @@
+#include "shell/core/frame_timer.h"
+
+#include <cmath>
+
+#include "shell/core/system.h"
+
+namespace hc {
+
+void resetFrameTimer(FrameTimer& timer) {
+    timer.frameDelta = 1.0;
+    timer.windowStart = -1.0;
+    timer.windowFrames = 0;
+    timer.fpsShown = 0;
+}
+
+void endFrame(FrameTimer& timer) {
+    const double t = clockSeconds();
+    timer.windowFrames += 1;
+    if (timer.windowFrames < 4) {
+        if (timer.windowStart == -1.0) timer.windowStart = t;
+        return;
+    }
+    timer.frameSeconds = (t - timer.windowStart) / 4.0;
+    timer.fps = 1.0 / timer.frameSeconds;
+    timer.frameDelta = 50.0 / timer.fps;
+    // Refresh the displayed rate only when the window crosses a whole-second parity
+    // change, about once a second instead of every fourth frame.
+    const auto parity = [](double s) { return static_cast<long long>(std::nearbyint(s)) & 1; };
+    if (parity(t) != parity(timer.windowStart)) {
+        timer.fpsShown = static_cast<int32_t>(std::floor(timer.fps));
+    }
+    timer.windowStart = clockSeconds();
+    timer.windowFrames = 0;
+}
+
+std::string fpsText(const FrameTimer& timer) { return std::to_string(timer.fpsShown); }
+
+}  // namespace hc

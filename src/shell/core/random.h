@@ -1,0 +1,13 @@
+#pragma once
+#include <cstdint>
+
+namespace hc {
+
+// The game's one shared random source: uniform numbers in [0, 1). Start-up seeds it
+// from the clock; tests seed it with fixed values to replay a game.
+void seedRandom(uint64_t seed);
+double nextRandom();
+// A choice among n entries: floor(n * r).
+inline int randomChoice(int n) { return static_cast<int>(n * nextRandom()); }
+
+}  // namespace hc
