@@ -30,6 +30,20 @@ constexpr int AssetSheetWidth = 640, AssetSheetHeight = 1402;
 // the pack layout gives. Deterministic.
 void drawWorldArt(Picture& vehicles, Picture& walls);
 
+// The 640 x 240 sky, seamless from its right edge to its left (it repeats twice round
+// the horizon, which lies near its row 202).
+void drawSky(Picture& sky);
+
+// The game font: a 500 x 50 strip, five rows of 50 glyphs of 10 x 10 (style s in rows
+// 10s..10s+9, glyph g in columns 10g..10g+9), colour 0 transparent.
+void drawFontStyles(Picture& strip);
+// Eight 64 x 64 portraits in a 128 x 256 strip: portrait k (1..8) at column
+// 64 * ((k - 1) % 2), row 64 * ((k - 1) / 2).
+void drawPortraits(Picture& strip);
+// The 8 x 8 raindrop of the HUD and the 16 x 16 pointer of the garage (0 transparent).
+void drawHudIcon(Picture& icon);
+void drawGarageIcon(Picture& icon);
+
 // Draws the interface pictures into the 640 x 1402 asset sheet: garage backdrop, sky,
 // menu backdrop, cockpit, title, icons, portraits and the font's five styles, at the
 // places the pack layout gives. Deterministic.
