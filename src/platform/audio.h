@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 namespace hc {
 
@@ -10,6 +11,8 @@ namespace hc {
 constexpr int AudioChannelCount = 4;
 constexpr int AudioBufferBytes = 12288;
 constexpr int AudioSampleRate = 44100;
+constexpr int SynthSamplesPerBuffer = AudioBufferBytes / 2;   // mono 16-bit
+constexpr int MusicFramesPerBuffer = AudioBufferBytes / 4;    // stereo 16-bit
 
 constexpr int32_t ChannelKindStream = 1;
 constexpr int32_t ChannelKindTone = 2;
@@ -18,6 +21,12 @@ constexpr int32_t ChannelKindNoise = 3;
 constexpr int32_t WaveShapeHalf = 1;
 constexpr int32_t WaveShapeFull = 2;
 
+// Sample formats, with the values the sound device uses for them.
+constexpr int32_t SampleFormatMono16 = 0x1101;
+constexpr int32_t SampleFormatStereo16 = 0x1103;
+
+constexpr int32_t SynthAmplitude = 32760;
+
 struct Oscillator {
     double frequency = 0;  // Hz
     double phase = 0;      // tenths of a degree, [0, 3600)
@@ -25,6 +34,9 @@ struct Oscillator {
 
 // The open music track; only the platform's decoder knows what is inside.
 struct AudioStream;
+
+// Where the samples go: the sound device or nowhere (see audio_output.h).
+class AudioOutput;
 
 struct AudioChannel {
     int8_t trackNumber = 0;
@@ -39,6 +51,7 @@ struct AudioChannel {
     int32_t sampleFormat = 0;
     int32_t amplitude = 0;
     float gain = 0;
+    AudioOutput* output = nullptr;  // null until initAudio: gains are then only stored
 };
 
 constexpr int MusicChannel = 1;
@@ -48,14 +61,36 @@ constexpr int TurboChannel = 4;
 
 struct AudioEngine {
     AudioChannel channels[AudioChannelCount + 1];  // numbered 1 to 4; element 0 unused
+    AudioOutput* output = nullptr;                 // chosen once by initAudio
 };
 
+// Which output initAudio picks: the sound device (falling back to silence when there
+// is none) or silence from the start (headless runs and tests).
+enum class AudioOutputChoice { Device, Silent };
+void chooseAudioOutput(AudioOutputChoice choice);
+
 void initAudio(AudioEngine& engine);
+// The same with an explicit output, which must outlive the engine.
+void initAudio(AudioEngine& engine, AudioOutput& output);
 void openTrack(AudioEngine& engine, int track);
 void nextTrack(AudioEngine& engine);
 void updateAudio(AudioEngine& engine);
 void setChannelGain(AudioChannel& channel, float gain);
 void setMasterLevel(AudioEngine& engine, float level);
 void shutdownAudio(AudioEngine& engine);
+
+// "../data/audio/track" + n + ".ogg".
+std::string musicTrackPath(int track);
+// openTrack with the file name given: used by openTrack and by tests.
+void openTrackFile(AudioEngine& engine, int track, const std::string& path);
+
+// One sample of an oscillator: advances the phase and reads the sine table there.
+double oscillatorStep(Oscillator& oscillator);
+
+// Fills the channel's sample buffer with its next 12288 bytes: synthesised mono
+// samples for tone and noise channels, decoded stereo music for the stream channel.
+// Needs no device. Returns false (after logging and disabling the channel) when the
+// music stream fails, and for a stream channel without a stream.
+bool fillBuffer(AudioChannel& channel);
 
 }  // namespace hc

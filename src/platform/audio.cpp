@@ -1,0 +1,239 @@
+// The four-channel audio engine: music streaming and the synthesised car sounds.
+#include "platform/audio.h"
+
+#include <cmath>
+
+#include "platform/audio_output.h"
+#include "platform/audio_stream.h"
+#include "shell/core/random.h"
+#include "shell/core/system.h"
+#include "shell/core/tables.h"
+
+namespace hc {
+
+namespace {
+
+AudioOutputChoice outputChoice = AudioOutputChoice::Device;
+
+int16_t toSample(double v) {
+    v = std::nearbyint(v);
+    if (v > 32767.0) return 32767;
+    if (v < -32768.0) return -32768;
+    if (std::isnan(v)) return 0;
+    return static_cast<int16_t>(v);
+}
+
+void storeSample(uint8_t* at, int16_t s) {
+    auto v = static_cast<uint16_t>(s);
+    at[0] = static_cast<uint8_t>(v & 0xFF);
+    at[1] = static_cast<uint8_t>(v >> 8);
+}
+
+void setUpChannel(AudioChannel& channel, AudioOutput& output, int32_t kind) {
+    channel.output = &output;
+    output.createChannel(channel.buffers, channel.source);
+    output.setGain(channel.source, 0.3f);
+    channel.kind = kind;
+    for (Oscillator& osc : channel.oscillators) osc = Oscillator{};
+    channel.sampleFormat = SampleFormatMono16;
+    channel.amplitude = SynthAmplitude;
+    channel.gain = 0.0f;
+    channel.enabled = 0;
+}
+
+void fillTone(AudioChannel& ch) {
+    Oscillator* osc = ch.oscillators;
+    const double base = osc[1].frequency;
+    for (int i = 0; i < SynthSamplesPerBuffer; ++i) {
+        double m = oscillatorStep(osc[2]);
+        if (ch.waveShape == WaveShapeFull) m = std::fabs(m);
+        else if (m < 0) m = 0;
+        osc[1].frequency = (base / 2) * (0.5 * m + 0.5);
+        int16_t s = toSample(oscillatorStep(osc[1]) * ch.amplitude);
+        s = toSample(s * (0.3 * oscillatorStep(osc[3]) + 0.7));
+        storeSample(ch.sampleBuffer + 2 * i, s);
+    }
+    osc[1].frequency = base;
+}
+
+void fillNoise(AudioChannel& ch) {
+    Oscillator* osc = ch.oscillators;
+    const double base = osc[1].frequency;
+    for (int i = 0; i < SynthSamplesPerBuffer; ++i) {
+        double r = nextRandom();
+        int16_t s = toSample((ch.amplitude / 2.0) * (oscillatorStep(osc[1]) + 0.25 * r));
+        s = toSample(s * (0.3 * oscillatorStep(osc[3]) + 0.7));
+        storeSample(ch.sampleBuffer + 2 * i, s);
+    }
+    osc[1].frequency = base;
+}
+
+void reportStreamError(AudioChannel& ch) {
+    logLine("Audio: stream error");
+    ch.enabled = 0;
+    // Music off at once: whatever is still queued is dropped so that a later start
+    // begins with both buffers free.
+    if (ch.output != nullptr) ch.output->halt(ch.source);
+}
+
+bool fillStream(AudioChannel& ch) {
+    if (ch.stream == nullptr) return false;
+    if (!readStreamBuffer(*ch.stream, ch.sampleBuffer, AudioBufferBytes)) {
+        reportStreamError(ch);
+        return false;
+    }
+    return true;
+}
+
+// Fills a buffer and hands it to the device; false if there was nothing to hand.
+bool fillAndUpload(AudioChannel& ch, uint32_t buffer) {
+    if (!fillBuffer(ch)) return false;
+    const bool music = ch.kind == ChannelKindStream;
+    ch.output->fillDeviceBuffer(buffer, music ? SampleFormatStereo16 : ch.sampleFormat,
+                                ch.sampleBuffer, AudioBufferBytes, AudioSampleRate);
+    return true;
+}
+
+void refillChannel(AudioChannel& ch) {
+    AudioOutput& out = *ch.output;
+    if (ch.kind == ChannelKindStream && ch.stream == nullptr) {
+        // Music switched back on after its track failed: try the track once more.
+        if (ch.trackNumber <= 0) return;
+        ch.stream = openAudioStream(musicTrackPath(ch.trackNumber));
+        if (ch.stream == nullptr) {
+            logLine("Could not open stream " + musicTrackPath(ch.trackNumber));
+            ch.enabled = 0;
+            return;
+        }
+    }
+    if (out.queuedBuffers(ch.source) == 0) {
+        for (uint32_t buffer : ch.buffers) {
+            if (!fillAndUpload(ch, buffer)) return;
+            out.queueBuffer(ch.source, buffer);
+        }
+    }
+    for (int done = out.processedBuffers(ch.source); done > 0; --done) {
+        uint32_t buffer = out.unqueueBuffer(ch.source);
+        if (!fillAndUpload(ch, buffer)) return;
+        out.queueBuffer(ch.source, buffer);
+    }
+    if (!out.isPlaying(ch.source)) out.play(ch.source);
+}
+
+}  // namespace
+
+double oscillatorStep(Oscillator& osc) {
+    double phase = osc.phase + osc.frequency * 3600.0 / AudioSampleRate;
+    if (phase >= 3600.0 && phase < 7200.0) {
+        phase -= 3600.0;
+    } else if (!(phase >= 0.0 && phase < 3600.0)) {
+        // Only a negative or enormous frequency gets here: keep the table index valid.
+        phase = std::fmod(phase, 3600.0);
+        if (phase < 0) phase += 3600.0;
+        if (!(phase >= 0.0 && phase < 3600.0)) phase = 0.0;
+    }
+    osc.phase = phase;
+    return SinTable[static_cast<int>(std::nearbyint(phase))];
+}
+
+bool fillBuffer(AudioChannel& channel) {
+    switch (channel.kind) {
+        case ChannelKindStream: return fillStream(channel);
+        case ChannelKindTone: fillTone(channel); return true;
+        case ChannelKindNoise: fillNoise(channel); return true;
+        default: return false;
+    }
+}
+
+std::string musicTrackPath(int track) {
+    return "../data/audio/track" + std::to_string(track) + ".ogg";
+}
+
+void chooseAudioOutput(AudioOutputChoice choice) { outputChoice = choice; }
+
+void initAudio(AudioEngine& engine) {
+    AudioOutput* output = &silentAudioOutput();
+    bool device = false;
+    if (outputChoice == AudioOutputChoice::Device) {
+        device = deviceAudioOutput().start();
+        if (device) output = &deviceAudioOutput();
+    }
+    logLine("Audio: initializing engine");
+    if (outputChoice == AudioOutputChoice::Device && !device)
+        logLine("Audio: no sound device, the game plays silently");
+    initAudio(engine, *output);
+}
+
+void initAudio(AudioEngine& engine, AudioOutput& output) {
+    engine.output = &output;
+    AudioChannel* ch = engine.channels;
+    setUpChannel(ch[MusicChannel], output, ChannelKindStream);
+    ch[MusicChannel].enabled = -1;
+    setUpChannel(ch[EngineChannel], output, ChannelKindTone);
+    ch[EngineChannel].waveShape = WaveShapeHalf;
+    setUpChannel(ch[SkidChannel], output, ChannelKindTone);
+    ch[SkidChannel].waveShape = WaveShapeFull;
+    ch[SkidChannel].oscillators[1].frequency = 1100;
+    ch[SkidChannel].oscillators[2].frequency = 40000;
+    ch[SkidChannel].oscillators[3].frequency = 18;
+    setUpChannel(ch[TurboChannel], output, ChannelKindNoise);
+}
+
+void openTrackFile(AudioEngine& engine, int track, const std::string& path) {
+    AudioChannel& ch = engine.channels[MusicChannel];
+    if (ch.kind != ChannelKindStream) return;
+    closeAudioStream(ch.stream);
+    ch.stream = openAudioStream(path);
+    if (ch.stream == nullptr) {
+        logLine("Could not open stream " + path);
+        ch.enabled = 0;
+    }
+    ch.trackNumber = static_cast<int8_t>(track);
+}
+
+void openTrack(AudioEngine& engine, int track) {
+    openTrackFile(engine, track, musicTrackPath(track));
+}
+
+void nextTrack(AudioEngine& engine) {
+    int track = engine.channels[MusicChannel].trackNumber + 1;
+    if (track > 4 || track < 1) track = 1;
+    openTrack(engine, track);
+}
+
+void updateAudio(AudioEngine& engine) {
+    if (engine.output == nullptr) return;
+    for (int i = 1; i <= AudioChannelCount; ++i) {
+        AudioChannel& ch = engine.channels[i];
+        if (ch.enabled != 0 && ch.output != nullptr) refillChannel(ch);
+    }
+}
+
+void setChannelGain(AudioChannel& channel, float gain) {
+    if (channel.kind == ChannelKindStream) gain *= 0.2f;
+    if (!(gain > 0.0f)) gain = 0.0f;  // negatives and NaN
+    channel.gain = gain;
+    if (channel.output != nullptr) channel.output->setGain(channel.source, gain);
+}
+
+void setMasterLevel(AudioEngine& engine, float level) {
+    for (int i = 1; i <= AudioChannelCount; ++i) setChannelGain(engine.channels[i], 1.2f * level);
+}
+
+void shutdownAudio(AudioEngine& engine) {
+    for (int i = 1; i <= AudioChannelCount; ++i) {
+        AudioChannel& ch = engine.channels[i];
+        if (ch.output != nullptr) {
+            ch.output->halt(ch.source);
+            ch.output->releaseChannel(ch.buffers, ch.source);
+        }
+        closeAudioStream(ch.stream);
+        ch.stream = nullptr;
+        ch.enabled = 0;
+        ch.output = nullptr;
+    }
+    if (engine.output != nullptr) engine.output->stop();
+    engine.output = nullptr;
+}
+
+}  // namespace hc

@@ -1,0 +1,92 @@
+// Audio output through OpenAL; ALUT opens and closes the device.
+#include <AL/al.h>
+#include <AL/alut.h>
+
+#include "platform/audio.h"
+#include "platform/audio_output.h"
+
+namespace hc {
+
+static_assert(SampleFormatMono16 == AL_FORMAT_MONO16);
+static_assert(SampleFormatStereo16 == AL_FORMAT_STEREO16);
+
+namespace {
+
+class OpenAlOutput final : public AudioOutput {
+public:
+    bool start() override {
+        started_ = alutInit(nullptr, nullptr) == AL_TRUE;
+        return started_;
+    }
+    void stop() override {
+        if (started_) alutExit();
+        started_ = false;
+    }
+    void createChannel(uint32_t buffers[2], uint32_t& source) override {
+        ALuint names[2] = {0, 0};
+        alGenBuffers(2, names);
+        buffers[0] = names[0];
+        buffers[1] = names[1];
+        ALuint src = 0;
+        alGenSources(1, &src);
+        source = src;
+    }
+    void releaseChannel(uint32_t buffers[2], uint32_t source) override {
+        ALuint src = source;
+        alDeleteSources(1, &src);
+        ALuint names[2] = {buffers[0], buffers[1]};
+        alDeleteBuffers(2, names);
+    }
+    int queuedBuffers(uint32_t source) override {
+        ALint n = 0;
+        alGetSourcei(source, AL_BUFFERS_QUEUED, &n);
+        return n;
+    }
+    int processedBuffers(uint32_t source) override {
+        ALint n = 0;
+        alGetSourcei(source, AL_BUFFERS_PROCESSED, &n);
+        return n;
+    }
+    uint32_t unqueueBuffer(uint32_t source) override {
+        ALuint buffer = 0;
+        alSourceUnqueueBuffers(source, 1, &buffer);
+        return buffer;
+    }
+    void fillDeviceBuffer(uint32_t buffer, int32_t format, const uint8_t* data, int bytes,
+                          int rate) override {
+        alBufferData(buffer, format, data, bytes, rate);
+    }
+    void queueBuffer(uint32_t source, uint32_t buffer) override {
+        ALuint b = buffer;
+        alSourceQueueBuffers(source, 1, &b);
+    }
+    bool isPlaying(uint32_t source) override {
+        ALint state = 0;
+        alGetSourcei(source, AL_SOURCE_STATE, &state);
+        return state == AL_PLAYING;
+    }
+    void play(uint32_t source) override { alSourcePlay(source); }
+    void halt(uint32_t source) override {
+        alSourceStop(source);
+        // A stopped source has played all its buffers: take them all off.
+        ALint queued = 0;
+        alGetSourcei(source, AL_BUFFERS_QUEUED, &queued);
+        for (ALint i = 0; i < queued; ++i) {
+            ALuint buffer = 0;
+            alSourceUnqueueBuffers(source, 1, &buffer);
+        }
+    }
+    void setGain(uint32_t source, float gain) override { alSourcef(source, AL_GAIN, gain); }
+
+private:
+    bool started_ = false;
+};
+
+}  // namespace
+
+AudioOutput& deviceAudioOutput() {
+    static OpenAlOutput output;
+    return output;
+}
+
+}  // namespace hc
