@@ -1,0 +1,254 @@
+#include "sim/player_car.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "sim/passengers.h"
+#include "sim/windshield.h"
+
+namespace hc {
+
+namespace {
+
+constexpr double Throttle = 0.003;
+constexpr double SteerStep = 0.032;
+constexpr double MaxTurnRate = 1.2;
+constexpr double ThrottleCutSpeed = 1.3;
+constexpr double GearChangeSpeed = 0.1;
+constexpr double StopSpeed = 0.1;
+constexpr double CrashDamageSpeed = 0.2;
+constexpr float IgnitionHeatLimit = 4.0f;
+constexpr float EngineDeathHeat = 5.0f;
+
+// The switch actions in the order in which they take precedence: only the first one
+// released in a frame is handled.
+constexpr int SwitchOrder[] = {ActionIgnition, ActionReverse,
+                               ActionWipers,   ActionMinimapZoom,
+                               ActionMapView,  ActionBack,
+                               ActionMusic,    ActionStats,
+                               ActionLowDetail};
+
+void handleSwitch(int action, double speed, Shift& shift, AudioEngine& audio) {
+    switch (action) {
+        case ActionIgnition:
+            if (isOn(shift.engineRunning)) {
+                shift.engineRunning = FlagOff;
+            } else if (shift.engineHeat < IgnitionHeatLimit) {
+                shift.engineRunning = FlagOn;
+            }
+            break;
+        case ActionReverse:
+            // Only a standing car changes gear; a release at speed is simply lost.
+            if (speed < GearChangeSpeed) toggleFlag(shift.reverseGear);
+            break;
+        case ActionWipers: toggleFlag(shift.wipersOn); break;
+        case ActionMinimapZoom: toggleFlag(shift.minimapZoom); break;
+        case ActionMapView: toggleFlag(shift.mapView); break;
+        case ActionBack:
+            // Ends the shift at the next clock step.
+            shift.minutesLeft = 0;
+            shift.secondsLeft = 0.0;
+            shift.speechTimer = 0.0;
+            break;
+        case ActionMusic: {
+            int8_t& enabled = audio.channels[MusicChannel].enabled;
+            enabled = static_cast<int8_t>(~enabled);
+            break;
+        }
+        case ActionStats: toggleFlag(shift.showStats); break;
+        case ActionLowDetail: toggleFlag(shift.lowDetail); break;
+        default: break;
+    }
+}
+
+inline int8_t channelFlag(bool on) { return on ? int8_t{-1} : int8_t{0}; }
+
+void setCarSounds(const Shift& shift, double speed, float turnRate, double maxBoost,
+                  AudioEngine& audio, double dt) {
+    const double f = 120.0 * speed + 200.0;
+
+    AudioChannel& engine = audio.channels[EngineChannel];
+    engine.oscillators[1].frequency = f;
+    engine.oscillators[2].frequency = 1.25 * f;
+    engine.oscillators[3].frequency = 0.124 * f;
+    engine.enabled = channelFlag(isOn(shift.engineRunning));
+
+    // The skid fades in while the car turns hard at speed and fades out afterwards.
+    AudioChannel& skid = audio.channels[SkidChannel];
+    const float g = skid.gain;
+    if (speed > 0.2 && std::fabs(turnRate) > 0.6f) {
+        skid.enabled = channelFlag(true);
+        if (g < 0.3f) setChannelGain(skid, static_cast<float>(std::min(g + dt * 0.04, 0.3)));
+    } else if (g > 0.0f) {
+        setChannelGain(skid, static_cast<float>(g - dt * 0.02));
+    } else {
+        skid.enabled = channelFlag(false);
+    }
+
+    // The turbo whistles an octave above the engine, as loud as the boost is full.
+    AudioChannel& turbo = audio.channels[TurboChannel];
+    turbo.oscillators[1].frequency = 2.0 * f;
+    turbo.oscillators[2].frequency = 0.0;
+    const double fullness = maxBoost > 0.0 ? shift.turboBoost / maxBoost : 0.0;
+    setChannelGain(turbo, static_cast<float>(0.1 * fullness));
+    turbo.enabled = channelFlag(isOn(shift.engineRunning) && shift.turboBoost > 0.0f);
+}
+
+}  // namespace
+
+void addDamage(Shift& shift, int kind, float amount) {
+    if (kind < DamageBodywork || kind > DamageEngine) return;
+    shift.damage[kind] += amount;
+    if (shift.damage[kind] > 1.0f) shift.damage[kind] = 1.0f;
+}
+
+void updatePlayerCar(PlayerCar& car, Shift& shift, CityMap& map, const KeyBindings& keys,
+                     AudioEngine& audio, double dt) {
+    // 1. Frame constants from the upgrades; speed is measured once, before anything moves.
+    const double grip = 0.035 + 0.01 * shift.tyreLevel;
+    const double brakePower = 0.004 + 0.002 * shift.brakeLevel;
+    const double maxBoost = 0.55 * shift.turboLevel;
+    const float x0 = car.x, y0 = car.y;
+    double accel = 0.0;
+    double steer = 0.0;
+    bool braking = false;
+    const double speed = bodySpeed(car);
+
+    // 2. Controls.
+    if (isHeld(keys, ActionUp) && isOn(shift.engineRunning)) accel = Throttle;
+    if (isHeld(keys, ActionDown)) braking = true;
+    if (isHeld(keys, ActionLeft)) steer = -SteerStep;
+    if (isHeld(keys, ActionRight)) steer = SteerStep;
+    for (int action : SwitchOrder) {
+        if (wasReleased(keys, action)) {
+            handleSwitch(action, speed, shift, audio);
+            break;
+        }
+    }
+
+    // 3. Throttle cut at top speed.
+    if (speed > ThrottleCutSpeed) accel = 0.0;
+
+    // 4. Turbo: builds with speed under throttle, drains without; what is left still pushes.
+    if (accel > 0.0) {
+        shift.turboBoost = static_cast<float>(shift.turboBoost + dt * speed * 0.025);
+        if (shift.turboBoost > maxBoost) shift.turboBoost = static_cast<float>(maxBoost);
+    } else {
+        shift.turboBoost = static_cast<float>(shift.turboBoost - dt * 0.05);
+        if (shift.turboBoost < 0.0f) shift.turboBoost = 0.0f;
+    }
+    accel += 0.001 * shift.turboBoost;
+
+    // 5. Turn rate.
+    if (steer == 0.0) {
+        car.turnRate = static_cast<float>(car.turnRate * std::pow(0.9, dt));
+    } else {
+        car.turnRate = static_cast<float>(
+            std::clamp(car.turnRate + dt * steer, -MaxTurnRate, MaxTurnRate));
+    }
+
+    // 6. Heading: a bent body pulls towards increasing heading; a standing car does not
+    // turn and a slow one turns less; reverse mirrors the steering.
+    double turn = car.turnRate;
+    if (shift.damage[DamageBodywork] > 0.2f) turn += 0.3 * shift.damage[DamageBodywork];
+    if (speed == 0.0) {
+        turn = 0.0;
+    } else if (speed < 0.2) {
+        turn = turn * speed / 0.2;
+    }
+    if (isOn(shift.reverseGear)) turn = -turn;
+    rotateBody(car, dt * turn);
+
+    // 7. Grip pulls the velocity towards the new heading, keeping roughly its length.
+    double g = dt * grip;
+    if (braking) g /= 2.0;
+    double vx = g * speed * car.dirX + (1.0 - g) * car.vx;
+    double vy = g * speed * car.dirY + (1.0 - g) * car.vy;
+
+    // 8-9. Force.
+    if (braking) {
+        double b = (1.0 - shift.damage[DamageBrakes]) * brakePower;
+        if (speed < b) b = speed;
+        const double theta = std::atan2(vy, vx);
+        shift.brakeHeat = static_cast<float>(shift.brakeHeat + dt * b);
+        // The brake stops the car but never pushes it backwards, even when grip has
+        // shortened the velocity below b or a long frame asks for more than is left.
+        const double length = std::sqrt(vx * vx + vy * vy);
+        const double removed = std::min(dt * b, length);
+        vx -= removed * std::cos(theta);
+        vy -= removed * std::sin(theta);
+    } else {
+        if (isOn(shift.reverseGear)) accel = -2.0 * accel;
+        vx += dt * accel * car.dirX;
+        vy += dt * accel * car.dirY;
+    }
+
+    // 10. Rolling drag.
+    const double drag = std::pow(0.997, dt);
+    car.vx = static_cast<float>(vx * drag);
+    car.vy = static_cast<float>(vy * drag);
+
+    // 11. Passengers: one slot per frame, only while the car all but stands.
+    if (speed < StopSpeed) {
+        const int k = static_cast<int>(shift.frameCounter % PassengerSlots) + 1;
+        const Passenger& passenger = shift.passengers[k];
+        if (shift.passengerAboard == 0 && inSquare(car, passenger.pickup)) {
+            tryPickUp(shift, map, k);
+        } else if (shift.passengerAboard == k && inSquare(car, passenger.destination)) {
+            tryDropOff(shift, map, k);
+        }
+    }
+
+    // 12. Collision: the car is a 3 by 3 cell box at its position before the move. A hit
+    // puts it back, reverses its velocity and steps it once along it.
+    bool crashed = false;
+    for (int i = -1; i <= 1 && !crashed; ++i) {
+        for (int j = -1; j <= 1 && !crashed; ++j) {
+            if (!isBlocked(map, car.x + static_cast<float>(i), car.y + static_cast<float>(j))) {
+                continue;
+            }
+            crashed = true;
+            if (speed > CrashDamageSpeed) {
+                addDamage(shift, DamageBodywork, static_cast<float>(0.1 * speed));
+            }
+            car.x = x0;
+            car.y = y0;
+            car.vx = -car.vx;
+            car.vy = -car.vy;
+            car.turnRate = 0.0f;
+            shift.turboBoost = 0.0f;
+            car.x = static_cast<float>(car.x + dt * car.vx);
+            car.y = static_cast<float>(car.y + dt * car.vy);
+            if (shift.passengerAboard > 0 && shift.passengerAboard <= PassengerSlots) {
+                say(shift, shift.passengers[shift.passengerAboard].complaintLine);
+            }
+        }
+    }
+
+    // 13. Move (after a crash, a second step back along the reversed velocity).
+    car.x = static_cast<float>(car.x + dt * car.vx);
+    car.y = static_cast<float>(car.y + dt * car.vy);
+
+    // 14. Car sounds.
+    setCarSounds(shift, speed, car.turnRate, maxBoost, audio, dt);
+}
+
+void updateCabSystems(Shift& shift, const PlayerCar& car, double dt, int width, int height) {
+    const double speed = bodySpeed(car);
+    shift.engineHeat = static_cast<float>(shift.engineHeat + dt * speed * 0.01);
+    shift.brakeHeat = static_cast<float>(shift.brakeHeat *
+                                         std::pow(0.999 - 0.0002 * shift.brakeLevel, dt));
+    if (shift.brakeHeat < 0.0f) shift.brakeHeat = 0.0f;
+    shift.engineHeat = static_cast<float>(shift.engineHeat *
+                                          std::pow(0.998 - 0.0005 * shift.radiatorLevel, dt));
+    if (shift.engineHeat < 0.0f) shift.engineHeat = 0.0f;
+    if (shift.brakeHeat > 1.0f) addDamage(shift, DamageBrakes, static_cast<float>(dt * 0.0002));
+    if (shift.engineHeat > EngineDeathHeat) {
+        // The engine overheats and dies; it restarts once it has cooled below 4.
+        addDamage(shift, DamageEngine, static_cast<float>(dt * 0.0002));
+        shift.engineRunning = FlagOff;
+    }
+    updateWindshield(shift, car, dt, width, height);
+}
+
+}  // namespace hc
