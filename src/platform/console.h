@@ -9,6 +9,8 @@ namespace hc {
 // 13 light magenta, 14 yellow, 15 white.
 void consoleClear();
 void consoleSetColours(int foreground, int background);
+// Back to the terminal's own colours.
+void consoleResetColours();
 // Row and column count from 1.
 void consoleMoveCursor(int row, int column);
 void consolePrintLine(std::string_view text);

@@ -1,9 +1,13 @@
 #include "platform/image.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <vector>
 
 namespace hc {
 
@@ -76,20 +80,23 @@ void span(Image& t, int x1, int x2, int y, uint32_t c) {
 
 void copyRect(const Image& src, int sx, int sy, int w, int h, Image& dst, int dx, int dy) {
     if (src.bytesPerPixel != dst.bytesPerPixel) return;
+    // Work in 64 bits so that rectangles far outside either image cannot overflow.
+    int64_t x0 = sx, y0 = sy, x1 = dx, y1 = dy, cw = w, ch = h;
     // Clip the source rectangle to the source image, moving the destination with it.
-    if (sx < 0) { dx -= sx; w += sx; sx = 0; }
-    if (sy < 0) { dy -= sy; h += sy; sy = 0; }
-    w = std::min(w, src.width - sx);
-    h = std::min(h, src.height - sy);
+    if (x0 < 0) { x1 -= x0; cw += x0; x0 = 0; }
+    if (y0 < 0) { y1 -= y0; ch += y0; y0 = 0; }
+    cw = std::min<int64_t>(cw, src.width - x0);
+    ch = std::min<int64_t>(ch, src.height - y0);
     // Then to the destination.
-    if (dx < 0) { sx -= dx; w += dx; dx = 0; }
-    if (dy < 0) { sy -= dy; h += dy; dy = 0; }
-    w = std::min(w, dst.width - dx);
-    h = std::min(h, dst.height - dy);
-    if (w <= 0 || h <= 0) return;
-    const size_t rowBytes = static_cast<size_t>(w) * src.bytesPerPixel;
-    for (int row = 0; row < h; ++row) {
-        std::memmove(pixelAddress(dst, dx, dy + row), pixelAddress(src, sx, sy + row), rowBytes);
+    if (x1 < 0) { x0 -= x1; cw += x1; x1 = 0; }
+    if (y1 < 0) { y0 -= y1; ch += y1; y1 = 0; }
+    cw = std::min<int64_t>(cw, dst.width - x1);
+    ch = std::min<int64_t>(ch, dst.height - y1);
+    if (cw <= 0 || ch <= 0) return;
+    const size_t rowBytes = static_cast<size_t>(cw) * static_cast<size_t>(src.bytesPerPixel);
+    for (int64_t row = 0; row < ch; ++row) {
+        std::memmove(pixelAddress(dst, static_cast<int>(x1), static_cast<int>(y1 + row)),
+                     pixelAddress(src, static_cast<int>(x0), static_cast<int>(y0 + row)), rowBytes);
     }
 }
 
@@ -99,12 +106,14 @@ void blitImage(const Image& src, Image& dst, int x, int y, bool skipZero) {
         return;
     }
     if (src.bytesPerPixel != dst.bytesPerPixel) return;
-    const int x0 = std::max(0, -x), y0 = std::max(0, -y);
-    const int x1 = std::min(src.width, dst.width - x), y1 = std::min(src.height, dst.height - y);
-    for (int sy = y0; sy < y1; ++sy) {
-        for (int sx = x0; sx < x1; ++sx) {
-            const uint32_t c = getPixel(src, sx, sy);
-            if (c != 0) putPixel(dst, x + sx, y + sy, c);
+    const int64_t x0 = std::max<int64_t>(0, -int64_t{x});
+    const int64_t y0 = std::max<int64_t>(0, -int64_t{y});
+    const int64_t x1 = std::min<int64_t>(src.width, int64_t{dst.width} - x);
+    const int64_t y1 = std::min<int64_t>(src.height, int64_t{dst.height} - y);
+    for (int64_t sy = y0; sy < y1; ++sy) {
+        for (int64_t sx = x0; sx < x1; ++sx) {
+            const uint32_t c = getPixel(src, static_cast<int>(sx), static_cast<int>(sy));
+            if (c != 0) putPixel(dst, static_cast<int>(x + sx), static_cast<int>(y + sy), c);
         }
     }
 }
@@ -113,19 +122,66 @@ void fillImage(Image& target, uint32_t c) {
     for (int y = 0; y < target.height; ++y) span(target, 0, target.width - 1, y, c);
 }
 
-void drawLine(Image& target, int x1, int y1, int x2, int y2, uint32_t c) {
-    // Bresenham, every point clipped on its own so lines may start and end anywhere.
-    const int dx = std::abs(x2 - x1), sx = x1 < x2 ? 1 : -1;
-    const int dy = -std::abs(y2 - y1), sy = y1 < y2 ? 1 : -1;
-    int err = dx + dy;
-    // Lines far outside the image still end: the loop runs max(dx, -dy) + 1 times.
+namespace {
+
+// Bresenham from (x1, y1) to (x2, y2), every point clipped on its own.
+void bresenham(Image& target, int64_t x1, int64_t y1, int64_t x2, int64_t y2, uint32_t c) {
+    const int64_t dx = x2 > x1 ? x2 - x1 : x1 - x2, sx = x1 < x2 ? 1 : -1;
+    const int64_t dy = -(y2 > y1 ? y2 - y1 : y1 - y2), sy = y1 < y2 ? 1 : -1;
+    int64_t err = dx + dy;
     for (;;) {
-        plot(target, x1, y1, c);
+        if (x1 >= 0 && y1 >= 0 && x1 < target.width && y1 < target.height) {
+            putPixel(target, static_cast<int>(x1), static_cast<int>(y1), c);
+        }
         if (x1 == x2 && y1 == y2) break;
-        const int e2 = 2 * err;
+        const int64_t e2 = 2 * err;
         if (e2 >= dy) { err += dy; x1 += sx; }
         if (e2 <= dx) { err += dx; y1 += sy; }
     }
+}
+
+}  // namespace
+
+void drawLine(Image& target, int x1, int y1, int x2, int y2, uint32_t c) {
+    // Nothing to draw when the line's bounding box misses the image.
+    if (std::max(x1, x2) < 0 || std::max(y1, y2) < 0 || std::min(x1, x2) >= target.width ||
+        std::min(y1, y2) >= target.height) {
+        return;
+    }
+    if (y1 == y2) {
+        span(target, x1, x2, y1, c);
+        return;
+    }
+    // Lines of ordinary length are stepped whole, so the pixels of the visible part
+    // are exactly those of the unclipped line.
+    constexpr int64_t Far = 1 << 15;
+    const int64_t length = std::max(std::abs(int64_t{x2} - x1), std::abs(int64_t{y2} - y1));
+    if (length <= Far) {
+        bresenham(target, x1, y1, x2, y2, c);
+        return;
+    }
+    // Very long lines are first cut to a margin around the image (Liang-Barsky), so
+    // that a line from far away does not cost millions of steps.
+    const double ax = x1, ay = y1, bx = x2, by = y2;
+    const double lo = -2.0, hiX = target.width + 1.0, hiY = target.height + 1.0;
+    double t0 = 0.0, t1 = 1.0;
+    const double p[4] = {-(bx - ax), bx - ax, -(by - ay), by - ay};
+    const double q[4] = {ax - lo, hiX - ax, ay - lo, hiY - ay};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0) return;
+            continue;
+        }
+        const double r = q[i] / p[i];
+        if (p[i] < 0) {
+            t0 = std::max(t0, r);
+        } else {
+            t1 = std::min(t1, r);
+        }
+    }
+    if (t0 > t1) return;
+    bresenham(target, std::llround(ax + t0 * (bx - ax)), std::llround(ay + t0 * (by - ay)),
+              std::llround(ax + t1 * (bx - ax)), std::llround(ay + t1 * (by - ay)), c);
 }
 
 void drawBox(Image& target, int x1, int y1, int x2, int y2, uint32_t c) {
@@ -133,7 +189,8 @@ void drawBox(Image& target, int x1, int y1, int x2, int y2, uint32_t c) {
     if (y1 > y2) std::swap(y1, y2);
     span(target, x1, x2, y1, c);
     span(target, x1, x2, y2, c);
-    for (int y = y1 + 1; y < y2; ++y) {
+    const int top = std::max(y1 + 1, 0), bottom = std::min(y2 - 1, target.height - 1);
+    for (int y = top; y <= bottom; ++y) {
         plot(target, x1, y, c);
         plot(target, x2, y, c);
     }
@@ -148,11 +205,228 @@ void fillBox(Image& target, int x1, int y1, int x2, int y2, uint32_t c) {
 
 void fillCircle(Image& target, int cx, int cy, int radius, uint32_t c) {
     if (radius < 0) return;
-    for (int dy = -radius; dy <= radius; ++dy) {
-        int dx = 0;
-        while ((dx + 1) * (dx + 1) + dy * dy <= radius * radius) ++dx;
-        span(target, cx - dx, cx + dx, cy + dy, c);
+    const int64_t r2 = int64_t{radius} * radius;
+    // Only the rows that fall inside the image are visited.
+    const int64_t top = std::max<int64_t>(-int64_t{radius}, -int64_t{cy});
+    const int64_t bottom = std::min<int64_t>(radius, int64_t{target.height} - 1 - cy);
+    for (int64_t dy = top; dy <= bottom; ++dy) {
+        // The widest dx with dx * dx + dy * dy <= r * r.
+        const int64_t rest = r2 - dy * dy;
+        auto dx = static_cast<int64_t>(std::sqrt(static_cast<double>(rest)));
+        while (dx * dx > rest) --dx;
+        while ((dx + 1) * (dx + 1) <= rest) ++dx;
+        const int64_t left = std::max<int64_t>(cx - dx, -1);
+        const int64_t right = std::min<int64_t>(cx + dx, target.width);
+        span(target, static_cast<int>(left), static_cast<int>(right), static_cast<int>(cy + dy), c);
     }
+}
+
+namespace {
+
+// The built-in font: one row per byte, bit 7 the leftmost pixel, for the printable
+// characters 32 to 126. Capitals and digits stand on row 6; descenders use row 7.
+const uint8_t BuiltinFont[95][8] = {
+    {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00},  // ' '
+    {0x10, 0x10, 0x10, 0x10, 0x10, 0x00, 0x10, 0x00},  // '!'
+    {0x28, 0x28, 0x28, 0x00, 0x00, 0x00, 0x00, 0x00},  // '"'
+    {0x28, 0x28, 0x7C, 0x28, 0x7C, 0x28, 0x28, 0x00},  // '#'
+    {0x10, 0x3C, 0x50, 0x38, 0x14, 0x78, 0x10, 0x00},  // '$'
+    {0x60, 0x64, 0x08, 0x10, 0x20, 0x4C, 0x0C, 0x00},  // '%'
+    {0x30, 0x48, 0x50, 0x20, 0x54, 0x48, 0x34, 0x00},  // '&'
+    {0x10, 0x10, 0x20, 0x00, 0x00, 0x00, 0x00, 0x00},  // "'"
+    {0x08, 0x10, 0x20, 0x20, 0x20, 0x10, 0x08, 0x00},  // '('
+    {0x20, 0x10, 0x08, 0x08, 0x08, 0x10, 0x20, 0x00},  // ')'
+    {0x00, 0x10, 0x54, 0x38, 0x54, 0x10, 0x00, 0x00},  // '*'
+    {0x00, 0x10, 0x10, 0x7C, 0x10, 0x10, 0x00, 0x00},  // '+'
+    {0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x10, 0x20},  // ','
+    {0x00, 0x00, 0x00, 0x7C, 0x00, 0x00, 0x00, 0x00},  // '-'
+    {0x00, 0x00, 0x00, 0x00, 0x00, 0x30, 0x30, 0x00},  // '.'
+    {0x00, 0x04, 0x08, 0x10, 0x20, 0x40, 0x00, 0x00},  // '/'
+    {0x38, 0x44, 0x4C, 0x54, 0x64, 0x44, 0x38, 0x00},  // '0'
+    {0x10, 0x30, 0x10, 0x10, 0x10, 0x10, 0x38, 0x00},  // '1'
+    {0x38, 0x44, 0x04, 0x18, 0x20, 0x40, 0x7C, 0x00},  // '2'
+    {0x7C, 0x08, 0x10, 0x08, 0x04, 0x44, 0x38, 0x00},  // '3'
+    {0x08, 0x18, 0x28, 0x48, 0x7C, 0x08, 0x08, 0x00},  // '4'
+    {0x7C, 0x40, 0x78, 0x04, 0x04, 0x44, 0x38, 0x00},  // '5'
+    {0x18, 0x20, 0x40, 0x78, 0x44, 0x44, 0x38, 0x00},  // '6'
+    {0x7C, 0x04, 0x08, 0x10, 0x20, 0x20, 0x20, 0x00},  // '7'
+    {0x38, 0x44, 0x44, 0x38, 0x44, 0x44, 0x38, 0x00},  // '8'
+    {0x38, 0x44, 0x44, 0x3C, 0x04, 0x08, 0x30, 0x00},  // '9'
+    {0x00, 0x30, 0x30, 0x00, 0x30, 0x30, 0x00, 0x00},  // ':'
+    {0x00, 0x30, 0x30, 0x00, 0x30, 0x10, 0x20, 0x00},  // ';'
+    {0x08, 0x10, 0x20, 0x40, 0x20, 0x10, 0x08, 0x00},  // '<'
+    {0x00, 0x00, 0x7C, 0x00, 0x7C, 0x00, 0x00, 0x00},  // '='
+    {0x20, 0x10, 0x08, 0x04, 0x08, 0x10, 0x20, 0x00},  // '>'
+    {0x38, 0x44, 0x04, 0x08, 0x10, 0x00, 0x10, 0x00},  // '?'
+    {0x38, 0x44, 0x5C, 0x54, 0x5C, 0x40, 0x3C, 0x00},  // '@'
+    {0x10, 0x28, 0x44, 0x44, 0x7C, 0x44, 0x44, 0x00},  // 'A'
+    {0x78, 0x44, 0x44, 0x78, 0x44, 0x44, 0x78, 0x00},  // 'B'
+    {0x38, 0x44, 0x40, 0x40, 0x40, 0x44, 0x38, 0x00},  // 'C'
+    {0x70, 0x48, 0x44, 0x44, 0x44, 0x48, 0x70, 0x00},  // 'D'
+    {0x7C, 0x40, 0x40, 0x78, 0x40, 0x40, 0x7C, 0x00},  // 'E'
+    {0x7C, 0x40, 0x40, 0x78, 0x40, 0x40, 0x40, 0x00},  // 'F'
+    {0x38, 0x44, 0x40, 0x5C, 0x44, 0x44, 0x3C, 0x00},  // 'G'
+    {0x44, 0x44, 0x44, 0x7C, 0x44, 0x44, 0x44, 0x00},  // 'H'
+    {0x38, 0x10, 0x10, 0x10, 0x10, 0x10, 0x38, 0x00},  // 'I'
+    {0x1C, 0x08, 0x08, 0x08, 0x08, 0x48, 0x30, 0x00},  // 'J'
+    {0x44, 0x48, 0x50, 0x60, 0x50, 0x48, 0x44, 0x00},  // 'K'
+    {0x40, 0x40, 0x40, 0x40, 0x40, 0x40, 0x7C, 0x00},  // 'L'
+    {0x44, 0x6C, 0x54, 0x54, 0x44, 0x44, 0x44, 0x00},  // 'M'
+    {0x44, 0x44, 0x64, 0x54, 0x4C, 0x44, 0x44, 0x00},  // 'N'
+    {0x38, 0x44, 0x44, 0x44, 0x44, 0x44, 0x38, 0x00},  // 'O'
+    {0x78, 0x44, 0x44, 0x78, 0x40, 0x40, 0x40, 0x00},  // 'P'
+    {0x38, 0x44, 0x44, 0x44, 0x54, 0x48, 0x34, 0x00},  // 'Q'
+    {0x78, 0x44, 0x44, 0x78, 0x50, 0x48, 0x44, 0x00},  // 'R'
+    {0x3C, 0x40, 0x40, 0x38, 0x04, 0x04, 0x78, 0x00},  // 'S'
+    {0x7C, 0x10, 0x10, 0x10, 0x10, 0x10, 0x10, 0x00},  // 'T'
+    {0x44, 0x44, 0x44, 0x44, 0x44, 0x44, 0x38, 0x00},  // 'U'
+    {0x44, 0x44, 0x44, 0x44, 0x44, 0x28, 0x10, 0x00},  // 'V'
+    {0x44, 0x44, 0x44, 0x54, 0x54, 0x54, 0x28, 0x00},  // 'W'
+    {0x44, 0x44, 0x28, 0x10, 0x28, 0x44, 0x44, 0x00},  // 'X'
+    {0x44, 0x44, 0x28, 0x10, 0x10, 0x10, 0x10, 0x00},  // 'Y'
+    {0x7C, 0x04, 0x08, 0x10, 0x20, 0x40, 0x7C, 0x00},  // 'Z'
+    {0x38, 0x20, 0x20, 0x20, 0x20, 0x20, 0x38, 0x00},  // '['
+    {0x00, 0x40, 0x20, 0x10, 0x08, 0x04, 0x00, 0x00},  // '\\'
+    {0x38, 0x08, 0x08, 0x08, 0x08, 0x08, 0x38, 0x00},  // ']'
+    {0x10, 0x28, 0x44, 0x00, 0x00, 0x00, 0x00, 0x00},  // '^'
+    {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xFC},  // '_'
+    {0x20, 0x10, 0x08, 0x00, 0x00, 0x00, 0x00, 0x00},  // '`'
+    {0x00, 0x00, 0x38, 0x04, 0x3C, 0x44, 0x3C, 0x00},  // 'a'
+    {0x40, 0x40, 0x58, 0x64, 0x44, 0x44, 0x78, 0x00},  // 'b'
+    {0x00, 0x00, 0x38, 0x40, 0x40, 0x44, 0x38, 0x00},  // 'c'
+    {0x04, 0x04, 0x34, 0x4C, 0x44, 0x44, 0x3C, 0x00},  // 'd'
+    {0x00, 0x00, 0x38, 0x44, 0x7C, 0x40, 0x38, 0x00},  // 'e'
+    {0x18, 0x24, 0x20, 0x70, 0x20, 0x20, 0x20, 0x00},  // 'f'
+    {0x00, 0x00, 0x3C, 0x44, 0x44, 0x3C, 0x04, 0x38},  // 'g'
+    {0x40, 0x40, 0x58, 0x64, 0x44, 0x44, 0x44, 0x00},  // 'h'
+    {0x10, 0x00, 0x30, 0x10, 0x10, 0x10, 0x38, 0x00},  // 'i'
+    {0x08, 0x00, 0x18, 0x08, 0x08, 0x08, 0x48, 0x30},  // 'j'
+    {0x40, 0x40, 0x48, 0x50, 0x60, 0x50, 0x48, 0x00},  // 'k'
+    {0x30, 0x10, 0x10, 0x10, 0x10, 0x10, 0x38, 0x00},  // 'l'
+    {0x00, 0x00, 0x68, 0x54, 0x54, 0x44, 0x44, 0x00},  // 'm'
+    {0x00, 0x00, 0x58, 0x64, 0x44, 0x44, 0x44, 0x00},  // 'n'
+    {0x00, 0x00, 0x38, 0x44, 0x44, 0x44, 0x38, 0x00},  // 'o'
+    {0x00, 0x00, 0x78, 0x44, 0x44, 0x78, 0x40, 0x40},  // 'p'
+    {0x00, 0x00, 0x3C, 0x44, 0x44, 0x3C, 0x04, 0x04},  // 'q'
+    {0x00, 0x00, 0x58, 0x64, 0x40, 0x40, 0x40, 0x00},  // 'r'
+    {0x00, 0x00, 0x3C, 0x40, 0x38, 0x04, 0x78, 0x00},  // 's'
+    {0x20, 0x20, 0x70, 0x20, 0x20, 0x24, 0x18, 0x00},  // 't'
+    {0x00, 0x00, 0x44, 0x44, 0x44, 0x4C, 0x34, 0x00},  // 'u'
+    {0x00, 0x00, 0x44, 0x44, 0x44, 0x28, 0x10, 0x00},  // 'v'
+    {0x00, 0x00, 0x44, 0x44, 0x54, 0x54, 0x28, 0x00},  // 'w'
+    {0x00, 0x00, 0x44, 0x28, 0x10, 0x28, 0x44, 0x00},  // 'x'
+    {0x00, 0x00, 0x44, 0x44, 0x44, 0x3C, 0x04, 0x38},  // 'y'
+    {0x00, 0x00, 0x7C, 0x08, 0x10, 0x20, 0x7C, 0x00},  // 'z'
+    {0x0C, 0x10, 0x10, 0x20, 0x10, 0x10, 0x0C, 0x00},  // '{'
+    {0x10, 0x10, 0x10, 0x00, 0x10, 0x10, 0x10, 0x00},  // '|'
+    {0x60, 0x10, 0x10, 0x08, 0x10, 0x10, 0x60, 0x00},  // '}'
+    {0x00, 0x00, 0x24, 0x54, 0x48, 0x00, 0x00, 0x00},  // '~'
+};
+
+const uint8_t BlankGlyph[8] = {};
+
+}  // namespace
+
+const uint8_t* builtinGlyph(unsigned char ch) {
+    if (ch < 32 || ch > 126) return BlankGlyph;
+    return BuiltinFont[ch - 32];
+}
+
+void drawBuiltinText(Image& target, int x, int y, std::string_view text, uint32_t c) {
+    int64_t left = x;
+    for (const char ch : text) {
+        // Glyphs wholly outside the image are skipped; the rest is clipped per pixel.
+        if (left > -8 && left < target.width && y > -8 && y < target.height) {
+            const uint8_t* rows = builtinGlyph(static_cast<unsigned char>(ch));
+            for (int row = 0; row < 8; ++row) {
+                for (int col = 0; col < 8; ++col) {
+                    if (rows[row] & (0x80 >> col)) plot(target, static_cast<int>(left + col), y + row, c);
+                }
+            }
+        }
+        left += 8;
+    }
+}
+
+namespace {
+
+void putLe16(std::vector<uint8_t>& out, uint32_t v) {
+    out.push_back(static_cast<uint8_t>(v));
+    out.push_back(static_cast<uint8_t>(v >> 8));
+}
+
+void putLe32(std::vector<uint8_t>& out, uint32_t v) {
+    putLe16(out, v & 0xFFFF);
+    putLe16(out, v >> 16);
+}
+
+}  // namespace
+
+bool writeBmp(const Image& image, const uint32_t* paletteWords, const std::string& path,
+              std::string* error, bool createOnly) {
+    auto fail = [&](const std::string& reason) {
+        if (error) *error = reason;
+        return false;
+    };
+    if (image.width <= 0 || image.height <= 0 || !image.pixels) return fail("empty image");
+    if (image.bytesPerPixel != 1 && image.bytesPerPixel != 4) return fail("unsupported pixel format");
+    if (image.bytesPerPixel == 1 && !paletteWords) return fail("no palette for an 8-bit image");
+
+    const bool indexed = image.bytesPerPixel == 1;
+    const uint32_t paletteBytes = indexed ? 256 * 4 : 0;
+    // Rows are padded to a multiple of 4 bytes.
+    const uint64_t rowBytes = (static_cast<uint64_t>(image.width) * image.bytesPerPixel + 3) & ~uint64_t{3};
+    const uint64_t pixelBytes = rowBytes * static_cast<uint64_t>(image.height);
+    const uint32_t dataOffset = 14 + 40 + paletteBytes;
+    if (pixelBytes + dataOffset > 0xFFFFFFFFull) return fail("image too large for a BMP file");
+
+    std::vector<uint8_t> out;
+    out.reserve(dataOffset + static_cast<size_t>(pixelBytes));
+    // File header.
+    out.push_back('B');
+    out.push_back('M');
+    putLe32(out, static_cast<uint32_t>(dataOffset + pixelBytes));
+    putLe32(out, 0);
+    putLe32(out, dataOffset);
+    // Information header: positive height, so rows are stored bottom-up.
+    putLe32(out, 40);
+    putLe32(out, static_cast<uint32_t>(image.width));
+    putLe32(out, static_cast<uint32_t>(image.height));
+    putLe16(out, 1);
+    putLe16(out, indexed ? 8 : 32);
+    putLe32(out, 0);  // no compression
+    putLe32(out, static_cast<uint32_t>(pixelBytes));
+    putLe32(out, 2835);  // 72 dots per inch
+    putLe32(out, 2835);
+    putLe32(out, indexed ? 256 : 0);
+    putLe32(out, 0);
+    if (indexed) {
+        for (int i = 0; i < 256; ++i) {
+            const uint32_t w = paletteWords[i];
+            out.push_back(static_cast<uint8_t>(w));        // blue
+            out.push_back(static_cast<uint8_t>(w >> 8));   // green
+            out.push_back(static_cast<uint8_t>(w >> 16));  // red
+            out.push_back(0);
+        }
+    }
+    const size_t used = static_cast<size_t>(image.width) * static_cast<size_t>(image.bytesPerPixel);
+    for (int y = image.height - 1; y >= 0; --y) {
+        const uint8_t* row = pixelAddress(image, 0, y);
+        out.insert(out.end(), row, row + used);
+        out.insert(out.end(), static_cast<size_t>(rowBytes) - used, uint8_t{0});
+    }
+
+    // "x" opens for exclusive creation: an existing file is never replaced.
+    std::FILE* file = std::fopen(path.c_str(), createOnly ? "wbx" : "wb");
+    if (!file) return fail(std::strerror(errno));
+    const size_t written = std::fwrite(out.data(), 1, out.size(), file);
+    const int writeErrno = errno;
+    const bool closed = std::fclose(file) == 0;
+    if (written != out.size() || !closed) {
+        std::remove(path.c_str());
+        return fail(std::strerror(written != out.size() ? writeErrno : errno));
+    }
+    return true;
 }
 
 }  // namespace hc

@@ -30,6 +30,7 @@ struct KeyBindings {
     int32_t scancode[ActionCount + 1] = {};
     int32_t now[ActionCount + 1] = {};
     int32_t previous[ActionCount + 1] = {};
+    int64_t pollCount = 0;  // polls so far; lets a release be acted on once per poll
 };
 
 // Binds a key; false (and no change) when another action already has the scan code.
@@ -50,7 +51,12 @@ struct AudioEngine;
 bool waitSelectOrBack(KeyBindings& keys, AudioEngine& audio);
 int waitAnyAction(KeyBindings& keys, AudioEngine& audio);
 
-// What a window-close request does: start-up sets it to the exit screen.
+// What a window-close request does: start-up sets it to the exit screen. Without a
+// handler the process ends with status 0.
 void setWindowCloseHandler(std::function<void()> handler);
+
+// The PC set-1 scan code of a key named as the platform names it ("Up", "Return",
+// "F2", "A"...), or 0 when the key has none.
+int scancodeForKeyName(const char* name);
 
 }  // namespace hc

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "platform/image.h"
 
@@ -28,6 +29,7 @@ struct ScreenContext {
     int32_t bytesPerPixel = 0;
     // The key table whose screenshot action presentFrame watches (set at start-up).
     const KeyBindings* keys = nullptr;
+    int64_t grabPoll = -1;  // the key poll whose screenshot release has been served
 };
 
 // The game's fixed palette, 256 entries of red, green, blue.
@@ -45,6 +47,16 @@ struct Rgb {
 };
 Rgb paletteEntry(const ScreenContext& screen, int index);
 void applyGamma(ScreenContext& screen, float gamma);
+
+struct LocalDateTime;
+// "grab" + MM-DD-YYYY + HH:MM:SS + ".bmp"; attempt 2, 3... put "_2", "_3"... before
+// ".bmp" so that a second grab within the same second gets its own file.
+std::string screenshotName(const LocalDateTime& when, int attempt = 1);
+// Saves the render buffer under the first free screenshot name in directory (empty:
+// the working directory) and logs "Saved " and the name, or why nothing was saved.
+// Returns the name, or an empty string when no file was written.
+std::string saveScreenshot(const ScreenContext& screen, const LocalDateTime& when,
+                           const std::string& directory = "");
 
 inline Image& renderTarget(ScreenContext& screen) { return *screen.renderBuffer; }
 inline uint32_t colourIndex(const ScreenContext&, int c) { return static_cast<uint32_t>(c); }

@@ -1,12 +1,137 @@
 #include "shell/startup.h"
 
+#include <cmath>
+#include <memory>
+#include <new>
+#include <string>
+
+#include "platform/audio.h"
+#include "platform/console.h"
+#include "platform/keyboard.h"
+#include "platform/screen.h"
+#include "platform/sdl_window.h"
+#include "platform/system_info.h"
+#include "platform/window.h"
+#include "shell/core/random.h"
 #include "shell/core/system.h"
+#include "shell/core/tables.h"
+#include "shell/exit_screen.h"
+#include "shell/game.h"
 
 namespace hc {
 
+uint64_t kilobytesRounded(uint64_t bytes) {
+    const uint64_t whole = bytes / 1024, rest = bytes % 1024;
+    if (rest > 512 || (rest == 512 && whole % 2 == 1)) return whole + 1;
+    return whole;
+}
+
+void drawBusyIcon(ScreenContext& screen) {
+    Image& target = renderTarget(screen);
+    const uint32_t white = colourIndex(screen, 22);
+    fillBox(target, 0, 0, target.width - 1, target.height - 1, colourIndex(screen, 255));
+    const int cx = static_cast<int>(std::nearbyint(target.width / 2.0));
+    const int cy = static_cast<int>(std::nearbyint(target.height / 2.0));
+    for (int i = -9; i <= 9; ++i) {
+        const int y = cy + i;
+        const int a = i < 0 ? -i : i;
+        if (a >= 8) {
+            drawLine(target, cx - 6, y, cx + 6, y, white);  // the hourglass's ends
+        } else if (a >= 4) {
+            drawLine(target, cx - 5, y, cx - 5, y, white);  // the bulbs' straight sides
+            drawLine(target, cx + 5, y, cx + 5, y, white);
+        } else {
+            drawLine(target, cx - (a + 1), y, cx - (a + 1), y, white);  // the waist
+            drawLine(target, cx + (a + 1), y, cx + (a + 1), y, white);
+        }
+        if (i == 5 || i == 6) drawLine(target, cx - 2, y, cx + 2, y, white);  // sand below
+        if (i == -2) drawLine(target, cx - 1, y, cx + 1, y, white);           // sand above
+    }
+    presentFrame(screen);
+}
+
+void newGameReset(Shift& shift, PlayerCar& player) {
+    shift.damage[1] = shift.damage[2] = shift.damage[3] = 0.0f;
+    shift.frameCounter = 0;
+    shift.pendingFare = 0;
+    shift.score = 0;
+    shift.turboLevel = shift.radiatorLevel = shift.brakeLevel = shift.tyreLevel = 0;
+    player.x = 1040.0f;
+    player.y = 1034.0f;
+    player.travel = 0.0f;
+    player.travelRate = 0.1f;
+    player.heading = 0.0f;
+    player.vx = player.vy = 0.0f;
+    player.turnRate = 0.0f;
+    // The direction fields follow the new heading, not the last game's.
+    rotateBody(player, 0.0);
+}
+
+void setTimeLimit(Shift& shift, int minutes) {
+    shift.minutesLeft = minutes;
+    shift.secondsLeft = 0.0;
+}
+
+void setupTables(Game& game) {
+    // Every run plays differently: the seed is the clock in microseconds.
+    double micros = std::floor(clockSeconds() * 1e6);
+    if (micros < 0) micros = -micros;
+    seedRandom(static_cast<uint64_t>(std::fmod(micros, 18446744073709551616.0)));
+    fillTrigTables();
+    // The garage's entry list is built here too, once the garage exists.
+    bindDefaultKeys(game.keys);
+}
+
+void runProgram(Game& game) {
+    drawBusyIcon(game.screen);
+    // The world view's header and lighting tables are set up here (initView on
+    // *game.city), then the graphics pack is loaded into game.state.
+    setupTables(game);
+
+    // Until the main menu takes over this loop, the busy icon stays up and the
+    // program waits for Esc or the window to be closed.
+    for (;;) {
+        pollKeys(game.keys);
+        updateAudio(game.audio);
+        if (wasReleased(game.keys, ActionBack)) showExitScreen(game);
+        presentFrame(game.screen);
+        sleepMilliseconds(1);
+    }
+}
+
+int runGame(Game& game, WindowBackend& window) {
+    setActiveWindow(&window);
+    setWindowCloseHandler([&game] { showExitScreen(game); });
+    consoleClear();
+    logLine(std::to_string(kilobytesRounded(freeMemoryBytes())) + " Kbytes free");
+    logLine("Map size is 20480 Kbytes");
+    initAudio(game.audio);
+    selectDisplayMode(game.screen);
+    game.screen.renderWidth = RenderWidth;
+    game.screen.renderHeight = RenderHeight;
+    game.screen.keys = &game.keys;
+    openScreen(game.screen, RenderModeSoftware, 0);
+    if (!game.city) {
+        try {
+            game.city = newCityMap();
+        } catch (const std::bad_alloc&) {
+            logLine("Not enough memory for the city map");
+            endProcess(1);
+        }
+    }
+    runProgram(game);
+}
+
 int runGame() {
-    logLine("Hazard Cab 7700: start-up is being built");
-    return 0;
+    // All of the game's records, zero-filled, for the whole run.
+    static Game game;
+    std::string error;
+    std::unique_ptr<WindowBackend> window = createSdlWindow(&error);
+    if (!window) {
+        logLine("Cannot open a display: " + error);
+        endProcess(1);
+    }
+    return runGame(game, *window);
 }
 
 }  // namespace hc

@@ -1,0 +1,80 @@
+#include "platform/keyboard.h"
+
+#include <utility>
+
+#include "platform/audio.h"
+#include "platform/window.h"
+#include "shell/core/system.h"
+
+namespace hc {
+
+namespace {
+
+std::function<void()> closeHandler;
+
+bool validAction(int action) { return action >= 1 && action <= ActionCount; }
+
+}  // namespace
+
+bool bindKey(KeyBindings& keys, int action, int scancode) {
+    if (!validAction(action)) return false;
+    for (int other = 1; other <= ActionCount; ++other) {
+        if (other != action && keys.scancode[other] == scancode) return false;
+    }
+    keys.scancode[action] = scancode;
+    return true;
+}
+
+void bindDefaultKeys(KeyBindings& keys) {
+    // Up, Down, Left, Right, Enter, Esc, S, W, Z, Tab, R, F1, F2, F3, F4.
+    static const int defaults[ActionCount + 1] = {0,  72, 80, 75, 77, 28, 1,  31,
+                                                  17, 44, 15, 19, 59, 60, 61, 62};
+    for (int action = 1; action <= ActionCount; ++action) bindKey(keys, action, defaults[action]);
+}
+
+void pollKeys(KeyBindings& keys) {
+    for (int action = 1; action <= ActionCount; ++action) keys.previous[action] = keys.now[action];
+    ++keys.pollCount;
+    WindowBackend* window = activeWindow();
+    if (!window) {
+        for (int action = 1; action <= ActionCount; ++action) keys.now[action] = 0;
+        return;
+    }
+    window->processEvents();
+    for (int action = 1; action <= ActionCount; ++action) {
+        keys.now[action] = window->keyDown(keys.scancode[action]) ? -1 : 0;
+    }
+    // One character of the keyboard buffer per poll; 255 followed by 'k' is the
+    // window being closed.
+    if (window->takeChar() == 255 && window->takeChar() == 'k') {
+        if (closeHandler) closeHandler();
+        endProcess(0);
+    }
+}
+
+bool waitSelectOrBack(KeyBindings& keys, AudioEngine& audio) {
+    for (;;) {
+        pollKeys(keys);
+        updateAudio(audio);
+        if (wasReleased(keys, ActionSelect) || wasReleased(keys, ActionBack)) {
+            return wasReleased(keys, ActionSelect);
+        }
+        // pollKeys has let the window process its events; rest a moment.
+        sleepMilliseconds(1);
+    }
+}
+
+int waitAnyAction(KeyBindings& keys, AudioEngine& audio) {
+    for (;;) {
+        pollKeys(keys);
+        updateAudio(audio);
+        for (int action = 1; action <= ActionCount; ++action) {
+            if (wasReleased(keys, action)) return action;
+        }
+        sleepMilliseconds(1);
+    }
+}
+
+void setWindowCloseHandler(std::function<void()> handler) { closeHandler = std::move(handler); }
+
+}  // namespace hc

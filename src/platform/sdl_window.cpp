@@ -1,0 +1,352 @@
+#include "platform/sdl_window.h"
+
+#include <SDL.h>
+#include <SDL_opengl.h>
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <cstring>
+#include <deque>
+#include <vector>
+
+#include "platform/sdl_keys.h"
+
+namespace hc {
+
+namespace {
+
+constexpr int KeyCodes = 128;
+constexpr size_t CharQueueLimit = 32;
+
+class SdlWindow : public WindowBackend {
+public:
+    ~SdlWindow() override { close(); }
+
+    std::vector<DisplayMode> listModes() override;
+    bool open(int width, int height, bool opengl, std::string* error) override;
+    void setTitle(const std::string& title) override {
+        title_ = title;
+        if (window_) SDL_SetWindowTitle(window_, title.c_str());
+    }
+    void hidePointer() override { SDL_ShowCursor(SDL_DISABLE); }
+    void setPalette(const uint32_t colourWords[256]) override {
+        std::memcpy(palette_, colourWords, sizeof palette_);
+    }
+    void present(const Image& frame) override;
+    bool keyDown(int scancode) override {
+        return scancode > 0 && scancode < KeyCodes && keyCount_[scancode] > 0;
+    }
+    int takeChar() override;
+    void processEvents() override { pump(); }
+    void close() override;
+
+    bool initVideo(std::string* error);
+
+private:
+    void pump();
+    void setKey(SDL_Scancode key, bool down);
+    void clearKeys();
+    void queueChar(int c) {
+        if (chars_.size() < CharQueueLimit) chars_.push_back(c);
+    }
+    void toggleFullScreen();
+    void convert(const Image& frame, uint8_t* out, int outPitch) const;
+    void presentSoftware(const Image& frame);
+    void presentOpenGL(const Image& frame);
+
+    bool videoUp_ = false;
+    SDL_Window* window_ = nullptr;
+    SDL_Renderer* renderer_ = nullptr;
+    SDL_Texture* texture_ = nullptr;
+    SDL_GLContext glContext_ = nullptr;
+    GLuint glTexture_ = 0;
+    int textureWidth_ = 0;
+    int textureHeight_ = 0;
+    std::vector<uint32_t> staging_;
+    bool opengl_ = false;
+    std::string title_;
+    uint32_t palette_[256] = {};
+    // How many SDL keys with each set-1 code are down (the Up arrow and keypad 8
+    // share 72), and which SDL keys are down.
+    int keyCount_[KeyCodes] = {};
+    bool sdlDown_[SDL_NUM_SCANCODES] = {};
+    std::deque<int> chars_;
+    bool quitRequested_ = false;
+    int quitStage_ = 0;
+};
+
+bool SdlWindow::initVideo(std::string* error) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        if (error) *error = SDL_GetError();
+        return false;
+    }
+    videoUp_ = true;
+    return true;
+}
+
+std::vector<DisplayMode> SdlWindow::listModes() {
+    std::vector<DisplayMode> modes;
+    const int count = SDL_GetNumDisplayModes(0);
+    for (int i = 0; i < count; ++i) {
+        SDL_DisplayMode mode;
+        if (SDL_GetDisplayMode(0, i, &mode) != 0) continue;
+        // X servers report a 24-bit desktop as 24 bpp; it serves 32-bit pixels alike.
+        const int bits = SDL_BITSPERPIXEL(mode.format);
+        if (bits != 24 && bits != 32) continue;
+        modes.push_back(DisplayMode{mode.w, mode.h});
+    }
+    std::sort(modes.begin(), modes.end(), [](const DisplayMode& a, const DisplayMode& b) {
+        return a.width != b.width ? a.width < b.width : a.height < b.height;
+    });
+    modes.erase(std::unique(modes.begin(), modes.end(),
+                            [](const DisplayMode& a, const DisplayMode& b) {
+                                return a.width == b.width && a.height == b.height;
+                            }),
+                modes.end());
+    return modes;
+}
+
+bool SdlWindow::open(int width, int height, bool opengl, std::string* error) {
+    auto fail = [&](const char* what) {
+        if (error) *error = std::string(what) + ": " + SDL_GetError();
+        close();
+        return false;
+    };
+    opengl_ = opengl;
+    // Nearest-neighbour scaling keeps the pixels sharp at any window size.
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+    Uint32 flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
+    if (opengl) {
+        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+        flags |= SDL_WINDOW_OPENGL;
+    }
+    window_ = SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
+                               height, flags);
+    if (!window_) return fail("Cannot create the window");
+    if (opengl) {
+        glContext_ = SDL_GL_CreateContext(window_);
+        if (!glContext_) return fail("Cannot create the OpenGL context");
+        SDL_GL_SetSwapInterval(1);
+        glDisable(GL_CULL_FACE);
+        glEnable(GL_TEXTURE_2D);
+        glDisable(GL_DEPTH_TEST);
+        glDisable(GL_BLEND);
+        glDepthMask(GL_FALSE);
+        glGenTextures(1, &glTexture_);
+        glBindTexture(GL_TEXTURE_2D, glTexture_);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    } else {
+        // Vsync where the driver offers it; the software renderer is the fallback.
+        renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_PRESENTVSYNC);
+        if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+        if (!renderer_) return fail("Cannot create the renderer");
+        // A fixed logical size letterboxes the picture at 4:3 in any window shape.
+        SDL_RenderSetLogicalSize(renderer_, width, height);
+    }
+    return true;
+}
+
+void SdlWindow::convert(const Image& frame, uint8_t* out, int outPitch) const {
+    for (int y = 0; y < frame.height; ++y) {
+        const uint8_t* src = pixelAddress(frame, 0, y);
+        auto* dst = reinterpret_cast<uint32_t*>(out + static_cast<size_t>(outPitch) * static_cast<size_t>(y));
+        if (frame.bytesPerPixel == 1) {
+            for (int x = 0; x < frame.width; ++x) dst[x] = palette_[src[x]];
+        } else {
+            std::memcpy(dst, src, static_cast<size_t>(frame.width) * 4);
+        }
+    }
+}
+
+void SdlWindow::presentSoftware(const Image& frame) {
+    if (!texture_ || textureWidth_ != frame.width || textureHeight_ != frame.height) {
+        if (texture_) SDL_DestroyTexture(texture_);
+        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                     frame.width, frame.height);
+        if (!texture_) return;
+        textureWidth_ = frame.width;
+        textureHeight_ = frame.height;
+    }
+    void* pixels = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(texture_, nullptr, &pixels, &pitch) != 0) return;
+    convert(frame, static_cast<uint8_t*>(pixels), pitch);
+    SDL_UnlockTexture(texture_);
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+    SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+    SDL_RenderPresent(renderer_);
+}
+
+void SdlWindow::presentOpenGL(const Image& frame) {
+    staging_.resize(static_cast<size_t>(frame.width) * static_cast<size_t>(frame.height));
+    convert(frame, reinterpret_cast<uint8_t*>(staging_.data()), frame.width * 4);
+    glBindTexture(GL_TEXTURE_2D, glTexture_);
+    // Colour words 0xAARRGGBB lie in memory as B, G, R, A.
+    if (textureWidth_ != frame.width || textureHeight_ != frame.height) {
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, frame.width, frame.height, 0, GL_BGRA,
+                     GL_UNSIGNED_BYTE, staging_.data());
+        textureWidth_ = frame.width;
+        textureHeight_ = frame.height;
+    } else {
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, frame.width, frame.height, GL_BGRA, GL_UNSIGNED_BYTE,
+                        staging_.data());
+    }
+    int dw = 0, dh = 0;
+    SDL_GL_GetDrawableSize(window_, &dw, &dh);
+    if (dw <= 0 || dh <= 0) return;
+    glViewport(0, 0, dw, dh);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluOrtho2D(0, dw, 0, dh);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    // Keep the picture's aspect: side bars on a wide display, bars above and below on
+    // a narrow one.
+    const double ratio = (static_cast<double>(frame.width) / frame.height) / (static_cast<double>(dw) / dh);
+    double left = 0, right = dw, bottom = 0, top = dh;
+    if (ratio <= 1.0) {
+        const double margin = (1.0 - ratio) / 2.0;
+        left = dw * margin;
+        right = dw * (margin + ratio);
+    } else {
+        const double margin = (1.0 - 1.0 / ratio) / 2.0;
+        bottom = dh * margin;
+        top = dh * (1.0 - margin);
+    }
+    glColor4f(1, 1, 1, 1);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 1);
+    glVertex2d(left, bottom);
+    glTexCoord2f(0, 0);
+    glVertex2d(left, top);
+    glTexCoord2f(1, 0);
+    glVertex2d(right, top);
+    glTexCoord2f(1, 1);
+    glVertex2d(right, bottom);
+    glEnd();
+    SDL_GL_SwapWindow(window_);
+}
+
+void SdlWindow::present(const Image& frame) {
+    if (!window_) return;
+    // Keep the window responsive (resizes, exposure) even on screens that do not poll.
+    pump();
+    if (opengl_) {
+        presentOpenGL(frame);
+    } else {
+        presentSoftware(frame);
+    }
+}
+
+void SdlWindow::setKey(SDL_Scancode key, bool down) {
+    if (key < 0 || key >= SDL_NUM_SCANCODES || sdlDown_[key] == down) return;
+    sdlDown_[key] = down;
+    const int code = set1Scancode(key);
+    if (code <= 0 || code >= KeyCodes) return;
+    keyCount_[code] += down ? 1 : -1;
+}
+
+void SdlWindow::clearKeys() {
+    std::memset(sdlDown_, 0, sizeof sdlDown_);
+    std::memset(keyCount_, 0, sizeof keyCount_);
+}
+
+void SdlWindow::toggleFullScreen() {
+    const bool full = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+    SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+}
+
+void SdlWindow::pump() {
+    if (!videoUp_) return;
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        switch (event.type) {
+            case SDL_QUIT:
+                quitRequested_ = true;
+                break;
+            case SDL_KEYDOWN: {
+                const SDL_Scancode key = event.key.keysym.scancode;
+                if (key == SDL_SCANCODE_F11 && !event.key.repeat && window_) toggleFullScreen();
+                setKey(key, true);
+                // Keys that type control characters into the keyboard buffer.
+                if (key == SDL_SCANCODE_RETURN || key == SDL_SCANCODE_KP_ENTER) queueChar(13);
+                if (key == SDL_SCANCODE_ESCAPE) queueChar(27);
+                if (key == SDL_SCANCODE_BACKSPACE) queueChar(8);
+                if (key == SDL_SCANCODE_TAB) queueChar(9);
+                break;
+            }
+            case SDL_KEYUP:
+                setKey(event.key.keysym.scancode, false);
+                break;
+            case SDL_TEXTINPUT:
+                for (const char* p = event.text.text; *p; ++p) {
+                    const auto c = static_cast<unsigned char>(*p);
+                    if (c >= 32 && c < 127) queueChar(c);
+                }
+                break;
+            case SDL_WINDOWEVENT:
+                // Keys released while another window has the focus would stay down.
+                if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) clearKeys();
+                break;
+            default:
+                break;
+        }
+    }
+}
+
+int SdlWindow::takeChar() {
+    // A close request goes ahead of typed characters, as the two characters 255, 'k'.
+    if (quitStage_ == 1) {
+        quitStage_ = 0;
+        quitRequested_ = false;
+        return 'k';
+    }
+    if (quitRequested_) {
+        quitStage_ = 1;
+        return 255;
+    }
+    if (chars_.empty()) return -1;
+    const int c = chars_.front();
+    chars_.pop_front();
+    return c;
+}
+
+void SdlWindow::close() {
+    if (texture_) SDL_DestroyTexture(texture_);
+    texture_ = nullptr;
+    if (renderer_) SDL_DestroyRenderer(renderer_);
+    renderer_ = nullptr;
+    if (glContext_) {
+        if (glTexture_) glDeleteTextures(1, &glTexture_);
+        glTexture_ = 0;
+        SDL_GL_DeleteContext(glContext_);
+    }
+    glContext_ = nullptr;
+    textureWidth_ = textureHeight_ = 0;
+    if (window_) SDL_DestroyWindow(window_);
+    window_ = nullptr;
+    if (videoUp_) {
+        SDL_ShowCursor(SDL_ENABLE);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        SDL_Quit();
+    }
+    videoUp_ = false;
+    clearKeys();
+}
+
+}  // namespace
+
+std::unique_ptr<WindowBackend> createSdlWindow(std::string* error) {
+    auto window = std::make_unique<SdlWindow>();
+    if (!window->initVideo(error)) return nullptr;
+    return window;
+}
+
+}  // namespace hc
