@@ -8,9 +8,12 @@
 namespace artgen {
 namespace {
 
-// Letter shapes on a 5 x 7 grid ('#' ink). One case serves both small letters and
-// capitals: capital forms read well at this size and in every colour treatment.
-using Shape = std::array<std::string_view, 7>;
+// Letter shapes on a 5 x 8 grid ('#' ink): seven rows down to the baseline and one
+// for descenders. Glyphs stand for small letters and capitals alike: the full-width
+// styles use capital forms, which read well at this size in every colour treatment;
+// the narrow running-text style uses small-letter forms with ascenders and
+// descenders, which read better in long lines and give i and l their thin shapes.
+using Shape = std::array<std::string_view, 8>;
 
 constexpr int GlyphSize = 10;
 constexpr int GlyphCount = 50;
@@ -69,26 +72,80 @@ constexpr std::array<Shape, GlyphCount> FullShapes = {{
     {"##..#", "##..#", "...#.", "..#..", ".#...", "#..##", "#..##"},  // %
 }};
 
+// Small-letter forms of glyphs 0-25 for the narrow style: x-height rows 2-6,
+// ascenders from row 0, descenders into row 7. i and l are one column wide.
+constexpr std::array<Shape, 26> SmallShapes = {{
+    {".....", ".....", ".###.", "....#", ".####", "#...#", ".####", "....."},  // a
+    {"#....", "#....", "####.", "#...#", "#...#", "#...#", "####.", "....."},  // b
+    {".....", ".....", ".####", "#....", "#....", "#....", ".####", "....."},  // c
+    {"....#", "....#", ".####", "#...#", "#...#", "#...#", ".####", "....."},  // d
+    {".....", ".....", ".###.", "#...#", "#####", "#....", ".####", "....."},  // e
+    {"..##.", ".#...", "####.", ".#...", ".#...", ".#...", ".#...", "....."},  // f
+    {".....", ".....", ".####", "#...#", "#...#", ".####", "....#", ".###."},  // g
+    {"#....", "#....", "####.", "#...#", "#...#", "#...#", "#...#", "....."},  // h
+    {"#", ".", "#", "#", "#", "#", "#", "."},                                  // i
+    {"....#", ".....", "....#", "....#", "....#", "....#", "#...#", ".###."},  // j
+    {"#....", "#....", "#..#.", "#.#..", "##...", "#.#..", "#..#.", "....."},  // k
+    {"#", "#", "#", "#", "#", "#", "#", "."},                                  // l
+    {".....", ".....", "##.#.", "#.#.#", "#.#.#", "#.#.#", "#.#.#", "....."},  // m
+    {".....", ".....", "####.", "#...#", "#...#", "#...#", "#...#", "....."},  // n
+    {".....", ".....", ".###.", "#...#", "#...#", "#...#", ".###.", "....."},  // o
+    {".....", ".....", "####.", "#...#", "#...#", "####.", "#....", "#...."},  // p
+    {".....", ".....", ".####", "#...#", "#...#", ".####", "....#", "....#"},  // q
+    {".....", ".....", "#.##.", "##..#", "#....", "#....", "#....", "....."},  // r
+    {".....", ".....", ".####", "#....", ".###.", "....#", "####.", "....."},  // s
+    {".#...", ".#...", "####.", ".#...", ".#...", ".#..#", "..##.", "....."},  // t
+    {".....", ".....", "#...#", "#...#", "#...#", "#...#", ".####", "....."},  // u
+    {".....", ".....", "#...#", "#...#", "#...#", ".#.#.", "..#..", "....."},  // v
+    {".....", ".....", "#...#", "#...#", "#.#.#", "#.#.#", ".#.#.", "....."},  // w
+    {".....", ".....", "#...#", ".#.#.", "..#..", ".#.#.", "#...#", "....."},  // x
+    {".....", ".....", "#...#", "#...#", "#...#", ".####", "....#", ".###."},  // y
+    {".....", ".....", "#####", "...#.", "..#..", ".#...", "#####", "....."},  // z
+}};
+
 // The glyphs that advance only 3 pixels in the narrow style, with shapes one column
 // wide so that they fit 3 columns with their outline.
-constexpr int GlyphI = 8, GlyphL = 11, GlyphPeriod = 36, GlyphComma = 37, GlyphBang = 38,
+constexpr int GlyphPeriod = 36, GlyphComma = 37, GlyphBang = 38,
               GlyphColon = 45;
 
 Shape narrowShape(int glyph) {
+    if (glyph < 26) return SmallShapes[size_t(glyph)];
     switch (glyph) {
-    case GlyphI: return {"#", ".", "#", "#", "#", "#", "#"};
-    case GlyphL: return {"#", "#", "#", "#", "#", "#", "#"};
-    case GlyphPeriod: return {".", ".", ".", ".", ".", ".", "#"};
-    case GlyphComma: return {".", ".", ".", ".", ".", "#", "#"};
-    case GlyphBang: return {"#", "#", "#", "#", "#", ".", "#"};
-    case GlyphColon: return {".", ".", "#", ".", ".", "#", "."};
+    case GlyphPeriod: return {".", ".", ".", ".", ".", ".", "#", "."};
+    case GlyphComma: return {".", ".", ".", ".", ".", "#", "#", "#"};
+    case GlyphBang: return {"#", "#", "#", "#", "#", ".", "#", "."};
+    case GlyphColon: return {".", ".", "#", ".", ".", ".", "#", "."};
     default: return FullShapes[size_t(glyph)];
     }
 }
 
-bool isNarrow(int glyph) {
-    return glyph == GlyphI || glyph == GlyphL || glyph == GlyphPeriod || glyph == GlyphComma ||
-           glyph == GlyphBang || glyph == GlyphColon;
+// Six-column forms for the bold styles of the letters whose strokes would run
+// together if every pixel were simply doubled.
+bool boldShape(int glyph, Shape& shape) {
+    switch (glyph) {
+    case 12:  // m
+        shape = {"#....#", "##..##", "#.##.#", "#.##.#", "#....#", "#....#", "#....#", ""};
+        return true;
+    case 13:  // n
+        shape = {"##..##", "###.##", "######", "##.###", "##..##", "##..##", "##..##", ""};
+        return true;
+    case 21:  // v
+        shape = {"##..##", "##..##", "##..##", "##..##", ".####.", ".####.", "..##..", ""};
+        return true;
+    case 22:  // w
+        shape = {"#....#", "#....#", "#....#", "#.##.#", "#.##.#", "##..##", "#....#", ""};
+        return true;
+    case 26:  // 0: narrower than the letter o, so the two stay apart
+        shape = {".###.", "##.##", "##.##", "##.##", "##.##", "##.##", ".###.", ""};
+        return true;
+    case 40:  // double quote
+        shape = {"##.##", "##.##", "##.##", "", "", "", "", ""};
+        return true;
+    case 47: case 48: case 49:  // @, $ and % keep their thin strokes
+        shape = FullShapes[size_t(glyph)];
+        return true;
+    default: return false;
+    }
 }
 
 // A 10 x 10 work grid: ink marks, then colours.
@@ -104,7 +161,7 @@ struct Cell {
 // Puts a shape's ink into the cell with its top-left corner at (ox, oy); bold
 // smears every ink pixel one column to the right.
 void placeShape(Cell& cell, const Shape& shape, int ox, int oy, bool bold) {
-    for (int row = 0; row < 7; ++row) {
+    for (int row = 0; row < 8; ++row) {
         const std::string_view line = shape[size_t(row)];
         for (int col = 0; col < int(line.size()); ++col) {
             if (line[size_t(col)] != '#') continue;
@@ -114,6 +171,13 @@ void placeShape(Cell& cell, const Shape& shape, int ox, int oy, bool bold) {
             }
         }
     }
+}
+
+// Places a full-width glyph, doubled to bold or in its own six-column form.
+void placeBold(Cell& cell, int glyph) {
+    Shape shape;
+    if (boldShape(glyph, shape)) placeShape(cell, shape, 1, 1, false);
+    else placeShape(cell, FullShapes[size_t(glyph)], 1, 1, true);
 }
 
 // Colours every empty pixel next to ink (8 neighbours) with the outline colour.
@@ -145,23 +209,20 @@ void store(Picture& strip, const Cell& cell, int glyph, int style) {
             strip.set(glyph * GlyphSize + x, style * GlyphSize + y, cell.colour[y][x]);
 }
 
-// Narrow punctuation sits in the middle of a full-width cell rather than at its left.
-int fullOffset(int glyph) { return glyph == GlyphPeriod || glyph == GlyphComma ? 1 : 1; }
-
-// Style 0: dark ink for the near-white speech bubble.
+// Style 0: bold dark ink for the near-white speech bubble.
 Cell styleDark(int glyph) {
     Cell cell;
-    placeShape(cell, FullShapes[size_t(glyph)], fullOffset(glyph), 1, false);
+    placeBold(cell, glyph);
     for (int y = 0; y < GlyphSize; ++y)
         for (int x = 0; x < GlyphSize; ++x)
             if (cell.ink[y][x]) cell.colour[y][x] = y >= 6 ? 3 : 255;
     return cell;
 }
 
-// Style 1: white letters with a black outline and shadow, for the garage and HUD.
+// Style 1: bold white letters with a black outline and shadow, for the garage and HUD.
 Cell styleOutlined(int glyph) {
     Cell cell;
-    placeShape(cell, FullShapes[size_t(glyph)], fullOffset(glyph), 1, false);
+    placeBold(cell, glyph);
     for (int y = 0; y < GlyphSize; ++y)
         for (int x = 0; x < GlyphSize; ++x)
             if (cell.ink[y][x]) cell.colour[y][x] = y <= 3 ? 22 : (y <= 5 ? 20 : 17);
@@ -174,7 +235,7 @@ Cell styleOutlined(int glyph) {
 // magenta, with a black outline and a violet shadow.
 Cell styleTitle(int glyph) {
     Cell cell;
-    placeShape(cell, FullShapes[size_t(glyph)], 1, 1, true);
+    placeBold(cell, glyph);
     static constexpr uint8_t Ramp[10] = {22, 22, 21, 182, 182, 26, 26, 27, 27, 27};
     for (int y = 0; y < GlyphSize; ++y)
         for (int x = 0; x < GlyphSize; ++x)
@@ -191,7 +252,7 @@ Cell styleNarrow(int glyph) {
     placeShape(cell, narrowShape(glyph), 1, 1, false);
     for (int y = 0; y < GlyphSize; ++y)
         for (int x = 0; x < GlyphSize; ++x)
-            if (cell.ink[y][x]) cell.colour[y][x] = y <= 4 ? 22 : 37;
+            if (cell.ink[y][x]) cell.colour[y][x] = y <= 5 ? 22 : 19;
     outline(cell, 255);
     return cell;
 }
@@ -206,8 +267,23 @@ constexpr KeySymbol KeyEnter = {"....#", "....#", ".#..#", "#####", ".#..."};
 constexpr KeySymbol KeyEscape = {"###..", "##...", "#.#..", "...#.", "....#"};
 constexpr KeySymbol KeyTab = {"....#", "..#.#", "#####", "..#.#", "....#"};
 
-// A letter or digit squeezed to 5 rows: its top, middle three and bottom rows.
+constexpr std::array<KeySymbol, 10> KeyDigits = {{
+    {".###.", "#..##", "#.#.#", "##..#", ".###."},
+    {"..#..", ".##..", "..#..", "..#..", ".###."},
+    {".###.", "#...#", "..##.", ".#...", "#####"},
+    {"####.", "....#", ".###.", "....#", "####."},
+    {"#..#.", "#..#.", "#####", "...#.", "...#."},
+    {"#####", "#....", "####.", "....#", "####."},
+    {".###.", "#....", "####.", "#...#", ".###."},
+    {"#####", "....#", "...#.", "..#..", "..#.."},
+    {".###.", "#...#", ".###.", "#...#", ".###."},
+    {".###.", "#...#", ".####", "....#", ".###."},
+}};
+
+// A letter or sign squeezed to 5 rows (its top, middle three and bottom rows); digits
+// have their own 5-row forms.
 KeySymbol squeezed(int glyph) {
+    if (glyph >= 26 && glyph <= 35) return KeyDigits[size_t(glyph - 26)];
     const Shape& s = FullShapes[size_t(glyph)];
     return {s[0], s[2], s[3], s[4], s[6]};
 }
@@ -261,7 +337,6 @@ void drawFontStyles(Picture& strip) {
         store(strip, styleNarrow(glyph), glyph, 3);
         store(strip, styleKeyCap(glyph), glyph, 4);
     }
-    (void)isNarrow;
 }
 
 }  // namespace artgen
