@@ -64,9 +64,7 @@ void startShift(Shift& shift, PlayerCar& car, CityMap& map, TrafficCar* traffic,
         passenger.destination = chooseSpot(map);
         passenger.delivered = FlagOff;
         composeDialogue(passenger, randomChoice(8) + 1);
-        const double dx = passenger.destination.x - passenger.pickup.x;
-        const double dy = passenger.destination.y - passenger.pickup.y;
-        passenger.fare = static_cast<int64_t>(std::floor(0.15 * std::sqrt(dx * dx + dy * dy)));
+        passenger.fare = tripFare(passenger.pickup, passenger.destination);
     }
 
     shift.nextRaindrop = 1;
@@ -147,6 +145,12 @@ Body chooseSpot(CityMap& map) {
         if (spotIsFree(map, x, y)) break;
     }
     return spot;
+}
+
+int64_t tripFare(const Body& pickup, const Body& destination) {
+    const double dx = static_cast<double>(destination.x) - pickup.x;
+    const double dy = static_cast<double>(destination.y) - pickup.y;
+    return static_cast<int64_t>(std::floor(0.15 * std::sqrt(dx * dx + dy * dy)));
 }
 
 bool inSquare(const Body& car, const Body& spot) {

@@ -32,6 +32,8 @@ void markSquare(CityMap& map, const Body& spot);
 // A random spot whose 9 by 9 surroundings are all passable: up to 21 draws, the last
 // one kept when all fail.
 Body chooseSpot(CityMap& map);
+// The fare of a trip: 0.15 point per cell of straight-line distance, rounded down.
+int64_t tripFare(const Body& pickup, const Body& destination);
 // Whether a position lies in the 9 by 9 square round a spot.
 bool inSquare(const Body& car, const Body& spot);
 
