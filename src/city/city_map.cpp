@@ -1,5 +1,6 @@
 #include "city/city_map.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <new>
@@ -65,6 +66,10 @@ void makeVehicleCell(MapCell& cell, uint8_t model, bool tall) {
 }
 
 void fillRect(CityMap& map, const MapCell& cellTemplate, int x1, int y1, int x2, int y2) {
+    x1 = std::max(x1, 0);
+    y1 = std::max(y1, 0);
+    x2 = std::min(x2, MapSize - 1);
+    y2 = std::min(y2, MapSize - 1);
     const bool passable = hasFlag(cellTemplate, Passable);
     for (int x = x1; x <= x2; ++x) {
         MapCell* column = &map.cells[x * MapSize];
@@ -76,6 +81,34 @@ void fillRect(CityMap& map, const MapCell& cellTemplate, int x1, int y1, int x2,
             }
             column[y] = cell;
         }
+    }
+}
+
+namespace {
+bool blockInsideGrid(int x1, int y1, int x2, int y2) {
+    return x1 >= 0 && y1 >= 0 && x2 < MapSize && y2 < MapSize && x1 <= x2 && y1 <= y2;
+}
+}  // namespace
+
+void mirrorBlockX(CityMap& map, int x1, int y1, int x2, int y2) {
+    if (!blockInsideGrid(x1, y1, x2, y2)) return;
+    // Columns of constant x are contiguous, so the mirror swaps column segments.
+    for (int x = x1; x < x1 + (x2 - x1 + 1) / 2; ++x) {
+        MapCell* low = &map.cells[x * MapSize + y1];
+        MapCell* high = &map.cells[(x1 + x2 - x) * MapSize + y1];
+        std::swap_ranges(low, low + (y2 - y1 + 1), high);
+    }
+    for (int x = x1; x <= x2; ++x) {
+        MapCell* column = &map.cells[x * MapSize];
+        for (int y = y1; y <= y2; ++y) column[y].flags ^= SpriteAscending;
+    }
+}
+
+void mirrorBlockY(CityMap& map, int x1, int y1, int x2, int y2) {
+    if (!blockInsideGrid(x1, y1, x2, y2)) return;
+    for (int x = x1; x <= x2; ++x) {
+        MapCell* column = &map.cells[x * MapSize];
+        std::reverse(column + y1, column + y2 + 1);
     }
 }
 
@@ -124,6 +157,11 @@ void unstampVehicle(CityMap& map, int X, int Y, int fwdX, int fwdY, const MapCel
                 saved[(a + 2) * 8 + (b + 3)];
         }
     }
+}
+
+bool placeParkedVehicle(CityMap& map, int x, int y) {
+    const uint8_t model = static_cast<uint8_t>(randomChoice(5) + 1);
+    return stampVehicle(map, x, y, 1, 0, model, nullptr);
 }
 
 }  // namespace hc

@@ -67,8 +67,16 @@ void makeLowWallCell(MapCell& cell, uint8_t kind);
 void makeVehicleCell(MapCell& cell, uint8_t model, bool tall);
 
 // Copies the template over the inclusive rectangle; Passable templates get a fresh
-// colour template.colour - floor(2r) per cell. Nothing happens when x1 > x2 or y1 > y2.
+// colour template.colour - floor(2r) per cell. Nothing happens when x1 > x2 or y1 > y2;
+// the part of the rectangle outside the grid is left out.
 void fillRect(CityMap& map, const MapCell& cellTemplate, int x1, int y1, int x2, int y2);
+
+// Mirror a block in place: X swaps (x, y) with (x1 + x2 - x, y) and turns every cell's
+// SpriteAscending over (so mirrored vehicles still show their sprites the right way
+// round); Y swaps (x, y) with (x, y1 + y2 - y). A block that does not lie wholly
+// inside the grid, or whose corners are the wrong way round, is left alone.
+void mirrorBlockX(CityMap& map, int x1, int y1, int x2, int y2);
+void mirrorBlockY(CityMap& map, int x1, int y1, int x2, int y2);
 
 // The vehicle stamp shared by parked vehicles and traffic. A vehicle covers 8 cells
 // along its forward vector (fwdX, fwdY) and 4 across; the cell of footprint offset
@@ -81,5 +89,10 @@ constexpr int VehicleFootprintCells = 32;
 bool stampVehicle(CityMap& map, int X, int Y, int fwdX, int fwdY, uint8_t model, MapCell* saved);
 // Puts the saved cells back over the footprint.
 void unstampVehicle(CityMap& map, int X, int Y, int fwdX, int fwdY, const MapCell* saved);
+
+// A parked vehicle of a random model (drawn first, 1 to 5) heading +x, covering x - 3
+// to x + 4 by y - 2 to y + 1. Returns false, having written nothing, when any of those
+// cells is not Passable.
+bool placeParkedVehicle(CityMap& map, int x, int y);
 
 }  // namespace hc
