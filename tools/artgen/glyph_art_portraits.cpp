@@ -109,6 +109,9 @@ void line(Canvas& c, float x0, float y0, float x1, float y1, Rgb col, bool part 
 void dot(Canvas& c, int x, int y, Rgb col) { c.put(x, y, col, false); }
 
 // The back seat behind the passenger: a dusk-lit rear window over dark upholstery.
+// It is always the first part painted.
+constexpr int BackdropLayer = 1;
+
 void backdrop(Canvas& c, Rgb windowTop, Rgb windowBottom, Rgb seat) {
     c.begin();
     for (int y = 0; y < Size; ++y)
@@ -131,13 +134,16 @@ struct Face {
 
 void eyes(Canvas& c, const Face& f, int dy = 0, int spread = 5) {
     const int y = int(f.cy) + dy;
+    const Rgb white{225, 220, 215}, lid = scaled(f.skin, 0.55f);
     for (int side = -1; side <= 1; side += 2) {
-        const int x = int(f.cx) + side * spread - (side < 0 ? 1 : 0);
-        dot(c, x, y, Rgb{230, 225, 220});
-        dot(c, x + (side < 0 ? 1 : 0), y, f.eye);
-        dot(c, x + (side < 0 ? 0 : 1), y, Rgb{230, 225, 220});
-        dot(c, x, y - 1, scaled(f.skin, 0.7f));
-        dot(c, x + 1, y - 1, scaled(f.skin, 0.7f));
+        const int ex = int(f.cx) + 1 + side * spread;  // the pupil's left column
+        line(c, float(ex - 2), float(y - 1), float(ex + 2), float(y - 1), lid);
+        dot(c, ex - 1, y, white);
+        dot(c, ex, y, f.eye);
+        dot(c, ex + 1, y, white);
+        dot(c, ex, y + 1, scaled(f.eye, 0.8f));
+        dot(c, ex - 1, y + 1, scaled(f.skin, 0.85f));
+        dot(c, ex + 1, y + 1, scaled(f.skin, 0.85f));
     }
 }
 
@@ -189,9 +195,9 @@ void paintStudent(Canvas& c) {
     const Rgb hair{140, 60, 30};
     ellipse(c, 33, 30, 17, 19, scaled(hair, 0.8f));
     rect(c, 16, 30, 50, 54, scaled(hair, 0.75f), 0.5f);
-    ellipse(c, 32, 66, 25, 17, Rgb{60, 120, 70});
-    polygon(c, {{27, 50}, {37, 50}, {32, 60}}, Rgb{210, 200, 190});
     neck(c, f, 4);
+    ellipse(c, 32, 63, 25, 17, Rgb{60, 120, 70});
+    polygon(c, {{27, 50}, {37, 50}, {32, 60}}, Rgb{210, 200, 190});
     head(c, f, 10.5f, 13.5f);
     // Fringe swept to one side.
     polygon(c, {{20, 24}, {21, 15}, {28, 11}, {40, 12}, {45, 20}, {45, 27}, {40, 19}, {30, 20}}, hair);
@@ -213,9 +219,9 @@ void paintProfessor(Canvas& c) {
     backdrop(c, Rgb{40, 50, 90}, Rgb{120, 70, 110}, Rgb{45, 38, 40});
     Face f;
     f.skin = Rgb{167, 116, 100};
-    ellipse(c, 32, 68, 27, 18, Rgb{110, 85, 60});
-    polygon(c, {{26, 48}, {38, 48}, {32, 60}}, Rgb{200, 200, 205});
     neck(c, f, 5);
+    ellipse(c, 32, 64, 27, 18, Rgb{110, 85, 60});
+    polygon(c, {{26, 48}, {38, 48}, {32, 60}}, Rgb{200, 200, 205});
     polygon(c, {{28, 51}, {32, 53}, {36, 51}, {36, 56}, {32, 54}, {28, 56}}, Rgb{150, 30, 40});
     head(c, f, 11.5f, 14.0f);
     const Rgb white{215, 215, 220};
@@ -249,10 +255,10 @@ void paintClerk(Canvas& c) {
     Face f;
     f.skin = Rgb{108, 68, 54};
     f.eye = Rgb{25, 15, 10};
-    ellipse(c, 32, 68, 27, 18, Rgb{40, 50, 90});
+    neck(c, f, 5);
+    ellipse(c, 32, 64, 27, 18, Rgb{40, 50, 90});
     polygon(c, {{25, 48}, {39, 48}, {32, 64}}, Rgb{225, 225, 230});
     polygon(c, {{31, 52}, {34, 52}, {35, 62}, {32.5f, 64}, {30, 62}}, Rgb{170, 30, 40});
-    neck(c, f, 5);
     head(c, f, 11.0f, 14.0f);
     const Rgb hair{25, 18, 15};
     polygon(c, {{21, 24}, {21, 17}, {25, 13}, {33, 12}, {41, 13}, {45, 18}, {45, 24}, {42, 19}, {33, 17}, {24, 19}},
@@ -274,9 +280,9 @@ void paintHero(Canvas& c) {
     f.cy = 26;
     f.skin = Rgb{167, 116, 85};
     // Shoulders and a tank top over a bare chest.
-    ellipse(c, 32, 66, 33, 20, scaled(f.skin, 0.95f));
-    polygon(c, {{14, 64}, {19, 50}, {25, 50}, {32, 58}, {39, 50}, {45, 50}, {50, 64}}, Rgb{85, 95, 50});
     rect(c, 24, 33, 40, 50, scaled(f.skin, 0.78f), 0.6f);  // thick neck
+    ellipse(c, 32, 64, 33, 19, scaled(f.skin, 0.95f));
+    polygon(c, {{14, 64}, {19, 50}, {25, 50}, {32, 58}, {39, 50}, {45, 50}, {50, 64}}, Rgb{85, 95, 50});
     // Square jaw: a head with a broad flat chin.
     c.begin();
     for (int y = 10; y <= 42; ++y)
@@ -330,17 +336,17 @@ void paintPunk(Canvas& c) {
     Face f;
     f.skin = Rgb{168, 134, 118};
     f.eye = Rgb{60, 40, 80};
-    ellipse(c, 32, 68, 28, 18, Rgb{35, 32, 38});
+    neck(c, f, 4);
+    ellipse(c, 32, 64, 28, 18, Rgb{35, 32, 38});
     polygon(c, {{24, 50}, {32, 62}, {40, 50}}, Rgb{160, 30, 50});
     for (int i = 0; i < 5; ++i) dot(c, 12 + i * 3, 56 + (i % 2), Rgb{215, 215, 220});
     for (int i = 0; i < 5; ++i) dot(c, 41 + i * 3, 56 + (i % 2), Rgb{215, 215, 220});
-    neck(c, f, 4);
     head(c, f, 10.5f, 14.0f);
     // Shaved sides and a tall crest.
     ellipse(c, 33, 18, 10.0f, 6.0f, scaled(f.skin, 0.72f), 0.4f, false);
-    polygon(c, {{28, 16}, {26, 4}, {30, 8}, {31, 0}, {34, 6}, {37, 0}, {38, 8}, {41, 4}, {38, 16}},
+    polygon(c, {{29, 17}, {27, 5}, {30, 8}, {30, 0}, {33, 5}, {35, 0}, {36, 8}, {39, 5}, {37, 17}},
             Rgb{210, 40, 160});
-    for (int y = 2; y < 15; y += 3) dot(c, 33, y, Rgb{250, 120, 210});
+    for (int y = 3; y < 16; y += 2) dot(c, 32 + (y % 4 == 1 ? 1 : 0), y, Rgb{250, 120, 210});
     eyes(c, f, 0);
     // Dark eye shadow.
     dot(c, 26, 26, Rgb{60, 30, 70});
@@ -363,12 +369,15 @@ void paintGrandma(Canvas& c) {
     Face f;
     f.skin = Rgb{168, 134, 118};
     const Rgb hair{190, 190, 200};
-    ellipse(c, 32, 68, 26, 18, Rgb{150, 110, 160});
-    polygon(c, {{25, 50}, {39, 50}, {32, 58}}, Rgb{200, 190, 200});
     neck(c, f, 4);
+    ellipse(c, 32, 64, 26, 18, Rgb{150, 110, 160});
+    polygon(c, {{25, 50}, {39, 50}, {32, 58}}, Rgb{200, 190, 200});
+    // A string of pearls across the collar.
     for (int i = 0; i < 9; ++i) {
-        const float t = -0.6f + i * 0.15f;
-        dot(c, int(33 + 8 * std::sin(t)), int(48 + 5 * std::cos(t)), Rgb{240, 235, 225});
+        const float t = -1.1f + i * 0.275f;
+        const int px = int(std::floor(33 + 9 * std::sin(t))), py = int(std::floor(43 + 6 * std::cos(t)));
+        dot(c, px, py, Rgb{245, 240, 230});
+        dot(c, px, py + 1, Rgb{150, 140, 150});
     }
     // Curls round the head.
     ellipse(c, 33, 22, 15, 14, scaled(hair, 0.8f));
@@ -380,7 +389,7 @@ void paintGrandma(Canvas& c) {
     ellipse(c, 33, 9, 6, 4, hair, 0.8f);  // the bun
     eyes(c, f, 1);
     // Cat-eye glasses.
-    const Rgb frame{120, 40, 90};
+    const Rgb frame{70, 35, 60};
     for (int side = -1; side <= 1; side += 2) {
         const int x = int(f.cx) + side * 5;
         line(c, float(x - 3), f.cy - 1, float(x + 3), f.cy - 1, frame);
@@ -450,29 +459,30 @@ void paintTeen(Canvas& c) {
     Face f;
     f.skin = Rgb{131, 95, 68};
     f.eye = Rgb{30, 20, 15};
-    ellipse(c, 32, 68, 27, 18, Rgb{210, 110, 40});
-    ellipse(c, 32, 50, 14, 6, Rgb{180, 90, 35});  // hood round the neck
     neck(c, f, 4);
+    ellipse(c, 32, 64, 27, 18, Rgb{210, 110, 40});
+    ellipse(c, 32, 52, 15, 5, Rgb{180, 90, 35});  // hood round the neck
     // Headphones resting on the neck.
-    line(c, 22, 45, 42, 45, Rgb{40, 40, 50}, true);
-    ellipse(c, 22, 46, 3, 3, Rgb{50, 50, 60});
-    ellipse(c, 43, 46, 3, 3, Rgb{50, 50, 60});
-    line(c, 41, 50, 41, 60, Rgb{235, 235, 240});  // hoodie string
-    line(c, 24, 50, 24, 60, Rgb{235, 235, 240});
+    line(c, 21, 47, 44, 47, Rgb{40, 40, 50}, true);
+    ellipse(c, 21, 48, 3, 3.5f, Rgb{60, 60, 75});
+    ellipse(c, 44, 48, 3, 3.5f, Rgb{60, 60, 75});
+    line(c, 40, 55, 40, 62, Rgb{235, 235, 240});  // hoodie strings
+    line(c, 25, 55, 25, 62, Rgb{235, 235, 240});
     head(c, f, 10.5f, 13.0f);
     const Rgb hair{35, 25, 20};
     polygon(c, {{21, 30}, {21, 22}, {44, 22}, {45, 30}, {42, 25}, {24, 25}}, hair, 0.3f, false);
-    // Cap, peak to the back: a dome and a band.
-    ellipse(c, 33, 19, 13, 8, Rgb{200, 40, 45});
-    rect(c, 20, 19, 46, 22, Rgb{170, 30, 40}, 0.4f);
-    dot(c, 33, 11, Rgb{240, 200, 200});
+    // A baseball cap, seen from the front: crown, a button and the peak.
+    ellipse(c, 33, 18, 12.5f, 8, Rgb{200, 40, 45});
+    dot(c, 33, 10, Rgb{240, 200, 200});
+    line(c, 33, 11, 33, 18, Rgb{150, 25, 35});
+    ellipse(c, 33, 22, 15, 2.6f, Rgb{150, 25, 35}, 0.5f);
     eyes(c, f, 2);
     brows(c, f, hair, -1);
     nose(c, f, 5);
     // A wide grin.
     const int y = int(f.cy) + 10;
-    for (int x = 29; x <= 37; ++x) dot(c, x, y, Rgb{240, 235, 230});
-    for (int x = 30; x <= 36; ++x) dot(c, x, y + 1, Rgb{90, 40, 35});
+    for (int x = 30; x <= 36; ++x) dot(c, x, y, Rgb{240, 235, 230});
+    for (int x = 31; x <= 35; ++x) dot(c, x, y + 1, Rgb{90, 40, 35});
     dot(c, 28, y - 1, Rgb{70, 35, 30});
     dot(c, 38, y - 1, Rgb{70, 35, 30});
     // Freckles.
@@ -529,6 +539,12 @@ void drawPortraits(Picture& strip) {
         for (int y = 0; y < Size; ++y)
             for (int x = 0; x < Size; ++x) {
                 Rgb p = canvas->pixel[y][x];
+                // The smooth backdrop gradients are dithered so they do not band.
+                static constexpr int Bayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
+                if (canvas->layer[y][x] == BackdropLayer) {
+                    const float d = (float(Bayer[y % 4][x % 4]) - 7.5f) * 1.3f;
+                    p = {p.r + d, p.g + d, p.b + d};
+                }
                 p.r = std::clamp(p.r, 0.0f, 255.0f), p.g = std::clamp(p.g, 0.0f, 255.0f),
                 p.b = std::clamp(p.b, 0.0f, 255.0f);
                 strip.at(ox + x, oy + y) = nearestIndex(p);
