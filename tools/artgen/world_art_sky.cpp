@@ -18,8 +18,8 @@ using world::tiledFbm;
 constexpr int SkyWidth = 640, SkyHeight = 240, Horizon = 202;
 
 // Sky colours from the zenith down to the horizon glow.
-constexpr uint8_t SkyRamp[] = {209, 47, 205, 210, 211, 206, 192, 191, 190, 189, 188, 187,
-                               186, 58, 59, 60, 57, 184, 185, 44, 45, 46, 176, 177, 178, 180};
+constexpr uint8_t SkyRamp[] = {209, 205, 211, 207, 208, 206, 192, 191, 190, 189, 188, 187, 186,
+                               58,  59,  60,  61,  62,  63,  162, 175, 176, 177, 178, 180, 166};
 constexpr int SkyRampSize = int(sizeof(SkyRamp));
 
 uint8_t skyColour(int x, int y, float glow) {
@@ -27,7 +27,7 @@ uint8_t skyColour(int x, int y, float glow) {
     const float f = std::clamp(float(y) / float(Horizon), 0.0f, 1.0f);
     float t = std::pow(f, 1.6f) * 0.92f + glow;
     t = std::clamp(t, 0.0f, 0.999f);
-    const float v = t * float(SkyRampSize - 1) + (bayer(x, y) - 0.5f);
+    const float v = t * float(SkyRampSize - 1) + 1.6f * (bayer(x, y) - 0.5f);
     return SkyRamp[std::clamp(int(std::lround(v)), 0, SkyRampSize - 1)];
 }
 
@@ -41,7 +41,7 @@ void drawSky(Picture& sky) {
         for (int x = 0; x < SkyWidth; ++x) {
             const float cloud = tiledFbm(float(x), float(y) * 5.0f, 80, SkyWidth, 31u);
             float glow = 0.0f;
-            if (y > 90 && y < Horizon) glow = std::max(0.0f, cloud - 0.55f) * 0.5f * float(y - 90) / 112.0f;
+            if (y > 70 && y < Horizon) glow = std::max(0.0f, cloud - 0.52f) * 0.7f * float(y - 70) / 132.0f;
             sky.at(x, y) = skyColour(x, std::min(y, Horizon), glow);
         }
     // Stars in the dark upper part.

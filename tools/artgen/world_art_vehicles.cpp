@@ -41,6 +41,8 @@ uint8_t rampPick(const uint8_t (&r)[N], float t) {
 
 uint8_t bodyShade(const CarStyle& s, float t) { return rampAt(s.body, 5, t); }
 
+bool isBody(const CarStyle& s, uint8_t c) { return std::find(s.body, s.body + 5, c) != s.body + 5; }
+
 // Top edge of the side silhouette at column x (0 = rear end, 127 = front end).
 int sideTop(const CarStyle& s, int x) {
     int top;
@@ -146,13 +148,13 @@ void drawEnd(Canvas& c, const CarStyle& s, int ox, bool front) {
     for (int y = s.roofTop; y <= s.sillRow; ++y) {
         // The greenhouse narrows towards the roof.
         int inset = 0;
-        if (y < s.beltRow) inset = 4 + (s.beltRow - y) * (s.windowlessCargo ? 1 : 3) / std::max(1, s.beltRow - s.roofTop) * 2;
-        if (s.windowlessCargo) inset = y < s.beltRow ? 2 : 0;
+        if (y < s.beltRow)
+            inset = s.windowlessCargo ? 2 : 4 + (s.beltRow - y) * 7 / std::max(1, s.beltRow - s.roofTop);
         for (int x = bodyL + inset; x <= bodyR - inset; ++x) {
             const float edge = float(std::min(x - bodyL, bodyR - x)) / 8.0f;
             uint8_t col;
             if (y < s.beltRow) {
-                const bool glassArea = y > s.roofTop + 1 && y >= endRow - (front ? 0 : 0) - 100 && x > bodyL + inset + 2 && x < bodyR - inset - 2 && y < s.beltRow - 1;
+                const bool glassArea = y > s.roofTop + 1 && y < s.beltRow - 1 && x > bodyL + inset + 2 && x < bodyR - inset - 2;
                 const bool vanRear = s.windowlessCargo && !front;
                 if (glassArea && (!vanRear || (y > s.roofTop + 3 && y < s.roofTop + 11 && std::abs(x - 31) > 1))) {
                     const float f = float(y - s.roofTop) / float(std::max(1, s.beltRow - s.roofTop));
@@ -203,16 +205,15 @@ void drawExtras(Canvas& c, const CarStyle& s) {
     case Extra::TaxiSign: {
         // Roof sign on every view and a chequered band along the side.
         const int top = s.roofTop - 5;
-        c.fill(64 + 58, top, 64 + 74, s.roofTop - 1, 235);
-        c.hline(64 + 58, 64 + 74, s.roofTop - 1, 232);
+        c.fill(64 + 57, top, 64 + 75, s.roofTop - 1, 235);
+        drawSignText(c, 64 + 59, top, "TAXI", 1, 30);
         for (int ox : {0, 192}) {
             c.fill(ox + 22, top, ox + 41, s.roofTop - 1, 235);
-            c.hline(ox + 22, ox + 41, s.roofTop - 1, 232);
-            drawSignText(c, ox + 26, top, "", 1, 28);
+            drawSignText(c, ox + 24, top, "TAXI", 1, 30);
         }
         for (int x = 64 + 4; x < 64 + 124; ++x)
             for (int y = s.beltRow + 6; y <= s.beltRow + 7; ++y)
-                if (c.get(x, y) != 0 && c.get(x, y) != 1) c.put(x, y, ((x / 2 + y) & 1) ? 255 : 19);
+                if (isBody(s, c.get(x, y))) c.put(x, y, ((x / 2 + y) & 1) ? 255 : 19);
         break;
     }
     case Extra::PoliceBar: {
@@ -225,14 +226,14 @@ void drawExtras(Canvas& c, const CarStyle& s) {
         // White doors.
         for (int x = 64 + s.rearGlassX; x < 64 + s.screenBaseX; ++x)
             for (int y = s.beltRow + 1; y < s.sillRow - 1; ++y)
-                if (c.get(x, y) != 0 && c.get(x, y) != 1 && c.get(x, y) != 13 && c.get(x, y) != s.body[0]) c.put(x, y, y < s.beltRow + 4 ? 20 : 17);
+                if (isBody(s, c.get(x, y)) && c.get(x, y) != s.body[0]) c.put(x, y, y < s.beltRow + 4 ? 20 : 17);
         break;
     }
     case Extra::CargoSign: {
         // A coloured stripe and lettering along the cargo box.
         for (int x = 64 + 4; x < 64 + 124; ++x)
             for (int y = s.beltRow + 5; y <= s.beltRow + 8; ++y)
-                if (c.get(x, y) != 0 && c.get(x, y) != 1) c.put(x, y, y == s.beltRow + 5 ? 178 : 176);
+                if (isBody(s, c.get(x, y))) c.put(x, y, y == s.beltRow + 5 ? 178 : 176);
         drawSignText(c, 64 + 10, s.roofTop + 6, "EXPRESS", 2, 171);
         break;
     }
@@ -264,8 +265,6 @@ void drawVehicleSheet(int model, Canvas& sheet) {
     drawSide(sheet, s, 64);
     drawEnd(sheet, s, 192, true);
     drawExtras(sheet, s);
-    // Arch masks used the near-black 1 as scratch; what is left of it is the dark
-    // wheel well, which is fine as it is.
 }
 
 }  // namespace artgen::world

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "picture.h"
+#include "street.h"
 #include "platform/screen.h"
 
 namespace {
@@ -67,5 +68,15 @@ int main() {
                 }
     ok = writePpm("shaded.ppm", strip) && ok;
     (void)shaded;
+
+    // Views from the driver's seat.
+    struct View { float x, y, heading; };
+    const View views[] = {{72, 20, 90}, {20, 70, 10}, {136, 110, 75}, {100, 72, -15}, {150, 150, 45}, {312, 311, 0}, {72, 500, 270}, {132, 20, 135}};
+    int i = 0;
+    for (const View& v : views) {
+        artgen::Picture frame;
+        preview::renderStreet(frame, walls, vehicles, sky, shade, v.x, v.y, v.heading);
+        ok = writePpm("view" + std::to_string(i++) + ".ppm", frame) && ok;
+    }
     return ok ? 0 : 1;
 }
