@@ -105,8 +105,7 @@ constexpr std::array<Shape, 26> SmallShapes = {{
 
 // The glyphs that advance only 3 pixels in the narrow style, with shapes one column
 // wide so that they fit 3 columns with their outline.
-constexpr int GlyphPeriod = 36, GlyphComma = 37, GlyphBang = 38,
-              GlyphColon = 45;
+constexpr int GlyphPeriod = 36, GlyphComma = 37, GlyphBang = 38, GlyphColon = 45;
 
 Shape narrowShape(int glyph) {
     if (glyph < 26) return SmallShapes[size_t(glyph)];
@@ -119,10 +118,13 @@ Shape narrowShape(int glyph) {
     }
 }
 
-// Six-column forms for the bold styles of the letters whose strokes would run
-// together if every pixel were simply doubled.
+// Own forms in the bold styles for the glyphs whose strokes would run together if
+// every pixel were simply doubled.
 bool boldShape(int glyph, Shape& shape) {
     switch (glyph) {
+    case 6:  // g: a flat top and an open right side keep it apart from 6
+        shape = {".#####", "##....", "##....", "##.###", "##..##", "##..##", ".#####", ""};
+        return true;
     case 12:  // m
         shape = {"#....#", "##..##", "#.##.#", "#.##.#", "#....#", "#....#", "#....#", ""};
         return true;

@@ -1,5 +1,7 @@
 // Renders the font, portraits and icons into sample screens (PPM files) the way the
-// game draws them, to judge them by eye. Usage: glyph_preview <output folder>
+// game draws them, to judge them by eye, and checks the rules the game relies on.
+// Usage: glyph_preview <output folder>
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -95,6 +97,40 @@ void world(Picture& s) {
         }
 }
 
+// Checks the layout rules the game relies on; prints each breach and returns their count.
+int checkArt(const Picture& font, const Picture& portraits, const Picture& drop, const Picture& pointer) {
+    int faults = 0;
+    auto fault = [&](const std::string& what) {
+        std::fprintf(stderr, "fault: %s\n", what.c_str());
+        ++faults;
+    };
+    for (int style = 0; style < 5; ++style)
+        for (int g = 0; g < 50; ++g) {
+            int rightmost = -1, count = 0;
+            for (int y = 0; y < 10; ++y)
+                for (int x = 0; x < 10; ++x)
+                    if (font.at(10 * g + x, 10 * style + y) != 0) rightmost = std::max(rightmost, x), ++count;
+            const std::string id = "glyph " + std::to_string(g) + " style " + std::to_string(style);
+            if (count == 0) fault(id + " is empty");
+            if (rightmost >= 9) fault(id + " touches the right edge of its cell");
+            const bool narrow = g == 8 || g == 11 || g == 36 || g == 37 || g == 38 || g == 45;
+            if (style == 3 && rightmost >= (narrow ? 3 : 7)) fault(id + " is wider than its advance");
+        }
+    for (uint8_t c : portraits.pixels)
+        if (c == 0) {
+            fault("a portrait has a transparent pixel");
+            break;
+        }
+    for (const Picture* icon : {&drop, &pointer}) {
+        int inked = 0;
+        for (uint8_t c : icon->pixels) inked += c != 0;
+        if (inked == 0 || inked == int(icon->pixels.size())) fault("an icon has no transparent surround");
+    }
+    if (drop.at(7, 7) != 0 || drop.at(0, 0) != 0) fault("the raindrop fills its corners");
+    if (pointer.at(0, 0) == 0) fault("the pointer's hotspot is not on the pointer");
+    return faults;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -166,5 +202,8 @@ int main(int argc, char** argv) {
     blit(icons, pointer, 0, 0, 16, 16, 80, 12, false);
     blit(icons, drop, 0, 0, 8, 8, 100, 5, false);
     writePpm(out + "/icons.ppm", icons);
-    return 0;
+
+    const int faults = checkArt(font, portraits, drop, pointer);
+    std::printf("%d fault(s)\n", faults);
+    return faults == 0 ? 0 : 1;
 }
