@@ -31,8 +31,8 @@ constexpr Box LampB{297, 107, 308, 120};
 constexpr Box MapScreen{540, 92, 639, 171};
 constexpr Box PortraitSlot{0, 116, 63, 179};
 
-const Rgb Plastic = rgb(34, 32, 40);
-const Rgb PlasticLight = rgb(70, 66, 80);
+const Rgb Plastic = rgb(36, 31, 40);
+const Rgb PlasticLight = rgb(72, 64, 80);
 const Rgb Chrome = rgb(170, 170, 180);
 const Rgb ChromeDark = rgb(60, 60, 70);
 const Rgb LcdBlack = rgb(6, 6, 10);
@@ -97,9 +97,13 @@ void paintDash(Canvas& cv) {
             float grain = valueNoise(float(x), float(y), 3.0f, 11) * 0.5f + valueNoise(float(x), float(y), 23.0f, 12) * 0.5f;
             Rgb c;
             if (depth < 12) {
-                // The flat top of the dash catches the dusk light through the glass.
+                // The padded top of the dash, worn vinyl catching the dusk light
+                // through the glass, with a stitched seam.
                 float t = depth / 12.0f;
-                c = mix(rgb(96, 88, 112), rgb(48, 44, 56), t);
+                c = mix(rgb(92, 74, 88), rgb(46, 36, 44), t);
+                if (int(depth) == 4 && (x / 3) % 2 == 0) c = scale(c, 0.6f);
+                float crack = valueNoise(float(x), depth * 4.0f, 5.0f, 13);
+                if (crack > 0.78f) c = scale(c, 0.75f);
             } else if (depth < 15) {
                 c = mix(Chrome, ChromeDark, (depth - 12) / 3.0f);  // trim strip
             } else {
@@ -194,8 +198,8 @@ void paintLamp(Canvas& cv, Box b, Rgb lit, Rgb hot, bool engine) {
 
 void paintCluster(Canvas& cv) {
     paintSpeedometer(cv);
-    lcdWindow(cv, ClockWindow, 278, 91, 5, rgb(34, 18, 46));
-    lcdWindow(cv, SpeedWindow, 287, 162, 3, rgb(44, 12, 26));
+    lcdWindow(cv, ClockWindow, 278, 91, 5, rgb(16, 9, 22));
+    lcdWindow(cv, SpeedWindow, 287, 162, 3, rgb(20, 6, 12));
     bezel(cv, Box{LampA.x0, LampA.y0, LampB.x1, LampA.y1}, 2, ChromeDark, rgb(10, 10, 12));
     fillRect(cv, LampA.x1 + 1, LampA.y0, LampB.x0 - 1, LampA.y1, rgb(10, 10, 12));
     paintLamp(cv, LampA, rgb(200, 130, 30), rgb(250, 215, 110), true);
@@ -207,7 +211,7 @@ void paintTurboPod(Canvas& cv) {
     fillPolygon(cv, pod, rgb(40, 38, 46));
     for (int x = 6; x <= 60; ++x) cv.put(x, 17, rgb(110, 104, 124));
     tinyText(cv, 21, 23, "BOOST", rgb(120, 120, 200));
-    lcdWindow(cv, TurboWindow, 21, 36, 3, rgb(16, 16, 50));
+    lcdWindow(cv, TurboWindow, 21, 36, 3, rgb(8, 8, 24));
 }
 
 void paintMeter(Canvas& cv) {
@@ -217,7 +221,7 @@ void paintMeter(Canvas& cv) {
     for (int x = 562; x <= 639; ++x) cv.put(x, 0, rgb(120, 116, 130));
     for (int y = 2; y <= 7; ++y)
         for (int x = 564; x <= 639; ++x) cv.put(x, y, (((x - 564) / 3 + (y - 2) / 3) % 2) ? rgb(200, 170, 60) : rgb(16, 14, 12));
-    lcdWindow(cv, FareWindow, 578, 14, 8, rgb(40, 8, 10));
+    lcdWindow(cv, FareWindow, 578, 14, 8, rgb(22, 5, 7));
     fillRect(cv, 573, 24, 638, 24, rgb(24, 8, 10));
     tinyText(cv, 566, 44, "FARE", rgb(150, 140, 110));
     tinyText(cv, 588, 44, "/", rgb(90, 86, 80));
@@ -235,19 +239,20 @@ void paintVent(Canvas& cv, int x0, int y0, int x1, int y1) {
 }
 
 void paintRadio(Canvas& cv) {
-    Box r{352, 74, 492, 112};
+    Box r{426, 72, 526, 110};
     bezel(cv, r, 3, rgb(130, 130, 140), rgb(20, 20, 24));
     fillRectVertical(cv, r.x0, r.y0, r.x1, r.y1, rgb(44, 42, 48), rgb(22, 22, 26));
     // Display, cassette door and knobs.
-    fillRect(cv, 360, 80, 420, 92, rgb(10, 24, 14));
-    tinyText(cv, 364, 84, "FM 88.7", rgb(110, 200, 110));
-    fillRect(cv, 428, 80, 484, 92, rgb(14, 14, 16));
-    fillRect(cv, 432, 85, 480, 87, rgb(50, 48, 56));
-    fillCircle(cv, 372, 102, 5, Chrome);
-    fillCircle(cv, 372, 102, 2.5f, ChromeDark);
-    fillCircle(cv, 472, 102, 5, Chrome);
-    fillCircle(cv, 472, 102, 2.5f, ChromeDark);
-    for (int i = 0; i < 5; ++i) fillRect(cv, 388 + i * 14, 98, 398 + i * 14, 105, i == 2 ? rgb(120, 116, 130) : rgb(76, 74, 84));
+    fillRect(cv, 432, 77, 478, 89, rgb(10, 24, 14));
+    glow(cv, 455, 83, 26, rgb(20, 60, 30), 0.8f);
+    tinyText(cv, 436, 81, "FM 88.7", rgb(110, 210, 120));
+    fillRect(cv, 484, 77, 520, 89, rgb(14, 14, 16));
+    fillRect(cv, 487, 82, 517, 84, rgb(50, 48, 56));
+    fillCircle(cv, 438, 100, 5, Chrome);
+    fillCircle(cv, 438, 100, 2.5f, ChromeDark);
+    fillCircle(cv, 514, 100, 5, Chrome);
+    fillCircle(cv, 514, 100, 2.5f, ChromeDark);
+    for (int i = 0; i < 4; ++i) fillRect(cv, 450 + i * 14, 96, 460 + i * 14, 104, i == 1 ? rgb(120, 116, 130) : rgb(76, 74, 84));
 }
 
 void paintPortraitSlot(Canvas& cv) {
@@ -274,7 +279,7 @@ void paintMapScreen(Canvas& cv) {
             float scan = (y & 1) ? 1.0f : 0.8f;
             cv.put(x, y, scale(rgb(8, 16, 18), scan));
         }
-    tinyText(cv, 542, 174, "NAV", rgb(110, 108, 120));
+    tinyText(cv, 620, 86, "NAV", rgb(150, 146, 160));
 }
 
 void paintWheel(Canvas& cv) {
@@ -295,7 +300,7 @@ void paintWheel(Canvas& cv) {
             float up = -dy / d;                                                      // 1 at the top
             float facing = std::sqrt(1 - n * n);
             float light = 0.18f + 0.5f * facing * (0.6f + 0.4f * up) + 0.25f * std::max(0.0f, 1.0f - std::abs(n + 0.35f) * 5.0f);
-            Rgb c = scale(rgb(56, 52, 62), light * 1.6f);
+            Rgb c = scale(rgb(58, 46, 44), light * 1.6f);
             // Finger grips on the inner side and stitches along the middle.
             float ang = std::atan2(dy, dx);
             float groove = std::fmod(ang * WheelRadius / 9.0f + 1000.0f, 1.0f);
@@ -303,6 +308,22 @@ void paintWheel(Canvas& cv) {
             if (std::abs(n - 0.15f) < 0.12f && std::fmod(ang * WheelRadius / 3.0f + 1000.0f, 1.0f) < 0.5f) c = scale(c, 0.7f);
             cv.blend(x, y, c, cover);
         }
+}
+
+// A bobbing hula dancer glued to the dash top, a driver's lucky charm.
+void paintCharm(Canvas& cv) {
+    float x = 488, base = dashTop(488) + 2;
+    fillRect(cv, int(x) - 7, int(base) - 3, int(x) + 7, int(base) + 1, rgb(30, 26, 30));   // stand
+    fillRect(cv, int(x) - 6, int(base) - 4, int(x) + 6, int(base) - 4, rgb(80, 70, 76));
+    stroke(cv, x, base - 4, x, base - 10, 1.6f, rgb(150, 100, 70));                         // legs
+    for (int i = -5; i <= 5; i += 2) stroke(cv, x + i * 0.5f, base - 16, x + i, base - 9, 0.7f, rgb(70, 140, 60));  // grass skirt
+    fillPolygon(cv, {x - 3, base - 17, x + 3, base - 17, x + 2, base - 24, x - 2, base - 24}, rgb(170, 110, 80));  // body
+    stroke(cv, x - 2, base - 22, x - 7, base - 27, 1.0f, rgb(170, 110, 80));                 // arms up
+    stroke(cv, x + 2, base - 22, x + 7, base - 27, 1.0f, rgb(170, 110, 80));
+    fillCircle(cv, x, base - 28, 3.2f, rgb(170, 110, 80));                                 // head
+    fillRect(cv, int(x) - 3, int(base) - 32, int(x) + 3, int(base) - 30, rgb(20, 14, 16));  // hair
+    fillCircle(cv, x + 3, base - 31, 1.3f, rgb(230, 70, 110));                             // flower
+    fillRect(cv, int(x) - 3, int(base) - 21, int(x) + 3, int(base) - 20, rgb(230, 70, 110));
 }
 
 }  // namespace
@@ -314,8 +335,9 @@ void drawCockpit(Picture& pic) {
     paintTurboPod(cv);
     paintMeter(cv);
     paintVent(cv, 80, 72, 164, 98);
-    paintVent(cv, 500, 70, 548, 88);
+    paintVent(cv, 340, 70, 408, 92);
     paintRadio(cv);
+    paintCharm(cv);
     paintCluster(cv);
     paintPortraitSlot(cv);
     paintMapScreen(cv);

@@ -31,7 +31,7 @@ void paintRoom(Canvas& cv) {
             int row = y / 12, bx = (x + (row & 1) * 16) % 32;
             bool joint = (y % 12 == 0) || bx == 0;
             float grime = valueNoise(float(x), float(y), 18.0f, 3) * 0.5f + 0.5f * float(y) / FloorY;
-            Rgb c = mix(rgb(118, 100, 108), rgb(70, 58, 70), grime);
+            Rgb c = mix(rgb(92, 76, 86), rgb(48, 38, 50), grime);
             c = scale(c, 0.9f + 0.2f * valueNoise(float(x), float(y), 2.0f, 4));
             if (joint) c = scale(c, 0.7f);
             cv.put(x, y, c);
@@ -43,7 +43,7 @@ void paintRoom(Canvas& cv) {
     for (int y = FloorY; y < cv.height; ++y) {
         float t = float(y - FloorY) / float(cv.height - FloorY);
         for (int x = 0; x < cv.width; ++x) {
-            Rgb c = mix(rgb(96, 88, 96), rgb(70, 64, 74), t);
+            Rgb c = mix(rgb(70, 62, 72), rgb(58, 52, 62), t);
             c = scale(c, 0.88f + 0.24f * valueNoise(float(x), float(y) * 2.5f, 6.0f, 5));
             float oil = valueNoise(float(x), float(y) * 2.0f, 40.0f, 6);
             if (oil > 0.7f) c = scale(c, 1.0f - (oil - 0.7f) * 1.8f);
@@ -63,7 +63,7 @@ void paintLamps(Canvas& cv) {
             for (int x = cx - 160; x <= cx + 160; ++x) {
                 if (!cv.inside(x, y)) continue;
                 float spread = 46.0f + (y - 25) * 0.7f;
-                float k = std::clamp(1.0f - std::abs(x - cx) / spread, 0.0f, 1.0f) * 0.16f * (1.0f - y / 400.0f);
+                float k = std::clamp(1.0f - std::abs(x - cx) / spread, 0.0f, 1.0f) * 0.3f * (1.0f - y / 400.0f);
                 size_t i = size_t(y) * cv.width + x;
                 cv.colour[i] = add(cv.colour[i], scale(rgb(255, 230, 180), k));
             }
@@ -221,16 +221,23 @@ void paintTurbo(Canvas& cv) {
     fillRectVertical(cv, 125, 245, 159, 303, rgb(60, 90, 150), rgb(30, 46, 90));
     fillRect(cv, 125, 262, 159, 264, rgb(24, 30, 60));
     fillRect(cv, 125, 284, 159, 286, rgb(24, 30, 60));
-    float cx = 140, cy = 230;
+    tinyText(cv, 132, 270, "TURBO", rgb(220, 200, 120));
+    float cx = 137, cy = 228;
+    // Intake pipe out of the snail's eye, then the housing in cast bronze.
     fillCircle(cv, cx, cy, 14, Ink);
-    fillCircle(cv, cx, cy, 12.5f, rgb(170, 170, 184));
+    fillCircle(cv, cx, cy, 12.5f, rgb(190, 150, 90));
     for (int i = 0; i < 60; ++i) {
         float a = i * 0.2f, r = 2 + i * 0.16f;
         cv.put(int(cx + r * std::cos(a)), int(cy + r * std::sin(a)), rgb(70, 70, 84));  // the snail's spiral
     }
     fillRect(cv, 148, 216, 160, 224, Ink);
     fillRect(cv, 149, 217, 159, 223, rgb(190, 120, 60));  // outlet, heat-coloured
-    fillCircle(cv, cx, cy, 3, rgb(60, 60, 70));
+    fillCircle(cv, cx, cy, 5, Ink);
+    fillCircle(cv, cx, cy, 4, rgb(200, 200, 215));
+    for (int i = 0; i < 6; ++i) {
+        float a = i * 1.047f;
+        stroke(cv, cx, cy, cx + 3.5f * std::cos(a), cy + 3.5f * std::sin(a), 0.4f, rgb(80, 80, 95));  // compressor blades
+    }
 }
 
 // "Fill the tank": an old fuel pump with its hose and nozzle.
@@ -310,9 +317,22 @@ void paintClutter(Canvas& cv) {
 
 }  // namespace
 
+// Soft contact shadows under the things standing on the floor.
+void paintShadows(Canvas& cv) {
+    const float spots[][3] = {{89, 300, 40}, {142, 304, 24}, {178, 228, 32}, {316, 250, 76}, {412, 266, 30}, {510, 294, 44}, {604, 206, 30}};
+    for (const auto& s : spots)
+        for (int y = int(s[1]) - 6; y <= int(s[1]) + 6; ++y)
+            for (int x = int(s[0] - s[2]); x <= int(s[0] + s[2]); ++x) {
+                float dx = (x - s[0]) / s[2], dy = (y - s[1]) / 6.0f;
+                float d = dx * dx + dy * dy;
+                if (d < 1.0f) cv.darken(x, y, 0.55f + 0.45f * d);
+            }
+}
+
 void drawGarageBackdrop(Picture& pic) {
     Canvas cv(640, 320);
     paintRoom(cv);
+    paintShadows(cv);
     paintRollerDoor(cv);
     paintClutter(cv);
     paintBench(cv);

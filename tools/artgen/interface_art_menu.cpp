@@ -37,7 +37,7 @@ void paintSky(Canvas& cv) {
         cv.put(x, y, mix(skyAt(float(y)), rgb(220, 210, 240), rng.range(0.3f, 0.9f)));
     }
     // The low sun, striped by haze, off to the right.
-    float sx = 470, sy = Horizon - 18, sr = 42;
+    float sx = 420, sy = Horizon - 72, sr = 46;
     for (int y = int(sy - sr); y <= Horizon; ++y)
         for (int x = int(sx - sr); x <= int(sx + sr); ++x) {
             float d = std::hypot(x + 0.5f - sx, y + 0.5f - sy);
@@ -97,7 +97,8 @@ void paintStreet(Canvas& cv) {
             // Wet asphalt: the sky and the sun smear down into the road.
             float wet = valueNoise(x * 1.0f, y * 6.0f, 9.0f, 8);
             c = mix(c, skyAt(float(2 * Horizon - y) * 0.9f), 0.25f * wet * (1 - t));
-            if (std::abs(x - 470) < 30 && wet > 0.45f) c = mix(c, rgb(230, 90, 90), 0.35f * (1 - t));
+            float streak = 1.0f - std::abs(x - 420.0f) / (12.0f + 30.0f * t);
+            if (streak > 0 && wet > 0.5f) c = mix(c, rgb(230, 90, 90), 0.5f * streak * (1 - t));
             // Centre line dashes.
             float z = 1.0f / std::max(t, 0.02f);
             if (std::abs(u) < 7 && std::fmod(z * 4.0f, 2.0f) < 1.0f) c = rgb(170, 150, 70);

@@ -77,11 +77,42 @@ Lettering layout(const char* text, float cx, float y, float unit, float gap, flo
 // with a bright bevel along the upper edges of each stroke.
 void paintLettering(Canvas& cv, const Lettering& l, float half, Rgb faceTop, Rgb faceBottom, Rgb rim) {
     float outline = half + 3.0f, neon = half + 5.5f;
-    for (int y = 0; y < cv.height; ++y)
-        for (int x = 0; x < cv.width; ++x) {
-            float px = x + 0.5f, py = y + 0.5f;
-            if (py < l.top - neon - 2 || py > l.bottom + neon + 2) continue;
-            float d = l.distance(px, py);
+    int y0 = std::max(int(l.top - neon - 2), 0), y1 = std::min(int(l.bottom + neon + 2), cv.height - 1);
+    int h = y1 - y0 + 1, w = cv.width;
+    std::vector<float> dist(size_t(w) * h);
+    for (int y = y0; y <= y1; ++y)
+        for (int x = 0; x < w; ++x) dist[size_t(y - y0) * w + x] = l.distance(x + 0.5f, y + 0.5f);
+    // Pixels beyond the outline that cannot be reached from the band's edge are the
+    // counters inside A, R, D, B, 0: they are filled dark rather than given a rim.
+    std::vector<uint8_t> outside(size_t(w) * h, 0);
+    std::vector<int> todo;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if ((x == 0 || y == 0 || x == w - 1 || y == h - 1) && dist[size_t(y) * w + x] > outline) {
+                outside[size_t(y) * w + x] = 1;
+                todo.push_back(y * w + x);
+            }
+    while (!todo.empty()) {
+        int i = todo.back();
+        todo.pop_back();
+        int x = i % w, y = i / w;
+        const int nx[4] = {x - 1, x + 1, x, x}, ny[4] = {y, y, y - 1, y + 1};
+        for (int k = 0; k < 4; ++k) {
+            if (nx[k] < 0 || ny[k] < 0 || nx[k] >= w || ny[k] >= h) continue;
+            size_t j = size_t(ny[k]) * w + nx[k];
+            if (outside[j] || dist[j] <= outline) continue;
+            outside[j] = 1;
+            todo.push_back(int(j));
+        }
+    }
+    for (int y = y0; y <= y1; ++y)
+        for (int x = 0; x < w; ++x) {
+            size_t i = size_t(y - y0) * w + x;
+            float px = x + 0.5f, py = y + 0.5f, d = dist[i];
+            if (d > outline && !outside[i]) {
+                cv.put(x, y, rgb(10, 6, 14));
+                continue;
+            }
             if (d > neon + 1) continue;
             if (d > outline) {
                 cv.blend(x, y, rim, std::clamp(neon - d + 0.5f, 0.0f, 1.0f));
@@ -95,9 +126,10 @@ void paintLettering(Canvas& cv, const Lettering& l, float half, Rgb faceTop, Rgb
             Rgb c = mix(faceTop, faceBottom, t);
             // Bevel: the stroke is lighter above its centre line and darker below it.
             float above = l.distance(px, py + 1.5f) - d;
-            c = scale(c, 1.0f + 0.35f * std::clamp(above, -1.0f, 1.0f) * (d / half));
+            c = scale(c, 1.0f + 0.3f * std::clamp(above, -1.0f, 1.0f) * (d / half));
             // A bright horizon line through the face, like chrome reflecting the street.
-            if (std::abs(t - 0.52f) < 0.03f) c = mix(c, rgb(250, 240, 220), 0.6f);
+            if (std::abs(t - 0.5f) < 0.025f) c = mix(c, rgb(255, 250, 235), 0.7f);
+            if (t > 0.5f) c = scale(c, 0.85f);
             cv.blend(x, y, c, std::clamp(half - d + 0.5f, 0.0f, 1.0f));
         }
 }
@@ -125,7 +157,7 @@ void drawTitle(Picture& pic) {
     const float slant = 0.18f;
     // "HAZARD" on top, big.
     Lettering hazard = layout("HAZARD", 250, 14, 10.5f, 13.0f, slant);
-    paintLettering(cv, hazard, 6.5f, rgb(255, 236, 140), rgb(170, 100, 20), rgb(200, 30, 70));
+    paintLettering(cv, hazard, 7.5f, rgb(255, 236, 140), rgb(170, 100, 20), rgb(200, 30, 70));
     // The checker band and the second line.
     paintCheckerBand(cv, 92, 408, 94, slant);
     Lettering cab = layout("CAB 7700", 250, 120, 6.2f, 10.0f, slant);

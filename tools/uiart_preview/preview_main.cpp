@@ -1,5 +1,6 @@
 // Writes the interface pictures and composites (cockpit over a street, title over the
 // menu backdrop, garage with its pointer spots, HUD overlay test) as PPM files.
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
@@ -92,6 +93,31 @@ int main(int argc, char** argv) {
     Picture menu = cut(sheet, 0, 560, 640, 400), garage = cut(sheet, 0, 0, 640, 320);
     Picture sky = cut(sheet, 0, 320, 640, 240), pointer = cut(sheet, 320, 1360, 16, 16);
 
+    // Checks of what the HUD relies on, printed for the painter.
+    {
+        auto count = [&](int x0, int y0, int x1, int y1, auto pred) {
+            int n = 0;
+            for (int y = y0; y <= y1; ++y)
+                for (int x = x0; x <= x1; ++x) n += pred(cockpit.at(x, y - 300)) ? 1 : 0;
+            return n;
+        };
+        auto lum = [](uint8_t c) { return 0.3 * hc::BasePalette[c][0] + 0.59 * hc::BasePalette[c][1] + 0.11 * hc::BasePalette[c][2]; };
+        std::printf("windshield row 300 zeros: %d of 640\n", count(0, 300, 639, 300, [](uint8_t c) { return c == 0; }));
+        std::printf("zeros in rows 372-479: %d\n", count(0, 372, 639, 479, [](uint8_t c) { return c == 0; }));
+        std::printf("lamp A zero/black: %d, mean lum %.0f\n", count(284, 407, 295, 420, [](uint8_t c) { return c == 0 || c == 255; }), [&] { double s = 0; for (int y = 407; y <= 420; ++y) for (int x = 284; x <= 295; ++x) s += lum(cockpit.at(x, y - 300)); return s / 168; }());
+        std::printf("lamp B zero/black: %d, mean lum %.0f\n", count(297, 407, 308, 420, [](uint8_t c) { return c == 0 || c == 255; }), [&] { double s = 0; for (int y = 407; y <= 420; ++y) for (int x = 297; x <= 308; ++x) s += lum(cockpit.at(x, y - 300)); return s / 168; }());
+        struct R { const char* name; int x0, y0, x1, y1; } rs[] = {{"fare", 578, 314, 633, 322}, {"score", 578, 326, 633, 334}, {"turbo", 21, 336, 41, 344},
+            {"clock", 278, 391, 312, 399}, {"speed", 287, 461, 309, 471}, {"minimap", 540, 392, 639, 471}, {"portrait", 0, 416, 63, 479}};
+        for (auto& r : rs) {
+            double mx = 0;
+            int zeros = count(r.x0, r.y0, r.x1, r.y1, [](uint8_t c) { return c == 0; });
+            for (int y = r.y0; y <= r.y1; ++y) for (int x = r.x0; x <= r.x1; ++x) mx = std::max(mx, lum(cockpit.at(x, y - 300)));
+            std::printf("%-8s zeros %d, brightest lum %.0f\n", r.name, zeros, mx);
+        }
+        int accents = 0;
+        for (uint8_t c : sheet.pixels) accents += (c >= 23 && c <= 27) ? 1 : 0;
+        std::printf("interface accents 23-27 anywhere on the sheet: %d\n", accents);
+    }
     // The view from the driver's seat: sky, a street, the cockpit and the HUD marks.
     for (int pass = 0; pass < 2; ++pass) {
         Picture screen(640, 480, 255);
