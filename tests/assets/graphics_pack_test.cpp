@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "assets/colour_tables.h"
 #include "frontend/font.h"
 #include "pack_test_support.h"
 
@@ -301,6 +302,38 @@ TEST(PackLoader, WritesTheProgressLinesAndFillsEverything) {
     EXPECT_EQ(state->shadeTable[0][8], 255);
     EXPECT_EQ(state->greyTable[0], 1);
     releaseGraphicsPack(*state, font);
+}
+
+TEST(PackLoader, TakesThePaletteAndPixelFormatFromTheScreen) {
+    TempDir dir("screen");
+    const std::string path = dir.file("graphics.pak");
+    writeBytes(path, artgen::encodeRuns(syntheticStream().data(), PackLayoutSize));
+    // A screen whose palette is the base palette with its greys 1..22 reversed: the
+    // tables must follow the screen's palette, not a built-in one.
+    auto screen = std::make_unique<ScreenContext>();
+    Rgb swapped[256];
+    for (int i = 0; i < 256; ++i) {
+        const int from = (i >= 1 && i <= 22) ? 23 - i : i;
+        swapped[i] = {BasePalette[from][0], BasePalette[from][1], BasePalette[from][2]};
+        screen->baseRed[i] = swapped[i].red;
+        screen->baseGreen[i] = swapped[i].green;
+        screen->baseBlue[i] = swapped[i].blue;
+    }
+    Image* renderBuffer = createImage(640, 480, 4);
+    screen->renderBuffer = renderBuffer;
+    auto state = std::make_unique<GameState>();
+    FontSet font;
+    ConsoleCapture console;
+    ASSERT_TRUE(loadGraphicsPack(*state, font, *screen, path));
+    EXPECT_EQ(state->greyTable[0], 22);  // the darkest grey now sits at 22
+    auto expected = std::make_unique<GameState>();
+    buildShadeTable(swapped, expected->shadeTable);
+    EXPECT_EQ(std::memcmp(state->shadeTable, expected->shadeTable, sizeof expected->shadeTable), 0);
+    ASSERT_NE(state->cockpitImage, nullptr);
+    EXPECT_EQ(state->cockpitImage->bytesPerPixel, 4);
+    EXPECT_EQ(getPixel(*state->cockpitImage, 3, 2), coordinateCode(SheetPicture, 3, 962));
+    releaseGraphicsPack(*state, font);
+    destroyImage(renderBuffer);
 }
 
 TEST(PackLoader, BadPacksFailWithOneClearLineAndNoImages) {
