@@ -1,0 +1,299 @@
+#include "render/world_view.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "render/view_rounding.h"
+
+namespace hc {
+
+namespace {
+
+// floor() for values well inside the int range, without a library call.
+inline int floorInt(float x) {
+    const int i = static_cast<int>(x);
+    return x < static_cast<float>(i) ? i - 1 : i;
+}
+
+// Pixels with (2 * column + row) mod 4 = 0 get one shade level more: an ordered
+// dither between neighbouring levels.
+inline bool ditherPixel(int column, int row) { return ((2 * column + row) & 3) == 0; }
+
+bool viewReady(const WorldViewScene& scene) {
+    const ViewTables& tables = scene.tables;
+    const Image& target = scene.target;
+    return tables.width > 0 && tables.height > 0 && target.pixels != nullptr &&
+           target.bytesPerPixel == 1 && target.width >= tables.width &&
+           target.height >= tables.height && scene.map.viewTop >= 0 &&
+           scene.map.viewTop <= scene.map.viewBottom && scene.map.viewBottom < tables.height;
+}
+
+// Outside the grid counts as the boundary wall, so a ray that somehow leaves it still
+// ends on a face instead of reading past the cells.
+constexpr MapCell OutsideCell{255, 17, Visible, 0, 0};
+
+// A ray crosses at most a few hundred cell boundaries within the view distance; this
+// bound only guards against a ray that stops making progress.
+constexpr int MaxCastSteps = 1 << 14;
+
+}  // namespace
+
+void initView(CityMap& map, ViewTables& tables, Shift& shift, int width, int height) {
+    tables = ViewTables{};
+    if (width < 1 || height < 45) return;  // no room for a view above the cockpit
+    map.viewTop = 0;
+    map.viewBottom = height - 44;
+    map.horizonRow = roundAny(0.42 * height);
+    map.projScale = static_cast<float>(height) / 6.0f;
+    map.eyeFactor = 0.85f;
+    shift.dashboardHeight = roundAny(0.25 * height);
+
+    const float k1 = static_cast<float>(map.horizonRow) * (1.0f - map.eyeFactor);
+    const float k2 = map.projScale / (static_cast<float>(map.horizonRow) / 128.0f);
+    tables.width = width;
+    tables.height = height;
+    tables.rowLight.assign(height, 0.0f);
+    tables.rowShade.assign(height, 0);
+    tables.rowFloorDistance.assign(height, 0.0f);
+    tables.headlightExponent.assign(width, 1.0f);
+    tables.drawnMask.assign(static_cast<size_t>(width) * height, 0);
+
+    // The light falls to 0 a little below the horizon and is full at a quarter of the
+    // screen height away from that row.
+    const float lightOffset = static_cast<float>(height) / 40.0f;
+    const float lightSpan = static_cast<float>(height) / 4.0f;
+    for (int r = 0; r < height; ++r) {
+        float a = std::fabs(static_cast<float>(map.horizonRow - r) + lightOffset) / lightSpan;
+        if (a > 1.0f) a = 1.0f;
+        tables.rowLight[r] = std::pow(a, 0.85f);
+        tables.rowShade[r] = static_cast<uint8_t>(roundAny(16.0f * tables.rowLight[r]));
+        tables.rowFloorDistance[r] = r == map.horizonRow
+                                         ? std::numeric_limits<float>::infinity()
+                                         : k1 / static_cast<float>(r - map.horizonRow) * k2;
+    }
+    const int m = roundAny(0.2 * width);
+    for (int c = 0; c < width; ++c) {
+        const float d = std::fabs(static_cast<float>(c) - static_cast<float>(width) / 2.0f);
+        const float u = d < static_cast<float>(m) ? 1.0f - d / static_cast<float>(m) : 0.0f;
+        tables.headlightExponent[c] = 1.0f - 0.5f * u;
+    }
+}
+
+void clearDrawnMask(ViewTables& tables) {
+    std::fill(tables.drawnMask.begin(), tables.drawnMask.end(), 0);
+}
+
+void castStep(CityMap& map, Body& ray) {
+    const float dirX = ray.dirX, dirY = ray.dirY;
+    const float signX = ray.stepSignX, signY = ray.stepSignY;
+    const float infinity = std::numeric_limits<float>::infinity();
+    float x = ray.x, y = ray.y;
+    int cx = floorInt(x), cy = floorInt(y);
+    float total = 0.0f;
+    const int limit = roundAny(128.0f / ray.travelRate - ray.travel);
+    uint8_t side = 2;
+    const MapCell* cell = &OutsideCell;
+    for (int steps = 0; steps < MaxCastSteps; ++steps) {
+        side = 2;
+        const float tx = dirX != 0.0f ? std::fabs((static_cast<float>(cx) + signX - x) / dirX) : infinity;
+        const float ty = dirY != 0.0f ? std::fabs((static_cast<float>(cy) + signY - y) / dirY) : infinity;
+        float t;
+        if (ty < tx) {
+            t = ty;
+        } else {
+            t = tx;
+            side = 1;  // a tie goes to the x boundary
+        }
+        x += dirX * t;
+        y += dirY * t;
+        total += t;
+        cx = floorInt(x);
+        cy = floorInt(y);
+        if (static_cast<unsigned>(cx) >= static_cast<unsigned>(MapSize) ||
+            static_cast<unsigned>(cy) >= static_cast<unsigned>(MapSize)) {
+            cell = &OutsideCell;
+            break;
+        }
+        cell = &map.cells[cx * MapSize + cy];
+        if ((cell->flags & Visible) || roundSmall(total) > limit) break;
+    }
+    ray.x = x;
+    ray.y = y;
+    ray.hitSide = side;
+    ray.travel += ray.travelRate * total;
+    map.probeCell = *cell;
+}
+
+void drawWallColumn(const WorldViewScene& scene, const Body& ray, int column, int top, int bottom) {
+    const CityMap& map = scene.map;
+    const MapCell& cell = map.probeCell;
+    const uint8_t* texels;
+    int rows, texWidth, u;
+    if (hasFlag(cell, Vehicle)) {
+        if (cell.kind < 1 || cell.kind > VehicleSheetCount) return;
+        texels = scene.state.vehicleSheets[cell.kind].data();
+        rows = VehicleSheetHeight;
+        texWidth = VehicleSheetWidth;
+        const int spriteColumn = static_cast<int8_t>(ray.hitSide == 1 ? cell.spriteColXCross : cell.spriteColYCross);
+        const int k = floorInt(16.0f * (ray.x + ray.y)) & 15;
+        u = 16 * spriteColumn + (hasFlag(cell, SpriteAscending) ? k : 15 - k);
+        if (u < 0 || u >= VehicleSheetWidth) return;  // not a sprite column of the sheet
+    } else {
+        if (cell.kind < 1 || cell.kind > WallTextureCount) return;
+        texels = scene.state.wallTextures[cell.kind].data();
+        rows = WallTextureSize;
+        texWidth = WallTextureSize;
+        // One texture spans 16 cells along a face and repeats.
+        u = floorInt(8.0f * (ray.hitSide == 1 ? ray.y : ray.x)) & (WallTextureSize - 1);
+    }
+    if (bottom <= top) return;
+    const float vstep = static_cast<float>(rows) / static_cast<float>(bottom - top);
+    float v = 0.0f;
+    if (top < map.viewTop) {
+        v = static_cast<float>(map.viewTop - top) * vstep;
+        top = map.viewTop;
+    }
+    if (bottom > map.viewBottom) bottom = map.viewBottom;
+    if (top > bottom) return;
+
+    const ViewTables& tables = scene.tables;
+    float light = tables.rowLight[bottom];
+    // Headlights brighten the middle columns while the engine runs, unless the
+    // bodywork is too damaged for them to work.
+    if (isOn(scene.shift.engineRunning) && scene.shift.damage[1] < 0.3f) {
+        light = std::pow(tables.rowLight[bottom], tables.headlightExponent[column]);
+    }
+    const int shade = roundAny(16.0f * light);
+    const bool dither = shade < 16 && !isOn(scene.shift.lowDetail);
+    const uint8_t* shadeLevel = &scene.state.shadeTable[0][0] + shade;
+    uint8_t* mask = maskColumn(scene.tables, column);
+    const ptrdiff_t pitch = scene.target.pitch;
+    uint8_t* pixel = pixelAddress(scene.target, column, top);
+    const uint8_t* texColumn = texels + u;
+    const int lastRow = rows - 1;
+    for (int row = top; row <= bottom; ++row, pixel += pitch, v += vstep) {
+        if (mask[row]) continue;
+        int tv = roundSmall(v - 0.5f);
+        if (tv > lastRow) tv = lastRow;
+        const uint8_t texel = texColumn[tv * texWidth];
+        if (texel == 0) continue;  // transparent: faces behind or the sky may show here
+        const int raise = dither && ditherPixel(column, row) ? 1 : 0;
+        *pixel = shadeLevel[texel * 17 + raise];
+        mask[row] = 255;
+    }
+}
+
+void drawFloorColumn(const WorldViewScene& scene, const Body& ray, int column, int startRow) {
+    const CityMap& map = scene.map;
+    const ViewTables& tables = scene.tables;
+    uint8_t* mask = maskColumn(scene.tables, column);
+    const float travel = ray.travel;
+    // Both ends of the ground line are kept inside the grid, so every cell looked up
+    // between them is too.
+    constexpr float edge = static_cast<float>(MapSize - 1);
+    const float hx = std::clamp(ray.x - 0.5f, 0.0f, edge), hy = std::clamp(ray.y - 0.5f, 0.0f, edge);
+    const float ex = std::clamp(scene.player.x - 0.5f, 0.0f, edge);
+    const float ey = std::clamp(scene.player.y - 0.5f, 0.0f, edge);
+    const bool blinkOn = (scene.shift.frameCounter & 1) == 0;
+    const bool dither = !isOn(scene.shift.lowDetail);
+    const uint8_t* shadeTable = &scene.state.shadeTable[0][0];
+    const ptrdiff_t pitch = scene.target.pitch;
+    // Only rows below the horizon show ground.
+    const int first = std::max({startRow, map.horizonRow + 1, map.viewTop});
+    const int last = travel > 0.0f ? map.viewBottom : first - 1;
+    uint8_t* pixel = scene.target.pixels + pitch * first + column;
+    for (int row = first; row <= last; ++row, pixel += pitch) {
+        if (mask[row]) continue;
+        float w = tables.rowFloorDistance[row] / travel;
+        if (w > 1.0f) w = 1.0f;
+        const int gx = roundSmall(ex * (1.0f - w) + hx * w);
+        const int gy = roundSmall(ey * (1.0f - w) + hy * w);
+        const MapCell& cell = map.cells[gx * MapSize + gy];
+        // Pick-up squares blink between near-white and their painted colour.
+        const uint8_t colour = (cell.flags & PickupMark) && blinkOn ? 22 : cell.colour;
+        int s = tables.rowShade[row];
+        if (s < 16 && dither && ditherPixel(column, row)) ++s;
+        *pixel = shadeTable[colour * 17 + s];
+    }
+    // The ground leaves the mask free (faces are drawn before it), except its top row:
+    // the sky of this column stops there.
+    if (startRow >= 0 && startRow < tables.height) mask[startRow] = 255;
+}
+
+void drawSky(const WorldViewScene& scene) {
+    const Image* sky = scene.state.skyImage;
+    if (sky == nullptr || sky->pixels == nullptr || sky->bytesPerPixel != 1 || sky->width <= 0) return;
+    ViewTables& tables = scene.tables;
+    const int step = isOn(scene.shift.lowDetail) ? 2 : 1;
+    // The sky picture covers half a turn and repeats twice round the horizon.
+    int offset = roundAny(scene.player.heading / 3600.0 * 1280.0) % 640;
+    if (offset < 0) offset += 640;
+    const int rows = std::min({240, sky->height, tables.height});
+    const ptrdiff_t pitch = scene.target.pitch;
+    for (int c = 0; c < tables.width; c += step) {
+        const int source = (offset + c) % sky->width;
+        const uint8_t* mask = maskColumn(tables, c);
+        const uint8_t* from = pixelAddress(*sky, source, 0);
+        uint8_t* to = pixelAddress(scene.target, c, 0);
+        for (int row = 0; row < rows && mask[row] == 0; ++row, from += sky->pitch, to += pitch) *to = *from;
+    }
+}
+
+void renderWorldView(const WorldViewScene& scene) {
+    if (!viewReady(scene)) return;
+    CityMap& map = scene.map;
+    const PlayerCar& player = scene.player;
+    const int width = scene.tables.width;
+    const bool lowDetail = isOn(scene.shift.lowDetail);
+    clearDrawnMask(scene.tables);
+
+    Body ray;
+    beginRay(ray, player);
+    rotateBody(ray, -30.0);
+    const float step = 60.0f / static_cast<float>(width);
+    const double playerAngle = headingRadians(player);
+    for (int c = 0; c < width; ++c) {
+        // Every column turns the ray, also the ones low detail skips.
+        rotateBody(ray, step);
+        if (lowDetail && (c & 1)) continue;
+        ray.x = player.x;
+        ray.y = player.y;
+        ray.travel = 0.0f;
+        // Measuring along the view direction instead of along the ray keeps straight
+        // walls straight.
+        ray.travelRate = static_cast<float>(std::cos(headingRadians(ray) - playerAngle));
+        castStep(map, ray);
+        for (;;) {
+            if (ray.travel <= 0.0f) break;
+            const float h = 128.0f / ray.travel * map.projScale;
+            int top = roundAny(static_cast<float>(map.horizonRow) - map.eyeFactor * h);
+            const int bottom = roundAny(static_cast<float>(top) + h);
+            // A vehicle face is a low band standing on the ground.
+            if (hasFlag(map.probeCell, Vehicle)) {
+                top = roundAny(static_cast<float>(top) + h * vehicleTopFactor(map.probeCell));
+            }
+            if (ray.travel < static_cast<float>(MaxViewDistance)) drawWallColumn(scene, ray, c, top, bottom);
+            if (hasFlag(map.probeCell, SeeThrough)) {
+                // Pass through the rest of this object and anything else see-through
+                // behind it, then draw the face reached.
+                do {
+                    castStep(map, ray);
+                } while (hasFlag(map.probeCell, SeeThrough));
+                continue;
+            }
+            if (bottom < map.viewBottom) drawFloorColumn(scene, ray, c, bottom);
+            break;
+        }
+    }
+    drawSky(scene);
+    if (lowDetail) {
+        for (int row = map.viewTop; row <= map.viewBottom; ++row) {
+            uint8_t* line = pixelAddress(scene.target, 0, row);
+            for (int c = 1; c < width; c += 2) line[c] = line[c - 1];
+        }
+    }
+}
+
+}  // namespace hc

@@ -1,0 +1,69 @@
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "city/city_map.h"
+#include "platform/image.h"
+#include "shell/core/body.h"
+#include "shell/core/records.h"
+#include "shell/game_state.h"
+
+namespace hc {
+
+// Rays stop here, and faces at this distance or farther are not drawn. The same 128
+// is the height of a full face in the projection.
+constexpr int MaxViewDistance = 128;
+
+// Per-row and per-column tables of the world view, built once by initView for the
+// render size and kept for the whole run.
+struct ViewTables {
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<float> rowLight;            // per row: light of a face whose lower end is here
+    std::vector<uint8_t> rowShade;          // per row: ShadeTable level of the ground
+    std::vector<float> rowFloorDistance;    // per row: distance of the ground seen there
+    std::vector<float> headlightExponent;   // per column: 0.5 centre to 1.0 at the sides
+    // One byte per pixel, 0 free and 255 drawn this frame; stored column by column
+    // (column c, row r at c * height + r) because every pass walks down columns.
+    std::vector<uint8_t> drawnMask;
+};
+
+inline uint8_t* maskColumn(ViewTables& tables, int column) {
+    return tables.drawnMask.data() + static_cast<size_t>(column) * tables.height;
+}
+
+// What one frame of the world view reads, and the image it draws into (at least the
+// size the tables were built for, one byte per pixel).
+struct WorldViewScene {
+    CityMap& map;
+    ViewTables& tables;
+    const PlayerCar& player;
+    const Shift& shift;
+    const GameState& state;
+    Image& target;
+};
+
+// Sets the view header of the map, the shift's dashboard height and builds the tables
+// for a render size.
+void initView(CityMap& map, ViewTables& tables, Shift& shift, int width, int height);
+
+// Draws one frame of the first-person view: faces, ground and sky.
+void renderWorldView(const WorldViewScene& scene);
+
+// Advances the ray to the next Visible cell or past the distance limit; updates travel
+// and hitSide and copies the cell reached into the map's probeCell.
+void castStep(CityMap& map, Body& ray);
+
+// Draws the face described by probeCell and the ray into one column between two rows
+// (unclipped on entry).
+void drawWallColumn(const WorldViewScene& scene, const Body& ray, int column, int top, int bottom);
+// Draws the ground of one column from a row down to the view's last row.
+void drawFloorColumn(const WorldViewScene& scene, const Body& ray, int column, int startRow);
+// Fills the free top part of every column from the sky image.
+void drawSky(const WorldViewScene& scene);
+void clearDrawnMask(ViewTables& tables);
+
+// Share of a full face's height above a vehicle face's top: tall vehicles stand higher.
+inline float vehicleTopFactor(const MapCell& cell) { return hasFlag(cell, TallVehicle) ? 0.78f : 0.82f; }
+
+}  // namespace hc
