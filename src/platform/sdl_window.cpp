@@ -81,6 +81,21 @@ bool SdlWindow::initVideo(std::string* error) {
         return false;
     }
     videoUp_ = true;
+    // With no window system SDL falls back to drivers that draw nowhere; the game
+    // would run unseen. They are used only when asked for by name.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    const bool invisible = driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+    if (invisible && !(asked && std::strcmp(asked, driver) == 0)) {
+        if (error) *error = "no window system found (is DISPLAY set?)";
+        close();
+        return false;
+    }
+    if (SDL_GetNumVideoDisplays() < 1) {
+        if (error) *error = "the window system reports no display";
+        close();
+        return false;
+    }
     return true;
 }
 
