@@ -58,20 +58,24 @@ void drawSky(Picture& sky) {
     }
     // The distant skyline: towers of varied height, dark against the glow, with a few
     // lit windows and red beacons on the tallest.
-    int x = 0;
-    while (x < SkyWidth) {
-        const int w = r.range(8, 26);
+    // The first tower straddles the seam, so the picture joins without a break.
+    const int start = -12;
+    int x = start;
+    while (x < SkyWidth + start) {
+        int w = r.range(8, 26);
+        if (SkyWidth + start - (x + w) < 8) w = SkyWidth + start - x;
         const int h = r.chance(0.15f) ? r.range(22, 38) : r.range(4, 18);
         const int top = Horizon - h;
-        for (int bx = x; bx < std::min(SkyWidth, x + w); ++bx)
+        for (int i = 0; i < w; ++i) {
+            const int bx = (x + i + SkyWidth) % SkyWidth;
             for (int y = top; y < SkyHeight; ++y) {
                 uint8_t c = y > Horizon + 6 ? 194 : 193;
-                if (y > top + 2 && y < Horizon && (bx - x) % 3 == 1 && (y - top) % 4 == 2 &&
-                    hashPixel(bx, y, 77u) < 0.12f)
+                if (y > top + 2 && y < Horizon && i % 3 == 1 && (y - top) % 4 == 2 && hashPixel(bx, y, 77u) < 0.12f)
                     c = hashPixel(bx, y, 78u) < 0.7f ? 231 : 201;
                 sky.at(bx, y) = c;
             }
-        if (h > 28) sky.at(x + w / 2, top - 1) = 178;
+        }
+        if (h > 28) sky.at((x + w / 2 + SkyWidth) % SkyWidth, top - 1) = 178;
         x += w;
     }
     // Below the skyline: the dark haze of the far city floor.

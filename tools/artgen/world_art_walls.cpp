@@ -25,7 +25,7 @@ constexpr uint8_t Sandstone[] = {104, 105, 106, 107, 108, 109};
 constexpr uint8_t TileGreen[] = {216, 217, 218, 220, 221, 222};
 constexpr uint8_t GlassDark[] = {209, 205, 211, 207, 212, 213, 208, 214};
 constexpr uint8_t MetalGrey[] = {30, 31, 32, 33, 34, 35};
-constexpr uint8_t Wood[] = {103, 104, 105, 106, 107};
+constexpr uint8_t Boards[] = {98, 99, 105, 87};
 constexpr uint8_t WoodDark[] = {131, 132, 133, 137, 138};
 constexpr uint8_t Granite[] = {76, 77, 78, 83, 84, 79, 80};
 constexpr uint8_t Foliage[] = {216, 217, 218, 219, 220, 221};
@@ -40,6 +40,23 @@ template <size_t N>
 uint8_t rampDither(const uint8_t (&r)[N], float t, int x, int y) {
     const float f = t * float(N) + (bayer(x, y) - 0.5f);
     return r[std::clamp(int(std::floor(f)), 0, int(N) - 1)];
+}
+
+// Light falling on a wall: pixels of the ramp step up by up to `amount` entries, dithered,
+// fading from the centre (cx, cy) out to radii (rx, ry).
+template <size_t N>
+void pool(Canvas& t, int cx, int cy, int rx, int ry, const uint8_t (&r)[N], float amount) {
+    for (int y = cy - ry; y <= cy + ry; ++y)
+        for (int x = cx - rx; x <= cx + rx; ++x) {
+            const float dx = float(x - cx) / float(rx), dy = float(y - cy) / float(ry);
+            const float f = 1.0f - std::sqrt(dx * dx + dy * dy);
+            if (f <= 0) continue;
+            const uint8_t c = t.get(x, y);
+            const uint8_t* at = std::find(r, r + N, c);
+            if (at == r + N) continue;
+            const int step = int(f * amount + bayer(x, y));
+            t.put(x, y, r[std::min(int(N) - 1, int(at - r) + step)]);
+        }
 }
 
 // Fills a rectangle with a noisy material: base shade t0, stains from tiled noise,
@@ -100,7 +117,7 @@ Pane randomPane(Rng& r, float lit) {
 
 // The glass of one pane area (no frame): unlit glass mirrors the violet dusk at its top;
 // lit rooms glow gold or TV blue, with curtains at the sides.
-void glass(Canvas& t, int x0, int y0, int x1, int y1, Pane s, Rng& r) {
+void glass(Canvas& t, int x0, int y0, int x1, int y1, Pane s, Rng& r, bool rooms = true) {
     const int w = x1 - x0 + 1, h = y1 - y0 + 1;
     static constexpr uint8_t Reflect[] = {186, 188, 190, 206, 208, 212, 207, 211, 205};
     static constexpr uint8_t WarmGlow[] = {231, 232, 233, 234, 235, 235, 109};
@@ -117,7 +134,7 @@ void glass(Canvas& t, int x0, int y0, int x1, int y1, Pane s, Rng& r) {
             case Pane::Dark: {
                 c = rampDither(Reflect, fy * 0.9f + 0.05f, x, y);
                 const int d = (x - x0) + (y - y0) / 2 - streak;
-                if (d >= 0 && d < 2 && fy > 0.2f) c = (d == 0) ? 201 : 199;
+                if (w >= 6 && d >= 0 && d < 2 && fy > 0.2f) c = (d == 0) ? 201 : 199;
                 break;
             }
             case Pane::Warm:
@@ -131,7 +148,7 @@ void glass(Canvas& t, int x0, int y0, int x1, int y1, Pane s, Rng& r) {
                 c = rampDither(CoolGlow, 0.95f - 0.5f * fy - 0.2f * std::fabs(fx - 0.5f), x, y);
                 break;
             case Pane::Boarded:
-                c = ((y - y0) % 4 == 3) ? 103 : ramp(Wood, 0.5f + 0.4f * (hashPixel(x, (y - y0) / 4, 7u) - 0.5f));
+                c = ((y - y0) % 4 == 3) ? 93 : ramp(Boards, 0.5f + 0.6f * (hashPixel(x / 5, (y - y0) / 4, 7u) - 0.5f));
                 break;
             case Pane::Broken: {
                 c = (y & 1) ? 205 : 209;
@@ -142,12 +159,13 @@ void glass(Canvas& t, int x0, int y0, int x1, int y1, Pane s, Rng& r) {
             }
             t.put(x, y, c);
         }
-    // A lamp or a figure against a lit window now and then.
-    if ((s == Pane::Warm || s == Pane::Cool) && w >= 6 && h >= 8 && r.chance(0.35f)) {
-        const int fx = x0 + r.range(1, w - 4);
-        const uint8_t dark = s == Pane::Warm ? 226 : 199;
-        t.fill(fx, y1 - h / 2, fx + 2, y1, dark);
-        t.fill(fx, y1 - h / 2 - 2, fx + 1, y1 - h / 2 - 1, dark);
+    // Someone at a lit window now and then: head and shoulders against the light.
+    if (rooms && (s == Pane::Warm || s == Pane::Cool) && w >= 8 && h >= 10 && r.chance(0.3f)) {
+        const int fx = x0 + r.range(1, w - 6);
+        const uint8_t dark = s == Pane::Warm ? 226 : 200;
+        const int sy = y1 - h / 3;
+        t.fill(fx + 1, sy - 3, fx + 3, sy - 1, dark);
+        t.fill(fx, sy, fx + 4, y1, dark);
     }
 }
 
@@ -157,7 +175,7 @@ enum class Mullion { None, Vertical, Cross, Grid };
 void window(Canvas& t, int x0, int y0, int x1, int y1, Pane s, uint8_t frame, Mullion m, Rng& r,
             int paneW = 4, int paneH = 4) {
     t.fill(x0, y0, x1, y1, frame);
-    glass(t, x0 + 1, y0 + 1, x1 - 1, y1 - 1, s, r);
+    glass(t, x0 + 1, y0 + 1, x1 - 1, y1 - 1, s, r, m != Mullion::Grid);
     if (s == Pane::Boarded) return;
     const int mx = (x0 + x1) / 2, my = y0 + (y1 - y0) * 2 / 5;
     switch (m) {
@@ -260,9 +278,22 @@ void brickTenement(Canvas& t) {
         for (int x = bx + 10; x <= bx + 21; x += 3) t.vline(x, 97, 116, 255);
         band(t, 117, 118, 74, 73, 122, bx + 8, bx + 23);
     }
-    Rng s(102);
-    static constexpr uint8_t Soot[] = {122, 123, 124};
-    streaks(t, 0, 127, 24, 60, Soot, 3, s, 10);
+    // An iron fire escape over the second bay: landings with railings and the ladders
+    // between them.
+    for (int fy : FloorTop) {
+        const int deck = fy + 24;
+        t.hline(35, 60, deck, 255);
+        t.hline(35, 60, deck + 1, 29);
+        t.hline(35, 60, deck - 7, 30);
+        for (int x = 35; x <= 60; x += 3) t.vline(x, deck - 7, deck - 1, 29);
+        if (fy < 60)
+            for (int i = 0; i < 26; ++i) {
+                const int x = 58 - i * 14 / 26, y = deck + 2 + i;
+                t.put(x, y, 29);
+                t.put(x - 4, y, 30);
+                if (i % 3 == 0) t.hline(x - 4, x, y, 30);
+            }
+    }
     band(t, 120, 127, 70, 69, 66);
 }
 
@@ -280,7 +311,8 @@ void officeGlass(Canvas& t) {
             const Pane p = r.chance(0.45f) ? (r.chance(0.7f) ? Pane::Cool : Pane::Warm) : Pane::Dark;
             for (int px = x; px < std::min(128, x + run); px += 16) {
                 Rng pr(uint32_t(2000 + f * 16 + px));
-                glass(t, px + 1, gy + 1, px + 14, gy + 15, p, pr);
+                glass(t, px + 1, gy + 1, px + 14, gy + 15, p, pr, false);
+                if (p != Pane::Dark) t.hline(px + 1, px + 14, gy + 1, p == Pane::Cool ? 37 : 235);
             }
             x += run;
         }
@@ -437,12 +469,17 @@ void loftFactory(Canvas& t) {
                 t.vline(x, top, fy + 4, (x & 1) ? 100 : 133);
             }
             // Individual panes lit or dark, as in a subdivided loft.
+            // A lit loft shows most of its panes lit, a dark one few; the glazing bars
+            // keep the big window readable from afar.
             const int x0 = bx + 6, x1 = bx + 25, y0 = fy + 5, y1 = fy + 40;
+            const Pane room = randomPane(r, 0.5f);
             t.fill(x0, y0, x1, y1, 30);
             for (int py = y0 + 1; py < y1; py += 6)
                 for (int px = x0 + 1; px < x1; px += 5) {
-                    const Pane p = randomPane(r, (bx / 32 + fy) % 3 == 0 ? 0.7f : 0.25f);
-                    glass(t, px, py, std::min(px + 3, x1 - 1), std::min(py + 4, y1 - 1), p, r);
+                    Pane p = room;
+                    if (r.chance(0.15f)) p = room == Pane::Dark ? Pane::Dim : Pane::Dark;
+                    if (r.chance(0.05f)) p = Pane::Broken;
+                    glass(t, px, py, std::min(px + 3, x1 - 1), std::min(py + 4, y1 - 1), p, r, false);
                 }
             band(t, y1 + 1, y1 + 3, 74, 71, 98, bx + 4, bx + 27);
         }
@@ -494,10 +531,14 @@ void neonHotel(Canvas& t) {
         glass(t, bx + 16, 101, bx + 47, 127, Pane::Warm, r);
         t.vline(bx + 31, 101, 127, 33);
         t.vline(bx + 32, 101, 127, 35);
-        t.fill(bx + 4, 104, bx + 11, 118, 205);
-        drawSignText(t, bx + 5, 107, "7", 1, 178);
-        t.fill(bx + 52, 104, bx + 59, 118, 205);
-        t.fill(bx + 53, 106, bx + 58, 108, 166);
+        // Brass lanterns either side of the doors.
+        for (int lx : {bx + 6, bx + 54}) {
+            t.fill(lx, 104, lx + 4, 104, 30);
+            t.fill(lx, 105, lx + 4, 110, 235);
+            t.fill(lx + 1, 106, lx + 3, 109, 109);
+            t.fill(lx + 1, 111, lx + 3, 112, 30);
+            t.vline(lx + 2, 113, 116, 30);
+        }
     }
 }
 
@@ -559,7 +600,7 @@ void ribbonBlock(Canvas& t) {
             const int run = 8 * r.range(1, 4);
             const Pane p = r.chance(0.4f) ? (r.chance(0.6f) ? Pane::Cool : Pane::Warm) : Pane::Dark;
             Rng pr(uint32_t(9000 + f * 128 + x));
-            glass(t, x, y0 + 7, std::min(127, x + run - 1), y0 + 15, p, pr);
+            glass(t, x, y0 + 7, std::min(127, x + run - 1), y0 + 15, p, pr, false);
             x += run;
         }
         for (int px = 0; px < 128; px += 8) t.vline(px, y0 + 7, y0 + 15, 79);
@@ -597,12 +638,23 @@ void barFront(Canvas& t) {
     t.fill(0, 76, 127, 90, 255);
     t.hline(0, 127, 76, 13);
     t.hline(0, 127, 90, 13);
-    drawSignText(t, 10, 78, "BAR", 3, 178);
-    drawSignText(t, 11, 79, "BAR", 3, 166);
+    // Neon tube letters with a soft halo.
+    Canvas& c = t;
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx) drawSignText(c, 10 + dx, 77 + dy, "BAR", 3, 161);
+    drawSignText(t, 10, 77, "BAR", 3, 178);
+    for (int x = 10; x < 10 + signTextWidth("BAR", 3); ++x)
+        for (int y = 77; y < 92; ++y)
+            if (t.get(x, y) == 178 && (x + y) % 5 == 0) t.put(x, y, 182);
     drawSignText(t, 74, 80, "OPEN", 2, 202);
     // Dark wood front with round lit windows and a door.
     for (int y = 91; y < 128; ++y)
-        for (int x = 0; x < 128; ++x) t.put(x, y, ramp(WoodDark, 0.5f + 0.5f * (hashPixel(x / 3, y, 102u) - 0.5f)));
+        for (int x = 0; x < 128; ++x) {
+            const int plank = x / 6;
+            float v = 0.55f + 0.4f * (hashPixel(plank, 0, 102u) - 0.5f) + 0.25f * (hashPixel(x, y / 5, 103u) - 0.5f);
+            if (x % 6 == 5) v = 0.05f;
+            t.put(x, y, ramp(WoodDark, v));
+        }
     for (int cx : {22, 54, 86}) {
         for (int y = -8; y <= 8; ++y)
             for (int x = -8; x <= 8; ++x) {
@@ -629,14 +681,14 @@ void derelict(Canvas& t) {
             window(t, bx + 9, fy + 6, bx + 22, fy + 21, p, 66, Mullion::Cross, r);
             if (p == Pane::Boarded) {
                 for (int i = 0; i < 14; ++i) {
-                    t.put(bx + 9 + i, fy + 7 + i, 104);
-                    t.put(bx + 22 - i, fy + 7 + i, 104);
+                    t.put(bx + 9 + i, fy + 7 + i, 93);
+                    t.put(bx + 22 - i, fy + 7 + i, 93);
                 }
             }
             band(t, fy + 22, fy + 23, 70, 68, 64, bx + 8, bx + 23);
         }
     static constexpr uint8_t Soot[] = {64, 28, 66};
-    streaks(t, 0, 127, 10, 100, Soot, 3, r, 30);
+    streaks(t, 0, 127, 30, 86, Soot, 3, r, 10);
     band(t, 87, 89, 70, 68, 64);
     // A roller shutter and a door, both sprayed with tags.
     for (int y = 94; y < 128; ++y)
@@ -780,11 +832,9 @@ void courtyardWall(Canvas& t) {
     // Slit windows and wall lamps.
     for (int bx = 16; bx < 112; bx += 32) {
         for (int fy : {8, 40, 72}) window(t, bx + 4, fy, bx + 9, fy + 18, randomPane(r, 0.4f), 77, Mullion::None, r);
-        t.fill(bx + 14, 96, bx + 17, 98, 78);
-        t.fill(bx + 14, 99, bx + 17, 100, 235);
-        for (int y = 101; y < 112; ++y)
-            for (int x = bx + 10; x <= bx + 21; ++x)
-                if (std::abs(x - (bx + 15)) <= (y - 99) / 2 && bayer(x, y) < 0.5f) t.put(x, y, 82);
+        pool(t, bx + 15, 104, 12, 14, ConcreteBlue, 3.0f);
+        t.fill(bx + 13, 96, bx + 18, 97, 78);
+        t.fill(bx + 14, 98, bx + 17, 99, 235);
     }
     t.fill(0, 120, 127, 127, 77);
     t.hline(0, 127, 120, 81);
@@ -829,11 +879,7 @@ void boundaryWall(Canvas& t) {
     streaks(t, 0, 127, 7, 90, Soot, 3, r, 26);
     // Floodlights with their pool of light.
     for (int fx = 16; fx < 128; fx += 64) {
-        for (int y = 10; y < 60; ++y)
-            for (int x = fx - 20; x <= fx + 20; ++x) {
-                const float d = std::fabs(float(x - fx)) / float(2 + (y - 10) * 2 / 5) + float(y - 10) / 70.0f;
-                if (d < 1.0f && bayer(x, y) > d) t.put(x, y, d < 0.5f ? 36 : 35);
-            }
+        pool(t, fx, 18, 18, 24, ConcreteGrey, 3.0f);
         t.fill(fx - 4, 8, fx + 4, 11, 28);
         t.fill(fx - 3, 11, fx + 3, 12, 21);
     }
@@ -891,7 +937,7 @@ void taxiPylon(Canvas& t) {
         }
         t.fill(x0, 0, x0 + 15, 3, 82);
         t.hline(x0, x0 + 15, 4, 76);
-        hazardStripes(t, x0 + 1, 112, x0 + 14, 124, 234, 28, 3);
+        hazardStripes(t, x0 + 1, 112, x0 + 14, 124, 234, 28, 4);
         t.hline(x0, x0 + 15, 125, 76);
         t.fill(x0, 126, x0 + 15, 127, 75);
     }
@@ -908,15 +954,17 @@ void paintedFireWall(Canvas& t) {
             const float wear = tiledFbm(float(x), float(y), 16, 128, 202u);
             if (wear < 0.32f) continue;
             uint8_t c = (wear > 0.6f) ? 109 : 102;
-            const int dx = x - 30, dy = y - 40;
-            if (dx * dx + dy * dy < 17 * 17) c = wear > 0.5f ? 172 : 171;
+            const int dx = x - 29, dy = y - 52;
+            if (dx * dx + dy * dy < 16 * 16) c = wear > 0.5f ? 172 : 171;
+            // A bottle in the disc.
+            if (std::abs(dx) <= 4 && dy > -6 && dy < 11) c = 109;
+            if (std::abs(dx) <= 1 && dy > -12 && dy <= -6) c = 109;
             if (y < 18 || y > 87 || x < 12 || x > 115) c = 201;
             t.put(x, y, c);
         }
     Canvas& c = t;
-    drawSignText(c, 54, 26, "DRINK", 3, 201);
-    drawSignText(c, 54, 52, "7700", 3, 172);
-    drawSignText(c, 24, 36, "7", 2, 109);
+    drawSignText(c, 49, 26, "DRINK", 3, 201);
+    drawSignText(c, 56, 52, "7700", 3, 172);
     static constexpr uint8_t Soot[] = {122, 123};
     streaks(t, 0, 127, 4, 120, Soot, 2, r, 14);
     band(t, 118, 127, 70, 69, 66);

@@ -2,6 +2,7 @@
 // walls.ppm, vehicles.ppm, sky.ppm, and shaded.ppm, the wall textures darkened as the
 // world view darkens them with distance.
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -46,6 +47,62 @@ std::vector<uint8_t> shadeTable() {
 
 }  // namespace
 
+// Checks the properties the game relies on and prints every violation.
+int checkArt(const artgen::Picture& walls, const artgen::Picture& vehicles, const artgen::Picture& sky) {
+    int faults = 0;
+    auto fault = [&](const char* what, int a, int b) {
+        std::printf("fault: %s (%d, %d)\n", what, a, b);
+        ++faults;
+    };
+    for (int n = 1; n <= 20; ++n) {
+        const int ox = 128 * ((n - 1) % 5), oy = 128 * ((n - 1) / 5);
+        const bool seeThrough = n == 16 || n == 18;
+        int zeros = 0;
+        for (int y = 0; y < 128; ++y)
+            for (int x = 0; x < 128; ++x) {
+                const uint8_t c = walls.at(ox + x, oy + y);
+                if (c == 0) ++zeros;
+                if (c >= 23 && c <= 27) fault("interface colour in texture", n, c);
+            }
+        if (!seeThrough && zeros) fault("transparent texels in an opaque texture", n, zeros);
+        if (seeThrough && !zeros) fault("see-through texture without gaps", n, 0);
+        for (int x = 0; x < 128; ++x)
+            if (walls.at(ox + x, oy + 112) == 0) fault("transparent foot row", n, x);
+    }
+    for (int y = 0; y < 128; ++y)
+        for (int x = 0; x < 16; ++x)
+            if (walls.at(384 + x, 384 + y) != walls.at(384 + 112 + x, 384 + y)) fault("post stripes differ", x, y);
+    for (int y = 0; y < vehicles.height; ++y)
+        for (int x = 0; x < vehicles.width; ++x) {
+            const uint8_t c = vehicles.at(x, y);
+            if (x >= 512 && c) fault("unused vehicle columns drawn", x, y);
+            if (c >= 23 && c <= 27) fault("interface colour in vehicle", x, y);
+        }
+    for (int m = 0; m < 6; ++m) {
+        const int ox = 256 * (m % 2), oy = 42 * (m / 2);
+        for (int view : {0, 64, 192})
+            if (vehicles.at(ox + view, oy)) fault("vehicle corner not transparent", m + 1, view);
+        int filled = 0;
+        for (int y = 0; y < 42; ++y)
+            for (int x = 0; x < 256; ++x) filled += vehicles.at(ox + x, oy + y) != 0;
+        if (filled < 256 * 42 / 3) fault("vehicle sheet mostly empty", m + 1, filled);
+    }
+    int seamJumps = 0;
+    for (int y = 0; y < sky.height; ++y)
+        for (int x = 0; x < sky.width; ++x) {
+            const uint8_t c = sky.at(x, y);
+            if (c == 0) fault("transparent sky", x, y);
+            if (c >= 23 && c <= 27) fault("interface colour in sky", x, y);
+        }
+    for (int y = 0; y < sky.height; ++y) {
+        const uint8_t* a = hc::BasePalette[sky.at(639, y)];
+        const uint8_t* b = hc::BasePalette[sky.at(0, y)];
+        if (std::abs(a[0] - b[0]) + std::abs(a[1] - b[1]) + std::abs(a[2] - b[2]) > 60) ++seamJumps;
+    }
+    std::printf("sky rows with a jump across the seam: %d\n", seamJumps);
+    return faults;
+}
+
 int main() {
     artgen::Picture vehicles(artgen::VehiclePictureWidth, artgen::VehiclePictureHeight);
     artgen::Picture walls(artgen::WallPictureWidth, artgen::WallPictureHeight);
@@ -78,5 +135,10 @@ int main() {
         preview::renderStreet(frame, walls, vehicles, sky, shade, v.x, v.y, v.heading);
         ok = writePpm("view" + std::to_string(i++) + ".ppm", frame) && ok;
     }
-    return ok ? 0 : 1;
+    artgen::Picture map;
+    preview::renderMap(map, walls, shade, 200, 200);
+    ok = writePpm("map.ppm", map) && ok;
+    const int faults = checkArt(walls, vehicles, sky);
+    std::printf("%d faults\n", faults);
+    return ok && faults == 0 ? 0 : 1;
 }

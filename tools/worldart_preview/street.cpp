@@ -222,3 +222,33 @@ void renderStreet(artgen::Picture& out, const artgen::Picture& walls, const artg
 }
 
 }  // namespace preview
+
+namespace preview {
+
+void renderMap(artgen::Picture& out, const artgen::Picture& walls, const std::vector<uint8_t>& shade, int cx, int cy) {
+    static World w = buildWorld(shade);
+    out = artgen::Picture(640, 480, 255);
+    for (int sy = 0; sy < 480; ++sy)
+        for (int sx = 0; sx < 640; ++sx) {
+            const int dx = sx - 320, dy = sy - 240;
+            const int mx = cx + dx + dy;
+            const int my = int(std::nearbyint(float(cy) + float(dy) - 0.5f * float(dx)));
+            if (!(mx > 0 && mx < N - 1 && my > 0 && my < N - 1)) continue;
+            Cell& cell = w.at(mx, my);
+            uint8_t c = cell.colour ? cell.colour : 1;
+            if (c == 255) {
+                if (!(cell.flags & SeeThrough) && sy - 8 >= 0) out.at(sx, sy - 8) = 64;
+                const int u = (6 * mx + 8 * my) & 127;
+                const int n = cell.kind - 1;
+                for (int k = 0; k < 8; ++k) {
+                    const int r = sy - 7 + k;
+                    const uint8_t t = walls.at(128 * (n % 5) + u, 128 * (n / 5) + 16 * k);
+                    if (r >= 0 && t) out.at(sx, r) = t;
+                    c = t;
+                }
+            }
+            out.at(sx, sy) = c;
+        }
+}
+
+}  // namespace preview

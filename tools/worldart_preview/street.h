@@ -12,3 +12,8 @@ void renderStreet(artgen::Picture& out, const artgen::Picture& walls, const artg
                   float headingDeg);
 
 }  // namespace preview
+
+namespace preview {
+// The bird's-eye map view of the same test city round cell (cx, cy).
+void renderMap(artgen::Picture& out, const artgen::Picture& walls, const std::vector<uint8_t>& shade, int cx, int cy);
+}  // namespace preview
