@@ -26,5 +26,7 @@ bool readStreamBuffer(AudioStream& stream, uint8_t* out, int bytes);
 // What the file declares (of its first section).
 int streamFileRate(const AudioStream& stream);
 int streamFileChannels(const AudioStream& stream);
+// Length of the whole track in seconds (0 if unknown).
+double streamSeconds(AudioStream& stream);
 
 }  // namespace hc

@@ -171,6 +171,11 @@ void closeAudioStream(AudioStream* stream) {
 int streamFileRate(const AudioStream& stream) { return stream.fileRate; }
 int streamFileChannels(const AudioStream& stream) { return stream.fileChannels; }
 
+double streamSeconds(AudioStream& stream) {
+    double seconds = ov_time_total(&stream.file, -1);
+    return seconds > 0 ? seconds : 0.0;
+}
+
 bool readStreamBuffer(AudioStream& s, uint8_t* out, int bytes) {
     const int frames = bytes / 4;
     std::vector<int16_t> samples(static_cast<size_t>(frames) * 2);

@@ -37,6 +37,17 @@ std::vector<float> tone(int rate, int channels, int frames, double hz) {
     return out;
 }
 
+// Two seconds of a tone over soft noise: enough data for several Ogg pages.
+std::vector<float> toneOverNoise() {
+    std::vector<float> out = tone(44100, 2, 88200, 441);
+    uint32_t x = 7700;
+    for (float& v : out) {
+        x = x * 1664525u + 1013904223u;
+        v = 0.7f * v + 0.15f * (static_cast<float>(x >> 8) / 8388608.0f - 1.0f);
+    }
+    return out;
+}
+
 bool writeFixture(const std::string& dir, const std::string& name, const std::vector<float>& s,
                   int channels, int rate) {
     std::vector<uint8_t> bytes = encodeOggVorbis(s, channels, rate, 0.1f);
@@ -53,6 +64,7 @@ int fixtures(const std::string& dir) {
               writeFixture(dir, "tone_48k_mono.ogg", tone(48000, 1, 48000, 1000), 1, 48000) &&
               writeFixture(dir, "tone_22k_stereo.ogg", tone(22050, 2, 22050, 1000), 2, 22050) &&
               writeFixture(dir, "tone_44k_6ch.ogg", tone(44100, 6, 11025, 200), 6, 44100) &&
+              writeFixture(dir, "noisy_44k_stereo.ogg", toneOverNoise(), 2, 44100) &&
               writeFixture(dir, "empty.ogg", {}, 2, 44100);
     return ok ? 0 : 1;
 }
