@@ -177,23 +177,17 @@ void paintLamp(Canvas& cv, Box b, Rgb lit, Rgb hot, bool engine) {
             float d = std::hypot((x - cx) / 7.0f, (y - cy) / 8.0f);
             cv.put(x, y, mix(hot, lit, std::min(d, 1.0f)));
         }
-    Rgb ink = rgb(40, 10, 4);
-    int x = b.x0, y = b.y0;
-    if (engine) {
-        // An engine block: body, rocker cover, exhaust stub.
-        fillRect(cv, x + 3, y + 5, x + 8, y + 9, ink);
-        fillRect(cv, x + 4, y + 3, x + 7, y + 4, ink);
-        fillRect(cv, x + 2, y + 6, x + 2, y + 8, ink);
-        fillRect(cv, x + 9, y + 6, x + 9, y + 7, ink);
-    } else {
-        // A thermometer standing in waves.
-        fillRect(cv, x + 5, y + 2, x + 6, y + 8, ink);
-        fillCircle(cv, x + 6.0f, y + 10.0f, 2.0f, ink);
-        fillRect(cv, x + 7, y + 3, x + 8, y + 3, ink);
-        fillRect(cv, x + 7, y + 5, x + 8, y + 5, ink);
-        fillRect(cv, x + 2, y + 12, x + 3, y + 12, ink);
-        fillRect(cv, x + 8, y + 12, x + 9, y + 12, ink);
-    }
+    // The pictogram, one string per row of the lamp, '#' in dark ink.
+    static const char* const engineIcon[14] = {
+        "            ", "            ", "            ", "   ####     ", "    ##      ", "  #######   ", " ##     ### ",
+        " #      #   ", " ##     ### ", "  #######   ", "            ", "            ", "            ", "            "};
+    static const char* const heatIcon[14] = {
+        "            ", "     ##     ", "     ## ##  ", "     ##     ", "     ## ##  ", "     ##     ", "     ## ##  ",
+        "    ####    ", "    ####    ", "            ", " ##  ##  ## ", "#  ##  ##  #", "            ", "            "};
+    const char* const* icon = engine ? engineIcon : heatIcon;
+    for (int row = 0; row < 14 && b.y0 + row <= b.y1; ++row)
+        for (int col = 0; col < 12 && b.x0 + col <= b.x1; ++col)
+            if (icon[row][col] == '#') cv.put(b.x0 + col, b.y0 + row, rgb(40, 10, 4));
 }
 
 void paintCluster(Canvas& cv) {
@@ -326,6 +320,32 @@ void paintCharm(Canvas& cv) {
     fillRect(cv, int(x) - 3, int(base) - 21, int(x) + 3, int(base) - 20, rgb(230, 70, 110));
 }
 
+// Ignition with the key and its tag, the hazard switch, and the glovebox lid.
+void paintSwitchgear(Canvas& cv) {
+    fillCircle(cv, 160, 122, 7, ChromeDark);
+    fillRing(cv, 160, 122, 5, 6.5f, Chrome);
+    fillRect(cv, 158, 116, 162, 128, rgb(150, 150, 160));    // key head
+    stroke(cv, 160, 128, 163, 146, 0.6f, rgb(120, 120, 130));  // key ring chain
+    fillRect(cv, 159, 146, 168, 158, rgb(200, 160, 50));      // tag
+    tinyText(cv, 161, 149, "7", rgb(40, 24, 10));
+    // Hazard switch: a red triangle on a dark button.
+    fillRect(cv, 338, 118, 358, 134, rgb(14, 14, 16));
+    fillRect(cv, 339, 119, 357, 133, rgb(40, 38, 44));
+    fillPolygon(cv, {348, 120.5f, 355.5f, 132, 340.5f, 132}, rgb(210, 40, 50));
+    fillPolygon(cv, {348, 124.5f, 352.5f, 130, 343.5f, 130}, rgb(40, 38, 44));
+    // Glovebox lid with its lock.
+    for (int x = 432; x <= 528; ++x) {
+        cv.put(x, 126, rgb(18, 16, 22));
+        cv.put(x, 127, rgb(64, 58, 72));
+    }
+    for (int y = 126; y <= 179; ++y) {
+        cv.put(432, y, rgb(18, 16, 22));
+        cv.put(433, y, rgb(64, 58, 72));
+    }
+    fillRect(cv, 470, 134, 490, 138, ChromeDark);
+    fillRect(cv, 471, 135, 489, 137, Chrome);
+}
+
 }  // namespace
 
 void drawCockpit(Picture& pic) {
@@ -338,6 +358,7 @@ void drawCockpit(Picture& pic) {
     paintVent(cv, 340, 70, 408, 92);
     paintRadio(cv);
     paintCharm(cv);
+    paintSwitchgear(cv);
     paintCluster(cv);
     paintPortraitSlot(cv);
     paintMapScreen(cv);

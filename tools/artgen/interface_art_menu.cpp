@@ -121,6 +121,51 @@ void paintStreetLamps(Canvas& cv) {
         }
 }
 
+// Our cab from behind, heading into the dusk, roof sign lit.
+void paintCab(Canvas& cv) {
+    const Rgb yellow = rgb(205, 160, 45), yellowDark = rgb(120, 86, 24), ink = rgb(12, 8, 14);
+    // Shadow and tyres.
+    for (int y = 390; y <= 399; ++y)
+        for (int x = 230; x <= 410; ++x) {
+            float dx = (x - 320) / 90.0f, dy = (y - 396) / 5.0f;
+            if (dx * dx + dy * dy < 1.0f) cv.darken(x, y, 0.4f);
+        }
+    fillRect(cv, 256, 376, 278, 397, ink);
+    fillRect(cv, 362, 376, 384, 397, ink);
+    // The cabin: a trapezoid of glass between yellow pillars.
+    fillPolygon(cv, {262, 342, 378, 342, 364, 314, 276, 314}, yellowDark);
+    fillPolygon(cv, {268, 340, 372, 340, 360, 317, 280, 317}, ink);
+    for (int y = 318; y <= 339; ++y)
+        for (int x = 262; x <= 378; ++x) {
+            size_t i = size_t(y) * cv.width + x;
+            if (cv.colour[i].r > 20 || cv.colour[i].g > 20) continue;  // only the glass
+            float t = float(y - 318) / 21.0f;
+            cv.put(x, y, mix(rgb(120, 40, 90), rgb(30, 14, 40), t));
+        }
+    stroke(cv, 284, 322, 300, 336, 1.0f, rgb(150, 70, 110), 0.6f);  // a glint on the glass
+    fillRect(cv, 278, 311, 362, 314, yellow);                          // roof
+    // Roof sign.
+    fillPolygon(cv, {300, 311, 340, 311, 336, 300, 304, 300}, ink);
+    fillPolygon(cv, {302, 310, 338, 310, 335, 302, 305, 302}, rgb(250, 230, 150));
+    glow(cv, 320, 305, 40, rgb(90, 70, 20), 1.0f);
+    tinyText(cv, 313, 304, "TAXI", rgb(40, 24, 10));
+    // Body, checker band, tail lights, plate, bumper.
+    fillRectVertical(cv, 248, 342, 392, 380, yellow, yellowDark);
+    fillRect(cv, 248, 342, 392, 342, rgb(240, 200, 90));
+    for (int y = 345; y <= 350; ++y)
+        for (int x = 250; x <= 390; ++x) cv.put(x, y, (((x - 250) / 3 + (y - 345) / 3) % 2) ? ink : rgb(235, 220, 180));
+    for (int side = 0; side < 2; ++side) {
+        int x0 = side ? 366 : 252;
+        glow(cv, x0 + 11.0f, 359, 34, rgb(120, 10, 20), 1.0f);
+        fillRect(cv, x0, 353, x0 + 22, 365, ink);
+        fillRectVertical(cv, x0 + 1, 354, x0 + 21, 364, rgb(255, 80, 80), rgb(170, 20, 30));
+    }
+    fillRect(cv, 302, 362, 338, 374, ink);
+    fillRect(cv, 303, 363, 337, 373, rgb(215, 215, 200));
+    tinyText(cv, 313, 366, "7700", rgb(30, 30, 60));
+    fillRectVertical(cv, 244, 378, 396, 388, rgb(150, 150, 160), rgb(50, 50, 60));
+}
+
 }  // namespace
 
 void drawMenuBackdrop(Picture& pic) {
@@ -136,6 +181,7 @@ void drawMenuBackdrop(Picture& pic) {
     paintNeon(cv, 104, 140, "TAXI", rgb(250, 60, 110), true);
     paintNeon(cv, 486, 160, "BAR", rgb(120, 200, 255), true);
     paintStreetLamps(cv);
+    paintCab(cv);
     // Darken the middle band where the menu entries stand, softly.
     for (int y = 0; y < cv.height; ++y)
         for (int x = 0; x < cv.width; ++x) {
