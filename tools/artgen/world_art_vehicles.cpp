@@ -154,7 +154,8 @@ void drawEnd(Canvas& c, const CarStyle& s, int ox, bool front) {
             const float edge = float(std::min(x - bodyL, bodyR - x)) / 8.0f;
             uint8_t col;
             if (y < s.beltRow) {
-                const bool glassArea = y > s.roofTop + 1 && y < s.beltRow - 1 && x > bodyL + inset + 2 && x < bodyR - inset - 2;
+                const int glassTop = s.windowlessCargo ? s.roofTop + 5 : s.roofTop + 1;
+                const bool glassArea = y > glassTop && y < s.beltRow - 1 && x > bodyL + inset + 2 && x < bodyR - inset - 2;
                 const bool vanRear = s.windowlessCargo && !front;
                 if (glassArea && (!vanRear || (y > s.roofTop + 3 && y < s.roofTop + 11 && std::abs(x - 31) > 1))) {
                     const float f = float(y - s.roofTop) / float(std::max(1, s.beltRow - s.roofTop));

@@ -788,20 +788,40 @@ void courtyardGate(Canvas& t) {
     // Lintel beam with a painted sign.
     band(t, 34, 44, 74, 73, 66, 8, 119);
     drawSignText(t, 64 - signTextWidth("COURT", 2) / 2, 35, "COURT", 2, 66);
-    // The passage: dark walls converging to the lit courtyard beyond.
+    // The passage through the building in perspective: ceiling, side walls and floor
+    // run towards the opening at its far end, where the courtyard shows in lamplight.
+    static constexpr uint8_t Asphalt[] = {75, 76, 77, 78, 79};
+    const int farL = 44, farR = 83, farTop = 66, farBottom = 110;
     for (int y = 45; y < 128; ++y)
         for (int x = 16; x <= 111; ++x) {
-            const float fx = std::fabs(float(x) - 63.5f) / 48.0f;
-            const float fy = float(y - 45) / 82.0f;
+            const int side = x < farL ? farL - x : x > farR ? x - farR : 0;  // 0..28
+            const int ceiling = farTop - side * (farTop - 45) / 28;
+            const int floorLine = farBottom + side * (127 - farBottom) / 28;
             uint8_t c;
-            if (fx < 0.45f && y > 60) {
-                // The courtyard at the end of the passage.
-                c = y > 110 ? rampDither(ConcreteBlue, 0.2f + 0.3f * fy, x, y) : rampDither(GlassDark, 0.6f + 0.4f * (1.0f - fy), x, y);
+            if (y < ceiling) {
+                c = rampDither(GlassDark, 0.05f + 0.25f * float(y - 45) / float(farTop - 45), x, y);
+            } else if (y > floorLine) {
+                c = rampDither(Asphalt, 0.2f + 0.4f * float(127 - y) / float(127 - farBottom), x, y);
+            } else if (side > 0) {
+                // Side walls, darker near the street, with the joints of the wall panels.
+                const float f = 1.0f - float(side) / 28.0f;
+                c = rampDither(ConcreteWarm, 0.05f + 0.35f * f, x, y);
+                if (side % 7 == 0) c = 64;
             } else {
-                c = rampDither(GlassDark, 0.15f + 0.3f * fy, x, y);
+                // The courtyard: its far wall with windows, and the lit ground.
+                if (y > 100) {
+                    c = rampDither(Asphalt, 0.5f + 0.4f * float(y - 100) / 10.0f, x, y);
+                } else {
+                    c = rampDither(ConcreteBlue, 0.35f + 0.2f * (hashPixel(x, y, 143u) - 0.5f), x, y);
+                    if (y == 80 || y == 81) c = 77;
+                    const int wx = (x - farL) % 13;
+                    if (wx >= 4 && wx <= 8 && ((y >= 70 && y <= 77) || (y >= 86 && y <= 93)))
+                        c = ((x - farL) / 13 + y / 16) % 3 == 0 ? 234 : 208;
+                }
             }
             t.put(x, y, c);
         }
+    pool(t, 64, 100, 18, 12, Asphalt, 2.5f);
     t.fill(58, 46, 69, 47, 235);
     t.fill(54, 48, 73, 48, 231);
     // Posts either side with warning stripes at bumper height.
@@ -840,22 +860,28 @@ void courtyardWall(Canvas& t) {
     t.hline(0, 127, 120, 81);
 }
 
-// 16: a low railing on a stone kerb; everything above it is see-through.
+// 16: a low railing in front of a clipped hedge, on a stone kerb. Above it everything is
+// see-through; below its top edge every column is solid, because the world view can only
+// fill a gap under a drawn texel with a face behind it, and there may be none near.
 void lowFence(Canvas& t) {
-    // Transparent above row 100; railings 100..111 with gaps; solid kerb from row 112.
     for (int x = 0; x < 128; ++x) {
+        const int hedgeTop = 96 + int(5.0f * tiledNoise(float(x), 0.0f, 8, 128, 160u));
+        for (int y = hedgeTop; y <= 111; ++y) {
+            const float v = 0.8f - float(y - hedgeTop) / 14.0f + 0.5f * (hashPixel(x, y, 162u) - 0.5f);
+            t.put(x, y, rampDither(Foliage, v, x, y));
+        }
         const int p = x % 8;
         if (p == 0 || p == 1) {
-            t.vline(x, 101, 111, p == 0 ? 34 : 31);
-            t.put(x, 100, 33);
-            if (p == 0) t.put(x, 99, 35);
+            t.vline(x, 99, 111, p == 0 ? 34 : 31);
+            t.put(x, 98, 33);
+            if (p == 0) t.put(x, 97, 35);
         } else if (p == 4) {
-            t.vline(x, 103, 111, 32);
+            t.vline(x, 102, 111, 32);
         }
     }
-    t.hline(0, 127, 102, 34);
-    t.hline(0, 127, 103, 31);
-    t.hline(0, 127, 109, 32);
+    t.hline(0, 127, 100, 34);
+    t.hline(0, 127, 101, 31);
+    t.hline(0, 127, 108, 32);
     material(t, 0, 112, 127, 127, StonePale, 0.5f, 0.4f, 161u, 0.2f);
     t.hline(0, 127, 112, 91);
     t.hline(0, 127, 113, 74);

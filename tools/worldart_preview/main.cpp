@@ -66,6 +66,13 @@ int checkArt(const artgen::Picture& walls, const artgen::Picture& vehicles, cons
             }
         if (!seeThrough && zeros) fault("transparent texels in an opaque texture", n, zeros);
         if (seeThrough && !zeros) fault("see-through texture without gaps", n, 0);
+        // Below the first drawn texel of a column nothing may be transparent.
+        for (int x = 0; x < 128; ++x) {
+            int y = 0;
+            while (y < 128 && walls.at(ox + x, oy + y) == 0) ++y;
+            for (; y < 128; ++y)
+                if (walls.at(ox + x, oy + y) == 0) fault("hole under a drawn texel", n, x);
+        }
         for (int x = 0; x < 128; ++x)
             if (walls.at(ox + x, oy + 112) == 0) fault("transparent foot row", n, x);
     }
@@ -128,7 +135,7 @@ int main() {
 
     // Views from the driver's seat.
     struct View { float x, y, heading; };
-    const View views[] = {{72, 20, 90}, {20, 70, 10}, {136, 110, 75}, {100, 72, -15}, {150, 150, 45}, {312, 311, 0}, {72, 500, 270}, {132, 20, 135}};
+    const View views[] = {{72, 20, 90}, {20, 70, 10}, {136, 110, 75}, {100, 72, -15}, {150, 150, 45}, {312, 311, 0}, {72, 500, 270}, {132, 20, 135}, {142, 72, 270}, {98, 53, 5}, {190, 57, 185}, {154, 312, 265}, {228, 160, 80}};
     int i = 0;
     for (const View& v : views) {
         artgen::Picture frame;
