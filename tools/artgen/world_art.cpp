@@ -2,6 +2,7 @@
 // pictures, plus the helpers they share (noise, dither, sign lettering).
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "world_art.h"
 
@@ -107,8 +108,11 @@ int drawSignText(Canvas& c, int x, int y, std::string_view text, int scale, uint
 
 void drawWorldArt(Picture& vehicles, Picture& walls) {
     if (vehicles.width < VehiclePictureWidth || vehicles.height < VehiclePictureHeight ||
-        walls.width < WallPictureWidth || walls.height < WallPictureHeight)
+        walls.width < WallPictureWidth || walls.height < WallPictureHeight) {
+        std::fprintf(stderr, "drawWorldArt: pictures too small (%dx%d, %dx%d)\n", vehicles.width,
+                     vehicles.height, walls.width, walls.height);
         return;
+    }
     for (int n = 1; n <= 20; ++n) {
         const int k = (n - 1) / 5, j = (n - 1) % 5 + 1;
         world::Canvas tex{&walls, 128 * (j - 1), 128 * k, 128, 128, true};

@@ -3,6 +3,7 @@
 // few stars. Everything repeats every 640 columns, so the right edge joins the left.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "world_art.h"
 
@@ -34,7 +35,10 @@ uint8_t skyColour(int x, int y, float glow) {
 }  // namespace
 
 void drawSky(Picture& sky) {
-    if (sky.width < SkyWidth || sky.height < SkyHeight) return;
+    if (sky.width < SkyWidth || sky.height < SkyHeight) {
+        std::fprintf(stderr, "drawSky: picture too small (%dx%d)\n", sky.width, sky.height);
+        return;
+    }
     Rng r(7700);
     // Gradient with soft cloud bands that catch the glow from below.
     for (int y = 0; y < SkyHeight; ++y)

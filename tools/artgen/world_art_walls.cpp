@@ -639,9 +639,8 @@ void barFront(Canvas& t) {
     t.hline(0, 127, 76, 13);
     t.hline(0, 127, 90, 13);
     // Neon tube letters with a soft halo.
-    Canvas& c = t;
     for (int dy = -1; dy <= 1; ++dy)
-        for (int dx = -1; dx <= 1; ++dx) drawSignText(c, 10 + dx, 77 + dy, "BAR", 3, 161);
+        for (int dx = -1; dx <= 1; ++dx) drawSignText(t, 10 + dx, 77 + dy, "BAR", 3, 161);
     drawSignText(t, 10, 77, "BAR", 3, 178);
     for (int x = 10; x < 10 + signTextWidth("BAR", 3); ++x)
         for (int y = 77; y < 92; ++y)
@@ -833,7 +832,6 @@ void courtyardGate(Canvas& t) {
     }
     t.fill(0, 124, 15, 127, 66);
     t.fill(112, 124, 127, 127, 66);
-    (void)r;
 }
 
 // 15: courtyard wall and tower core: ribbed concrete with pilasters at the tile seam
@@ -988,9 +986,8 @@ void paintedFireWall(Canvas& t) {
             if (y < 18 || y > 87 || x < 12 || x > 115) c = 201;
             t.put(x, y, c);
         }
-    Canvas& c = t;
-    drawSignText(c, 49, 26, "DRINK", 3, 201);
-    drawSignText(c, 56, 52, "7700", 3, 172);
+    drawSignText(t, 49, 26, "DRINK", 3, 201);
+    drawSignText(t, 56, 52, "7700", 3, 172);
     static constexpr uint8_t Soot[] = {122, 123};
     streaks(t, 0, 127, 4, 120, Soot, 2, r, 14);
     band(t, 118, 127, 70, 69, 66);

@@ -145,7 +145,17 @@ int main() {
     artgen::Picture map;
     preview::renderMap(map, walls, shade, 200, 200);
     ok = writePpm("map.ppm", map) && ok;
-    const int faults = checkArt(walls, vehicles, sky);
+    int faults = checkArt(walls, vehicles, sky);
+    // Drawing again must give the same pictures.
+    artgen::Picture vehicles2(artgen::VehiclePictureWidth, artgen::VehiclePictureHeight, 9);
+    artgen::Picture walls2(artgen::WallPictureWidth, artgen::WallPictureHeight, 9);
+    artgen::Picture sky2(640, 240, 9);
+    artgen::drawWorldArt(vehicles2, walls2);
+    artgen::drawSky(sky2);
+    if (vehicles2.pixels != vehicles.pixels || walls2.pixels != walls.pixels || sky2.pixels != sky.pixels) {
+        std::printf("fault: a second drawing differs\n");
+        ++faults;
+    }
     std::printf("%d faults\n", faults);
     return ok && faults == 0 ? 0 : 1;
 }
