@@ -211,8 +211,6 @@ void paintRadio(Canvas& cv) {
     }
     fillRect(cv, 84, 238, 94, 243, rgb(60, 180, 90));  // dial
     stroke(cv, 112, 234, 122, 206, 0.6f, Steel);        // aerial
-    // Notes in the air.
-    tinyText(cv, 44, 222, "+", rgb(240, 200, 90));
 }
 
 // "Upgrade: turbo": a turbocharger on an oil drum.
@@ -223,6 +221,8 @@ void paintTurbo(Canvas& cv) {
     fillRect(cv, 125, 284, 159, 286, rgb(24, 30, 60));
     tinyText(cv, 132, 270, "TURBO", rgb(220, 200, 120));
     float cx = 137, cy = 228;
+    fillRect(cv, int(cx) - 6, int(cy) + 8, int(cx) + 6, 244, Ink);  // mounting flange
+    fillRect(cv, int(cx) - 5, int(cy) + 9, int(cx) + 5, 243, SteelDark);
     // Intake pipe out of the snail's eye, then the housing in cast bronze.
     fillCircle(cv, cx, cy, 14, Ink);
     fillCircle(cv, cx, cy, 12.5f, rgb(190, 150, 90));
