@@ -67,7 +67,7 @@ void material(Canvas& t, int x0, int y0, int x1, int y1, const uint8_t (&r)[N], 
     for (int y = y0; y <= y1; ++y)
         for (int x = x0; x <= x1; ++x) {
             float v = t0 + stain * (tiledFbm(float(x), float(y), 16, 128, seed) - 0.5f);
-            v += 0.12f * (float(hashPixel(x, y, seed)) - 0.5f);
+            v += 0.07f * (hashPixel(x, y, seed) - 0.5f);
             if (footGrime > 0 && y > 100) v -= footGrime * float(y - 100) / 27.0f;
             t.put(x, y, rampDither(r, v, x, y));
         }
@@ -592,7 +592,7 @@ void ribbonBlock(Canvas& t) {
     Rng r(901);
     for (int f = 0; f < 6; ++f) {
         const int y0 = f * 16;
-        material(t, 0, y0, 127, y0 + 6, ConcreteBlue, 0.85f, 0.2f, 91u);
+        material(t, 0, y0, 127, y0 + 6, ConcreteBlue, 0.72f, 0.15f, 91u);
         t.hline(0, 127, y0, 82);
         t.hline(0, 127, y0 + 6, 78);
         int x = 0;
