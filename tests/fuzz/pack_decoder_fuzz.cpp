@@ -20,16 +20,16 @@ namespace {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2) return 0;
-    const size_t capacity = (size_t(data[0]) | size_t(data[1]) << 8) * 3;
+    const size_t capacity = ((size_t(data[0]) | size_t(data[1]) << 8) & 0x1FFF) * 3;
     data += 2;
     size -= 2;
 
     std::vector<uint8_t> out(capacity);
     const hc::PackDecodeResult result = hc::decodePack(data, size, out.data(), capacity);
 
-    // Reference: expand every record in full, then compare the part that fits.
+    // Reference: expand the records one pixel at a time until they pass the capacity.
     std::vector<uint8_t> expected;
-    for (size_t r = 0; r + 3 <= size; r += 3) {
+    for (size_t r = 0; r + 3 <= size && expected.size() <= capacity; r += 3) {
         const size_t pairs = data[r] == 0 ? 256 : data[r];
         for (size_t p = 0; p < pairs; ++p) {
             expected.push_back(data[r + 1]);

@@ -83,7 +83,8 @@ bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& by
         if (error) *error = "cannot create " + temporary + ": " + std::strerror(errno);
         return false;
     }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    const bool written =
+        bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     const bool closed = std::fclose(file) == 0;
     if (!written || !closed) {
         if (error) *error = "cannot write " + temporary + ": " + std::strerror(errno);
