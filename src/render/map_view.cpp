@@ -15,12 +15,9 @@ constexpr uint8_t NearWhite = 22;
 constexpr uint8_t RoofColour = 64;
 constexpr int FacadeHeight = 8;
 
-// Half of an integer, rounded with halves to even.
-inline int halfToEven(int s) {
-    const int low = s >= 0 ? s / 2 : -((1 - s) / 2);  // floor(s / 2)
-    if ((s & 1) == 0) return low;
-    return (low & 1) == 0 ? low : low + 1;
-}
+// Half of an integer, rounded with halves to even: floor(s / 2), plus one when s is
+// odd and that floor is odd.
+inline int halfToEven(int s) { return (s >> 1) + (s & (s >> 1) & 1); }
 
 void fillRows(Image& target, int firstRow, int lastRow, uint8_t colour) {
     for (int row = firstRow; row <= lastRow; ++row) {
@@ -44,32 +41,48 @@ void drawMapView(const CityMap& map, const PlayerCar& player, const GameState& s
     const int cabX = roundAny(player.x), cabY = roundAny(player.y);
     const int centreX = roundAny(width / 2.0), centreY = roundAny(height / 2.0);
     const ptrdiff_t pitch = target.pitch;
-    for (int sy = 0; sy < height; ++sy) {
-        uint8_t* line = pixelAddress(target, 0, sy);
-        const int dy = sy - centreY;
-        for (int sx = 0; sx < width; ++sx) {
-            const int dx = sx - centreX;
-            const int mx = cabX + dx + dy;
-            if (mx <= 0 || mx >= MapSize - 1) continue;
-            const int my = halfToEven(2 * (cabY + dy) - dx);
+    // A pixel's facade and roof only ever land in its own screen column, so the
+    // painter's order (top to bottom) matters within a column only. Walking the screen
+    // by anti-diagonals (sx + sy constant) keeps that order, and every anti-diagonal
+    // shows one column of the grid (constant x), which lies contiguous in memory.
+    for (int d = 0; d <= width + height - 2; ++d) {
+        const int firstX = d - (height - 1) > 0 ? d - (height - 1) : 0;
+        const int lastX = d < width - 1 ? d : width - 1;
+        const int mx = cabX + d - centreX - centreY;
+        if (mx <= 0 || mx >= MapSize - 1) continue;  // the outermost cells never show
+        const MapCell* column = &map.cells[mx * MapSize];
+        int sy = d - firstX;
+        // Twice the unrounded y of the cell; one step along the anti-diagonal (right
+        // and up) takes 1.5 cells off it.
+        int twiceY = 2 * (cabY + sy - centreY) - (firstX - centreX);
+        uint8_t* pixel = pixelAddress(target, firstX, sy);
+        for (int sx = firstX; sx <= lastX; ++sx, --sy, twiceY -= 3, pixel += 1 - pitch) {
+            const int my = halfToEven(twiceY);
             if (my <= 0 || my >= MapSize - 1) continue;  // the outermost cells never show
-            const MapCell& cell = map.cells[mx * MapSize + my];
+            const MapCell& cell = column[my];
             uint8_t c = (cell.flags & PickupMark) ? NearWhite : (cell.colour == 0 ? NearBlack : cell.colour);
             if (c == Black && cell.kind >= 1 && cell.kind <= WallTextureCount) {
                 // A wall: a dark roof line 8 rows up, then the facade rising above the
-                // cell, cut from every 16th row of its texture. Later rows are nearer
-                // the viewer and paint over earlier ones.
-                if (!(cell.flags & SeeThrough) && sy - FacadeHeight >= 0) line[sx - FacadeHeight * pitch] = RoofColour;
-                const uint8_t* texels = state.wallTextures[cell.kind].data();
-                const int u = (6 * mx + 8 * my) & (WallTextureSize - 1);
-                for (int k = 0; k < FacadeHeight; ++k) {
-                    const int r = sy - (FacadeHeight - 1) + k;
-                    const uint8_t t = texels[16 * k * WallTextureSize + u];
-                    if (r >= 0 && t != 0) line[sx + (r - sy) * pitch] = t;
-                    c = t;
+                // cell, cut from every 16th row of its texture. Cells lower on the
+                // screen are nearer the viewer and paint over those above.
+                if (!(cell.flags & SeeThrough) && sy >= FacadeHeight) pixel[-FacadeHeight * pitch] = RoofColour;
+                const uint8_t* facade = state.wallTextures[cell.kind].data() + ((6 * mx + 8 * my) & (WallTextureSize - 1));
+                constexpr int texRows = 16 * WallTextureSize;  // 16 texture rows per facade row
+                if (sy >= FacadeHeight - 1) {
+                    uint8_t* top = pixel - (FacadeHeight - 1) * pitch;
+                    for (int k = 0; k < FacadeHeight - 1; ++k) {
+                        const uint8_t t = facade[k * texRows];
+                        if (t != 0) top[k * pitch] = t;
+                    }
+                } else {
+                    for (int k = FacadeHeight - 1 - sy; k < FacadeHeight - 1; ++k) {
+                        const uint8_t t = facade[k * texRows];
+                        if (t != 0) pixel[(k - (FacadeHeight - 1)) * pitch] = t;
+                    }
                 }
+                c = facade[(FacadeHeight - 1) * texRows];  // the foot, written even when 0
             }
-            line[sx] = c;  // for a wall, the facade's bottom texel even when it is 0
+            *pixel = c;
         }
     }
     fillRows(target, height - FacadeHeight < 0 ? 0 : height - FacadeHeight, height - 1, Black);

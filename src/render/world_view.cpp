@@ -7,6 +7,10 @@
 
 #include "render/view_rounding.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace hc {
 
 namespace {
@@ -185,7 +189,41 @@ void drawWallColumn(const WorldViewScene& scene, const Body& ray, int column, in
     }
 }
 
+namespace {
+
+// Grid index (x * MapSize + y) of the ground cell seen on each of n rows from row0:
+// w = min(rowFloorDistance / travel, 1), the cell is (round(ex (1 - w) + hx w),
+// round(ey (1 - w) + hy w)). Four rows at a time where SSE2 is there; the vector and
+// the scalar path do the same single-precision operations, so they agree exactly.
+void groundCells(const float* distance, int n, float travel, float ex, float ey, float hx, float hy, int32_t* index) {
+    int i = 0;
+#if defined(__SSE2__)
+    const __m128 travel4 = _mm_set1_ps(travel), one = _mm_set1_ps(1.0f), magic = _mm_set1_ps(12582912.0f);
+    const __m128 ex4 = _mm_set1_ps(ex), ey4 = _mm_set1_ps(ey), hx4 = _mm_set1_ps(hx), hy4 = _mm_set1_ps(hy);
+    const __m128i magicBits = _mm_set1_epi32(0x4B400000);
+    for (; i + 4 <= n; i += 4) {
+        const __m128 w = _mm_min_ps(_mm_div_ps(_mm_loadu_ps(distance + i), travel4), one);
+        const __m128 rest = _mm_sub_ps(one, w);
+        const __m128 fx = _mm_add_ps(_mm_mul_ps(ex4, rest), _mm_mul_ps(hx4, w));
+        const __m128 fy = _mm_add_ps(_mm_mul_ps(ey4, rest), _mm_mul_ps(hy4, w));
+        const __m128i gx = _mm_sub_epi32(_mm_castps_si128(_mm_add_ps(fx, magic)), magicBits);
+        const __m128i gy = _mm_sub_epi32(_mm_castps_si128(_mm_add_ps(fy, magic)), magicBits);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(index + i), _mm_add_epi32(_mm_slli_epi32(gx, 11), gy));
+    }
+#endif
+    for (; i < n; ++i) {
+        float w = distance[i] / travel;
+        if (w > 1.0f) w = 1.0f;
+        const int gx = roundSmall(ex * (1.0f - w) + hx * w);
+        const int gy = roundSmall(ey * (1.0f - w) + hy * w);
+        index[i] = gx * MapSize + gy;
+    }
+}
+
+}  // namespace
+
 void drawFloorColumn(const WorldViewScene& scene, const Body& ray, int column, int startRow) {
+    static_assert(MapSize == 1 << 11, "ground cell indices shift x by 11 bits");
     const CityMap& map = scene.map;
     const ViewTables& tables = scene.tables;
     uint8_t* mask = maskColumn(scene.tables, column);
@@ -203,19 +241,22 @@ void drawFloorColumn(const WorldViewScene& scene, const Body& ray, int column, i
     // Only rows below the horizon show ground.
     const int first = std::max({startRow, map.horizonRow + 1, map.viewTop});
     const int last = travel > 0.0f ? map.viewBottom : first - 1;
+    constexpr int Chunk = 256;
+    int32_t cells[Chunk];
     uint8_t* pixel = scene.target.pixels + pitch * first + column;
-    for (int row = first; row <= last; ++row, pixel += pitch) {
-        if (mask[row]) continue;
-        float w = tables.rowFloorDistance[row] / travel;
-        if (w > 1.0f) w = 1.0f;
-        const int gx = roundSmall(ex * (1.0f - w) + hx * w);
-        const int gy = roundSmall(ey * (1.0f - w) + hy * w);
-        const MapCell& cell = map.cells[gx * MapSize + gy];
-        // Pick-up squares blink between near-white and their painted colour.
-        const uint8_t colour = (cell.flags & PickupMark) && blinkOn ? 22 : cell.colour;
-        int s = tables.rowShade[row];
-        if (s < 16 && dither && ditherPixel(column, row)) ++s;
-        *pixel = shadeTable[colour * 17 + s];
+    for (int row0 = first; row0 <= last; row0 += Chunk) {
+        const int n = std::min(Chunk, last - row0 + 1);
+        groundCells(&tables.rowFloorDistance[row0], n, travel, ex, ey, hx, hy, cells);
+        for (int i = 0; i < n; ++i, pixel += pitch) {
+            const int row = row0 + i;
+            if (mask[row]) continue;
+            const MapCell& cell = map.cells[cells[i]];
+            // Pick-up squares blink between near-white and their painted colour.
+            const uint8_t colour = (cell.flags & PickupMark) && blinkOn ? 22 : cell.colour;
+            int s = tables.rowShade[row];
+            if (s < 16 && dither && ditherPixel(column, row)) ++s;
+            *pixel = shadeTable[colour * 17 + s];
+        }
     }
     // The ground leaves the mask free (faces are drawn before it), except its top row:
     // the sky of this column stops there.
