@@ -14,6 +14,11 @@ packages=(
   xvfb xdotool x11-utils imagemagick sox
 )
 
+# Fuzzing needs clang's libFuzzer runtime; only the fuzz scripts ask for it.
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null || true)

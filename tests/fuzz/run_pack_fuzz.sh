@@ -5,6 +5,7 @@ set -euo pipefail
 seconds=${1:-60}
 work=${2:-/tmp/hc_pack_fuzz}
 root=$(cd "$(dirname "$0")/../.." && pwd)
+"$root/scripts/setup.sh" --fuzz
 mkdir -p "$work/corpus"
 
 clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
