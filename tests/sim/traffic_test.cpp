@@ -172,58 +172,36 @@ TEST_F(TrafficTest, CarsQueueBehindAStoppedCarAndDriveOnWhenItGoes) {
 }
 
 TEST_F(TrafficTest, TurnsAtCornerPointsWithEvenChance) {
-    int turned = 0;
-    const int trials = 2000;
-    for (int i = 0; i < trials; ++i) {
-        // The car's model takes the first draw after the seed, the turn the second.
-        seedRandom(1000 + i);
-        nextRandom();
-        const bool shouldTurn = nextRandom() < 0.5;
-        seedRandom(1000 + i);
-        TrafficCar car = carAt(1149, 1028);  // corner point (125, 4) heading +x
-        stampTrafficCar(car, *map);
-        car.mayMove = FlagOff;
-        moveTrafficCar(car, *map, 1.0);
-        if (car.motion.heading == 900.0f) {
-            ++turned;
-            EXPECT_TRUE(shouldTurn);
-            EXPECT_EQ(car.fwdY, 1);
-            EXPECT_EQ(car.fwdX, 0);
-            EXPECT_NEAR(car.motion.y, 1029, 1e-3);  // one cell on along the new heading
-        } else {
-            EXPECT_FALSE(shouldTurn);
-            EXPECT_EQ(car.motion.heading, 0.0f);
-            EXPECT_NEAR(car.motion.x, 1150, 1e-3);
-        }
-    }
-    EXPECT_NEAR(turned, trials / 2, trials / 20);
-}
-
-TEST_F(TrafficTest, CornerTableTurnsEachWay) {
     struct Case {
-        float x, y;
-        double heading;  // degrees
-        double expectTurned;
+        float x, y, heading, turned;  // corner point, heading before and after a turn
     };
-    // Corner (4, 4): from -x turn to -y; from +y turn to -x. (4, 125): -x to +y, -y to -x.
-    const Case cases[] = {{1028, 1028, 180, 90},  {1028, 1028, 90, 180}, {1028, 1149, 180, 270},
-                          {1028, 1149, 270, 180}, {1149, 1028, 90, 0},   {1149, 1149, 0, 270},
-                          {1149, 1149, 270, 0}};
+    // (125, 4) from +x to +y; (4, 4) from -x to -y and from +y to -x; (4, 125) from -x to
+    // +y and from -y to -x; (125, 125) from +x to -y and from -y to +x.
+    const Case cases[] = {{1149, 1028, 0, 900},    {1028, 1028, 1800, 900},
+                          {1028, 1028, 900, 1800}, {1028, 1149, 1800, 2700},
+                          {1028, 1149, 2700, 1800}, {1149, 1149, 0, 2700},
+                          {1149, 1149, 2700, 0}};
     for (const Case& c : cases) {
-        bool sawTurn = false;
-        for (int seed = 0; seed < 40 && !sawTurn; ++seed) {
+        int turned = 0;
+        for (int seed = 0; seed < 400; ++seed) {
+            // The car's model takes the first draw after the seed, the turn the second.
             seedRandom(seed);
-            TrafficCar car = carAt(c.x, c.y, c.heading);
+            nextRandom();
+            const bool shouldTurn = nextRandom() < 0.5;
+            seedRandom(seed);
+            TrafficCar car = carAt(c.x, c.y, c.heading / 10);
             stampTrafficCar(car, *map);
             car.mayMove = FlagOff;
             moveTrafficCar(car, *map, 1.0);
-            if (std::fabs(car.motion.heading - c.heading * 10) > 1) {
-                sawTurn = true;
-                EXPECT_NEAR(car.motion.heading, c.expectTurned * 10, 1e-3)
-                    << c.x << "," << c.y << " " << c.heading;
-            }
+            const float heading = shouldTurn ? c.turned : c.heading;
+            ASSERT_NEAR(car.motion.heading, heading, 1e-3) << c.x << "," << c.y << " " << c.heading;
+            // Either way it moves one cell on along its (new) heading.
+            ASSERT_NEAR(car.motion.x, c.x + std::cos(heading / 1800 * GamePi), 1e-3);
+            ASSERT_NEAR(car.motion.y, c.y + std::sin(heading / 1800 * GamePi), 1e-3);
+            EXPECT_EQ(car.fwdX, static_cast<int>(std::nearbyint(std::cos(heading / 1800 * GamePi))));
+            turned += shouldTurn ? 1 : 0;
         }
-        EXPECT_TRUE(sawTurn);
+        EXPECT_NEAR(turned, 200, 40);
     }
     // Away from corner points nothing is drawn and nothing turns.
     TrafficCar car = carAt(1100, 1028);
