@@ -52,6 +52,17 @@ void pollKeys(KeyBindings& keys) {
     }
 }
 
+void flushKeyboardBuffer() {
+    WindowBackend* window = activeWindow();
+    if (!window) return;
+    for (int c = window->takeChar(); c != -1; c = window->takeChar()) {
+        if (c == 255 && window->takeChar() == 'k') {
+            if (closeHandler) closeHandler();
+            endProcess(0);
+        }
+    }
+}
+
 bool waitSelectOrBack(KeyBindings& keys, AudioEngine& audio) {
     for (;;) {
         pollKeys(keys);

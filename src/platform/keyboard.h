@@ -51,6 +51,11 @@ struct AudioEngine;
 bool waitSelectOrBack(KeyBindings& keys, AudioEngine& audio);
 int waitAnyAction(KeyBindings& keys, AudioEngine& audio);
 
+// Empties the platform's keyboard buffer (screens call it so that keys typed during an
+// effect do not reach the next screen). A window-close request found in it is not
+// thrown away: it calls the close handler as pollKeys would.
+void flushKeyboardBuffer();
+
 // What a window-close request does: start-up sets it to the exit screen. Without a
 // handler the process ends with status 0.
 void setWindowCloseHandler(std::function<void()> handler);

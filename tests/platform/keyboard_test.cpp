@@ -110,6 +110,16 @@ TEST_F(PollTest, CloseRequestCallsTheHandlerAndOtherCharactersAreConsumedOnePerP
     EXPECT_EQ(hg.runUntilEnd([&] { pollKeys(keys); }), 0);
 }
 
+TEST_F(PollTest, FlushingTheBufferKeepsACloseRequest) {
+    hg.window.typeChar('a');
+    hg.window.typeChar('b');
+    flushKeyboardBuffer();
+    EXPECT_EQ(hg.window.takeChar(), -1);
+    hg.window.typeChar('c');
+    hg.window.requestClose();
+    EXPECT_EQ(hg.runUntilEnd([] { flushKeyboardBuffer(); }), 0);
+}
+
 TEST_F(PollTest, WaitSelectOrBackPrefersSelectWhenBothAreReleasedTogether) {
     hg.window.holdKey(Enter, 3, 5);
     hg.window.holdKey(Esc, 4, 5);
