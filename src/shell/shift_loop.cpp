@@ -1,0 +1,173 @@
+// One arcade game, from the first picture to the final score.
+#include "shell/shift_loop.h"
+
+#include <cmath>
+#include <memory>
+
+#include "platform/audio.h"
+#include "platform/keyboard.h"
+#include "platform/screen.h"
+#include "platform/transition.h"
+#include "render/damage_overlay.h"
+#include "render/hud.h"
+#include "render/map_view.h"
+#include "render/minimap.h"
+#include "render/world_view.h"
+#include "shell/core/system.h"
+#include "shell/game.h"
+#include "sim/passengers.h"
+#include "sim/player_car.h"
+#include "sim/traffic.h"
+
+namespace hc {
+
+namespace {
+
+constexpr const char* PhaseLabels[ProfilePhaseCount + 1] = {"", "player ", "render ", "hud    ", "traffic", "screen "};
+
+enum class ScreenChange { FadeIn, FadeOut };
+
+// Every change of screen goes through here. For now it is a plain cut: a fade-in shows
+// the picture in the render buffer at full sound level, a fade-out shows black. The
+// dissolve replaces this one function.
+void changeScreen(Game& game, ScreenChange change) {
+    Image& target = renderTarget(game.screen);
+    if (change == ScreenChange::FadeOut) {
+        fillImage(target, colourIndex(game.screen, 255));
+    } else {
+        setMasterLevel(game.audio, 1.0f);
+    }
+    updateAudio(game.audio);
+    presentFrame(game.screen);
+    resetFrameTimer(game.timer);
+}
+
+WorldViewScene worldScene(Game& game, ViewTables& view) {
+    return {*game.city, view, game.player, game.shift, game.state, renderTarget(game.screen)};
+}
+
+HudScene hudScene(Game& game) {
+    return {game.shift, game.player, game.state, game.font, renderTarget(game.screen), frameDelta(game.timer)};
+}
+
+}  // namespace
+
+void resetShiftProfile(ShiftProfile& profile, double now) {
+    for (int i = 0; i <= ProfilePhaseCount; ++i) {
+        profile.phases[i] = {PhaseLabels[i], 0.0};
+        profile.marks[i] = 0.0;
+    }
+    profile.frameTotal = 10.0;
+    profile.marks[1] = now;
+}
+
+std::string scoreLine(int64_t score) { return "Your score: " + std::to_string(score); }
+
+void beginShift(Game& game, ViewTables& view) {
+    ensureHeavyDamageOverlay(game.state);
+    startShift(game.shift, game.player, *game.city, game.traffic, TrafficCarCount);
+    markPickups(game.shift, *game.city);
+
+    Image& target = renderTarget(game.screen);
+    fillImage(target, colourIndex(game.screen, 255));
+    renderWorldView(worldScene(game, view));
+    drawHud(hudScene(game));
+    changeScreen(game, ScreenChange::FadeIn);
+    say(game.shift, "press [S] to start the car.");
+}
+
+void simulateAndDrawFrame(Game& game, ViewTables& view, ShiftProfile& profile) {
+    CityMap& city = *game.city;
+    Shift& shift = game.shift;
+    Image& target = renderTarget(game.screen);
+
+    // Every car is in the grid before the player's collision test and the views.
+    stampAllTraffic(game.traffic, TrafficCarCount, city);
+    pollKeys(game.keys);
+    updatePlayerCar(game.player, shift, city, game.keys, game.audio, frameDelta(game.timer));
+    updateCabSystems(shift, game.player, frameDelta(game.timer), target.width, target.height);
+    profile.marks[2] = clockSeconds();
+
+    const bool mapView = isOn(shift.mapView);
+    if (mapView) {
+        drawMapView(city, game.player, game.state, target);
+    } else {
+        renderWorldView(worldScene(game, view));
+    }
+    profile.marks[3] = clockSeconds();
+
+    if (!mapView) {
+        drawHud(hudScene(game));
+        drawMinimap(city, game.player, shift, game.font, target);
+    }
+    profile.marks[4] = clockSeconds();
+
+    // Looking ahead and moving take the cars out of the grid again.
+    moveAllTraffic(game.traffic, TrafficCarCount, city, game.player, frameDelta(game.timer));
+    profile.marks[5] = clockSeconds();
+}
+
+void drawStatsOverlay(const FontSet& font, Image& target, const FrameTimer& timer, ShiftProfile& profile) {
+    printText(font, target, 0, 0, fpsText(timer), 3);
+    for (int i = 1; i <= 4; ++i) profile.phases[i].duration = profile.marks[i + 1] - profile.marks[i];
+    for (int i = 1; i <= ProfilePhaseCount; ++i) {
+        const double share = std::floor(profile.phases[i].duration / profile.frameTotal * 100.0);
+        // A stalled clock or a frame total of 0 must not turn into a bar off the screen.
+        const int percent = std::isfinite(share) ? static_cast<int>(std::fmax(-1000.0, std::fmin(1000.0, share))) : 0;
+        profile.phases[i].duration = percent;
+        printText(font, target, 0, 12 * i, profile.phases[i].label, 3);
+        drawBox(target, 60, 12 * i, 60 + percent, 12 * i + 7, 22);
+    }
+}
+
+void finishFrame(Game& game, ShiftProfile& profile) {
+    endFrame(game.timer);
+    if (isOn(game.shift.showStats)) {
+        drawStatsOverlay(game.font, renderTarget(game.screen), game.timer, profile);
+    }
+    updateAudio(game.audio);
+    presentFrame(game.screen);
+    advanceClock(game.shift, frameDelta(game.timer));
+    const double now = clockSeconds();
+    profile.frameTotal = now - profile.marks[1];
+    profile.marks[1] = clockSeconds();
+    profile.phases[5].duration = profile.marks[1] - profile.marks[5];
+}
+
+void showTimeUp(Game& game) {
+    for (int channel = EngineChannel; channel <= TurboChannel; ++channel) game.audio.channels[channel].enabled = 0;
+    Image& target = renderTarget(game.screen);
+    greyFrame(target, game.state.greyTable);
+    const int y = static_cast<int>(std::nearbyint(target.height * 0.4));
+    printText(game.font, target, -1, y, "time's up!", 2);
+    printText(game.font, target, -1, y + 30, scoreLine(game.shift.score), 3);
+    presentFrame(game.screen);
+}
+
+void runShift(Game& game, ViewTables& view) {
+    beginShift(game, view);
+    ShiftProfile profile;
+    resetShiftProfile(profile, clockSeconds());
+    resetFrameTimer(game.timer);
+
+    while (game.shift.minutesLeft >= 0) {
+        simulateAndDrawFrame(game, view, profile);
+        finishFrame(game, profile);
+    }
+
+    showTimeUp(game);
+    waitSelectOrBack(game.keys, game.audio);
+    changeScreen(game, ScreenChange::FadeOut);
+}
+
+void runShift(Game& game) {
+    // The tables follow the render size and the map header follows the city, so both
+    // are set up afresh for every game; they are kept for the rest of the run.
+    static std::unique_ptr<ViewTables> view;
+    if (!view) view = std::make_unique<ViewTables>();
+    const Image& target = renderTarget(game.screen);
+    initView(*game.city, *view, game.shift, target.width, target.height);
+    runShift(game, *view);
+}
+
+}  // namespace hc

@@ -1,0 +1,54 @@
+#pragma once
+#include <string>
+
+#include "platform/image.h"
+#include "shell/core/frame_timer.h"
+
+namespace hc {
+
+struct Game;
+struct FontSet;
+struct ViewTables;
+
+// The frame's five measured phases, numbered 1 to 5 (element 0 unused).
+constexpr int ProfilePhaseCount = 5;
+struct ProfilePhase {
+    const char* label = "";  // 7 characters
+    double duration = 0;     // seconds; the overlay replaces it by a percentage
+};
+struct ShiftProfile {
+    ProfilePhase phases[ProfilePhaseCount + 1];
+    double marks[ProfilePhaseCount + 1] = {};  // T1..T5: frame start and the end of phases 1..4
+    double frameTotal = 10.0;                  // length of the previous frame, seconds
+};
+// Labels set, durations and marks 0, frame total 10 (so the first overlay shows
+// near-empty bars), and T1 = now.
+void resetShiftProfile(ShiftProfile& profile, double now);
+
+// Plays one arcade game on a game whose city, traffic, assets and tables are set up:
+// set-up, frames until the time limit runs out or the driver quits, then "time's up!"
+// with the score over a greyed picture until select or back is released. Builds its
+// own world-view tables for the render size.
+void runShift(Game& game);
+// The same with world-view tables already built for this city and render size.
+void runShift(Game& game, ViewTables& view);
+
+// The parts of the shift, in the order runShift uses them.
+// Set-up: the new shift, its marks, the first picture shown, the first line said.
+void beginShift(Game& game, ViewTables& view);
+// Frame steps from the traffic stamps to the traffic moves (phases 1 to 4): stamps,
+// keys, player and cab, the map or world view, HUD and minimap, traffic.
+void simulateAndDrawFrame(Game& game, ViewTables& view, ShiftProfile& profile);
+// The rest of the frame (phase 5): frame timer, statistics overlay, audio, presentation
+// and the game clock.
+void finishFrame(Game& game, ShiftProfile& profile);
+// The statistics overlay: frames per second and one bar per phase, each the phase's
+// share of the previous frame in percent (which replaces the stored duration).
+void drawStatsOverlay(const FontSet& font, Image& target, const FrameTimer& timer, ShiftProfile& profile);
+// The end-of-game picture: car sounds off, the last frame greyed, "time's up!" and the
+// score, presented.
+void showTimeUp(Game& game);
+// "Your score: " and the score.
+std::string scoreLine(int64_t score);
+
+}  // namespace hc
