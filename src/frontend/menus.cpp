@@ -1,0 +1,128 @@
+#include "frontend/menus.h"
+
+#include <cmath>
+#include <cstdint>
+
+#include "frontend/font.h"
+#include "platform/audio.h"
+#include "platform/dissolve.h"
+#include "platform/keyboard.h"
+#include "platform/screen.h"
+#include "shell/core/system.h"
+#include "shell/game.h"
+
+namespace hc {
+
+namespace {
+
+constexpr std::string_view MainMenuTexts[MainMenuEntries + 1] = {
+    "", "arcade mode", "career mode", "options", "read this!", "exit"};
+
+constexpr double MenuFrameSeconds = 1.0 / 60.0;
+
+int roundEven(double v) { return static_cast<int>(std::nearbyint(v)); }
+
+// The main menu's picture: backdrop, title, entries (the selected one blinking).
+void drawMainMenu(Game& game, int selected) {
+    Image& target = renderTarget(game.screen);
+    const int height = target.height;
+    const int y0 = height == 200 ? 0 : roundEven(height / 2.0 - 200.0);
+    fillImage(target, colourIndex(game.screen, 255));
+    drawImageScaled(target, game.state.menuBackdrop, -1, -1);
+    drawImageScaled(target, game.state.titleImage, -1, y0);
+    const int y1 = roundEven(height * 0.38 + y0);
+    for (int i = 1; i <= MainMenuEntries; ++i) {
+        if (i == selected && !blinkShows(game.shift.frameCounter)) continue;
+        printText(game.font, target, -1, y1 + 20 * i, MainMenuTexts[i], 2);
+    }
+}
+
+}  // namespace
+
+std::string_view mainMenuText(int entry) {
+    if (entry < 1 || entry > MainMenuEntries) return {};
+    return MainMenuTexts[entry];
+}
+
+void drawImageScaled(Image& target, const Image* image, int x, int y) {
+    if (!image || image->width <= 0 || image->height <= 0) return;
+    const int width = target.width;
+    const int height = target.height;
+    const double step = width > 1280 ? 0.5 : width == 320 ? 2.0 : 1.0;
+    if (x < 0) x = roundEven((width - image->width / step) / 2.0);
+    if (y < 0) y = roundEven((height - image->height / step) / 2.0);
+    if (y < 0) y = 0;
+
+    // Screen column sx shows source column round(i * step), and likewise for rows.
+    int sy = y;
+    for (int j = 0; j * step <= image->height - 1 && sy < height; ++j, ++sy) {
+        if (sy < 0) continue;
+        const int v = roundEven(j * step);
+        int sx = x;
+        for (int i = 0; i * step <= image->width - 1 && sx < width; ++i, ++sx) {
+            if (sx < 0) continue;
+            const uint32_t c = getPixel(*image, roundEven(i * step), v);
+            if (c != 0) putPixel(target, sx, sy, c);
+        }
+    }
+}
+
+void drawTitleBar(const FontSet& font, Image& target, std::string_view text) {
+    const int width = target.width;
+    const int n = static_cast<int>(text.size());
+    const int left = roundEven(width * 0.5 - 5.0 * n - 12.0);
+    const int right = roundEven(5.0 * n + width * 0.5 + 12.0);
+    for (int x = 0; x < width; ++x) {
+        if (x >= left && x <= right) continue;
+        const int i = x / 4;
+        for (int r = 0; r < 16; ++r) {
+            const int j = r / 4;
+            uint32_t c = 235;  // the rims above and below
+            if (j == 1 || j == 2) c = (i + j) % 2 == 0 ? 18 : 255;
+            if (r + 7 < target.height) putPixel(target, x, r + 7, c);
+        }
+    }
+    printText(font, target, -1, 10, text, 2);
+}
+
+void paceMenuFrame(double& lastFrame) {
+    const double now = clockSeconds();
+    if (lastFrame > 0.0) {
+        const int rest = static_cast<int>((MenuFrameSeconds - (now - lastFrame)) * 1000.0);
+        if (rest > 0) sleepMilliseconds(rest);
+    }
+    lastFrame = clockSeconds();
+}
+
+int runMainMenu(Game& game) {
+    int selected = 1;
+    Image& target = renderTarget(game.screen);
+    fillImage(target, colourIndex(game.screen, 255));
+    drawImageScaled(target, game.state.menuBackdrop, -1, -1);
+    transition(game.screen, game.audio, game.timer, FadeIn);
+
+    double lastFrame = 0.0;
+    for (;;) {
+        pollKeys(game.keys);
+        drawMainMenu(game, selected);
+        if (wasReleased(game.keys, ActionUp)) {
+            selected = selected == 1 ? MainMenuEntries : selected - 1;
+        } else if (wasReleased(game.keys, ActionDown)) {
+            selected = selected == MainMenuEntries ? 1 : selected + 1;
+        } else if (wasReleased(game.keys, ActionBack)) {
+            selected = MenuExit;
+            break;
+        } else if (wasReleased(game.keys, ActionSelect)) {
+            break;
+        }
+        game.shift.frameCounter += 1;
+        presentFrame(game.screen);
+        updateAudio(game.audio);
+        paceMenuFrame(lastFrame);
+    }
+
+    transition(game.screen, game.audio, game.timer, FadeOut);
+    return selected;
+}
+
+}  // namespace hc

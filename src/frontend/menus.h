@@ -1,0 +1,48 @@
+#pragma once
+#include <string_view>
+
+#include "platform/image.h"
+
+namespace hc {
+
+struct Game;
+struct FontSet;
+
+constexpr int MainMenuEntries = 5;
+// The main menu's results, which are also its entry numbers.
+constexpr int MenuArcade = 1;
+constexpr int MenuCareer = 2;
+constexpr int MenuOptions = 3;
+constexpr int MenuHelp = 4;
+constexpr int MenuExit = 5;
+
+// The text of main menu entry 1..5 ("arcade mode" ... "exit"); empty outside.
+std::string_view mainMenuText(int entry);
+
+// Shows the main menu until an entry is chosen and returns its number: up and down
+// step through the five entries (wrapping round), select chooses, the exit key chooses
+// "exit". The chosen entry blinks, two frames shown and two hidden.
+int runMainMenu(Game& game);
+
+// Draws a full-screen picture scaled to the target: every second source pixel on a
+// 320-pixel-wide target, each source pixel twice above 1280 pixels, else 1:1. A
+// negative x centres the picture horizontally, a negative y vertically. Colour 0 is
+// transparent; an absent image draws nothing; what falls outside the target is cut off.
+void drawImageScaled(Image& target, const Image* image, int x, int y);
+
+// The patterned band across rows 7 to 22 with a gap in the middle for the title,
+// which is printed centred in the bold style.
+void drawTitleBar(const FontSet& font, Image& target, std::string_view text);
+
+// Whether an entry that blinks is drawn on this frame: two frames shown, two hidden.
+inline bool blinkShows(long long frameCounter) {
+    const long long phase = frameCounter % 4;
+    return phase != 2 && phase != 3 && phase != -2 && phase != -3;
+}
+
+// Keeps an animated menu frame from being shorter than a sixtieth of a second, so
+// that the blinking stays visible and the menus do not spin the processor on displays
+// without a refresh limit. lastFrame holds clock seconds, 0 before the first frame.
+void paceMenuFrame(double& lastFrame);
+
+}  // namespace hc
