@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/audio.h"
+#include "platform/dissolve.h"
 #include "platform/keyboard.h"
 #include "platform/screen.h"
 #include "platform/transition.h"
@@ -24,23 +25,6 @@ namespace hc {
 namespace {
 
 constexpr const char* PhaseLabels[ProfilePhaseCount + 1] = {"", "player ", "render ", "hud    ", "traffic", "screen "};
-
-enum class ScreenChange { FadeIn, FadeOut };
-
-// Every change of screen goes through here. For now it is a plain cut: a fade-in shows
-// the picture in the render buffer at full sound level, a fade-out shows black. The
-// dissolve replaces this one function.
-void changeScreen(Game& game, ScreenChange change) {
-    Image& target = renderTarget(game.screen);
-    if (change == ScreenChange::FadeOut) {
-        fillImage(target, colourIndex(game.screen, 255));
-    } else {
-        setMasterLevel(game.audio, 1.0f);
-    }
-    updateAudio(game.audio);
-    presentFrame(game.screen);
-    resetFrameTimer(game.timer);
-}
 
 WorldViewScene worldScene(Game& game, ViewTables& view) {
     return {*game.city, view, game.player, game.shift, game.state, renderTarget(game.screen)};
@@ -72,7 +56,7 @@ void beginShift(Game& game, ViewTables& view) {
     fillImage(target, colourIndex(game.screen, 255));
     renderWorldView(worldScene(game, view));
     drawHud(hudScene(game));
-    changeScreen(game, ScreenChange::FadeIn);
+    transition(game.screen, game.audio, game.timer, FadeIn);
     say(game.shift, "press [S] to start the car.");
 }
 
@@ -157,7 +141,7 @@ void runShift(Game& game, ViewTables& view) {
 
     showTimeUp(game);
     waitSelectOrBack(game.keys, game.audio);
-    changeScreen(game, ScreenChange::FadeOut);
+    transition(game.screen, game.audio, game.timer, FadeOut);
 }
 
 void runShift(Game& game) {
