@@ -6,8 +6,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "assets/graphics_pack.h"
 #include "city/city_generator.h"
+#include "frontend/font.h"
 #include "platform/image.h"
+#include "platform/screen.h"
 #include "render/map_view.h"
 #include "render/world_view.h"
 #include "shell/core/random.h"
@@ -27,23 +30,32 @@ struct BenchWorld {
     Shift shift;
     PlayerCar player;
     GameState* state = new GameState();
+    FontSet font;
     Image* target = createImage(RenderWidth, RenderHeight);
     Image* sky = createImage(640, 240);
     std::vector<Pose> poses;
 
     BenchWorld() {
-        // Synthetic artwork: the cost does not depend on the pictures.
-        for (int c = 0; c < 256; ++c)
-            for (int l = 0; l < 17; ++l) state->shadeTable[c][l] = static_cast<uint8_t>(1 + (c * l) % 250);
-        for (int k = 1; k <= WallTextureCount; ++k)
-            for (int i = 0; i < WallTextureSize * WallTextureSize; ++i)
-                state->wallTextures[k][i] = static_cast<uint8_t>((i * 7 + k) % 5 == 0 ? 0 : 1 + (i + k) % 200);
-        for (int m = 1; m <= VehicleSheetCount; ++m)
-            for (int i = 0; i < VehicleSheetWidth * VehicleSheetHeight; ++i)
-                state->vehicleSheets[m][i] = static_cast<uint8_t>(i % 9 == 0 ? 0 : 1 + i % 100);
-        for (int i = 0; i < 640 * 240; ++i) sky->pixels[i] = static_cast<uint8_t>(i % 251);
-        state->skyImage = sky;
         setConsoleSink([](std::string_view) {});
+        // The game's own pictures when the build has drawn them (transparent texels
+        // change the work), otherwise synthetic ones: opaque buildings, see-through
+        // fences and podium, vehicles with transparent windows.
+        Rgb palette[256];
+        for (int i = 0; i < 256; ++i) palette[i] = {BasePalette[i][0], BasePalette[i][1], BasePalette[i][2]};
+        if (!loadGraphicsPackWithPalette(*state, font, palette, 1, HC_DATA_DIR "/graphics.pak")) {
+            for (int c = 0; c < 256; ++c)
+                for (int l = 0; l < 17; ++l) state->shadeTable[c][l] = static_cast<uint8_t>(1 + (c * l) % 250);
+            for (int k = 1; k <= WallTextureCount; ++k) {
+                const bool fence = k == 16 || k == 18;
+                for (int i = 0; i < WallTextureSize * WallTextureSize; ++i)
+                    state->wallTextures[k][i] = static_cast<uint8_t>(fence && (i % 3 == 0 || i < 6000) ? 0 : 1 + (i + k) % 200);
+            }
+            for (int m = 1; m <= VehicleSheetCount; ++m)
+                for (int i = 0; i < VehicleSheetWidth * VehicleSheetHeight; ++i)
+                    state->vehicleSheets[m][i] = static_cast<uint8_t>(i < 2000 ? 0 : 1 + i % 100);
+            for (int i = 0; i < 640 * 240; ++i) sky->pixels[i] = static_cast<uint8_t>(i % 251);
+            state->skyImage = sky;
+        }
         seedRandom(7700);
         generateCityMap(*map, state->shadeTable);
         setConsoleSink(nullptr);

@@ -38,6 +38,15 @@ void drawMapView(const CityMap& map, const PlayerCar& player, const GameState& s
     const int width = target.width, height = target.height;
     fillRows(target, 0, height - 1, Black);
 
+    // Texture columns whose facade rows 0..6 are all opaque.
+    bool opaqueFacade[WallTextureCount + 1][WallTextureSize];
+    for (int kind = 1; kind <= WallTextureCount; ++kind) {
+        for (int u = 0; u < WallTextureSize; ++u) {
+            bool opaque = true;
+            for (int k = 0; k < FacadeHeight - 1; ++k) opaque = opaque && state.wallTextures[kind][16 * k * WallTextureSize + u] != 0;
+            opaqueFacade[kind][u] = opaque;
+        }
+    }
     const int cabX = roundAny(player.x), cabY = roundAny(player.y);
     const int centreX = roundAny(width / 2.0), centreY = roundAny(height / 2.0);
     const ptrdiff_t pitch = target.pitch;
@@ -65,11 +74,28 @@ void drawMapView(const CityMap& map, const PlayerCar& player, const GameState& s
                 // A wall: a dark roof line 8 rows up, then the facade rising above the
                 // cell, cut from every 16th row of its texture. Cells lower on the
                 // screen are nearer the viewer and paint over those above.
-                if (!(cell.flags & SeeThrough) && sy >= FacadeHeight) pixel[-FacadeHeight * pitch] = RoofColour;
-                const uint8_t* facade = state.wallTextures[cell.kind].data() + ((6 * mx + 8 * my) & (WallTextureSize - 1));
+                const bool roof = !(cell.flags & SeeThrough);
+                if (roof && sy >= FacadeHeight) pixel[-FacadeHeight * pitch] = RoofColour;
+                const int u = (6 * mx + 8 * my) & (WallTextureSize - 1);
+                const uint8_t* facade = state.wallTextures[cell.kind].data() + u;
                 constexpr int texRows = 16 * WallTextureSize;  // 16 texture rows per facade row
+                // Inside a building the wall one row down paints an opaque facade over
+                // all of this one but its top row, and its roof over that: the pixels
+                // come out the same without these writes.
+                const MapCell* below = nullptr;
+                const int belowY = halfToEven(twiceY + 2);
+                if (sy + 1 < height && mx + 1 < MapSize - 1 && belowY < MapSize - 1) below = &column[MapSize + belowY];
+                if (below && !(below->flags & PickupMark) && below->colour == Black && below->kind >= 1 &&
+                    below->kind <= WallTextureCount &&
+                    opaqueFacade[below->kind][(6 * (mx + 1) + 8 * belowY) & (WallTextureSize - 1)]) {
+                    if ((below->flags & SeeThrough) && sy >= FacadeHeight - 1 && facade[0] != 0) {
+                        pixel[-(FacadeHeight - 1) * pitch] = facade[0];
+                    }
+                    continue;
+                }
                 if (sy >= FacadeHeight - 1) {
                     uint8_t* top = pixel - (FacadeHeight - 1) * pitch;
+#pragma GCC unroll 8
                     for (int k = 0; k < FacadeHeight - 1; ++k) {
                         const uint8_t t = facade[k * texRows];
                         if (t != 0) top[k * pitch] = t;

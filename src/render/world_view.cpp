@@ -89,45 +89,99 @@ void clearDrawnMask(ViewTables& tables) {
     std::fill(tables.drawnMask.begin(), tables.drawnMask.end(), 0);
 }
 
-void castStep(CityMap& map, Body& ray) {
-    const float dirX = ray.dirX, dirY = ray.dirY;
-    const float signX = ray.stepSignX, signY = ray.stepSignY;
-    const float infinity = std::numeric_limits<float>::infinity();
-    float x = ray.x, y = ray.y;
-    int cx = floorInt(x), cy = floorInt(y);
-    float total = 0.0f;
-    const int limit = roundAny(128.0f / ray.travelRate - ray.travel);
-    uint8_t side = 2;
-    const MapCell* cell = &OutsideCell;
-    for (int steps = 0; steps < MaxCastSteps; ++steps) {
-        side = 2;
-        const float tx = dirX != 0.0f ? std::fabs((static_cast<float>(cx) + signX - x) / dirX) : infinity;
-        const float ty = dirY != 0.0f ? std::fabs((static_cast<float>(cy) + signY - y) / dirY) : infinity;
-        float t;
-        if (ty < tx) {
-            t = ty;
-        } else {
-            t = tx;
-            side = 1;  // a tie goes to the x boundary
-        }
-        x += dirX * t;
-        y += dirY * t;
-        total += t;
-        cx = floorInt(x);
-        cy = floorInt(y);
-        if (static_cast<unsigned>(cx) >= static_cast<unsigned>(MapSize) ||
-            static_cast<unsigned>(cy) >= static_cast<unsigned>(MapSize)) {
-            cell = &OutsideCell;
-            break;
-        }
-        cell = &map.cells[cx * MapSize + cy];
-        if ((cell->flags & Visible) || roundSmall(total) > limit) break;
+namespace {
+
+// The working state of one ray's walk through the grid (castStep).
+struct RayWalk {
+    float x, y, dirX, dirY, signX, signY, total;
+    int cx, cy, limit, steps;
+    uint8_t side;
+    const MapCell* cell;
+};
+
+inline void beginWalk(RayWalk& walk, const Body& ray) {
+    walk.x = ray.x;
+    walk.y = ray.y;
+    walk.dirX = ray.dirX;
+    walk.dirY = ray.dirY;
+    walk.signX = ray.stepSignX;
+    walk.signY = ray.stepSignY;
+    walk.total = 0.0f;
+    walk.cx = floorInt(ray.x);
+    walk.cy = floorInt(ray.y);
+    walk.limit = roundAny(128.0f / ray.travelRate - ray.travel);
+    walk.steps = 0;
+    walk.side = 2;
+    walk.cell = &OutsideCell;
+}
+
+// Crosses one cell boundary, the nearer of the next x and y boundaries (a tie goes to
+// x). Returns true when the walk stops: on a Visible cell, past the limit, or off the
+// grid.
+inline bool stepWalk(RayWalk& walk, const CityMap& map) {
+    constexpr float infinity = std::numeric_limits<float>::infinity();
+    const float tx = walk.dirX != 0.0f ? std::fabs((static_cast<float>(walk.cx) + walk.signX - walk.x) / walk.dirX) : infinity;
+    const float ty = walk.dirY != 0.0f ? std::fabs((static_cast<float>(walk.cy) + walk.signY - walk.y) / walk.dirY) : infinity;
+    float t;
+    if (ty < tx) {
+        t = ty;
+        walk.side = 2;
+    } else {
+        t = tx;
+        walk.side = 1;
     }
-    ray.x = x;
-    ray.y = y;
-    ray.hitSide = side;
-    ray.travel += ray.travelRate * total;
-    map.probeCell = *cell;
+    walk.x += walk.dirX * t;
+    walk.y += walk.dirY * t;
+    walk.total += t;
+    walk.cx = floorInt(walk.x);
+    walk.cy = floorInt(walk.y);
+    if (static_cast<unsigned>(walk.cx) >= static_cast<unsigned>(MapSize) ||
+        static_cast<unsigned>(walk.cy) >= static_cast<unsigned>(MapSize)) {
+        walk.cell = &OutsideCell;
+        return true;
+    }
+    walk.cell = &map.cells[walk.cx * MapSize + walk.cy];
+    return (walk.cell->flags & Visible) || roundSmall(walk.total) > walk.limit || ++walk.steps >= MaxCastSteps;
+}
+
+inline void endWalk(const RayWalk& walk, Body& ray) {
+    ray.x = walk.x;
+    ray.y = walk.y;
+    ray.hitSide = walk.side;
+    ray.travel += ray.travelRate * walk.total;
+}
+
+// The first castStep of several columns at once. Each ray's walk is a long chain of
+// dependent divisions; interleaving independent rays lets the processor overlap them.
+// The results are those of castStep, ray by ray.
+void castStepBatch(const CityMap& map, Body* rays, MapCell* probes, int count) {
+    constexpr int MaxBatch = 8;
+    RayWalk walks[MaxBatch];
+    bool done[MaxBatch] = {};
+    for (int k = 0; k < count; ++k) beginWalk(walks[k], rays[k]);
+    for (int remaining = count; remaining > 0;) {
+        for (int k = 0; k < count; ++k) {
+            if (!done[k] && stepWalk(walks[k], map)) {
+                done[k] = true;
+                --remaining;
+            }
+        }
+    }
+    for (int k = 0; k < count; ++k) {
+        endWalk(walks[k], rays[k]);
+        probes[k] = *walks[k].cell;
+    }
+}
+
+}  // namespace
+
+void castStep(CityMap& map, Body& ray) {
+    RayWalk walk;
+    beginWalk(walk, ray);
+    while (!stepWalk(walk, map)) {
+    }
+    endWalk(walk, ray);
+    map.probeCell = *walk.cell;
 }
 
 void drawWallColumn(const WorldViewScene& scene, const Body& ray, int column, int top, int bottom) {
@@ -282,6 +336,37 @@ void drawSky(const WorldViewScene& scene) {
     }
 }
 
+namespace {
+
+// Draws one column whose ray has made its first castStep (probeCell holds the cell
+// reached): the faces front to back, then the ground.
+void drawColumn(const WorldViewScene& scene, Body& ray, int c) {
+    CityMap& map = scene.map;
+    for (;;) {
+        if (ray.travel <= 0.0f) return;
+        const float h = 128.0f / ray.travel * map.projScale;
+        int top = roundAny(static_cast<float>(map.horizonRow) - map.eyeFactor * h);
+        const int bottom = roundAny(static_cast<float>(top) + h);
+        // A vehicle face is a low band standing on the ground.
+        if (hasFlag(map.probeCell, Vehicle)) {
+            top = roundAny(static_cast<float>(top) + h * vehicleTopFactor(map.probeCell));
+        }
+        if (ray.travel < static_cast<float>(MaxViewDistance)) drawWallColumn(scene, ray, c, top, bottom);
+        if (hasFlag(map.probeCell, SeeThrough)) {
+            // Pass through the rest of this object and anything else see-through behind
+            // it, then draw the face reached.
+            do {
+                castStep(map, ray);
+            } while (hasFlag(map.probeCell, SeeThrough));
+            continue;
+        }
+        if (bottom < map.viewBottom) drawFloorColumn(scene, ray, c, bottom);
+        return;
+    }
+}
+
+}  // namespace
+
 void renderWorldView(const WorldViewScene& scene) {
     if (!viewReady(scene)) return;
     CityMap& map = scene.map;
@@ -295,39 +380,37 @@ void renderWorldView(const WorldViewScene& scene) {
     rotateBody(ray, -30.0);
     const float step = 60.0f / static_cast<float>(width);
     const double playerAngle = headingRadians(player);
+    // Columns are cast a few at a time and then drawn in order; each column's drawing
+    // depends only on its own ray, so the picture is the same as one column at a time.
+    constexpr int Batch = 4;
+    Body rays[Batch];
+    MapCell probes[Batch];
+    int columns[Batch];
+    int pending = 0;
+    auto flush = [&] {
+        castStepBatch(map, rays, probes, pending);
+        for (int k = 0; k < pending; ++k) {
+            map.probeCell = probes[k];
+            drawColumn(scene, rays[k], columns[k]);
+        }
+        pending = 0;
+    };
     for (int c = 0; c < width; ++c) {
         // Every column turns the ray, also the ones low detail skips.
         rotateBody(ray, step);
         if (lowDetail && (c & 1)) continue;
-        ray.x = player.x;
-        ray.y = player.y;
-        ray.travel = 0.0f;
+        Body& column = rays[pending];
+        column = ray;
+        column.x = player.x;
+        column.y = player.y;
+        column.travel = 0.0f;
         // Measuring along the view direction instead of along the ray keeps straight
         // walls straight.
-        ray.travelRate = static_cast<float>(std::cos(headingRadians(ray) - playerAngle));
-        castStep(map, ray);
-        for (;;) {
-            if (ray.travel <= 0.0f) break;
-            const float h = 128.0f / ray.travel * map.projScale;
-            int top = roundAny(static_cast<float>(map.horizonRow) - map.eyeFactor * h);
-            const int bottom = roundAny(static_cast<float>(top) + h);
-            // A vehicle face is a low band standing on the ground.
-            if (hasFlag(map.probeCell, Vehicle)) {
-                top = roundAny(static_cast<float>(top) + h * vehicleTopFactor(map.probeCell));
-            }
-            if (ray.travel < static_cast<float>(MaxViewDistance)) drawWallColumn(scene, ray, c, top, bottom);
-            if (hasFlag(map.probeCell, SeeThrough)) {
-                // Pass through the rest of this object and anything else see-through
-                // behind it, then draw the face reached.
-                do {
-                    castStep(map, ray);
-                } while (hasFlag(map.probeCell, SeeThrough));
-                continue;
-            }
-            if (bottom < map.viewBottom) drawFloorColumn(scene, ray, c, bottom);
-            break;
-        }
+        column.travelRate = static_cast<float>(std::cos(headingRadians(ray) - playerAngle));
+        columns[pending++] = c;
+        if (pending == Batch) flush();
     }
+    if (pending > 0) flush();
     drawSky(scene);
     if (lowDetail) {
         for (int row = map.viewTop; row <= map.viewBottom; ++row) {
