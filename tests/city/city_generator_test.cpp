@@ -150,8 +150,7 @@ TEST(CityGeneration, DistrictsHoldTheirLotsPostAndStreets) {
                             ASSERT_EQ(cell.flags & ~SpriteAscending, Visible);
                         }
                     }
-                    // The margins are street (or a vehicle of the traffic-free city:
-                    // none without a layout, so all passable) apart from the post.
+                    // The margins are street, apart from the post and the boundary.
                     for (int k = 0; k < stepY; ++k) {
                         for (int lx : {x0, x0 + 15, x0 + stepX - 16, x0 + stepX - 1}) {
                             const int ly = y0 + k;

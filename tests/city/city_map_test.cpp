@@ -58,19 +58,6 @@ TEST(CellConstructors, BuildTheCellKindsOfTheCity) {
     EXPECT_EQ(vehicle.flags, Visible | SeeThrough | Vehicle) << "a reused template loses TallVehicle";
 }
 
-TEST(CellConstructors, GroundColourFollowsTheRandomNumber) {
-    // Both colours turn up, and with equal chance.
-    seedRandom(99);
-    int dark = 0;
-    for (int i = 0; i < 4000; ++i) {
-        MapCell cell{};
-        makeGroundCell(cell);
-        ASSERT_TRUE(cell.colour == 77 || cell.colour == 78);
-        dark += cell.colour == 77;
-    }
-    EXPECT_NEAR(dark, 2000, 200);
-}
-
 TEST(CellFlags, SetAndClearSingleBits) {
     MapCell cell{};
     cell.flags = Visible | PickupMark;
