@@ -59,15 +59,6 @@ public:
         }
     }
 
-    // Counts the pixels of a colour in rows y0..y1 of the last presented frame.
-    int countInRows(uint8_t colour, int y0, int y1) const {
-        int n = 0;
-        for (int y = y0; y <= y1; ++y) {
-            for (int x = 0; x < window.lastFrameWidth(); ++x) n += window.lastFramePixel(x, y) == colour;
-        }
-        return n;
-    }
-
 private:
     Image* solid(int w, int h, int colour) {
         Image* image = createImage(w, h);
