@@ -1,0 +1,114 @@
+#pragma once
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "frontend/font.h"
+#include "platform/image.h"
+#include "render/hud.h"
+#include "shell/core/records.h"
+#include "shell/game_state.h"
+
+namespace hc::test {
+
+// Synthetic pictures for the HUD and minimap tests, so that new artwork never changes
+// them. Every drawn picture can be told apart by its colours:
+//   glyph g of style s: a full 10 x 10 square of colour 1 + 5 g + s (readable back);
+//   cockpit: rows 0..60 transparent (the windshield), the rest 90, with lamp A painted
+//     41 and lamp B 42;
+//   hudIcon: a 4 x 4 square of 200 in the middle of its 8 x 8, 0 round it;
+//   portrait k: 100 + k everywhere but its top-left pixel, which is 0.
+constexpr uint8_t Background = 253;  // the picture under the HUD: no glyph has this colour
+constexpr uint8_t DashColour = 90;
+constexpr uint8_t LampAColour = 41;
+constexpr uint8_t LampBColour = 42;
+constexpr uint8_t DropColour = 200;
+
+inline int glyphColour(int glyph, int style) { return 1 + 5 * glyph + style; }
+
+struct HudRig {
+    std::unique_ptr<GameState> state = std::make_unique<GameState>();
+    FontSet font;
+    Shift shift;
+    PlayerCar player;
+    Image* target = createImage(RenderWidth, RenderHeight);
+
+    HudRig() {
+        for (int g = 0; g < FontGlyphs; ++g) {
+            for (int s = 0; s < FontStyles; ++s) {
+                Image* glyph = createImage(GlyphSize, GlyphSize);
+                fillImage(*glyph, static_cast<uint32_t>(glyphColour(g, s)));
+                font.glyphs[g * FontStyles + s] = glyph;
+            }
+        }
+        Image* cockpit = createImage(640, 180);
+        fillImage(*cockpit, DashColour);
+        fillBox(*cockpit, 0, 0, 639, 60, 0);
+        fillBox(*cockpit, 284, 107, 295, 120, LampAColour);
+        fillBox(*cockpit, 297, 107, 308, 120, LampBColour);
+        state->cockpitImage = cockpit;
+        Image* icon = createImage(8, 8);
+        fillImage(*icon, 0);
+        fillBox(*icon, 2, 2, 5, 5, DropColour);
+        state->hudIcon = icon;
+        for (int k = 1; k <= PortraitCount; ++k) {
+            Image* portrait = createImage(64, 64);
+            fillImage(*portrait, static_cast<uint32_t>(100 + k));
+            putPixel(*portrait, 0, 0, 0);
+            state->passengerPortraits[k] = portrait;
+        }
+        reset();
+    }
+    ~HudRig() {
+        for (Image*& glyph : font.glyphs) destroyImage(glyph);
+        destroyImage(state->cockpitImage);
+        destroyImage(state->hudIcon);
+        for (Image* portrait : state->passengerPortraits) destroyImage(portrait);
+        destroyImage(target);
+    }
+    HudRig(const HudRig&) = delete;
+    HudRig& operator=(const HudRig&) = delete;
+
+    // A fresh shift (engine off, dry, nobody aboard, the wiper pointing straight down
+    // under the dashboard), the cab at (1000, 1000) heading +x, and a plain background.
+    void reset() {
+        shift = Shift{};
+        shift.dashboardHeight = 120;
+        shift.minutesLeft = 4;
+        shift.passengerCount = 16;
+        shift.wiperAngle = 1.570795;
+        player = PlayerCar{};
+        player.x = 1000;
+        player.y = 1000;
+        rotateBody(player, 0);
+        fillImage(*target, Background);
+    }
+    void draw(double frameDelta = 1.0) { drawHud(HudScene{shift, player, *state, font, *target, frameDelta}); }
+    uint8_t pixel(int x, int y) const { return *pixelAddress(*target, x, y); }
+    int count(int x1, int y1, int x2, int y2, uint8_t c) const {
+        int n = 0;
+        for (int y = y1; y <= y2; ++y)
+            for (int x = x1; x <= x2; ++x) n += pixel(x, y) == c;
+        return n;
+    }
+    // The glyph drawn with its top-left corner at (x, y), as "g/s", or "-" for none.
+    std::string glyphAt(int x, int y) const {
+        const int c = pixel(x, y);
+        if (c < 1 || c > 250) return "-";
+        return std::to_string((c - 1) / 5) + "/" + std::to_string((c - 1) % 5);
+    }
+};
+
+inline uint64_t fnv1a(const Image& image) {
+    uint64_t hash = 14695981039346656037ull;
+    for (int y = 0; y < image.height; ++y) {
+        const uint8_t* row = pixelAddress(image, 0, y);
+        for (int x = 0; x < image.width * image.bytesPerPixel; ++x) {
+            hash ^= row[x];
+            hash *= 1099511628211ull;
+        }
+    }
+    return hash;
+}
+
+}  // namespace hc::test
