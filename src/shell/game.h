@@ -13,6 +13,7 @@ namespace hc {
 
 constexpr int TrafficCarCount = 128;
 struct TrafficCar;
+struct ViewTables;
 
 // Every record of a running game, created zero-filled once and kept for the whole
 // run. Screens receive the whole of it; the subsystems take only the records they
@@ -24,6 +25,7 @@ struct Game {
     FontSet font;
     FrameTimer timer;
     CityMap* city = nullptr;          // about 20 MB, on the heap
+    ViewTables* view = nullptr;       // the world view's tables, built once at start-up
     PlayerCar player;
     TrafficCar* traffic = nullptr;    // TrafficCarCount cars, on the heap
     Shift shift;

@@ -5,8 +5,16 @@
 #include <new>
 #include <string>
 
+#include "assets/graphics_pack.h"
+#include "city/city_generator.h"
+#include "frontend/career.h"
+#include "frontend/garage.h"
+#include "frontend/help_pages.h"
+#include "frontend/menus.h"
+#include "frontend/options.h"
 #include "platform/audio.h"
 #include "platform/console.h"
+#include "platform/dissolve.h"
 #include "platform/keyboard.h"
 #include "platform/screen.h"
 #include "platform/sdl_window.h"
@@ -17,6 +25,10 @@
 #include "shell/core/tables.h"
 #include "shell/exit_screen.h"
 #include "shell/game.h"
+#include "render/world_view.h"
+#include "shell/shift_loop.h"
+#include "sim/passengers.h"
+#include "sim/traffic.h"
 
 namespace hc {
 
@@ -67,35 +79,67 @@ void newGameReset(Shift& shift, PlayerCar& player) {
     rotateBody(player, 0.0);
 }
 
-void setTimeLimit(Shift& shift, int minutes) {
-    shift.minutesLeft = minutes;
-    shift.secondsLeft = 0.0;
-}
-
 void setupTables(Game& game) {
     // Every run plays differently: the seed is the clock in microseconds.
     double micros = std::floor(clockSeconds() * 1e6);
     if (micros < 0) micros = -micros;
     seedRandom(static_cast<uint64_t>(std::fmod(micros, 18446744073709551616.0)));
     fillTrigTables();
-    // The garage's entry list is built here too, once the garage exists.
+    buildGarageList(game.state);
     bindDefaultKeys(game.keys);
 }
 
+namespace {
+
+// One arcade game: a new city, a fresh shift with the turbo at stage 1, a random
+// driving track and four minutes on the clock.
+void playArcadeGame(Game& game) {
+    drawBusyIcon(game.screen);
+    generateCityMap(*game.city, game.state.shadeTable);
+    newGameReset(game.shift, game.player);
+    game.shift.turboLevel = 1;
+    openTrack(game.audio, randomChoice(4) + 1);
+    setTimeLimit(game.shift, 4);
+    runShift(game, *game.view);
+}
+
+}  // namespace
+
 void runProgram(Game& game) {
     drawBusyIcon(game.screen);
-    // The world view's header and lighting tables are set up here (initView on
-    // *game.city), then the graphics pack is loaded into game.state.
+    const Image& target = renderTarget(game.screen);
+    initView(*game.city, *game.view, game.shift, target.width, target.height);
+    if (!loadGraphicsPack(game.state, game.font, game.screen)) {
+        // The loader has said what is wrong with the pack; without it there is
+        // nothing to draw.
+        endProcess(1);
+    }
     setupTables(game);
 
-    // Until the main menu takes over this loop, the busy icon stays up and the
-    // program waits for Esc or the window to be closed.
+    // Every return to the main menu starts the menu theme from its beginning.
     for (;;) {
-        pollKeys(game.keys);
-        updateAudio(game.audio);
-        if (wasReleased(game.keys, ActionBack)) showExitScreen(game);
-        presentFrame(game.screen);
-        sleepMilliseconds(1);
+        openTrack(game.audio, 1);
+        switch (runMainMenu(game)) {
+            case MenuArcade:
+                playArcadeGame(game);
+                break;
+            case MenuCareer:
+                // The career opens its own music: the garage's, then a driving track.
+                runCareer(game);
+                break;
+            case MenuOptions:
+                runOptions(game);
+                break;
+            case MenuHelp:
+                openTrack(game.audio, 2);
+                runHelpPages(game, 1);
+                break;
+            case MenuExit:
+                transition(game.screen, game.audio, game.timer, FadeOut);
+                showExitScreen(game);
+            default:
+                break;
+        }
     }
 }
 
@@ -111,13 +155,13 @@ int runGame(Game& game, WindowBackend& window) {
     game.screen.renderHeight = RenderHeight;
     game.screen.keys = &game.keys;
     openScreen(game.screen, RenderModeSoftware, 0);
-    if (!game.city) {
-        try {
-            game.city = newCityMap();
-        } catch (const std::bad_alloc&) {
-            logLine("Not enough memory for the city map");
-            endProcess(1);
-        }
+    try {
+        if (!game.city) game.city = newCityMap();
+        if (!game.view) game.view = new ViewTables();
+        if (!game.traffic) game.traffic = new TrafficCar[TrafficCarCount]();
+    } catch (const std::bad_alloc&) {
+        logLine("Not enough memory for the city map");
+        endProcess(1);
     }
     runProgram(game);
 }

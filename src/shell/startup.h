@@ -25,7 +25,6 @@ void setupTables(Game& game);
 void drawBusyIcon(ScreenContext& screen);
 // Clears a new game's counters and puts the cab at its start.
 void newGameReset(Shift& shift, PlayerCar& player);
-void setTimeLimit(Shift& shift, int minutes);
 
 // Free memory in kilobytes as the first console line shows it: bytes / 1024, rounded
 // to nearest with halves to even.

@@ -1,4 +1,5 @@
 #include "shell/startup.h"
+#include "sim/passengers.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +28,7 @@ protected:
     }
 };
 
-TEST_F(StartupTest, ConsoleLinesComeInOrderAndEscLeavesThroughTheExitScreen) {
+TEST_F(StartupTest, ConsoleLinesComeInOrderAndEscAtTheMenuLeavesThroughTheExitScreen) {
     hg.window.holdKey(Esc, 3, 3);
     EXPECT_EQ(run(), 0);
     const auto lines = hg.consoleLines();
@@ -49,8 +50,11 @@ TEST_F(StartupTest, ConsoleLinesComeInOrderAndEscLeavesThroughTheExitScreen) {
     EXPECT_TRUE(hg.window.wasClosed());
     EXPECT_NE(hg.console.find("  Thanks for playing!"), std::string::npos);
     EXPECT_NE(hg.game().city, nullptr);
-    // The busy icon is on screen while the program waits.
-    EXPECT_EQ(hg.window.lastFramePixel(320, 240 - 9), 22);
+    // Then the graphics pack loads, and Esc at the main menu fades to black before
+    // the exit screen.
+    EXPECT_EQ(lines[5], "Extracting data, please wait");
+    EXPECT_NE(hg.console.find("Just a moment...\n"), std::string::npos);
+    EXPECT_EQ(hg.window.lastFramePixel(320, 240), 255);
     EXPECT_EQ(hg.window.lastFramePixel(0, 0), 255);
     // Set-up bound the keys.
     EXPECT_EQ(hg.game().keys.scancode[ActionScreenshot], 60);
