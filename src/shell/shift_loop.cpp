@@ -145,8 +145,12 @@ void runShift(Game& game, ViewTables& view) {
 }
 
 void runShift(Game& game) {
-    // The tables follow the render size and the map header follows the city, so both
-    // are set up afresh for every game; they are kept for the rest of the run.
+    if (game.view) {
+        runShift(game, *game.view);
+        return;
+    }
+    // Without the start-up's tables the loop builds its own for the render size, kept
+    // for the rest of the run; the map header follows the city, so it is set afresh.
     static std::unique_ptr<ViewTables> view;
     if (!view) view = std::make_unique<ViewTables>();
     const Image& target = renderTarget(game.screen);

@@ -27,8 +27,8 @@ void resetShiftProfile(ShiftProfile& profile, double now);
 
 // Plays one arcade game on a game whose city, traffic, assets and tables are set up:
 // set-up, frames until the time limit runs out or the driver quits, then "time's up!"
-// with the score over a greyed picture until select or back is released. Builds its
-// own world-view tables for the render size.
+// with the score over a greyed picture until select or back is released. Uses the
+// game's world-view tables, or builds its own when the game has none.
 void runShift(Game& game);
 // The same with world-view tables already built for this city and render size.
 void runShift(Game& game, ViewTables& view);
