@@ -130,8 +130,12 @@ void runHelpPages(Game& game, int firstPage) {
     for (;;) {
         drawHelpPage(game, page);
         presentFrame(game.screen);
-        if (!waitSelectOrBack(game.keys, game.audio)) break;
-        page = page == HelpPageCount ? 1 : page + 1;
+        // Select turns the page and exit leaves. Any other key shows the page again,
+        // which lets the screenshot key grab it (screenshots are taken when a frame
+        // is presented).
+        const int action = waitAnyAction(game.keys, game.audio);
+        if (action == ActionBack) break;
+        if (action == ActionSelect) page = page == HelpPageCount ? 1 : page + 1;
     }
     transition(game.screen, game.audio, game.timer, FadeOut);
 }

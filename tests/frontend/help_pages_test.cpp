@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "frontend_fixture.h"
@@ -47,6 +48,18 @@ TEST_F(HelpPages, SelectTurnsThePagesRoundAndExitLeaves) {
     EXPECT_EQ(pagesShown(log), (std::vector<int>{1, 2, 3, 1}));
     // Leaving dissolves to black.
     EXPECT_EQ(log.frames.back()[240 * 640 + 320], 255);
+}
+
+TEST_F(HelpPages, OtherKeysShowThePageAgain) {
+    FrameLog log;
+    logFrames(fe, log);
+    fe.releaseKeysFrom(1, {"Left", "Z", "Return", "Escape"});
+    runHelpPages(fe.game(), 1);
+    fe.onFrame = nullptr;
+    EXPECT_EQ(pagesShown(log), (std::vector<int>{1, 2}));
+    // Page 1 was presented first and again after each of the two other keys: the
+    // picture that a screenshot key would grab.
+    EXPECT_EQ(std::count(log.frames.begin(), log.frames.end(), pagePicture(1)), 3);
 }
 
 TEST_F(HelpPages, ExitLeavesFromAnyPage) {
