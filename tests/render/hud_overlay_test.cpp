@@ -52,8 +52,12 @@ TEST(HudWindshield, CrackGrowsWithBodyworkDamage) {
         ASSERT_GE(right, 0) << "row " << y;
         // Below row 240 a single crack; above it the branch runs off to the left,
         // one pixel further each row.
-        if (y >= 240) EXPECT_LE(right - left, 2) << "row " << y;
-        if (y < 230) EXPECT_GE(right - left, 230 - y) << "row " << y;
+        if (y >= 240) {
+            EXPECT_LE(right - left, 2) << "row " << y;
+        }
+        if (y < 230) {
+            EXPECT_GE(right - left, 230 - y) << "row " << y;
+        }
     }
     EXPECT_GT(rowsWithWhite, 300);
     // At the top the main crack has leant 90 pixels right; the branch is 240 to its left.

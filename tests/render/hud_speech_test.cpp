@@ -60,8 +60,12 @@ TEST(SpeechBubble, TailHangsFromTheLowerLeftCorner) {
         EXPECT_EQ(rig.pixel(95, b + i), Paper) << i;
         EXPECT_EQ(rig.pixel(96, b + i), Ink) << i;
         EXPECT_EQ(rig.pixel(106 - i, b + i), Ink) << i;
-        if (i < 10) EXPECT_EQ(rig.pixel(107 - i, b + i), i == 0 ? Ink : Paper) << i;
-        if (i >= 2) EXPECT_EQ(rig.pixel(108 - i, b + i), test::Background) << i;
+        if (i < 10) {
+            EXPECT_EQ(rig.pixel(107 - i, b + i), i == 0 ? Ink : Paper) << i;
+        }
+        if (i >= 2) {
+            EXPECT_EQ(rig.pixel(108 - i, b + i), test::Background) << i;
+        }
     }
     EXPECT_EQ(rig.pixel(95, b + 11), test::Background);
     // Inside the tail, between its two edges, the paper.

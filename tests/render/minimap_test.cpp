@@ -71,7 +71,9 @@ TEST(Minimap, StreetIsTwoCrimsonLinesAndTheBorderCountsAsPassable) {
         if (i == 0) continue;
         EXPECT_EQ(panel.sample(i, 20), test::Background) << i;
         EXPECT_EQ(panel.sample(i, 60), test::Background) << i;
-        if (i < 45 || i > 55) EXPECT_EQ(panel.sample(i, 40), test::Background) << i;
+        if (i < 45 || i > 55) {
+            EXPECT_EQ(panel.sample(i, 40), test::Background) << i;
+        }
     }
     // The left edge: outlined where buildings are, open where the street is.
     EXPECT_EQ(panel.sample(0, 20), Crimson);
