@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include "hud_fixture.h"
+#include "render/damage_overlay.h"
 
 namespace hc {
 namespace {
@@ -294,6 +296,32 @@ TEST(HudDamage, OverlayOnlyPastHalfDamage) {
     EXPECT_EQ(rig.pixel(81, 1), test::Background);  // transparent where the overlay is 0
     rig.state->heavyDamageOverlay = nullptr;
     destroyImage(overlay);
+}
+
+TEST(HudDamage, CrackedGlassPictureIsFixedAndMostlyClear) {
+    Image* first = createHeavyDamageOverlay();
+    Image* second = createHeavyDamageOverlay();
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(first->width, 480);
+    EXPECT_EQ(first->height, 360);
+    EXPECT_EQ(test::fnv1a(*first), test::fnv1a(*second));  // the same every run
+    int clear = 0, bright = 0;
+    for (int y = 0; y < first->height; ++y) {
+        for (int x = 0; x < first->width; ++x) {
+            const uint32_t p = getPixel(*first, x, y);
+            clear += p == 0;
+            bright += p == White;
+        }
+    }
+    EXPECT_GT(clear, 480 * 360 * 9 / 10);  // the street still shows through
+    EXPECT_GT(bright, 300);
+    destroyImage(second);
+    auto state = std::make_unique<GameState>();  // large: kept off the stack
+    state->heavyDamageOverlay = first;
+    ensureHeavyDamageOverlay(*state);  // kept, not replaced
+    EXPECT_EQ(state->heavyDamageOverlay, first);
+    destroyImage(first);
 }
 
 // Whole frames by digest: any change to what the overlay draws shows here.
