@@ -36,11 +36,21 @@ title=$(xdotool getwindowname "$HC_WINDOW")
 [ "$title" = "Hazard Cab 7700 [Software]" ] || hc_fail "window title is '$title'"
 
 # F2 writes a 640 x 480 8-bit screenshot and names it on the console.
-hc_hold_key F2
-hc_wait_line "Saved grab" 10
+# The main menu fades in after loading, and keys pressed during a fade are not
+# seen, so the key is pressed again until the game names its screenshot.
+hc_wait_line "Just a moment..." 20
+grabbed=0
+for attempt in 1 2 3 4 5 6 7 8; do
+    hc_hold_key F2
+    if hc_wait_for 2 grep -q '^Saved grab' "$HC_GAME_OUT"; then
+        grabbed=1
+        break
+    fi
+done
+[ "$grabbed" = 1 ] || hc_fail "no console line containing 'Saved grab'"
 name=$(grep -m1 '^Saved grab' "$HC_GAME_OUT" | sed 's/^Saved //')
 shot="$build/bin/$name"
-hc_remove_later "$shot"
+while read -r saved; do hc_remove_later "$build/bin/$saved"; done < <(sed -n 's/^Saved //p' "$HC_GAME_OUT")
 [[ "$name" =~ ^grab[0-9]{2}-[0-9]{2}-[0-9]{4}[0-9]{2}:[0-9]{2}:[0-9]{2}(_[0-9]+)?\.bmp$ ]] || hc_fail "odd name '$name'"
 [ -f "$shot" ] || hc_fail "no file $shot"
 header=$(od -An -tu1 -j0 -N30 "$shot" | tr -s ' \n' ' ')
