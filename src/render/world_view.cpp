@@ -284,10 +284,12 @@ void drawFloorColumn(const WorldViewScene& scene, const Body& ray, int column, i
     const float travel = ray.travel;
     // Both ends of the ground line are kept inside the grid, so every cell looked up
     // between them is too.
+    // fmin/fmax rather than clamp: a NaN (a car thrown to infinity) becomes an edge too.
     constexpr float edge = static_cast<float>(MapSize - 1);
-    const float hx = std::clamp(ray.x - 0.5f, 0.0f, edge), hy = std::clamp(ray.y - 0.5f, 0.0f, edge);
-    const float ex = std::clamp(scene.player.x - 0.5f, 0.0f, edge);
-    const float ey = std::clamp(scene.player.y - 0.5f, 0.0f, edge);
+    auto inGrid = [](float v) { return std::fmax(0.0f, std::fmin(v, edge)); };
+    const float hx = inGrid(ray.x - 0.5f), hy = inGrid(ray.y - 0.5f);
+    const float ex = inGrid(scene.player.x - 0.5f);
+    const float ey = inGrid(scene.player.y - 0.5f);
     const bool blinkOn = (scene.shift.frameCounter & 1) == 0;
     const bool dither = !isOn(scene.shift.lowDetail);
     const uint8_t* shadeTable = &scene.state.shadeTable[0][0];

@@ -16,6 +16,11 @@ constexpr double MaxTurnRate = 1.2;
 constexpr double ThrottleCutSpeed = 1.3;
 constexpr double GearChangeSpeed = 0.1;
 constexpr double StopSpeed = 0.1;
+// The longest step the car's physics takes in one frame, in ticks. Grip blends the
+// velocity by dt x grip, which overshoots (and grows without bound) once that passes 1,
+// and a long step jumps the car through walls; a frame slower than 12.5 a second is
+// driven as this many ticks, so a stalled frame only slows the cab down for a moment.
+constexpr double MaxPhysicsTicks = 4.0;
 constexpr double CrashDamageSpeed = 0.2;
 constexpr float IgnitionHeatLimit = 4.0f;
 constexpr float EngineDeathHeat = 5.0f;
@@ -103,7 +108,8 @@ void addDamage(Shift& shift, int kind, float amount) {
 }
 
 void updatePlayerCar(PlayerCar& car, Shift& shift, CityMap& map, const KeyBindings& keys,
-                     AudioEngine& audio, double dt) {
+                     AudioEngine& audio, double frameTicks) {
+    const double dt = frameTicks > MaxPhysicsTicks ? MaxPhysicsTicks : frameTicks > 0.0 ? frameTicks : 0.0;
     // 1. Frame constants from the upgrades; speed is measured once, before anything moves.
     const double grip = 0.035 + 0.01 * shift.tyreLevel;
     const double brakePower = 0.004 + 0.002 * shift.brakeLevel;

@@ -13,7 +13,7 @@ namespace hc {
 // grip, brakes and drag; the passenger pick-up and drop-off test; the collision test
 // against the grid with its bounce; and the engine, skid and turbo sound parameters
 // (channels 2 to 4 of audio; the music key toggles channel 1). dt is the frame's length
-// in ticks of 1/50 second.
+// in ticks of 1/50 second; the physics drives at most 4 ticks of a longer frame.
 void updatePlayerCar(PlayerCar& car, Shift& shift, CityMap& map, const KeyBindings& keys,
                      AudioEngine& audio, double dt);
 

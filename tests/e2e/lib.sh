@@ -118,3 +118,87 @@ hc_stop_game() {
     wait "$HC_GAME_PID" || HC_GAME_STATUS=$?
     HC_GAME_PID=""
 }
+
+# --- Screenshots and journeys -------------------------------------------------------
+#   hc_shot VAR [SECS]           F2 until the game saves a new screenshot (which also
+#                                shows that the screen is polling keys); VAR = its path
+#   hc_bmp_pixel FILE X Y        palette index of a pixel of an 8-bit screenshot
+#   hc_bmp_same A B              true when two screenshots have the same pixels
+#   hc_bmp_count FILE INDEX      number of pixels of a palette index
+#   hc_bmp_colours FILE          number of distinct palette indices in the picture
+#   hc_tap KEY                   a short press and release
+#   hc_wait_gone [SECS]          waits for the game to end; sets HC_GAME_STATUS
+#   hc_assert_farewell           the exit screen's farewell line is on the console
+
+hc_saved_count() { grep -c '^Saved grab' "$HC_GAME_OUT" || true; }
+
+hc_shot() {
+    local var=$1 limit=${2:-20}
+    local before end name
+    before=$(hc_saved_count)
+    end=$((SECONDS + limit))
+    while [ "$(hc_saved_count)" -le "$before" ]; do
+        [ "$SECONDS" -ge "$end" ] && hc_fail "no screenshot within ${limit}s"
+        hc_hold_key F2 0.15
+        local i
+        for i in $(seq 1 10); do
+            [ "$(hc_saved_count)" -gt "$before" ] && break
+            sleep 0.1
+        done
+    done
+    name=$(grep '^Saved grab' "$HC_GAME_OUT" | sed -n "$((before + 1))p" | sed 's/^Saved //')
+    local path="$HC_BUILD/bin/$name"
+    hc_remove_later "$path"
+    hc_wait_for 5 test -s "$path" || hc_fail "screenshot $path was not written"
+    printf -v "$var" '%s' "$path"
+}
+
+# The pixel array of an 8-bit BMP: its offset is stored at byte 10.
+hc_bmp_offset() { od -An -tu4 -j10 -N4 "$1" | tr -d ' '; }
+
+hc_bmp_pixel() {
+    local file=$1 x=$2 y=$3 off
+    off=$(hc_bmp_offset "$file")
+    # Rows are stored bottom-up, 640 bytes each.
+    od -An -tu1 -j$((off + (479 - y) * 640 + x)) -N1 "$file" | tr -d ' '
+}
+
+hc_bmp_same() {
+    local oa ob
+    oa=$(hc_bmp_offset "$1"); ob=$(hc_bmp_offset "$2")
+    cmp -s <(tail -c +$((oa + 1)) "$1") <(tail -c +$((ob + 1)) "$2")
+}
+
+hc_bmp_count() {
+    local off
+    off=$(hc_bmp_offset "$1")
+    tail -c +$((off + 1)) "$1" | od -An -tu1 -v -w1 | awk -v c="$2" '$1 == c { n++ } END { print n + 0 }'
+}
+
+hc_bmp_colours() {
+    local off
+    off=$(hc_bmp_offset "$1")
+    tail -c +$((off + 1)) "$1" | od -An -tu1 -v -w1 | sort -u | wc -l
+}
+
+hc_tap() { hc_hold_key "$1" "${2:-0.15}"; sleep 0.1; }
+
+hc_wait_gone() {
+    hc_wait_for "${1:-20}" hc_game_gone || hc_fail "the game did not end"
+    HC_GAME_STATUS=0
+    wait "$HC_GAME_PID" || HC_GAME_STATUS=$?
+    HC_GAME_PID=""
+}
+
+hc_assert_farewell() {
+    grep -qF '  Thanks for playing!' "$HC_GAME_OUT" || hc_fail "no farewell line"
+}
+
+# hc_bmp_rect FILE X0 Y0 X1 Y1: the pixels of a rectangle (inclusive), one row a line.
+hc_bmp_rect() {
+    local file=$1 x0=$2 y0=$3 x1=$4 y1=$5 off
+    off=$(hc_bmp_offset "$file")
+    # Rows y1 .. y0 are consecutive in the bottom-up file.
+    od -An -tu1 -v -w640 -j$((off + (479 - y1) * 640)) -N$(((y1 - y0 + 1) * 640)) "$file" |
+        awk -v a="$x0" -v b="$x1" '{ s = ""; for (i = a + 1; i <= b + 1; i++) s = s " " $i; print s }'
+}
