@@ -5,6 +5,7 @@
 #include "city/city_generator.h"
 #include "city/city_map.h"
 #include "shell/core/random.h"
+#include "support/digest.h"
 
 namespace hc::test {
 
@@ -54,16 +55,6 @@ constexpr uint64_t SharedCitySeed = 7700;
 inline const SharedCity& sharedCity() {
     static const SharedCity city(SharedCitySeed);
     return city;
-}
-
-// FNV-1a, 64 bit.
-inline uint64_t fnv1a(const void* data, size_t size, uint64_t hash = 14695981039346656037ull) {
-    const auto* bytes = static_cast<const uint8_t*>(data);
-    for (size_t i = 0; i < size; ++i) {
-        hash ^= bytes[i];
-        hash *= 1099511628211ull;
-    }
-    return hash;
 }
 
 }  // namespace hc::test

@@ -8,6 +8,7 @@
 #include "render/hud.h"
 #include "shell/core/records.h"
 #include "shell/game_state.h"
+#include "support/digest.h"
 
 namespace hc::test {
 
@@ -98,17 +99,5 @@ struct HudRig {
         return std::to_string((c - 1) / 5) + "/" + std::to_string((c - 1) % 5);
     }
 };
-
-inline uint64_t fnv1a(const Image& image) {
-    uint64_t hash = 14695981039346656037ull;
-    for (int y = 0; y < image.height; ++y) {
-        const uint8_t* row = pixelAddress(image, 0, y);
-        for (int x = 0; x < image.width * image.bytesPerPixel; ++x) {
-            hash ^= row[x];
-            hash *= 1099511628211ull;
-        }
-    }
-    return hash;
-}
 
 }  // namespace hc::test

@@ -8,6 +8,7 @@
 #include "render/world_view.h"
 #include "shell/core/records.h"
 #include "shell/game_state.h"
+#include "support/digest.h"
 
 namespace hc::test {
 
@@ -131,16 +132,6 @@ struct RenderRig {
 inline RenderRig& rig() {
     static RenderRig shared;
     return shared;
-}
-
-// FNV-1a, 64 bit.
-inline uint64_t fnv1a(const void* data, size_t size, uint64_t hash = 14695981039346656037ull) {
-    const auto* bytes = static_cast<const uint8_t*>(data);
-    for (size_t i = 0; i < size; ++i) {
-        hash ^= bytes[i];
-        hash *= 1099511628211ull;
-    }
-    return hash;
 }
 
 }  // namespace hc::test

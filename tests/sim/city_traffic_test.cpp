@@ -7,6 +7,7 @@
 
 #include "city/city_generator.h"
 #include "sim_support.h"
+#include "support/digest.h"
 
 namespace hc {
 namespace {
@@ -15,12 +16,7 @@ using test::MapPtr;
 
 constexpr int Cars = 128;
 
-uint64_t gridDigest(const CityMap& map) {
-    uint64_t hash = 1469598103934665603ull;
-    const auto* bytes = reinterpret_cast<const uint8_t*>(map.cells);
-    for (size_t i = 0; i < sizeof(map.cells); ++i) hash = (hash ^ bytes[i]) * 1099511628211ull;
-    return hash;
-}
+uint64_t gridDigest(const CityMap& map) { return test::fnv1a(map.cells, sizeof(map.cells)); }
 
 struct CityRun {
     MapPtr map{newCityMap()};
