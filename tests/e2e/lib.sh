@@ -202,3 +202,14 @@ hc_bmp_rect() {
     od -An -tu1 -v -w640 -j$((off + (479 - y1) * 640)) -N$(((y1 - y0 + 1) * 640)) "$file" |
         awk -v a="$x0" -v b="$x1" '{ s = ""; for (i = a + 1; i <= b + 1; i++) s = s " " $i; print s }'
 }
+
+# hc_capture FILE: the game window as X shows it (for screens that take no screenshot
+# while they wait for a key). hc_png_differ A B [PIXELS]: more than PIXELS differ.
+hc_capture() { import -window "$HC_WINDOW" "$1" 2>/dev/null || hc_fail "cannot capture the window"; }
+hc_png_differ() {
+    local n
+    n=$(compare -metric AE "$1" "$2" null: 2>&1 >/dev/null | awk '{print int($1)}') || true
+    [ "${n:-0}" -gt "${3:-100}" ]
+}
+# The 1024-byte colour table of a screenshot.
+hc_bmp_palette() { od -An -tx1 -v -j54 -N1024 "$1"; }
