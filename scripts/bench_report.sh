@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Builds every benchmark, runs each with JSON output and prints one table: each speed
+# target next to its measured median.
+#   scripts/bench_report.sh [build-folder=build]
+# The figures are medians over the benchmarks' repetitions; on a busy machine they are
+# noisy, so compare them on a quiet one.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build}
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+targets=$(cd "$root/bench" && ls *_bench.cpp | sed 's/_bench\.cpp$//; s/^/bench_/')
+# The benchmarks read the generated pictures, so the game data comes first.
+cmake --build "$build" -j2 --target game_data $targets >/dev/null
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+for t in $targets; do
+    (cd "$build/bin" && "./$t" --benchmark_format=json >"$out/$t.json" 2>"$out/$t.err") ||
+        echo "warning: $t failed: $(tail -1 "$out/$t.err")" >&2
+done
+
+# value BENCH NAME FIELD: a field of one result in the JSON files. For repeated
+# benchmarks the "_median" aggregate is used, else the single run. Times are in the
+# benchmark's own unit, which is converted to milliseconds.
+value() {
+    local bench=$1 name=$2 field=$3
+    awk -v want="$name" -v field="$field" '
+        function grab(line, key,   m) {
+            if (match(line, "\"" key "\": *\"?[^,\"}]*")) {
+                m = substr(line, RSTART, RLENGTH); sub(/^"[^"]*": *"?/, "", m); return m
+            }
+            return ""
+        }
+        /"name":/ { name = grab($0, "name") }
+        /"time_unit":/ { unit = grab($0, "time_unit") }
+        { v = grab($0, field); if (v != "") vals[name] = v }
+        /^ *}/ { if (name != "") { got[name] = vals[name]; units[name] = unit } }
+        END {
+            key = (want "_median" in got) ? want "_median" : want
+            if (!(key in got) || got[key] == "") { print "n/a"; exit }
+            v = got[key] + 0
+            if (field ~ /time$/) {
+                u = units[key]
+                if (u == "ns") v /= 1e6; else if (u == "us") v /= 1e3; else if (u == "s") v *= 1e3
+            }
+            printf "%.3f", v
+        }' "$out/$bench.json"
+}
+
+row() { printf '%-44s %-10s %12s  %s\n' "$1" "$2" "$3" "$4"; }
+verdict() { awk -v m="$1" -v t="$2" 'BEGIN { if (m == "n/a") print "?"; else print (m + 0 < t + 0) ? "ok" : "OVER" }'; }
+line() {
+    local label=$1 target=$2 m=$3
+    row "$label" "< $target" "$m" "$(verdict "$m" "$target")"
+}
+
+echo
+row "target" "limit ms" "median ms" ""
+row "------" "--------" "---------" ""
+line "assets: decode pack + colour tables" 60 "$(value bench_assets BM_DecodeAndColourTables real_time)"
+line "renderWorldView" 1.0 "$(value bench_render BM_WorldView real_time)"
+line "renderWorldView, low detail" 0.6 "$(value bench_render BM_WorldViewLowDetail real_time)"
+line "drawMapView" 1.5 "$(value bench_render BM_MapView real_time)"
+line "generateCityMap" 100 "$(value bench_city BM_GenerateCityMap real_time)"
+line "simulation frame" 0.2 "$(value bench_sim BM_SimulationFrame real_time)"
+line "pick-up frame" 5 "$(value bench_sim BM_PickUpFrame real_time)"
+line "drop-off frame" 5 "$(value bench_sim BM_DropOffFrame real_time)"
+line "arcade frame, median (10,000 frames)" 1.5 "$(value bench_shift BM_ArcadeFrame median_ms)"
+line "arcade frame, slowest" 8 "$(value bench_shift BM_ArcadeFrame max_ms)"
