@@ -56,4 +56,35 @@ echo "recorded ${length}s at ${rate} Hz, RMS ${whole}"
 # Below full scale: the engine never clips the mix.
 peak=$(sox "$wav" -n stat 2>&1 | awk '/^Maximum amplitude/ {print $3}')
 awk -v p="$peak" 'BEGIN { exit !(p < 0.99) }' || hc_fail "the recording clips (peak $peak)"
+# The menu theme is audible: well above the noise floor of a silent device.
+awk -v r="$whole" 'BEGIN { exit !(r > 0.005) }' || hc_fail "the menu music is too quiet (RMS $whole)"
+
+# 3. The engine's tone in a game: music off (F1), then the level before and after S.
+HC_BUILD=$build
+wav="$HC_TMP/engine.wav"
+printf '[general]\ndrivers = wave\n[wave]\nfile = %s\n' "$wav" >"$HC_TMP/alsoft.conf"
+hc_start_game "$build"
+hc_wait_line "Just a moment..." 30
+hc_wait_window
+hc_shot menu
+hc_tap Return
+hc_wait_line "Generating map" 20
+hc_shot game
+hc_tap F1
+sleep 2.5
+quiet_mark=$(stat -c %s "$wav")
+hc_tap s
+sleep 2.5
+engine_mark=$(stat -c %s "$wav")
+hc_stop_game
+[ "$HC_GAME_STATUS" = 0 ] || hc_fail "exit status $HC_GAME_STATUS in the engine run"
+rate=$(sox --i -r "$wav"); channels=$(sox --i -c "$wav"); bits=$(sox --i -b "$wav")
+bps=$((rate * channels * bits / 8))
+# One second before each mark (the header's few bytes do not matter at this scale).
+level_before() { sox "$wav" -n trim "$(awk -v b="$1" -v r="$bps" 'BEGIN { printf "%.2f", b / r - 1.2 }')" 1 stat 2>&1 | awk '/^RMS +amplitude/ {print $3}'; }
+quiet=$(level_before "$quiet_mark")
+engine=$(level_before "$engine_mark")
+echo "music off: RMS $quiet; engine running: RMS $engine"
+awk -v q="$quiet" 'BEGIN { exit !(q < 0.003) }' || hc_fail "not silent with the music off and the engine off (RMS $quiet)"
+awk -v q="$quiet" -v e="$engine" 'BEGIN { exit !(e > 0.005 && e > 4 * q) }' || hc_fail "no engine tone after S (RMS $engine)"
 echo "audio e2e: all checks passed"
