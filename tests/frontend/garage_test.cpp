@@ -113,62 +113,43 @@ TEST_F(GarageScreen, TurnKeysWrapRoundTheTenEntries) {
     EXPECT_EQ(fe.game().audio.channels[MusicChannel].trackNumber, 3);
 }
 
-TEST_F(GarageScreen, ExactMoneyBuysAndLeavesAnEmptyBank) {
-    shift().score = 200;
-    EXPECT_FALSE(run({"Left", "Return", "Escape"}));  // turbo, stage 0
-    EXPECT_EQ(shift().score, 0);
-    EXPECT_EQ(shift().turboLevel, 1);
-}
-
-TEST_F(GarageScreen, NotEnoughMoneyIsRefused) {
-    shift().score = 399;
-    shift().brakeLevel = 1;
-    EXPECT_FALSE(run({"Right", "Right", "Return", "Escape"}));  // brakes, stage 1: 400
-    EXPECT_EQ(shift().score, 399);
-    EXPECT_EQ(shift().brakeLevel, 1);
-    shift().damage[1] = 1.0f;
-    shift().score = 599;
-    EXPECT_FALSE(run({"Right", "Return", "Escape"}));
-    EXPECT_EQ(shift().damage[1], 1.0f);
-    EXPECT_EQ(shift().score, 599);
-}
-
-TEST_F(GarageScreen, MaxedOutUpgradesCostNothingAndChangeNothing) {
-    shift().score = 1000;
-    shift().radiatorLevel = 3;
-    EXPECT_FALSE(run({"Right", "Right", "Right", "Return", "Escape"}));
-    EXPECT_EQ(shift().score, 1000);
-    EXPECT_EQ(shift().radiatorLevel, 3);
-}
-
-TEST_F(GarageScreen, UpgradesClimbToTheTopStage) {
-    shift().score = 1200;
-    EXPECT_FALSE(run({"Right", "Right", "Right", "Right", "Right", "Right", "Return", "Return", "Return", "Return",
-                      "Escape"}));  // tyres four times: 200 + 400 + 600, then maxed out
-    EXPECT_EQ(shift().tyreLevel, 3);
-    EXPECT_EQ(shift().score, 0);
-}
-
-TEST_F(GarageScreen, TinyWearIsRepairedForFree) {
-    shift().score = 50;
-    shift().damage[2] = 0.004f;
-    EXPECT_FALSE(run({"Right", "Right", "Right", "Right", "Return", "Escape"}));  // entry 7
-    EXPECT_EQ(shift().damage[2], 0.0f);
-    EXPECT_EQ(shift().score, 50);
-}
-
-TEST_F(GarageScreen, RepairsResetTheWear) {
-    shift().score = 1000;
-    shift().damage[1] = 0.5f;
-    EXPECT_FALSE(run({"Right", "Return", "Escape"}));
-    EXPECT_EQ(shift().damage[1], 0.0f);
-    EXPECT_EQ(shift().score, 700);
-}
-
-TEST_F(GarageScreen, FillingTheTankDoesNothing) {
-    shift().score = 10;
-    EXPECT_FALSE(run({"Right", "Right", "Right", "Right", "Right", "Return", "Escape"}));  // entry 8
-    EXPECT_EQ(shift().score, 10);
+// Each purchase starts from a fresh bank and car; the keys move from entry 3 (work).
+TEST_F(GarageScreen, PurchasesPayExactlyAndRefuseWhatIsNotAffordableOrNeeded) {
+    struct Case {
+        const char* what;
+        int32_t score;
+        int8_t Shift::*stage;  // an upgrade's level, or none
+        int8_t levelBefore, levelAfter;
+        int wearKind;  // a repair's damage slot, or 0
+        float wearBefore, wearAfter;
+        std::vector<const char*> keys;
+        int32_t scoreAfter;
+    };
+    const Case cases[] = {
+        {"exact money", 200, &Shift::turboLevel, 0, 1, 0, 0, 0, {"Left", "Return", "Escape"}, 0},
+        {"one short", 399, &Shift::brakeLevel, 1, 1, 0, 0, 0, {"Right", "Right", "Return", "Escape"}, 399},
+        {"repair one short", 599, nullptr, 0, 0, 1, 1.0f, 1.0f, {"Right", "Return", "Escape"}, 599},
+        {"maxed out", 1000, &Shift::radiatorLevel, 3, 3, 0, 0, 0, {"Right", "Right", "Right", "Return", "Escape"},
+         1000},
+        // Tyres four times: 200 + 400 + 600, then maxed out.
+        {"to the top", 1200, &Shift::tyreLevel, 0, 3, 0, 0, 0,
+         {"Right", "Right", "Right", "Right", "Right", "Right", "Return", "Return", "Return", "Return", "Escape"}, 0},
+        {"tiny wear free", 50, nullptr, 0, 0, 2, 0.004f, 0.0f, {"Right", "Right", "Right", "Right", "Return", "Escape"},
+         50},
+        {"repair", 1000, nullptr, 0, 0, 1, 0.5f, 0.0f, {"Right", "Return", "Escape"}, 700},
+        {"fill the tank", 10, nullptr, 0, 0, 0, 0, 0, {"Right", "Right", "Right", "Right", "Right", "Return", "Escape"},
+         10},
+    };
+    for (const Case& c : cases) {
+        shift() = Shift{};
+        shift().score = c.score;
+        if (c.stage) shift().*c.stage = c.levelBefore;
+        if (c.wearKind) shift().damage[c.wearKind] = c.wearBefore;
+        EXPECT_FALSE(run(c.keys)) << c.what;
+        EXPECT_EQ(shift().score, c.scoreAfter) << c.what;
+        if (c.stage) EXPECT_EQ(shift().*c.stage, c.levelAfter) << c.what;
+        if (c.wearKind) EXPECT_EQ(shift().damage[c.wearKind], c.wearAfter) << c.what;
+    }
 }
 
 TEST_F(GarageScreen, TheWelcomeAndEveryAnswerShowOnOnePictureOnly) {

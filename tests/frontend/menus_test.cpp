@@ -19,22 +19,16 @@ int runMenuWithKeys(const std::vector<const char*>& keys) {
     return runMainMenu(fe.game());
 }
 
-TEST(MainMenu, UpAndDownWrapRoundTheFiveEntries) {
+TEST(MainMenu, UpAndDownWrapRoundTheFiveEntriesAndTheExitKeyChoosesExit) {
     EXPECT_EQ(runMenuWithKeys({"Return"}), MenuArcade);
     EXPECT_EQ(runMenuWithKeys({"Down", "Return"}), MenuCareer);
     EXPECT_EQ(runMenuWithKeys({"Up", "Return"}), MenuExit);          // 1 -> 5
     EXPECT_EQ(runMenuWithKeys({"Up", "Up", "Return"}), MenuHelp);
     EXPECT_EQ(runMenuWithKeys({"Up", "Down", "Return"}), MenuArcade); // 5 -> 1
     EXPECT_EQ(runMenuWithKeys({"Down", "Down", "Down", "Down", "Down", "Down", "Return"}), MenuCareer);
-}
-
-TEST(MainMenu, TheExitKeyChoosesExitFromAnyEntry) {
+    EXPECT_EQ(runMenuWithKeys({"Left", "S", "Right", "Return"}), MenuArcade);  // not the menu's keys
     EXPECT_EQ(runMenuWithKeys({"Escape"}), MenuExit);
     EXPECT_EQ(runMenuWithKeys({"Down", "Escape"}), MenuExit);
-}
-
-TEST(MainMenu, KeysOtherThanTheMenusDoNothing) {
-    EXPECT_EQ(runMenuWithKeys({"Left", "S", "Right", "Return"}), MenuArcade);
 }
 
 TEST(MainMenu, TheSelectedEntryBlinksTwoFramesOnTwoOff) {
