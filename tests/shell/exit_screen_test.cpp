@@ -42,17 +42,14 @@ TEST_F(ExitScreenTest, DrawsEveryCellInOrderWithItsColour) {
     EXPECT_EQ(out.find("\x1b[18;79H"), std::string::npos) << "the 40th cell is not";
     // 18 rows of 39 cells, each drawn exactly once, row after row.
     size_t at = 0;
-    int cells = 0;
     for (int row = 1; row <= 18; ++row) {
         for (int c = 0; c < 39; ++c) {
             const std::string cursor = "\x1b[" + std::to_string(row) + ";" + std::to_string(2 * c + 1) + "H  \n";
             const size_t found = out.find(cursor, at);
             ASSERT_NE(found, std::string::npos) << row << "," << c;
             at = found + cursor.size();
-            ++cells;
         }
     }
-    EXPECT_EQ(cells, 18 * 39);
 }
 
 TEST_F(ExitScreenTest, FarewellIsLightGreyOnBlackAtLine19) {

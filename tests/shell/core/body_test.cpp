@@ -58,8 +58,11 @@ TEST(Body, RotateRefreshesDirectionAndStepSigns) {
     Body b = facing(900.0f);
     EXPECT_EQ(b.dirX, CosTable[900]);
     EXPECT_EQ(b.dirY, SinTable[900]);
-    // cos 90 degrees from the table is a tiny value whose sign decides the step sign.
-    EXPECT_EQ(b.stepSignX, b.dirX > 0 ? 1.0f : -0.0001f);
+    // The tables' pi, 3.14159, falls short: cos at 90 degrees is a tiny positive value
+    // (about 7.8e-6), and that sign, not zero, decides the step sign.
+    EXPECT_GT(b.dirX, 0.0f);
+    EXPECT_LT(b.dirX, 1e-5f);
+    EXPECT_EQ(b.stepSignX, 1.0f);
     EXPECT_EQ(b.stepSignY, 1.0f);
 
     b = facing(1800.0f);
