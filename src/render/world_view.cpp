@@ -371,6 +371,9 @@ void drawColumn(const WorldViewScene& scene, Body& ray, int c) {
 
 void renderWorldView(const WorldViewScene& scene) {
     if (!viewReady(scene)) return;
+    // The ray walk converts positions to ints: a cab thrown far outside the city (or to
+    // a NaN) leaves the picture as it was rather than overflow.
+    if (!(std::fabs(scene.player.x) < 1e6f && std::fabs(scene.player.y) < 1e6f)) return;
     CityMap& map = scene.map;
     const PlayerCar& player = scene.player;
     const int width = scene.tables.width;
