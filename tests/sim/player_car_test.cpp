@@ -230,7 +230,9 @@ TEST_F(PlayerCarTest, CarSoundsFollowSpeedSteeringAndBoost) {
     EXPECT_FLOAT_EQ(skid.gain, 0.04f);
     EXPECT_DOUBLE_EQ(turbo.oscillators[1].frequency, 520.0);
     EXPECT_EQ(turbo.enabled, -1);
-    EXPECT_NEAR(turbo.gain, 0.1 * cab.shift.turboBoost / 0.55, 1e-6);
+    // The boost built to 0.3 + 0.5 * 0.025 of the stage's 0.55: a tenth of that share.
+    EXPECT_FLOAT_EQ(cab.shift.turboBoost, 0.3125f);
+    EXPECT_NEAR(turbo.gain, 0.1 * 0.3125 / 0.55, 1e-6);
 
     // The skid fades in up to 0.3, out once the turn eases, then switches off.
     for (int i = 0; i < 20; ++i) {
