@@ -124,10 +124,12 @@ TEST(ToneChannel, ModulatedFrequencySweepsAndIsRestoredAfterTheFill) {
     EXPECT_GT(crossings, 2 * 500 * seconds);
     EXPECT_LT(crossings, 2 * 1000 * seconds);
     EXPECT_DOUBLE_EQ(ch.oscillators[1].frequency, 2000);
-    // The oscillators go on where they stopped: the next buffer continues the wave.
-    double phase2 = ch.oscillators[2].phase;
-    EXPECT_GT(phase2, 0.0);
+    // The oscillators go on where they stopped: after a second buffer oscillator 2 has
+    // advanced twice as far (a reset would leave it where the first buffer did).
+    const double once = ch.oscillators[2].phase;
     fillBuffer(ch);
+    EXPECT_NEAR(ch.oscillators[2].phase, std::fmod(2 * once, 3600.0), 0.01);
+    EXPECT_NE(ch.oscillators[2].phase, once);
     EXPECT_DOUBLE_EQ(ch.oscillators[1].frequency, 2000);
 }
 
