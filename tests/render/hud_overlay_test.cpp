@@ -17,6 +17,13 @@ constexpr uint8_t White = 22, Black = 255, DarkRed = 172, Crimson = 27, Green = 
 
 int rowCount(const HudRig& rig, int y, uint8_t c) { return rig.count(0, y, RenderWidth - 1, y, c); }
 
+// The pixel 30 along the speed needle of the dial centred at (233, 441).
+uint8_t needlePixel(const HudRig& rig, int speed) {
+    const double a = needleAngle(speed);
+    return rig.pixel(static_cast<int>(std::lround(233 + 30 * std::cos(a))),
+                     static_cast<int>(std::lround(441 + 30 * std::sin(a))));
+}
+
 TEST(HudWindshield, CrackGrowsWithBodyworkDamage) {
     HudRig rig;
     rig.draw();
@@ -117,9 +124,8 @@ TEST(HudInstruments, EngineOff) {
     EXPECT_EQ(rig.count(570, 305, 639, 340, DarkRed), 0);                  // no fare or score
     EXPECT_EQ(rig.count(15, 330, 50, 350, 23), 0);                         // no turbo
     EXPECT_EQ(rig.count(280, 455, 330, 475, Crimson), 0);                  // empty speed read-out
-    // The needle rests at the lower left of the dial centred at (233, 441).
-    const double a = needleAngle(0);
-    EXPECT_EQ(rig.pixel(static_cast<int>(std::lround(233 + 30 * std::cos(a))), static_cast<int>(std::lround(441 + 30 * std::sin(a)))), DarkRed);
+    // The needle rests at the lower left of the dial.
+    EXPECT_EQ(needlePixel(rig, 0), DarkRed);
     EXPECT_EQ(rig.count(240, 400, 280, 435, DarkRed), 0);
     // The knob at the top of the wheel.
     EXPECT_EQ(rig.pixel(293, 360), DarkRed);
@@ -156,8 +162,7 @@ TEST(HudInstruments, EngineRunning) {
     EXPECT_EQ(rig.count(293, 463, 293, 465, Crimson), 3);
     EXPECT_EQ(rig.count(292, 464, 292, 466, Black), 3);
     // The needle at 100 of 270, and the knob turned right along the wheel.
-    const double a = needleAngle(100);
-    EXPECT_EQ(rig.pixel(static_cast<int>(std::lround(233 + 30 * std::cos(a))), static_cast<int>(std::lround(441 + 30 * std::sin(a)))), DarkRed);
+    EXPECT_EQ(needlePixel(rig, 100), DarkRed);
     EXPECT_EQ(rig.pixel(390, 383), DarkRed);
     EXPECT_NE(rig.pixel(293, 360), DarkRed);
 }
@@ -172,8 +177,7 @@ TEST(HudInstruments, ReverseShowsRAndRestsTheNeedle) {
     EXPECT_EQ(rig.count(295, 467, 295, 469, Crimson), 3);
     EXPECT_EQ(rig.count(296, 466, 299, 466, Crimson), 4);
     EXPECT_EQ(rig.count(288, 462, 294, 471, Crimson), 0);
-    const double a = needleAngle(0);
-    EXPECT_EQ(rig.pixel(static_cast<int>(std::lround(233 + 30 * std::cos(a))), static_cast<int>(std::lround(441 + 30 * std::sin(a)))), DarkRed);
+    EXPECT_EQ(needlePixel(rig, 0), DarkRed);
 }
 
 TEST(HudPassenger, PortraitArrowAndDistance) {
@@ -262,22 +266,16 @@ TEST(HudPassenger, DeliveredCountWithNobodyAboard) {
 
 TEST(HudSpeech, LineStaysForItsTicksOfGameTime) {
     HudRig rig;
-    rig.shift.speechText = "hi";
-    rig.shift.speechTimer = 4.0;
-    rig.draw(2.5);
-    EXPECT_DOUBLE_EQ(rig.shift.speechTimer, 1.5);
-    EXPECT_EQ(rig.glyphAt(310, 240), "7/0");  // centred on row 240, style 0
-    rig.reset();
-    rig.shift.speechText = "hi";
-    rig.shift.speechTimer = 1.5;
-    rig.draw(2.5);
-    EXPECT_DOUBLE_EQ(rig.shift.speechTimer, -1.0);
-    rig.reset();
-    rig.shift.speechText = "hi";
-    rig.shift.speechTimer = -1.0;
-    rig.draw(2.5);
-    EXPECT_DOUBLE_EQ(rig.shift.speechTimer, -1.0);
-    EXPECT_EQ(rig.count(300, 230, 340, 260, White), 0);
+    // The timer before and after a frame of 2.5 ticks.
+    for (auto [before, after] : {std::pair{4.0, 1.5}, {1.5, -1.0}, {-1.0, -1.0}}) {
+        rig.reset();
+        rig.shift.speechText = "hi";
+        rig.shift.speechTimer = before;
+        rig.draw(2.5);
+        EXPECT_DOUBLE_EQ(rig.shift.speechTimer, after) << before;
+        if (before == 4.0) EXPECT_EQ(rig.glyphAt(310, 240), "7/0");  // centred on row 240, style 0
+        if (before < 0) EXPECT_EQ(rig.count(300, 230, 340, 260, White), 0);
+    }
 }
 
 TEST(HudDamage, OverlayOnlyPastHalfDamage) {
