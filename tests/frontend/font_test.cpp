@@ -61,28 +61,29 @@ TEST_F(FontTest, GlyphNumbersFollowTheTable) {
     EXPECT_EQ(glyphNumber('#'), -1);
 }
 
-TEST_F(FontTest, CapitalsDrawTheSmallLettersGlyph) {
+TEST_F(FontTest, AdvancesByStyleNarrowLettersAndSpaces) {
+    printText(font, *target, 0, 10, "ill.", 3);  // narrow letters in the narrow style
+    EXPECT_EQ(markersOnRow(10), (std::vector<int>{0, 3, 6, 9}));
+    printText(font, *target, 0, 30, "abcd", 3);
+    EXPECT_EQ(markersOnRow(30), (std::vector<int>{0, 7, 14, 21}));
+    printText(font, *target, 0, 50, "abcd", 1);
+    EXPECT_EQ(markersOnRow(50), (std::vector<int>{0, 10, 20, 30}));
+    // A space advances without drawing; empty text draws nothing.
+    printText(font, *target, 0, 70, "a b", 3);
+    EXPECT_EQ(markersOnRow(70), (std::vector<int>{0, 14}));
+    printText(font, *target, 0, 90, "a b", 0);
+    EXPECT_EQ(markersOnRow(90), (std::vector<int>{0, 20}));
+    printText(font, *target, -1, 110, "", 2);
+    EXPECT_TRUE(markersOnRow(110).empty());
+}
+
+TEST_F(FontTest, CapitalsDrawTheSmallLettersGlyphAndTheApostropheIsARaisedComma) {
     printText(font, *target, 100, 50, "Qq", 2);
     EXPECT_EQ(getPixel(*target, 100, 50), static_cast<uint32_t>(marker(16, 2)));
     EXPECT_EQ(getPixel(*target, 110, 50), static_cast<uint32_t>(marker(16, 2)));
-}
-
-TEST_F(FontTest, NarrowStyleAdvances) {
-    printText(font, *target, 0, 10, "ill.", 3);
-    EXPECT_EQ(markersOnRow(10), (std::vector<int>{0, 3, 6, 9}));
-
-    printText(font, *target, 0, 30, "abcd", 3);
-    EXPECT_EQ(markersOnRow(30), (std::vector<int>{0, 7, 14, 21}));
-
-    printText(font, *target, 0, 50, "abcd", 1);
-    EXPECT_EQ(markersOnRow(50), (std::vector<int>{0, 10, 20, 30}));
-}
-
-TEST_F(FontTest, SpaceAdvancesWithoutDrawing) {
-    printText(font, *target, 0, 10, "a b", 3);
-    EXPECT_EQ(markersOnRow(10), (std::vector<int>{0, 14}));
-    printText(font, *target, 0, 30, "a b", 0);
-    EXPECT_EQ(markersOnRow(30), (std::vector<int>{0, 20}));
+    printText(font, *target, 40, 100, "'", 1);
+    EXPECT_EQ(getPixel(*target, 40, 95), static_cast<uint32_t>(marker(37, 1)));  // five up
+    EXPECT_EQ(getPixel(*target, 40, 100), 0u);
 }
 
 TEST_F(FontTest, CentringCountsFullNarrowAdvance) {
@@ -96,12 +97,6 @@ TEST_F(FontTest, CentringCountsFullNarrowAdvance) {
     // 7 characters at 7: 295.5 rounds to 296.
     printText(font, *target, -1, 50, "abcdefg", 3);
     EXPECT_EQ(markersOnRow(50).front(), 296);
-}
-
-TEST_F(FontTest, ApostropheIsTheCommaRaisedFivePixels) {
-    printText(font, *target, 40, 100, "'", 1);
-    EXPECT_EQ(getPixel(*target, 40, 95), static_cast<uint32_t>(marker(37, 1)));
-    EXPECT_EQ(getPixel(*target, 40, 100), 0u);
 }
 
 TEST_F(FontTest, MissingCharactersUseTheBuiltInFont) {
@@ -137,11 +132,6 @@ TEST_F(FontTest, PrintLineStepsByScreenHeight) {
     printLine(font, *small, 5, "ab");
     EXPECT_EQ(font.lineCursorY, 29);
     destroyImage(small);
-}
-
-TEST_F(FontTest, EmptyTextDrawsNothing) {
-    printText(font, *target, -1, 10, "", 2);
-    EXPECT_TRUE(markersOnRow(10).empty());
 }
 
 TEST(Outlined, TextSitsInsideABlackOutline) {
