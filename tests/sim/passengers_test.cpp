@@ -69,7 +69,6 @@ TEST(Spots, ChooseSpotNeedsAClearSquare) {
     EXPECT_EQ(kept.y, std::floor(2048 * draws[41]));
     EXPECT_EQ(nextRandom(), draws[42]);
     EXPECT_EQ(kept.heading, 0.0f);
-
 }
 
 class ShiftTest : public ::testing::Test {
@@ -256,7 +255,9 @@ TEST(StartShift, ResetsTheCabPlacesTrafficAndPassengers) {
     const Shift& s = cab.shift;
     EXPECT_FALSE(isOn(s.engineRunning) || isOn(s.reverseGear) || isOn(s.mapView));
     EXPECT_FALSE(isOn(s.raining) || isOn(s.raindrops[7].active));
-    EXPECT_EQ(s.engineHeat + cab.car.vx + cab.car.heading, 0.0f);
+    EXPECT_EQ(s.engineHeat, 0.0f);
+    EXPECT_EQ(cab.car.vx, 0.0f);
+    EXPECT_EQ(cab.car.heading, 0.0f);
     EXPECT_EQ(cab.car.x, 1040.0f);
     EXPECT_DOUBLE_EQ(s.wiperAngle, 1.02 * 3.14159);
     EXPECT_EQ(s.nextRaindrop, 1);
