@@ -27,7 +27,10 @@ void endFrame(FrameTimer& timer) {
     // change, about once a second instead of every fourth frame.
     const auto parity = [](double s) { return static_cast<long long>(std::nearbyint(s)) & 1; };
     if (parity(t) != parity(timer.windowStart)) {
-        timer.fpsShown = static_cast<int32_t>(std::floor(timer.fps));
+        // A clock that did not move over a window gives an infinite rate: show the
+        // largest figure rather than convert infinity.
+        const double shown = std::floor(timer.fps);
+        timer.fpsShown = shown < 2147483647.0 ? static_cast<int32_t>(shown) : 2147483647;
     }
     timer.windowStart = clockSeconds();
     timer.windowFrames = 0;

@@ -38,13 +38,7 @@ TEST_F(FrameTimerTest, FirstWindowStartsAfterFirstFrame) {
     EXPECT_NEAR(t.frameDelta, 50.0 * 0.015, 1e-9);
     EXPECT_EQ(t.windowFrames, 0);
     EXPECT_DOUBLE_EQ(t.windowStart, now);
-}
-
-TEST_F(FrameTimerTest, SteadySixtyFramesPerSecond) {
-    FrameTimer t;
-    resetFrameTimer(t);
-    now = 10.1;
-    endFrame(t);  // opens the first window
+    // Later windows measure four whole intervals: 60 frames a second is 50/60 of a tick.
     for (int i = 0; i < 8; ++i) {
         now += 1.0 / 60.0;
         endFrame(t);
@@ -81,4 +75,20 @@ TEST_F(FrameTimerTest, ShownRateChangesOnlyOnSecondParityCrossings) {
     EXPECT_NEAR(t.fps, 10.0, 1e-9);
     EXPECT_EQ(t.fpsShown, 10);
     EXPECT_EQ(fpsText(t), "10");
+}
+
+TEST_F(FrameTimerTest, AnAbsurdRateAcrossASecondBoundaryIsShownClamped) {
+    FrameTimer t;
+    resetFrameTimer(t);
+    // Four frames within two picoseconds that straddle 10.5 s: the rate is far beyond
+    // what a 32-bit figure holds.
+    now = 10.499999999999;
+    endFrame(t);
+    endFrame(t);
+    endFrame(t);
+    now = 10.500000000001;
+    endFrame(t);
+    EXPECT_GT(t.fps, 1e12);
+    EXPECT_EQ(t.fpsShown, 2147483647);
+    EXPECT_LT(t.frameDelta, 1e-9);
 }
