@@ -11,7 +11,7 @@ packages=(
   libgl-dev libglu1-mesa-dev
   libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xdotool x11-utils imagemagick sox
+  xvfb xdotool x11-utils imagemagick sox libsox-fmt-base
 )
 
 # Fuzzing needs clang's libFuzzer runtime; only the fuzz scripts ask for it.
