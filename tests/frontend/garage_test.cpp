@@ -92,14 +92,11 @@ protected:
     FrontEndGame fe;
 };
 
-TEST_F(GarageScreen, TheExitKeyLeavesAtOnceWithoutWork) {
+TEST_F(GarageScreen, GoToWorkSaveAndExitOrTheExitKey) {
     shift().score = 500;
     EXPECT_FALSE(run({"Escape"}));
     EXPECT_FALSE(run({"Right", "Right", "Escape"}));
     EXPECT_EQ(shift().score, 500);
-}
-
-TEST_F(GarageScreen, GoToWorkAndSaveAndExit) {
     EXPECT_TRUE(run({"Return"}));                                    // starts on entry 3
     EXPECT_FALSE(run({"Left", "Left", "Left", "Return"}));          // 3 -> 2 -> 1 -> 10
     EXPECT_FALSE(run({"Right", "Right", "Right", "Right", "Right", "Right", "Right", "Return"}));  // 3 -> 10
@@ -147,8 +144,12 @@ TEST_F(GarageScreen, PurchasesPayExactlyAndRefuseWhatIsNotAffordableOrNeeded) {
         if (c.wearKind) shift().damage[c.wearKind] = c.wearBefore;
         EXPECT_FALSE(run(c.keys)) << c.what;
         EXPECT_EQ(shift().score, c.scoreAfter) << c.what;
-        if (c.stage) EXPECT_EQ(shift().*c.stage, c.levelAfter) << c.what;
-        if (c.wearKind) EXPECT_EQ(shift().damage[c.wearKind], c.wearAfter) << c.what;
+        if (c.stage) {
+            EXPECT_EQ(shift().*c.stage, c.levelAfter) << c.what;
+        }
+        if (c.wearKind) {
+            EXPECT_EQ(shift().damage[c.wearKind], c.wearAfter) << c.what;
+        }
     }
 }
 

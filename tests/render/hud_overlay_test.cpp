@@ -273,8 +273,12 @@ TEST(HudSpeech, LineStaysForItsTicksOfGameTime) {
         rig.shift.speechTimer = before;
         rig.draw(2.5);
         EXPECT_DOUBLE_EQ(rig.shift.speechTimer, after) << before;
-        if (before == 4.0) EXPECT_EQ(rig.glyphAt(310, 240), "7/0");  // centred on row 240, style 0
-        if (before < 0) EXPECT_EQ(rig.count(300, 230, 340, 260, White), 0);
+        if (before == 4.0) {
+            EXPECT_EQ(rig.glyphAt(310, 240), "7/0");  // centred on row 240, style 0
+        }
+        if (before < 0) {
+            EXPECT_EQ(rig.count(300, 230, 340, 260, White), 0);
+        }
     }
 }
 
