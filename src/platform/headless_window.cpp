@@ -74,6 +74,9 @@ int HeadlessWindow::takeChar() {
 
 void HeadlessWindow::processEvents() {
     ++polls_;
+    // Spans that ended before this poll can never be down again: dropping them keeps
+    // a long scripted run (a soak holds keys every frame) from growing without end.
+    std::erase_if(spans_, [this](const KeySpan& span) { return span.last < polls_; });
     if (onPoll) onPoll(polls_);
 }
 
