@@ -6,35 +6,13 @@
 #include <string>
 #include <string_view>
 
+#include "frontend/font.h"
 #include "picture.h"
 #include "platform/screen.h"
 
 using artgen::Picture;
 
 namespace {
-
-int glyphNumber(char c) {
-    if (c >= 'a' && c <= 'z') return c - 'a';
-    if (c >= 'A' && c <= 'Z') return c - 'A';
-    if (c >= '0' && c <= '9') return 26 + (c - '0');
-    switch (c) {
-    case '.': return 36;
-    case ',': case '\'': return 37;
-    case '!': return 38;
-    case '?': return 39;
-    case '"': return 40;
-    case '<': case '(': case '[': return 41;
-    case '>': case ')': case ']': return 42;
-    case '+': return 43;
-    case '-': return 44;
-    case ':': case ';': return 45;
-    case '/': return 46;
-    case '@': return 47;
-    case '$': return 48;
-    case '%': return 49;
-    default: return -1;
-    }
-}
 
 void blit(Picture& dst, const Picture& src, int sx, int sy, int w, int h, int dx, int dy, bool opaque) {
     for (int y = 0; y < h; ++y)
@@ -48,7 +26,7 @@ void printText(Picture& screen, const Picture& font, int x, int y, std::string_v
     const int advance = style == 3 ? 7 : 10;
     if (x == -1) x = (screen.width - int(text.size()) * advance) / 2;
     for (char c : text) {
-        const int g = glyphNumber(c);
+        const int g = hc::glyphNumber(c);
         if (g >= 0) blit(screen, font, g * 10, style * 10, 10, 10, x, c == '\'' ? y - 5 : y, false);
         const bool narrow = std::string_view("il.,!:'").find(c) != std::string_view::npos;
         x += style == 3 && narrow ? 3 : advance;
