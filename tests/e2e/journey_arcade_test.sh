@@ -46,13 +46,7 @@ hc_shot moving
 # Esc ends the shift: "time's up!" over a greyed picture waits for a key. No screen
 # in the wait presents, so the window itself is captured.
 hc_tap Escape
-grey_window() {
-    import -window "$HC_WINDOW" "$HC_TMP/timeup.png" 2>/dev/null || return 1
-    local sat
-    sat=$(convert "$HC_TMP/timeup.png" -colorspace HSL -channel G -separate +channel -format '%[fx:mean]' info:)
-    awk -v s="$sat" 'BEGIN { exit !(s < 0.05) }'
-}
-hc_wait_for 15 grey_window || hc_fail "no greyed picture after Esc"
+hc_wait_grey 15
 
 # Enter: back to the menu (a new screenshot there shows its picture again).
 hc_tap Return

@@ -129,6 +129,8 @@ hc_stop_game() {
 #   hc_tap KEY                   a short press and release
 #   hc_wait_gone [SECS]          waits for the game to end; sets HC_GAME_STATUS
 #   hc_assert_farewell           the exit screen's farewell line is on the console
+#   hc_wait_grey [SECS]          waits until the window shows a greyed picture (the
+#                                "time's up!" wait, which takes no screenshots)
 
 hc_saved_count() { grep -c '^Saved grab' "$HC_GAME_OUT" || true; }
 
@@ -193,6 +195,14 @@ hc_wait_gone() {
 hc_assert_farewell() {
     grep -qF '  Thanks for playing!' "$HC_GAME_OUT" || hc_fail "no farewell line"
 }
+
+hc_window_grey() {
+    import -window "$HC_WINDOW" "$HC_TMP/grey.png" 2>/dev/null || return 1
+    local sat
+    sat=$(convert "$HC_TMP/grey.png" -colorspace HSL -channel G -separate +channel -format '%[fx:mean]' info:)
+    awk -v s="$sat" 'BEGIN { exit !(s < 0.05) }'
+}
+hc_wait_grey() { hc_wait_for "${1:-15}" hc_window_grey || hc_fail "no greyed picture"; }
 
 # hc_bmp_rect FILE X0 Y0 X1 Y1: the pixels of a rectangle (inclusive), one row a line.
 hc_bmp_rect() {

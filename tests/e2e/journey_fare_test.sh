@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# A whole fare in the real game with real keys: an arcade game is started from the
+# menu, and the screen-reading fare driver (bin/fare_driver) plays it from the game's
+# own F2 screenshots: engine, map view, the nearest pick-up square, the cockpit's arrow
+# and distance to the destination, the destination square, and the delivered count
+# "1/16" in the cockpit. A city with no square in sight at the start, a passenger going
+# further than 700 cells (most of a shift's driving), or a ride that goes wrong, is left
+# with Esc and a new game is started. Then "time's up!", the menu and out through
+# "exit".
+# Usage: journey_fare_test.sh BUILD_DIR
+set -euo pipefail
+build=$(cd "$1" && pwd)
+HC_BUILD=$build
+source "$(dirname "$0")/lib.sh"
+hc_e2e_init
+[ -x "$build/bin/fare_driver" ] || hc_fail "no fare driver at $build/bin/fare_driver"
+hc_start_xvfb
+hc_start_game "$build"
+hc_wait_line "Just a moment..." 30
+hc_wait_window
+hc_shot menu
+
+games() { grep -c '^Generating map' "$HC_GAME_OUT" || true; }
+
+# Esc ends the shift; "time's up!" waits over a greyed picture for Enter.
+leave_shift() {
+    hc_tap Escape
+    hc_wait_grey 20
+    hc_tap Return
+    hc_shot back_at_menu 20
+}
+
+delivered=0
+rides=0
+for attempt in $(seq 1 16); do
+    before=$(games)
+    hc_tap Return
+    new_game() { [ "$(games)" -gt "$before" ]; }
+    hc_wait_for 20 new_game || hc_fail "Enter on the menu started no game"
+    status=0
+    "$build/bin/fare_driver" --game-dir "$build/bin" --console "$HC_GAME_OUT" \
+        --pack "$build/data/graphics.pak" --timeout 200 --longest-ride 700 >"$HC_TMP/driver.txt" 2>&1 ||
+        status=$?
+    sed 's/^/  driver: /' "$HC_TMP/driver.txt"
+    # The driver's screenshots are the game's own; it deletes them as it goes.
+    rm -f "$build/bin"/grab*.bmp
+    if [ "$status" = 0 ]; then
+        delivered=1
+        break
+    fi
+    # 3: no square in sight, 4: too far; anything else is a ride that went wrong.
+    [ "$status" = 3 ] || [ "$status" = 4 ] || rides=$((rides + 1))
+    [ "$rides" -lt 3 ] || hc_fail "three rides failed"
+    leave_shift
+done
+[ "$delivered" = 1 ] || hc_fail "no fare that could be driven in 16 games"
+grep -q 'passenger aboard at' "$HC_TMP/driver.txt" || hc_fail "the driver saw no pick-up"
+grep -q 'the cockpit shows 1/16' "$HC_TMP/driver.txt" || hc_fail "the cockpit did not count the delivery"
+
+# The shift goes on after the delivery; end it and leave through the menu.
+leave_shift
+for i in 1 2 3 4; do hc_tap Down; done
+hc_tap Return
+hc_wait_gone 20
+[ "$HC_GAME_STATUS" = 0 ] || hc_fail "exit status $HC_GAME_STATUS"
+hc_assert_farewell
+! grep -q 'not saved' "$HC_GAME_OUT" || hc_fail "a screenshot was not saved"
+echo "fare journey e2e: all checks passed"
