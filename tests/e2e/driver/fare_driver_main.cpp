@@ -97,6 +97,8 @@ struct Camera {
             while (now() < wait) {
                 const auto names = savedNames(console);
                 if (names.size() > seen) {
+                    // A press seen twice saves two pictures: only the last is read.
+                    for (size_t i = seen; i + 1 < names.size(); ++i) std::remove((dir + "/" + names[i]).c_str());
                     seen = names.size();
                     lastPath = dir + "/" + names.back();
                     for (int i = 0; i < 100; ++i) {
