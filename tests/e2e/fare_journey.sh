@@ -8,8 +8,8 @@
 # with Esc and a new game is started. Then "time's up!", the menu and out through
 # "exit".
 #
-# The driver gets about two rides in three right, so this journey is a command to run by
-# hand rather than a CTest case (a whole fare driven the same way on a seeded city runs
+# The driver gets between half and two thirds of its rides right, so this journey is a
+# command to run by hand rather than a CTest case (a whole fare driven the same way on a seeded city runs
 # headless, and deterministically, in test_driver). A run takes two to ten minutes.
 # Usage: tests/e2e/fare_journey.sh BUILD_DIR
 set -euo pipefail
@@ -62,10 +62,5 @@ grep -q 'the cockpit shows 1/16' "$HC_TMP/driver.txt" || hc_fail "the cockpit di
 
 # The shift goes on after the delivery; end it and leave through the menu.
 leave_shift
-for i in 1 2 3 4; do hc_tap Down; done
-hc_tap Return
-hc_wait_gone 20
-[ "$HC_GAME_STATUS" = 0 ] || hc_fail "exit status $HC_GAME_STATUS"
-hc_assert_farewell
-! grep -q 'not saved' "$HC_GAME_OUT" || hc_fail "a screenshot was not saved"
+hc_exit_through_menu
 echo "fare journey e2e: all checks passed"

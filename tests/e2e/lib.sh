@@ -131,6 +131,8 @@ hc_stop_game() {
 #   hc_assert_farewell           the exit screen's farewell line is on the console
 #   hc_wait_grey [SECS]          waits until the window shows a greyed picture (the
 #                                "time's up!" wait, which takes no screenshots)
+#   hc_exit_through_menu         from the main menu: Down to "exit", Enter, and the game
+#                                ends through the exit screen with status 0
 
 hc_saved_count() { grep -c '^Saved grab' "$HC_GAME_OUT" || true; }
 
@@ -202,6 +204,16 @@ hc_window_grey() {
     sat=$(convert "$HC_TMP/grey.png" -colorspace HSL -channel G -separate +channel -format '%[fx:mean]' info:)
     awk -v s="$sat" 'BEGIN { exit !(s < 0.05) }'
 }
+hc_exit_through_menu() {
+    local i
+    for i in 1 2 3 4; do hc_tap Down; done
+    hc_tap Return
+    hc_wait_gone 20
+    [ "$HC_GAME_STATUS" = 0 ] || hc_fail "exit status $HC_GAME_STATUS"
+    hc_assert_farewell
+    ! grep -q 'not saved' "$HC_GAME_OUT" || hc_fail "a screenshot was not saved"
+}
+
 hc_wait_grey() { hc_wait_for "${1:-15}" hc_window_grey || hc_fail "no greyed picture"; }
 
 # hc_bmp_rect FILE X0 Y0 X1 Y1: the pixels of a rectangle (inclusive), one row a line.
