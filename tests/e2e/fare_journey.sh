@@ -19,9 +19,7 @@ source "$(dirname "$0")/lib.sh"
 hc_e2e_init
 [ -x "$build/bin/fare_driver" ] || hc_fail "no fare driver at $build/bin/fare_driver"
 hc_start_xvfb
-hc_start_game "$build"
-hc_wait_line "Just a moment..." 30
-hc_wait_window
+hc_launch "$build"
 hc_shot menu
 
 games() { grep -c '^Generating map' "$HC_GAME_OUT" || true; }

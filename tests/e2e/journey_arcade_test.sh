@@ -9,9 +9,7 @@ HC_BUILD=$build
 source "$(dirname "$0")/lib.sh"
 hc_e2e_init
 hc_start_xvfb
-hc_start_game "$build"
-hc_wait_line "Just a moment..." 30
-hc_wait_window
+hc_launch "$build"
 
 # The main menu: its backdrop fills the screen with many colours.
 hc_shot menu

@@ -8,9 +8,7 @@ HC_BUILD=$build
 source "$(dirname "$0")/lib.sh"
 hc_e2e_init
 hc_start_xvfb
-hc_start_game "$build"
-hc_wait_line "Just a moment..." 30
-hc_wait_window
+hc_launch "$build"
 hc_shot menu
 
 # "career mode": the garage, which waits for keys (the window is captured).

@@ -11,9 +11,7 @@ hc_start_xvfb
 
 # Starts the game and waits until the main menu polls keys.
 to_menu() {
-    hc_start_game "$build"
-    hc_wait_line "Just a moment..." 30
-    hc_wait_window
+    hc_launch "$build"
     hc_shot menu
 }
 

@@ -5,6 +5,8 @@
 #                                console in $HC_GAME_OUT; sets HC_GAME_PID
 #   hc_wait_line TEXT [SECS]     waits until the console has a line containing TEXT
 #   hc_wait_window [SECS]        waits for the game window; sets HC_WINDOW
+#   hc_launch BUILD              hc_start_game, then waits for "Just a moment..." and
+#                                the window
 #   hc_hold_key KEY [SECS]       holds a key down in the focused game window
 #   hc_stop_game                 SIGTERM to the game; sets HC_GAME_STATUS
 #   hc_fail MESSAGE              prints the console so far and fails the test
@@ -99,6 +101,12 @@ hc_find_window() {
 
 hc_wait_window() {
     hc_wait_for "${1:-20}" hc_find_window || hc_fail "no game window"
+}
+
+hc_launch() {
+    hc_start_game "$1"
+    hc_wait_line "Just a moment..." 30
+    hc_wait_window
 }
 
 hc_hold_key() {
