@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "city/city_generator.h"
-#include "shell/core/random.h"
-#include "shell/core/system.h"
+#include "core/random.h"
+#include "core/system.h"
 
 namespace {
 

@@ -6,15 +6,15 @@
 #include <cstdint>
 #include <vector>
 
+#include "assets/font.h"
 #include "assets/graphics_pack.h"
 #include "city/city_generator.h"
-#include "frontend/font.h"
-#include "platform/image.h"
-#include "platform/screen.h"
+#include "core/random.h"
+#include "core/system.h"
+#include "draw/image.h"
+#include "draw/palette.h"
 #include "render/map_view.h"
 #include "render/world_view.h"
-#include "shell/core/random.h"
-#include "shell/core/system.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ struct BenchWorld {
         // fences and podium, vehicles with transparent windows.
         Rgb palette[256];
         for (int i = 0; i < 256; ++i) palette[i] = {BasePalette[i][0], BasePalette[i][1], BasePalette[i][2]};
-        if (!loadGraphicsPackWithPalette(*state, font, palette, 1, HC_DATA_DIR "/graphics.pak")) {
+        if (!loadGraphicsPack(*state, font, palette, 1, HC_DATA_DIR "/graphics.pak")) {
             for (int c = 0; c < 256; ++c)
                 for (int l = 0; l < 17; ++l) state->shadeTable[c][l] = static_cast<uint8_t>(1 + (c * l) % 250);
             for (int k = 1; k <= WallTextureCount; ++k) {

@@ -13,19 +13,20 @@
 #include <string>
 #include <vector>
 
-#include "assets/graphics_pack.h"
 #include "city/city_generator.h"
+#include "core/random.h"
+#include "core/system.h"
+#include "core/tables.h"
+#include "frontend/game.h"
 #include "platform/audio.h"
 #include "platform/headless_window.h"
+#include "platform/keyboard.h"
 #include "platform/screen.h"
 #include "platform/window.h"
 #include "render/damage_overlay.h"
 #include "render/world_view.h"
-#include "shell/core/random.h"
-#include "shell/core/system.h"
-#include "shell/core/tables.h"
-#include "shell/game.h"
 #include "shell/shift_loop.h"
+#include "shell/startup.h"
 #include "sim/passengers.h"
 #include "sim/traffic.h"
 
@@ -54,7 +55,7 @@ struct Arcade {
         hc::bindDefaultKeys(g.keys);
         hc::fillTrigTables();
         const std::string path = std::string(HC_DATA_DIR) + "/graphics.pak";
-        if (!hc::loadGraphicsPack(g.state, g.font, g.screen, path)) {
+        if (!hc::loadGameGraphics(g, path)) {
             error = "no usable graphics pack at " + path;
             return;
         }

@@ -7,10 +7,9 @@
 
 #include "city/city_generator.h"
 #include "city/city_map.h"
-#include "platform/audio.h"
-#include "platform/keyboard.h"
-#include "shell/core/random.h"
-#include "shell/core/records.h"
+#include "core/actions.h"
+#include "core/random.h"
+#include "core/records.h"
 #include "sim/passengers.h"
 #include "sim/player_car.h"
 #include "sim/traffic.h"
@@ -25,7 +24,7 @@ struct World {
     hc::PlayerCar car;
     hc::Shift shift;
     hc::KeyBindings keys;
-    hc::AudioEngine audio;
+    hc::CarSound sound;
 
     World() {
         static uint8_t shade[256][17];
@@ -53,7 +52,7 @@ struct World {
         for (int a = 0; a <= hc::ActionCount; ++a) keys.previous[a] = keys.now[a];
         keys.now[hc::ActionUp] = -1;
         keys.now[hc::ActionRight] = (step / 40) % 2 ? -1 : 0;
-        hc::updatePlayerCar(car, shift, *map, keys, audio, 1.0);
+        hc::updatePlayerCar(car, shift, *map, keys, sound, 1.0);
         hc::updateCabSystems(shift, car, 1.0);
         hc::moveAllTraffic(traffic.data(), Cars, *map, car, 1.0);
         hc::advanceClock(shift, 1.0);

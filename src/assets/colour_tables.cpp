@@ -1,4 +1,5 @@
 #include "assets/colour_tables.h"
+#include "core/colours.h"
 
 #include <array>
 #include <cmath>
@@ -45,7 +46,7 @@ void buildShadeTable(const Rgb palette[256], uint8_t table[256][ShadeLevels]) {
         ++candidates;
     }
 
-    for (int level = 0; level < ShadeLevels; ++level) table[0][level] = 255;
+    for (int level = 0; level < ShadeLevels; ++level) table[0][level] = ColourBlack;
     for (int c = 1; c < 256; ++c) {
         for (int level = 0; level < ShadeLevels; ++level) {
             const int red = palette[c].red * level;

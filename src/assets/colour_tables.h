@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "platform/screen.h"
+#include "draw/palette.h"
 
 namespace hc {
 

@@ -7,8 +7,8 @@
 #include <new>
 
 #include "assets/colour_tables.h"
-#include "frontend/font.h"
-#include "shell/core/system.h"
+#include "assets/font.h"
+#include "core/system.h"
 
 namespace hc {
 
@@ -162,13 +162,13 @@ void replaceImage(Image*& slot, Image* image) {
 Image* buildAssetSheet(const uint8_t* stream, int bytesPerPixel) {
     Image* sheet = createImage(PackRowWidth, AssetSheetRows, bytesPerPixel);
     if (!sheet) return nullptr;
-    const ScreenContext noScreen{};
     const uint8_t* picture = stream + AssetStreamStart;
     for (int streamRow = 0; streamRow < AssetSheetRows; ++streamRow) {
         const int row = AssetSheetRows - 1 - streamRow;
         const uint8_t* source = picture + size_t(streamRow) * PackRowWidth;
         for (int x = 0; x < PackRowWidth; ++x) {
-            putPixel(*sheet, x, row, colourIndex(noScreen, source[x]));
+            // Wider pixels hold the palette index in their low byte.
+            putPixel(*sheet, x, row, source[x]);
         }
     }
     return sheet;
@@ -227,7 +227,7 @@ void releaseGraphicsPack(GameState& state, FontSet& font) {
     replaceImage(state.skyImage, nullptr);
 }
 
-bool loadGraphicsPackWithPalette(GameState& state, FontSet& font, const Rgb palette[256],
+bool loadGraphicsPack(GameState& state, FontSet& font, const Rgb palette[256],
                                  int bytesPerPixel, const std::string& path) {
     logLine("Extracting data, please wait");
     std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[PackBufferSize]);

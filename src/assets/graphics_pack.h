@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/screen.h"
-#include "shell/game_state.h"
+#include "assets/game_state.h"
+#include "draw/palette.h"
 
 namespace hc {
 
@@ -70,19 +70,14 @@ void cutInterfaceImages(const uint8_t* stream, GameState& state, FontSet& font,
 // Destroys every image the pack created and clears the pointers.
 void releaseGraphicsPack(GameState& state, FontSet& font);
 
-// Reads the pack, cuts everything and builds the colour tables from the given
-// palette, writing the progress lines with logLine. Returns false, after a console
-// line naming the file and the fault, when the pack is missing, unreadable, decodes
-// to fewer than PackLayoutSize bytes or would overflow the decode buffer; nothing is
-// cut then. A trailing partial record only draws a warning.
-bool loadGraphicsPackWithPalette(GameState& state, FontSet& font, const Rgb palette[256],
-                                 int bytesPerPixel, const std::string& path = DefaultPackPath);
-
-// The start-up loader: reads the palette through paletteEntry (so the screen must be
-// open) and images take the render buffer's bytes per pixel. Returns false on a bad
-// pack as above; start-up then ends the process through endProcess with a non-zero
-// status, since the game cannot run without its pictures.
-bool loadGraphicsPack(GameState& state, FontSet& font, const ScreenContext& screen,
+// Reads the pack, cuts everything (images at the given bytes per pixel) and builds the
+// colour tables from the given palette, writing the progress lines with logLine.
+// Returns false, after a console line naming the file and the fault, when the pack is
+// missing, unreadable, decodes to fewer than PackLayoutSize bytes or would overflow the
+// decode buffer; nothing is cut then, and start-up ends the process with a non-zero
+// status, since the game cannot run without its pictures. A trailing partial record
+// only draws a warning.
+bool loadGraphicsPack(GameState& state, FontSet& font, const Rgb palette[256], int bytesPerPixel,
                       const std::string& path = DefaultPackPath);
 
 }  // namespace hc

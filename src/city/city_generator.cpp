@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "shell/core/random.h"
-#include "shell/core/system.h"
+#include "core/random.h"
+#include "core/system.h"
 
 namespace hc {
 

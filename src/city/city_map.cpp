@@ -5,7 +5,8 @@
 #include <cstdlib>
 #include <new>
 
-#include "shell/core/random.h"
+#include "core/random.h"
+#include "core/colours.h"
 
 namespace hc {
 
@@ -42,7 +43,7 @@ void makeGroundCell(MapCell& cell) {
 
 void makeWallCell(MapCell& cell, uint8_t kind) {
     makeGroundCell(cell);
-    cell.colour = 255;
+    cell.colour = ColourBlack;
     cell.kind = kind;
     setCellFlag(cell, Passable, false);
     setCellFlag(cell, Visible, true);
@@ -50,7 +51,7 @@ void makeWallCell(MapCell& cell, uint8_t kind) {
 
 void makeLowWallCell(MapCell& cell, uint8_t kind) {
     makeGroundCell(cell);
-    cell.colour = 255;
+    cell.colour = ColourBlack;
     cell.kind = kind;
     setCellFlag(cell, Visible, true);
     setCellFlag(cell, SeeThrough, true);

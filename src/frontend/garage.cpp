@@ -4,15 +4,16 @@
 #include <cmath>
 #include <string_view>
 
-#include "frontend/font.h"
+#include "assets/font.h"
+#include "core/random.h"
+#include "frontend/game.h"
 #include "frontend/menus.h"
 #include "platform/audio.h"
 #include "platform/dissolve.h"
 #include "platform/keyboard.h"
 #include "platform/screen.h"
 #include "render/hud.h"
-#include "shell/core/random.h"
-#include "shell/game.h"
+#include "core/colours.h"
 
 namespace hc {
 
@@ -45,7 +46,7 @@ void drawGarage(Game& game, Image* work, int selected, int32_t& cost, std::strin
         if (game.state.garageBackdrop) blitImage(*game.state.garageBackdrop, *work, 0, 0, false);
         if (game.state.garageIcon) blitImage(*game.state.garageIcon, *work, item.hotspotX, item.hotspotY, true);
     }
-    fillImage(target, colourIndex(game.screen, 255));
+    fillImage(target, colourIndex(game.screen, ColourBlack));
     drawImageScaled(target, work, -1, -1);
 
     printText(game.font, target, -1, 0, item.label, 1);
@@ -126,7 +127,7 @@ bool runGarage(Game& game) {
     std::string message = "this is your garage! take a look around.";
 
     Image& target = renderTarget(game.screen);
-    fillImage(target, colourIndex(game.screen, 255));
+    fillImage(target, colourIndex(game.screen, ColourBlack));
     drawImageScaled(target, game.state.garageBackdrop, -1, -1);
     transition(game.screen, game.audio, game.timer, FadeIn);
 

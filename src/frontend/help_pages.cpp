@@ -3,13 +3,14 @@
 #include <cmath>
 #include <string>
 
-#include "frontend/font.h"
+#include "assets/font.h"
+#include "draw/grey_frame.h"
+#include "frontend/game.h"
 #include "frontend/menus.h"
 #include "platform/dissolve.h"
 #include "platform/keyboard.h"
 #include "platform/screen.h"
-#include "platform/transition.h"
-#include "shell/game.h"
+#include "core/colours.h"
 
 namespace hc {
 
@@ -88,7 +89,7 @@ void drawHelpPage(Game& game, int page) {
     Image& target = renderTarget(game.screen);
     const int width = target.width;
     const int height = target.height;
-    fillImage(target, colourIndex(game.screen, 255));
+    fillImage(target, colourIndex(game.screen, ColourBlack));
     drawImageScaled(target, game.state.menuBackdrop, -1, -1);
     greyFrame(target, game.state.greyTable);
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <string_view>
 
-#include "platform/image.h"
+#include "draw/image.h"
 
 namespace hc {
 

@@ -3,13 +3,14 @@
 #include <cmath>
 #include <cstdint>
 
-#include "frontend/font.h"
+#include "assets/font.h"
+#include "core/system.h"
+#include "frontend/game.h"
 #include "platform/audio.h"
 #include "platform/dissolve.h"
 #include "platform/keyboard.h"
 #include "platform/screen.h"
-#include "shell/core/system.h"
-#include "shell/game.h"
+#include "core/colours.h"
 
 namespace hc {
 
@@ -27,7 +28,7 @@ void drawMainMenu(Game& game, int selected) {
     Image& target = renderTarget(game.screen);
     const int height = target.height;
     const int y0 = height == 200 ? 0 : roundEven(height / 2.0 - 200.0);
-    fillImage(target, colourIndex(game.screen, 255));
+    fillImage(target, colourIndex(game.screen, ColourBlack));
     drawImageScaled(target, game.state.menuBackdrop, -1, -1);
     drawImageScaled(target, game.state.titleImage, -1, y0);
     const int y1 = roundEven(height * 0.38 + y0);
@@ -78,7 +79,7 @@ void drawTitleBar(const FontSet& font, Image& target, std::string_view text) {
         for (int r = 0; r < 16; ++r) {
             const int j = r / 4;
             uint32_t c = 235;  // the rims above and below
-            if (j == 1 || j == 2) c = (i + j) % 2 == 0 ? 18 : 255;
+            if (j == 1 || j == 2) c = (i + j) % 2 == 0 ? 18 : ColourBlack;
             if (r + 7 < target.height) putPixel(target, x, r + 7, c);
         }
     }
@@ -97,7 +98,7 @@ void paceMenuFrame(double& lastFrame) {
 int runMainMenu(Game& game) {
     int selected = 1;
     Image& target = renderTarget(game.screen);
-    fillImage(target, colourIndex(game.screen, 255));
+    fillImage(target, colourIndex(game.screen, ColourBlack));
     drawImageScaled(target, game.state.menuBackdrop, -1, -1);
     transition(game.screen, game.audio, game.timer, FadeIn);
 

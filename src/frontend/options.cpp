@@ -4,14 +4,15 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "frontend/font.h"
+#include "assets/font.h"
+#include "core/frame_timer.h"
+#include "frontend/game.h"
 #include "frontend/menus.h"
 #include "platform/audio.h"
 #include "platform/dissolve.h"
 #include "platform/keyboard.h"
 #include "platform/screen.h"
-#include "shell/core/frame_timer.h"
-#include "shell/game.h"
+#include "core/colours.h"
 
 namespace hc {
 
@@ -20,7 +21,7 @@ namespace {
 // The sky's colours from the top of the screen down.
 constexpr uint8_t SkyColours[18] = {47,  209, 210, 211, 206, 192, 191, 190, 189,
                                     188, 187, 186, 58,  59,  60,  61,  62,  63};
-constexpr uint32_t FloorColour = 255;
+constexpr uint32_t FloorColour = ColourBlack;
 constexpr int SunFirstColour = 173;
 
 int roundEven(double v) { return static_cast<int>(std::nearbyint(v)); }

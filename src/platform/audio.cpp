@@ -3,11 +3,11 @@
 
 #include <cmath>
 
+#include "core/random.h"
+#include "core/system.h"
+#include "core/tables.h"
 #include "platform/audio_output.h"
 #include "platform/audio_stream.h"
-#include "shell/core/random.h"
-#include "shell/core/system.h"
-#include "shell/core/tables.h"
 
 namespace hc {
 

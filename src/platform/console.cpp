@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "shell/core/system.h"
+#include "core/system.h"
 
 namespace hc {
 

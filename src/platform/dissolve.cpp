@@ -5,10 +5,11 @@
 #include <cstring>
 #include <vector>
 
+#include "core/frame_timer.h"
 #include "platform/audio.h"
 #include "platform/keyboard.h"
 #include "platform/screen.h"
-#include "shell/core/frame_timer.h"
+#include "core/colours.h"
 
 namespace hc {
 
@@ -25,7 +26,7 @@ void transition(ScreenContext& screen, AudioEngine& audio, FrameTimer& timer, in
     const int height = target.height;
     const int n = dissolveBlockSize(width);
     const bool fadeIn = direction != FadeOut;
-    const uint8_t black = static_cast<uint8_t>(colourIndex(screen, 255));
+    const uint8_t black = static_cast<uint8_t>(colourIndex(screen, ColourBlack));
 
     Image* snapshot = createImage(width, height, target.bytesPerPixel);
     if (!snapshot) {

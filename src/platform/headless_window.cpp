@@ -56,16 +56,6 @@ bool HeadlessWindow::keyDown(int scancode) {
 }
 
 int HeadlessWindow::takeChar() {
-    // A close request goes ahead of typed characters, as the two characters 255, 'k'.
-    if (closeStage_ == 1) {
-        closeStage_ = 0;
-        closeRequested_ = false;
-        return 'k';
-    }
-    if (closeRequested_) {
-        closeStage_ = 1;
-        return 255;
-    }
     if (chars_.empty()) return -1;
     const int c = chars_.front();
     chars_.pop_front();

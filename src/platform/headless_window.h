@@ -10,8 +10,8 @@
 namespace hc {
 
 // A window without a display, for tests and benchmarks. Frames are kept in memory,
-// keys follow a script indexed by poll, and typed characters and close requests are
-// queued by the test.
+// keys follow a script indexed by poll, and typed characters and close requests come
+// from the test.
 //
 // Polls are counted by processEvents, which the key poll calls once per poll: the
 // first poll is poll 1. A key scripted as down at polls a..b reads as down from the
@@ -38,12 +38,8 @@ public:
         holdKey(scancode, first, first + count - 1);
     }
     void clearKeys() { spans_.clear(); }
-    // Typed characters, and the window-close request (characters 255 and 'k').
+    // Typed characters; requestClose (of every window) asks for the window to close.
     void typeChar(int c) { chars_.push_back(c); }
-    void requestClose() {
-        closeRequested_ = true;
-        closeStage_ = 0;
-    }
 
     int64_t polls() const { return polls_; }
     int64_t framesPresented() const { return frames_; }
@@ -81,8 +77,6 @@ private:
     };
     std::vector<KeySpan> spans_;
     std::deque<int> chars_;
-    bool closeRequested_ = false;
-    int closeStage_ = 0;
     int64_t polls_ = 0;
     int64_t frames_ = 0;
     std::vector<uint8_t> lastFrame_;

@@ -2,15 +2,22 @@
 
 #include <utility>
 
+#include "core/system.h"
 #include "platform/audio.h"
 #include "platform/window.h"
-#include "shell/core/system.h"
 
 namespace hc {
 
 namespace {
 
 std::function<void()> closeHandler;
+
+// The window is being closed: the handler (start-up's exit screen) does not return;
+// without one the process ends here.
+[[noreturn]] void closeWindow() {
+    if (closeHandler) closeHandler();
+    endProcess(0);
+}
 
 bool validAction(int action) { return action >= 1 && action <= ActionCount; }
 
@@ -44,22 +51,17 @@ void pollKeys(KeyBindings& keys) {
     for (int action = 1; action <= ActionCount; ++action) {
         keys.now[action] = window->keyDown(keys.scancode[action]) ? -1 : 0;
     }
-    // One character of the keyboard buffer per poll; 255 followed by 'k' is the
-    // window being closed.
-    if (window->takeChar() == 255 && window->takeChar() == 'k') {
-        if (closeHandler) closeHandler();
-        endProcess(0);
-    }
+    // A close request goes ahead of the typed characters; otherwise one character of
+    // the keyboard buffer is taken per poll.
+    if (window->takeCloseRequest()) closeWindow();
+    window->takeChar();
 }
 
 void flushKeyboardBuffer() {
     WindowBackend* window = activeWindow();
     if (!window) return;
-    for (int c = window->takeChar(); c != -1; c = window->takeChar()) {
-        if (c == 255 && window->takeChar() == 'k') {
-            if (closeHandler) closeHandler();
-            endProcess(0);
-        }
+    if (window->takeCloseRequest()) closeWindow();
+    while (window->takeChar() != -1) {
     }
 }
 

@@ -5,10 +5,11 @@
 #include <filesystem>
 #include <string>
 
+#include "core/system.h"
+#include "draw/bmp.h"
 #include "platform/keyboard.h"
 #include "platform/system_info.h"
 #include "platform/window.h"
-#include "shell/core/system.h"
 
 namespace hc {
 

@@ -2,7 +2,8 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/image.h"
+#include "draw/image.h"
+#include "draw/palette.h"
 
 namespace hc {
 
@@ -32,9 +33,6 @@ struct ScreenContext {
     int64_t grabPoll = -1;  // the key poll whose screenshot release has been served
 };
 
-// The game's fixed palette, 256 entries of red, green, blue.
-extern const uint8_t BasePalette[256][3];
-
 // Fills the display size from the window backend's modes, or ends the program.
 void selectDisplayMode(ScreenContext& screen);
 // Opens the window, creates the render buffer, loads the palette.
@@ -42,9 +40,6 @@ void openScreen(ScreenContext& screen, int32_t mode, uint32_t windowFlags);
 // Shows the render buffer; writes a screenshot when the screenshot key was released.
 void presentFrame(ScreenContext& screen);
 void setPaletteEntry(ScreenContext& screen, int index, uint8_t red, uint8_t green, uint8_t blue);
-struct Rgb {
-    uint8_t red, green, blue;
-};
 Rgb paletteEntry(const ScreenContext& screen, int index);
 void applyGamma(ScreenContext& screen, float gamma);
 

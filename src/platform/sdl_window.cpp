@@ -71,8 +71,6 @@ private:
     int keyCount_[KeyCodes] = {};
     bool sdlDown_[SDL_NUM_SCANCODES] = {};
     std::deque<int> chars_;
-    bool quitRequested_ = false;
-    int quitStage_ = 0;
 };
 
 bool SdlWindow::initVideo(std::string* error) {
@@ -284,7 +282,7 @@ void SdlWindow::pump() {
     while (SDL_PollEvent(&event)) {
         switch (event.type) {
             case SDL_QUIT:
-                quitRequested_ = true;
+                requestClose();
                 break;
             case SDL_KEYDOWN: {
                 const SDL_Scancode key = event.key.keysym.scancode;
@@ -317,16 +315,6 @@ void SdlWindow::pump() {
 }
 
 int SdlWindow::takeChar() {
-    // A close request goes ahead of typed characters, as the two characters 255, 'k'.
-    if (quitStage_ == 1) {
-        quitStage_ = 0;
-        quitRequested_ = false;
-        return 'k';
-    }
-    if (quitRequested_) {
-        quitStage_ = 1;
-        return 255;
-    }
     if (chars_.empty()) return -1;
     const int c = chars_.front();
     chars_.pop_front();

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/image.h"
+#include "draw/image.h"
 
 namespace hc {
 
@@ -32,13 +32,25 @@ public:
     virtual void present(const Image& frame) = 0;
     // Key state by PC set-1 scan code, as of the last event processing.
     virtual bool keyDown(int scancode) = 0;
-    // One pending character from the keyboard buffer, or -1. A request to close the
-    // window is handed over as the character 255 followed by 'k'.
+    // One pending typed character from the keyboard buffer, or -1.
     virtual int takeChar() = 0;
     // Lets the platform process window events (input, resizes, close requests).
     virtual void processEvents() = 0;
     // Closes the window and returns to the text console.
     virtual void close() = 0;
+
+    // A request to close the window (its close button, or SIGTERM and SIGINT, which the
+    // platform turns into the same request): raised by the backend's event processing,
+    // or by a test, and taken once by the key poll.
+    void requestClose() { closeRequested_ = true; }
+    bool takeCloseRequest() {
+        const bool requested = closeRequested_;
+        closeRequested_ = false;
+        return requested;
+    }
+
+private:
+    bool closeRequested_ = false;
 };
 
 // The backend chosen at start-up. Null until one is set.

@@ -5,16 +5,16 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/colours.h"
+
 namespace hc {
 
 namespace {
 
 // Greys of the palette's ramp: the cracks catch the most light near the impact and
 // fade to faint hairlines further out, so the street still shows through.
-constexpr uint32_t Line = 22;
 constexpr uint32_t LineFar = 18;
 constexpr uint32_t LineFaint = 13;
-constexpr uint32_t Shadow = 255;
 constexpr uint32_t Crazing = 17;  // the powdered glass round the impact
 
 // A small private generator, so the picture is fixed and the game's random sequence
@@ -34,10 +34,6 @@ struct Point {
     double x, y;
 };
 
-void plot(Image& image, int x, int y, uint32_t c) {
-    if (x >= 0 && y >= 0 && x < image.width && y < image.height) putPixel(image, x, y, c);
-}
-
 // A crack segment, its brightness and its shadow chosen by the distance of each pixel
 // from the impact.
 void crackLine(Image& image, Point impact, Point a, Point b) {
@@ -48,10 +44,10 @@ void crackLine(Image& image, Point impact, Point a, Point b) {
         const double r = std::hypot(x - impact.x, y - impact.y);
         const int px = static_cast<int>(std::lround(x)), py = static_cast<int>(std::lround(y));
         if (r < 70) {
-            plot(image, px + 1, py + 1, Shadow);
-            plot(image, px, py, Line);
+            plotPixel(image, px + 1, py + 1, ColourBlack);
+            plotPixel(image, px, py, ColourNearWhite);
         } else {
-            plot(image, px, py, r < 160 ? LineFar : LineFaint);
+            plotPixel(image, px, py, r < 160 ? LineFar : LineFaint);
         }
     }
 }
@@ -115,7 +111,7 @@ Image* createHeavyDamageOverlay() {
         const int x = static_cast<int>(std::lround(impact.x + r * std::cos(a)));
         const int y = static_cast<int>(std::lround(impact.y + r * std::sin(a)));
         if (x >= 0 && y >= 0 && x < image->width && y < image->height) {
-            putPixel(*image, x, y, rng.next() < 0.5 ? Line : Crazing);
+            putPixel(*image, x, y, rng.next() < 0.5 ? ColourNearWhite : Crazing);
         }
     }
     return image;

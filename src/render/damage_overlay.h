@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/image.h"
-#include "shell/game_state.h"
+#include "assets/game_state.h"
+#include "draw/image.h"
 
 namespace hc {
 

@@ -5,24 +5,13 @@
 #include <string>
 
 #include "render/hud.h"
+
+#include "core/colours.h"
 #include "render/view_rounding.h"
 
 namespace hc {
 
 namespace {
-
-constexpr uint32_t NearWhite = 22;
-constexpr uint32_t Blue = 23;
-constexpr uint32_t Purple = 25;
-constexpr uint32_t Crimson = 27;
-constexpr uint32_t DarkRed = 172;
-constexpr uint32_t Rose = 180;
-constexpr uint32_t Green = 222;
-constexpr uint32_t Black = 255;
-
-void plot(Image& target, int x, int y, uint32_t c) {
-    if (x >= 0 && y >= 0 && x < target.width && y < target.height) putPixel(target, x, y, c);
-}
 
 // Transparent blit with a fast path for the 1-byte images the game uses: the cockpit
 // is 115,200 pixels and is drawn every frame.
@@ -53,13 +42,13 @@ void drawCrack(Image& target, const Shift& shift) {
         const double y = base - i;
         const double x = x0 + std::abs(16 - i % 32) + 0.25 * i;
         const int row = roundAny(y);
-        plot(target, roundAny(x), row, NearWhite);
-        plot(target, roundAny(x + 1), row, Black);
+        plotPixel(target, roundAny(x), row, ColourNearWhite);
+        plotPixel(target, roundAny(x + 1), row, ColourBlack);
         if (i > shift.dashboardHeight) {
             // Above the middle of the glass a branch runs off up and to the left.
             const double x2 = x - (i - shift.dashboardHeight);
-            plot(target, roundAny(x2), row, NearWhite);
-            plot(target, roundAny(x2 + 1), row, Black);
+            plotPixel(target, roundAny(x2), row, ColourNearWhite);
+            plotPixel(target, roundAny(x2 + 1), row, ColourBlack);
         }
     }
 }
@@ -72,7 +61,7 @@ void drawWiperBlade(Image& target, const Shift& shift) {
     const double tipY = py + length * std::sin(shift.wiperAngle);
     for (int dx = -1; dx <= 1; ++dx) {
         for (int dy = -1; dy <= 1; ++dy) {
-            drawLine(target, roundAny(px + dx), roundAny(py + dy), roundAny(tipX + dx), roundAny(tipY + dy), Black);
+            drawLine(target, roundAny(px + dx), roundAny(py + dy), roundAny(tipX + dx), roundAny(tipY + dy), ColourBlack);
         }
     }
 }
@@ -95,7 +84,7 @@ void drawSpeedNeedle(Image& target, int speed) {
     for (int dx = 0; dx <= 1; ++dx) {
         for (int dy = 0; dy <= 1; ++dy) {
             drawLine(target, roundAny(cx + 34 * c + dx), roundAny(cy + 34 * s + dy), roundAny(cx - 6 * c + dx),
-                     roundAny(cy - 6 * s + dy), DarkRed);
+                     roundAny(cy - 6 * s + dy), ColourDarkRed);
         }
     }
 }
@@ -111,23 +100,23 @@ void drawInstruments(const HudScene& scene) {
 
     // The knob rides on the top of a wheel of radius 210 centred below the screen.
     const double t = scene.player.turnRate;
-    fillCircle(target, roundAny(293 + 210 * std::sin(0.4 * t)), roundAny(H + 90 - 210 * std::cos(0.4 * t)), 3, DarkRed);
+    fillCircle(target, roundAny(293 + 210 * std::sin(0.4 * t)), roundAny(H + 90 - 210 * std::cos(0.4 * t)), 3, ColourDarkRed);
 
     if (running) {
-        drawLcdText(target, 578, H - 166, zeroPad(std::to_string(shift.pendingFare), 4), DarkRed);
-        drawLcdText(target, 578, H - 154, zeroPad(std::to_string(shift.score), 4), DarkRed);
-        fillBox(target, 284, H - 73, 295, H - 60, Black);  // engine lamp off
+        drawLcdText(target, 578, H - 166, zeroPad(std::to_string(shift.pendingFare), 4), ColourDarkRed);
+        drawLcdText(target, 578, H - 154, zeroPad(std::to_string(shift.score), 4), ColourDarkRed);
+        fillBox(target, 284, H - 73, 295, H - 60, ColourBlack);  // engine lamp off
     }
-    if (shift.engineHeat < 4.0f) fillBox(target, 297, H - 73, 308, H - 60, Black);  // heat lamp off
-    if (running) drawLcdText(target, 21, H - 144, turboText(shift.turboBoost), Blue);
+    if (shift.engineHeat < 4.0f) fillBox(target, 297, H - 73, 308, H - 60, ColourBlack);  // heat lamp off
+    if (running) drawLcdText(target, 21, H - 144, turboText(shift.turboBoost), ColourBlue);
 
-    drawLcdText(target, 278, H - 89, clockText(shift.minutesLeft, shift.secondsLeft), Purple);
+    drawLcdText(target, 278, H - 89, clockText(shift.minutesLeft, shift.secondsLeft), ColourPurple);
 
     const float speed = bodySpeed(scene.player);
     const bool reverse = isOn(shift.reverseGear);
     const std::string speedDigits = speedText(speed, running, reverse);
-    drawLcdText(target, 287, H - 17, speedDigits, Black);
-    drawLcdText(target, 288, H - 18, speedDigits, Crimson);
+    drawLcdText(target, 287, H - 17, speedDigits, ColourBlack);
+    drawLcdText(target, 288, H - 18, speedDigits, ColourCrimson);
     drawSpeedNeedle(target, speedValue(speed, running, reverse));
 }
 
@@ -173,7 +162,7 @@ DestinationArrow destinationArrow(const PlayerCar& player, const Body& destinati
     point(a, arrow.tipX, arrow.tipY);
     point(a - 2.0, arrow.barb1X, arrow.barb1Y);
     point(a + 2.0, arrow.barb2X, arrow.barb2Y);
-    arrow.colour = arrow.tipY > static_cast<float>(cy) ? static_cast<int>(Green) : static_cast<int>(Rose);
+    arrow.colour = arrow.tipY > static_cast<float>(cy) ? static_cast<int>(ColourGreen) : static_cast<int>(ColourRose);
     return arrow;
 }
 

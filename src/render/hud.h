@@ -3,11 +3,11 @@
 #include <string>
 #include <string_view>
 
-#include "frontend/font.h"
-#include "platform/image.h"
-#include "shell/core/body.h"
-#include "shell/core/records.h"
-#include "shell/game_state.h"
+#include "assets/font.h"
+#include "assets/game_state.h"
+#include "core/body.h"
+#include "core/records.h"
+#include "draw/image.h"
 
 namespace hc {
 

@@ -23,10 +23,6 @@ constexpr Stroke Strokes[7] = {
     {1, 4, 4, 4},  // middle
 };
 
-void plot(Image& target, int x, int y, uint32_t c) {
-    if (x >= 0 && y >= 0 && x < target.width && y < target.height) putPixel(target, x, y, c);
-}
-
 }  // namespace
 
 uint8_t lcdSegmentMask(char c) {
@@ -71,8 +67,8 @@ uint8_t lcdSegmentMask(char c) {
 void drawLcdChar(Image& target, int x, int y, char c, int colour) {
     const auto ink = static_cast<uint32_t>(colour);
     if (c == ':') {
-        plot(target, x + 2, y + 3, ink);
-        plot(target, x + 2, y + 6, ink);
+        plotPixel(target, x + 2, y + 3, ink);
+        plotPixel(target, x + 2, y + 6, ink);
         return;
     }
     const uint8_t mask = lcdSegmentMask(c);

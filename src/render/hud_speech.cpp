@@ -1,20 +1,10 @@
 // The passenger's speech bubble, also used by the garage.
 #include <cmath>
 
+#include "core/colours.h"
 #include "render/hud.h"
 
 namespace hc {
-
-namespace {
-
-void plot(Image& target, int x, int y, uint32_t c) {
-    if (x >= 0 && y >= 0 && x < target.width && y < target.height) putPixel(target, x, y, c);
-}
-
-constexpr uint32_t Paper = 22;
-constexpr uint32_t Ink = 255;
-
-}  // namespace
 
 SpeechLines splitSpeech(std::string_view text, int targetWidth) {
     SpeechLines lines{std::string(text), std::string()};
@@ -35,8 +25,8 @@ void drawSpeechBubble(const FontSet& font, Image& target, int x, int y, std::str
     const int h = lines.second.empty() ? 10 : 20;
     if (x == -1) x = static_cast<int>(std::nearbyint((target.width - w) / 2.0));
 
-    fillBox(target, x - 5, y - 5, x + w + 5, y + h + 5, Paper);
-    drawBox(target, x - 4, y - 4, x + w + 4, y + h + 4, Ink);
+    fillBox(target, x - 5, y - 5, x + w + 5, y + h + 5, ColourNearWhite);
+    drawBox(target, x - 4, y - 4, x + w + 4, y + h + 4, ColourBlack);
     printText(font, target, x, y, lines.first, 0);
     if (!lines.second.empty()) printText(font, target, x, y + 10, lines.second, 0);
 
@@ -44,11 +34,11 @@ void drawSpeechBubble(const FontSet& font, Image& target, int x, int y, std::str
     // open towards the bubble so that the outline runs on into it.
     const int b = y + h + 4;
     for (int i = 0; i <= 10; ++i) {
-        drawLine(target, x - 5, b + i, x + 7 - i, b + i, Paper);
-        plot(target, x - 4, b + i, Ink);
-        plot(target, x + 6 - i, b + i, Ink);
+        drawLine(target, x - 5, b + i, x + 7 - i, b + i, ColourNearWhite);
+        plotPixel(target, x - 4, b + i, ColourBlack);
+        plotPixel(target, x + 6 - i, b + i, ColourBlack);
     }
-    plot(target, x + 7, b, Ink);
+    plotPixel(target, x + 7, b, ColourBlack);
 }
 
 }  // namespace hc

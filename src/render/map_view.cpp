@@ -3,15 +3,13 @@
 #include <cmath>
 #include <cstring>
 
+#include "core/colours.h"
 #include "render/view_rounding.h"
 
 namespace hc {
 
 namespace {
 
-constexpr uint8_t Black = 255;
-constexpr uint8_t NearBlack = 1;
-constexpr uint8_t NearWhite = 22;
 constexpr uint8_t RoofColour = 64;
 constexpr int FacadeHeight = 8;
 
@@ -36,7 +34,7 @@ MapViewCell mapViewCell(int cabX, int cabY, int centreX, int centreY, int sx, in
 void drawMapView(const CityMap& map, const PlayerCar& player, const GameState& state, Image& target) {
     if (target.pixels == nullptr || target.bytesPerPixel != 1 || target.width <= 0 || target.height <= 0) return;
     const int width = target.width, height = target.height;
-    fillRows(target, 0, height - 1, Black);
+    fillRows(target, 0, height - 1, ColourBlack);
 
     // Texture columns whose facade rows 0..6 are all opaque.
     bool opaqueFacade[WallTextureCount + 1][WallTextureSize];
@@ -69,8 +67,8 @@ void drawMapView(const CityMap& map, const PlayerCar& player, const GameState& s
             const int my = halfToEven(twiceY);
             if (my <= 0 || my >= MapSize - 1) continue;  // the outermost cells never show
             const MapCell& cell = column[my];
-            uint8_t c = (cell.flags & PickupMark) ? NearWhite : (cell.colour == 0 ? NearBlack : cell.colour);
-            if (c == Black && cell.kind >= 1 && cell.kind <= WallTextureCount) {
+            uint8_t c = (cell.flags & PickupMark) ? ColourNearWhite : (cell.colour == 0 ? ColourNearBlack : cell.colour);
+            if (c == ColourBlack && cell.kind >= 1 && cell.kind <= WallTextureCount) {
                 // A wall: a dark roof line 8 rows up, then the facade rising above the
                 // cell, cut from every 16th row of its texture. Cells lower on the
                 // screen are nearer the viewer and paint over those above.
@@ -85,7 +83,7 @@ void drawMapView(const CityMap& map, const PlayerCar& player, const GameState& s
                 const MapCell* below = nullptr;
                 const int belowY = halfToEven(twiceY + 2);
                 if (sy + 1 < height && mx + 1 < MapSize - 1 && belowY < MapSize - 1) below = &column[MapSize + belowY];
-                if (below && !(below->flags & PickupMark) && below->colour == Black && below->kind >= 1 &&
+                if (below && !(below->flags & PickupMark) && below->colour == ColourBlack && below->kind >= 1 &&
                     below->kind <= WallTextureCount &&
                     opaqueFacade[below->kind][(6 * (mx + 1) + 8 * belowY) & (WallTextureSize - 1)]) {
                     if ((below->flags & SeeThrough) && sy >= FacadeHeight - 1 && facade[0] != 0) {
@@ -111,7 +109,7 @@ void drawMapView(const CityMap& map, const PlayerCar& player, const GameState& s
             *pixel = c;
         }
     }
-    fillRows(target, height - FacadeHeight < 0 ? 0 : height - FacadeHeight, height - 1, Black);
+    fillRows(target, height - FacadeHeight < 0 ? 0 : height - FacadeHeight, height - 1, ColourBlack);
 
     // The cab: an arrow along its heading, turned into the projection.
     double a = headingRadians(player) + 0.3926988;
@@ -120,9 +118,9 @@ void drawMapView(const CityMap& map, const PlayerCar& player, const GameState& s
     const int leftX = roundAny(centreX + 3 * std::cos(a)), leftY = roundAny(centreY + 3 * std::sin(a));
     a += 3.14159;
     const int rightX = roundAny(centreX + 3 * std::cos(a)), rightY = roundAny(centreY + 3 * std::sin(a));
-    drawLine(target, tipX, tipY, leftX, leftY, NearWhite);
-    drawLine(target, leftX, leftY, rightX, rightY, NearWhite);
-    drawLine(target, tipX, tipY, rightX, rightY, NearWhite);
+    drawLine(target, tipX, tipY, leftX, leftY, ColourNearWhite);
+    drawLine(target, leftX, leftY, rightX, rightY, ColourNearWhite);
+    drawLine(target, tipX, tipY, rightX, rightY, ColourNearWhite);
 }
 
 }  // namespace hc

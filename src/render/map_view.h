@@ -1,9 +1,9 @@
 #pragma once
 
+#include "assets/game_state.h"
 #include "city/city_map.h"
-#include "platform/image.h"
-#include "shell/core/body.h"
-#include "shell/game_state.h"
+#include "core/body.h"
+#include "draw/image.h"
 
 namespace hc {
 

@@ -3,18 +3,12 @@
 
 #include <cmath>
 
+#include "core/colours.h"
 #include "render/view_rounding.h"
 
 namespace hc {
 
 namespace {
-
-constexpr uint32_t NearWhite = 22;
-constexpr uint32_t Crimson = 27;
-
-void plot(Image& target, int x, int y, uint32_t c) {
-    if (x >= 0 && y >= 0 && x < target.width && y < target.height) putPixel(target, x, y, c);
-}
 
 // One axis of the window: start at 0 or at the far edge when the cab is within half a
 // window of it, else centred (rounded) on the cab.
@@ -70,9 +64,9 @@ void drawMinimap(const CityMap& map, const PlayerCar& player, const Shift& shift
             }
             const bool passable = hasFlag(cell, Passable);
             if (hasFlag(cell, PickupMark)) {
-                plot(target, px, py, NearWhite);
+                plotPixel(target, px, py, ColourNearWhite);
             } else if (passable != prev[j] || passable != prev[j - 1]) {
-                plot(target, px, py, Crimson);
+                plotPixel(target, px, py, ColourCrimson);
             }
             prev[j] = passable;
         }
@@ -85,9 +79,9 @@ void drawMinimap(const CityMap& map, const PlayerCar& player, const Shift& shift
     const double lx = qx + 2 * std::cos(a), ly = qy + 2 * std::sin(a);
     a += 3.14159;
     const double rx = qx + 2 * std::cos(a), ry = qy + 2 * std::sin(a);
-    drawLine(target, roundAny(tx), roundAny(ty), roundAny(lx), roundAny(ly), NearWhite);
-    drawLine(target, roundAny(lx), roundAny(ly), roundAny(rx), roundAny(ry), NearWhite);
-    drawLine(target, roundAny(tx), roundAny(ty), roundAny(rx), roundAny(ry), NearWhite);
+    drawLine(target, roundAny(tx), roundAny(ty), roundAny(lx), roundAny(ly), ColourNearWhite);
+    drawLine(target, roundAny(lx), roundAny(ly), roundAny(rx), roundAny(ry), ColourNearWhite);
+    drawLine(target, roundAny(tx), roundAny(ty), roundAny(rx), roundAny(ry), ColourNearWhite);
 }
 
 }  // namespace hc

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "assets/font.h"
 #include "city/city_map.h"
-#include "frontend/font.h"
-#include "platform/image.h"
-#include "shell/core/body.h"
-#include "shell/core/records.h"
+#include "core/body.h"
+#include "core/records.h"
+#include "draw/image.h"
 
 namespace hc {
 

@@ -2,11 +2,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "assets/game_state.h"
 #include "city/city_map.h"
-#include "platform/image.h"
-#include "shell/core/body.h"
-#include "shell/core/records.h"
-#include "shell/game_state.h"
+#include "core/body.h"
+#include "core/records.h"
+#include "draw/image.h"
 
 namespace hc {
 

@@ -1,9 +1,9 @@
 #include "shell/exit_screen.h"
 
+#include "core/system.h"
+#include "frontend/game.h"
 #include "platform/console.h"
 #include "platform/window.h"
-#include "shell/core/system.h"
-#include "shell/game.h"
 
 namespace hc {
 

@@ -4,21 +4,22 @@
 #include <cmath>
 #include <memory>
 
+#include "core/system.h"
+#include "draw/grey_frame.h"
+#include "frontend/game.h"
 #include "platform/audio.h"
 #include "platform/dissolve.h"
 #include "platform/keyboard.h"
 #include "platform/screen.h"
-#include "platform/transition.h"
 #include "render/damage_overlay.h"
 #include "render/hud.h"
 #include "render/map_view.h"
 #include "render/minimap.h"
 #include "render/world_view.h"
-#include "shell/core/system.h"
-#include "shell/game.h"
 #include "sim/passengers.h"
 #include "sim/player_car.h"
 #include "sim/traffic.h"
+#include "core/colours.h"
 
 namespace hc {
 
@@ -28,6 +29,32 @@ constexpr const char* PhaseLabels[ProfilePhaseCount + 1] = {"", "player ", "rend
 
 WorldViewScene worldScene(Game& game, ViewTables& view) {
     return {*game.city, view, game.player, game.shift, game.state, renderTarget(game.screen)};
+}
+
+inline int8_t channelFlag(bool on) { return on ? int8_t{-1} : int8_t{0}; }
+
+// The car's sounds go to channels 2 to 4; the music key switches channel 1.
+void playCarSound(AudioEngine& audio, const CarSound& sound) {
+    AudioChannel& engine = audio.channels[EngineChannel];
+    engine.oscillators[1].frequency = sound.engineFrequency;
+    engine.oscillators[2].frequency = 1.25 * sound.engineFrequency;
+    engine.oscillators[3].frequency = 0.124 * sound.engineFrequency;
+    engine.enabled = channelFlag(sound.engineOn);
+
+    AudioChannel& skid = audio.channels[SkidChannel];
+    skid.enabled = channelFlag(sound.skidOn);
+    setChannelGain(skid, sound.skidGain);
+
+    AudioChannel& turbo = audio.channels[TurboChannel];
+    turbo.oscillators[1].frequency = 2.0 * sound.engineFrequency;
+    turbo.oscillators[2].frequency = 0.0;
+    setChannelGain(turbo, sound.turboGain);
+    turbo.enabled = channelFlag(sound.turboOn);
+
+    if (sound.musicToggled) {
+        int8_t& music = audio.channels[MusicChannel].enabled;
+        music = static_cast<int8_t>(~music);
+    }
 }
 
 HudScene hudScene(Game& game) {
@@ -53,7 +80,7 @@ void beginShift(Game& game, ViewTables& view) {
     markPickups(game.shift, *game.city);
 
     Image& target = renderTarget(game.screen);
-    fillImage(target, colourIndex(game.screen, 255));
+    fillImage(target, colourIndex(game.screen, ColourBlack));
     renderWorldView(worldScene(game, view));
     drawHud(hudScene(game));
     transition(game.screen, game.audio, game.timer, FadeIn);
@@ -68,7 +95,12 @@ void simulateAndDrawFrame(Game& game, ViewTables& view, ShiftProfile& profile) {
     // Every car is in the grid before the player's collision test and the views.
     stampAllTraffic(game.traffic, TrafficCarCount, city);
     pollKeys(game.keys);
-    updatePlayerCar(game.player, shift, city, game.keys, game.audio, frameDelta(game.timer));
+    CarSound sound;
+    const AudioChannel& skid = game.audio.channels[SkidChannel];
+    sound.skidOn = skid.enabled != 0;
+    sound.skidGain = skid.gain;
+    updatePlayerCar(game.player, shift, city, game.keys, sound, frameDelta(game.timer));
+    playCarSound(game.audio, sound);
     updateCabSystems(shift, game.player, frameDelta(game.timer), target.width, target.height);
     profile.marks[2] = clockSeconds();
 
@@ -100,7 +132,7 @@ void drawStatsOverlay(const FontSet& font, Image& target, const FrameTimer& time
         const int percent = std::isfinite(share) ? static_cast<int>(std::fmax(-1000.0, std::fmin(1000.0, share))) : 0;
         profile.phases[i].duration = percent;
         printText(font, target, 0, 12 * i, profile.phases[i].label, 3);
-        drawBox(target, 60, 12 * i, 60 + percent, 12 * i + 7, 22);
+        drawBox(target, 60, 12 * i, 60 + percent, 12 * i + 7, ColourNearWhite);
     }
 }
 

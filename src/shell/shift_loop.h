@@ -1,8 +1,8 @@
 #pragma once
 #include <string>
 
-#include "platform/image.h"
-#include "shell/core/frame_timer.h"
+#include "core/frame_timer.h"
+#include "draw/image.h"
 
 namespace hc {
 

@@ -6,8 +6,11 @@
 #include <string>
 
 #include "assets/graphics_pack.h"
-#include "city/city_generator.h"
-#include "frontend/career.h"
+#include "core/random.h"
+#include "core/system.h"
+#include "core/tables.h"
+#include "frontend/busy_icon.h"
+#include "frontend/game.h"
 #include "frontend/garage.h"
 #include "frontend/help_pages.h"
 #include "frontend/menus.h"
@@ -20,14 +23,11 @@
 #include "platform/sdl_window.h"
 #include "platform/system_info.h"
 #include "platform/window.h"
-#include "shell/core/random.h"
-#include "shell/core/system.h"
-#include "shell/core/tables.h"
-#include "shell/exit_screen.h"
-#include "shell/game.h"
 #include "render/world_view.h"
+#include "shell/career.h"
+#include "shell/exit_screen.h"
+#include "shell/new_game.h"
 #include "shell/shift_loop.h"
-#include "sim/passengers.h"
 #include "sim/traffic.h"
 
 namespace hc {
@@ -36,47 +36,6 @@ uint64_t kilobytesRounded(uint64_t bytes) {
     const uint64_t whole = bytes / 1024, rest = bytes % 1024;
     if (rest > 512 || (rest == 512 && whole % 2 == 1)) return whole + 1;
     return whole;
-}
-
-void drawBusyIcon(ScreenContext& screen) {
-    Image& target = renderTarget(screen);
-    const uint32_t white = colourIndex(screen, 22);
-    fillBox(target, 0, 0, target.width - 1, target.height - 1, colourIndex(screen, 255));
-    const int cx = static_cast<int>(std::nearbyint(target.width / 2.0));
-    const int cy = static_cast<int>(std::nearbyint(target.height / 2.0));
-    for (int i = -9; i <= 9; ++i) {
-        const int y = cy + i;
-        const int a = i < 0 ? -i : i;
-        if (a >= 8) {
-            drawLine(target, cx - 6, y, cx + 6, y, white);  // the hourglass's ends
-        } else if (a >= 4) {
-            drawLine(target, cx - 5, y, cx - 5, y, white);  // the bulbs' straight sides
-            drawLine(target, cx + 5, y, cx + 5, y, white);
-        } else {
-            drawLine(target, cx - (a + 1), y, cx - (a + 1), y, white);  // the waist
-            drawLine(target, cx + (a + 1), y, cx + (a + 1), y, white);
-        }
-        if (i == 5 || i == 6) drawLine(target, cx - 2, y, cx + 2, y, white);  // sand below
-        if (i == -2) drawLine(target, cx - 1, y, cx + 1, y, white);           // sand above
-    }
-    presentFrame(screen);
-}
-
-void newGameReset(Shift& shift, PlayerCar& player) {
-    shift.damage[1] = shift.damage[2] = shift.damage[3] = 0.0f;
-    shift.frameCounter = 0;
-    shift.pendingFare = 0;
-    shift.score = 0;
-    shift.turboLevel = shift.radiatorLevel = shift.brakeLevel = shift.tyreLevel = 0;
-    player.x = 1040.0f;
-    player.y = 1034.0f;
-    player.travel = 0.0f;
-    player.travelRate = 0.1f;
-    player.heading = 0.0f;
-    player.vx = player.vy = 0.0f;
-    player.turnRate = 0.0f;
-    // The direction fields follow the new heading, not the last game's.
-    rotateBody(player, 0.0);
 }
 
 void setupTables(Game& game) {
@@ -89,58 +48,57 @@ void setupTables(Game& game) {
     bindDefaultKeys(game.keys);
 }
 
-namespace {
-
-// One arcade game: a new city, a fresh shift with the turbo at stage 1, a random
-// driving track and four minutes on the clock.
-void playArcadeGame(Game& game) {
-    drawBusyIcon(game.screen);
-    generateCityMap(*game.city, game.state.shadeTable);
-    newGameReset(game.shift, game.player);
-    game.shift.turboLevel = 1;
-    openTrack(game.audio, randomChoice(4) + 1);
-    setTimeLimit(game.shift, 4);
-    runShift(game, *game.view);
+void playMenuChoice(Game& game, int choice) {
+    switch (choice) {
+        case MenuArcade:
+            prepareShift(game, ShiftKind::Arcade);
+            runShift(game, *game.view);
+            break;
+        case MenuCareer:
+            // The career opens its own music: the garage's, then a driving track.
+            runCareer(game);
+            break;
+        case MenuOptions:
+            runOptions(game);
+            break;
+        case MenuHelp:
+            openTrack(game.audio, 2);
+            runHelpPages(game, 1);
+            break;
+        case MenuExit:
+            transition(game.screen, game.audio, game.timer, FadeOut);
+            showExitScreen(game);
+        default:
+            break;
+    }
 }
 
-}  // namespace
+int playMenuRound(Game& game) {
+    // Every return to the main menu starts the menu theme from its beginning.
+    openTrack(game.audio, 1);
+    const int choice = runMainMenu(game);
+    playMenuChoice(game, choice);
+    return choice;
+}
+
+bool loadGameGraphics(Game& game, const std::string& path) {
+    Rgb palette[256];
+    for (int i = 0; i < 256; ++i) palette[i] = paletteEntry(game.screen, i);
+    const int bytesPerPixel = game.screen.renderBuffer ? game.screen.renderBuffer->bytesPerPixel : 1;
+    return loadGraphicsPack(game.state, game.font, palette, bytesPerPixel, path);
+}
 
 void runProgram(Game& game) {
     drawBusyIcon(game.screen);
     const Image& target = renderTarget(game.screen);
     initView(*game.city, *game.view, game.shift, target.width, target.height);
-    if (!loadGraphicsPack(game.state, game.font, game.screen)) {
+    if (!loadGameGraphics(game)) {
         // The loader has said what is wrong with the pack; without it there is
         // nothing to draw.
         endProcess(1);
     }
     setupTables(game);
-
-    // Every return to the main menu starts the menu theme from its beginning.
-    for (;;) {
-        openTrack(game.audio, 1);
-        switch (runMainMenu(game)) {
-            case MenuArcade:
-                playArcadeGame(game);
-                break;
-            case MenuCareer:
-                // The career opens its own music: the garage's, then a driving track.
-                runCareer(game);
-                break;
-            case MenuOptions:
-                runOptions(game);
-                break;
-            case MenuHelp:
-                openTrack(game.audio, 2);
-                runHelpPages(game, 1);
-                break;
-            case MenuExit:
-                transition(game.screen, game.audio, game.timer, FadeOut);
-                showExitScreen(game);
-            default:
-                break;
-        }
-    }
+    for (;;) playMenuRound(game);
 }
 
 int runGame(Game& game, WindowBackend& window) {

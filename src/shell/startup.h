@@ -1,13 +1,12 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
-#include "shell/core/body.h"
+#include "assets/graphics_pack.h"
 
 namespace hc {
 
 struct Game;
-struct Shift;
-struct ScreenContext;
 class WindowBackend;
 
 // The whole program: console lines, audio, display mode, window, then the program
@@ -21,10 +20,15 @@ int runGame(Game& game, WindowBackend& window);
 [[noreturn]] void runProgram(Game& game);
 // One-time tables: the random seed from the clock, the trig tables, the key bindings.
 void setupTables(Game& game);
-// Clears the render buffer, draws the hourglass in colour 22 and presents it.
-void drawBusyIcon(ScreenContext& screen);
-// Clears a new game's counters and puts the cab at its start.
-void newGameReset(Shift& shift, PlayerCar& player);
+// Plays what the main menu chose: an arcade game, a career, the options, the help
+// pages, or the exit screen (which does not return).
+void playMenuChoice(Game& game, int choice);
+// One round of the program loop: the menu theme from its start, the main menu, and
+// what it chose. Returns the choice.
+int playMenuRound(Game& game);
+// Loads the graphics pack with the open screen's palette, its images at the render
+// buffer's bytes per pixel. False (after the loader's console line) on a bad pack.
+bool loadGameGraphics(Game& game, const std::string& path = DefaultPackPath);
 
 // Free memory in kilobytes as the first console line shows it: bytes / 1024, rounded
 // to nearest with halves to even.

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "shell/core/random.h"
+#include "core/random.h"
 
 namespace hc {
 

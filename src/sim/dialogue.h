@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "shell/core/records.h"
+#include "core/records.h"
 
 namespace hc {
 

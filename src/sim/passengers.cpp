@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "shell/core/random.h"
+#include "core/random.h"
 #include "sim/dialogue.h"
 #include "sim/traffic.h"
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "city/city_map.h"
-#include "shell/core/records.h"
+#include "core/records.h"
 
 namespace hc {
 

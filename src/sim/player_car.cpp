@@ -33,7 +33,7 @@ constexpr int SwitchOrder[] = {ActionIgnition, ActionReverse,
                                ActionMusic,    ActionStats,
                                ActionLowDetail};
 
-void handleSwitch(int action, double speed, Shift& shift, AudioEngine& audio) {
+void handleSwitch(int action, double speed, Shift& shift, CarSound& sound) {
     switch (action) {
         case ActionIgnition:
             if (isOn(shift.engineRunning)) {
@@ -55,48 +55,33 @@ void handleSwitch(int action, double speed, Shift& shift, AudioEngine& audio) {
             shift.secondsLeft = 0.0;
             shift.speechTimer = 0.0;
             break;
-        case ActionMusic: {
-            int8_t& enabled = audio.channels[MusicChannel].enabled;
-            enabled = static_cast<int8_t>(~enabled);
-            break;
-        }
+        case ActionMusic: sound.musicToggled = true; break;
         case ActionStats: toggleFlag(shift.showStats); break;
         case ActionLowDetail: toggleFlag(shift.lowDetail); break;
         default: break;
     }
 }
 
-inline int8_t channelFlag(bool on) { return on ? int8_t{-1} : int8_t{0}; }
-
-void setCarSounds(const Shift& shift, double speed, float turnRate, double maxBoost,
-                  AudioEngine& audio, double dt) {
-    const double f = 120.0 * speed + 200.0;
-
-    AudioChannel& engine = audio.channels[EngineChannel];
-    engine.oscillators[1].frequency = f;
-    engine.oscillators[2].frequency = 1.25 * f;
-    engine.oscillators[3].frequency = 0.124 * f;
-    engine.enabled = channelFlag(isOn(shift.engineRunning));
+void setCarSounds(const Shift& shift, double speed, float turnRate, double maxBoost, CarSound& sound,
+                  double dt) {
+    sound.engineFrequency = 120.0 * speed + 200.0;
+    sound.engineOn = isOn(shift.engineRunning);
 
     // The skid fades in while the car turns hard at speed and fades out afterwards.
-    AudioChannel& skid = audio.channels[SkidChannel];
-    const float g = skid.gain;
+    const float g = sound.skidGain;
     if (speed > 0.2 && std::fabs(turnRate) > 0.6f) {
-        skid.enabled = channelFlag(true);
-        if (g < 0.3f) setChannelGain(skid, static_cast<float>(std::min(g + dt * 0.04, 0.3)));
+        sound.skidOn = true;
+        if (g < 0.3f) sound.skidGain = static_cast<float>(std::min(g + dt * 0.04, 0.3));
     } else if (g > 0.0f) {
-        setChannelGain(skid, static_cast<float>(g - dt * 0.02));
+        sound.skidGain = static_cast<float>(std::max(g - dt * 0.02, 0.0));
     } else {
-        skid.enabled = channelFlag(false);
+        sound.skidOn = false;
     }
 
-    // The turbo whistles an octave above the engine, as loud as the boost is full.
-    AudioChannel& turbo = audio.channels[TurboChannel];
-    turbo.oscillators[1].frequency = 2.0 * f;
-    turbo.oscillators[2].frequency = 0.0;
+    // The turbo whistles as loud as the boost is full.
     const double fullness = maxBoost > 0.0 ? shift.turboBoost / maxBoost : 0.0;
-    setChannelGain(turbo, static_cast<float>(0.1 * fullness));
-    turbo.enabled = channelFlag(isOn(shift.engineRunning) && shift.turboBoost > 0.0f);
+    sound.turboGain = static_cast<float>(0.1 * fullness);
+    sound.turboOn = isOn(shift.engineRunning) && shift.turboBoost > 0.0f;
 }
 
 }  // namespace
@@ -108,7 +93,7 @@ void addDamage(Shift& shift, int kind, float amount) {
 }
 
 void updatePlayerCar(PlayerCar& car, Shift& shift, CityMap& map, const KeyBindings& keys,
-                     AudioEngine& audio, double frameTicks) {
+                     CarSound& sound, double frameTicks) {
     const double dt = frameTicks > MaxPhysicsTicks ? MaxPhysicsTicks : frameTicks > 0.0 ? frameTicks : 0.0;
     // 1. Frame constants from the upgrades; speed is measured once, before anything moves.
     const double grip = 0.035 + 0.01 * shift.tyreLevel;
@@ -119,6 +104,7 @@ void updatePlayerCar(PlayerCar& car, Shift& shift, CityMap& map, const KeyBindin
     double steer = 0.0;
     bool braking = false;
     const double speed = bodySpeed(car);
+    sound.musicToggled = false;
 
     // 2. Controls.
     if (isHeld(keys, ActionUp) && isOn(shift.engineRunning)) accel = Throttle;
@@ -127,7 +113,7 @@ void updatePlayerCar(PlayerCar& car, Shift& shift, CityMap& map, const KeyBindin
     if (isHeld(keys, ActionRight)) steer = SteerStep;
     for (int action : SwitchOrder) {
         if (wasReleased(keys, action)) {
-            handleSwitch(action, speed, shift, audio);
+            handleSwitch(action, speed, shift, sound);
             break;
         }
     }
@@ -236,7 +222,7 @@ void updatePlayerCar(PlayerCar& car, Shift& shift, CityMap& map, const KeyBindin
     car.y = static_cast<float>(car.y + dt * car.vy);
 
     // 14. Car sounds.
-    setCarSounds(shift, speed, car.turnRate, maxBoost, audio, dt);
+    setCarSounds(shift, speed, car.turnRate, maxBoost, sound, dt);
 }
 
 void updateCabSystems(Shift& shift, const PlayerCar& car, double dt, int width, int height) {

@@ -1,21 +1,33 @@
 #pragma once
 
 #include "city/city_map.h"
-#include "platform/audio.h"
-#include "platform/keyboard.h"
-#include "shell/core/records.h"
+#include "core/actions.h"
+#include "core/records.h"
 
 namespace hc {
+
+// What the car sounds like after a frame, for the shift loop to hand to the audio
+// engine. The skid fields are read as well as written: the shift loop fills them from
+// the skid channel before the frame (a dissolve fades every channel), and the car fades
+// them from there.
+struct CarSound {
+    bool engineOn = false;
+    double engineFrequency = 0;  // Hz; the engine's tones run at f, 1.25 f and 0.124 f
+    bool skidOn = false;
+    float skidGain = 0;
+    bool turboOn = false;
+    float turboGain = 0;         // the whistle runs an octave above the engine
+    bool musicToggled = false;   // the music key was released this frame
+};
 
 // One frame of the player's taxi, after the keys were polled: the switches (one per
 // frame, the first released in the order ignition, reverse, wipers, minimap zoom, map
 // view, exit, music, statistics, low detail), throttle, turbo boost, steering, tyre
 // grip, brakes and drag; the passenger pick-up and drop-off test; the collision test
-// against the grid with its bounce; and the engine, skid and turbo sound parameters
-// (channels 2 to 4 of audio; the music key toggles channel 1). dt is the frame's length
+// against the grid with its bounce; and what the car sounds like. dt is the frame's length
 // in ticks of 1/50 second; the physics drives at most 4 ticks of a longer frame.
 void updatePlayerCar(PlayerCar& car, Shift& shift, CityMap& map, const KeyBindings& keys,
-                     AudioEngine& audio, double dt);
+                     CarSound& sound, double dt);
 
 // One frame of engine heat, brake heat and the wear they cause, then the windshield
 // (rain, drops and wiper) over a render buffer of width by height pixels. Runs right

@@ -2,7 +2,7 @@
 #include <cstdint>
 
 #include "city/city_map.h"
-#include "shell/core/records.h"
+#include "core/records.h"
 
 namespace hc {
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "shell/core/random.h"
+#include "core/random.h"
 
 namespace hc {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/core/records.h"
+#include "core/records.h"
 
 namespace hc {
 

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "assets/colour_tables.h"
-#include "frontend/font.h"
+#include "assets/font.h"
 #include "pack_test_support.h"
 
 namespace hc {
@@ -284,7 +284,7 @@ TEST(PackLoader, WritesTheProgressLinesAndFillsEverything) {
     auto state = std::make_unique<GameState>();
     FontSet font;
     ConsoleCapture console;
-    ASSERT_TRUE(loadGraphicsPackWithPalette(*state, font, palette(), 1, path));
+    ASSERT_TRUE(loadGraphicsPack(*state, font, palette(), 1, path));
     ASSERT_EQ(console.lines.size(), 7u);
     EXPECT_EQ(console.lines[0], "Extracting data, please wait");
     EXPECT_NE(console.lines[1].find("partial record of 2 bytes"), std::string::npos) << console.lines[1];
@@ -304,27 +304,18 @@ TEST(PackLoader, WritesTheProgressLinesAndFillsEverything) {
     releaseGraphicsPack(*state, font);
 }
 
-TEST(PackLoader, TakesThePaletteAndPixelFormatFromTheScreen) {
+TEST(PackLoader, TakesThePaletteAndPixelFormatGiven) {
     TempDir dir("screen");
     const std::string path = dir.file("graphics.pak");
     writeBytes(path, artgen::encodeRuns(syntheticStream().data(), PackLayoutSize));
-    // A screen whose palette is the base palette with its greys 1..22 reversed: the
-    // tables must follow the screen's palette, not a built-in one.
-    auto screen = std::make_unique<ScreenContext>();
+    // The base palette with its greys 1..22 reversed: the tables must follow the palette
+    // given, not a built-in one.
     Rgb swapped[256];
-    for (int i = 0; i < 256; ++i) {
-        const int from = (i >= 1 && i <= 22) ? 23 - i : i;
-        swapped[i] = {BasePalette[from][0], BasePalette[from][1], BasePalette[from][2]};
-        screen->baseRed[i] = swapped[i].red;
-        screen->baseGreen[i] = swapped[i].green;
-        screen->baseBlue[i] = swapped[i].blue;
-    }
-    Image* renderBuffer = createImage(640, 480, 4);
-    screen->renderBuffer = renderBuffer;
+    for (int i = 0; i < 256; ++i) swapped[i] = basePaletteEntry((i >= 1 && i <= 22) ? 23 - i : i);
     auto state = std::make_unique<GameState>();
     FontSet font;
     ConsoleCapture console;
-    ASSERT_TRUE(loadGraphicsPack(*state, font, *screen, path));
+    ASSERT_TRUE(loadGraphicsPack(*state, font, swapped, 4, path));
     EXPECT_EQ(state->greyTable[0], 22);  // the darkest grey now sits at 22
     auto expected = std::make_unique<GameState>();
     buildShadeTable(swapped, expected->shadeTable);
@@ -333,7 +324,6 @@ TEST(PackLoader, TakesThePaletteAndPixelFormatFromTheScreen) {
     EXPECT_EQ(state->cockpitImage->bytesPerPixel, 4);
     EXPECT_EQ(getPixel(*state->cockpitImage, 3, 2), coordinateCode(SheetPicture, 3, 962));
     releaseGraphicsPack(*state, font);
-    destroyImage(renderBuffer);
 }
 
 TEST(PackLoader, BadPacksFailWithOneClearLineAndNoImages) {
@@ -344,7 +334,7 @@ TEST(PackLoader, BadPacksFailWithOneClearLineAndNoImages) {
         auto state = std::make_unique<GameState>();
         FontSet font;
         ConsoleCapture console;
-        EXPECT_FALSE(loadGraphicsPackWithPalette(*state, font, palette(), 1, path));
+        EXPECT_FALSE(loadGraphicsPack(*state, font, palette(), 1, path));
         ASSERT_EQ(console.lines.size(), 2u);
         EXPECT_EQ(console.lines[0], "Extracting data, please wait");
         EXPECT_NE(console.lines[1].find(path), std::string::npos) << console.lines[1];
@@ -362,7 +352,7 @@ TEST(GeneratedPack, LoadsCompletelyWithASeeThroughWindshield) {
     auto state = std::make_unique<GameState>();
     FontSet font;
     ConsoleCapture console;
-    ASSERT_TRUE(loadGraphicsPackWithPalette(*state, font, palette(), 1, path));
+    ASSERT_TRUE(loadGraphicsPack(*state, font, palette(), 1, path));
     EXPECT_EQ(console.lines.size(), 6u) << "no warnings expected for the generated pack";
 
     const Image* images[] = {state->cockpitImage, state->skyImage, state->hudIcon,

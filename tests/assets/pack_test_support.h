@@ -11,7 +11,7 @@
 
 #include "artgen/encode.h"
 #include "artgen/picture.h"
-#include "shell/core/system.h"
+#include "core/system.h"
 
 namespace hc::testing_assets {
 

@@ -7,8 +7,8 @@
 
 #include "artgen/encode.h"
 #include "assets/graphics_pack.h"
+#include "draw/palette.h"
 #include "pack_test_support.h"
-#include "platform/screen.h"
 
 namespace hc {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "city/city_generator.h"
 #include "city/city_map.h"
-#include "shell/core/random.h"
+#include "core/random.h"
 #include "support/digest.h"
 
 namespace hc::test {

@@ -5,7 +5,7 @@
 
 #include "city/city_generator.h"
 #include "city_fixture.h"
-#include "shell/core/system.h"
+#include "core/system.h"
 
 namespace hc {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "city/city_map.h"
 #include "city_fixture.h"
-#include "shell/core/random.h"
+#include "core/random.h"
 
 namespace hc {
 namespace {

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "draw/image.h"
 #include "platform/audio.h"
-#include "platform/image.h"
 #include "platform/keyboard.h"
 #include "support/headless_game.h"
 

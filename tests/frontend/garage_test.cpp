@@ -5,9 +5,9 @@
 
 #include <vector>
 
+#include "core/random.h"
+#include "frontend/game.h"
 #include "frontend_fixture.h"
-#include "shell/core/random.h"
-#include "shell/game.h"
 
 namespace hc {
 namespace {

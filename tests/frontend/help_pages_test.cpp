@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "frontend/game.h"
 #include "frontend_fixture.h"
-#include "shell/game.h"
 
 namespace hc {
 namespace {

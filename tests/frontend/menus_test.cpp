@@ -6,9 +6,9 @@
 
 #include <vector>
 
-#include "frontend/font.h"
+#include "assets/font.h"
+#include "frontend/game.h"
 #include "frontend_fixture.h"
-#include "shell/game.h"
 
 namespace hc {
 namespace {

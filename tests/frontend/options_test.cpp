@@ -7,9 +7,9 @@
 #include <cstring>
 #include <vector>
 
+#include "frontend/game.h"
 #include "frontend_fixture.h"
 #include "platform/screen.h"
-#include "shell/game.h"
 
 namespace hc {
 namespace {

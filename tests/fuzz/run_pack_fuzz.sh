@@ -12,7 +12,7 @@ clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-reco
   -I"$root/src" \
   "$root/tests/fuzz/pack_decoder_fuzz.cpp" \
   "$root/src/assets/graphics_pack.cpp" "$root/src/assets/colour_tables.cpp" \
-  "$root/src/platform/image.cpp" "$root/src/shell/core/system.cpp" \
+  "$root/src/platform/image.cpp" "$root/src/core/system.cpp" \
   -o "$work/pack_decoder_fuzz"
 
 # Seeds: a run of 256, a short pack with a partial record, a capacity that overflows.

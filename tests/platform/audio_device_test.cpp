@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "core/system.h"
 #include "platform/audio.h"
-#include "shell/core/system.h"
 
 namespace hc {
 namespace {

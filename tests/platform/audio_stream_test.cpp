@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "audio_test_output.h"
+#include "core/system.h"
 #include "platform/audio.h"
 #include "platform/audio_stream.h"
-#include "shell/core/system.h"
 
 namespace hc {
 namespace {

@@ -6,10 +6,10 @@
 #include <string>
 
 #include "audio_test_output.h"
+#include "core/random.h"
+#include "core/system.h"
+#include "core/tables.h"
 #include "platform/audio.h"
-#include "shell/core/random.h"
-#include "shell/core/system.h"
-#include "shell/core/tables.h"
 
 namespace hc {
 namespace {

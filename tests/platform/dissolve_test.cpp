@@ -7,10 +7,10 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/frame_timer.h"
 #include "platform/audio.h"
 #include "platform/screen.h"
-#include "shell/core/frame_timer.h"
-#include "support/headless_game.h"
+#include "support/headless_platform.h"
 
 namespace hc {
 namespace {
@@ -19,19 +19,19 @@ class DissolveTest : public ::testing::Test {
 protected:
     void SetUp() override {
         hg.openScreen();
-        initAudio(hg.game().audio);
+        initAudio(hg.audio);
         // A picture without black: every pixel 1..250 by position.
-        Image& target = *hg.game().screen.renderBuffer;
+        Image& target = *hg.screen.renderBuffer;
         for (int y = 0; y < target.height; ++y) {
             for (int x = 0; x < target.width; ++x) putPixel(target, x, y, static_cast<uint32_t>((x + 3 * y) % 250 + 1));
         }
         picture.assign(target.pixels, target.pixels + static_cast<size_t>(target.width) * target.height);
         hg.onFrame = [this](const Image&) { frames.push_back(hg.window.lastFrame()); };
     }
-    void TearDown() override { shutdownAudio(hg.game().audio); }
+    void TearDown() override { shutdownAudio(hg.audio); }
 
     void run(int8_t direction) {
-        Game& g = hg.game();
+        HeadlessScreen& g = hg;
         const double start = hg.now;
         transition(g.screen, g.audio, g.timer, direction);
         seconds = hg.now - start;
@@ -40,7 +40,7 @@ protected:
         return std::all_of(frame.begin(), frame.end(), [](uint8_t p) { return p == 255; });
     }
 
-    HeadlessGame hg;
+    HeadlessScreen hg;
     std::vector<uint8_t> picture;
     std::vector<std::vector<uint8_t>> frames;
     double seconds = 0;
@@ -53,7 +53,7 @@ TEST_F(DissolveTest, FadeOutStartsOnThePictureAndEndsBlack) {
     EXPECT_TRUE(allBlack(frames.back()));
     EXPECT_FALSE(allBlack(frames[frames.size() / 2]));
     // The render buffer is left black too.
-    const Image& target = *hg.game().screen.renderBuffer;
+    const Image& target = *hg.screen.renderBuffer;
     EXPECT_TRUE(allBlack(std::vector<uint8_t>(target.pixels, target.pixels + 640 * 480)));
 }
 
@@ -62,7 +62,7 @@ TEST_F(DissolveTest, FadeInStartsBlackAndEndsOnThePicture) {
     ASSERT_GE(frames.size(), 3u);
     EXPECT_TRUE(allBlack(frames.front()));
     EXPECT_EQ(frames.back(), picture);
-    const Image& target = *hg.game().screen.renderBuffer;
+    const Image& target = *hg.screen.renderBuffer;
     EXPECT_EQ(std::vector<uint8_t>(target.pixels, target.pixels + 640 * 480), picture);
 }
 
@@ -93,14 +93,14 @@ TEST_F(DissolveTest, AtAVeryLowFrameRateOneStepAfterTheFirstMeasurementEndsIt) {
     // whole wipe at once.
     hg.secondsPerFrame = 3.0;
     run(FadeIn);
-    EXPECT_GT(frameDelta(hg.game().timer), 92.0);
+    EXPECT_GT(frameDelta(hg.timer), 92.0);
     ASSERT_EQ(frames.size(), 5u);
     EXPECT_EQ(frames.back(), picture);
     EXPECT_FALSE(allBlack(frames[3]));  // the fourth step had begun to reveal it
 }
 
 TEST_F(DissolveTest, TheSoundFollowsThePicture) {
-    AudioEngine& audio = hg.game().audio;
+    AudioEngine& audio = hg.audio;
     run(FadeOut);
     for (int c = 1; c <= AudioChannelCount; ++c) EXPECT_EQ(audio.channels[c].gain, 0.0f) << c;
     run(FadeIn);
@@ -131,9 +131,9 @@ TEST(DissolveBlockSize, FollowsTheWidthWithinOneAndTwenty) {
 }
 
 TEST(DissolveNarrow, ANarrowBufferStillDissolves) {
-    HeadlessGame hg;
+    HeadlessScreen hg;
     hg.openScreen();
-    Game& g = hg.game();
+    HeadlessScreen& g = hg;
     destroyImage(g.screen.renderBuffer);
     g.screen.renderBuffer = createImage(8, 4);
     fillImage(*g.screen.renderBuffer, 7);

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/audio.h"
-#include "support/headless_game.h"
+#include "support/headless_platform.h"
 
 namespace hc {
 namespace {
@@ -57,8 +57,8 @@ TEST(KeyNames, TheDefaultKeysOfTheActionsAndTheirSetOneCodes) {
 
 class PollTest : public ::testing::Test {
 protected:
-    HeadlessGame hg;
-    KeyBindings& keys = hg.game().keys;
+    HeadlessScreen hg;
+    KeyBindings& keys = hg.keys;
     void SetUp() override { bindDefaultKeys(keys); }
 };
 
@@ -123,7 +123,7 @@ TEST_F(PollTest, FlushingTheBufferKeepsACloseRequest) {
 TEST_F(PollTest, WaitSelectOrBackPrefersSelectWhenBothAreReleasedTogether) {
     hg.window.holdKey(Enter, 3, 5);
     hg.window.holdKey(Esc, 4, 5);
-    EXPECT_TRUE(waitSelectOrBack(keys, hg.game().audio));
+    EXPECT_TRUE(waitSelectOrBack(keys, hg.audio));
     EXPECT_EQ(hg.window.polls(), 6);
 }
 
@@ -131,7 +131,7 @@ TEST_F(PollTest, WaitSelectOrBackReturnsFalseForBackAndIgnoresOtherKeys) {
     hg.window.holdKey(Up, 2, 2);
     hg.window.holdKey(Esc, 5, 6);
     const double before = hg.now;
-    EXPECT_FALSE(waitSelectOrBack(keys, hg.game().audio));
+    EXPECT_FALSE(waitSelectOrBack(keys, hg.audio));
     EXPECT_EQ(hg.window.polls(), 7);
     // Each turn rests about a millisecond instead of spinning.
     EXPECT_NEAR(hg.now - before, 0.006, 1e-9);
@@ -140,15 +140,15 @@ TEST_F(PollTest, WaitSelectOrBackReturnsFalseForBackAndIgnoresOtherKeys) {
 TEST_F(PollTest, WaitAnyActionReturnsTheLowestReleasedAction) {
     hg.window.holdKey(Tab, 2, 3);
     hg.window.holdKey(Down, 3, 3);
-    EXPECT_EQ(waitAnyAction(keys, hg.game().audio), ActionDown);
+    EXPECT_EQ(waitAnyAction(keys, hg.audio), ActionDown);
     EXPECT_EQ(hg.window.polls(), 4);
     hg.window.holdKey(F2, 6, 6);
-    EXPECT_EQ(waitAnyAction(keys, hg.game().audio), ActionScreenshot);
+    EXPECT_EQ(waitAnyAction(keys, hg.audio), ActionScreenshot);
 }
 
 TEST_F(PollTest, AWaitEndsThroughTheCloseHandler) {
     hg.window.requestClose();
-    EXPECT_EQ(hg.runUntilEnd([&] { waitAnyAction(keys, hg.game().audio); }), 0);
+    EXPECT_EQ(hg.runUntilEnd([&] { waitAnyAction(keys, hg.audio); }), 0);
 }
 
 }  // namespace

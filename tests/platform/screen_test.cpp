@@ -9,7 +9,7 @@
 #include "platform/console.h"
 #include "platform/keyboard.h"
 #include "platform/system_info.h"
-#include "support/headless_game.h"
+#include "support/headless_platform.h"
 
 namespace hc {
 namespace {
@@ -17,31 +17,31 @@ namespace {
 constexpr int F2 = 60;
 
 TEST(DisplayMode, TheWidestModeIsChosenAnd1366Becomes1360) {
-    HeadlessGame hg;
+    HeadlessScreen hg;
     hg.window.modes = {{640, 480}, {1024, 768}, {1366, 700}, {1366, 768}};
-    selectDisplayMode(hg.game().screen);
-    EXPECT_EQ(hg.game().screen.displayWidth, 1360);
-    EXPECT_EQ(hg.game().screen.displayHeight, 768);
+    selectDisplayMode(hg.screen);
+    EXPECT_EQ(hg.screen.displayWidth, 1360);
+    EXPECT_EQ(hg.screen.displayHeight, 768);
     EXPECT_EQ(hg.console, "Setting resolution to  1360x 768\n");
 
     hg.console.clear();
     hg.window.modes = {{800, 600}, {1920, 1080}};
-    selectDisplayMode(hg.game().screen);
+    selectDisplayMode(hg.screen);
     EXPECT_EQ(hg.console, "Setting resolution to  1920x 1080\n");
 }
 
 TEST(DisplayMode, NoModeEndsTheProgramWithAFailure) {
-    HeadlessGame hg;
+    HeadlessScreen hg;
     hg.window.modes.clear();
-    EXPECT_EQ(hg.runUntilEnd([&] { selectDisplayMode(hg.game().screen); }), 1);
+    EXPECT_EQ(hg.runUntilEnd([&] { selectDisplayMode(hg.screen); }), 1);
     EXPECT_EQ(hg.console, "No supported video modes available\n");
-    EXPECT_EQ(hg.game().screen.displayWidth, -1);
+    EXPECT_EQ(hg.screen.displayWidth, -1);
 }
 
 TEST(OpenScreen, SoftwareModeOpensA640By480WindowWithThePalette) {
-    HeadlessGame hg;
+    HeadlessScreen hg;
     hg.openScreen();
-    const ScreenContext& screen = hg.game().screen;
+    const ScreenContext& screen = hg.screen;
     EXPECT_EQ(hg.consoleLines().back(), "Screen depth: 1");
     EXPECT_EQ(hg.window.title(), "Hazard Cab 7700 [Software]");
     EXPECT_TRUE(hg.window.pointerHidden());
@@ -66,8 +66,8 @@ TEST(OpenScreen, SoftwareModeOpensA640By480WindowWithThePalette) {
 }
 
 TEST(OpenScreen, OpenGLModeUsesTheDisplaySize) {
-    HeadlessGame hg;
-    ScreenContext& screen = hg.game().screen;
+    HeadlessScreen hg;
+    ScreenContext& screen = hg.screen;
     selectDisplayMode(screen);
     screen.renderWidth = 640;
     screen.renderHeight = 480;
@@ -79,8 +79,8 @@ TEST(OpenScreen, OpenGLModeUsesTheDisplaySize) {
 }
 
 TEST(OpenScreen, FailuresEndTheProgramWithAMessage) {
-    HeadlessGame hg;
-    ScreenContext& screen = hg.game().screen;
+    HeadlessScreen hg;
+    ScreenContext& screen = hg.screen;
     screen.renderWidth = 640;
     screen.renderHeight = 480;
     EXPECT_EQ(hg.runUntilEnd([&] { openScreen(screen, 3, 0); }), 1);
@@ -94,9 +94,9 @@ TEST(OpenScreen, FailuresEndTheProgramWithAMessage) {
 }
 
 TEST(Palette, SetPaletteEntryUpdatesTheWindowTheWordsAndTheBase) {
-    HeadlessGame hg;
+    HeadlessScreen hg;
     hg.openScreen();
-    ScreenContext& screen = hg.game().screen;
+    ScreenContext& screen = hg.screen;
     setPaletteEntry(screen, 7, 1, 2, 3);
     EXPECT_EQ(screen.colourWords[7], 0xFF010203u);
     EXPECT_EQ(hg.window.palette()[7], 0xFF010203u);
@@ -107,9 +107,9 @@ TEST(Palette, SetPaletteEntryUpdatesTheWindowTheWordsAndTheBase) {
 }
 
 TEST(Palette, GammaOneIsTheBasePaletteAndGammaDoesNotCompound) {
-    HeadlessGame hg;
+    HeadlessScreen hg;
     hg.openScreen();
-    ScreenContext& screen = hg.game().screen;
+    ScreenContext& screen = hg.screen;
     applyGamma(screen, 1.0f);
     for (int i = 0; i < 256; ++i) {
         const uint32_t base = 0xFF000000u | BasePalette[i][0] << 16 | BasePalette[i][1] << 8 | BasePalette[i][2];
@@ -139,7 +139,7 @@ TEST(Screenshot, NamesFollowDateAndTimeWithASuffixForRepeats) {
 
 class ScreenshotFiles : public ::testing::Test {
 protected:
-    HeadlessGame hg;
+    HeadlessScreen hg;
     std::filesystem::path dir;
     void SetUp() override {
         dir = std::filesystem::temp_directory_path() /
@@ -153,11 +153,11 @@ protected:
 
 TEST_F(ScreenshotFiles, ASecondGrabInTheSameSecondNeverOverwrites) {
     const LocalDateTime when{2026, 1, 2, 3, 4, 5};
-    fillImage(renderTarget(hg.game().screen), 7);
-    EXPECT_EQ(saveScreenshot(hg.game().screen, when, dir.string()), "grab01-02-202603:04:05.bmp");
+    fillImage(renderTarget(hg.screen), 7);
+    EXPECT_EQ(saveScreenshot(hg.screen, when, dir.string()), "grab01-02-202603:04:05.bmp");
     const auto first = std::filesystem::file_size(dir / "grab01-02-202603:04:05.bmp");
-    EXPECT_EQ(saveScreenshot(hg.game().screen, when, dir.string()), "grab01-02-202603:04:05_2.bmp");
-    EXPECT_EQ(saveScreenshot(hg.game().screen, when, dir.string()), "grab01-02-202603:04:05_3.bmp");
+    EXPECT_EQ(saveScreenshot(hg.screen, when, dir.string()), "grab01-02-202603:04:05_2.bmp");
+    EXPECT_EQ(saveScreenshot(hg.screen, when, dir.string()), "grab01-02-202603:04:05_3.bmp");
     EXPECT_EQ(std::filesystem::file_size(dir / "grab01-02-202603:04:05.bmp"), first);
     EXPECT_EQ(first, 14u + 40u + 1024u + 640u * 480u);
     const auto lines = hg.consoleLines();
@@ -167,7 +167,7 @@ TEST_F(ScreenshotFiles, ASecondGrabInTheSameSecondNeverOverwrites) {
 
 TEST_F(ScreenshotFiles, AFailedSaveSaysWhyAndNeverClaimsSuccess) {
     const LocalDateTime when{2026, 1, 2, 3, 4, 5};
-    EXPECT_EQ(saveScreenshot(hg.game().screen, when, (dir / "absent").string()), "");
+    EXPECT_EQ(saveScreenshot(hg.screen, when, (dir / "absent").string()), "");
     const std::string last = hg.consoleLines().back();
     EXPECT_EQ(last.rfind("Screenshot grab01-02-202603:04:05.bmp not saved: ", 0), 0u) << last;
     EXPECT_GT(last.size(), std::string("Screenshot grab01-02-202603:04:05.bmp not saved: ").size());
@@ -175,9 +175,9 @@ TEST_F(ScreenshotFiles, AFailedSaveSaysWhyAndNeverClaimsSuccess) {
 }
 
 TEST(Screenshot, TheKeyGrabsOnceOnReleaseOnly) {
-    HeadlessGame hg;
+    HeadlessScreen hg;
     hg.openScreen();
-    Game& game = hg.game();
+    HeadlessScreen& game = hg;
     // The game saves into its working directory: note what is there to clean up after.
     auto grabs = [] {
         int n = 0;
@@ -206,7 +206,7 @@ TEST(Screenshot, TheKeyGrabsOnceOnReleaseOnly) {
 }
 
 TEST(Console, EscapeSequencesUseTheConsoleColourOrder) {
-    HeadlessGame hg;
+    HeadlessScreen hg;
     consoleClear();
     consoleSetColours(0, 1);   // black on blue
     consoleSetColours(7, 4);   // light grey on red

@@ -3,11 +3,11 @@
 #include <memory>
 #include <string>
 
-#include "frontend/font.h"
-#include "platform/image.h"
+#include "assets/font.h"
+#include "assets/game_state.h"
+#include "core/records.h"
+#include "draw/image.h"
 #include "render/hud.h"
-#include "shell/core/records.h"
-#include "shell/game_state.h"
 #include "support/digest.h"
 
 namespace hc::test {

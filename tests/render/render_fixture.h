@@ -3,11 +3,11 @@
 #include <cstring>
 #include <memory>
 
+#include "assets/game_state.h"
 #include "city/city_map.h"
-#include "platform/image.h"
+#include "core/records.h"
+#include "draw/image.h"
 #include "render/world_view.h"
-#include "shell/core/records.h"
-#include "shell/game_state.h"
 #include "support/digest.h"
 
 namespace hc::test {

@@ -3,10 +3,10 @@
 #include <cstdio>
 
 #include "city/city_generator.h"
+#include "core/random.h"
 #include "render/map_view.h"
 #include "render/world_view.h"
 #include "render_fixture.h"
-#include "shell/core/random.h"
 
 namespace hc {
 namespace {

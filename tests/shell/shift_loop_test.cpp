@@ -4,8 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "draw/grey_frame.h"
 #include "platform/screen.h"
-#include "platform/transition.h"
 #include "render/hud.h"
 #include "render/map_view.h"
 #include "shell/shift_loop.h"

@@ -5,10 +5,12 @@
 
 #include <string>
 
+#include "core/random.h"
+#include "core/tables.h"
+#include "frontend/busy_icon.h"
+#include "frontend/game.h"
 #include "platform/screen.h"
-#include "shell/core/random.h"
-#include "shell/core/tables.h"
-#include "shell/game.h"
+#include "shell/new_game.h"
 #include "support/headless_game.h"
 
 namespace hc {

@@ -3,7 +3,7 @@
 #include <set>
 #include <string>
 
-#include "shell/core/random.h"
+#include "core/random.h"
 #include "sim/dialogue.h"
 
 namespace hc {

@@ -119,17 +119,17 @@ TEST_F(PlayerCarTest, OnlyTheFirstSwitchOfAFrameActs) {
         const bool effects[] = {isOn(s.engineRunning), isOn(s.reverseGear), isOn(s.wipersOn),
                                 isOn(s.minimapZoom),   isOn(s.mapView),
                                 s.minutesLeft == 0 && s.speechTimer == 0.0,
-                                fresh.audio.channels[MusicChannel].enabled == -1,
+                                fresh.sound.musicToggled,
                                 isOn(s.showStats),     isOn(s.lowDetail)};
         for (int j = 0; j < 9; ++j) EXPECT_EQ(effects[j], j == i) << i << " " << j;
     }
-    // A held switch does nothing until it goes up; the music key toggles back.
+    // A held switch does nothing until it goes up, and acts once.
     cab.frame(*map, {ActionMusic});
-    EXPECT_EQ(cab.audio.channels[MusicChannel].enabled, 0);
+    EXPECT_FALSE(cab.sound.musicToggled);
     cab.frame(*map, {});
-    cab.frame(*map, {ActionMusic});
+    EXPECT_TRUE(cab.sound.musicToggled);
     cab.frame(*map, {});
-    EXPECT_EQ(cab.audio.channels[MusicChannel].enabled, 0);
+    EXPECT_FALSE(cab.sound.musicToggled);
 }
 
 TEST_F(PlayerCarTest, IgnitionAndExitKey) {
@@ -219,29 +219,24 @@ TEST_F(PlayerCarTest, CarSoundsFollowSpeedSteeringAndBoost) {
     cab.car.turnRate = 1.0f;
     cab.shift.turboBoost = 0.3f;
     cab.frame(*map, {ActionRight, ActionUp});
-    const AudioChannel& engine = cab.audio.channels[EngineChannel];
-    const AudioChannel& skid = cab.audio.channels[SkidChannel];
-    const AudioChannel& turbo = cab.audio.channels[TurboChannel];
-    EXPECT_DOUBLE_EQ(engine.oscillators[1].frequency, 260.0);
-    EXPECT_DOUBLE_EQ(engine.oscillators[2].frequency, 325.0);
-    EXPECT_NEAR(engine.oscillators[3].frequency, 32.24, 1e-9);
-    EXPECT_EQ(engine.enabled, -1);
-    EXPECT_EQ(skid.enabled, -1);
-    EXPECT_FLOAT_EQ(skid.gain, 0.04f);
-    EXPECT_DOUBLE_EQ(turbo.oscillators[1].frequency, 520.0);
-    EXPECT_EQ(turbo.enabled, -1);
+    const CarSound& sound = cab.sound;
+    EXPECT_DOUBLE_EQ(sound.engineFrequency, 260.0);
+    EXPECT_TRUE(sound.engineOn);
+    EXPECT_TRUE(sound.skidOn);
+    EXPECT_FLOAT_EQ(sound.skidGain, 0.04f);
+    EXPECT_TRUE(sound.turboOn);
     // The boost built to 0.3 + 0.5 * 0.025 of the stage's 0.55: a tenth of that share.
     EXPECT_FLOAT_EQ(cab.shift.turboBoost, 0.3125f);
-    EXPECT_NEAR(turbo.gain, 0.1 * 0.3125 / 0.55, 1e-6);
+    EXPECT_NEAR(sound.turboGain, 0.1 * 0.3125 / 0.55, 1e-6);
 
     // The skid fades in up to 0.3, out once the turn eases, then switches off.
     for (int i = 0; i < 20; ++i) {
         moving(0.5f);
         cab.frame(*map, {ActionRight});
     }
-    EXPECT_FLOAT_EQ(skid.gain, 0.3f);
+    EXPECT_FLOAT_EQ(sound.skidGain, 0.3f);
     int frames = 0;
-    for (; skid.enabled != 0 && frames < 100; ++frames) {
+    for (; sound.skidOn && frames < 100; ++frames) {
         moving(0.5f);
         cab.car.turnRate = 0;
         cab.frame(*map);
@@ -253,9 +248,9 @@ TEST_F(PlayerCarTest, CarSoundsFollowSpeedSteeringAndBoost) {
     cab.shift.turboLevel = 0;
     cab.shift.engineRunning = FlagOff;
     cab.frame(*map, {ActionUp});
-    EXPECT_EQ(turbo.gain, 0.0f);
-    EXPECT_EQ(turbo.enabled, 0);
-    EXPECT_EQ(engine.enabled, 0);
+    EXPECT_EQ(sound.turboGain, 0.0f);
+    EXPECT_FALSE(sound.turboOn);
+    EXPECT_FALSE(sound.engineOn);
 }
 
 TEST_F(PlayerCarTest, HeatSettlesWithSpeedAndOverheatingKillsTheEngine) {

@@ -56,7 +56,7 @@ protected:
             cab.keys.now[a] = 0;
         }
         for (int a : held) cab.keys.now[a] = -1;
-        updatePlayerCar(cab.car, cab.shift, *map, cab.keys, cab.audio, 1.0);
+        updatePlayerCar(cab.car, cab.shift, *map, cab.keys, cab.sound, 1.0);
         updateCabSystems(cab.shift, cab.car, 1.0);
         moveAllTraffic(traffic.data(), TrafficCars, *map, cab.car, 1.0);
         advanceClock(cab.shift, 1.0);

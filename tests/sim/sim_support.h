@@ -4,10 +4,9 @@
 #include <memory>
 
 #include "city/city_map.h"
-#include "platform/audio.h"
-#include "platform/keyboard.h"
-#include "shell/core/random.h"
-#include "shell/core/records.h"
+#include "core/actions.h"
+#include "core/random.h"
+#include "core/records.h"
 #include "sim/passengers.h"
 #include "sim/player_car.h"
 #include "sim/traffic.h"
@@ -62,7 +61,7 @@ struct Cab {
     PlayerCar car;
     Shift shift;
     KeyBindings keys;
-    AudioEngine audio;
+    CarSound sound;
 
     Cab() {
         placeAt(1040, 1034);
@@ -81,7 +80,7 @@ struct Cab {
         rotateBody(car, 0);
     }
     // The car's update with the keys as they stand.
-    void drive(CityMap& map, double dt = 1.0) { updatePlayerCar(car, shift, map, keys, audio, dt); }
+    void drive(CityMap& map, double dt = 1.0) { updatePlayerCar(car, shift, map, keys, sound, dt); }
     // One frame of the player car and the cab's systems, then the clock.
     void frame(CityMap& map, std::initializer_list<int> held = {}, double dt = 1.0) {
         poll(keys, held);

@@ -18,12 +18,14 @@
 #include <memory>
 #include <string>
 
-#include "assets/graphics_pack.h"
 #include "city/city_generator.h"
+#include "core/random.h"
+#include "core/tables.h"
 #include "platform/audio.h"
 #include "render/world_view.h"
-#include "shell/core/random.h"
-#include "shell/core/tables.h"
+#include "shell/new_game.h"
+#include "shell/startup.h"
+#include "sim/passengers.h"
 #include "sim/traffic.h"
 #include "support/headless_game.h"
 
@@ -45,7 +47,7 @@ public:
             reason_ = "no generated graphics pack at " + path;
             return;
         }
-        if (!loadGraphicsPack(g.state, g.font, g.screen, path)) {
+        if (!loadGameGraphics(g, path)) {
             reason_ = "the graphics pack at " + path + " did not load";
             return;
         }
@@ -75,18 +77,8 @@ public:
     // What a new arcade game resets: the shift's counters, the cab at its start
     // (heading +x), and the time limit.
     void resetShiftRecords(int minutes) {
-        Game& g = game();
-        g.shift.damage[1] = g.shift.damage[2] = g.shift.damage[3] = 0.0f;
-        g.shift.frameCounter = 0;
-        g.shift.pendingFare = 0;
-        g.shift.score = 0;
-        g.player = PlayerCar{};
-        g.player.x = 1040.0f;
-        g.player.y = 1034.0f;
-        g.player.travelRate = 0.1f;
-        rotateBody(g.player, 0.0);
-        g.shift.minutesLeft = minutes;
-        g.shift.secondsLeft = 0.0;
+        newGameReset(game().shift, game().player);
+        setTimeLimit(game().shift, minutes);
     }
 
     ViewTables view;

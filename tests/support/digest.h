@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/image.h"
+#include "draw/image.h"
 
 namespace hc::test {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "picture.h"
-#include "platform/screen.h"
+#include "draw/palette.h"
 
 namespace artgen {
 namespace {

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "platform/screen.h"
+#include "draw/palette.h"
 
 namespace artgen::ui {
 

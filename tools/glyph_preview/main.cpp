@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "frontend/font.h"
+#include "assets/font.h"
 #include "picture.h"
-#include "platform/screen.h"
+#include "draw/palette.h"
 
 using artgen::Picture;
 

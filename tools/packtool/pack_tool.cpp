@@ -10,8 +10,9 @@
 
 #include "artgen/encode.h"
 #include "assets/graphics_pack.h"
-#include "platform/image.h"
-#include "platform/screen.h"
+#include "draw/builtin_font.h"
+#include "draw/image.h"
+#include "draw/palette.h"
 
 namespace hc::packtool {
 

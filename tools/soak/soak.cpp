@@ -15,20 +15,12 @@
 #include <string>
 #include <vector>
 
-#include "assets/graphics_pack.h"
-#include "city/city_generator.h"
-#include "frontend/career.h"
-#include "frontend/garage.h"
-#include "frontend/help_pages.h"
+#include "core/random.h"
+#include "frontend/game.h"
 #include "frontend/menus.h"
-#include "frontend/options.h"
 #include "platform/audio.h"
 #include "render/world_view.h"
-#include "shell/core/random.h"
-#include "shell/game.h"
-#include "shell/shift_loop.h"
 #include "shell/startup.h"
-#include "sim/passengers.h"
 #include "sim/traffic.h"
 #include "support/headless_game.h"
 
@@ -52,15 +44,19 @@ struct Driver {
     explicit Driver(HeadlessGame& game) : hg(game) {}
     HeadlessGame& hg;
     Screen screen = Screen::Menu;
-    std::vector<int> menuTaps;  // keys to release, one every few polls, on the next screen
-    int64_t since = -1;         // first poll seen on this screen
+    std::vector<int> taps;        // keys to release, one every few polls
+    std::vector<int> afterShift;  // a career: the garage's keys once the shift is over
+    int64_t since = -1;           // first poll seen on this screen
     size_t next = 0;
+    bool running = false;         // the shift's clock has been seen running
 
-    void enter(Screen s, std::vector<int> taps) {
+    void enter(Screen s, std::vector<int> keys, std::vector<int> then = {}) {
         screen = s;
-        menuTaps = std::move(taps);
+        taps = std::move(keys);
+        afterShift = std::move(then);
         since = -1;
         next = 0;
+        running = false;
     }
     void tap(int key, int64_t poll) { hg.window.holdKey(key, poll, poll); }
 
@@ -69,8 +65,13 @@ struct Driver {
         const int64_t t = poll - since;
         Game& g = hg.game();
         if (screen == Screen::Shift) {
+            // The last key of the garage is still being released when the shift is set up.
+            if (g.shift.minutesLeft >= 0) running = true;
+            if (!running) return;
             if (g.shift.minutesLeft < 0) {
-                if (poll % 2 == 0) tap(Enter, poll);  // "time's up!": leave
+                // "time's up!": leave it, to the menu or, in a career, to the garage.
+                tap(Enter, poll);
+                enter(afterShift.empty() ? Screen::Menu : Screen::Garage, afterShift);
                 return;
             }
             if (t == 3) tap(KeyS, poll);
@@ -83,10 +84,32 @@ struct Driver {
             if (t % 3000 == 2999 && !isOn(g.shift.engineRunning)) tap(KeyS, poll);
             return;
         }
-        // Other screens: one scripted key every 6 polls, starting a few polls in.
-        if (t >= 4 && t % 6 == 4 && next < menuTaps.size()) tap(menuTaps[next++], poll);
+        // Other screens: one scripted key every 6 polls, starting a few polls in. The
+        // garage's "Go to work" (the last key of a list followed by a shift) starts it.
+        if (t >= 4 && t % 6 == 4 && next < taps.size()) {
+            tap(taps[next++], poll);
+            if (next == taps.size() && screen == Screen::Garage && !afterShift.empty()) {
+                enter(Screen::Shift, {}, afterShift);
+            }
+        }
     }
 };
+
+// One round of the program loop with the keys the driver will press on the menu and on
+// the screen chosen; returns the menu's choice.
+int menuRound(HeadlessGame& hg, Driver& driver, std::vector<int> menuKeys, Screen screen,
+              std::vector<int> keys, std::vector<int> afterShift = {}) {
+    // The menu's keys are tapped first; the chosen screen's keys follow.
+    std::vector<int> all = std::move(menuKeys);
+    driver.enter(Screen::Menu, all);
+    hg.window.onPoll = [&, screen, keys, afterShift, menuTaps = all.size()](int64_t poll) {
+        if (driver.screen == Screen::Menu && driver.next == menuTaps && !driver.taps.empty()) {
+            driver.enter(screen, keys, afterShift);
+        }
+        driver.onPoll(poll);
+    };
+    return playMenuRound(hg.game());
+}
 
 int soak(HeadlessGame& hg, double gameMinutes, long growthLimitKb) {
     Game& g = hg.game();
@@ -96,14 +119,13 @@ int soak(HeadlessGame& hg, double gameMinutes, long growthLimitKb) {
     g.view = new ViewTables();
     g.traffic = new TrafficCar[TrafficCarCount]();
     initView(*g.city, *g.view, g.shift, RenderWidth, RenderHeight);
-    if (!loadGraphicsPack(g.state, g.font, g.screen, std::string(HC_DATA_DIR) + "/graphics.pak")) {
+    if (!loadGameGraphics(g, std::string(HC_DATA_DIR) + "/graphics.pak")) {
         std::fprintf(stderr, "soak: no graphics pack in %s\n", HC_DATA_DIR);
         return 2;
     }
     setupTables(g);
 
     Driver driver(hg);
-    hg.window.onPoll = [&](int64_t poll) { driver.onPoll(poll); };
     // Two game ticks a frame: game time runs at twice the frame count's pace.
     hg.secondsPerFrame = 1.0 / 25.0;
     const double start = hg.now;
@@ -111,48 +133,21 @@ int soak(HeadlessGame& hg, double gameMinutes, long growthLimitKb) {
     int failures = 0;
 
     for (int round = 1; (hg.now - start) / 60.0 < gameMinutes; ++round) {
-        // Menu -> arcade game to the end of its four minutes -> menu.
-        driver.enter(Screen::Menu, {Down, Up, Enter});
-        openTrack(g.audio, 1);
-        if (runMainMenu(g) != MenuArcade) return 3;
-        drawBusyIcon(g.screen);
-        generateCityMap(*g.city, g.state.shadeTable);
-        newGameReset(g.shift, g.player);
-        g.shift.turboLevel = 1;
-        openTrack(g.audio, randomChoice(4) + 1);
-        setTimeLimit(g.shift, 4);
-        driver.enter(Screen::Shift, {});
-        runShift(g, *g.view);
-
-        // Options: every entry used, then "return".
-        driver.enter(Screen::Menu, {Down, Down, Enter});
-        openTrack(g.audio, 1);
-        if (runMainMenu(g) != MenuOptions) return 3;
-        driver.enter(Screen::Options, {Enter, Down, Enter, Enter, Down, Enter, Enter, Down, Enter});
-        runOptions(g);
-
-        // The help pages, all three and round again, then back.
-        driver.enter(Screen::Menu, {Up, Up, Enter});
-        openTrack(g.audio, 1);
-        if (runMainMenu(g) != MenuHelp) return 3;
-        driver.enter(Screen::Help, {Enter, Enter, Enter, Right, Esc});
-        openTrack(g.audio, 2);
-        runHelpPages(g, 1);
-
-        // A career: a refused purchase and the radio, work, the garage again, leave.
-        driver.enter(Screen::Menu, {Down, Enter});
-        openTrack(g.audio, 1);
-        if (runMainMenu(g) != MenuCareer) return 3;
-        newGameReset(g.shift, g.player);
-        openTrack(g.audio, 2);
-        driver.enter(Screen::Garage, {Left, Enter, Left, Enter, Right, Right, Enter});
-        if (!runGarage(g)) return 4;
-        prepareCareerShift(g);
-        driver.enter(Screen::Shift, {});
-        runShift(g);
-        openTrack(g.audio, 2);
-        driver.enter(Screen::Garage, {Left, Left, Left, Enter});
-        if (runGarage(g)) return 4;
+        // An arcade game to the end of its four minutes; the options, every entry used;
+        // the help pages, all three and round again; a career with a refused purchase
+        // and the radio, a shift at work, the garage again, and leaving.
+        if (menuRound(hg, driver, {Down, Up, Enter}, Screen::Shift, {}) != MenuArcade) return 3;
+        if (menuRound(hg, driver, {Down, Down, Enter}, Screen::Options,
+                      {Enter, Down, Enter, Enter, Down, Enter, Enter, Down, Enter}) != MenuOptions) {
+            return 3;
+        }
+        if (menuRound(hg, driver, {Up, Up, Enter}, Screen::Help, {Enter, Enter, Enter, Right, Esc}) != MenuHelp) {
+            return 3;
+        }
+        if (menuRound(hg, driver, {Down, Enter}, Screen::Garage, {Left, Enter, Left, Enter, Right, Right, Enter},
+                      {Left, Left, Left, Enter}) != MenuCareer) {
+            return 3;
+        }
 
         const long kb = residentKb();
         if (round == 2) baseline = kb;

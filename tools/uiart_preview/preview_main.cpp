@@ -7,7 +7,7 @@
 #include <string>
 
 #include "picture.h"
-#include "platform/screen.h"
+#include "draw/palette.h"
 
 namespace artgen {
 // Stand-ins for pictures painted elsewhere, used only while those are missing.

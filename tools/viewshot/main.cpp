@@ -23,14 +23,14 @@
 #include <string>
 
 #include "assets/colour_tables.h"
+#include "assets/font.h"
 #include "assets/graphics_pack.h"
 #include "city/city_generator.h"
-#include "frontend/font.h"
-#include "platform/image.h"
-#include "platform/screen.h"
+#include "core/random.h"
+#include "draw/image.h"
+#include "draw/palette.h"
 #include "render/map_view.h"
 #include "render/world_view.h"
-#include "shell/core/random.h"
 
 using namespace hc;
 
@@ -182,7 +182,7 @@ int main(int argc, char** argv) {
     } else {
         Rgb palette[256];
         for (int i = 0; i < 256; ++i) palette[i] = {BasePalette[i][0], BasePalette[i][1], BasePalette[i][2]};
-        if (!loadGraphicsPackWithPalette(*state, font, palette, 1, o.pack)) {
+        if (!loadGraphicsPack(*state, font, palette, 1, o.pack)) {
             std::fprintf(stderr, "viewshot: cannot use the graphics pack %s (try --synthetic)\n", o.pack.c_str());
             return 1;
         }

@@ -1,15 +1,25 @@
 // Writes the world art as PPM pictures in the game's palette (index 0 shows as magenta):
-// walls.ppm, vehicles.ppm, sky.ppm, and shaded.ppm, the wall textures darkened as the
-// world view darkens them with distance.
+// walls.ppm, vehicles.ppm, sky.ppm, shaded.ppm (the wall textures darkened as the world
+// view darkens them with distance), and views of a generated city drawn by the game's
+// own world view and map view from the freshly drawn art, cut as the pack loader cuts it.
 #include <cmath>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "artgen/encode.h"
+#include "assets/colour_tables.h"
+#include "assets/font.h"
+#include "assets/graphics_pack.h"
+#include "city/city_generator.h"
+#include "core/colours.h"
+#include "core/random.h"
+#include "draw/palette.h"
 #include "picture.h"
-#include "street.h"
-#include "platform/screen.h"
+#include "render/map_view.h"
+#include "render/world_view.h"
 
 namespace {
 
@@ -25,24 +35,63 @@ bool writePpm(const std::string& path, const artgen::Picture& p) {
     return true;
 }
 
-// The shade table as the game builds it: colour c at brightness L/16, nearest palette
-// colour by summed channel distance, skipping the interface colours.
-std::vector<uint8_t> shadeTable() {
-    std::vector<uint8_t> t(256 * 17, 255);
-    for (int c = 1; c < 256; ++c)
-        for (int l = 0; l <= 16; ++l) {
-            int best = 999, bestI = 255;
-            for (int i = 1; i < 256; ++i) {
-                if (i >= 23 && i <= 27) continue;
-                int d = 0;
-                for (int k = 0; k < 3; ++k)
-                    d += int(std::nearbyint(std::fabs(float(hc::BasePalette[c][k]) * float(l) / 16.0f -
-                                                      float(hc::BasePalette[i][k]))));
-                if (d < best) best = d, bestI = i;
-            }
-            t[size_t(c) * 17 + size_t(l)] = uint8_t(bestI);
+bool writePpm(const std::string& path, const hc::Image& image) {
+    artgen::Picture p(image.width, image.height);
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) p.at(x, y) = *hc::pixelAddress(image, x, y);
+    return writePpm(path, p);
+}
+
+// Views from the driver's seat of a generated city, and the map view round the start,
+// drawn by the game's renderers with the art cut from a pack stream of these pictures.
+bool writeViews(const artgen::Picture& vehicles, const artgen::Picture& walls) {
+    artgen::Picture sheet(artgen::AssetSheetWidth, artgen::AssetSheetHeight);
+    artgen::drawInterfaceArt(sheet);
+    std::vector<uint8_t> stream;
+    std::string error;
+    if (!artgen::buildPackStream(vehicles, walls, sheet, stream, &error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return false;
+    }
+    auto state = std::make_unique<hc::GameState>();
+    hc::FontSet font;
+    hc::Rgb palette[256];
+    for (int i = 0; i < 256; ++i) palette[i] = hc::basePaletteEntry(i);
+    hc::buildShadeTable(palette, state->shadeTable);
+    hc::cutWallTextures(stream.data(), *state);
+    hc::cutVehicleSheets(stream.data(), *state);
+    hc::cutInterfaceImages(stream.data(), *state, font);
+
+    hc::CityMap* map = hc::newCityMap();
+    hc::seedRandom(7700);
+    hc::generateCityMap(*map, state->shadeTable);
+    hc::ViewTables tables;
+    hc::Shift shift;
+    hc::initView(*map, tables, shift, hc::RenderWidth, hc::RenderHeight);
+    hc::Image* frame = hc::createImage(hc::RenderWidth, hc::RenderHeight);
+    struct Pose { float x, y, heading; };
+    const Pose poses[] = {{1040, 1034, 0},  {1040, 1034, 900}, {1040, 1034, 1800}, {1040, 1034, 2700},
+                          {20.5f, 1024.5f, 1800}, {1024.5f, 1024.5f, 450}, {1500, 700, 300}, {600, 1400, 2000}};
+    bool ok = true;
+    int i = 0;
+    for (const Pose& pose : poses) {
+        hc::PlayerCar player;
+        player.x = pose.x;
+        player.y = pose.y;
+        player.heading = pose.heading;
+        hc::rotateBody(player, 0);
+        hc::fillImage(*frame, hc::ColourBlack);
+        hc::renderWorldView({*map, tables, player, shift, *state, *frame});
+        ok = writePpm("view" + std::to_string(i++) + ".ppm", *frame) && ok;
+        if (i == 1) {
+            hc::drawMapView(*map, player, *state, *frame);
+            ok = writePpm("map.ppm", *frame) && ok;
         }
-    return t;
+    }
+    hc::destroyImage(frame);
+    hc::releaseGraphicsPack(*state, font);
+    hc::deleteCityMap(map);
+    return ok;
 }
 
 }  // namespace
@@ -119,32 +168,21 @@ int main() {
     bool ok = writePpm("walls.ppm", walls) && writePpm("vehicles.ppm", vehicles) && writePpm("sky.ppm", sky);
 
     // Each texture at five light levels, left to right: 16, 12, 8, 5, 3.
-    const std::vector<uint8_t> shade = shadeTable();
+    auto shade = std::make_unique<uint8_t[][hc::ShadeLevels]>(256);
+    hc::Rgb palette[256];
+    for (int c = 0; c < 256; ++c) palette[c] = hc::basePaletteEntry(c);
+    hc::buildShadeTable(palette, shade.get());
     const int levels[5] = {16, 12, 8, 5, 3};
-    artgen::Picture shaded(640, 128 * 20 / 5 * 5 / 4);
     artgen::Picture strip(640, 128 * 20);
     for (int n = 0; n < 20; ++n)
         for (int l = 0; l < 5; ++l)
             for (int y = 0; y < 128; ++y)
                 for (int x = 0; x < 128; ++x) {
                     const uint8_t c = walls.at(128 * (n % 5) + x, 128 * (n / 5) + y);
-                    strip.at(128 * l + x, 128 * n + y) = c ? shade[size_t(c) * 17 + size_t(levels[l])] : 0;
+                    strip.at(128 * l + x, 128 * n + y) = c ? shade[c][levels[l]] : 0;
                 }
     ok = writePpm("shaded.ppm", strip) && ok;
-    (void)shaded;
-
-    // Views from the driver's seat.
-    struct View { float x, y, heading; };
-    const View views[] = {{72, 20, 90}, {20, 70, 10}, {136, 110, 75}, {100, 72, -15}, {150, 150, 45}, {312, 311, 0}, {72, 500, 270}, {132, 20, 135}, {142, 72, 270}, {98, 53, 5}, {190, 57, 185}, {154, 312, 265}, {228, 160, 80}};
-    int i = 0;
-    for (const View& v : views) {
-        artgen::Picture frame;
-        preview::renderStreet(frame, walls, vehicles, sky, shade, v.x, v.y, v.heading);
-        ok = writePpm("view" + std::to_string(i++) + ".ppm", frame) && ok;
-    }
-    artgen::Picture map;
-    preview::renderMap(map, walls, shade, 200, 200);
-    ok = writePpm("map.ppm", map) && ok;
+    ok = writeViews(vehicles, walls) && ok;
     int faults = checkArt(walls, vehicles, sky);
     // Drawing again must give the same pictures.
     artgen::Picture vehicles2(artgen::VehiclePictureWidth, artgen::VehiclePictureHeight, 9);

@@ -1,0 +1,13 @@
+#pragma once
+
+namespace hc {
+
+struct Game;
+
+// Career mode: the garage and shift after shift. "Go to work" drives a four-minute
+// shift in a new city with the car as the garage left it; when it ends the player is
+// back in the garage with the new balance. Leaving the garage returns to the menu.
+// Opens its own music: track 2 in the garage, a random track at work.
+void runCareer(Game& game);
+
+}  // namespace hc

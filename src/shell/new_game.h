@@ -1,0 +1,28 @@
+#pragma once
+
+#include "core/body.h"
+
+namespace hc {
+
+struct Game;
+struct Shift;
+
+// Every reset of the shift record and the new-game sequence live here, so that the
+// program loop, the career and the soak tool start their shifts the same way.
+
+// Clears a new game's counters (wear, frame counter, meter, score, upgrade stages) and
+// puts the cab at its start.
+void newGameReset(Shift& shift, PlayerCar& player);
+
+// The same, keeping what a career carries from shift to shift: the money, the four
+// upgrade stages and the wear.
+void resetForCareerShift(Shift& shift, PlayerCar& player);
+
+enum class ShiftKind { Arcade, Career };
+
+// Makes the game ready for its next shift: the busy icon, a new city, the reset for the
+// kind of shift (an arcade game also gets the turbo at stage 1), a random driving track
+// and the four-minute clock.
+void prepareShift(Game& game, ShiftKind kind);
+
+}  // namespace hc

@@ -1,0 +1,75 @@
+#include "support/headless_platform.h"
+
+#include "platform/audio.h"
+#include "platform/keyboard.h"
+#include "platform/screen.h"
+#include "platform/window.h"
+
+namespace hc {
+
+HeadlessPlatform::HeadlessPlatform() {
+    setActiveWindow(&window);
+    setClockHooks(ClockHooks{[this] { return now; }, [this](int ms) { now += ms / 1000.0; }});
+    setConsoleSink([this](std::string_view text) { console.append(text); });
+    setProcessEndHandler([](int status) { throw ProcessEnded{status}; });
+    setWindowCloseHandler(nullptr);
+    chooseAudioOutput(AudioOutputChoice::Silent);
+    window.onPresent = [this](const Image& frame) {
+        now += secondsPerFrame;
+        if (onFrame) onFrame(frame);
+    };
+}
+
+void HeadlessPlatform::releaseScreen() {
+    if (opened_) {
+        destroyImage(opened_->renderBuffer);
+        opened_->renderBuffer = nullptr;
+    }
+    opened_ = nullptr;
+}
+
+HeadlessPlatform::~HeadlessPlatform() {
+    releaseScreen();
+    setWindowCloseHandler(nullptr);
+    chooseAudioOutput(AudioOutputChoice::Device);
+    setProcessEndHandler(nullptr);
+    setConsoleSink(nullptr);
+    setClockHooks(ClockHooks{});
+    setActiveWindow(nullptr);
+}
+
+std::vector<std::string> HeadlessPlatform::consoleLines() const {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < console.size()) {
+        const size_t end = console.find('\n', start);
+        if (end == std::string::npos) {
+            lines.push_back(console.substr(start));
+            break;
+        }
+        lines.push_back(console.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+void HeadlessPlatform::openScreen(ScreenContext& screen, KeyBindings& keys) {
+    selectDisplayMode(screen);
+    screen.renderWidth = 640;
+    screen.renderHeight = 480;
+    screen.keys = &keys;
+    hc::openScreen(screen, RenderModeSoftware, 0);
+    bindDefaultKeys(keys);
+    opened_ = &screen;
+}
+
+int HeadlessPlatform::runUntilEnd(const std::function<void()>& body) {
+    try {
+        body();
+    } catch (const ProcessEnded& ended) {
+        return ended.status;
+    }
+    return -1;
+}
+
+}  // namespace hc
