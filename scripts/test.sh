@@ -7,6 +7,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
 "$root/scripts/setup.sh"
 
+echo "== Layering"
+"$root/scripts/layers.sh"
+
 echo "== Release build and full test suite"
 cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$root/build" -j"$jobs"
