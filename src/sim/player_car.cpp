@@ -16,11 +16,13 @@ constexpr double MaxTurnRate = 1.2;
 constexpr double ThrottleCutSpeed = 1.3;
 constexpr double GearChangeSpeed = 0.1;
 constexpr double StopSpeed = 0.1;
-// The longest step the car's physics takes in one frame, in ticks. Grip blends the
-// velocity by dt x grip, which overshoots (and grows without bound) once that passes 1,
-// and a long step jumps the car through walls; a frame slower than 12.5 a second is
-// driven as this many ticks, so a stalled frame only slows the cab down for a moment.
-constexpr double MaxPhysicsTicks = 4.0;
+// A frame longer than one tick is driven in equal steps of at most one tick: grip blends
+// the velocity by dt x grip, which overshoots (and grows without bound) once that passes
+// 1, and a long step would jump the car through walls or off the grid. A frame of a
+// tick or less (50 frames a second and faster) is a single step, and any frame rate
+// drives the same way. A frame longer than this (a stalled or suspended process) counts
+// as this long.
+constexpr double LongestFrameTicks = 1.0e6;
 constexpr double CrashDamageSpeed = 0.2;
 constexpr float IgnitionHeatLimit = 4.0f;
 constexpr float EngineDeathHeat = 5.0f;
@@ -84,39 +86,38 @@ void setCarSounds(const Shift& shift, double speed, float turnRate, double maxBo
     sound.turboOn = isOn(shift.engineRunning) && shift.turboBoost > 0.0f;
 }
 
-}  // namespace
-
-void addDamage(Shift& shift, int kind, float amount) {
-    if (kind < DamageBodywork || kind > DamageEngine) return;
-    shift.damage[kind] += amount;
-    if (shift.damage[kind] > 1.0f) shift.damage[kind] = 1.0f;
+// A frame's length split into equal steps of at most one tick.
+struct FrameSteps {
+    int count;
+    double ticks;  // each
+};
+FrameSteps frameSteps(double frameTicks) {
+    double ticks = frameTicks > 0.0 ? frameTicks : 0.0;  // NaN counts as no time
+    if (ticks > LongestFrameTicks) ticks = LongestFrameTicks;
+    const int count = ticks > 1.0 ? static_cast<int>(std::ceil(ticks)) : 1;
+    return {count, ticks / count};
 }
 
-void updatePlayerCar(PlayerCar& car, Shift& shift, CityMap& map, const KeyBindings& keys,
-                     CarSound& sound, double frameTicks) {
-    const double dt = frameTicks > MaxPhysicsTicks ? MaxPhysicsTicks : frameTicks > 0.0 ? frameTicks : 0.0;
-    // 1. Frame constants from the upgrades; speed is measured once, before anything moves.
+// What the keys ask of the car this frame.
+struct Controls {
+    double accel = 0.0;
+    double steer = 0.0;
+    bool braking = false;
+};
+
+// One step of dt ticks (at most one) of the car's physics and collision. The passengers'
+// slot test belongs to the frame's first step and the frame's starting speed.
+void physicsStep(PlayerCar& car, Shift& shift, CityMap& map, const Controls& controls, double frameSpeed,
+                 bool firstStep, double dt) {
+    // 1. Step constants from the upgrades; speed is measured once, before anything moves.
     const double grip = 0.035 + 0.01 * shift.tyreLevel;
     const double brakePower = 0.004 + 0.002 * shift.brakeLevel;
     const double maxBoost = 0.55 * shift.turboLevel;
     const float x0 = car.x, y0 = car.y;
-    double accel = 0.0;
-    double steer = 0.0;
-    bool braking = false;
     const double speed = bodySpeed(car);
-    sound.musicToggled = false;
-
-    // 2. Controls.
-    if (isHeld(keys, ActionUp) && isOn(shift.engineRunning)) accel = Throttle;
-    if (isHeld(keys, ActionDown)) braking = true;
-    if (isHeld(keys, ActionLeft)) steer = -SteerStep;
-    if (isHeld(keys, ActionRight)) steer = SteerStep;
-    for (int action : SwitchOrder) {
-        if (wasReleased(keys, action)) {
-            handleSwitch(action, speed, shift, sound);
-            break;
-        }
-    }
+    double accel = controls.accel;
+    const double steer = controls.steer;
+    const bool braking = controls.braking;
 
     // 3. Throttle cut at top speed.
     if (speed > ThrottleCutSpeed) accel = 0.0;
@@ -164,11 +165,15 @@ void updatePlayerCar(PlayerCar& car, Shift& shift, CityMap& map, const KeyBindin
         const double theta = std::atan2(vy, vx);
         shift.brakeHeat = static_cast<float>(shift.brakeHeat + dt * b);
         // The brake stops the car but never pushes it backwards, even when grip has
-        // shortened the velocity below b or a long frame asks for more than is left.
+        // shortened the velocity below b: a bite of the whole length stops it exactly,
+        // without a rounding residue pointing the other way.
         const double length = std::sqrt(vx * vx + vy * vy);
-        const double removed = std::min(dt * b, length);
-        vx -= removed * std::cos(theta);
-        vy -= removed * std::sin(theta);
+        if (dt * b >= length) {
+            vx = vy = 0.0;
+        } else {
+            vx -= dt * b * std::cos(theta);
+            vy -= dt * b * std::sin(theta);
+        }
     } else {
         if (isOn(shift.reverseGear)) accel = -2.0 * accel;
         vx += dt * accel * car.dirX;
@@ -180,8 +185,9 @@ void updatePlayerCar(PlayerCar& car, Shift& shift, CityMap& map, const KeyBindin
     car.vx = static_cast<float>(vx * drag);
     car.vy = static_cast<float>(vy * drag);
 
-    // 11. Passengers: one slot per frame, only while the car all but stands.
-    if (speed < StopSpeed) {
+    // 11. Passengers: one slot per frame, only while the car all but stood at the frame's
+    // start.
+    if (firstStep && frameSpeed < StopSpeed) {
         const int k = static_cast<int>(shift.frameCounter % PassengerSlots) + 1;
         const Passenger& passenger = shift.passengers[k];
         if (shift.passengerAboard == 0 && inSquare(car, passenger.pickup)) {
@@ -220,25 +226,62 @@ void updatePlayerCar(PlayerCar& car, Shift& shift, CityMap& map, const KeyBindin
     // 13. Move (after a crash, a second step back along the reversed velocity).
     car.x = static_cast<float>(car.x + dt * car.vx);
     car.y = static_cast<float>(car.y + dt * car.vy);
+}
+
+}  // namespace
+
+void addDamage(Shift& shift, int kind, float amount) {
+    if (kind < DamageBodywork || kind > DamageEngine) return;
+    shift.damage[kind] += amount;
+    if (shift.damage[kind] > 1.0f) shift.damage[kind] = 1.0f;
+}
+
+void updatePlayerCar(PlayerCar& car, Shift& shift, CityMap& map, const KeyBindings& keys,
+                     CarSound& sound, double frameTicks) {
+    const FrameSteps frame = frameSteps(frameTicks);
+    const double speed = bodySpeed(car);
+    sound.musicToggled = false;
+
+    // 2. Controls, once a frame: the held keys, and the first switch released.
+    Controls controls;
+    if (isHeld(keys, ActionUp) && isOn(shift.engineRunning)) controls.accel = Throttle;
+    if (isHeld(keys, ActionDown)) controls.braking = true;
+    if (isHeld(keys, ActionLeft)) controls.steer = -SteerStep;
+    if (isHeld(keys, ActionRight)) controls.steer = SteerStep;
+    for (int action : SwitchOrder) {
+        if (wasReleased(keys, action)) {
+            handleSwitch(action, speed, shift, sound);
+            break;
+        }
+    }
+
+    // 3-13. Physics and collision, in equal steps.
+    for (int step = 0; step < frame.count; ++step) {
+        physicsStep(car, shift, map, controls, speed, step == 0, frame.ticks);
+    }
 
     // 14. Car sounds.
-    setCarSounds(shift, speed, car.turnRate, maxBoost, sound, dt);
+    setCarSounds(shift, speed, car.turnRate, 0.55 * shift.turboLevel, sound, frame.count * frame.ticks);
 }
 
 void updateCabSystems(Shift& shift, const PlayerCar& car, double dt, int width, int height) {
+    // Heat and wear take the same steps as the car's physics.
+    const FrameSteps frame = frameSteps(dt);
     const double speed = bodySpeed(car);
-    shift.engineHeat = static_cast<float>(shift.engineHeat + dt * speed * 0.01);
-    shift.brakeHeat = static_cast<float>(shift.brakeHeat *
-                                         std::pow(0.999 - 0.0002 * shift.brakeLevel, dt));
-    if (shift.brakeHeat < 0.0f) shift.brakeHeat = 0.0f;
-    shift.engineHeat = static_cast<float>(shift.engineHeat *
-                                          std::pow(0.998 - 0.0005 * shift.radiatorLevel, dt));
-    if (shift.engineHeat < 0.0f) shift.engineHeat = 0.0f;
-    if (shift.brakeHeat > 1.0f) addDamage(shift, DamageBrakes, static_cast<float>(dt * 0.0002));
-    if (shift.engineHeat > EngineDeathHeat) {
-        // The engine overheats and dies; it restarts once it has cooled below 4.
-        addDamage(shift, DamageEngine, static_cast<float>(dt * 0.0002));
-        shift.engineRunning = FlagOff;
+    for (int step = 0; step < frame.count; ++step) {
+        const double t = frame.ticks;
+        shift.engineHeat = static_cast<float>(shift.engineHeat + t * speed * 0.01);
+        shift.brakeHeat = static_cast<float>(shift.brakeHeat * std::pow(0.999 - 0.0002 * shift.brakeLevel, t));
+        if (shift.brakeHeat < 0.0f) shift.brakeHeat = 0.0f;
+        shift.engineHeat =
+            static_cast<float>(shift.engineHeat * std::pow(0.998 - 0.0005 * shift.radiatorLevel, t));
+        if (shift.engineHeat < 0.0f) shift.engineHeat = 0.0f;
+        if (shift.brakeHeat > 1.0f) addDamage(shift, DamageBrakes, static_cast<float>(t * 0.0002));
+        if (shift.engineHeat > EngineDeathHeat) {
+            // The engine overheats and dies; it restarts once it has cooled below 4.
+            addDamage(shift, DamageEngine, static_cast<float>(t * 0.0002));
+            shift.engineRunning = FlagOff;
+        }
     }
     updateWindshield(shift, car, dt, width, height);
 }

@@ -25,13 +25,14 @@ struct CarSound {
 // view, exit, music, statistics, low detail), throttle, turbo boost, steering, tyre
 // grip, brakes and drag; the passenger pick-up and drop-off test; the collision test
 // against the grid with its bounce; and what the car sounds like. dt is the frame's length
-// in ticks of 1/50 second; the physics drives at most 4 ticks of a longer frame.
+// in ticks of 1/50 second; a longer frame than one tick is driven in equal steps of at
+// most a tick, so every frame rate drives the same way.
 void updatePlayerCar(PlayerCar& car, Shift& shift, CityMap& map, const KeyBindings& keys,
                      CarSound& sound, double dt);
 
-// One frame of engine heat, brake heat and the wear they cause, then the windshield
-// (rain, drops and wiper) over a render buffer of width by height pixels. Runs right
-// after updatePlayerCar.
+// One frame of engine heat, brake heat and the wear they cause (in the same steps as the
+// car), then the windshield (rain, drops and wiper) over a render buffer of width by
+// height pixels. Runs right after updatePlayerCar.
 void updateCabSystems(Shift& shift, const PlayerCar& car, double dt, int width = RenderWidth,
                       int height = RenderHeight);
 

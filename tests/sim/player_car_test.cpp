@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <vector>
 
 #include "sim_support.h"
 
@@ -170,6 +172,75 @@ TEST_F(PlayerCarTest, BrakesSlowTheCarButNeverReverseIt) {
         cab.frame(*map, {ActionDown}, dt);
         EXPECT_GE(cab.car.vy, 0.0f) << dt;
         EXPECT_LT(std::fabs(cab.car.vx) + std::fabs(cab.car.vy), 1e-4f) << dt;
+    }
+}
+
+// The same drive at 60, 12 and 2 frames a second: throttle along +x, a swerve, a crash
+// into a wall two cells thick, braking. Long frames are driven in steps of at most a
+// tick, so every rate ends at the same place with the same heat, and no step lands the
+// cab in a wall or off the grid.
+TEST_F(PlayerCarTest, AnyFrameRateDrivesTheSameWay) {
+    struct Span {
+        double until;  // seconds
+        std::initializer_list<int> keys;
+    };
+    const Span script[] = {{2.5, {ActionUp}}, {3.0, {ActionUp, ActionRight}}, {5.0, {ActionUp}},
+                           {7.0, {ActionDown}}, {8.0, {}}};
+    struct End {
+        float x, y, engineHeat, brakeHeat, bodywork;
+    };
+    std::vector<End> ends;
+    for (const double fps : {60.0, 12.0, 2.0}) {
+        Cab run;
+        run.shift.engineRunning = FlagOn;
+        const int frames = static_cast<int>(std::lround(8.0 * fps));
+        for (int f = 0; f < frames; ++f) {
+            const double t = f / fps;
+            size_t k = 0;
+            while (script[k].until <= t) ++k;
+            run.frame(*map, script[k].keys, 50.0 / fps);
+            ASSERT_TRUE(run.car.x >= 0 && run.car.y >= 0 && run.car.x < MapSize && run.car.y < MapSize) << fps;
+            ASSERT_FALSE(isBlocked(*map, run.car.x, run.car.y)) << fps << " frame " << f;
+        }
+        ends.push_back({run.car.x, run.car.y, run.shift.engineHeat, run.shift.brakeHeat,
+                        run.shift.damage[DamageBodywork]});
+    }
+    for (const End& end : ends) {
+        EXPECT_NEAR(end.x, ends[0].x, 1.0);
+        EXPECT_NEAR(end.y, ends[0].y, 1.0);
+        EXPECT_NEAR(end.engineHeat, ends[0].engineHeat, 0.02 * ends[0].engineHeat);
+        EXPECT_NEAR(end.brakeHeat, ends[0].brakeHeat, 0.02 * ends[0].brakeHeat);
+    }
+}
+
+// Top speed into walls two cells thick (one of them at the grid's edge) from many
+// starting offsets, at 60, 12 and 2 frames a second. The box is tested before each move,
+// so at top speed the cab's centre may end one frame inside the wall's first cell, as it
+// does at 60 frames a second; but it bounces straight out, never crosses the wall and
+// never leaves the grid.
+TEST_F(PlayerCarTest, LongFramesNeitherCrossWallsNorLeaveTheGrid) {
+    map = test::openGround(0, 1000, 300, 1100);
+    test::putWall(*map, 0, 1000, 1, 1100);
+    test::putWall(*map, 200, 1000, 201, 1100);
+    for (const double fps : {60.0, 12.0, 2.0}) {
+        for (const float heading : {0.0f, 1800.0f}) {
+            for (int offset = 0; offset < 10; ++offset) {
+                Cab run;
+                run.placeAt(heading == 0 ? 150.0f + 0.1f * offset : 50.0f + 0.1f * offset, 1050.0f);
+                run.shift.engineRunning = FlagOn;
+                rotateBody(run.car, heading / 10.0f);
+                run.car.vx = 1.3f * run.car.dirX;  // top speed
+                bool wasInWall = false;
+                for (int f = 0; f < 4.0 * fps; ++f) {
+                    run.frame(*map, {ActionUp}, 50.0 / fps);
+                    const bool inWall = isBlocked(*map, run.car.x, run.car.y);
+                    ASSERT_TRUE(heading == 0 ? run.car.x < 201.0f : run.car.x >= 1.0f) << fps << " " << offset;
+                    ASSERT_FALSE(inWall && wasInWall) << fps << " " << heading << " " << offset;
+                    wasInWall = inWall;
+                }
+                ASSERT_GT(run.shift.damage[DamageBodywork], 0.0f);
+            }
+        }
     }
 }
 
