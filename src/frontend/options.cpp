@@ -1,5 +1,6 @@
 #include "frontend/options.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -50,14 +51,16 @@ void drawOptionsBackground(Image& target) {
     if (width <= 0 || height <= 0) return;
 
     // Sky: 17 bands from top to bottom, each lower half dithered half and half with the
-    // band above so that the steps soften.
+    // entry round(t) so that the steps soften. Where t is a half and both roundings go
+    // to even, that entry is two steps above the band: the row blends with the band
+    // just above instead.
     for (int y = 0; y < height; ++y) {
         const double t = 16.0 * y / height;
         const int band = roundEven(1.0 + t);
         drawLine(target, 0, y, width - 1, y, SkyColours[band]);
         if (t - std::floor(t) >= 0.5) {
-            const uint32_t above = SkyColours[band - 1];
-            for (int x = (y % 2 == 0) ? 0 : 1; x < width; x += 2) putPixel(target, x, y, above);
+            const int blend = std::max(roundEven(t), band - 1);
+            for (int x = (y % 2 == 0) ? 0 : 1; x < width; x += 2) putPixel(target, x, y, SkyColours[blend]);
         }
     }
 

@@ -195,13 +195,19 @@ TEST(OptionsPicture, SunBandsGrowUpwardsFromAnEmptyBottom) {
 TEST(OptionsPicture, SkyBandsBlendIntoTheirNeighbours) {
     Image* image = createImage(640, 480);
     drawOptionsBackground(*image);
-    EXPECT_EQ(getPixel(*image, 0, 0), 209u);    // band 1 at the top
-    EXPECT_EQ(getPixel(*image, 0, 479), 63u);   // band 17 at the bottom
-    // Row 20 (t = 0.67) is band 2 dithered with band 1; row 15 (t = 0.5) blends the
-    // same two bands, never the top colour 47.
-    for (int y : {15, 20}) {
-        EXPECT_EQ(getPixel(*image, 1, y) + getPixel(*image, 2, y), 209u + 210u) << y;
-        EXPECT_FALSE(rowHasColourIn(*image, y, 47, 47)) << y;
+    // Row y has t = y / 30: the band round(1 + t), and where t has a half or more, every
+    // pixel with x + y even takes entry round(t). Where both round to even (t = 0.5,
+    // 2.5) those are two steps apart, and the row blends with the band just above
+    // instead; where both round alike (t = 1.5, 3.5) the row stays plain.
+    struct Row {
+        int y;
+        uint32_t even, odd;  // colours at x = 0 and x = 1
+    };
+    const Row rows[] = {{0, 209, 209},   {15, 210, 209}, {20, 209, 210}, {30, 210, 210},
+                        {45, 210, 210},  {75, 206, 211}, {105, 206, 206}, {479, 63, 62}};
+    for (const Row& row : rows) {
+        EXPECT_EQ(getPixel(*image, 0, row.y), row.even) << row.y;
+        EXPECT_EQ(getPixel(*image, 1, row.y), row.odd) << row.y;
     }
     destroyImage(image);
 }
