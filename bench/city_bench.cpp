@@ -20,14 +20,12 @@ struct ShadeTable {
 void BM_GenerateCityMap(benchmark::State& state) {
     static const ShadeTable shades;
     hc::CityMap* map = hc::newCityMap();
-    hc::setConsoleSink([](std::string_view) {});
     uint64_t seed = 1;
     for (auto _ : state) {
         hc::seedRandom(seed++);
         hc::generateCityMap(*map, shades.table);
         benchmark::DoNotOptimize(map->cells[1000].colour);
     }
-    hc::setConsoleSink(nullptr);
     hc::deleteCityMap(map);
 }
 BENCHMARK(BM_GenerateCityMap)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);

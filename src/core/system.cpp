@@ -5,11 +5,14 @@
 #include <cstdlib>
 #include <thread>
 
+#include <unistd.h>
+
 namespace hc {
 
 namespace {
 ClockHooks clockHooks;
 std::function<void(std::string_view)> consoleSink;
+bool sinkIsTerminal = true;
 std::function<void(int)> processEndHandler;
 }  // namespace
 
@@ -38,7 +41,12 @@ void consoleWrite(std::string_view text) {
     std::fflush(stdout);
 }
 
-void setConsoleSink(std::function<void(std::string_view)> sink) { consoleSink = std::move(sink); }
+void setConsoleSink(std::function<void(std::string_view)> sink, bool terminal) {
+    consoleSink = std::move(sink);
+    sinkIsTerminal = terminal;
+}
+
+bool consoleIsTerminal() { return consoleSink ? sinkIsTerminal : isatty(fileno(stdout)) == 1; }
 
 void logLine(std::string_view text) {
     std::string line(text);

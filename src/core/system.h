@@ -22,7 +22,12 @@ void setClockHooks(ClockHooks hooks);
 
 // Raw console output (no line end added). Defaults to standard output, flushed.
 void consoleWrite(std::string_view text);
-void setConsoleSink(std::function<void(std::string_view)> sink);  // null restores stdout
+// A sink takes the console's output instead (null restores standard output); terminal
+// says whether it stands for a terminal that understands escape sequences.
+void setConsoleSink(std::function<void(std::string_view)> sink, bool terminal = true);
+// Whether the console is a terminal: clearing, colours and cursor moves are written
+// only then, so that a log file or a pipe gets plain text.
+bool consoleIsTerminal();
 
 // Writes a progress or error line to the console.
 void logLine(std::string_view text);

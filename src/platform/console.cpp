@@ -19,9 +19,12 @@ bool bright(int consoleColour) { return (consoleColour & 8) != 0; }
 
 }  // namespace
 
-void consoleClear() { consoleWrite("\x1b[2J\x1b[H"); }
+void consoleClear() {
+    if (consoleIsTerminal()) consoleWrite("\x1b[2J\x1b[H");
+}
 
 void consoleSetColours(int foreground, int background) {
+    if (!consoleIsTerminal()) return;
     foreground &= 15;
     background &= 15;
     const int fg = (bright(foreground) ? 90 : 30) + ansiColour(foreground);
@@ -29,9 +32,12 @@ void consoleSetColours(int foreground, int background) {
     consoleWrite("\x1b[" + std::to_string(fg) + ";" + std::to_string(bg) + "m");
 }
 
-void consoleResetColours() { consoleWrite("\x1b[0m"); }
+void consoleResetColours() {
+    if (consoleIsTerminal()) consoleWrite("\x1b[0m");
+}
 
 void consoleMoveCursor(int row, int column) {
+    if (!consoleIsTerminal()) return;
     consoleWrite("\x1b[" + std::to_string(row) + ";" + std::to_string(column) + "H");
 }
 

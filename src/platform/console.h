@@ -3,7 +3,8 @@
 
 namespace hc {
 
-// The process console through ANSI escape sequences. Colours are the 16 text-console
+// The process console through ANSI escape sequences, which are left out when the console
+// is not a terminal (consoleIsTerminal). Colours are the 16 text-console
 // colours: 0 black, 1 blue, 2 green, 3 cyan, 4 red, 5 magenta, 6 brown, 7 light grey,
 // 8 dark grey, 9 light blue, 10 light green, 11 light cyan, 12 light red,
 // 13 light magenta, 14 yellow, 15 white.

@@ -1,5 +1,7 @@
 #include "shell/exit_screen.h"
 
+#include <string>
+
 #include "core/system.h"
 #include "frontend/game.h"
 #include "platform/console.h"
@@ -43,11 +45,24 @@ int cellColour(char code) {
 void showExitScreen(Game& game) {
     if (WindowBackend* window = activeWindow()) window->close();
     // Each cell is two console columns of background colour; the 40th is not shown.
+    // Without a terminal (a log or a pipe) the picture is its colour codes as plain text,
+    // a row a line, each code doubled as the cells are two columns wide.
+    const bool terminal = consoleIsTerminal();
     for (int row = 1; row <= ExitPictureRows; ++row) {
+        std::string plain;
         for (int cell = 0; cell <= 38; ++cell) {
-            consoleSetColours(0, cellColour(ExitPicture[row - 1][cell]));
+            const char code = ExitPicture[row - 1][cell];
+            if (!terminal) {
+                plain.append(2, code);
+                continue;
+            }
+            consoleSetColours(0, cellColour(code));
             consoleMoveCursor(row, 2 * cell + 1);
             consolePrintLine("  ");
+        }
+        if (!terminal) {
+            while (!plain.empty() && plain.back() == ' ') plain.pop_back();
+            consolePrintLine(plain);
         }
     }
     consoleSetColours(7, 0);

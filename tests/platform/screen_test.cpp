@@ -215,6 +215,16 @@ TEST(Console, EscapeSequencesUseTheConsoleColourOrder) {
     consoleMoveCursor(19, 1);
     consolePrintLine("hi");
     EXPECT_EQ(hg.console, "\x1b[2J\x1b[H\x1b[30;44m\x1b[37;41m\x1b[93;104m\x1b[91;46m\x1b[19;1Hhi\n");
+
+    // A log file or a pipe gets the text alone.
+    std::string plain;
+    setConsoleSink([&](std::string_view text) { plain += text; }, false);
+    consoleClear();
+    consoleSetColours(0, 1);
+    consoleMoveCursor(19, 1);
+    consolePrintLine("hi");
+    consoleResetColours();
+    EXPECT_EQ(plain, "hi\n");
 }
 
 TEST(SystemInfo, FreeMemoryAndDateAreSensible) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "support/headless_game.h"
@@ -50,6 +51,21 @@ TEST_F(ExitScreenTest, DrawsEveryCellInOrderWithItsColour) {
             at = found + cursor.size();
         }
     }
+}
+
+TEST(ExitScreenPlain, WithoutATerminalThePictureIsItsColourCodes) {
+    HeadlessGame hg;
+    hg.openScreen();
+    std::string log;
+    setConsoleSink([&](std::string_view text) { log += text; }, false);
+    EXPECT_EQ(hg.runUntilEnd([&] { showExitScreen(hg.game()); }), 0);
+    EXPECT_EQ(log.find('\x1b'), std::string::npos);
+    // 18 rows, each code doubled and the 40th left out, then the farewell.
+    EXPECT_EQ(log.rfind("\n" + std::string(34, ' ') + "FF" + std::string(30, ' ') + "FF\n", 0), 0u);
+    EXPECT_NE(log.find("\n4444446666664444446666664400EEDDDDDDDDDD007777000000777700            FF\n"),
+              std::string::npos);
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 19);
+    EXPECT_NE(log.find("\n  Thanks for playing!"), std::string::npos);
 }
 
 TEST_F(ExitScreenTest, FarewellIsLightGreyOnBlackAtLine19) {
