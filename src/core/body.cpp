@@ -7,8 +7,14 @@
 namespace hc {
 
 void rotateBody(Body& body, double degrees) {
-    float heading = static_cast<float>(body.heading + 10.0 * degrees);
-    // One wrap step each way suffices: callers never turn by more than 360 degrees.
+    double turned = body.heading + 10.0 * degrees;
+    // A turn that is not a number keeps the heading (or faces +x when there is none to
+    // keep): a NaN must never reach the integer conversion below.
+    if (!std::isfinite(turned)) turned = std::isfinite(body.heading) ? body.heading : 0.0;
+    float heading = static_cast<float>(turned);
+    // Callers turn by at most 360 degrees, so one wrap step each way suffices; anything
+    // farther out first loses its whole turns.
+    if (heading < -3600.0f || heading >= 7200.0f) heading = std::fmod(heading, 3600.0f);
     if (heading < 0.0f) heading += 3600.0f;
     if (heading >= 3600.0f) heading -= 3600.0f;
     body.heading = heading;

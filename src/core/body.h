@@ -19,8 +19,9 @@ struct Body {
     float turnRate = 0;          // degrees of heading change per tick, -1.2 to 1.2
 };
 
-// Turns the body by a number of degrees (|degrees| <= 360) and refreshes the derived
-// direction fields; rotating by 0 only refreshes them.
+// Turns the body by a number of degrees (|degrees| <= 360; farther turns wrap, and a
+// turn that is not a number is no turn) and refreshes the derived direction fields;
+// rotating by 0 only refreshes them.
 void rotateBody(Body& body, double degrees);
 // Moves the body d cells along its table direction and adds d * travelRate to travel.
 void advanceBody(Body& body, double d);

@@ -98,7 +98,11 @@ void buildGarageList(GameState& state) {
 
 int wearPercent(const Shift& shift, int kind) {
     if (kind < 1 || kind > 3) return 0;
-    return static_cast<int>(std::nearbyint(100.0 * static_cast<double>(shift.damage[kind])));
+    // Wear lies in 0..1; a value that is not a number shows as none, never reaching the
+    // integer conversion.
+    const double percent = std::nearbyint(100.0 * static_cast<double>(shift.damage[kind]));
+    if (!(percent >= 0.0)) return 0;
+    return percent > 100.0 ? 100 : static_cast<int>(percent);
 }
 
 GarageOffer garageOffer(const GarageItem& item, const Shift& shift) {

@@ -36,22 +36,27 @@ TEST(Tables, FollowAccumulatedAngleNotExactMultiples) {
     EXPECT_NE(static_cast<double>(SinTable[3000]), static_cast<double>(static_cast<float>(exact)));
 }
 
-TEST(Body, RotateWrapsOnceEachWay) {
-    Body b = facing(3590.0f);
-    rotateBody(b, 2.0);  // +20 tenths
-    EXPECT_FLOAT_EQ(b.heading, 10.0f);
-    EXPECT_EQ(b.headingIndex, 10);
-
-    b = facing(5.0f);
-    rotateBody(b, -1.0);
-    EXPECT_FLOAT_EQ(b.heading, 3595.0f);
-    EXPECT_EQ(b.headingIndex, 3595);
-
-    // Landing exactly on 3600 wraps to 0.
-    b = facing(3500.0f);
-    rotateBody(b, 10.0);
-    EXPECT_FLOAT_EQ(b.heading, 0.0f);
-    EXPECT_EQ(b.headingIndex, 0);
+TEST(Body, RotateWrapsIntoOneTurnAndIgnoresWhatIsNotANumber) {
+    const double nan = std::nan(""), inf = HUGE_VAL;
+    struct Case {
+        float from;
+        double degrees;
+        float heading;
+    };
+    const Case cases[] = {
+        {3590.0f, 2.0, 10.0f},   {5.0f, -1.0, 3595.0f},  {3500.0f, 10.0, 0.0f},  // one wrap each way; 3600 is 0
+        {1234.0f, nan, 1234.0f}, {1234.0f, inf, 1234.0f}, {1234.0f, -inf, 1234.0f},  // no turn at all
+        {static_cast<float>(nan), 5.0, 0.0f},                                        // nothing to keep
+        {100.0f, 3.6e6, 100.0f}, {100.0f, -3.6e6, 100.0f},  // far beyond a turn: whole turns drop out
+    };
+    for (const Case& c : cases) {
+        Body b;
+        b.heading = c.from;
+        rotateBody(b, c.degrees);
+        EXPECT_FLOAT_EQ(b.heading, c.heading) << c.from << " " << c.degrees;
+        EXPECT_EQ(b.headingIndex, static_cast<int>(c.heading)) << c.from << " " << c.degrees;
+        EXPECT_EQ(b.dirX, CosTable[b.headingIndex]);
+    }
 }
 
 TEST(Body, RotateRefreshesDirectionAndStepSigns) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <vector>
 
 #include "core/random.h"
@@ -61,7 +63,9 @@ TEST(GarageOffers, RepairsCostSixDollarsAPercent) {
     };
     const Case cases[] = {{0.004f, 0, "0% worn"},   {1.0f, 600, "100% worn"}, {0.5f, 300, "50% worn"},
                           {0.125f, 72, "12% worn"},  // 12.5 rounds to even
-                          {0.0f, 0, "0% worn"}};
+                          {0.0f, 0, "0% worn"},
+                          // Not a number, or out of range: shown and priced within 0..100%.
+                          {std::nanf(""), 0, "0% worn"}, {-0.5f, 0, "0% worn"}, {3.0f, 600, "100% worn"}};
     for (const Case& c : cases) {
         shift.damage[2] = c.wear;
         const GarageOffer offer = garageOffer(state.garage[7], shift);
