@@ -21,7 +21,7 @@ fails "no graphics pack" '^Cannot open the graphics pack ../data/graphics.pak: '
 head -c 100000 "$HC_BUILD/data/graphics.pak" >"$pack"
 fails "short pack" '^The graphics pack ../data/graphics.pak is too short: '
 head -c 1000000 /dev/urandom >"$pack"
-fails "random pack" '^The graphics pack ../data/graphics.pak is too '
+fails "random pack" '^The graphics pack ../data/graphics.pak is too long: '
 
 # --- One session through every screen, everything it plays written to a WAV file.
 wav=$HC_TMP/sound.wav

@@ -1,9 +1,10 @@
+# shellcheck shell=bash
 # Helpers for end-to-end tests of the real game under Xvfb. A script sources this file
 # and calls hc_init BUILD_DIR first; everything started here is ended by pid at exit.
 #   hc_game_dir NAME     a game folder $HC_TMP/NAME whose bin/ and data/ link to the
 #                        build's files (a test may replace any of them); prints its path
-#   hc_start DIR         runs DIR/bin/hazardcab from DIR/bin, console in $HC_OUT
-#   hc_run DIR           the same, until the game ends by itself (HC_STATUS)
+#   hc_start DIR [CWD]   runs DIR/bin/hazardcab from CWD (DIR/bin), console in $HC_OUT
+#   hc_run DIR [CWD]     the same, until the game ends by itself (HC_STATUS)
 #   hc_wait_line TEXT    waits for a console line containing TEXT
 #   hc_keys KEY...       presses and releases each key in turn in the game window
 #   hc_shot VAR          F2 until the game names a new screenshot; VAR = its path
@@ -65,12 +66,12 @@ hc_game_dir() {
 }
 
 hc_start() {
-    HC_DIR=$1 HC_OUT=$HC_TMP/console.txt HC_WINDOW=""
-    (cd "$HC_DIR/bin" && exec ./hazardcab) >"$HC_OUT" 2>&1 &
+    HC_CWD=${2:-$1/bin} HC_OUT=$HC_TMP/console.txt HC_WINDOW=""
+    (cd "$HC_CWD" && exec "$1/bin/hazardcab") >"$HC_OUT" 2>&1 &
     HC_PID=$!
 }
 
-hc_run() { hc_start "$1"; hc_wait_end 30; }
+hc_run() { hc_start "$@"; hc_wait_end 30; }
 
 hc_has_line() { grep -qF -- "$1" "$HC_OUT"; }
 hc_wait_line() { hc_wait_for "${2:-20}" hc_has_line "$1" || hc_fail "no console line '$1'"; }
@@ -100,7 +101,7 @@ hc_shot() {
         hc_keys F2
         for i in 1 2 3; do hc_new_shot && break; sleep 0.05; done
     done
-    printf -v "$1" '%s' "$HC_DIR/bin/$(grep '^Saved grab' "$HC_OUT" | sed -n "$((before + 1))s/^Saved //p")"
+    printf -v "$1" '%s' "$HC_CWD/$(grep '^Saved grab' "$HC_OUT" | sed -n "$((before + 1))s/^Saved //p")"
 }
 
 hc_gone() { ! kill -0 "$HC_PID" 2>/dev/null; }
@@ -125,11 +126,15 @@ hc_differ() {
     awk -v a="$n" -v n="${3:-100}" 'BEGIN { exit !(a + 0 > n) }'
 }
 
-# The window as X shows it is grey but not black: "time's up!" over the darkened game,
-# which takes no screenshot while it waits (a dissolve's last frames are near black).
+# The window as X shows it holds still on a grey picture that is not black: "time's
+# up!" over the darkened game, which takes no screenshot while it waits for a key (a
+# dissolve moves, and its last frames are near black).
 hc_window_grey() {
-    import -window "$HC_WINDOW" "$HC_TMP/window.png" 2>/dev/null &&
-        convert "$HC_TMP/window.png" -colorspace HSL -format '%[fx:mean.g < 0.01 && mean.b > 0.02]' info: |
-        grep -qx 1
+    local still=0
+    import -window "$HC_WINDOW" "$HC_TMP/now.png" 2>/dev/null || return 1
+    [ -f "$HC_TMP/was.png" ] && ! hc_differ "$HC_TMP/was.png" "$HC_TMP/now.png" 0 && still=1
+    mv "$HC_TMP/now.png" "$HC_TMP/was.png"
+    [ "$still" = 1 ] && convert "$HC_TMP/was.png" -colorspace HSL \
+        -format '%[fx:mean.g < 0.01 && mean.b > 0.02]' info: | grep -qx 1
 }
-hc_wait_grey() { hc_wait_for 15 hc_window_grey || hc_fail "$1: no greyed picture"; }
+hc_wait_grey() { rm -f "$HC_TMP/was.png"; hc_wait_for 15 hc_window_grey || hc_fail "$1: no still grey picture"; }
