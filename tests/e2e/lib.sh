@@ -10,6 +10,7 @@
 #   hc_shot VAR          F2 until the game names a new screenshot; VAR = its path
 #   hc_close             SIGTERM, which SDL turns into the window's close request
 #   hc_wait_end          waits for the game to end; its status in HC_STATUS
+#   hc_exit_via_menu     from the main menu: "exit", then the exit screen and status 0
 # The save folder of every launch is $HAZARDCAB_HOME, a scratch folder.
 
 hc_fail() {
@@ -117,6 +118,12 @@ hc_close() { kill -TERM "$HC_PID"; hc_wait_end; }
 hc_assert_farewell() {
     [ "$HC_STATUS" = 0 ] || hc_fail "$1: exit status $HC_STATUS"
     grep -qF $'\e[37;40m\e[19;1H  Thanks for playing!' "$HC_OUT" || hc_fail "$1: no farewell line"
+}
+
+hc_exit_via_menu() {
+    hc_keys Down Down Down Down Return
+    hc_wait_end
+    hc_assert_farewell "exit through the menu"
 }
 
 # hc_differ A B [PIXELS [GEOMETRY]]: more than PIXELS pixels differ (within GEOMETRY).
