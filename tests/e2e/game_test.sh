@@ -1,0 +1,130 @@
+#!/usr/bin/env bash
+# The real game under Xvfb with real keys: starts that must fail, one session through
+# every screen with its sound written to a file, and a window closed during a dissolve
+# with no sound device and broken music.
+# Usage: game_test.sh BUILD_DIR
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+hc_init "$1"
+
+# --- Starts that cannot go on: one line saying why, and status 1.
+bad=$(hc_game_dir bad)
+pack=$bad/data/graphics.pak
+fails() {
+    hc_run "$bad"
+    [ "$HC_STATUS" = 1 ] || hc_fail "$1: exit status $HC_STATUS"
+    [ "$(grep -c "$2" "$HC_OUT")" = 1 ] || hc_fail "$1: no line '$2'"
+}
+DISPLAY='' fails "no display" '^Cannot open a display: '
+rm "$pack"
+fails "no graphics pack" '^Cannot open the graphics pack ../data/graphics.pak: '
+head -c 100000 "$HC_BUILD/data/graphics.pak" >"$pack"
+fails "short pack" '^The graphics pack ../data/graphics.pak is too short: '
+head -c 1000000 /dev/urandom >"$pack"
+fails "random pack" '^The graphics pack ../data/graphics.pak is too long: '
+
+# --- One session through every screen, everything it plays written to a WAV file.
+wav=$HC_TMP/sound.wav
+printf '[general]\ndrivers = wave\n[wave]\nfile = %s\n' "$wav" >"$HC_TMP/alsoft.conf"
+ALSOFT_DRIVERS=wave ALSOFT_CONF=$HC_TMP/alsoft.conf hc_start "$(hc_game_dir game)"
+hc_wait_line "Screen depth: 1"
+diff <(head -5 "$HC_OUT" | cat -v | sed -E 's/[0-9]+ Kbytes free/N Kbytes free/') - <<'EOF' ||
+^[[2J^[[HN Kbytes free
+Map size is 20480 Kbytes
+Audio: initializing engine
+Setting resolution to  1360x 768
+Screen depth: 1
+EOF
+    hc_fail "start-up lines"
+
+# The main menu: F2 writes a 640 x 480 picture of 256 colours that reads back.
+hc_shot menu
+menu_mark=$(stat -c %s "$wav")
+title=$(xdotool getwindowname "$HC_WINDOW")
+[ "$title" = "Hazard Cab 7700 [Software]" ] || hc_fail "window title '$title'"
+[ "$(stat -c %s "$menu")" = $((14 + 40 + 1024 + 640 * 480)) ] || hc_fail "not an 8-bit 640 x 480 BMP"
+convert "$menu" "$HC_TMP/menu.png" || hc_fail "the screenshot does not read back"
+read -r size colours < <(identify -format '%wx%h %k\n' "$HC_TMP/menu.png")
+[ "$size" = 640x480 ] && [ "$colours" -gt 8 ] || hc_fail "menu picture: $size, $colours colours"
+# Back at the menu: its picture again, give or take the blinking entry.
+at_menu() { hc_shot again; ! hc_differ "$menu" "$again" 3000 || hc_fail "$1: not back at the menu"; }
+
+# Arcade: the driver's view; Tab shows the map in place of the cockpit, whose speed
+# read-out stays dark until S starts the engine; Esc ends the shift at "time's up!".
+speedo=60x17+280+458
+hc_keys Return
+hc_shot world
+hc_differ "$menu" "$world" 5000 || hc_fail "the arcade game looks like the menu"
+hc_keys Tab
+hc_shot map
+hc_differ "$world" "$map" 50 "$speedo" || hc_fail "the cockpit is still drawn over the map"
+hc_keys Tab s
+hc_shot running
+hc_differ "$world" "$running" 50 "$speedo" || hc_fail "no speed read-out after S"
+hc_keys Escape
+hc_wait_grey "arcade"
+hc_keys Return
+at_menu "arcade"
+
+# Career: the garage, "Go to work", a shift, back in the garage, Esc saves and leaves.
+hc_keys Down Return
+hc_shot garage
+hc_differ "$menu" "$garage" 5000 || hc_fail "the garage looks like the menu"
+hc_keys Return
+hc_shot work
+hc_differ "$garage" "$work" 5000 || hc_fail "no shift from the garage"
+hc_keys Escape
+hc_wait_grey "career"
+hc_keys Return
+hc_shot garage2
+! hc_differ "$garage" "$garage2" 3000 || hc_fail "not back in the garage"
+hc_keys Escape
+at_menu "career"
+
+# Help ("read this!", two up): Enter turns the page, Esc leaves.
+hc_keys Up Up Return
+hc_shot page1
+hc_differ "$menu" "$page1" 5000 || hc_fail "the help pages look like the menu"
+hc_keys Return
+hc_shot page2
+hc_differ "$page1" "$page2" 2000 || hc_fail "page 2 looks like page 1"
+hc_keys Escape
+at_menu "help"
+
+# Options: Enter on gamma changes the colour table of the picture; three more come
+# back to where it started.
+hc_keys Down Down Return
+hc_shot options
+hc_keys Return
+hc_shot gamma
+! cmp -s <(head -c 1078 "$options") <(head -c 1078 "$gamma") || hc_fail "gamma changed no colour"
+hc_keys Return Return Return Escape
+at_menu "options"
+
+hc_exit_via_menu
+! grep -E 'not saved|Could not open stream|stream error' "$HC_OUT" || hc_fail "a screenshot or the music failed"
+
+# The menu's music reached the device: the second before the menu's screenshot is
+# clearly audible and never clips.
+at=$(awk -v m="$menu_mark" -v s="$(stat -c %s "$wav")" -v d="$(sox --i -V1 -D "$wav")" 'BEGIN { print m / s * d - 1 }')
+read -r rms peak < <(sox -V1 "$wav" -n trim "$at" 1 stat 2>&1 |
+    awk '/^RMS +amplitude/ { r = $3 } /^Maximum amplitude/ { p = $3 } END { print r, p }')
+awk "BEGIN { exit !($rms > 0.005 && $peak < 0.99) }" || hc_fail "menu music: RMS $rms, peak $peak"
+echo "menu music: RMS $rms, peak $peak"
+
+# --- No sound device, a menu track that is not Ogg and two stray bytes at the end of the
+# graphics pack: each is said once and the game goes on to the menu; the window closed
+# as the menu fades in still ends through the exit screen.
+odd=$(hc_game_dir odd)
+rm "$odd/data/audio/track1.ogg" "$odd/data/graphics.pak"
+head -c 3000 /dev/urandom >"$odd/data/audio/track1.ogg"
+{ cat "$HC_BUILD/data/graphics.pak"; printf '\1\2'; } >"$odd/data/graphics.pak"
+ALSOFT_DRIVERS=no-such-device hc_start "$odd"
+hc_wait_line "Could not open stream ../data/audio/track1.ogg"
+hc_close
+hc_assert_farewell "closed during a dissolve"
+for line in 'Audio: no sound device' 'Could not open stream' \
+    'Warning: the graphics pack ../data/graphics.pak ends in a partial record of 2 bytes'; do
+    [ "$(grep -c "^$line" "$HC_OUT")" = 1 ] || hc_fail "not said once: $line"
+done
+echo "game e2e: all checks passed"
