@@ -29,7 +29,7 @@ printf '[general]\ndrivers = wave\n[wave]\nfile = %s\n' "$wav" >"$HC_TMP/alsoft.
 ALSOFT_DRIVERS=wave ALSOFT_CONF=$HC_TMP/alsoft.conf hc_start "$(hc_game_dir game)"
 hc_wait_line "Screen depth: 1"
 diff <(head -5 "$HC_OUT" | cat -v | sed -E 's/[0-9]+ Kbytes free/N Kbytes free/') - <<'EOF' ||
-^[[2J^[[HN Kbytes free
+N Kbytes free
 Map size is 20480 Kbytes
 Audio: initializing engine
 Setting resolution to  1360x 768

@@ -114,10 +114,13 @@ hc_wait_end() {
 }
 hc_close() { kill -TERM "$HC_PID"; hc_wait_end; }
 
-# The exit screen ends with the farewell at line 19, light grey on black; status 0.
+# The exit screen ends with the farewell after the picture; the console is a file, not a
+# terminal, so the whole log is plain text without escape sequences. Status 0.
 hc_assert_farewell() {
     [ "$HC_STATUS" = 0 ] || hc_fail "$1: exit status $HC_STATUS"
-    grep -qF $'\e[37;40m\e[19;1H  Thanks for playing!' "$HC_OUT" || hc_fail "$1: no farewell line"
+    grep -q '^  Thanks for playing!' "$HC_OUT" || hc_fail "$1: no farewell line"
+    grep -q '^      444444      444444    0000000000000077' "$HC_OUT" || hc_fail "$1: no exit picture"
+    ! grep -q $'\e' "$HC_OUT" || hc_fail "$1: escape sequences in a log file"
 }
 
 hc_exit_via_menu() {
