@@ -15,6 +15,7 @@ constexpr uint8_t ColourCrimson = 27;
 constexpr uint8_t ColourDarkRed = 172;
 constexpr uint8_t ColourRose = 180;
 constexpr uint8_t ColourGreen = 222;
+constexpr uint8_t ColourGold = 235;
 constexpr uint8_t ColourBlack = 255;
 
 }  // namespace hc

@@ -56,6 +56,7 @@ struct Shift {
     uint8_t mapView = 0;
     uint8_t showStats = 0;
     uint8_t lowDetail = 0;
+    uint8_t assists = 0;           // the newcomer's guide (classic mode: off)
     float engineHeat = 0;
     float brakeHeat = 0;
     float turboBoost = 0;
@@ -67,6 +68,17 @@ struct Shift {
     int32_t nextRaindrop = 0;
     std::string speechText;
     double speechTimer = 0;
+};
+
+// Where the player's next stop is, for the newcomer's assists: the nearest waiting
+// passenger's pick-up square while nobody is aboard, the destination square while
+// somebody is. Filled by the simulation, drawn by the views.
+struct FareGuide {
+    bool active = false;    // there is a square to go to
+    bool aboard = false;    // it is the destination of the passenger aboard
+    Body target;            // its centre (x, y)
+    bool inSquare = false;  // the cab is inside it...
+    bool tooFast = false;   // ...but moving too fast for the square to count
 };
 
 // The game's fixed constants shared across subsystems.

@@ -12,10 +12,12 @@
 #include "platform/keyboard.h"
 #include "platform/screen.h"
 #include "render/damage_overlay.h"
+#include "render/fare_guide_view.h"
 #include "render/hud.h"
 #include "render/map_view.h"
 #include "render/minimap.h"
 #include "render/world_view.h"
+#include "sim/fare_guide.h"
 #include "sim/passengers.h"
 #include "sim/player_car.h"
 #include "sim/traffic.h"
@@ -115,6 +117,14 @@ void simulateAndDrawFrame(Game& game, ViewTables& view, ShiftProfile& profile) {
     if (!mapView) {
         drawHud(hudScene(game));
         drawMinimap(city, game.player, shift, game.font, target);
+    }
+    if (isOn(shift.assists)) {
+        const FareGuide guide = fareGuide(shift, game.player);
+        if (mapView) {
+            drawMapGuide(guide, game.player, game.font, target);
+        } else {
+            drawFareGuide(guide, game.player, game.font, target);
+        }
     }
     profile.marks[4] = clockSeconds();
 

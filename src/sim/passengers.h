@@ -13,6 +13,8 @@ struct TrafficCar;
 constexpr double SpeechTicks = 300.0;
 // Half the side of a passenger's square: the car is inside when both axes are within it.
 constexpr float SquareReach = 4.0f;
+// Below this speed (cells per tick) the cab stands still for the squares.
+constexpr double StopSpeed = 0.1;
 
 // Sets up a new shift: the cab's state, the traffic (count cars, normally 128, placed at
 // free crossings), the 16 passengers with their spots, lines and fares, and the rain.

@@ -15,7 +15,6 @@ constexpr double SteerStep = 0.032;
 constexpr double MaxTurnRate = 1.2;
 constexpr double ThrottleCutSpeed = 1.3;
 constexpr double GearChangeSpeed = 0.1;
-constexpr double StopSpeed = 0.1;
 // A frame longer than one tick is driven in equal steps of at most one tick: grip blends
 // the velocity by dt x grip, which overshoots (and grows without bound) once that passes
 // 1, and a long step would jump the car through walls or off the grid. A frame of a
