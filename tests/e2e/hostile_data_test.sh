@@ -48,7 +48,7 @@ plays() {
 pack="../data/graphics.pak"
 
 fresh_copy; rm -rf "$copy/data"
-fails_cleanly "no data folder" "Cannot open the graphics pack $pack"
+fails_cleanly "no data folder" "No game data (graphics.pak) found in ../data, "
 
 fresh_copy; head -c 100000 "$build/data/graphics.pak" >"$copy/data/graphics.pak"
 fails_cleanly "truncated pack" "The graphics pack $pack is too short"
