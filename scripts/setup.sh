@@ -12,6 +12,7 @@ packages=(
   libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xdotool x11-utils imagemagick sox libsox-fmt-base
+  dpkg-dev file desktop-file-utils appstream matchbox-window-manager
 )
 
 # Fuzzing needs clang's libFuzzer runtime; only the fuzz scripts ask for it.

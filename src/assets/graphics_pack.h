@@ -4,6 +4,7 @@
 #include <string>
 
 #include "assets/game_state.h"
+#include "core/data_path.h"
 #include "draw/palette.h"
 
 namespace hc {
@@ -25,7 +26,8 @@ constexpr size_t VehicleStreamStart = 0;
 constexpr size_t WallStreamStart = VehicleStreamStart + size_t(VehiclePictureRows) * PackRowWidth;
 constexpr size_t AssetStreamStart = WallStreamStart + size_t(WallPictureRows) * PackRowWidth;
 constexpr size_t PackRecordSize = 3;
-constexpr const char* DefaultPackPath = "../data/graphics.pak";
+// The pack in the data folder that start-up found (../data/graphics.pak by default).
+inline std::string defaultPackPath() { return dataFile("graphics.pak"); }
 
 // Decodes records into a caller's buffer, a chunk at a time. Once a record would run
 // past the capacity nothing more is written and overflow stays set.
@@ -78,6 +80,6 @@ void releaseGraphicsPack(GameState& state, FontSet& font);
 // status, since the game cannot run without its pictures. A trailing partial record
 // only draws a warning.
 bool loadGraphicsPack(GameState& state, FontSet& font, const Rgb palette[256], int bytesPerPixel,
-                      const std::string& path = DefaultPackPath);
+                      const std::string& path = defaultPackPath());
 
 }  // namespace hc

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "core/data_path.h"
 #include "core/random.h"
 #include "core/system.h"
 #include "core/tables.h"
@@ -146,7 +147,7 @@ bool fillBuffer(AudioChannel& channel) {
 }
 
 std::string musicTrackPath(int track) {
-    return "../data/audio/track" + std::to_string(track) + ".ogg";
+    return dataFile("audio/track" + std::to_string(track) + ".ogg");
 }
 
 void chooseAudioOutput(AudioOutputChoice choice) { outputChoice = choice; }

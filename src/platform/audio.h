@@ -79,7 +79,7 @@ void setChannelGain(AudioChannel& channel, float gain);
 void setMasterLevel(AudioEngine& engine, float level);
 void shutdownAudio(AudioEngine& engine);
 
-// "../data/audio/track" + n + ".ogg".
+// The data folder's "audio/track" + n + ".ogg" ("../data/audio/track3.ogg" by default).
 std::string musicTrackPath(int track);
 // openTrack with the file name given: used by openTrack and by tests.
 void openTrackFile(AudioEngine& engine, int track, const std::string& path);

@@ -4,6 +4,7 @@
 
 #include "core/system.h"
 #include "platform/audio.h"
+#include "platform/gamepad.h"
 #include "platform/window.h"
 
 namespace hc {
@@ -48,8 +49,18 @@ void pollKeys(KeyBindings& keys) {
         return;
     }
     window->processEvents();
+    Gamepads* pads = activeGamepads();
+    if (pads) pads->update();
     for (int action = 1; action <= ActionCount; ++action) {
-        keys.now[action] = window->keyDown(keys.scancode[action]) ? -1 : 0;
+        const bool down = window->keyDown(keys.scancode[action]) || (pads && pads->actionDown(action));
+        keys.now[action] = down ? -1 : 0;
+    }
+    // Keys let go behind the game's back (the focus went to another window, a
+    // controller was pulled out) are forgotten, not released: a held Enter or Esc must
+    // not choose a menu entry or end the shift.
+    const bool unplugged = pads && pads->takeUnplugged();
+    if (window->takeForgottenInput() || unplugged) {
+        for (int action = 1; action <= ActionCount; ++action) keys.previous[action] = keys.now[action];
     }
     // A close request goes ahead of the typed characters; otherwise one character of
     // the keyboard buffer is taken per poll.

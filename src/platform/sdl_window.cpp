@@ -9,6 +9,7 @@
 #include <deque>
 #include <vector>
 
+#include "core/data_path.h"
 #include "platform/sdl_keys.h"
 
 namespace hc {
@@ -41,6 +42,7 @@ public:
     void close() override;
 
     bool initVideo(std::string* error);
+    bool startFullScreen = false;
 
 private:
     void pump();
@@ -50,6 +52,7 @@ private:
         if (chars_.size() < CharQueueLimit) chars_.push_back(c);
     }
     void toggleFullScreen();
+    void setIcon();
     void convert(const Image& frame, uint8_t* out, int outPitch) const;
     void presentSoftware(const Image& frame);
     void presentOpenGL(const Image& frame);
@@ -129,6 +132,7 @@ bool SdlWindow::open(int width, int height, bool opengl, std::string* error) {
     // Nearest-neighbour scaling keeps the pixels sharp at any window size.
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
     Uint32 flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
+    if (startFullScreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     if (opengl) {
         SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
         flags |= SDL_WINDOW_OPENGL;
@@ -136,6 +140,7 @@ bool SdlWindow::open(int width, int height, bool opengl, std::string* error) {
     window_ = SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
                                height, flags);
     if (!window_) return fail("Cannot create the window");
+    setIcon();
     if (opengl) {
         glContext_ = SDL_GL_CreateContext(window_);
         if (!glContext_) return fail("Cannot create the OpenGL context");
@@ -271,6 +276,17 @@ void SdlWindow::clearKeys() {
     std::memset(keyCount_, 0, sizeof keyCount_);
 }
 
+// The game's icon, drawn by the art generator into the data folder. Without it the
+// window keeps the desktop's default icon; nothing else depends on it.
+void SdlWindow::setIcon() {
+    SDL_Surface* icon = SDL_LoadBMP(dataFile("icons/hazardcab-64.bmp").c_str());
+    if (!icon) return;
+    // Palette index 0 (magenta) is the see-through colour, as everywhere in the art.
+    if (icon->format->palette) SDL_SetColorKey(icon, SDL_TRUE, 0);
+    SDL_SetWindowIcon(window_, icon);
+    SDL_FreeSurface(icon);
+}
+
 void SdlWindow::toggleFullScreen() {
     const bool full = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
     SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
@@ -305,8 +321,13 @@ void SdlWindow::pump() {
                 }
                 break;
             case SDL_WINDOWEVENT:
-                // Keys released while another window has the focus would stay down.
-                if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) clearKeys();
+                // Keys released while another window has the focus would stay down; they
+                // are let go without counting as released, so that Enter or Esc held
+                // while another window takes the focus chooses nothing.
+                if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+                    clearKeys();
+                    forgetInput();
+                }
                 break;
             default:
                 break;
@@ -346,8 +367,9 @@ void SdlWindow::close() {
 
 }  // namespace
 
-std::unique_ptr<WindowBackend> createSdlWindow(std::string* error) {
+std::unique_ptr<WindowBackend> createSdlWindow(std::string* error, bool fullscreen) {
     auto window = std::make_unique<SdlWindow>();
+    window->startFullScreen = fullscreen;
     if (!window->initVideo(error)) return nullptr;
     return window;
 }

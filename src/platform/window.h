@@ -49,8 +49,19 @@ public:
         return requested;
     }
 
+    // The keys were let go without the game seeing them come up (the window lost the
+    // focus): raised by the backend, taken once by the key poll, which then lets the
+    // keys go without counting their releases.
+    void forgetInput() { inputForgotten_ = true; }
+    bool takeForgottenInput() {
+        const bool forgotten = inputForgotten_;
+        inputForgotten_ = false;
+        return forgotten;
+    }
+
 private:
     bool closeRequested_ = false;
+    bool inputForgotten_ = false;
 };
 
 // The backend chosen at start-up. Null until one is set.

@@ -1,3 +1,3 @@
-#include "shell/startup.h"
+#include "shell/command_line.h"
 
-int main() { return hc::runGame(); }
+int main(int argc, char** argv) { return hc::runFromCommandLine(argc, argv); }

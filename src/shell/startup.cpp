@@ -6,6 +6,7 @@
 #include <string>
 
 #include "assets/graphics_pack.h"
+#include "core/data_path.h"
 #include "core/random.h"
 #include "core/system.h"
 #include "core/tables.h"
@@ -18,6 +19,7 @@
 #include "platform/audio.h"
 #include "platform/console.h"
 #include "platform/dissolve.h"
+#include "platform/gamepad.h"
 #include "platform/keyboard.h"
 #include "platform/screen.h"
 #include "platform/sdl_window.h"
@@ -94,6 +96,7 @@ void runProgram(Game& game) {
     drawBusyIcon(game.screen);
     const Image& target = renderTarget(game.screen);
     initView(*game.city, *game.view, game.shift, target.width, target.height);
+    logLine("Data folder: " + dataFolder());
     if (!loadGameGraphics(game)) {
         // The loader has said what is wrong with the pack; without it there is
         // nothing to draw.
@@ -103,7 +106,7 @@ void runProgram(Game& game) {
     for (;;) playMenuRound(game);
 }
 
-int runGame(Game& game, WindowBackend& window) {
+int runGame(Game& game, WindowBackend& window, Gamepads* pads) {
     setActiveWindow(&window);
     setWindowCloseHandler([&game] { showExitScreen(game); });
     consoleClear();
@@ -115,6 +118,14 @@ int runGame(Game& game, WindowBackend& window) {
     game.screen.renderHeight = RenderHeight;
     game.screen.keys = &game.keys;
     openScreen(game.screen, RenderModeSoftware, 0);
+    if (pads) {
+        std::string error;
+        if (pads->start(&error)) {
+            setActiveGamepads(pads);
+        } else {
+            logLine("Game controllers cannot be used: " + error);
+        }
+    }
     try {
         if (!game.city) game.city = newCityMap();
         if (!game.view) game.view = new ViewTables();
@@ -126,16 +137,17 @@ int runGame(Game& game, WindowBackend& window) {
     runProgram(game);
 }
 
-int runGame() {
+int runGame(const StartOptions& options) {
     // All of the game's records, zero-filled, for the whole run.
     static Game game;
     std::string error;
-    std::unique_ptr<WindowBackend> window = createSdlWindow(&error);
+    std::unique_ptr<WindowBackend> window = createSdlWindow(&error, options.fullscreen);
     if (!window) {
         logLine("Cannot open a display: " + error);
         endProcess(1);
     }
-    return runGame(game, *window);
+    static Gamepads pads;
+    return runGame(game, *window, &pads);
 }
 
 }  // namespace hc

@@ -8,13 +8,21 @@ namespace hc {
 
 struct Game;
 class WindowBackend;
+class Gamepads;
+
+// How the real window starts.
+struct StartOptions {
+    bool fullscreen = false;
+};
 
 // The whole program: console lines, audio, display mode, window, then the program
 // loop. Returns only through the exit screen or a failed start (via endProcess), so
-// the exit status is the process's. This one opens the real (SDL) window.
-int runGame();
-// The same on a given record and window backend; tests run it headless.
-int runGame(Game& game, WindowBackend& window);
+// the exit status is the process's. This one opens the real (SDL) window and the game
+// controllers.
+int runGame(const StartOptions& options = {});
+// The same on a given record and window backend; tests run it headless. Game
+// controllers, when given, are started once the window is open and add to the keys.
+int runGame(Game& game, WindowBackend& window, Gamepads* pads = nullptr);
 
 // The program loop: busy icon, one-time set-up, then menu after menu. Never returns.
 [[noreturn]] void runProgram(Game& game);
@@ -28,7 +36,7 @@ void playMenuChoice(Game& game, int choice);
 int playMenuRound(Game& game);
 // Loads the graphics pack with the open screen's palette, its images at the render
 // buffer's bytes per pixel. False (after the loader's console line) on a bad pack.
-bool loadGameGraphics(Game& game, const std::string& path = DefaultPackPath);
+bool loadGameGraphics(Game& game, const std::string& path = defaultPackPath());
 
 // Free memory in kilobytes as the first console line shows it: bytes / 1024, rounded
 // to nearest with halves to even.

@@ -3,8 +3,9 @@
 # and calls hc_init BUILD_DIR first; everything started here is ended by pid at exit.
 #   hc_game_dir NAME     a game folder $HC_TMP/NAME whose bin/ and data/ link to the
 #                        build's files (a test may replace any of them); prints its path
-#   hc_start DIR [CWD]   runs DIR/bin/hazardcab from CWD (DIR/bin), console in $HC_OUT
-#   hc_run DIR [CWD]     the same, until the game ends by itself (HC_STATUS)
+#   hc_start DIR [CWD [ARG...]]  runs DIR/bin/hazardcab ARG... from CWD (DIR/bin),
+#                        console in $HC_OUT
+#   hc_run DIR [CWD [ARG...]]  the same, until the game ends by itself (HC_STATUS)
 #   hc_wait_line TEXT    waits for a console line containing TEXT
 #   hc_keys KEY...       presses and releases each key in turn in the game window
 #   hc_shot VAR          F2 until the game names a new screenshot; VAR = its path
@@ -67,8 +68,10 @@ hc_game_dir() {
 }
 
 hc_start() {
+    local dir=$1
     HC_CWD=${2:-$1/bin} HC_OUT=$HC_TMP/console.txt HC_WINDOW=""
-    (cd "$HC_CWD" && exec "$1/bin/hazardcab") >"$HC_OUT" 2>&1 &
+    shift $(($# < 2 ? $# : 2))
+    (cd "$HC_CWD" && exec "$dir/bin/hazardcab" "$@") >"$HC_OUT" 2>&1 &
     HC_PID=$!
 }
 

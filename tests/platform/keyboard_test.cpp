@@ -146,6 +146,31 @@ TEST_F(PollTest, WaitAnyActionReturnsTheLowestReleasedAction) {
     EXPECT_EQ(waitAnyAction(keys, hg.audio), ActionScreenshot);
 }
 
+TEST_F(PollTest, KeysLetGoWhileTheFocusIsLostAreForgottenNotReleased) {
+    // Enter is held at polls 2..3 and the window loses the focus as it comes up at poll
+    // 4 (the window lets go of its keys then); Esc is tapped later.
+    const struct {
+        int64_t focusLostAt;
+        bool select;
+        int64_t polls;
+    } cases[] = {
+        {0, true, 4},   // the focus stays: Enter's release selects
+        {4, false, 8},  // lost: Enter is forgotten, and Esc's release goes back
+        {3, true, 4},   // lost while still held, released afterwards: that release counts
+    };
+    for (const auto& c : cases) {
+        HeadlessScreen screen;
+        bindDefaultKeys(screen.keys);
+        screen.window.holdKey(Enter, 2, 3);
+        screen.window.holdKey(Esc, 6, 7);
+        screen.window.onPoll = [&](int64_t poll) {
+            if (poll == c.focusLostAt) screen.window.forgetInput();
+        };
+        EXPECT_EQ(waitSelectOrBack(screen.keys, screen.audio), c.select) << c.focusLostAt;
+        EXPECT_EQ(screen.window.polls(), c.polls) << c.focusLostAt;
+    }
+}
+
 TEST_F(PollTest, AWaitEndsThroughTheCloseHandler) {
     hg.window.requestClose();
     EXPECT_EQ(hg.runUntilEnd([&] { waitAnyAction(keys, hg.audio); }), 0);

@@ -34,7 +34,7 @@ TEST_F(StartupTest, ConsoleLinesComeInOrderAndEscAtTheMenuLeavesThroughTheExitSc
     hg.window.holdKey(Esc, 3, 3);
     EXPECT_EQ(run(), 0);
     const auto lines = hg.consoleLines();
-    ASSERT_GE(lines.size(), 6u);
+    ASSERT_GE(lines.size(), 7u);
     // The console is cleared first; then the free memory in whole kilobytes.
     const std::string clear = "\x1b[2J\x1b[H", tail = " Kbytes free";
     ASSERT_GT(lines[0].size(), clear.size() + tail.size()) << lines[0];
@@ -52,9 +52,10 @@ TEST_F(StartupTest, ConsoleLinesComeInOrderAndEscAtTheMenuLeavesThroughTheExitSc
     EXPECT_TRUE(hg.window.wasClosed());
     EXPECT_NE(hg.console.find("  Thanks for playing!"), std::string::npos);
     EXPECT_NE(hg.game().city, nullptr);
-    // Then the graphics pack loads, and Esc at the main menu fades to black before
-    // the exit screen.
-    EXPECT_EQ(lines[5], "Extracting data, please wait");
+    // Then the data folder is named, the graphics pack loads, and Esc at the main menu
+    // fades to black before the exit screen.
+    EXPECT_EQ(lines[5], "Data folder: ../data");
+    EXPECT_EQ(lines[6], "Extracting data, please wait");
     EXPECT_NE(hg.console.find("Just a moment...\n"), std::string::npos);
     EXPECT_EQ(hg.window.lastFramePixel(320, 240), 255);
     EXPECT_EQ(hg.window.lastFramePixel(0, 0), 255);

@@ -45,7 +45,7 @@ struct Options {
     long frame = 0;
     float damage = 0.0f;
     int pickupX = -1, pickupY = -1;
-    std::string pack = DefaultPackPath;
+    std::string pack = defaultPackPath();
     std::string out;
 };
 
