@@ -50,11 +50,14 @@ void drawMapView(const CityMap& map, const PlayerCar& player, const GameState& s
     const int cabX = roundAny(player.x), cabY = roundAny(player.y);
     const int centreX = roundAny(width / 2.0), centreY = roundAny(height / 2.0);
     const ptrdiff_t pitch = target.pitch;
+    // A cab thrown far outside the city (or to a NaN) sees no cell of the grid; the
+    // cell arithmetic below would overflow for it.
+    const bool nearGrid = std::fabs(player.x) < 1e6f && std::fabs(player.y) < 1e6f;
     // A pixel's facade and roof only ever land in its own screen column, so the
     // painter's order (top to bottom) matters within a column only. Walking the screen
     // by anti-diagonals (sx + sy constant) keeps that order, and every anti-diagonal
     // shows one column of the grid (constant x), which lies contiguous in memory.
-    for (int d = 0; d <= width + height - 2; ++d) {
+    for (int d = 0; nearGrid && d <= width + height - 2; ++d) {
         const int firstX = d - (height - 1) > 0 ? d - (height - 1) : 0;
         const int lastX = d < width - 1 ? d : width - 1;
         const int mx = cabX + d - centreX - centreY;

@@ -184,7 +184,7 @@ void castStep(CityMap& map, Body& ray) {
     map.probeCell = *walk.cell;
 }
 
-void drawWallColumn(const WorldViewScene& scene, const Body& ray, int column, int top, int bottom) {
+void drawWallColumn(const WorldViewScene& scene, const Body& ray, int column, int64_t top64, int64_t bottom64) {
     const CityMap& map = scene.map;
     const MapCell& cell = map.probeCell;
     const uint8_t* texels;
@@ -206,15 +206,17 @@ void drawWallColumn(const WorldViewScene& scene, const Body& ray, int column, in
         // One texture spans 16 cells along a face and repeats.
         u = floorInt(8.0f * (ray.hitSide == 1 ? ray.y : ray.x)) & (WallTextureSize - 1);
     }
-    if (bottom <= top) return;
-    const float vstep = static_cast<float>(rows) / static_cast<float>(bottom - top);
+    if (bottom64 <= top64) return;
+    // The texture steps by the face's whole height, clipped or not.
+    const float vstep = static_cast<float>(rows) / static_cast<float>(bottom64 - top64);
     float v = 0.0f;
-    if (top < map.viewTop) {
-        v = static_cast<float>(map.viewTop - top) * vstep;
-        top = map.viewTop;
+    if (top64 < map.viewTop) {
+        v = static_cast<float>(map.viewTop - top64) * vstep;
+        top64 = map.viewTop;
     }
-    if (bottom > map.viewBottom) bottom = map.viewBottom;
-    if (top > bottom) return;
+    if (bottom64 > map.viewBottom) bottom64 = map.viewBottom;
+    if (top64 > bottom64) return;
+    const int top = static_cast<int>(top64), bottom = static_cast<int>(bottom64);
 
     const ViewTables& tables = scene.tables;
     float light = tables.rowLight[bottom];
@@ -233,8 +235,7 @@ void drawWallColumn(const WorldViewScene& scene, const Body& ray, int column, in
     const int lastRow = rows - 1;
     for (int row = top; row <= bottom; ++row, pixel += pitch, v += vstep) {
         if (mask[row]) continue;
-        int tv = roundSmall(v - 0.5f);
-        if (tv > lastRow) tv = lastRow;
+        const int tv = std::clamp(roundSmall(v - 0.5f), 0, lastRow);
         const uint8_t texel = texColumn[tv * texWidth];
         if (texel == 0) continue;  // transparent: faces behind or the sky may show here
         const int raise = dither && ditherPixel(column, row) ? 1 : 0;
@@ -347,11 +348,11 @@ void drawColumn(const WorldViewScene& scene, Body& ray, int c) {
     for (;;) {
         if (ray.travel <= 0.0f) return;
         const float h = 128.0f / ray.travel * map.projScale;
-        int top = roundAny(static_cast<float>(map.horizonRow) - map.eyeFactor * h);
-        const int bottom = roundAny(static_cast<float>(top) + h);
+        int64_t top = roundWide(static_cast<float>(map.horizonRow) - map.eyeFactor * h);
+        const int64_t bottom = roundWide(static_cast<float>(top) + h);
         // A vehicle face is a low band standing on the ground.
         if (hasFlag(map.probeCell, Vehicle)) {
-            top = roundAny(static_cast<float>(top) + h * vehicleTopFactor(map.probeCell));
+            top = roundWide(static_cast<float>(top) + h * vehicleTopFactor(map.probeCell));
         }
         if (ray.travel < static_cast<float>(MaxViewDistance)) drawWallColumn(scene, ray, c, top, bottom);
         if (hasFlag(map.probeCell, SeeThrough)) {
@@ -362,7 +363,7 @@ void drawColumn(const WorldViewScene& scene, Body& ray, int c) {
             } while (hasFlag(map.probeCell, SeeThrough));
             continue;
         }
-        if (bottom < map.viewBottom) drawFloorColumn(scene, ray, c, bottom);
+        if (bottom < map.viewBottom) drawFloorColumn(scene, ray, c, static_cast<int>(bottom));
         return;
     }
 }

@@ -55,8 +55,8 @@ void renderWorldView(const WorldViewScene& scene);
 void castStep(CityMap& map, Body& ray);
 
 // Draws the face described by probeCell and the ray into one column between two rows
-// (unclipped on entry).
-void drawWallColumn(const WorldViewScene& scene, const Body& ray, int column, int top, int bottom);
+// (unclipped on entry; a face a hair from the eye reaches far beyond the 32-bit range).
+void drawWallColumn(const WorldViewScene& scene, const Body& ray, int column, int64_t top, int64_t bottom);
 // Draws the ground of one column from a row down to the view's last row.
 void drawFloorColumn(const WorldViewScene& scene, const Body& ray, int column, int startRow);
 // Fills the free top part of every column from the sky image.
