@@ -77,16 +77,20 @@ void initView(CityMap& map, ViewTables& tables, Shift& shift, int width, int hei
                                          ? std::numeric_limits<float>::infinity()
                                          : k1 / static_cast<float>(r - map.horizonRow) * k2;
     }
+    // The ground's level on each row with the dither of even and odd columns in it.
+    tables.groundLevel.assign(2 * static_cast<size_t>(height), 0);
+    for (int parity = 0; parity < 2; ++parity) {
+        for (int r = 0; r < height; ++r) {
+            const int s = tables.rowShade[r];
+            tables.groundLevel[parity * height + r] = static_cast<uint8_t>(s < 16 && ditherPixel(parity, r) ? s + 1 : s);
+        }
+    }
     const int m = roundAny(0.2 * width);
     for (int c = 0; c < width; ++c) {
         const float d = std::fabs(static_cast<float>(c) - static_cast<float>(width) / 2.0f);
         const float u = d < static_cast<float>(m) ? 1.0f - d / static_cast<float>(m) : 0.0f;
         tables.headlightExponent[c] = 1.0f - 0.5f * u;
     }
-}
-
-void clearDrawnMask(ViewTables& tables) {
-    std::fill(tables.drawnMask.begin(), tables.drawnMask.end(), 0);
 }
 
 namespace {
@@ -294,67 +298,105 @@ void castStep(CityMap& map, Body& ray) {
     map.probeCell = *walk.cell;
 }
 
-void drawWallColumn(const WorldViewScene& scene, const Body& ray, int column, int64_t top64, int64_t bottom64) {
+namespace {
+
+// A face ready to draw into one column: its texture column, the texel row start and
+// step, the rows it covers after clipping, and its shade level for each row & 3 (the
+// dither raises one of the four).
+struct FaceSpan {
+    const uint8_t* texColumn;  // texel (u, 0)
+    int texWidth, lastRow;
+    float v, vstep;
+    int top, bottom;
+    const uint8_t* shadeLevel[4];  // ShadeTable entry (0, level); a texel t is at t * 17
+};
+
+bool prepareFace(const WorldViewScene& scene, const Body& ray, int column, int64_t top, int64_t bottom, FaceSpan& face) {
     const CityMap& map = scene.map;
     const MapCell& cell = map.probeCell;
     const uint8_t* texels;
-    int rows, texWidth, u;
+    int u;
     if (hasFlag(cell, Vehicle)) {
-        if (cell.kind < 1 || cell.kind > VehicleSheetCount) return;
+        if (cell.kind < 1 || cell.kind > VehicleSheetCount) return false;
         texels = scene.state.vehicleSheets[cell.kind].data();
-        rows = VehicleSheetHeight;
-        texWidth = VehicleSheetWidth;
+        face.lastRow = VehicleSheetHeight - 1;
+        face.texWidth = VehicleSheetWidth;
         const int spriteColumn = static_cast<int8_t>(ray.hitSide == 1 ? cell.spriteColXCross : cell.spriteColYCross);
         const int k = floorInt(16.0f * (ray.x + ray.y)) & 15;
         u = 16 * spriteColumn + (hasFlag(cell, SpriteAscending) ? k : 15 - k);
-        if (u < 0 || u >= VehicleSheetWidth) return;  // not a sprite column of the sheet
+        if (u < 0 || u >= VehicleSheetWidth) return false;  // not a sprite column of the sheet
     } else {
-        if (cell.kind < 1 || cell.kind > WallTextureCount) return;
+        if (cell.kind < 1 || cell.kind > WallTextureCount) return false;
         texels = scene.state.wallTextures[cell.kind].data();
-        rows = WallTextureSize;
-        texWidth = WallTextureSize;
+        face.lastRow = WallTextureSize - 1;
+        face.texWidth = WallTextureSize;
         // One texture spans 16 cells along a face and repeats.
         u = floorInt(8.0f * (ray.hitSide == 1 ? ray.y : ray.x)) & (WallTextureSize - 1);
     }
-    if (bottom64 <= top64) return;
+    if (bottom <= top) return false;
     // The texture steps by the face's whole height, clipped or not.
-    const float vstep = static_cast<float>(rows) / static_cast<float>(bottom64 - top64);
-    float v = 0.0f;
-    if (top64 < map.viewTop) {
-        v = static_cast<float>(map.viewTop - top64) * vstep;
-        top64 = map.viewTop;
+    face.vstep = static_cast<float>(face.lastRow + 1) / static_cast<float>(bottom - top);
+    face.v = 0.0f;
+    if (top < map.viewTop) {
+        face.v = static_cast<float>(map.viewTop - top) * face.vstep;
+        top = map.viewTop;
     }
-    if (bottom64 > map.viewBottom) bottom64 = map.viewBottom;
-    if (top64 > bottom64) return;
-    const int top = static_cast<int>(top64), bottom = static_cast<int>(bottom64);
+    if (bottom > map.viewBottom) bottom = map.viewBottom;
+    if (top > bottom) return false;
+    face.top = static_cast<int>(top);
+    face.bottom = static_cast<int>(bottom);
+    face.texColumn = texels + u;
 
+    // The light of the face's clipped lower end; headlights brighten the middle
+    // columns while the engine runs, unless the bodywork is too damaged for them.
     const ViewTables& tables = scene.tables;
-    float light = tables.rowLight[bottom];
-    // Headlights brighten the middle columns while the engine runs, unless the
-    // bodywork is too damaged for them to work.
+    float light = tables.rowLight[face.bottom];
     if (isOn(scene.shift.engineRunning) && scene.shift.damage[1] < 0.3f) {
-        light = std::pow(tables.rowLight[bottom], tables.headlightExponent[column]);
+        light = std::pow(tables.rowLight[face.bottom], tables.headlightExponent[column]);
     }
     const int shade = roundAny(16.0f * light);
     const bool dither = shade < 16 && !isOn(scene.shift.lowDetail);
-    const uint8_t* shadeLevel = &scene.state.shadeTable[0][0] + shade;
-    uint8_t* mask = maskColumn(scene.tables, column);
-    const ptrdiff_t pitch = scene.target.pitch;
-    uint8_t* pixel = pixelAddress(scene.target, column, top);
-    const uint8_t* texColumn = texels + u;
-    const int lastRow = rows - 1;
-    for (int row = top; row <= bottom; ++row, pixel += pitch, v += vstep) {
+    const uint8_t* level = &scene.state.shadeTable[0][0] + shade;
+    for (int r = 0; r < 4; ++r) face.shadeLevel[r] = level + (dither && ditherPixel(column, r) ? 1 : 0);
+    return true;
+}
+
+inline uint8_t faceTexel(const FaceSpan& face, float v) {
+    return face.texColumn[std::clamp(roundSmall(v - 0.5f), 0, face.lastRow) * face.texWidth];
+}
+
+// A face drawn where other faces of the column may already be: every row checks and
+// marks the mask.
+void drawFaceMasked(const FaceSpan& face, uint8_t* pixel, ptrdiff_t pitch, uint8_t* mask) {
+    float v = face.v;
+    for (int row = face.top; row <= face.bottom; ++row, pixel += pitch, v += face.vstep) {
         if (mask[row]) continue;
-        const int tv = std::clamp(roundSmall(v - 0.5f), 0, lastRow);
-        const uint8_t texel = texColumn[tv * texWidth];
+        const uint8_t texel = faceTexel(face, v);
         if (texel == 0) continue;  // transparent: faces behind or the sky may show here
-        const int raise = dither && ditherPixel(column, row) ? 1 : 0;
-        *pixel = shadeLevel[texel * 17 + raise];
+        *pixel = face.shadeLevel[row & 3][texel * 17];
         mask[row] = 255;
     }
 }
 
-namespace {
+// The one face of a column whose ray met no see-through cell first: nothing of the
+// column is drawn yet and nothing but the ground and sky follows, so the mask is
+// neither read nor written. Returns the first row drawn (INT_MAX for none) and
+// whether the last row was drawn, which is all the ground and the sky need to know.
+int drawFaceAlone(const FaceSpan& face, uint8_t* pixel, ptrdiff_t pitch, bool& bottomDrawn) {
+    float v = face.v;
+    int row = face.top;
+    // Transparent texels at the top let the sky down to the first drawn one.
+    for (; row <= face.bottom && faceTexel(face, v) == 0; ++row, pixel += pitch, v += face.vstep) {
+    }
+    const int first = row;
+    uint8_t texel = 0;
+    for (; row <= face.bottom; ++row, pixel += pitch, v += face.vstep) {
+        texel = faceTexel(face, v);
+        if (texel != 0) *pixel = face.shadeLevel[row & 3][texel * 17];
+    }
+    bottomDrawn = texel != 0;
+    return first <= face.bottom ? first : std::numeric_limits<int>::max();
+}
 
 // Grid index (x * MapSize + y) of the ground cell seen on each of n rows from row0:
 // w = min(rowFloorDistance / travel, 1), the cell is (round(ex (1 - w) + hx w),
@@ -385,13 +427,13 @@ void groundCells(const float* distance, int n, float travel, float ex, float ey,
     }
 }
 
-}  // namespace
-
-void drawFloorColumn(const WorldViewScene& scene, const Body& ray, int column, int startRow) {
+// The ground of one column from startRow down. With a mask, rows drawn by faces are
+// skipped; without one only the first row can be taken (by the face ending there).
+void drawGround(const WorldViewScene& scene, const Body& ray, int column, int startRow, const uint8_t* mask,
+                bool firstRowTaken) {
     static_assert(MapSize == 1 << 11, "ground cell indices shift x by 11 bits");
     const CityMap& map = scene.map;
     const ViewTables& tables = scene.tables;
-    uint8_t* mask = maskColumn(scene.tables, column);
     const float travel = ray.travel;
     // Both ends of the ground line are kept inside the grid, so every cell looked up
     // between them is too.
@@ -401,12 +443,16 @@ void drawFloorColumn(const WorldViewScene& scene, const Body& ray, int column, i
     const float hx = inGrid(ray.x - 0.5f), hy = inGrid(ray.y - 0.5f);
     const float ex = inGrid(scene.player.x - 0.5f);
     const float ey = inGrid(scene.player.y - 0.5f);
-    const bool blinkOn = (scene.shift.frameCounter & 1) == 0;
-    const bool dither = !isOn(scene.shift.lowDetail);
+    // Pick-up squares blink between near-white and their painted colour.
+    const uint8_t blink = (scene.shift.frameCounter & 1) == 0 ? PickupMark : 0;
+    // Each row's shade level with the dither of this column's parity already in it.
+    const uint8_t* level = isOn(scene.shift.lowDetail) ? tables.rowShade.data()
+                                                       : tables.groundLevel.data() + (column & 1) * tables.height;
     const uint8_t* shadeTable = &scene.state.shadeTable[0][0];
     const ptrdiff_t pitch = scene.target.pitch;
     // Only rows below the horizon show ground.
-    const int first = std::max({startRow, map.horizonRow + 1, map.viewTop});
+    int first = std::max({startRow, map.horizonRow + 1, map.viewTop});
+    if (!mask && firstRowTaken && first == startRow) ++first;
     const int last = travel > 0.0f ? map.viewBottom : first - 1;
     constexpr int Chunk = 256;
     int32_t cells[Chunk];
@@ -416,47 +462,60 @@ void drawFloorColumn(const WorldViewScene& scene, const Body& ray, int column, i
         groundCells(&tables.rowFloorDistance[row0], n, travel, ex, ey, hx, hy, cells);
         for (int i = 0; i < n; ++i, pixel += pitch) {
             const int row = row0 + i;
-            if (mask[row]) continue;
+            if (mask && mask[row]) continue;
             const MapCell& cell = map.cells[cells[i]];
-            // Pick-up squares blink between near-white and their painted colour.
-            const uint8_t colour = (cell.flags & PickupMark) && blinkOn ? 22 : cell.colour;
-            int s = tables.rowShade[row];
-            if (s < 16 && dither && ditherPixel(column, row)) ++s;
-            *pixel = shadeTable[colour * 17 + s];
+            const uint8_t colour = (cell.flags & blink) ? 22 : cell.colour;
+            *pixel = shadeTable[colour * 17 + level[row]];
         }
     }
-    // The ground leaves the mask free (faces are drawn before it), except its top row:
-    // the sky of this column stops there.
-    if (startRow >= 0 && startRow < tables.height) mask[startRow] = 255;
 }
 
-void drawSky(const WorldViewScene& scene) {
-    const Image* sky = scene.state.skyImage;
-    if (sky == nullptr || sky->pixels == nullptr || sky->bytesPerPixel != 1 || sky->width <= 0) return;
-    ViewTables& tables = scene.tables;
-    const int step = isOn(scene.shift.lowDetail) ? 2 : 1;
-    // The sky picture covers half a turn and repeats twice round the horizon.
-    int offset = roundAny(scene.player.heading / 3600.0 * 1280.0) % 640;
-    if (offset < 0) offset += 640;
-    const int rows = std::min({240, sky->height, tables.height});
-    const ptrdiff_t pitch = scene.target.pitch;
-    for (int c = 0; c < tables.width; c += step) {
-        const int source = (offset + c) % sky->width;
-        const uint8_t* mask = maskColumn(tables, c);
-        const uint8_t* from = pixelAddress(*sky, source, 0);
-        uint8_t* to = pixelAddress(scene.target, c, 0);
-        for (int row = 0; row < rows && mask[row] == 0; ++row, from += sky->pitch, to += pitch) *to = *from;
-    }
+}  // namespace
+
+void drawWallColumn(const WorldViewScene& scene, const Body& ray, int column, int64_t top, int64_t bottom) {
+    FaceSpan face;
+    if (!prepareFace(scene, ray, column, top, bottom, face)) return;
+    drawFaceMasked(face, pixelAddress(scene.target, column, face.top), scene.target.pitch,
+                   maskColumn(scene.tables, column));
+}
+
+void drawFloorColumn(const WorldViewScene& scene, const Body& ray, int column, int startRow) {
+    uint8_t* mask = maskColumn(scene.tables, column);
+    drawGround(scene, ray, column, startRow, mask, false);
+    // The ground leaves the mask free (faces are drawn before it), except its top row:
+    // the sky of this column stops there.
+    if (startRow >= 0 && startRow < scene.tables.height) mask[startRow] = 255;
 }
 
 namespace {
 
+// The sky above a column's first drawn row (at most its top 240 rows), copied from
+// the sky picture unshaded.
+void drawSkyColumn(const WorldViewScene& scene, int column, int stopRow) {
+    const Image* sky = scene.state.skyImage;
+    if (sky == nullptr || sky->pixels == nullptr || sky->bytesPerPixel != 1 || sky->width <= 0) return;
+    // The sky picture covers half a turn and repeats twice round the horizon.
+    int offset = roundAny(scene.player.heading / 3600.0 * 1280.0) % 640;
+    if (offset < 0) offset += 640;
+    const int rows = std::min({240, sky->height, scene.tables.height, stopRow});
+    const uint8_t* from = pixelAddress(*sky, (offset + column) % sky->width, 0);
+    uint8_t* to = pixelAddress(scene.target, column, 0);
+    for (int row = 0; row < rows; ++row, from += sky->pitch, to += scene.target.pitch) *to = *from;
+}
+
 // Draws one column whose ray has made its first castStep (probeCell holds the cell
-// reached): the faces front to back, then the ground.
+// reached): the faces front to back, then the ground, then the sky above them.
 void drawColumn(const WorldViewScene& scene, Body& ray, int c) {
     CityMap& map = scene.map;
+    uint8_t* mask = maskColumn(scene.tables, c);
+    // A column whose first face stops the ray draws that face alone and keeps no
+    // mask; one that meets see-through cells first marks every drawn row.
+    const bool masked = hasFlag(map.probeCell, SeeThrough);
+    if (masked) std::fill(mask, mask + scene.tables.height, 0);
+    int firstDrawn = std::numeric_limits<int>::max();
+    bool bottomDrawn = false;
     for (;;) {
-        if (ray.travel <= 0.0f) return;
+        if (ray.travel <= 0.0f) break;
         const float h = 128.0f / ray.travel * map.projScale;
         int64_t top = roundWide(static_cast<float>(map.horizonRow) - map.eyeFactor * h);
         const int64_t bottom = roundWide(static_cast<float>(top) + h);
@@ -464,7 +523,15 @@ void drawColumn(const WorldViewScene& scene, Body& ray, int c) {
         if (hasFlag(map.probeCell, Vehicle)) {
             top = roundWide(static_cast<float>(top) + h * vehicleTopFactor(map.probeCell));
         }
-        if (ray.travel < static_cast<float>(MaxViewDistance)) drawWallColumn(scene, ray, c, top, bottom);
+        FaceSpan face;
+        if (ray.travel < static_cast<float>(MaxViewDistance) && prepareFace(scene, ray, c, top, bottom, face)) {
+            uint8_t* pixel = pixelAddress(scene.target, c, face.top);
+            if (masked) {
+                drawFaceMasked(face, pixel, scene.target.pitch, mask);
+            } else {
+                firstDrawn = drawFaceAlone(face, pixel, scene.target.pitch, bottomDrawn);
+            }
+        }
         if (hasFlag(map.probeCell, SeeThrough)) {
             // Pass through the rest of this object and anything else see-through behind
             // it, then draw the face reached.
@@ -473,8 +540,38 @@ void drawColumn(const WorldViewScene& scene, Body& ray, int c) {
             } while (hasFlag(map.probeCell, SeeThrough));
             continue;
         }
-        if (bottom < map.viewBottom) drawFloorColumn(scene, ray, c, static_cast<int>(bottom));
-        return;
+        if (bottom < map.viewBottom) {
+            const int startRow = static_cast<int>(bottom);
+            drawGround(scene, ray, c, startRow, masked ? mask : nullptr, bottomDrawn);
+            // The sky of this column stops at the top of the ground.
+            if (masked) mask[startRow] = 255;
+            firstDrawn = std::min(firstDrawn, startRow);
+        }
+        break;
+    }
+    if (masked) {
+        firstDrawn = 0;
+        while (firstDrawn < 240 && firstDrawn < scene.tables.height && mask[firstDrawn] == 0) ++firstDrawn;
+    }
+    drawSkyColumn(scene, c, firstDrawn);
+}
+
+// Low detail: every odd column of the view's rows takes its left neighbour's pixel.
+void doubleColumns(const WorldViewScene& scene) {
+    const CityMap& map = scene.map;
+    const int width = scene.tables.width;
+    for (int row = map.viewTop; row <= map.viewBottom; ++row) {
+        uint8_t* line = pixelAddress(scene.target, 0, row);
+        int c = 0;
+#if defined(__SSE2__)
+        // Sixteen pixels at a time: each even byte copied into the odd byte above it.
+        const __m128i low = _mm_set1_epi16(0x00FF);
+        for (; c + 16 <= width; c += 16) {
+            const __m128i even = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(line + c)), low);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(line + c), _mm_or_si128(even, _mm_slli_epi16(even, 8)));
+        }
+#endif
+        for (c += 1; c < width; c += 2) line[c] = line[c - 1];
     }
 }
 
@@ -489,7 +586,6 @@ void renderWorldView(const WorldViewScene& scene) {
     const PlayerCar& player = scene.player;
     const int width = scene.tables.width;
     const bool lowDetail = isOn(scene.shift.lowDetail);
-    clearDrawnMask(scene.tables);
 
     Body ray;
     beginRay(ray, player);
@@ -527,13 +623,7 @@ void renderWorldView(const WorldViewScene& scene) {
         if (pending == Batch) flush();
     }
     if (pending > 0) flush();
-    drawSky(scene);
-    if (lowDetail) {
-        for (int row = map.viewTop; row <= map.viewBottom; ++row) {
-            uint8_t* line = pixelAddress(scene.target, 0, row);
-            for (int c = 1; c < width; c += 2) line[c] = line[c - 1];
-        }
-    }
+    if (lowDetail) doubleColumns(scene);
 }
 
 }  // namespace hc
