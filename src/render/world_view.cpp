@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <limits>
 
@@ -77,14 +78,18 @@ void initView(CityMap& map, ViewTables& tables, Shift& shift, int width, int hei
                                          ? std::numeric_limits<float>::infinity()
                                          : k1 / static_cast<float>(r - map.horizonRow) * k2;
     }
-    // The ground's level on each row with the dither of even and odd columns in it.
-    tables.groundLevel.assign(2 * static_cast<size_t>(height), 0);
-    for (int parity = 0; parity < 2; ++parity) {
-        for (int r = 0; r < height; ++r) {
-            const int s = tables.rowShade[r];
-            tables.groundLevel[parity * height + r] = static_cast<uint8_t>(s < 16 && ditherPixel(parity, r) ? s + 1 : s);
+    // The ground's level on each row with the dither of even and odd columns in it,
+    // and without dither for low detail.
+    tables.groundLevel.assign(3 * static_cast<size_t>(height), 0);
+    for (int r = 0; r < height; ++r) {
+        const int s = tables.rowShade[r];
+        for (int parity = 0; parity < 2; ++parity) {
+            tables.groundLevel[parity * height + r] = static_cast<uint16_t>(256 * (s < 16 && ditherPixel(parity, r) ? s + 1 : s));
         }
+        tables.groundLevel[2 * height + r] = static_cast<uint16_t>(256 * s);
     }
+    tables.shadeByLevel.assign(17 * 256, 0);
+    tables.skyStop.assign(width, 0);
     const int m = roundAny(0.2 * width);
     for (int c = 0; c < width; ++c) {
         const float d = std::fabs(static_cast<float>(c) - static_cast<float>(width) / 2.0f);
@@ -300,15 +305,22 @@ void castStep(CityMap& map, Body& ray) {
 
 namespace {
 
+void copyShadesByLevel(const WorldViewScene& scene) {
+    uint8_t* to = scene.tables.shadeByLevel.data();
+    for (int level = 0; level < 17; ++level)
+        for (int c = 0; c < 256; ++c) *to++ = scene.state.shadeTable[c][level];
+}
+
 // A face ready to draw into one column: its texture column, the texel row start and
 // step, the rows it covers after clipping, and its shade level for each row & 3 (the
 // dither raises one of the four).
 struct FaceSpan {
     const uint8_t* texColumn;  // texel (u, 0)
-    int texWidth, lastRow;
+    int texShift;              // log2 of the texture's width
+    float lastRow;             // the last texel row
     float v, vstep;
     int top, bottom;
-    const uint8_t* shadeLevel[4];  // ShadeTable entry (0, level); a texel t is at t * 17
+    const uint8_t* shadeLevel[4];  // shadeByLevel row of the level, by row & 3
 };
 
 bool prepareFace(const WorldViewScene& scene, const Body& ray, int column, int64_t top, int64_t bottom, FaceSpan& face) {
@@ -320,7 +332,8 @@ bool prepareFace(const WorldViewScene& scene, const Body& ray, int column, int64
         if (cell.kind < 1 || cell.kind > VehicleSheetCount) return false;
         texels = scene.state.vehicleSheets[cell.kind].data();
         face.lastRow = VehicleSheetHeight - 1;
-        face.texWidth = VehicleSheetWidth;
+        face.texShift = 8;
+        static_assert(VehicleSheetWidth == 1 << 8, "vehicle sheets are 256 texels wide");
         const int spriteColumn = static_cast<int8_t>(ray.hitSide == 1 ? cell.spriteColXCross : cell.spriteColYCross);
         const int k = floorInt(16.0f * (ray.x + ray.y)) & 15;
         u = 16 * spriteColumn + (hasFlag(cell, SpriteAscending) ? k : 15 - k);
@@ -329,13 +342,14 @@ bool prepareFace(const WorldViewScene& scene, const Body& ray, int column, int64
         if (cell.kind < 1 || cell.kind > WallTextureCount) return false;
         texels = scene.state.wallTextures[cell.kind].data();
         face.lastRow = WallTextureSize - 1;
-        face.texWidth = WallTextureSize;
+        face.texShift = 7;
+        static_assert(WallTextureSize == 1 << 7, "wall textures are 128 texels wide");
         // One texture spans 16 cells along a face and repeats.
         u = floorInt(8.0f * (ray.hitSide == 1 ? ray.y : ray.x)) & (WallTextureSize - 1);
     }
     if (bottom <= top) return false;
     // The texture steps by the face's whole height, clipped or not.
-    face.vstep = static_cast<float>(face.lastRow + 1) / static_cast<float>(bottom - top);
+    face.vstep = (face.lastRow + 1.0f) / static_cast<float>(bottom - top);
     face.v = 0.0f;
     if (top < map.viewTop) {
         face.v = static_cast<float>(map.viewTop - top) * face.vstep;
@@ -356,13 +370,15 @@ bool prepareFace(const WorldViewScene& scene, const Body& ray, int column, int64
     }
     const int shade = roundAny(16.0f * light);
     const bool dither = shade < 16 && !isOn(scene.shift.lowDetail);
-    const uint8_t* level = &scene.state.shadeTable[0][0] + shade;
-    for (int r = 0; r < 4; ++r) face.shadeLevel[r] = level + (dither && ditherPixel(column, r) ? 1 : 0);
+    const uint8_t* level = tables.shadeByLevel.data() + 256 * shade;
+    for (int r = 0; r < 4; ++r) face.shadeLevel[r] = level + (dither && ditherPixel(column, r) ? 256 : 0);
     return true;
 }
 
+// The texel for v: row round(v - 0.5), clamped to the texture at both ends (rounding
+// is monotonic, so clamping before it is the same as after).
 inline uint8_t faceTexel(const FaceSpan& face, float v) {
-    return face.texColumn[std::clamp(roundSmall(v - 0.5f), 0, face.lastRow) * face.texWidth];
+    return face.texColumn[roundSmall(std::min(std::max(v - 0.5f, 0.0f), face.lastRow)) << face.texShift];
 }
 
 // A face drawn where other faces of the column may already be: every row checks and
@@ -373,7 +389,7 @@ void drawFaceMasked(const FaceSpan& face, uint8_t* pixel, ptrdiff_t pitch, uint8
         if (mask[row]) continue;
         const uint8_t texel = faceTexel(face, v);
         if (texel == 0) continue;  // transparent: faces behind or the sky may show here
-        *pixel = face.shadeLevel[row & 3][texel * 17];
+        *pixel = face.shadeLevel[row & 3][texel];
         mask[row] = 255;
     }
 }
@@ -390,15 +406,36 @@ int drawFaceAlone(const FaceSpan& face, uint8_t* pixel, ptrdiff_t pitch, bool& b
     }
     const int first = row;
     uint8_t texel = 0;
+    // Four rows a turn, each with its own dither slot, once the rows line up.
+    for (; row <= face.bottom && (row & 3) != 0; ++row, pixel += pitch, v += face.vstep) {
+        texel = faceTexel(face, v);
+        if (texel != 0) *pixel = face.shadeLevel[row & 3][texel];
+    }
+    const uint8_t *level0 = face.shadeLevel[0], *level1 = face.shadeLevel[1];
+    const uint8_t *level2 = face.shadeLevel[2], *level3 = face.shadeLevel[3];
+    for (; row + 3 <= face.bottom; row += 4, pixel += 4 * pitch) {
+        texel = faceTexel(face, v);
+        if (texel != 0) pixel[0] = level0[texel];
+        v += face.vstep;
+        texel = faceTexel(face, v);
+        if (texel != 0) pixel[pitch] = level1[texel];
+        v += face.vstep;
+        texel = faceTexel(face, v);
+        if (texel != 0) pixel[2 * pitch] = level2[texel];
+        v += face.vstep;
+        texel = faceTexel(face, v);
+        if (texel != 0) pixel[3 * pitch] = level3[texel];
+        v += face.vstep;
+    }
     for (; row <= face.bottom; ++row, pixel += pitch, v += face.vstep) {
         texel = faceTexel(face, v);
-        if (texel != 0) *pixel = face.shadeLevel[row & 3][texel * 17];
+        if (texel != 0) *pixel = face.shadeLevel[row & 3][texel];
     }
     bottomDrawn = texel != 0;
     return first <= face.bottom ? first : std::numeric_limits<int>::max();
 }
 
-// Grid index (x * MapSize + y) of the ground cell seen on each of n rows from row0:
+// Byte offset in the grid (5 x (x * MapSize + y)) of the ground cell seen on each of n rows:
 // w = min(rowFloorDistance / travel, 1), the cell is (round(ex (1 - w) + hx w),
 // round(ey (1 - w) + hy w)). Four rows at a time where SSE2 is there; the vector and
 // the scalar path do the same single-precision operations, so they agree exactly.
@@ -415,7 +452,8 @@ void groundCells(const float* distance, int n, float travel, float ex, float ey,
         const __m128 fy = _mm_add_ps(_mm_mul_ps(ey4, rest), _mm_mul_ps(hy4, w));
         const __m128i gx = _mm_sub_epi32(_mm_castps_si128(_mm_add_ps(fx, magic)), magicBits);
         const __m128i gy = _mm_sub_epi32(_mm_castps_si128(_mm_add_ps(fy, magic)), magicBits);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(index + i), _mm_add_epi32(_mm_slli_epi32(gx, 11), gy));
+        const __m128i cell = _mm_add_epi32(_mm_slli_epi32(gx, 11), gy);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(index + i), _mm_add_epi32(_mm_slli_epi32(cell, 2), cell));
     }
 #endif
     for (; i < n; ++i) {
@@ -423,7 +461,7 @@ void groundCells(const float* distance, int n, float travel, float ex, float ey,
         if (w > 1.0f) w = 1.0f;
         const int gx = roundSmall(ex * (1.0f - w) + hx * w);
         const int gy = roundSmall(ey * (1.0f - w) + hy * w);
-        index[i] = gx * MapSize + gy;
+        index[i] = 5 * (gx * MapSize + gy);
     }
 }
 
@@ -432,6 +470,7 @@ void groundCells(const float* distance, int n, float travel, float ex, float ey,
 void drawGround(const WorldViewScene& scene, const Body& ray, int column, int startRow, const uint8_t* mask,
                 bool firstRowTaken) {
     static_assert(MapSize == 1 << 11, "ground cell indices shift x by 11 bits");
+    static_assert(sizeof(MapCell) == 5 && offsetof(MapCell, flags) == 2, "ground cells are read as bytes");
     const CityMap& map = scene.map;
     const ViewTables& tables = scene.tables;
     const float travel = ray.travel;
@@ -446,9 +485,9 @@ void drawGround(const WorldViewScene& scene, const Body& ray, int column, int st
     // Pick-up squares blink between near-white and their painted colour.
     const uint8_t blink = (scene.shift.frameCounter & 1) == 0 ? PickupMark : 0;
     // Each row's shade level with the dither of this column's parity already in it.
-    const uint8_t* level = isOn(scene.shift.lowDetail) ? tables.rowShade.data()
-                                                       : tables.groundLevel.data() + (column & 1) * tables.height;
-    const uint8_t* shadeTable = &scene.state.shadeTable[0][0];
+    const uint16_t* level = tables.groundLevel.data() + (isOn(scene.shift.lowDetail) ? 2 : column & 1) * tables.height;
+    const uint8_t* shade = tables.shadeByLevel.data();
+    const uint8_t* cellBytes = reinterpret_cast<const uint8_t*>(map.cells);
     const ptrdiff_t pitch = scene.target.pitch;
     // Only rows below the horizon show ground.
     int first = std::max({startRow, map.horizonRow + 1, map.viewTop});
@@ -463,9 +502,9 @@ void drawGround(const WorldViewScene& scene, const Body& ray, int column, int st
         for (int i = 0; i < n; ++i, pixel += pitch) {
             const int row = row0 + i;
             if (mask && mask[row]) continue;
-            const MapCell& cell = map.cells[cells[i]];
-            const uint8_t colour = (cell.flags & blink) ? 22 : cell.colour;
-            *pixel = shadeTable[colour * 17 + level[row]];
+            const uint8_t* cell = cellBytes + cells[i];
+            const uint8_t colour = (cell[2] & blink) ? 22 : cell[0];
+            *pixel = shade[level[row] + colour];
         }
     }
 }
@@ -473,6 +512,7 @@ void drawGround(const WorldViewScene& scene, const Body& ray, int column, int st
 }  // namespace
 
 void drawWallColumn(const WorldViewScene& scene, const Body& ray, int column, int64_t top, int64_t bottom) {
+    copyShadesByLevel(scene);
     FaceSpan face;
     if (!prepareFace(scene, ray, column, top, bottom, face)) return;
     drawFaceMasked(face, pixelAddress(scene.target, column, face.top), scene.target.pitch,
@@ -480,6 +520,7 @@ void drawWallColumn(const WorldViewScene& scene, const Body& ray, int column, in
 }
 
 void drawFloorColumn(const WorldViewScene& scene, const Body& ray, int column, int startRow) {
+    copyShadesByLevel(scene);
     uint8_t* mask = maskColumn(scene.tables, column);
     drawGround(scene, ray, column, startRow, mask, false);
     // The ground leaves the mask free (faces are drawn before it), except its top row:
@@ -489,18 +530,47 @@ void drawFloorColumn(const WorldViewScene& scene, const Body& ray, int column, i
 
 namespace {
 
-// The sky above a column's first drawn row (at most its top 240 rows), copied from
-// the sky picture unshaded.
-void drawSkyColumn(const WorldViewScene& scene, int column, int stopRow) {
+// Fills each column's rows above its skyStop (at most the top 240) from the sky
+// picture, copied unshaded. Row by row, sixteen columns at a time where SSE2 is there.
+void drawSkyRows(const WorldViewScene& scene) {
     const Image* sky = scene.state.skyImage;
     if (sky == nullptr || sky->pixels == nullptr || sky->bytesPerPixel != 1 || sky->width <= 0) return;
+    const ViewTables& tables = scene.tables;
     // The sky picture covers half a turn and repeats twice round the horizon.
     int offset = roundAny(scene.player.heading / 3600.0 * 1280.0) % 640;
     if (offset < 0) offset += 640;
-    const int rows = std::min({240, sky->height, scene.tables.height, stopRow});
-    const uint8_t* from = pixelAddress(*sky, (offset + column) % sky->width, 0);
-    uint8_t* to = pixelAddress(scene.target, column, 0);
-    for (int row = 0; row < rows; ++row, from += sky->pitch, to += scene.target.pitch) *to = *from;
+    const int16_t* stop = tables.skyStop.data();
+    const int width = tables.width;
+    const int rows = std::min({240, sky->height, tables.height, static_cast<int>(*std::max_element(stop, stop + width))});
+    for (int row = 0; row < rows; ++row) {
+        const uint8_t* from = pixelAddress(*sky, 0, row);
+        uint8_t* to = pixelAddress(scene.target, 0, row);
+        int c = 0, source = offset % sky->width;  // the sky column of screen column c
+        auto one = [&] {
+            if (row < stop[c]) to[c] = from[source];
+            ++c;
+            if (++source == sky->width) source = 0;
+        };
+#if defined(__SSE2__)
+        const __m128i row8 = _mm_set1_epi16(static_cast<int16_t>(row));
+        while (c + 16 <= width) {
+            if (source + 16 > sky->width) {  // the picture wraps inside these columns
+                for (int k = 0; k < 16; ++k) one();
+                continue;
+            }
+            const __m128i lo = _mm_cmpgt_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(stop + c)), row8);
+            const __m128i hi = _mm_cmpgt_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(stop + c + 8)), row8);
+            const __m128i take = _mm_packs_epi16(lo, hi);
+            const __m128i skyBytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + source));
+            __m128i* out = reinterpret_cast<__m128i*>(to + c);
+            _mm_storeu_si128(out, _mm_or_si128(_mm_and_si128(take, skyBytes), _mm_andnot_si128(take, _mm_loadu_si128(out))));
+            c += 16;
+            source += 16;
+            if (source == sky->width) source = 0;
+        }
+#endif
+        while (c < width) one();
+    }
 }
 
 // Draws one column whose ray has made its first castStep (probeCell holds the cell
@@ -553,7 +623,7 @@ void drawColumn(const WorldViewScene& scene, Body& ray, int c) {
         firstDrawn = 0;
         while (firstDrawn < 240 && firstDrawn < scene.tables.height && mask[firstDrawn] == 0) ++firstDrawn;
     }
-    drawSkyColumn(scene, c, firstDrawn);
+    scene.tables.skyStop[c] = static_cast<int16_t>(std::min(firstDrawn, 240));
 }
 
 // Low detail: every odd column of the view's rows takes its left neighbour's pixel.
@@ -586,6 +656,7 @@ void renderWorldView(const WorldViewScene& scene) {
     const PlayerCar& player = scene.player;
     const int width = scene.tables.width;
     const bool lowDetail = isOn(scene.shift.lowDetail);
+    copyShadesByLevel(scene);
 
     Body ray;
     beginRay(ray, player);
@@ -610,7 +681,10 @@ void renderWorldView(const WorldViewScene& scene) {
     for (int c = 0; c < width; ++c) {
         // Every column turns the ray, also the ones low detail skips.
         rotateBody(ray, step);
-        if (lowDetail && (c & 1)) continue;
+        if (lowDetail && (c & 1)) {
+            scene.tables.skyStop[c] = 0;  // its left neighbour's pixels are copied over it
+            continue;
+        }
         Body& column = rays[pending];
         column = ray;
         column.x = player.x;
@@ -623,6 +697,7 @@ void renderWorldView(const WorldViewScene& scene) {
         if (pending == Batch) flush();
     }
     if (pending > 0) flush();
+    drawSkyRows(scene);
     if (lowDetail) doubleColumns(scene);
 }
 

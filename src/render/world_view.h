@@ -23,9 +23,15 @@ struct ViewTables {
     std::vector<uint8_t> rowShade;          // per row: ShadeTable level of the ground
     std::vector<float> rowFloorDistance;    // per row: distance of the ground seen there
     std::vector<float> headlightExponent;   // per column: 0.5 centre to 1.0 at the sides
-    // Per row, for even then odd columns: rowShade with the dither of that column
-    // parity (one level more on every fourth row below full shade).
-    std::vector<uint8_t> groundLevel;
+    // Per row, for even then odd columns, then for low detail: 256 x the ground's
+    // shade level, with the dither of that column parity in it (one level more on
+    // every fourth row below full shade; none in low detail).
+    std::vector<uint16_t> groundLevel;
+    // The ShadeTable by level (level L, colour c at L * 256 + c), copied each frame, so
+    // that a level's 256 colours lie together.
+    std::vector<uint8_t> shadeByLevel;
+    // Per column: the first row the sky does not fill this frame.
+    std::vector<int16_t> skyStop;
     // One byte per pixel, 0 free and 255 drawn, stored column by column (column c, row
     // r at c * height + r). A column's part is cleared and used only while a column
     // that meets see-through cells is drawn; a column with one face needs none.
