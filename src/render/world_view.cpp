@@ -378,7 +378,10 @@ bool prepareFace(const WorldViewScene& scene, const Body& ray, int column, int64
 // The texel for v: row round(v - 0.5), clamped to the texture at both ends (rounding
 // is monotonic, so clamping before it is the same as after).
 inline uint8_t faceTexel(const FaceSpan& face, float v) {
-    return face.texColumn[roundSmall(std::min(std::max(v - 0.5f, 0.0f), face.lastRow)) << face.texShift];
+    float x = v - 0.5f;
+    x = x > 0.0f ? x : 0.0f;
+    x = x < face.lastRow ? x : face.lastRow;
+    return face.texColumn[roundSmall(x) << face.texShift];
 }
 
 // A face drawn where other faces of the column may already be: every row checks and
@@ -413,6 +416,28 @@ int drawFaceAlone(const FaceSpan& face, uint8_t* pixel, ptrdiff_t pitch, bool& b
     }
     const uint8_t *level0 = face.shadeLevel[0], *level1 = face.shadeLevel[1];
     const uint8_t *level2 = face.shadeLevel[2], *level3 = face.shadeLevel[3];
+#if defined(__SSE2__)
+    // The four v of a turn come from the same chain of additions as row by row; their
+    // texel rows are then rounded and clamped side by side.
+    const __m128 half = _mm_set1_ps(0.5f), last = _mm_set1_ps(face.lastRow), magic = _mm_set1_ps(12582912.0f);
+    const __m128i magicBits = _mm_set1_epi32(0x4B400000), shift = _mm_cvtsi32_si128(face.texShift);
+    alignas(16) int32_t at[4];
+    for (; row + 3 <= face.bottom; row += 4, pixel += 4 * pitch) {
+        const float v1 = v + face.vstep, v2 = v1 + face.vstep, v3 = v2 + face.vstep;
+        const __m128 x = _mm_min_ps(_mm_max_ps(_mm_sub_ps(_mm_setr_ps(v, v1, v2, v3), half), _mm_setzero_ps()), last);
+        _mm_store_si128(reinterpret_cast<__m128i*>(at),
+                        _mm_sll_epi32(_mm_sub_epi32(_mm_castps_si128(_mm_add_ps(x, magic)), magicBits), shift));
+        v = v3 + face.vstep;
+        texel = face.texColumn[at[0]];
+        if (texel != 0) pixel[0] = level0[texel];
+        texel = face.texColumn[at[1]];
+        if (texel != 0) pixel[pitch] = level1[texel];
+        texel = face.texColumn[at[2]];
+        if (texel != 0) pixel[2 * pitch] = level2[texel];
+        texel = face.texColumn[at[3]];
+        if (texel != 0) pixel[3 * pitch] = level3[texel];
+    }
+#else
     for (; row + 3 <= face.bottom; row += 4, pixel += 4 * pitch) {
         texel = faceTexel(face, v);
         if (texel != 0) pixel[0] = level0[texel];
@@ -427,6 +452,7 @@ int drawFaceAlone(const FaceSpan& face, uint8_t* pixel, ptrdiff_t pitch, bool& b
         if (texel != 0) pixel[3 * pitch] = level3[texel];
         v += face.vstep;
     }
+#endif
     for (; row <= face.bottom; ++row, pixel += pitch, v += face.vstep) {
         texel = faceTexel(face, v);
         if (texel != 0) *pixel = face.shadeLevel[row & 3][texel];
@@ -465,6 +491,36 @@ void groundCells(const float* distance, int n, float travel, float ex, float ey,
     }
 }
 
+struct GroundRun {
+    const uint8_t* cellBytes;  // the grid as bytes
+    const uint16_t* level;     // per row: 256 x shade level, dithered
+    const uint8_t* shade;      // shadeByLevel
+    ptrdiff_t pitch;
+};
+
+// The ground pixels of count rows from row `first` (pixel is that row's), in chunks:
+// the cells seen first (four rows at a time where SSE2 is there), then the pixels.
+// Masked skips rows drawn by faces; Blink shows pick-up squares near-white.
+template <bool Masked, bool Blink>
+void groundRows(const GroundRun& run, const float* distance, int count, float travel, float ex, float ey, float hx,
+                float hy, uint8_t* pixel, int first, const uint8_t* mask) {
+    constexpr int Chunk = 64;
+    int32_t cells[Chunk];
+    for (int done = 0; done < count; done += Chunk) {
+        const int n = std::min(Chunk, count - done);
+        groundCells(distance + done, n, travel, ex, ey, hx, hy, cells);
+        const uint16_t* level = run.level + first + done;
+        const uint8_t* maskRow = Masked ? mask + first + done : nullptr;
+        for (int i = 0; i < n; ++i, pixel += run.pitch) {
+            if (Masked && maskRow[i]) continue;
+            const uint8_t* cell = run.cellBytes + cells[i];
+            uint8_t colour = cell[0];
+            if (Blink && (cell[2] & PickupMark)) colour = 22;
+            *pixel = run.shade[level[i] + colour];
+        }
+    }
+}
+
 // The ground of one column from startRow down. With a mask, rows drawn by faces are
 // skipped; without one only the first row can be taken (by the face ending there).
 void drawGround(const WorldViewScene& scene, const Body& ray, int column, int startRow, const uint8_t* mask,
@@ -483,7 +539,7 @@ void drawGround(const WorldViewScene& scene, const Body& ray, int column, int st
     const float ex = inGrid(scene.player.x - 0.5f);
     const float ey = inGrid(scene.player.y - 0.5f);
     // Pick-up squares blink between near-white and their painted colour.
-    const uint8_t blink = (scene.shift.frameCounter & 1) == 0 ? PickupMark : 0;
+    const bool blink = (scene.shift.frameCounter & 1) == 0;
     // Each row's shade level with the dither of this column's parity already in it.
     const uint16_t* level = tables.groundLevel.data() + (isOn(scene.shift.lowDetail) ? 2 : column & 1) * tables.height;
     const uint8_t* shade = tables.shadeByLevel.data();
@@ -493,19 +549,17 @@ void drawGround(const WorldViewScene& scene, const Body& ray, int column, int st
     int first = std::max({startRow, map.horizonRow + 1, map.viewTop});
     if (!mask && firstRowTaken && first == startRow) ++first;
     const int last = travel > 0.0f ? map.viewBottom : first - 1;
-    constexpr int Chunk = 256;
-    int32_t cells[Chunk];
+    if (first > last) return;
     uint8_t* pixel = scene.target.pixels + pitch * first + column;
-    for (int row0 = first; row0 <= last; row0 += Chunk) {
-        const int n = std::min(Chunk, last - row0 + 1);
-        groundCells(&tables.rowFloorDistance[row0], n, travel, ex, ey, hx, hy, cells);
-        for (int i = 0; i < n; ++i, pixel += pitch) {
-            const int row = row0 + i;
-            if (mask && mask[row]) continue;
-            const uint8_t* cell = cellBytes + cells[i];
-            const uint8_t colour = (cell[2] & blink) ? 22 : cell[0];
-            *pixel = shade[level[row] + colour];
-        }
+    const GroundRun run{cellBytes, level, shade, pitch};
+    const int count = last - first + 1;
+    const float* distance = &tables.rowFloorDistance[first];
+    if (mask) {
+        if (blink) groundRows<true, true>(run, distance, count, travel, ex, ey, hx, hy, pixel, first, mask);
+        else groundRows<true, false>(run, distance, count, travel, ex, ey, hx, hy, pixel, first, mask);
+    } else {
+        if (blink) groundRows<false, true>(run, distance, count, travel, ex, ey, hx, hy, pixel, first, mask);
+        else groundRows<false, false>(run, distance, count, travel, ex, ey, hx, hy, pixel, first, mask);
     }
 }
 
