@@ -173,8 +173,13 @@ struct WalkLanes {
     int32_t stopCell[4];  // grid index of the cell each lane stopped on; -1 off the grid
 };
 
+// All ones in the lanes whose bit is set.
 inline __m128i laneMask(int bits) {
-    return _mm_setr_epi32(-(bits & 1), -((bits >> 1) & 1), -((bits >> 2) & 1), -((bits >> 3) & 1));
+    alignas(16) static const int32_t masks[16][4] = {
+        {0, 0, 0, 0},    {-1, 0, 0, 0},  {0, -1, 0, 0},  {-1, -1, 0, 0},   {0, 0, -1, 0},  {-1, 0, -1, 0},
+        {0, -1, -1, 0},  {-1, -1, -1, 0}, {0, 0, 0, -1},  {-1, 0, 0, -1},  {0, -1, 0, -1}, {-1, -1, 0, -1},
+        {0, 0, -1, -1},  {-1, 0, -1, -1}, {0, -1, -1, -1}, {-1, -1, -1, -1}};
+    return _mm_load_si128(reinterpret_cast<const __m128i*>(masks[bits]));
 }
 
 inline __m128i floor4(__m128 v) {
@@ -224,19 +229,20 @@ inline void stepLanes(WalkLanes& w, const MapCell* cells) {
         _mm_set1_epi32(-1));
     const __m128i rounded = _mm_sub_epi32(_mm_castps_si128(_mm_add_ps(w.total, _mm_set1_ps(12582912.0f))),
                                           _mm_set1_epi32(0x4B400000));
-    int stop = _mm_movemask_ps(_mm_castsi128_ps(_mm_or_si128(offGrid, _mm_cmpgt_epi32(rounded, w.limit))));
-    const int off = _mm_movemask_ps(_mm_castsi128_ps(offGrid));
+    // Off the grid a lane reads cell 0 instead (and stops on the outside wall).
     alignas(16) int32_t index[4];
-    _mm_store_si128(reinterpret_cast<__m128i*>(index), _mm_add_epi32(_mm_slli_epi32(w.cx, 11), w.cy));
+    _mm_store_si128(reinterpret_cast<__m128i*>(index),
+                    _mm_andnot_si128(offGrid, _mm_add_epi32(_mm_slli_epi32(w.cx, 11), w.cy)));
+    const int visible = (cells[index[0]].flags & Visible) >> 1 | (cells[index[1]].flags & Visible) |
+                        (cells[index[2]].flags & Visible) << 1 | (cells[index[3]].flags & Visible) << 2;
+    static_assert(Visible == 2, "the Visible bit is bit 1");
+    const int off = _mm_movemask_ps(_mm_castsi128_ps(offGrid));
+    int stop = visible | _mm_movemask_ps(_mm_castsi128_ps(_mm_or_si128(offGrid, _mm_cmpgt_epi32(rounded, w.limit))));
     if (++w.steps >= MaxCastSteps) stop = 15;
-    for (int k = 0; k < 4; ++k) {
-        if (!(w.active >> k & 1)) continue;
-        if (off >> k & 1) {
-            w.stopCell[k] = -1;
-        } else if ((stop >> k & 1) || (cells[index[k]].flags & Visible)) {
-            stop |= 1 << k;
-            w.stopCell[k] = index[k];
-        }
+    stop &= w.active;
+    for (int ended = stop; ended != 0; ended &= ended - 1) {
+        const int k = __builtin_ctz(static_cast<unsigned>(ended));
+        w.stopCell[k] = (off >> k & 1) ? -1 : index[k];
     }
     w.active &= ~stop;
 }
