@@ -63,56 +63,75 @@ void drawMapView(const CityMap& map, const PlayerCar& player, const GameState& s
         const int mx = cabX + d - centreX - centreY;
         if (mx <= 0 || mx >= MapSize - 1) continue;  // the outermost cells never show
         const MapCell* column = &map.cells[mx * MapSize];
-        int sy = d - firstX;
-        // Twice the unrounded y of the cell; one step along the anti-diagonal (right
-        // and up) takes 1.5 cells off it.
-        int twiceY = 2 * (cabY + sy - centreY) - (firstX - centreX);
-        uint8_t* pixel = pixelAddress(target, firstX, sy);
-        for (int sx = firstX; sx <= lastX; ++sx, --sy, twiceY -= 3, pixel += 1 - pitch) {
-            const int my = halfToEven(twiceY);
-            if (my <= 0 || my >= MapSize - 1) continue;  // the outermost cells never show
+        const bool belowInGrid = mx + 1 < MapSize - 1;
+        const int sy0 = d - firstX;
+        // Twice the unrounded y of the cell at firstX; one step along the anti-diagonal
+        // (right and up) takes 1.5 cells off it, so four steps take exactly 6 and the
+        // rounded y repeats its pattern every four pixels: my0[k] - 6 m at step 4 m + k.
+        // belowY is the same for the pixel one row down, on the next anti-diagonal.
+        const int twiceY = 2 * (cabY + sy0 - centreY) - (firstX - centreX);
+        int my0[4], below0[4];
+        for (int k = 0; k < 4; ++k) {
+            my0[k] = halfToEven(twiceY - 3 * k);
+            below0[k] = halfToEven(twiceY + 2 - 3 * k);
+        }
+        auto draw = [&](int my, int belowY, int sy, uint8_t* pixel) {
+            if (static_cast<unsigned>(my - 1) >= static_cast<unsigned>(MapSize - 2)) return;  // the outermost cells never show
             const MapCell& cell = column[my];
             uint8_t c = (cell.flags & PickupMark) ? NearWhite : (cell.colour == 0 ? NearBlack : cell.colour);
-            if (c == Black && cell.kind >= 1 && cell.kind <= WallTextureCount) {
-                // A wall: a dark roof line 8 rows up, then the facade rising above the
-                // cell, cut from every 16th row of its texture. Cells lower on the
-                // screen are nearer the viewer and paint over those above.
-                const bool roof = !(cell.flags & SeeThrough);
-                if (roof && sy >= FacadeHeight) pixel[-FacadeHeight * pitch] = RoofColour;
-                const int u = (6 * mx + 8 * my) & (WallTextureSize - 1);
-                const uint8_t* facade = state.wallTextures[cell.kind].data() + u;
-                constexpr int texRows = 16 * WallTextureSize;  // 16 texture rows per facade row
-                // Inside a building the wall one row down paints an opaque facade over
-                // all of this one but its top row, and its roof over that: the pixels
-                // come out the same without these writes.
-                const MapCell* below = nullptr;
-                const int belowY = halfToEven(twiceY + 2);
-                if (sy + 1 < height && mx + 1 < MapSize - 1 && belowY < MapSize - 1) below = &column[MapSize + belowY];
-                if (below && !(below->flags & PickupMark) && below->colour == Black && below->kind >= 1 &&
-                    below->kind <= WallTextureCount &&
-                    opaqueFacade[below->kind][(6 * (mx + 1) + 8 * belowY) & (WallTextureSize - 1)]) {
-                    if ((below->flags & SeeThrough) && sy >= FacadeHeight - 1 && facade[0] != 0) {
+            if (c != Black || cell.kind < 1 || cell.kind > WallTextureCount) {
+                *pixel = c;
+                return;
+            }
+            // A wall: a dark roof line 8 rows up, then the facade rising above the
+            // cell, cut from every 16th row of its texture. Cells lower on the screen
+            // are nearer the viewer and paint over those above.
+            const bool roof = !(cell.flags & SeeThrough);
+            if (roof && sy >= FacadeHeight) pixel[-FacadeHeight * pitch] = RoofColour;
+            const int u = (6 * mx + 8 * my) & (WallTextureSize - 1);
+            const uint8_t* facade = state.wallTextures[cell.kind].data() + u;
+            constexpr int texRows = 16 * WallTextureSize;  // 16 texture rows per facade row
+            // Inside a building the wall one row down paints an opaque facade over all
+            // of this one but its top row, and its roof over that: the pixels come out
+            // the same without these writes.
+            if (sy + 1 < height && belowInGrid && belowY < MapSize - 1) {
+                const MapCell& below = column[MapSize + belowY];
+                if (!(below.flags & PickupMark) && below.colour == Black && below.kind >= 1 &&
+                    below.kind <= WallTextureCount &&
+                    opaqueFacade[below.kind][(6 * (mx + 1) + 8 * belowY) & (WallTextureSize - 1)]) {
+                    if ((below.flags & SeeThrough) && sy >= FacadeHeight - 1 && facade[0] != 0) {
                         pixel[-(FacadeHeight - 1) * pitch] = facade[0];
                     }
-                    continue;
+                    return;
                 }
-                if (sy >= FacadeHeight - 1) {
-                    uint8_t* top = pixel - (FacadeHeight - 1) * pitch;
-#pragma GCC unroll 8
-                    for (int k = 0; k < FacadeHeight - 1; ++k) {
-                        const uint8_t t = facade[k * texRows];
-                        if (t != 0) top[k * pitch] = t;
-                    }
-                } else {
-                    for (int k = FacadeHeight - 1 - sy; k < FacadeHeight - 1; ++k) {
-                        const uint8_t t = facade[k * texRows];
-                        if (t != 0) pixel[(k - (FacadeHeight - 1)) * pitch] = t;
-                    }
-                }
-                c = facade[(FacadeHeight - 1) * texRows];  // the foot, written even when 0
             }
-            *pixel = c;
+            if (sy >= FacadeHeight - 1) {
+                uint8_t* top = pixel - (FacadeHeight - 1) * pitch;
+#pragma GCC unroll 8
+                for (int k = 0; k < FacadeHeight - 1; ++k) {
+                    const uint8_t t = facade[k * texRows];
+                    if (t != 0) top[k * pitch] = t;
+                }
+            } else {
+                for (int k = FacadeHeight - 1 - sy; k < FacadeHeight - 1; ++k) {
+                    const uint8_t t = facade[k * texRows];
+                    if (t != 0) pixel[(k - (FacadeHeight - 1)) * pitch] = t;
+                }
+            }
+            *pixel = facade[(FacadeHeight - 1) * texRows];  // the foot, written even when 0
+        };
+        const int count = lastX - firstX + 1;
+        const ptrdiff_t step = 1 - pitch;
+        uint8_t* pixel = pixelAddress(target, firstX, sy0);
+        int i = 0;
+        for (; i + 4 <= count; i += 4, pixel += 4 * step) {
+            const int m = 6 * (i >> 2);
+            draw(my0[0] - m, below0[0] - m, sy0 - i, pixel);
+            draw(my0[1] - m, below0[1] - m, sy0 - i - 1, pixel + step);
+            draw(my0[2] - m, below0[2] - m, sy0 - i - 2, pixel + 2 * step);
+            draw(my0[3] - m, below0[3] - m, sy0 - i - 3, pixel + 3 * step);
         }
+        for (; i < count; ++i, pixel += step) draw(my0[i & 3] - 6 * (i >> 2), below0[i & 3] - 6 * (i >> 2), sy0 - i, pixel);
     }
     fillRows(target, height - FacadeHeight < 0 ? 0 : height - FacadeHeight, height - 1, Black);
 
