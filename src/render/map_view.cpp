@@ -1,6 +1,7 @@
 #include "render/map_view.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <vector>
 
@@ -57,36 +58,42 @@ void drawMapView(const CityMap& map, const PlayerCar& player, const GameState& s
     static thread_local std::vector<uint16_t> takenRows;
     takenRows.assign(static_cast<size_t>(width), 0);
     constexpr int texRows = 16 * WallTextureSize;  // 16 texture rows per facade row
+    static_assert(sizeof(MapCell) == 5 && offsetof(MapCell, kind) == 1 && offsetof(MapCell, flags) == 2,
+                  "map cells are read as bytes");
     for (int d = width + height - 2; nearGrid && d >= 0; --d) {
         const int firstX = d - (height - 1) > 0 ? d - (height - 1) : 0;
         const int lastX = d < width - 1 ? d : width - 1;
         const int mx = cabX + d - centreX - centreY;
-        const bool columnShown = mx > 0 && mx < MapSize - 1;  // the outermost cells never show
-        const MapCell* column = &map.cells[columnShown ? mx * MapSize : 0];
+        uint16_t* taken = takenRows.data();
+        if (mx <= 0 || mx >= MapSize - 1) {  // the outermost cells never show
+            for (int sx = firstX; sx <= lastX; ++sx) taken[sx] >>= 1;
+            continue;
+        }
+        const uint8_t* column = reinterpret_cast<const uint8_t*>(&map.cells[mx * MapSize]);
+        const int u0 = 6 * mx;
         int sy = d - firstX;
         // Twice the unrounded y of the cell; one step along the anti-diagonal (right
         // and up) takes 1.5 cells off it.
         int twiceY = 2 * (cabY + sy - centreY) - (firstX - centreX);
         uint8_t* pixel = pixelAddress(target, firstX, sy);
-        uint16_t* taken = takenRows.data();
         for (int sx = firstX; sx <= lastX; ++sx, --sy, twiceY -= 3, pixel += 1 - pitch) {
             unsigned rows = taken[sx] >> 1;  // bit j: row sy - j is final
-            const int my = halfToEven(twiceY);
-            if (columnShown && my > 0 && my < MapSize - 1) {
-                const MapCell& cell = column[my];
-                const uint8_t c = (cell.flags & PickupMark) ? NearWhite : (cell.colour == 0 ? NearBlack : cell.colour);
-                if (c == Black && cell.kind >= 1 && cell.kind <= WallTextureCount) {
+            // 0 < my < MapSize - 1 for my = round(twiceY / 2): the outermost cells never show.
+            if (static_cast<unsigned>(twiceY - 2) <= static_cast<unsigned>(2 * MapSize - 5)) {
+                const int my = halfToEven(twiceY);
+                const uint8_t* cell = column + sizeof(MapCell) * my;
+                const uint8_t colour = cell[0], kind = cell[1], flags = cell[2];
+                if (colour == Black && !(flags & PickupMark) && static_cast<unsigned>(kind - 1) < WallTextureCount) {
                     // A wall: a dark roof line 8 rows up (no other write can have
                     // reached that row yet), then the facade rising above the cell, cut
                     // from every 16th row of its texture; texture row 112 falls on the
                     // cell's own pixel and is written even when 0.
-                    if (!(cell.flags & SeeThrough) && sy >= FacadeHeight) {
+                    if (!(flags & SeeThrough) && sy >= FacadeHeight) {
                         pixel[-FacadeHeight * pitch] = RoofColour;
                         rows |= 1u << FacadeHeight;
                     }
                     if ((rows & 0xFF) != 0xFF) {
-                        const uint8_t* facade =
-                            state.wallTextures[cell.kind].data() + ((6 * mx + 8 * my) & (WallTextureSize - 1));
+                        const uint8_t* facade = state.wallTextures[kind].data() + ((u0 + 8 * my) & (WallTextureSize - 1));
                         if (!(rows & 1)) *pixel = facade[(FacadeHeight - 1) * texRows];
                         for (int j = 1; j < FacadeHeight && j <= sy; ++j) {
                             const uint8_t t = facade[(FacadeHeight - 1 - j) * texRows];
@@ -98,7 +105,8 @@ void drawMapView(const CityMap& map, const PlayerCar& player, const GameState& s
                         rows |= 1;
                     }
                 } else if (!(rows & 1)) {
-                    *pixel = c;
+                    // Pick-up squares near-white, vehicles (colour 0) near-black.
+                    *pixel = (flags & PickupMark) ? NearWhite : (colour == 0 ? NearBlack : colour);
                     rows |= 1;
                 }
             }
