@@ -21,6 +21,57 @@ constexpr int FacadeHeight = 8;
 // odd and that floor is odd.
 inline int halfToEven(int s) { return (s >> 1) + (s & (s >> 1) & 1); }
 
+// floor(a / b) and ceil(a / b) for b > 0.
+inline int floorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+inline int ceilDiv(int a, int b) { return -floorDiv(-a, b); }
+
+struct MapPass {
+    const GameState& state;
+    uint16_t* taken;  // per screen column: bit j set when row sy - j holds its final value
+    ptrdiff_t pitch;
+    int u0;           // 6 x the grid column of the current anti-diagonal
+};
+
+// One pixel of the map view, drawn back to front: rows that already hold their final
+// value are left alone. The cell lies inside the shown grid; NearTop when the pixel may
+// be within 8 rows of the top of the screen.
+template <bool NearTop>
+inline void mapPixel(const MapPass& pass, uint16_t* taken, int sy, int my, const uint8_t* cell, uint8_t* pixel) {
+    static_assert(sizeof(MapCell) == 5 && offsetof(MapCell, kind) == 1 && offsetof(MapCell, flags) == 2,
+                  "map cells are read as bytes");
+    constexpr int texRows = 16 * WallTextureSize;  // 16 texture rows per facade row
+    const ptrdiff_t pitch = pass.pitch;
+    unsigned rows = *taken >> 1u;  // one row further up than at the pixel below
+    const uint8_t colour = cell[0], kind = cell[1], flags = cell[2];
+    if (colour == Black && !(flags & PickupMark) && static_cast<unsigned>(kind - 1) < WallTextureCount) {
+        // A wall: a dark roof line 8 rows up (no other write can have reached that row
+        // yet), then the facade rising above the cell, cut from every 16th row of its
+        // texture; texture row 112 falls on the cell's own pixel and is written even
+        // when 0.
+        if (!(flags & SeeThrough) && (!NearTop || sy >= FacadeHeight)) {
+            pixel[-FacadeHeight * pitch] = RoofColour;
+            rows |= 1u << FacadeHeight;
+        }
+        if ((rows & 0xFF) != 0xFF) {
+            const uint8_t* facade = pass.state.wallTextures[kind].data() + ((pass.u0 + 8 * my) & (WallTextureSize - 1));
+            if (!(rows & 1)) *pixel = facade[(FacadeHeight - 1) * texRows];
+            for (int j = 1; j < FacadeHeight && (!NearTop || j <= sy); ++j) {
+                const uint8_t t = facade[(FacadeHeight - 1 - j) * texRows];
+                if (!(rows >> j & 1) && t != 0) {
+                    pixel[-j * pitch] = t;
+                    rows |= 1u << j;
+                }
+            }
+            rows |= 1;
+        }
+    } else if (!(rows & 1)) {
+        // Pick-up squares near-white, vehicles (colour 0) near-black.
+        *pixel = (flags & PickupMark) ? NearWhite : static_cast<uint8_t>(colour + (colour == 0));
+        rows |= 1;
+    }
+    *taken = static_cast<uint16_t>(rows);
+}
+
 void fillRows(Image& target, int firstRow, int lastRow, uint8_t colour) {
     for (int row = firstRow; row <= lastRow; ++row) {
         std::memset(pixelAddress(target, 0, row), colour, static_cast<size_t>(target.width));
@@ -57,60 +108,48 @@ void drawMapView(const CityMap& map, const PlayerCar& player, const GameState& s
     // roof line, a wall costs one write.
     static thread_local std::vector<uint16_t> takenRows;
     takenRows.assign(static_cast<size_t>(width), 0);
-    constexpr int texRows = 16 * WallTextureSize;  // 16 texture rows per facade row
-    static_assert(sizeof(MapCell) == 5 && offsetof(MapCell, kind) == 1 && offsetof(MapCell, flags) == 2,
-                  "map cells are read as bytes");
+    MapPass pass{state, takenRows.data(), pitch, 0};
     for (int d = width + height - 2; nearGrid && d >= 0; --d) {
         const int firstX = d - (height - 1) > 0 ? d - (height - 1) : 0;
         const int lastX = d < width - 1 ? d : width - 1;
+        const int count = lastX - firstX + 1;
         const int mx = cabX + d - centreX - centreY;
-        uint16_t* taken = takenRows.data();
-        if (mx <= 0 || mx >= MapSize - 1) {  // the outermost cells never show
-            for (int sx = firstX; sx <= lastX; ++sx) taken[sx] >>= 1;
-            continue;
-        }
+        const int sy0 = d - firstX;
+        // Twice the unrounded y of the cell at firstX; one step along the anti-diagonal
+        // (right and up) takes 1.5 cells off it.
+        const int twiceY = 2 * (cabY + sy0 - centreY) - (firstX - centreX);
+        // The steps whose cell lies inside the shown grid, 0 < mx, my < MapSize - 1
+        // (the outermost cells never show): 2 <= twiceY - 3 i <= 2 MapSize - 3.
+        int first = std::max(0, ceilDiv(twiceY - (2 * MapSize - 3), 3));
+        int last = std::min(count - 1, floorDiv(twiceY - 2, 3));
+        if (mx <= 0 || mx >= MapSize - 1) first = count, last = count - 1;
+        uint16_t* taken = pass.taken + firstX;
+        for (int i = 0; i < std::min(first, count); ++i) taken[i] >>= 1;  // no cell: nothing drawn
+        for (int i = std::max(last + 1, 0); i < count; ++i) taken[i] >>= 1;
+        if (first > last) continue;
+        pass.u0 = 6 * mx;
         const uint8_t* column = reinterpret_cast<const uint8_t*>(&map.cells[mx * MapSize]);
-        const int u0 = 6 * mx;
-        int sy = d - firstX;
-        // Twice the unrounded y of the cell; one step along the anti-diagonal (right
-        // and up) takes 1.5 cells off it.
-        int twiceY = 2 * (cabY + sy - centreY) - (firstX - centreX);
-        uint8_t* pixel = pixelAddress(target, firstX, sy);
-        for (int sx = firstX; sx <= lastX; ++sx, --sy, twiceY -= 3, pixel += 1 - pitch) {
-            unsigned rows = taken[sx] >> 1;  // bit j: row sy - j is final
-            // 0 < my < MapSize - 1 for my = round(twiceY / 2): the outermost cells never show.
-            if (static_cast<unsigned>(twiceY - 2) <= static_cast<unsigned>(2 * MapSize - 5)) {
-                const int my = halfToEven(twiceY);
-                const uint8_t* cell = column + sizeof(MapCell) * my;
-                const uint8_t colour = cell[0], kind = cell[1], flags = cell[2];
-                if (colour == Black && !(flags & PickupMark) && static_cast<unsigned>(kind - 1) < WallTextureCount) {
-                    // A wall: a dark roof line 8 rows up (no other write can have
-                    // reached that row yet), then the facade rising above the cell, cut
-                    // from every 16th row of its texture; texture row 112 falls on the
-                    // cell's own pixel and is written even when 0.
-                    if (!(flags & SeeThrough) && sy >= FacadeHeight) {
-                        pixel[-FacadeHeight * pitch] = RoofColour;
-                        rows |= 1u << FacadeHeight;
-                    }
-                    if ((rows & 0xFF) != 0xFF) {
-                        const uint8_t* facade = state.wallTextures[kind].data() + ((u0 + 8 * my) & (WallTextureSize - 1));
-                        if (!(rows & 1)) *pixel = facade[(FacadeHeight - 1) * texRows];
-                        for (int j = 1; j < FacadeHeight && j <= sy; ++j) {
-                            const uint8_t t = facade[(FacadeHeight - 1 - j) * texRows];
-                            if (!(rows >> j & 1) && t != 0) {
-                                pixel[-j * pitch] = t;
-                                rows |= 1u << j;
-                            }
-                        }
-                        rows |= 1;
-                    }
-                } else if (!(rows & 1)) {
-                    // Pick-up squares near-white, vehicles (colour 0) near-black.
-                    *pixel = (flags & PickupMark) ? NearWhite : (colour == 0 ? NearBlack : colour);
-                    rows |= 1;
+        const ptrdiff_t step = 1 - pitch;
+        uint8_t* pixel = pixelAddress(target, firstX, sy0);
+        // Rows from 8 down need no test against the top of the screen. Four steps take
+        // exactly 6 off the rounded y, so a group of four repeats the previous one's
+        // pattern 6 cells further back.
+        const int fastLast = std::min(last, sy0 - FacadeHeight);
+        int i = first;
+        if (i + 3 <= fastLast) {
+            int my[4];
+            for (int k = 0; k < 4; ++k) my[k] = halfToEven(twiceY - 3 * (i + k));
+            for (; i + 3 <= fastLast; i += 4) {
+                for (int k = 0; k < 4; ++k) {
+                    mapPixel<false>(pass, taken + i + k, sy0 - i - k, my[k], column + sizeof(MapCell) * my[k],
+                                    pixel + (i + k) * step);
+                    my[k] -= 6;
                 }
             }
-            taken[sx] = static_cast<uint16_t>(rows);
+        }
+        for (; i <= last; ++i) {
+            const int my = halfToEven(twiceY - 3 * i);
+            mapPixel<true>(pass, taken + i, sy0 - i, my, column + sizeof(MapCell) * my, pixel + i * step);
         }
     }
     fillRows(target, height - FacadeHeight < 0 ? 0 : height - FacadeHeight, height - 1, Black);
