@@ -137,14 +137,15 @@ void drawMapView(const CityMap& map, const PlayerCar& player, const GameState& s
         const int fastLast = std::min(last, sy0 - FacadeHeight);
         int i = first;
         if (i + 3 <= fastLast) {
-            int my[4];
-            for (int k = 0; k < 4; ++k) my[k] = halfToEven(twiceY - 3 * (i + k));
-            for (; i + 3 <= fastLast; i += 4) {
-                for (int k = 0; k < 4; ++k) {
-                    mapPixel<false>(pass, taken + i + k, sy0 - i - k, my[k], column + sizeof(MapCell) * my[k],
-                                    pixel + (i + k) * step);
-                    my[k] -= 6;
-                }
+            int my0 = halfToEven(twiceY - 3 * i), my1 = halfToEven(twiceY - 3 * (i + 1));
+            int my2 = halfToEven(twiceY - 3 * (i + 2)), my3 = halfToEven(twiceY - 3 * (i + 3));
+            for (; i + 3 <= fastLast; i += 4, my0 -= 6, my1 -= 6, my2 -= 6, my3 -= 6) {
+                uint8_t* at = pixel + i * step;
+                const int sy = sy0 - i;
+                mapPixel<false>(pass, taken + i, sy, my0, column + sizeof(MapCell) * my0, at);
+                mapPixel<false>(pass, taken + i + 1, sy - 1, my1, column + sizeof(MapCell) * my1, at + step);
+                mapPixel<false>(pass, taken + i + 2, sy - 2, my2, column + sizeof(MapCell) * my2, at + 2 * step);
+                mapPixel<false>(pass, taken + i + 3, sy - 3, my3, column + sizeof(MapCell) * my3, at + 3 * step);
             }
         }
         for (; i <= last; ++i) {
