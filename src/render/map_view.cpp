@@ -42,8 +42,10 @@ inline void mapPixel(const MapPass& pass, uint16_t* taken, int sy, int my, const
     constexpr int texRows = 16 * WallTextureSize;  // 16 texture rows per facade row
     const ptrdiff_t pitch = pass.pitch;
     unsigned rows = *taken >> 1u;  // one row further up than at the pixel below
-    const uint8_t colour = cell[0], kind = cell[1], flags = cell[2];
-    if (colour == Black && !(flags & PickupMark) && static_cast<unsigned>(kind - 1) < WallTextureCount) {
+    uint32_t bytes;  // colour, kind, flags and one more byte of the 5-byte cell
+    std::memcpy(&bytes, cell, sizeof bytes);
+    const uint8_t colour = bytes & 0xFF, kind = (bytes >> 8) & 0xFF, flags = (bytes >> 16) & 0xFF;
+    if ((bytes & (PickupMark << 16 | 0xFF)) == Black && static_cast<unsigned>(kind - 1) < WallTextureCount) {
         // A wall: a dark roof line 8 rows up (no other write can have reached that row
         // yet), then the facade rising above the cell, cut from every 16th row of its
         // texture; texture row 112 falls on the cell's own pixel and is written even
@@ -66,7 +68,8 @@ inline void mapPixel(const MapPass& pass, uint16_t* taken, int sy, int my, const
         }
     } else if (!(rows & 1)) {
         // Pick-up squares near-white, vehicles (colour 0) near-black.
-        *pixel = (flags & PickupMark) ? NearWhite : static_cast<uint8_t>(colour + (colour == 0));
+        const uint8_t shown = static_cast<uint8_t>(colour + (colour == 0));
+        *pixel = (flags & PickupMark) ? NearWhite : shown;
         rows |= 1;
     }
     *taken = static_cast<uint16_t>(rows);
@@ -89,7 +92,6 @@ MapViewCell mapViewCell(int cabX, int cabY, int centreX, int centreY, int sx, in
 void drawMapView(const CityMap& map, const PlayerCar& player, const GameState& state, Image& target) {
     if (target.pixels == nullptr || target.bytesPerPixel != 1 || target.width <= 0 || target.height <= 0) return;
     const int width = target.width, height = target.height;
-    fillRows(target, 0, height - 1, Black);
 
     const int cabX = roundAny(player.x), cabY = roundAny(player.y);
     const int centreX = roundAny(width / 2.0), centreY = roundAny(height / 2.0);
@@ -97,6 +99,7 @@ void drawMapView(const CityMap& map, const PlayerCar& player, const GameState& s
     // A cab thrown far outside the city (or to a NaN) sees no cell of the grid; the
     // cell arithmetic below would overflow for it.
     const bool nearGrid = std::fabs(player.x) < 1e6f && std::fabs(player.y) < 1e6f;
+    if (!nearGrid) fillRows(target, 0, height - 1, Black);
     // A pixel's roof and facade only ever land in its own screen column, up to 8 rows
     // above it, and the painter's order (top to bottom, the last write wins) matters
     // within a column only. The screen is walked by anti-diagonals (sx + sy constant),
@@ -124,13 +127,19 @@ void drawMapView(const CityMap& map, const PlayerCar& player, const GameState& s
         int last = std::min(count - 1, floorDiv(twiceY - 2, 3));
         if (mx <= 0 || mx >= MapSize - 1) first = count, last = count - 1;
         uint16_t* taken = pass.taken + firstX;
-        for (int i = 0; i < std::min(first, count); ++i) taken[i] >>= 1;  // no cell: nothing drawn
-        for (int i = std::max(last + 1, 0); i < count; ++i) taken[i] >>= 1;
+        const ptrdiff_t step = 1 - pitch;
+        uint8_t* pixel = pixelAddress(target, firstX, sy0);
+        // A pixel with no cell stays black, unless a facade from below has covered it.
+        auto noCell = [&](int i) {
+            const unsigned rows = taken[i] >> 1u;
+            if (!(rows & 1)) pixel[i * step] = Black;
+            taken[i] = static_cast<uint16_t>(rows | 1);
+        };
+        for (int i = 0; i < std::min(first, count); ++i) noCell(i);
+        for (int i = std::max(last + 1, 0); i < count; ++i) noCell(i);
         if (first > last) continue;
         pass.u0 = 6 * mx;
         const uint8_t* column = reinterpret_cast<const uint8_t*>(&map.cells[mx * MapSize]);
-        const ptrdiff_t step = 1 - pitch;
-        uint8_t* pixel = pixelAddress(target, firstX, sy0);
         // Rows from 8 down need no test against the top of the screen. Four steps take
         // exactly 6 off the rounded y, so a group of four repeats the previous one's
         // pattern 6 cells further back.
