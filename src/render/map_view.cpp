@@ -148,13 +148,18 @@ void drawMapView(const CityMap& map, const PlayerCar& player, const GameState& s
         if (i + 3 <= fastLast) {
             int my0 = halfToEven(twiceY - 3 * i), my1 = halfToEven(twiceY - 3 * (i + 1));
             int my2 = halfToEven(twiceY - 3 * (i + 2)), my3 = halfToEven(twiceY - 3 * (i + 3));
-            for (; i + 3 <= fastLast; i += 4, my0 -= 6, my1 -= 6, my2 -= 6, my3 -= 6) {
-                uint8_t* at = pixel + i * step;
-                const int sy = sy0 - i;
-                mapPixel<false>(pass, taken + i, sy, my0, column + sizeof(MapCell) * my0, at);
-                mapPixel<false>(pass, taken + i + 1, sy - 1, my1, column + sizeof(MapCell) * my1, at + step);
-                mapPixel<false>(pass, taken + i + 2, sy - 2, my2, column + sizeof(MapCell) * my2, at + 2 * step);
-                mapPixel<false>(pass, taken + i + 3, sy - 3, my3, column + sizeof(MapCell) * my3, at + 3 * step);
+            uint8_t* at = pixel + i * step;
+            uint16_t* rows = taken + i;
+            const uint8_t* cell = column + sizeof(MapCell) * my0;
+            // The other three cells of a group lie a fixed distance from the first.
+            const ptrdiff_t to1 = sizeof(MapCell) * (my1 - my0), to2 = sizeof(MapCell) * (my2 - my0);
+            const ptrdiff_t to3 = sizeof(MapCell) * (my3 - my0);
+            const int dy1 = my1 - my0, dy2 = my2 - my0, dy3 = my3 - my0;
+            for (; i + 3 <= fastLast; i += 4, my0 -= 6, at += 4 * step, rows += 4, cell -= 6 * sizeof(MapCell)) {
+                mapPixel<false>(pass, rows, 0, my0, cell, at);
+                mapPixel<false>(pass, rows + 1, 0, my0 + dy1, cell + to1, at + step);
+                mapPixel<false>(pass, rows + 2, 0, my0 + dy2, cell + to2, at + 2 * step);
+                mapPixel<false>(pass, rows + 3, 0, my0 + dy3, cell + to3, at + 3 * step);
             }
         }
         for (; i <= last; ++i) {
