@@ -80,29 +80,55 @@ inline void mapPixel(const MapPass& pass, uint16_t* taken, int sy, int my, const
 }
 
 #if defined(__SSE2__)
-// Whether the four cells at cell, cell + to1, to2, to3 are solid walls (colour 255, no
-// pick-up mark, not see-through, a wall texture) whose screen columns have rows 0..7
-// final; if so, their records move up a row with the roof line row taken.
-inline bool interiorWalls(const uint8_t* cell, ptrdiff_t to1, ptrdiff_t to2, ptrdiff_t to3, uint16_t* rows) {
+// Four pixels of a group at once, for the two common cases; returns false for any
+// other mix, which is then drawn pixel by pixel. The cells are at cell + to[k], the
+// pixels at at + k step, their columns' records at rows[k].
+//   Inside a building: four solid walls (colour 255, no pick-up mark, not see-through,
+//   a wall texture) whose rows up to 7 above are final need their roof lines only.
+//   Open ground: four cells that are not walls, whose own rows are still free, take
+//   their colours (near-white for pick-up marks, near-black for colour 0).
+inline bool drawGroupOfFour(const uint8_t* cell, ptrdiff_t to1, ptrdiff_t to2, ptrdiff_t to3, uint16_t* rows,
+                            uint8_t* at, ptrdiff_t step, ptrdiff_t pitch) {
     uint32_t w[4];
     std::memcpy(&w[0], cell, 4);
     std::memcpy(&w[1], cell + to1, 4);
     std::memcpy(&w[2], cell + to2, 4);
     std::memcpy(&w[3], cell + to3, 4);
     const __m128i words = _mm_loadu_si128(reinterpret_cast<const __m128i*>(w));
-    const __m128i solid = _mm_cmpeq_epi32(_mm_and_si128(words, _mm_set1_epi32((PickupMark | SeeThrough) << 16 | 0xFF)),
-                                          _mm_set1_epi32(Black));
-    // kind - 1 in 0..19, as a signed compare of kind - 21 against -20 .. -1
+    const __m128i pickup = _mm_cmpeq_epi32(_mm_and_si128(words, _mm_set1_epi32(PickupMark << 16)), _mm_set1_epi32(PickupMark << 16));
+    const __m128i colour = _mm_and_si128(words, _mm_set1_epi32(0xFF));
     const __m128i kind = _mm_and_si128(_mm_srli_epi32(words, 8), _mm_set1_epi32(0xFF));
     const __m128i kindOk = _mm_and_si128(_mm_cmpgt_epi32(kind, _mm_setzero_si128()),
                                          _mm_cmplt_epi32(kind, _mm_set1_epi32(WallTextureCount + 1)));
+    const __m128i wall = _mm_andnot_si128(pickup, _mm_and_si128(_mm_cmpeq_epi32(colour, _mm_set1_epi32(Black)), kindOk));
     const __m128i taken = _mm_srli_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(rows)), 1);
-    const __m128i low = _mm_and_si128(taken, _mm_set1_epi16(0xFF));
-    const __m128i covered = _mm_unpacklo_epi16(_mm_cmpeq_epi16(low, _mm_set1_epi16(0xFF)), _mm_setzero_si128());
-    // covered is 0xFFFF0000-free: widen each 16-bit answer to 32 bits by comparing again
-    const __m128i all = _mm_and_si128(_mm_and_si128(solid, kindOk), _mm_cmpeq_epi32(covered, _mm_set1_epi32(0xFFFF)));
-    if (_mm_movemask_ps(_mm_castsi128_ps(all)) != 15) return false;
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(rows), _mm_or_si128(taken, _mm_set1_epi16(1 << FacadeHeight)));
+    // Each 16-bit record answer widened to its 32-bit lane.
+    auto lanes = [](__m128i words16) { return _mm_unpacklo_epi16(words16, words16); };
+    const int walls = _mm_movemask_ps(_mm_castsi128_ps(wall));
+    if (walls == 15) {
+        const __m128i solid = _mm_cmpeq_epi32(_mm_and_si128(words, _mm_set1_epi32(SeeThrough << 16)), _mm_setzero_si128());
+        const __m128i covered = lanes(_mm_cmpeq_epi16(_mm_and_si128(taken, _mm_set1_epi16(0xFF)), _mm_set1_epi16(0xFF)));
+        if (_mm_movemask_ps(_mm_castsi128_ps(_mm_and_si128(solid, covered))) != 15) return false;
+        const ptrdiff_t roof = -FacadeHeight * pitch;
+        at[roof] = RoofColour;
+        at[step + roof] = RoofColour;
+        at[2 * step + roof] = RoofColour;
+        at[3 * step + roof] = RoofColour;
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(rows), _mm_or_si128(taken, _mm_set1_epi16(1 << FacadeHeight)));
+        return true;
+    }
+    if (walls != 0) return false;
+    const __m128i free = lanes(_mm_cmpeq_epi16(_mm_and_si128(taken, _mm_set1_epi16(1)), _mm_setzero_si128()));
+    if (_mm_movemask_ps(_mm_castsi128_ps(free)) != 15) return false;
+    // colour + 1 where it is 0 (cmpeq gives -1), then near-white where marked
+    const __m128i shown = _mm_sub_epi32(colour, _mm_cmpeq_epi32(colour, _mm_setzero_si128()));
+    const __m128i value = _mm_or_si128(_mm_and_si128(pickup, _mm_set1_epi32(NearWhite)), _mm_andnot_si128(pickup, shown));
+    const uint32_t bytes = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(_mm_packs_epi32(value, value), value)));
+    at[0] = static_cast<uint8_t>(bytes);
+    at[step] = static_cast<uint8_t>(bytes >> 8);
+    at[2 * step] = static_cast<uint8_t>(bytes >> 16);
+    at[3 * step] = static_cast<uint8_t>(bytes >> 24);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(rows), _mm_or_si128(taken, _mm_set1_epi16(1)));
     return true;
 }
 #endif
@@ -189,16 +215,7 @@ void drawMapView(const CityMap& map, const PlayerCar& player, const GameState& s
             const int dy1 = my1 - my0, dy2 = my2 - my0, dy3 = my3 - my0;
             for (; i + 3 <= fastLast; i += 4, my0 -= 6, at += 4 * step, rows += 4, cell -= 6 * sizeof(MapCell)) {
 #if defined(__SSE2__)
-                // Inside a building: four solid walls whose rows below the roof line are
-                // all final already need their roof lines only.
-                if (interiorWalls(cell, to1, to2, to3, rows)) {
-                    const ptrdiff_t roof = -FacadeHeight * pitch;
-                    at[roof] = RoofColour;
-                    at[step + roof] = RoofColour;
-                    at[2 * step + roof] = RoofColour;
-                    at[3 * step + roof] = RoofColour;
-                    continue;
-                }
+                if (drawGroupOfFour(cell, to1, to2, to3, rows, at, step, pitch)) continue;
 #endif
                 mapPixel<false>(pass, rows, 0, my0, cell, at);
                 mapPixel<false>(pass, rows + 1, 0, my0 + dy1, cell + to1, at + step);
