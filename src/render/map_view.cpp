@@ -1,5 +1,6 @@
 #include "render/map_view.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
