@@ -90,12 +90,13 @@ inline void mapPixel(const MapPass& pass, uint16_t* taken, int sy, int my, const
 //   their colours (near-white for pick-up marks, near-black for colour 0).
 inline bool drawGroupOfFour(const uint8_t* cell, ptrdiff_t to1, ptrdiff_t to2, ptrdiff_t to3, uint16_t* rows,
                             uint8_t* at, ptrdiff_t step, ptrdiff_t pitch) {
-    uint32_t w[4];
-    std::memcpy(&w[0], cell, 4);
-    std::memcpy(&w[1], cell + to1, 4);
-    std::memcpy(&w[2], cell + to2, 4);
-    std::memcpy(&w[3], cell + to3, 4);
-    const __m128i words = _mm_loadu_si128(reinterpret_cast<const __m128i*>(w));
+    // Gathered in registers: four small stores read back as one vector would stall.
+    auto word = [](const uint8_t* at) {
+        int32_t w;
+        std::memcpy(&w, at, sizeof w);
+        return w;
+    };
+    const __m128i words = _mm_setr_epi32(word(cell), word(cell + to1), word(cell + to2), word(cell + to3));
     const __m128i pickup = _mm_cmpeq_epi32(_mm_and_si128(words, _mm_set1_epi32(PickupMark << 16)), _mm_set1_epi32(PickupMark << 16));
     const __m128i colour = _mm_and_si128(words, _mm_set1_epi32(0xFF));
     const __m128i kind = _mm_and_si128(_mm_srli_epi32(words, 8), _mm_set1_epi32(0xFF));
