@@ -14,7 +14,10 @@ cmake --build "$build" -j2 --target game_data $targets >/dev/null
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 for t in $targets; do
-    (cd "$build/bin" && "./$t" --benchmark_format=json >"$out/$t.json" 2>"$out/$t.err") ||
+    # Interleaved repetitions: a burst of load from elsewhere spreads over every
+    # benchmark of a file instead of landing on one, which keeps ratios fair.
+    (cd "$build/bin" && "./$t" --benchmark_format=json --benchmark_enable_random_interleaving=true \
+        >"$out/$t.json" 2>"$out/$t.err") ||
         echo "warning: $t failed: $(tail -1 "$out/$t.err")" >&2
 done
 
@@ -53,6 +56,12 @@ value() {
 
 row() { printf '%-44s %-10s %12s  %s\n' "$1" "$2" "$3" "$4"; }
 verdict() { awk -v m="$1" -v t="$2" 'BEGIN { if (m == "n/a") print "?"; else print (m + 0 < t + 0) ? "ok" : "OVER" }'; }
+# ratio A B: A as a multiple of B.
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (a == "n/a" || b == "n/a" || b + 0 <= 0) print "n/a"; else printf "%.2f", a / b }'; }
+ratioLine() {
+    local label=$1 target=$2 m=$3
+    row "$label" "<= $target x" "$m x" "$(awk -v m="$m" -v t="$target" 'BEGIN { if (m == "n/a") print "?"; else print (m + 0 <= t + 0) ? "ok" : "OVER" }')"
+}
 line() {
     local label=$1 target=$2 m=$3
     row "$label" "< $target" "$m" "$(verdict "$m" "$target")"
@@ -65,6 +74,18 @@ line "assets: decode pack + colour tables" 60 "$(value bench_assets BM_DecodeAnd
 line "renderWorldView" 1.0 "$(value bench_render BM_WorldView real_time)"
 line "renderWorldView, low detail" 0.6 "$(value bench_render BM_WorldViewLowDetail real_time)"
 line "drawMapView" 1.5 "$(value bench_render BM_MapView real_time)"
+bare=$(value bench_render BM_BarePass real_time)
+line "bare column pass (texel, shade, store)" 1.0 "$bare"
+line "palette conversion, 640 x 480 to 32-bit" 1.0 "$(value bench_render BM_PaletteConvert real_time)"
+ratioLine "renderWorldView / bare pass" 2.0 "$(ratio "$(value bench_render BM_WorldView real_time)" "$bare")"
+ratioLine "renderWorldView, low detail / bare pass" 1.2 "$(ratio "$(value bench_render BM_WorldViewLowDetail real_time)" "$bare")"
+ratioLine "drawMapView / bare pass" 3.0 "$(ratio "$(value bench_render BM_MapView real_time)" "$bare")"
+# The same ratios in processor time: on a machine busy with other work these move
+# less than the wall-clock ones, which count the time the benchmark waited.
+bareCpu=$(value bench_render BM_BarePass cpu_time)
+ratioLine "  the same in processor time: world view" 2.0 "$(ratio "$(value bench_render BM_WorldView cpu_time)" "$bareCpu")"
+ratioLine "  low detail" 1.2 "$(ratio "$(value bench_render BM_WorldViewLowDetail cpu_time)" "$bareCpu")"
+ratioLine "  map view" 3.0 "$(ratio "$(value bench_render BM_MapView cpu_time)" "$bareCpu")"
 line "generateCityMap" 100 "$(value bench_city BM_GenerateCityMap real_time)"
 line "simulation frame" 0.2 "$(value bench_sim BM_SimulationFrame real_time)"
 line "pick-up frame" 5 "$(value bench_sim BM_PickUpFrame real_time)"

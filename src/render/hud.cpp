@@ -21,14 +21,17 @@ void blitTransparent(const Image* source, Image& target, int x, int y) {
         blitImage(*source, target, x, y, true);
         return;
     }
-    const int x0 = std::max(0, -x), y0 = std::max(0, -y);
-    const int x1 = std::min(source->width, target.width - x);
-    const int y1 = std::min(source->height, target.height - y);
-    for (int sy = y0; sy < y1; ++sy) {
-        const uint8_t* from = pixelAddress(*source, 0, sy);
-        uint8_t* to = pixelAddress(target, x, y + sy);
-        for (int sx = x0; sx < x1; ++sx) {
-            if (from[sx] != 0) to[sx] = from[sx];
+    // Clip in 64 bits (a drop may be thrown anywhere) before forming any address, so
+    // that no pointer is made to the left of a row or above the picture.
+    const int64_t x0 = std::max<int64_t>(0, -int64_t{x}), y0 = std::max<int64_t>(0, -int64_t{y});
+    const int64_t x1 = std::min<int64_t>(source->width, int64_t{target.width} - x);
+    const int64_t y1 = std::min<int64_t>(source->height, int64_t{target.height} - y);
+    if (x0 >= x1) return;
+    for (int64_t sy = y0; sy < y1; ++sy) {
+        const uint8_t* from = pixelAddress(*source, static_cast<int>(x0), static_cast<int>(sy));
+        uint8_t* to = pixelAddress(target, static_cast<int>(x + x0), static_cast<int>(y + sy));
+        for (int64_t n = 0; n < x1 - x0; ++n) {
+            if (from[n] != 0) to[n] = from[n];
         }
     }
 }

@@ -26,4 +26,16 @@ inline int32_t roundAny(double x) {
     return static_cast<int32_t>(r);
 }
 
+// The same into 64 bits, clamped to +-2^60 so that differences of two results cannot
+// overflow either (NaN gives 0). Face ends of a face a hair from the eye lie far
+// beyond the 32-bit range.
+inline int64_t roundWide(double x) {
+    constexpr double limit = 1152921504606846976.0;  // 2^60
+    if (!(x == x)) return 0;
+    const double r = std::nearbyint(x);
+    if (r >= limit) return static_cast<int64_t>(limit);
+    if (r <= -limit) return -static_cast<int64_t>(limit);
+    return static_cast<int64_t>(r);
+}
+
 }  // namespace hc

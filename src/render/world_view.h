@@ -23,8 +23,18 @@ struct ViewTables {
     std::vector<uint8_t> rowShade;          // per row: ShadeTable level of the ground
     std::vector<float> rowFloorDistance;    // per row: distance of the ground seen there
     std::vector<float> headlightExponent;   // per column: 0.5 centre to 1.0 at the sides
-    // One byte per pixel, 0 free and 255 drawn this frame; stored column by column
-    // (column c, row r at c * height + r) because every pass walks down columns.
+    // Per row, for even then odd columns, then for low detail: 256 x the ground's
+    // shade level, with the dither of that column parity in it (one level more on
+    // every fourth row below full shade; none in low detail).
+    std::vector<uint16_t> groundLevel;
+    // The ShadeTable by level (level L, colour c at L * 256 + c), copied each frame, so
+    // that a level's 256 colours lie together.
+    std::vector<uint8_t> shadeByLevel;
+    // Per column: the first row the sky does not fill this frame.
+    std::vector<int16_t> skyStop;
+    // One byte per pixel, 0 free and 255 drawn, stored column by column (column c, row
+    // r at c * height + r). A column's part is cleared and used only while a column
+    // that meets see-through cells is drawn; a column with one face needs none.
     std::vector<uint8_t> drawnMask;
 };
 
@@ -55,13 +65,12 @@ void renderWorldView(const WorldViewScene& scene);
 void castStep(CityMap& map, Body& ray);
 
 // Draws the face described by probeCell and the ray into one column between two rows
-// (unclipped on entry).
-void drawWallColumn(const WorldViewScene& scene, const Body& ray, int column, int top, int bottom);
-// Draws the ground of one column from a row down to the view's last row.
+// (unclipped on entry; a face a hair from the eye reaches far beyond the 32-bit range),
+// skipping and marking rows of the column's mask.
+void drawWallColumn(const WorldViewScene& scene, const Body& ray, int column, int64_t top, int64_t bottom);
+// Draws the ground of one column from a row down to the view's last row, skipping
+// rows marked in the column's mask, and marks the first row.
 void drawFloorColumn(const WorldViewScene& scene, const Body& ray, int column, int startRow);
-// Fills the free top part of every column from the sky image.
-void drawSky(const WorldViewScene& scene);
-void clearDrawnMask(ViewTables& tables);
 
 // Share of a full face's height above a vehicle face's top: tall vehicles stand higher.
 inline float vehicleTopFactor(const MapCell& cell) { return hasFlag(cell, TallVehicle) ? 0.78f : 0.82f; }

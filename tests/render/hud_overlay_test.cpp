@@ -99,6 +99,24 @@ TEST(HudWindshield, DropsAndBlade) {
     }
 }
 
+TEST(HudWindshield, DropsAtOrFarBeyondTheEdgesAreClipped) {
+    // The icon's 4 x 4 drop lies 1 left/up to 2 right/down of the drop's point; drops
+    // thrown far off the glass draw nothing and read or write nothing outside it.
+    const struct {
+        float x, y;
+        int pixels;
+    } drops[] = {{0.4f, 0.4f, 9}, {639.6f, 0.4f, 3}, {-1.4f, 50.0f, 8}, {-1e10f, 0.4f, 0}, {0.4f, -1e10f, 0},
+                 {1e10f, 1e10f, 0}, {-3e9f, -3e9f, 0}};
+    for (const auto& d : drops) {
+        HudRig rig;
+        rig.shift.raindrops[1].active = FlagOn;
+        rig.shift.raindrops[1].body.x = d.x;
+        rig.shift.raindrops[1].body.y = d.y;
+        rig.draw();
+        EXPECT_EQ(rig.count(0, 0, 639, 299, test::DropColour), d.pixels) << d.x << ", " << d.y;
+    }
+}
+
 TEST(HudWindshield, LowDetailLeavesTheGlassClearButKeepsTheInstruments) {
     HudRig rig;
     rig.shift.lowDetail = FlagOn;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "render/map_view.h"
 #include "render_fixture.h"
 
@@ -108,6 +110,22 @@ TEST_F(MapView, EdgesOfTheGridAndBottomRowsStayBlack) {
     draw();
     EXPECT_EQ(pixel(320, 471), GroundColour);
     EXPECT_EQ(pixel(320, 472), 255);
+}
+
+TEST_F(MapView, CabFarOffTheGridSeesOnlyBlackAndItsArrow) {
+    for (float far : {3e9f, -3e9f, 1e30f}) {
+        for (const auto& [x, y] : {std::pair{far, 1000.0f}, std::pair{1000.0f, far}}) {
+            rig().pose(x, y, 0);
+            rig().clearTarget(test::Sentinel);
+            draw();
+            int black = 0, arrow = 0;
+            for (int row = 0; row < 480; ++row)
+                for (int c = 0; c < 640; ++c) black += pixel(c, row) == 255, arrow += pixel(c, row) == 22;
+            EXPECT_EQ(black + arrow, 640 * 480) << x << ", " << y;
+            EXPECT_EQ(pixel(326, 242), 22);
+            EXPECT_EQ(pixel(320, 240), 22);
+        }
+    }
 }
 
 TEST_F(MapView, CabArrowFollowsTheHeading) {
