@@ -1,5 +1,6 @@
 # Helpers for end-to-end tests of the real game under Xvfb. Source this file, then:
-#   hc_e2e_init                  temp folder ($HC_TMP) and a cleanup trap
+#   hc_e2e_init                  temp folder ($HC_TMP), the game's save folder in it
+#                                ($HAZARDCAB_HOME) and a cleanup trap
 #   hc_start_xvfb                X server on a free display; sets DISPLAY, HC_XVFB_PID
 #   hc_start_game BUILD          runs BUILD/bin/hazardcab from BUILD/bin, silent audio,
 #                                console in $HC_GAME_OUT; sets HC_GAME_PID
@@ -37,6 +38,8 @@ hc_e2e_init() {
     HC_TMP=$(mktemp -d)
     trap hc_cleanup EXIT
     export ALSOFT_DRIVERS=null
+    # Saved careers, scores and settings stay in the test's own folder.
+    export HAZARDCAB_HOME="$HC_TMP/home"
 }
 
 hc_remove_later() { HC_REMOVE+=("$1"); }

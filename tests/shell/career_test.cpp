@@ -5,11 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <memory>
 #include <string>
 
 #include "core/system.h"
 #include "frontend/garage.h"
 #include "shell/new_game.h"
+#include "shell/saves.h"
 #include "shell/startup.h"
 #include "sim/player_car.h"
 #include "support/arcade_game.h"
@@ -216,6 +220,40 @@ TEST(Career, WorkEarnsMoneyThatBuysAnUpgradeForTheNextShift) {
     EXPECT_EQ(std::count(lines.begin(), lines.end(), std::string("Generating map")), 2);
     // Garage music between shifts.
     EXPECT_EQ(g.audio.channels[MusicChannel].trackNumber, 2);
+}
+
+// Career mode entered again after an arcade game resumes the career: from its save,
+// or from what the run kept when the folder cannot be written.
+TEST(Career, ReentryAfterAnArcadeGameResumesTheCareer) {
+    for (const bool writable : {true, false}) {
+        ArcadeGame arcade;
+        if (!arcade.ready()) GTEST_SKIP() << arcade.skipReason();
+        Game& g = arcade.game();
+        buildGarageList(g.state);
+        arcade.secondsPerFrame = 0.05;
+        if (!writable) {
+            std::filesystem::create_directories(std::filesystem::path(arcade.saveHome).parent_path());
+            std::ofstream(arcade.saveHome) << "a file where the folder should be";
+        }
+        g.saved.careerLoaded = true;
+        g.saved.career.money = 1000;
+        const auto play = [&](std::vector<int> keys) {
+            if (!writable) keys.push_back(keys.back());  // leave again after the failed save
+            int64_t poll = arcade.window.polls() + 1;
+            for (int key : keys) arcade.window.pressKeyAt(key, (poll += 2));
+            ASSERT_EQ(arcade.runUntilEnd([&] { runCareer(g); }), -1) << arcade.console;
+        };
+        // The turbo for 200, then "Save and exit".
+        play({KeyLeft, KeyReturn, KeyLeft, KeyLeft, KeyReturn});
+        newGameReset(g.shift, g.player);  // an arcade game between
+        g.shift.turboLevel = 1;
+        g.shift.score = 5000;
+        play({KeyEscape});
+        EXPECT_EQ(g.shift.score, 800) << writable;
+        EXPECT_EQ(g.shift.turboLevel, 1) << writable;
+        const auto restarted = std::make_unique<Game>();
+        EXPECT_EQ(keptCareer(*restarted).money, writable ? 800 : 0);
+    }
 }
 
 }  // namespace
