@@ -357,8 +357,9 @@ Settings currentSettings(Game& game) {
 }
 
 void keepSettings(Game& game) {
-    loadSettings(game);
     SavedRecords& saved = game.saved;
+    // Before start-up has applied the saved settings there is nothing to compare with.
+    if (!saved.settingsLoaded) return;
     const Settings now = currentSettings(game);
     Settings next = saved.settings;
     if (now.music != saved.seen.music) next.music = now.music;

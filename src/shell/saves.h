@@ -54,7 +54,8 @@ std::string enterArcadeScore(Game& game, int64_t score);
 
 // The settings as the game has them now.
 Settings currentSettings(Game& game);
-// Writes the settings that changed since the last look, if any did.
+// Writes the settings that changed since the last look, if any did (after start-up
+// has loaded and applied them).
 void keepSettings(Game& game);
 
 }  // namespace hc
