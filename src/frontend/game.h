@@ -6,6 +6,7 @@
 #include "core/actions.h"
 #include "core/frame_timer.h"
 #include "core/records.h"
+#include "core/saved_records.h"
 #include "platform/audio.h"
 #include "platform/screen.h"
 
@@ -30,6 +31,7 @@ struct Game {
     TrafficCar* traffic = nullptr;    // TrafficCarCount cars, on the heap
     Shift shift;
     GameState state;
+    SavedRecords saved;               // career, best scores, settings kept between runs
 };
 
 }  // namespace hc

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <string_view>
 
 #include "assets/font.h"
@@ -26,6 +27,8 @@ constexpr int32_t RepairPriceLimit = 600;
 
 constexpr std::string_view RefusalLines[4] = {
     "you are broke, bro!", "come back when you get any cash!", "no deal!", "you need to work some more!"};
+
+constexpr const char* UnsavedLine = "your career could not be saved!";
 
 std::string saleLine(int32_t cost) {
     switch (randomChoice(4)) {
@@ -124,7 +127,7 @@ GarageOffer garageOffer(const GarageItem& item, const Shift& shift) {
     return offer;
 }
 
-bool runGarage(Game& game) {
+bool runGarage(Game& game, const std::function<bool()>& save) {
     Image* work = createImage(GaragePictureWidth, GaragePictureHeight);
     int selected = GarageGoToWork;
     int32_t cost = 0;
@@ -136,6 +139,7 @@ bool runGarage(Game& game) {
     transition(game.screen, game.audio, game.timer, FadeIn);
 
     bool leave = false;
+    bool toldUnsaved = false;
     while (!leave) {
         drawGarage(game, work, selected, cost, message);
         const int action = waitAnyAction(game.keys, game.audio);
@@ -166,6 +170,13 @@ bool runGarage(Game& game) {
                 int8_t& stage = game.shift.*item.stageRef;
                 if (stage < GarageTopStage) stage = static_cast<int8_t>(stage + 1);
             }
+        }
+        // Leaving for the menu saves; a save that failed is said, not pretended, and
+        // the next try to leave leaves whatever happens.
+        if (leave && selected == GarageSaveAndExit && save && !save() && !toldUnsaved) {
+            message = UnsavedLine;
+            toldUnsaved = true;
+            leave = false;
         }
     }
 

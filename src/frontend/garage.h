@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace hc {
@@ -19,8 +20,10 @@ constexpr int GarageTopStage = 3;
 void buildGarageList(GameState& state);
 
 // Runs the garage until the player leaves: true for "Go to work", false for "Save and
-// exit" or the exit key. Purchases are paid from the shift's score at once.
-bool runGarage(Game& game);
+// exit" or the exit key. Purchases are paid from the shift's score at once. Leaving
+// calls save (when given); when it fails, the shopkeeper says so and the player stays
+// until leaving once more.
+bool runGarage(Game& game, const std::function<bool()>& save = {});
 
 // What the garage shows and charges for an entry in the shift's present state.
 struct GarageOffer {

@@ -125,6 +125,7 @@ Rgb paletteEntry(const ScreenContext& screen, int index) {
 }
 
 void applyGamma(ScreenContext& screen, float gamma) {
+    screen.gamma = gamma;
     auto curve = [gamma](uint8_t v) {
         // Rounded half to even; a gamma below the options' range could reach 256.
         const double out = std::nearbyint(256.0 * std::pow(v / 256.0, static_cast<double>(gamma)));

@@ -31,6 +31,7 @@ struct ScreenContext {
     // The key table whose screenshot action presentFrame watches (set at start-up).
     const KeyBindings* keys = nullptr;
     int64_t grabPoll = -1;  // the key poll whose screenshot release has been served
+    float gamma = 1.0f;     // the gamma applied last
 };
 
 // Fills the display size from the window backend's modes, or ends the program.

@@ -40,6 +40,12 @@ public:
     int takeChar() override;
     void processEvents() override { pump(); }
     void close() override;
+    void setFullScreen(bool on) override {
+        if (window_) SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    }
+    bool fullScreen() override {
+        return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+    }
 
     bool initVideo(std::string* error);
     bool startFullScreen = false;

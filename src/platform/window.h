@@ -39,6 +39,11 @@ public:
     // Closes the window and returns to the text console.
     virtual void close() = 0;
 
+    // Full screen on or off; F11 toggles it in the real window. A backend without a
+    // screen of its own only remembers the wish.
+    virtual void setFullScreen(bool on) { fullScreen_ = on; }
+    virtual bool fullScreen() { return fullScreen_; }
+
     // A request to close the window (its close button, or SIGTERM and SIGINT, which the
     // platform turns into the same request): raised by the backend's event processing,
     // or by a test, and taken once by the key poll.
@@ -62,6 +67,7 @@ public:
 private:
     bool closeRequested_ = false;
     bool inputForgotten_ = false;
+    bool fullScreen_ = false;
 };
 
 // The backend chosen at start-up. Null until one is set.

@@ -1,9 +1,12 @@
 #include "shell/career.h"
 
+#include <algorithm>
+
 #include "frontend/game.h"
 #include "frontend/garage.h"
 #include "platform/audio.h"
 #include "shell/new_game.h"
+#include "shell/saves.h"
 #include "shell/shift_loop.h"
 
 namespace hc {
@@ -12,17 +15,38 @@ namespace {
 
 constexpr int GarageTrack = 2;
 
+// The shift is over: its fares and earnings go into the books, and the career is saved
+// so that a closed window or a crash loses at most the shift in progress.
+void closeCareerShift(Game& game, int64_t moneyBefore) {
+    CareerRecord& career = keptCareer(game);
+    career.shiftsDriven += 1;
+    career.faresDelivered += game.shift.deliveredCount;
+    career.moneyEarned += std::max<int64_t>(0, game.shift.score - moneyBefore);
+    shiftToCareer(game.shift, career);
+    saveCareer(game);
+    keepSettings(game);
+}
+
 }  // namespace
 
 void runCareer(Game& game) {
-    // A career entered from the main menu always starts from nothing: the turbo and
-    // everything else come only from the garage.
-    newGameReset(game.shift, game.player);
+    // The career comes from its own record (the save, or what this run kept), never
+    // from what an arcade game left in the shift record.
+    careerToShift(keptCareer(game), game.shift);
+    const auto saveAndExit = [&game] {
+        shiftToCareer(game.shift, keptCareer(game));
+        return saveCareer(game);
+    };
     for (;;) {
         openTrack(game.audio, GarageTrack);
-        if (!runGarage(game)) return;
+        if (!runGarage(game, saveAndExit)) {
+            shiftToCareer(game.shift, keptCareer(game));
+            return;
+        }
+        const int64_t moneyBefore = game.shift.score;
         prepareShift(game, ShiftKind::Career);
         runShift(game);
+        closeCareerShift(game, moneyBefore);
     }
 }
 

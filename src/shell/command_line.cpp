@@ -5,6 +5,7 @@
 
 #include "core/data_path.h"
 #include "core/system.h"
+#include "shell/saves.h"
 #include "shell/startup.h"
 
 #ifndef HC_VERSION
@@ -32,6 +33,8 @@ const OptionEntry Options[] = {
      [](CommandLine& line, const std::string& value) { line.dataFolder = value; }},
     {"--fullscreen", nullptr, "start in full screen (F11 switches back)",
      [](CommandLine& line, const std::string&) { line.fullscreen = true; }},
+    {"--new-career", nullptr, "set the saved career aside (as career.txt.old) and start anew",
+     [](CommandLine& line, const std::string&) { line.newCareer = true; }},
 };
 
 }  // namespace
@@ -96,6 +99,7 @@ int runFromCommandLine(int argc, const char* const* argv) {
         return 1;
     }
     setDataFolder(search.found);
+    if (line.newCareer) setCareerAside();
     StartOptions options;
     options.fullscreen = line.fullscreen;
     return runGame(options);

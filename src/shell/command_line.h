@@ -9,6 +9,7 @@ struct CommandLine {
     bool help = false;
     bool version = false;
     bool fullscreen = false;
+    bool newCareer = false;  // --new-career: the saved career is set aside
     std::string dataFolder;  // --data DIR: the last place the data is looked for
     std::string error;       // the one line for a command line that cannot be used
 };

@@ -160,17 +160,28 @@ void finishFrame(Game& game, ShiftProfile& profile) {
     profile.phases[5].duration = profile.marks[1] - profile.marks[5];
 }
 
-void showTimeUp(Game& game) {
+void showTimeUp(Game& game, const std::string& note) {
     for (int channel = EngineChannel; channel <= TurboChannel; ++channel) game.audio.channels[channel].enabled = 0;
     Image& target = renderTarget(game.screen);
     greyFrame(target, game.state.greyTable);
     const int y = static_cast<int>(std::nearbyint(target.height * 0.4));
     printText(game.font, target, -1, y, "time's up!", 2);
     printText(game.font, target, -1, y + 30, scoreLine(game.shift.score), 3);
+    if (!note.empty()) printText(game.font, target, -1, y + 50, note, 3);
     presentFrame(game.screen);
 }
 
-void runShift(Game& game, ViewTables& view) {
+void waitOnTimeUp(Game& game) {
+    for (;;) {
+        pollKeys(game.keys);
+        updateAudio(game.audio);
+        if (wasReleased(game.keys, ActionSelect) || wasReleased(game.keys, ActionBack)) return;
+        if (wasReleased(game.keys, ActionScreenshot)) presentFrame(game.screen);
+        sleepMilliseconds(1);
+    }
+}
+
+void runShift(Game& game, ViewTables& view, const ScoreNote& note) {
     beginShift(game, view);
     ShiftProfile profile;
     resetShiftProfile(profile, clockSeconds());
@@ -181,14 +192,14 @@ void runShift(Game& game, ViewTables& view) {
         finishFrame(game, profile);
     }
 
-    showTimeUp(game);
-    waitSelectOrBack(game.keys, game.audio);
+    showTimeUp(game, note ? note(game.shift.score) : std::string());
+    waitOnTimeUp(game);
     transition(game.screen, game.audio, game.timer, FadeOut);
 }
 
-void runShift(Game& game) {
+void runShift(Game& game, const ScoreNote& note) {
     if (game.view) {
-        runShift(game, *game.view);
+        runShift(game, *game.view, note);
         return;
     }
     // Without the start-up's tables the loop builds its own for the render size, kept
@@ -197,7 +208,7 @@ void runShift(Game& game) {
     if (!view) view = std::make_unique<ViewTables>();
     const Image& target = renderTarget(game.screen);
     initView(*game.city, *view, game.shift, target.width, target.height);
-    runShift(game, *view);
+    runShift(game, *view, note);
 }
 
 }  // namespace hc

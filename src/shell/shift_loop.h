@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "core/frame_timer.h"
@@ -25,13 +27,18 @@ struct ShiftProfile {
 // near-empty bars), and T1 = now.
 void resetShiftProfile(ShiftProfile& profile, double now);
 
+// Given the final score, the line shown under it on the "time's up!" picture (empty
+// for none).
+using ScoreNote = std::function<std::string(int64_t score)>;
+
 // Plays one arcade game on a game whose city, traffic, assets and tables are set up:
 // set-up, frames until the time limit runs out or the driver quits, then "time's up!"
-// with the score over a greyed picture until select or back is released. Uses the
-// game's world-view tables, or builds its own when the game has none.
-void runShift(Game& game);
+// with the score (and the note, when given) over a greyed picture until select or back
+// is released. Uses the game's world-view tables, or builds its own when the game has
+// none.
+void runShift(Game& game, const ScoreNote& note = {});
 // The same with world-view tables already built for this city and render size.
-void runShift(Game& game, ViewTables& view);
+void runShift(Game& game, ViewTables& view, const ScoreNote& note = {});
 
 // The parts of the shift, in the order runShift uses them.
 // Set-up: the new shift, its marks, the first picture shown, the first line said.
@@ -45,9 +52,12 @@ void finishFrame(Game& game, ShiftProfile& profile);
 // The statistics overlay: frames per second and one bar per phase, each the phase's
 // share of the previous frame in percent (which replaces the stored duration).
 void drawStatsOverlay(const FontSet& font, Image& target, const FrameTimer& timer, ShiftProfile& profile);
-// The end-of-game picture: car sounds off, the last frame greyed, "time's up!" and the
-// score, presented.
-void showTimeUp(Game& game);
+// The end-of-game picture: car sounds off, the last frame greyed, "time's up!", the
+// score and the note under it, presented.
+void showTimeUp(Game& game, const std::string& note = {});
+// Waits on that picture until select or back is released; the picture is presented
+// again whenever another key is released, so that the screenshot key grabs it.
+void waitOnTimeUp(Game& game);
 // "Your score: " and the score.
 std::string scoreLine(int64_t score);
 

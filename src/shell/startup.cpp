@@ -29,6 +29,7 @@
 #include "shell/career.h"
 #include "shell/exit_screen.h"
 #include "shell/new_game.h"
+#include "shell/saves.h"
 #include "shell/shift_loop.h"
 #include "sim/traffic.h"
 
@@ -56,7 +57,7 @@ void playMenuChoice(Game& game, int choice) {
     switch (choice) {
         case MenuArcade:
             prepareShift(game, ShiftKind::Arcade);
-            runShift(game, *game.view);
+            runShift(game, [&game](int64_t score) { return enterArcadeScore(game, score); });
             break;
         case MenuCareer:
             // The career opens its own music: the garage's, then a driving track.
@@ -70,6 +71,7 @@ void playMenuChoice(Game& game, int choice) {
             runHelpPages(game, 1);
             break;
         case MenuExit:
+            keepSettings(game);
             transition(game.screen, game.audio, game.timer, FadeOut);
             showExitScreen(game);
         default:
@@ -82,6 +84,9 @@ int playMenuRound(Game& game) {
     openTrack(game.audio, 1);
     const int choice = runMainMenu(game);
     playMenuChoice(game, choice);
+    // Settings changed in the options, in a shift (music, detail) or with the full-screen
+    // key are remembered from here.
+    keepSettings(game);
     return choice;
 }
 
@@ -108,7 +113,10 @@ void runProgram(Game& game) {
 
 int runGame(Game& game, WindowBackend& window, Gamepads* pads) {
     setActiveWindow(&window);
-    setWindowCloseHandler([&game] { showExitScreen(game); });
+    setWindowCloseHandler([&game] {
+        keepSettings(game);
+        showExitScreen(game);
+    });
     consoleClear();
     logLine(std::to_string(kilobytesRounded(freeMemoryBytes())) + " Kbytes free");
     logLine("Map size is 20480 Kbytes");
@@ -126,6 +134,7 @@ int runGame(Game& game, WindowBackend& window, Gamepads* pads) {
             logLine("Game controllers cannot be used: " + error);
         }
     }
+    loadSavedRecords(game);
     try {
         if (!game.city) game.city = newCityMap();
         if (!game.view) game.view = new ViewTables();

@@ -17,13 +17,23 @@ fails() {
 }
 DISPLAY='' fails "no display" '^Cannot open a display: '
 rm "$pack"
-fails "no graphics pack" '^Cannot open the graphics pack ../data/graphics.pak: '
+fails "no graphics pack" '^No game data (graphics.pak) found in ../data, '
 head -c 100000 "$HC_BUILD/data/graphics.pak" >"$pack"
 fails "short pack" '^The graphics pack ../data/graphics.pak is too short: '
 head -c 1000000 /dev/urandom >"$pack"
 fails "random pack" '^The graphics pack ../data/graphics.pak is too long: '
 
-# --- One session through every screen, everything it plays written to a WAV file.
+# --- One session through every screen, everything it plays written to a WAV file. The
+# save folder holds a career with money to spend and a best score of 500.
+save_file() {  # the lines, then "checksum" and their CRC-32 (gzip's trailer holds it)
+    local body
+    body=$(printf '%s\n' "$@")$'\n'
+    printf '%schecksum %08x\n' "$body" "0x$(printf '%s' "$body" | gzip -c | tail -c 8 | od -An -tx4 -N4 | tr -d ' ')"
+}
+career=$HAZARDCAB_HOME/career.txt
+save_file "hazardcab career 1" "money 1000" "turbo 0" "brakes 0" "radiator 0" "tyres 0" \
+    "bodywork-wear 0" "brake-wear 0" "engine-wear 0" "shifts 3" "fares 7" "earned 1500" >"$career"
+save_file "hazardcab best-scores 1" "score 500 2024-01-01" >"$HAZARDCAB_HOME/best-scores.txt"
 wav=$HC_TMP/sound.wav
 printf '[general]\ndrivers = wave\n[wave]\nfile = %s\n' "$wav" >"$HC_TMP/alsoft.conf"
 ALSOFT_DRIVERS=wave ALSOFT_CONF=$HC_TMP/alsoft.conf hc_start "$(hc_game_dir game)"
@@ -50,7 +60,8 @@ read -r size colours < <(identify -format '%wx%h %k\n' "$HC_TMP/menu.png")
 at_menu() { hc_shot again; ! hc_differ "$menu" "$again" 3000 || hc_fail "$1: not back at the menu"; }
 
 # Arcade: the driver's view; Tab shows the map in place of the cockpit, whose speed
-# read-out stays dark until S starts the engine; Esc ends the shift at "time's up!".
+# read-out stays dark until S starts the engine; Esc ends the shift at "time's up!",
+# where F2 takes the score and, under it, the kept best score (near-white lines).
 speedo=60x17+280+458
 hc_keys Return
 hc_shot world
@@ -63,13 +74,25 @@ hc_shot running
 hc_differ "$world" "$running" 50 "$speedo" || hc_fail "no speed read-out after S"
 hc_keys Escape
 hc_wait_grey "arcade"
+hc_shot timesup
+white_in_rows() {
+    convert "$timesup" -crop "240x$(($2 - $1))+200+$1" +repage -fill black +opaque 'rgb(252,252,252)' \
+        -format '%[fx:round(mean.r * w * h * 255 / 252)]' info:
+}
+[ "$(white_in_rows 222 234)" -gt 30 ] && [ "$(white_in_rows 242 256)" -gt 30 ] ||
+    hc_fail "no score and best-score lines on the time's up picture"
 hc_keys Return
 at_menu "arcade"
 
-# Career: the garage, "Go to work", a shift, back in the garage, Esc saves and leaves.
+# Career: the kept career in the garage, the turbo bought, "Go to work", a shift, back
+# in the garage, Esc saves and leaves.
 hc_keys Down Return
+hc_shot garage0
+hc_differ "$menu" "$garage0" 5000 || hc_fail "the garage looks like the menu"
+hc_keys Left Return Right
 hc_shot garage
-hc_differ "$menu" "$garage" 5000 || hc_fail "the garage looks like the menu"
+bank=120x10+0+460
+hc_differ "$garage0" "$garage" 20 "$bank" || hc_fail "the turbo cost nothing"
 hc_keys Return
 hc_shot work
 hc_differ "$garage" "$work" 5000 || hc_fail "no shift from the garage"
@@ -102,7 +125,11 @@ hc_keys Return Return Return Escape
 at_menu "options"
 
 hc_exit_via_menu
-! grep -E 'not saved|Could not open stream|stream error' "$HC_OUT" || hc_fail "a screenshot or the music failed"
+! grep -E 'not saved|Could not open stream|stream error|Cannot' "$HC_OUT" || hc_fail "a screenshot, the music or a save failed"
+for line in 'money 800' 'turbo 1' 'shifts 4' 'earned 1500'; do
+    grep -qx "$line" "$career" || hc_fail "the career was not kept: no '$line' in $(cat "$career")"
+done
+grep -qx 'score 500 2024-01-01' "$HAZARDCAB_HOME/best-scores.txt" || hc_fail "the best scores changed"
 
 # The menu's music reached the device: the second before the menu's screenshot is
 # clearly audible and never clips.
@@ -111,6 +138,14 @@ read -r rms peak < <(sox -V1 "$wav" -n trim "$at" 1 stat 2>&1 |
     awk '/^RMS +amplitude/ { r = $3 } /^Maximum amplitude/ { p = $3 } END { print r, p }')
 awk "BEGIN { exit !($rms > 0.005 && $peak < 0.99) }" || hc_fail "menu music: RMS $rms, peak $peak"
 echo "menu music: RMS $rms, peak $peak"
+
+# --- Started again, the garage resumes the kept career: the bank as it was left.
+hc_start "$(hc_game_dir again)"
+hc_shot menu
+hc_keys Down Return
+hc_shot resumed
+! hc_differ "$garage" "$resumed" 0 "$bank" || hc_fail "the garage did not resume the career"
+hc_close
 
 # --- No sound device, a menu track that is not Ogg and two stray bytes at the end of the
 # graphics pack: each is said once and the game goes on to the menu; the window closed

@@ -1,8 +1,9 @@
 # shellcheck shell=bash
 # Helpers for end-to-end tests of the real game under Xvfb. A script sources this file
 # and calls hc_init BUILD_DIR first; everything started here is ended by pid at exit.
-#   hc_game_dir NAME     a game folder $HC_TMP/NAME whose bin/ and data/ link to the
-#                        build's files (a test may replace any of them); prints its path
+#   hc_game_dir NAME     a game folder $HC_TMP/NAME with a copy of the game in bin/ and
+#                        data/ linking to the build's files (a test may replace any of
+#                        them); prints its path
 #   hc_start DIR [CWD [ARG...]]  runs DIR/bin/hazardcab ARG... from CWD (DIR/bin),
 #                        console in $HC_OUT
 #   hc_run DIR [CWD [ARG...]]  the same, until the game ends by itself (HC_STATUS)
@@ -62,7 +63,7 @@ hc_init() {
 hc_game_dir() {
     local dir=$HC_TMP/$1
     mkdir -p "$dir/bin"
-    ln -s "$HC_BUILD/bin/hazardcab" "$dir/bin/"
+    cp "$HC_BUILD/bin/hazardcab" "$dir/bin/"  # a copy: the game also looks beside itself
     cp -rs "$HC_BUILD/data" "$dir/data"
     echo "$dir"
 }

@@ -180,6 +180,47 @@ TEST_F(GarageScreen, TheWelcomeAndEveryAnswerShowOnOnePictureOnly) {
     EXPECT_EQ(shift().score, 800);
 }
 
+// Leaving for the menu saves: a failed save is said in the bubble and keeps the player
+// in the garage once; going to work saves nothing.
+TEST_F(GarageScreen, AFailedSaveIsSaidOnceAndTheNextLeaveLeaves) {
+    struct Case {
+        bool saves;
+        std::vector<const char*> keys;
+        bool work;
+        int calls;
+        std::vector<bool> bubbles;  // on each picture the garage drew
+    };
+    const Case cases[] = {
+        {true, {"Escape"}, false, 1, {true}},
+        {false, {"Escape", "Escape"}, false, 2, {true, true}},
+        {false, {"Left", "Left", "Left", "Return", "Return"}, false, 2, {true, false, false, false, true}},
+        {false, {"Return"}, true, 0, {true}},
+    };
+    for (const Case& c : cases) {
+        int calls = 0;
+        FrameLog log;
+        logFrames(fe, log);
+        fe.window.clearKeys();
+        const int64_t last = fe.window.polls() + 2 * static_cast<int64_t>(c.keys.size()) + 50;
+        fe.releaseKeysFrom(fe.window.polls() + 1, c.keys);
+        fe.window.onPoll = [&](int64_t poll) {
+            if (poll > last) fe.window.requestClose();  // still in the garage
+        };
+        bool work = !c.work;
+        EXPECT_EQ(fe.runUntilEnd([&] { work = runGarage(fe.game(), [&] { return ++calls, c.saves; }); }), -1);
+        EXPECT_EQ(work, c.work);
+        EXPECT_EQ(calls, c.calls);
+        std::vector<bool> bubbles;
+        for (size_t f = 0; f + 1 < log.frames.size(); ++f) {
+            if (log.polls[f + 1] == log.polls[f]) continue;  // not a picture of the garage's own
+            bool paper = false;
+            for (size_t k = 350 * 640; k < 380 * 640; ++k) paper = paper || log.frames[f][k] == BubblePaper;
+            bubbles.push_back(paper);
+        }
+        EXPECT_EQ(bubbles, c.bubbles) << c.keys.size();
+    }
+}
+
 TEST_F(GarageScreen, TheIconMarksTheSelectedEntry) {
     FrameLog log;
     logFrames(fe, log);

@@ -5,11 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <memory>
 #include <string>
 
+#include "core/save_file.h"
 #include "core/system.h"
 #include "frontend/garage.h"
 #include "shell/new_game.h"
+#include "shell/saves.h"
 #include "shell/startup.h"
 #include "sim/player_car.h"
 #include "support/arcade_game.h"
@@ -70,6 +75,7 @@ public:
     float brakeWearInSecondShift = -1;
     float startX = 0, startY = 0;
     int deliveries = 0;
+    CareerRecord savedAfterFirstShift;
 
 private:
     void tap(int key, int64_t poll) { a.window.pressKeyAt(key, poll); }
@@ -137,6 +143,12 @@ private:
                 break;
             case SecondGarage:
                 if (poll < garageFrom) break;
+                {
+                    // Back in the garage: the shift is already saved.
+                    std::string text, reason;
+                    readSmallFile(saveFolder() + "/" + CareerFileName, text, reason);
+                    readCareer(text, savedAfterFirstShift, reason);
+                }
                 // Left to the turbo, buy it, right back to work, go.
                 tap(KeyLeft, poll + 1);
                 tap(KeyReturn, poll + 3);
@@ -211,11 +223,56 @@ TEST(Career, WorkEarnsMoneyThatBuysAnUpgradeForTheNextShift) {
     EXPECT_EQ(run.startX, 1040.0f);
     EXPECT_EQ(run.startY, 1034.0f);
     EXPECT_EQ(g.shift.turboLevel, 1);
+    EXPECT_EQ(run.savedAfterFirstShift.money, run.bankAfterFirstShift);
+    EXPECT_EQ(run.savedAfterFirstShift.shiftsDriven, 1);
+    EXPECT_EQ(run.savedAfterFirstShift.faresDelivered, run.deliveries);
+    EXPECT_EQ(run.savedAfterFirstShift.moneyEarned, run.bankAfterFirstShift);
+    EXPECT_EQ(run.savedAfterFirstShift.brakeWear, 0.25f);
+    // Money spent in the garage is not money earned.
+    EXPECT_EQ(g.saved.career.shiftsDriven, 2);
+    EXPECT_EQ(g.saved.career.moneyEarned, run.bankAfterFirstShift + g.shift.score - run.bankAfterPurchase);
     // Each shift had a city of its own.
     const auto lines = arcade.consoleLines();
     EXPECT_EQ(std::count(lines.begin(), lines.end(), std::string("Generating map")), 2);
     // Garage music between shifts.
     EXPECT_EQ(g.audio.channels[MusicChannel].trackNumber, 2);
+}
+
+// Career mode entered again after an arcade game resumes the career: from its save,
+// or from what the run kept when the folder cannot be written.
+TEST(Career, ReentryAfterAnArcadeGameResumesTheCareer) {
+    for (const bool writable : {true, false}) {
+        ArcadeGame arcade;
+        if (!arcade.ready()) GTEST_SKIP() << arcade.skipReason();
+        Game& g = arcade.game();
+        buildGarageList(g.state);
+        arcade.secondsPerFrame = 0.05;
+        if (!writable) {
+            std::filesystem::create_directories(std::filesystem::path(arcade.saveHome).parent_path());
+            std::ofstream(arcade.saveHome) << "a file where the folder should be";
+        }
+        g.saved.careerLoaded = true;
+        g.saved.career.money = 1000;
+        const auto play = [&](std::vector<int> keys) {
+            if (!writable) keys.push_back(keys.back());  // leave again after the failed save
+            int64_t poll = arcade.window.polls() + 1;
+            for (int key : keys) arcade.window.pressKeyAt(key, (poll += 2));
+            arcade.window.onPoll = [&, last = poll + 50](int64_t now) {
+                if (now > last) arcade.window.requestClose();  // still in the garage
+            };
+            ASSERT_EQ(arcade.runUntilEnd([&] { runCareer(g); }), -1) << arcade.console;
+        };
+        // The turbo for 200, then "Save and exit".
+        play({KeyLeft, KeyReturn, KeyLeft, KeyLeft, KeyReturn});
+        newGameReset(g.shift, g.player);  // an arcade game between
+        g.shift.turboLevel = 1;
+        g.shift.score = 5000;
+        play({KeyEscape});
+        EXPECT_EQ(g.shift.score, 800) << writable;
+        EXPECT_EQ(g.shift.turboLevel, 1) << writable;
+        const auto restarted = std::make_unique<Game>();
+        EXPECT_EQ(keptCareer(*restarted).money, writable ? 800 : 0);
+    }
 }
 
 }  // namespace

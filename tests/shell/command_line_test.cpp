@@ -41,7 +41,10 @@ TEST(CommandLine, OptionsAndMistakes) {
         EXPECT_EQ(line.fullscreen, c.fullscreen) << what;
         EXPECT_EQ(line.dataFolder, c.data) << what;
         EXPECT_EQ(line.error, c.error) << what;
+        EXPECT_FALSE(line.newCareer) << what;
     }
+    const char* newCareer[] = {"hazardcab", "--new-career"};
+    EXPECT_TRUE(parseCommandLine(2, newCareer).newCareer);
 }
 
 TEST(CommandLine, HelpVersionAndMistakesPrintAndReturnWithoutStartingTheGame) {
@@ -57,7 +60,8 @@ TEST(CommandLine, HelpVersionAndMistakesPrintAndReturnWithoutStartingTheGame) {
          "  --help            show this help and exit\n"
          "  --version         show the version and exit\n"
          "  --data DIR        look for the game data in DIR when no other place has it\n"
-         "  --fullscreen      start in full screen (F11 switches back)\n"},
+         "  --fullscreen      start in full screen (F11 switches back)\n"
+         "  --new-career      set the saved career aside (as career.txt.old) and start anew\n"},
     };
     for (const auto& c : cases) {
         HeadlessPlatform platform;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "draw/grey_frame.h"
@@ -14,7 +15,7 @@
 namespace hc {
 namespace {
 
-constexpr int KeyEnter = 28, KeyEsc = 1, KeyTab = 15, KeyF3 = 61;
+constexpr int KeyEnter = 28, KeyEsc = 1, KeyTab = 15, KeyF2 = 60, KeyF3 = 61;
 
 using Frame = std::vector<uint8_t>;
 
@@ -115,6 +116,39 @@ TEST(ShiftLoop, BackKeyEndsAtTheNextClockStepAndShowsTheScore) {
     }
     EXPECT_GT(titleChanges, 50);
     EXPECT_GT(scoreChanges, 30);
+}
+
+// The screenshot key on the score picture presents it again, so the grab holds the
+// score; a note goes under the score.
+TEST(ShiftLoop, TheScreenshotKeyGrabsTheScorePictureWithItsNote) {
+    ArcadeGame arcade;
+    REQUIRE_ARCADE(arcade);
+    Game& g = arcade.game();
+    arcade.window.holdKey(KeyEsc, 4, 5);
+    std::vector<Frame> frames;
+    size_t scoreFrame = 0;
+    arcade.onFrame = [&](const Image& frame) { frames.push_back(copyFrame(frame)); };
+    arcade.window.onPoll = [&](int64_t poll) {
+        if (g.shift.minutesLeft < 0 && scoreFrame == 0) {
+            scoreFrame = frames.size() - 1;
+            arcade.window.holdKey(KeyF2, poll + 2, poll + 2);
+            arcade.window.holdKey(KeyEnter, poll + 6, poll + 6);
+        }
+        if (poll == MaxPolls) arcade.window.requestClose();
+    };
+    arcade.console.clear();
+    ASSERT_EQ(arcade.runUntilEnd([&] { runShift(g, arcade.view, [](int64_t) { return "best score: 7"; }); }), -1);
+    const size_t saved = arcade.console.find("Saved grab");
+    ASSERT_NE(saved, std::string::npos) << arcade.console;
+    std::filesystem::remove(arcade.console.substr(saved + 6, arcade.console.find('\n', saved) - saved - 6));
+    ASSERT_GT(frames.size(), scoreFrame + 1);
+    EXPECT_EQ(frames[scoreFrame + 1], frames[scoreFrame]);
+    // The note: rows 242 on, below the score line, and nowhere else.
+    int noteChanges = 0;
+    for (size_t k = 240 * RenderWidth; k < 256 * RenderWidth; ++k) {
+        noteChanges += frames[scoreFrame][k] != g.state.greyTable[frames[scoreFrame - 1][k]];
+    }
+    EXPECT_GT(noteChanges, 30);
 }
 
 TEST(ShiftLoop, MapViewDrawsNeitherHudNorMinimap) {

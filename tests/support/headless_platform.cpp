@@ -1,5 +1,8 @@
 #include "support/headless_platform.h"
 
+#include <cstdlib>
+#include <filesystem>
+
 #include "platform/audio.h"
 #include "platform/keyboard.h"
 #include "platform/screen.h"
@@ -8,6 +11,10 @@
 namespace hc {
 
 HeadlessPlatform::HeadlessPlatform() {
+    std::string folder = (std::filesystem::temp_directory_path() / "hc-save-XXXXXX").string();
+    // Without a scratch folder, a path below a file: no save can be written anywhere.
+    saveHome = ::mkdtemp(folder.data()) ? folder + "/hazardcab" : "/dev/null/hazardcab";
+    ::setenv("HAZARDCAB_HOME", saveHome.c_str(), 1);
     setActiveWindow(&window);
     setClockHooks(ClockHooks{[this] { return now; }, [this](int ms) { now += ms / 1000.0; }});
     setConsoleSink([this](std::string_view text) { console.append(text); });
@@ -36,6 +43,9 @@ HeadlessPlatform::~HeadlessPlatform() {
     setConsoleSink(nullptr);
     setClockHooks(ClockHooks{});
     setActiveWindow(nullptr);
+    ::unsetenv("HAZARDCAB_HOME");
+    std::error_code ignored;
+    if (saveHome.rfind("/dev/", 0) != 0) std::filesystem::remove_all(std::filesystem::path(saveHome).parent_path(), ignored);
 }
 
 std::vector<std::string> HeadlessPlatform::consoleLines() const {

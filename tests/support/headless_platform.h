@@ -8,7 +8,9 @@
 //   - a console sink that collects everything written (`console`, `consoleLines()`);
 //   - a process-end handler that throws hc::ProcessEnded instead of exiting;
 //   - no window-close handler (a close request then ends the "process" with 0);
-//   - the silent audio output for initAudio (no sound device is touched).
+//   - the silent audio output for initAudio (no sound device is touched);
+//   - HAZARDCAB_HOME set to a fresh empty folder (`saveHome`), so saved careers,
+//     scores and settings stay inside the test; it is removed afterwards.
 // The destructor restores all of these and frees the render buffer it opened.
 //
 // Key script: polls are counted from 1 by the key poll (see HeadlessWindow).
@@ -36,6 +38,7 @@ public:
     double now = 1000.0;                  // clock seconds
     double secondsPerFrame = 1.0 / 60.0;  // clock advance per presented frame
     std::string console;                  // all console output, escape sequences kept
+    std::string saveHome;                 // the game's save folder for this test
     // Called after every presented frame (after the clock has advanced).
     std::function<void(const Image& frame)> onFrame;
 

@@ -1,0 +1,54 @@
+#pragma once
+// Small text files that must never lose data (the career, the best scores, the
+// settings). The text is a header line "hazardcab KIND VERSION", one "key value" line
+// per field, and a last line "checksum" with the CRC-32 of everything before it in
+// eight lower-case hex digits. A write goes to a temporary file in the same folder,
+// is flushed to disk and renamed over the old file, so a crash or a full disk leaves
+// the previous file whole.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace hc {
+
+struct SaveLine {
+    std::string key;
+    std::string value;
+};
+
+// CRC-32 (the reflected 0xEDB88320 polynomial, as zip uses it).
+uint32_t crc32(std::string_view bytes);
+
+// The whole text of a file of kind at version, checksum line included.
+std::string formatSaveText(std::string_view kind, int version, const std::vector<SaveLine>& lines);
+
+// Reads text made by formatSaveText for kind at a version from 1 to newest: the lines
+// in file order. False, with a short reason, for anything else (another kind, a newer
+// version, a line without a value, a missing or wrong checksum, text after it).
+bool parseSaveText(std::string_view text, std::string_view kind, int newest, std::vector<SaveLine>& lines,
+                   std::string& reason);
+
+// Reads a whole file of at most 64 KiB.
+enum class FileRead { Missing, Read, Failed };
+FileRead readSmallFile(const std::string& path, std::string& text, std::string& reason);
+
+// Creates the folder and any missing parents (mode 0700). False with the reason.
+bool makeFolders(const std::string& folder, std::string& reason);
+
+// Writes text as path: a temporary file beside it, written, flushed, renamed over path,
+// and the folder flushed. The folder must exist. False with the reason, and then path
+// is as it was and the temporary file is gone.
+bool writeFileAtomically(const std::string& path, std::string_view text, std::string& reason);
+
+// Moves a file out of the way, never over an earlier one: path + suffix, else path +
+// suffix + 2, 3 ... (".bad" for a file that cannot be used). Returns the new name, or
+// empty with the reason.
+std::string setFileAside(const std::string& path, std::string& reason, std::string_view suffix = ".bad");
+
+// Called with the temporary file's name once it is written and flushed, just before the
+// rename; null for none. Tests stop a write there to see that the old file survives.
+void setSaveRenameHook(std::function<void(const std::string& tempPath)> hook);
+
+}  // namespace hc

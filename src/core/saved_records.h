@@ -1,0 +1,60 @@
+#pragma once
+// What the game keeps between runs: the career, the best arcade scores and the
+// settings. The shell loads them from and saves them to the player's save folder; the
+// records live in the game record for the whole run.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace hc {
+
+// The career's cab and books as the garage left them.
+struct CareerRecord {
+    int64_t money = 0;
+    int8_t turboLevel = 0;
+    int8_t brakeLevel = 0;
+    int8_t radiatorLevel = 0;
+    int8_t tyreLevel = 0;
+    float bodyworkWear = 0;  // 0 to 1, as the shift's damage
+    float brakeWear = 0;
+    float engineWear = 0;
+    int64_t shiftsDriven = 0;
+    int64_t faresDelivered = 0;
+    int64_t moneyEarned = 0;  // all the money the shifts brought in, spent or not
+
+    bool operator==(const CareerRecord&) const = default;
+};
+
+struct BestScore {
+    int64_t score = 0;
+    std::string date;  // YYYY-MM-DD
+
+    bool operator==(const BestScore&) const = default;
+};
+constexpr int BestScoreCount = 10;
+
+struct Settings {
+    bool music = true;
+    bool lowDetail = false;
+    float gamma = 1.0f;
+    bool fullScreen = false;
+
+    bool operator==(const Settings&) const = default;
+};
+
+struct SavedRecords {
+    // The career, loaded once per run and kept apart from the shift record, which an
+    // arcade game resets; the career comes back from here.
+    bool careerLoaded = false;
+    CareerRecord career;
+    bool bestLoaded = false;
+    std::vector<BestScore> best;  // best first, at most BestScoreCount
+    // The settings as the file has them, and as the game had them when last looked at:
+    // only what changed since that look is written, so a start-up option that overrides
+    // a setting for one run does not become the saved setting.
+    bool settingsLoaded = false;
+    Settings settings;
+    Settings seen;
+};
+
+}  // namespace hc

@@ -1,0 +1,65 @@
+#pragma once
+// The files the game keeps between runs, all in one folder per user: the career
+// (career.txt), the ten best arcade scores (best-scores.txt) and the settings
+// (settings.txt). Nothing is written before the player saves, ends a shift or changes
+// a setting. A file that cannot be used is moved aside as NAME.bad with one console
+// line, and the game goes on with a new career, an empty table or default settings.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/saved_records.h"
+
+namespace hc {
+
+struct Game;
+struct Shift;
+
+constexpr const char* CareerFileName = "career.txt";
+constexpr const char* BestScoresFileName = "best-scores.txt";
+constexpr const char* SettingsFileName = "settings.txt";
+
+// $HAZARDCAB_HOME, else $XDG_DATA_HOME/hazardcab, else $HOME/.local/share/hazardcab;
+// empty when none of these is set.
+std::string saveFolder();
+
+// Each file's text, and its reader: false with the reason for a text that is not a
+// good file of that kind (values out of range included).
+std::string careerText(const CareerRecord& career);
+bool readCareer(std::string_view text, CareerRecord& career, std::string& reason);
+std::string bestScoresText(const std::vector<BestScore>& best);
+bool readBestScores(std::string_view text, std::vector<BestScore>& best, std::string& reason);
+std::string settingsText(const Settings& settings);
+bool readSettings(std::string_view text, Settings& settings, std::string& reason);
+
+// Start-up: loads the three files and applies the settings (music, detail, gamma,
+// full screen) to the open screen and the audio engine.
+void loadSavedRecords(Game& game);
+
+// The career kept apart from the shift record, loaded on first use.
+CareerRecord& keptCareer(Game& game);
+// The career's money, upgrade stages and wear into the shift record, and back.
+void careerToShift(const CareerRecord& career, Shift& shift);
+void shiftToCareer(const Shift& shift, CareerRecord& career);
+// Writes the kept career; false after a console line saying why it could not.
+bool saveCareer(Game& game);
+
+// Puts score into the table when it is above zero and among the ten best (after the
+// equal scores already there); true when it went in.
+bool insertBestScore(std::vector<BestScore>& best, int64_t score, const std::string& date);
+// An arcade game's end: enters the score, saves the table when it changed, and returns
+// the line that the "time's up!" picture shows under the score (empty for none).
+std::string enterArcadeScore(Game& game, int64_t score);
+
+// The settings as the game has them now.
+Settings currentSettings(Game& game);
+// Writes the settings that changed since the last look, if any did (after start-up
+// has loaded and applied them).
+void keepSettings(Game& game);
+
+// Starts the next career from nothing: the saved career, if any, is moved aside as
+// career.txt.old (then .old2, .old3 ...), never deleted, with one console line.
+void setCareerAside();
+
+}  // namespace hc
