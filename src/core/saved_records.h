@@ -38,6 +38,7 @@ struct Settings {
     bool lowDetail = false;
     float gamma = 1.0f;
     bool fullScreen = false;
+    bool assists = true;  // the newcomer's guide; off is classic mode
 
     bool operator==(const Settings&) const = default;
 };

@@ -34,7 +34,8 @@ std::string_view optionsEntryText(int entry, const AudioEngine& audio, const Shi
         case 1: return "gamma adjust";
         case 2: return audio.channels[MusicChannel].enabled != 0 ? "music on" : "music off";
         case 3: return isOn(shift.lowDetail) ? "low detail gfx" : "high detail gfx";
-        case 4: return "return";
+        case 4: return isOn(shift.assists) ? "assists on" : "classic mode";
+        case 5: return "return";
         default: return {};
     }
 }
@@ -132,7 +133,8 @@ void runOptions(Game& game) {
         }
         drawTitleBar(game.font, target, "options");
         const int top = drawOptionsFloor(target, phase);
-        const int y0 = top - 96;
+        // The column ends 16 rows above the floor, whatever the number of entries.
+        const int y0 = top - 16 - 20 * OptionsEntries;
         for (int i = 1; i <= OptionsEntries; ++i) {
             if (i == selected && !blinkShows(game.shift.frameCounter)) continue;
             printText(game.font, target, x, y0 + 20 * i, optionsEntryText(i, game.audio, game.shift), 3);
@@ -145,7 +147,7 @@ void runOptions(Game& game) {
         } else if (wasReleased(game.keys, ActionBack)) {
             break;
         } else if (wasReleased(game.keys, ActionSelect)) {
-            if (selected == 4) break;
+            if (selected == OptionsEntries) break;
             if (selected == 1) {
                 gamma = nextGamma(gamma);
                 applyGamma(game.screen, gamma);
@@ -154,6 +156,8 @@ void runOptions(Game& game) {
                 enabled = static_cast<int8_t>(~enabled);
             } else if (selected == 3) {
                 toggleFlag(game.shift.lowDetail);
+            } else if (selected == OptionsAssists) {
+                toggleFlag(game.shift.assists);
             }
         }
 

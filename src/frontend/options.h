@@ -9,7 +9,8 @@ struct Game;
 struct AudioEngine;
 struct Shift;
 
-constexpr int OptionsEntries = 4;
+constexpr int OptionsEntries = 5;
+constexpr int OptionsAssists = 4;  // the newcomer's guide on, or classic mode
 
 // Runs the options screen until "return" or the exit key: gamma, the music switch and
 // the detail level, over the sunset picture with its scrolling floor.

@@ -154,6 +154,7 @@ bool isDate(std::string_view s) {
 void applySettings(Game& game, const Settings& settings) {
     game.audio.channels[MusicChannel].enabled = settings.music ? int8_t{-1} : int8_t{0};
     game.shift.lowDetail = toFlag(settings.lowDetail);
+    game.shift.assists = toFlag(settings.assists);
     applyGamma(game.screen, settings.gamma);
     // Only switched on here: a window that a start-up option made full screen stays so.
     if (WindowBackend* window = activeWindow(); window && settings.fullScreen) window->setFullScreen(true);
@@ -266,7 +267,8 @@ std::string settingsText(const Settings& s) {
                           {{"music", s.music ? "on" : "off"},
                            {"detail", s.lowDetail ? "low" : "high"},
                            {"gamma", floatText(s.gamma)},
-                           {"fullscreen", s.fullScreen ? "on" : "off"}});
+                           {"fullscreen", s.fullScreen ? "on" : "off"},
+                           {"assists", s.assists ? "on" : "off"}});
 }
 
 bool readSettings(std::string_view text, Settings& settings, std::string& reason) {
@@ -275,11 +277,12 @@ bool readSettings(std::string_view text, Settings& settings, std::string& reason
     Settings s;
     bool high = true;
     const bool ok = parseSaveText(text, "settings", SettingsFormat, lines, reason) &&
-                    f.take(lines, {"music", "detail", "gamma", "fullscreen"}, reason) &&
+                    f.take(lines, {"music", "detail", "gamma", "fullscreen", "assists"}, reason) &&
                     f.choice("music", "on", "off", s.music, reason) &&
                     f.choice("detail", "high", "low", high, reason) &&
                     f.number("gamma", LowestGamma, HighestGamma, s.gamma, reason) &&
-                    f.choice("fullscreen", "on", "off", s.fullScreen, reason);
+                    f.choice("fullscreen", "on", "off", s.fullScreen, reason) &&
+                    f.choice("assists", "on", "off", s.assists, reason);
     s.lowDetail = !high;
     if (ok) settings = s;
     return ok;
@@ -353,6 +356,7 @@ Settings currentSettings(Game& game) {
     const AudioChannel& music = game.audio.channels[MusicChannel];
     if (music.stream) now.music = music.enabled != 0;
     now.lowDetail = isOn(game.shift.lowDetail);
+    now.assists = isOn(game.shift.assists);
     now.gamma = game.screen.gamma;
     if (WindowBackend* window = activeWindow()) now.fullScreen = window->fullScreen();
     return now;
@@ -368,6 +372,7 @@ void keepSettings(Game& game) {
     if (now.lowDetail != saved.seen.lowDetail) next.lowDetail = now.lowDetail;
     if (now.gamma != saved.seen.gamma) next.gamma = now.gamma;
     if (now.fullScreen != saved.seen.fullScreen) next.fullScreen = now.fullScreen;
+    if (now.assists != saved.seen.assists) next.assists = now.assists;
     saved.seen = now;
     if (next == saved.settings) return;
     saved.settings = next;

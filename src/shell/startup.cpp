@@ -49,8 +49,6 @@ void setupTables(Game& game) {
     fillTrigTables();
     buildGarageList(game.state);
     bindDefaultKeys(game.keys);
-    // The newcomer's guide is on until the player chooses classic mode.
-    game.shift.assists = FlagOn;
 }
 
 void playMenuChoice(Game& game, int choice) {

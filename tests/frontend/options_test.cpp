@@ -14,6 +14,9 @@
 namespace hc {
 namespace {
 
+// Entry i stands at row EntryTop + 20 i: the floor starts at row 289 at 640 x 480.
+constexpr int EntryTop = 289 - 16 - 20 * 5;
+
 bool rowHasColourIn(const Image& image, int y, int lo, int hi) {
     for (int x = 0; x < image.width; ++x) {
         const uint32_t c = getPixel(image, x, y);
@@ -29,12 +32,15 @@ TEST(OptionsEntries, TextsFollowTheSettings) {
     EXPECT_EQ(optionsEntryText(1, audio, shift), "gamma adjust");
     EXPECT_EQ(optionsEntryText(2, audio, shift), "music on");
     EXPECT_EQ(optionsEntryText(3, audio, shift), "high detail gfx");
-    EXPECT_EQ(optionsEntryText(4, audio, shift), "return");
+    EXPECT_EQ(optionsEntryText(4, audio, shift), "classic mode");
+    EXPECT_EQ(optionsEntryText(5, audio, shift), "return");
     audio.channels[MusicChannel].enabled = 0;
     shift.lowDetail = FlagOn;
+    shift.assists = FlagOn;
     EXPECT_EQ(optionsEntryText(2, audio, shift), "music off");
     EXPECT_EQ(optionsEntryText(3, audio, shift), "low detail gfx");
-    EXPECT_EQ(optionsEntryText(5, audio, shift), "");
+    EXPECT_EQ(optionsEntryText(4, audio, shift), "assists on");
+    EXPECT_EQ(optionsEntryText(6, audio, shift), "");
 }
 
 TEST(OptionsGamma, CyclesThroughFourValuesInSinglePrecision) {
@@ -70,7 +76,7 @@ protected:
     }
     // The rightmost column of style-3 glyph colour in the rows of entry i.
     int entryRightEdge(const std::vector<uint8_t>& frame, int entry) {
-        const int y = 193 + 20 * entry + 5;
+        const int y = EntryTop + 20 * entry + 5;
         for (int x = 639; x >= 0; --x) {
             if (frame[static_cast<size_t>(y) * 640 + x] == GlyphColour + 3) return x;
         }
@@ -131,31 +137,40 @@ TEST_F(OptionsScreen, MusicSwitchShowsItsNewStateOnTheNextFrame) {
     EXPECT_NE(fe.game().audio.channels[MusicChannel].enabled, 0);
 }
 
-TEST_F(OptionsScreen, DetailSwitchTogglesTheShiftsFlag) {
-    fe.releaseKeysFrom(1, {"Up", "Up", "Return", "Escape"});  // 1 -> 4 -> 3
-    runOptions(fe.game());
-    EXPECT_EQ(fe.game().shift.lowDetail, FlagOn);
-    fe.window.clearKeys();
-    fe.releaseKeysFrom(fe.window.polls() + 1, {"Down", "Down", "Return", "Escape"});
-    runOptions(fe.game());
-    EXPECT_EQ(fe.game().shift.lowDetail, FlagOff);
+TEST_F(OptionsScreen, DetailAndAssistSwitchesToggleTheShiftsFlags) {
+    const struct {
+        std::vector<const char*> keys;
+        uint8_t lowDetail, assists;
+    } visits[] = {
+        {{"Up", "Up", "Up", "Return", "Escape"}, FlagOn, FlagOff},  // 1 -> 5 -> 4 -> 3
+        {{"Up", "Up", "Return", "Escape"}, FlagOn, FlagOn},         // 1 -> 5 -> 4
+        {{"Down", "Down", "Return", "Escape"}, FlagOff, FlagOn},    // 1 -> 2 -> 3
+        {{"Down", "Down", "Down", "Return", "Escape"}, FlagOff, FlagOff},
+    };
+    for (const auto& visit : visits) {
+        fe.window.clearKeys();
+        fe.releaseKeysFrom(fe.window.polls() + 1, visit.keys);
+        runOptions(fe.game());
+        EXPECT_EQ(fe.game().shift.lowDetail, visit.lowDetail);
+        EXPECT_EQ(fe.game().shift.assists, visit.assists);
+    }
 }
 
 TEST_F(OptionsScreen, EntriesStandInAColumnOverTheFloor) {
     fe.window.pressKeyAt(FrontEndGame::key("Escape"), 3);
     runOptions(fe.game());
     // The first frame, drawn at poll 1 and shown once the dissolve in has revealed it:
-    // all four entries.
+    // all five entries, the last 16 rows above the floor.
     std::vector<uint8_t> frame;
     for (size_t f = 0; f < log.frames.size(); ++f) {
         if (log.polls[f] == 1) frame = log.frames[f];
     }
     ASSERT_FALSE(frame.empty());
-    for (int i = 1; i <= 4; ++i) {
-        EXPECT_EQ(frame[static_cast<size_t>(193 + 20 * i) * 640 + 276], GlyphColour + 3) << i;
-        EXPECT_NE(frame[static_cast<size_t>(193 + 20 * i) * 640 + 275], GlyphColour + 3) << i;
+    for (int i = 1; i <= 5; ++i) {
+        EXPECT_EQ(frame[static_cast<size_t>(EntryTop + 20 * i) * 640 + 276], GlyphColour + 3) << i;
+        EXPECT_NE(frame[static_cast<size_t>(EntryTop + 20 * i) * 640 + 275], GlyphColour + 3) << i;
     }
-    EXPECT_NE(frame[212 * 640 + 276], GlyphColour + 3);
+    EXPECT_NE(frame[(EntryTop + 19) * 640 + 276], GlyphColour + 3);
 }
 
 TEST(OptionsPicture, SunBandsGrowUpwardsFromAnEmptyBottom) {

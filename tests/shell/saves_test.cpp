@@ -30,7 +30,7 @@ std::string slurp(const fs::path& path) {
 }
 
 const CareerRecord SomeCareer{123456789012, 3, 0, 2, 1, 0.1f, 0.999f, 1.0f, 17, 40, 9876};
-const Settings SomeSettings{false, true, 0.8f - 0.2f, true};
+const Settings SomeSettings{false, true, 0.8f - 0.2f, true, false};
 const std::vector<BestScore> SomeScores{{900, "2024-05-01"}, {900, "2023-12-31"}, {12, "2024-01-02"}};
 
 class Saves : public ::testing::Test {
@@ -232,6 +232,7 @@ TEST_F(Saves, SettingsApplyAtStartAndOnlyChangesAreWritten) {
     EXPECT_TRUE(isOn(g().shift.lowDetail));
     EXPECT_EQ(g().screen.gamma, SomeSettings.gamma);
     EXPECT_TRUE(hg.window.fullScreen());
+    EXPECT_FALSE(isOn(g().shift.assists));
     keepSettings(g());
     EXPECT_EQ(slurp(file(SettingsFileName)), before);
     EXPECT_FALSE(fs::exists(file(CareerFileName)));
@@ -243,9 +244,10 @@ TEST_F(Saves, SettingsApplyAtStartAndOnlyChangesAreWritten) {
         Settings expected;
     };
     const Step steps[] = {
-        {[&] { hg.window.setFullScreen(false); }, {false, true, SomeSettings.gamma, false}},
-        {[&] { applyGamma(g().screen, 1.2f); }, {false, true, 1.2f, false}},
-        {[&] { g().shift.lowDetail = FlagOff; }, {false, false, 1.2f, false}},
+        {[&] { hg.window.setFullScreen(false); }, {false, true, SomeSettings.gamma, false, false}},
+        {[&] { applyGamma(g().screen, 1.2f); }, {false, true, 1.2f, false, false}},
+        {[&] { g().shift.lowDetail = FlagOff; }, {false, false, 1.2f, false, false}},
+        {[&] { g().shift.assists = FlagOn; }, {false, false, 1.2f, false, true}},
     };
     for (const Step& s : steps) {
         s.change();

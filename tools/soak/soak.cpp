@@ -138,7 +138,8 @@ int soak(HeadlessGame& hg, double gameMinutes, long growthLimitKb) {
         // and the radio, a shift at work, the garage again, and leaving.
         if (menuRound(hg, driver, {Down, Up, Enter}, Screen::Shift, {}) != MenuArcade) return 3;
         if (menuRound(hg, driver, {Down, Down, Enter}, Screen::Options,
-                      {Enter, Down, Enter, Enter, Down, Enter, Enter, Down, Enter}) != MenuOptions) {
+                      {Enter, Down, Enter, Enter, Down, Enter, Enter, Down, Enter, Enter, Down, Enter}) !=
+                MenuOptions) {
             return 3;
         }
         if (menuRound(hg, driver, {Up, Up, Enter}, Screen::Help, {Enter, Enter, Enter, Right, Esc}) != MenuHelp) {
