@@ -17,6 +17,7 @@
 #include "core/system.h"
 #include "draw/image.h"
 #include "draw/palette.h"
+#include "platform/frame_convert.h"
 #include "render/map_view.h"
 #include "render/world_view.h"
 
@@ -150,21 +151,18 @@ void BM_BarePass(benchmark::State& state) {
     }
 }
 
-// The software presentation's conversion of a frame to 32-bit colour words: row by
-// row through a 256-word palette into the locked texture's rows.
+// The presentation's conversion of a frame to 32-bit colour words, as the window does it.
 void BM_PaletteConvert(benchmark::State& state) {
     BenchWorld& w = world();
     uint32_t palette[256];
     for (int i = 0; i < 256; ++i) palette[i] = 0xFF000000u | (BasePalette[i][0] << 16) | (BasePalette[i][1] << 8) | BasePalette[i][2];
+    FrameConverter converter;
+    converter.setPalette(palette);
     const int outPitch = RenderWidth * 4;
     std::vector<uint8_t> out(static_cast<size_t>(outPitch) * RenderHeight);
     drawMapView(*w.map, w.player, *w.state, *w.target);
     for (auto _ : state) {
-        for (int y = 0; y < RenderHeight; ++y) {
-            const uint8_t* src = pixelAddress(*w.target, 0, y);
-            auto* dst = reinterpret_cast<uint32_t*>(out.data() + static_cast<size_t>(outPitch) * y);
-            for (int x = 0; x < RenderWidth; ++x) dst[x] = palette[src[x]];
-        }
+        converter.convert(*w.target, out.data(), outPitch);
         benchmark::DoNotOptimize(out.data());
         benchmark::ClobberMemory();
     }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/data_path.h"
+#include "platform/frame_convert.h"
 #include "platform/sdl_keys.h"
 
 namespace hc {
@@ -30,9 +31,7 @@ public:
         if (window_) SDL_SetWindowTitle(window_, title.c_str());
     }
     void hidePointer() override { SDL_ShowCursor(SDL_DISABLE); }
-    void setPalette(const uint32_t colourWords[256]) override {
-        std::memcpy(palette_, colourWords, sizeof palette_);
-    }
+    void setPalette(const uint32_t colourWords[256]) override { converter_.setPalette(colourWords); }
     void present(const Image& frame) override;
     bool keyDown(int scancode) override {
         return scancode > 0 && scancode < KeyCodes && keyCount_[scancode] > 0;
@@ -59,7 +58,6 @@ private:
     }
     void toggleFullScreen();
     void setIcon();
-    void convert(const Image& frame, uint8_t* out, int outPitch) const;
     void presentSoftware(const Image& frame);
     void presentOpenGL(const Image& frame);
 
@@ -74,7 +72,7 @@ private:
     std::vector<uint32_t> staging_;
     bool opengl_ = false;
     std::string title_;
-    uint32_t palette_[256] = {};
+    FrameConverter converter_;
     // How many SDL keys with each set-1 code are down (the Up arrow and keypad 8
     // share 72), and which SDL keys are down.
     int keyCount_[KeyCodes] = {};
@@ -174,18 +172,6 @@ bool SdlWindow::open(int width, int height, bool opengl, std::string* error) {
     return true;
 }
 
-void SdlWindow::convert(const Image& frame, uint8_t* out, int outPitch) const {
-    for (int y = 0; y < frame.height; ++y) {
-        const uint8_t* src = pixelAddress(frame, 0, y);
-        auto* dst = reinterpret_cast<uint32_t*>(out + static_cast<size_t>(outPitch) * static_cast<size_t>(y));
-        if (frame.bytesPerPixel == 1) {
-            for (int x = 0; x < frame.width; ++x) dst[x] = palette_[src[x]];
-        } else {
-            std::memcpy(dst, src, static_cast<size_t>(frame.width) * 4);
-        }
-    }
-}
-
 void SdlWindow::presentSoftware(const Image& frame) {
     if (!texture_ || textureWidth_ != frame.width || textureHeight_ != frame.height) {
         if (texture_) SDL_DestroyTexture(texture_);
@@ -198,7 +184,7 @@ void SdlWindow::presentSoftware(const Image& frame) {
     void* pixels = nullptr;
     int pitch = 0;
     if (SDL_LockTexture(texture_, nullptr, &pixels, &pitch) != 0) return;
-    convert(frame, static_cast<uint8_t*>(pixels), pitch);
+    converter_.convert(frame, static_cast<uint8_t*>(pixels), pitch);
     SDL_UnlockTexture(texture_);
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
@@ -208,7 +194,7 @@ void SdlWindow::presentSoftware(const Image& frame) {
 
 void SdlWindow::presentOpenGL(const Image& frame) {
     staging_.resize(static_cast<size_t>(frame.width) * static_cast<size_t>(frame.height));
-    convert(frame, reinterpret_cast<uint8_t*>(staging_.data()), frame.width * 4);
+    converter_.convert(frame, reinterpret_cast<uint8_t*>(staging_.data()), frame.width * 4);
     glBindTexture(GL_TEXTURE_2D, glTexture_);
     // Colour words 0xAARRGGBB lie in memory as B, G, R, A.
     if (textureWidth_ != frame.width || textureHeight_ != frame.height) {
