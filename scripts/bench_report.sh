@@ -10,7 +10,7 @@ build=${1:-$root/build}
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 targets=$(cd "$root/bench" && ls *_bench.cpp | sed 's/_bench\.cpp$//; s/^/bench_/')
 # The benchmarks read the generated pictures, so the game data comes first.
-cmake --build "$build" -j2 --target game_data $targets >/dev/null
+cmake --build "$build" -j2 --target game_data hazardcab $targets >/dev/null
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 for t in $targets; do
@@ -92,3 +92,26 @@ line "pick-up frame" 5 "$(value bench_sim BM_PickUpFrame real_time)"
 line "drop-off frame" 5 "$(value bench_sim BM_DropOffFrame real_time)"
 line "arcade frame, median (10,000 frames)" 1.5 "$(value bench_shift BM_ArcadeFrame median_ms)"
 line "arcade frame, slowest" 8 "$(value bench_shift BM_ArcadeFrame max_ms)"
+line "start-up to the menu's first frame, headless" 100 "$(value bench_startup BM_StartUpToTheMenu real_time)"
+
+# The real game under Xvfb: from launch to the console's "Just a moment...", which the
+# menu's first frame follows at once (median of five launches). Needs Xvfb.
+if command -v Xvfb >/dev/null; then
+    display=:$((90 + RANDOM % 9))
+    Xvfb "$display" -screen 0 1366x768x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb=$!
+    sleep 1
+    times=()
+    for i in 1 2 3 4 5; do
+        log=$out/startup.log
+        start=$(date +%s%N)
+        (cd "$build/bin" && DISPLAY=$display ALSOFT_DRIVERS=null HAZARDCAB_HOME=$out/home exec ./hazardcab) >"$log" 2>&1 &
+        game=$!
+        until grep -q 'Just a moment' "$log" 2>/dev/null || ! kill -0 $game 2>/dev/null; do sleep 0.002; done
+        times+=($(( ($(date +%s%N) - start) / 1000 )))
+        kill -TERM $game 2>/dev/null; wait $game 2>/dev/null || true
+    done
+    kill $xvfb; wait $xvfb 2>/dev/null || true
+    median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 3p)
+    line "start-up of the real game under Xvfb" 1000 "$(awk -v us="$median" 'BEGIN { printf "%.1f", us / 1000 }')"
+fi
