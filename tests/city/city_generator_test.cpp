@@ -132,95 +132,68 @@ TEST(CityGeneration, RandomDrawsDecideInOrder) {
     }
 }
 
-TEST(CityGeneration, DistrictsHoldTheirLotsPostAndStreets) {
+// Each district: its post (moved by the mirrors); without a layout, nx by ny lots of one
+// kind each with 32-cell streets round them and no vehicle; with one, the layout's walls,
+// floors and its parked vehicle, whose sprites run the other way when mirrored in x.
+TEST(CityGeneration, DistrictsHoldTheirLotsPostStreetsAndLayouts) {
     const auto& city = sharedCity();
     const CityMap& map = *city.map;
     int layouts[5] = {};
     for (int i = 0; i < DistrictsPerSide; ++i) {
         for (int j = 0; j < DistrictsPerSide; ++j) {
             const int nx = city.plan.lotsX[i][j], ny = city.plan.lotsY[i][j], mirror = city.plan.mirror[i][j];
-            if (nx == ny) ++layouts[nx];
-            for (auto [lx, ly] : {std::pair{14, 32}, {15, 33}}) {
-                const MapCell& post = districtCell(map, i, j, mirror, lx, ly);
-                ASSERT_TRUE(post.kind == 19 && (post.flags & ~SpriteAscending) == Visible) << i << "," << j;
-            }
-            if (nx == ny) continue;
-            // Without a layout: nx by ny lots of one kind each, 32-cell streets round them.
-            const int stepX = 256 / nx, stepY = 256 / ny;
-            for (int x0 = 0; x0 < 256; x0 += stepX) {
-                for (int y0 = 0; y0 < 256; y0 += stepY) {
-                    const int kind = districtCell(map, i, j, mirror, x0 + 16, y0 + 16).kind;
-                    ASSERT_TRUE(kind >= 1 && kind <= 11);
-                    for (auto [lx, ly] : {std::pair{x0 + stepX - 17, y0 + 16}, {x0 + 16, y0 + stepY - 17},
-                                          {x0 + stepX - 17, y0 + stepY - 17}}) {
-                        const MapCell& cell = districtCell(map, i, j, mirror, lx, ly);
-                        ASSERT_TRUE(cell.kind == kind && (cell.flags & ~SpriteAscending) == Visible);
-                    }
-                    for (auto [lx, ly] : {std::pair{x0 + 15, y0 + 20}, {x0 + stepX - 16, y0 + 20},
-                                          {x0 + 20, y0 + 15}, {x0 + 20, y0 + stepY - 16}}) {
-                        const Local p = mirrored(mirror, lx, ly);
-                        const int x = 256 * i + p.x, y = 256 * j + p.y;
-                        if (x > 0 && y > 0 && x < MapSize - 1 && y < MapSize - 1) {
-                            ASSERT_TRUE(hasFlag(cellAt(map, x, y), Passable)) << x << "," << y;
-                        }
-                    }
-                }
-            }
-        }
-    }
-    // The shared seed shows each special layout at least once.
-    EXPECT_TRUE(layouts[1] > 0 && layouts[2] > 0 && layouts[4] > 0);
-}
-
-TEST(CityGeneration, SpecialLayoutsEachHaveTheirVehicle) {
-    const auto& city = sharedCity();
-    const CityMap& map = *city.map;
-    for (int i = 0; i < DistrictsPerSide; ++i) {
-        for (int j = 0; j < DistrictsPerSide; ++j) {
-            const int n = city.plan.lotsX[i][j], mirror = city.plan.mirror[i][j];
             auto at = [&](int lx, int ly) -> const MapCell& { return districtCell(map, i, j, mirror, lx, ly); };
             auto flags = [&](int lx, int ly) { return at(lx, ly).flags & ~SpriteAscending; };
+            EXPECT_TRUE(at(14, 32).kind == 19 && at(15, 33).kind == 19 && flags(15, 32) == Visible) << i << "," << j;
             int vehicleCells = 0;
             for (int x = 0; x < 256; ++x)
                 for (int y = 0; y < 256; ++y) vehicleCells += hasFlag(cellAt(map, 256 * i + x, 256 * j + y), Vehicle);
-            if (n != city.plan.lotsY[i][j]) {
+            if (nx != ny) {
                 EXPECT_EQ(vehicleCells, 0);
+                for (int x0 = 0; x0 < 256; x0 += 256 / nx) {
+                    for (int y0 = 0; y0 < 256; y0 += 256 / ny) {
+                        const int x1 = x0 + 256 / nx - 17, y1 = y0 + 256 / ny - 17, kind = at(x0 + 16, y0 + 16).kind;
+                        ASSERT_TRUE(kind >= 1 && kind <= 11 && at(x1, y1).kind == kind && flags(x1, y0 + 16) == Visible);
+                        for (auto [lx, ly] : {std::pair{x0 + 15, y0 + 20}, {x1 + 1, y0 + 20}, {x0 + 20, y0 + 15}, {x0 + 20, y1 + 1}}) {
+                            const Local p = mirrored(mirror, lx, ly);
+                            const int x = 256 * i + p.x, y = 256 * j + p.y;
+                            if (x > 0 && y > 0 && x < MapSize - 1 && y < MapSize - 1) {
+                                ASSERT_TRUE(hasFlag(cellAt(map, x, y), Passable)) << x << "," << y;
+                            }
+                        }
+                    }
+                }
                 continue;
             }
+            ++layouts[nx];
             EXPECT_EQ(vehicleCells, VehicleFootprintCells) << i << "," << j;
-            // Where the parked vehicle's centre lies, and a few cells of the layout.
-            int vx = 54, vy = 54;
-            if (n == 4) {
+            int vx = 54, vy = 54;  // where the parked vehicle's centre lies
+            if (nx == 4) {
                 vx = 164, vy = 75;
                 EXPECT_TRUE(at(48, 24).kind == 16 && flags(56, 39) == (Visible | SeeThrough));
                 EXPECT_EQ(flags(52, 30), 0) << "closed floor";
                 EXPECT_EQ(at(49, 25).colour, at(55, 38).colour) << "one template colour";
-            } else if (n == 2) {
+            } else if (nx == 2) {
                 vx = 104, vy = 23;
-                EXPECT_TRUE(at(17, 17).kind == 15 && at(64, 80).kind == 15) << "wall and pillar";
-                EXPECT_EQ(flags(64, 81), Passable);
+                EXPECT_TRUE(at(17, 17).kind == 15 && at(64, 80).kind == 15 && flags(64, 81) == Passable);
                 EXPECT_EQ(at(16, 16).kind, at(111, 111).kind) << "the lot's ring survives";
-                EXPECT_TRUE(at(16, 48).kind == 14 && flags(16, 63) == (Passable | Visible)) << "gate";
-                EXPECT_EQ(flags(16, 47), Visible);
+                EXPECT_TRUE(at(16, 48).kind == 14 && flags(16, 63) == (Passable | Visible) && flags(16, 47) == Visible);
                 EXPECT_EQ(flags(17, 50), Passable) << "opening behind the gate";
             } else {
-                EXPECT_EQ(at(128, 128).kind, 15) << "tower";
-                EXPECT_TRUE(at(176, 80).kind == 18 && flags(176, 80) == (Visible | SeeThrough)) << "podium";
+                EXPECT_TRUE(at(128, 128).kind == 15 && at(176, 80).kind == 18 && flags(176, 80) == (Visible | SeeThrough));
                 EXPECT_TRUE(hasFlag(at(120, 20), Passable) && hasFlag(at(120, 84), Passable)) << "driveway";
                 EXPECT_FALSE(hasFlag(at(120, 85), Passable) || hasFlag(at(100, 20), Passable));
                 EXPECT_EQ(at(50, 160).kind, 16);
             }
             for (int lx = vx - 3; lx <= vx + 4; ++lx) {
                 for (int ly = vy - 2; ly <= vy + 1; ++ly) {
-                    const MapCell& cell = at(lx, ly);
-                    ASSERT_TRUE(hasFlag(cell, Vehicle));
-                    EXPECT_EQ(cell.spriteColYCross, 7 + lx - vx);
-                    // Mirrored in x, the car faces -x: its sprites run the other way.
-                    EXPECT_EQ(hasFlag(cell, SpriteAscending), (mirror & 1) == 0);
+                    ASSERT_TRUE(hasFlag(at(lx, ly), Vehicle) && at(lx, ly).spriteColYCross == 7 + lx - vx);
+                    EXPECT_EQ(hasFlag(at(lx, ly), SpriteAscending), (mirror & 1) == 0);
                 }
             }
         }
     }
+    EXPECT_TRUE(layouts[1] > 0 && layouts[2] > 0 && layouts[4] > 0) << "the shared seed shows each layout";
 }
 
 TEST(CityGeneration, GoldenDigestOfTheSharedSeed) {

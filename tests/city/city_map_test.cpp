@@ -122,46 +122,36 @@ TEST(Mirror, SwapsCellsOnceAndFlipsSpriteDirectionOnlyInX) {
     EXPECT_EQ(cellAt(map, MapSize - 10, 0).colour, 9);
 }
 
-TEST(VehicleStamp, ParkedVehicleHeadingPlusX) {
+// A parked vehicle: a model drawn first, cells x - 3 .. x + 4 by y - 2 .. y + 1 heading +x
+// (side view along it, rear view at its back, front view in its front row), or nothing
+// at all when one of them is taken. Unstamping puts back what was there.
+TEST(VehicleStamp, ParkedVehiclesAndUnstamping) {
     CityMap& map = scratch();
     pave(map, 290, 290, 310, 310);
     seedRandom(21);
-    const int model = static_cast<int>(std::floor(5 * nextRandom())) + 1;
+    const int model = static_cast<int>(5 * nextRandom()) + 1;
     seedRandom(21);
     ASSERT_TRUE(placeParkedVehicle(map, 300, 300));
+    const uint8_t flags = Visible | SeeThrough | Vehicle | SpriteAscending | (model == 5 ? TallVehicle : 0);
     for (int x = 296; x <= 305; ++x) {
         for (int y = 297; y <= 302; ++y) {
-            const MapCell& cell = cellAt(map, x, y);
             const bool inside = x >= 297 && x <= 304 && y >= 298 && y <= 301;
-            ASSERT_EQ(cell.flags & Vehicle, inside ? Vehicle : 0) << x << "," << y;
-            if (!inside) continue;
-            const uint8_t flags = Visible | SeeThrough | Vehicle | SpriteAscending | (model == 5 ? TallVehicle : 0);
-            // Side view along the car; rear view across its back, front view in its front row.
-            const int across = y - 300;
-            EXPECT_EQ(cell, (MapCell{0, static_cast<uint8_t>(model), flags, static_cast<uint8_t>(7 + x - 300),
-                                     static_cast<uint8_t>(x == 304 ? 14 + across : 2 + across)}))
-                << x << "," << y;
+            const MapCell expected{0, static_cast<uint8_t>(model), flags, static_cast<uint8_t>(x - 293),
+                                   static_cast<uint8_t>(x == 304 ? y - 286 : y - 298)};
+            EXPECT_EQ(cellAt(map, x, y), inside ? expected : Ground) << x << "," << y;
         }
     }
-}
-
-TEST(VehicleStamp, BlockedFootprintWritesNothingAndUnstampRestores) {
-    CityMap& map = scratch();
-    pave(map, 390, 390, 410, 410);
-    cellAt(map, 404, 401) = Wall;  // the far front corner
-    ASSERT_FALSE(placeParkedVehicle(map, 400, 400));
-    for (int x = 397; x <= 403; ++x)
-        for (int y = 398; y <= 401; ++y) EXPECT_EQ(cellAt(map, x, y), Ground) << x << "," << y;
-    cellAt(map, 404, 401) = Ground;
-    cellAt(map, 399, 399).flags |= PickupMark;
+    cellAt(map, 301, 310) = Wall;  // the far front corner of a vehicle at (297, 309)
+    EXPECT_FALSE(placeParkedVehicle(map, 297, 309));
+    EXPECT_EQ(cellAt(map, 294, 307), Ground);
+    cellAt(map, 301, 310) = Ground;
+    cellAt(map, 299, 308).flags |= PickupMark;
     MapCell saved[VehicleFootprintCells];
-    ASSERT_TRUE(stampVehicle(map, 400, 400, 0, -1, 3, saved));
-    EXPECT_TRUE(hasFlag(cellAt(map, 400, 396), Vehicle));
-    unstampVehicle(map, 400, 400, 0, -1, saved);
-    EXPECT_TRUE(hasFlag(cellAt(map, 399, 399), PickupMark));
-    EXPECT_EQ(cellAt(map, 400, 396), Ground);
-    // Off the grid counts as blocked.
-    pave(map, 0, 0, 10, 10);
+    ASSERT_TRUE(stampVehicle(map, 300, 307, 0, -1, 3, saved));  // heading -y: front row at y 303
+    EXPECT_TRUE(hasFlag(cellAt(map, 300, 303), Vehicle));
+    unstampVehicle(map, 300, 307, 0, -1, saved);
+    EXPECT_TRUE(cellAt(map, 300, 303) == Ground && hasFlag(cellAt(map, 299, 308), PickupMark));
+    pave(map, 0, 0, 10, 10);  // off the grid counts as taken
     EXPECT_FALSE(stampVehicle(map, 2, 5, 1, 0, 1, nullptr));
     EXPECT_EQ(cellAt(map, 0, 5), Ground);
 }

@@ -35,10 +35,6 @@ protected:
         player.x = 200;  // far away unless a test brings it near
         player.y = 200;
     }
-    void frame(std::vector<TrafficCar>& cars) {
-        stampAllTraffic(cars.data(), static_cast<int>(cars.size()), *map);
-        moveAllTraffic(cars.data(), static_cast<int>(cars.size()), *map, player, 1.0);
-    }
     MapPtr map;
     PlayerCar player;
 };
@@ -118,26 +114,21 @@ TEST_F(TrafficTest, BlockedCarWritesNothingMovesAndTurnsBack) {
 TEST_F(TrafficTest, StopsForAVehicleEightCellsAheadAndForThePlayer) {
     // The probe 8 ahead of (1000, 1000) heading +x is (1008, 1000).
     MapCell parked[VehicleFootprintCells];
-    ASSERT_TRUE(stampVehicle(*map, 1011, 1000, 1, 0, 2, parked));  // rear row at x = 1008
     TrafficCar car = carAt(1000.5f, 1000);
-    scanAhead(car, *map, player);
-    EXPECT_FALSE(isOn(car.mayMove));
-    unstampVehicle(*map, 1011, 1000, 1, 0, parked);
-    ASSERT_TRUE(stampVehicle(*map, 1012, 1000, 1, 0, 2, parked));  // rear row at x = 1009
-    scanAhead(car, *map, player);
-    EXPECT_TRUE(isOn(car.mayMove));
-    unstampVehicle(*map, 1012, 1000, 1, 0, parked);
+    for (int rear : {1008, 1009}) {
+        ASSERT_TRUE(stampVehicle(*map, rear + 3, 1000, 1, 0, 2, parked));
+        scanAhead(car, *map, player);
+        EXPECT_EQ(isOn(car.mayMove), rear != 1008);
+        unstampVehicle(*map, rear + 3, 1000, 1, 0, parked);
+    }
 
     struct Case {
         float carX, playerX, playerY;
         bool mayMove;
     };
-    const Case cases[] = {
-        {1000.5f, 1011.4f, 997.0f, false},  // 3.4 and 3 cells off: both round to 3
-        {1000.5f, 1011.6f, 997.0f, true},   // 3.6 rounds to 4
-        {1000.5f, 1008.0f, 996.4f, true},
-        {2039.5f, 2047.0f, 1000.0f, true},  // a probe on the grid's edge looks at nothing
-    };
+    const Case cases[] = {{1000.5f, 1011.4f, 997.0f, false},  // 3.4 and 3 cells off round to 3
+                          {1000.5f, 1011.6f, 997.0f, true}, {1000.5f, 1008.0f, 996.4f, true},
+                          {2039.5f, 2047.0f, 1000.0f, true}};  // a probe on the grid's edge sees nothing
     for (const Case& c : cases) {
         TrafficCar probe = carAt(c.carX, 1000);
         player.x = c.playerX;
@@ -148,16 +139,20 @@ TEST_F(TrafficTest, StopsForAVehicleEightCellsAheadAndForThePlayer) {
 }
 
 TEST_F(TrafficTest, CarsQueueBehindAStoppedCarAndDriveOnWhenItGoes) {
-    std::vector<TrafficCar> cars = {carAt(1050.5f, 1000), carAt(1000.5f, 1000)};
+    TrafficCar cars[] = {carAt(1050.5f, 1000), carAt(1000.5f, 1000)};
+    auto frame = [&] {
+        stampAllTraffic(cars, 2, *map);
+        moveAllTraffic(cars, 2, *map, player, 1.0);
+    };
     player.x = 1061;  // holds the front car
     player.y = 1000;
-    for (int i = 0; i < 200; ++i) frame(cars);
+    for (int i = 0; i < 200; ++i) frame();
     EXPECT_EQ(cars[0].motion.x, 1050.5f);
     // The second car waits with its probe on the first car's rear row (x 1047).
     EXPECT_EQ(std::floor(cars[1].motion.x), 1039.0f);
     const float queued = cars[1].motion.x;
     player.x = 200;
-    for (int i = 0; i < 10; ++i) frame(cars);
+    for (int i = 0; i < 10; ++i) frame();
     EXPECT_NEAR(cars[0].motion.x, 1053.5, 1e-3);
     EXPECT_GT(cars[1].motion.x, queued + 2.0f);
     for (const MapCell& c : region(*map, 990, 990, 1070, 1010)) EXPECT_FALSE(hasFlag(c, Vehicle));
@@ -191,9 +186,10 @@ TEST_F(TrafficTest, TurnsAtCornerPointsWithEvenChance) {
             const float heading = shouldTurn ? c.turned : c.heading;
             ASSERT_NEAR(car.motion.heading, heading, 1e-3) << c.x << "," << c.y << " " << c.heading;
             // Either way it moves one cell on along its (new) heading.
-            ASSERT_NEAR(car.motion.x, c.x + std::cos(heading / 1800 * GamePi), 1e-3);
-            ASSERT_NEAR(car.motion.y, c.y + std::sin(heading / 1800 * GamePi), 1e-3);
-            EXPECT_EQ(car.fwdX, static_cast<int>(std::nearbyint(std::cos(heading / 1800 * GamePi))));
+            const double a = heading / 1800 * GamePi;
+            ASSERT_NEAR(car.motion.x, c.x + std::cos(a), 1e-3);
+            ASSERT_NEAR(car.motion.y, c.y + std::sin(a), 1e-3);
+            ASSERT_TRUE(car.fwdX == std::lround(std::cos(a)) && car.fwdY == std::lround(std::sin(a)));
             turned += shouldTurn;
         }
         EXPECT_NEAR(turned, 100, 30);
@@ -203,11 +199,11 @@ TEST_F(TrafficTest, TurnsAtCornerPointsWithEvenChance) {
     stampTrafficCar(car, *map);
     car.mayMove = FlagOff;
     seedRandom(3);
+    moveTrafficCar(car, *map, 1.0);
+    EXPECT_TRUE(car.motion.x == 1100.0f && car.motion.heading == 0.0f);
     const double next = nextRandom();
     seedRandom(3);
-    moveTrafficCar(car, *map, 1.0);
     EXPECT_EQ(nextRandom(), next);
-    EXPECT_EQ(car.motion.x, 1100.0f);
 }
 
 }  // namespace

@@ -9,10 +9,10 @@ namespace hc {
 namespace {
 
 // 640 by 480 with a 120-row dashboard: the glass ends at row 360, the pivot at (320, 360).
-constexpr int W = 640, H = 480;
-
 class WindshieldTest : public ::testing::Test {
 protected:
+    Shift shift;
+    PlayerCar car;
     void SetUp() override {
         seedRandom(2);
         shift.dashboardHeight = 120;
@@ -21,48 +21,35 @@ protected:
         shift.nextRaindrop = 200;  // keep new drops away from the slots under test
     }
     // A drop in slot k at (x, y), running straight away from the pivot.
-    Raindrop& dropAt(int k, float x, float y) {
+    Raindrop& dropAt(int k, double x, double y) {
         Raindrop& drop = shift.raindrops[k];
-        drop.body = Body{};
-        drop.body.x = x;
-        drop.body.y = y;
+        drop.body = Body{static_cast<float>(x), static_cast<float>(y)};
         drop.body.travelRate = 1.5f;
         rotateBody(drop.body, std::atan2(y - 360.0, x - 320.0) / GamePi * 180.0);
         drop.active = FlagOn;
         return drop;
     }
-    // A drop 200 pixels from the pivot, seen from it at the given angle in degrees.
-    Raindrop& dropAtAngle(int k, double degrees) {
-        const double a = degrees / 180.0 * GamePi;
-        return dropAt(k, static_cast<float>(320 + 200 * std::cos(a)), static_cast<float>(360 + 200 * std::sin(a)));
-    }
     void update(int64_t frame, double dt = 1.0) {
         shift.frameCounter = frame;
-        updateWindshield(shift, car, dt, W, H);
+        updateWindshield(shift, car, dt, 640, 480);
     }
-    Shift shift;
-    PlayerCar car;
 };
 
-TEST_F(WindshieldTest, DropsSlideDownEverySecondFrameAndRunOutWithSpeed) {
+TEST_F(WindshieldTest, DropsSlideDownEverySecondFrameRunOutWithSpeedAndLeaveTheGlass) {
     Raindrop& odd = dropAt(1, 320, 100);  // straight above the pivot: far from the blade
     Raindrop& even = dropAt(2, 320, 100);
+    Raindrop& low = dropAt(3, 100, 359.9);
     update(0);  // odd slots move on even frames
     EXPECT_TRUE(odd.body.y == 100.2f && odd.body.x == 320.0f && even.body.y == 100.0f);
+    EXPECT_FALSE(isOn(low.active));  // it slid off the bottom edge of the glass
     update(1, 2.0);
-    EXPECT_TRUE(even.body.y == 100.4f && odd.body.y == 100.2f);
-    Raindrop& low = dropAt(3, 100, 359.9f);  // it leaves at the bottom edge of the glass
-    update(0);
-    EXPECT_FALSE(isOn(low.active));
-    EXPECT_TRUE(isOn(odd.active));
-
+    EXPECT_TRUE(even.body.y == 100.4f && odd.body.y == 100.2f && isOn(odd.active));
     car.vx = 2.0f;
-    Raindrop& drop = dropAt(5, 420, 260);  // up and to the right of the pivot, 45 degrees
-    update(0);
-    EXPECT_NEAR(drop.body.x, 420 + 3.0 * std::cos(GamePi / 4), 0.01);
-    EXPECT_NEAR(drop.body.y, 260 - 3.0 * std::sin(GamePi / 4) + 0.2, 0.01);
+    Raindrop& drop = dropAt(5, 420, 260);  // 45 degrees up to the right of the pivot
     Raindrop& edge = dropAt(7, 638, 200);
     update(0);
+    EXPECT_NEAR(drop.body.x, 420 + 3.0 * std::cos(GamePi / 4), 0.01);  // speed 2 x rate 1.5
+    EXPECT_NEAR(drop.body.y, 260 - 3.0 * std::sin(GamePi / 4) + 0.2, 0.01);
     EXPECT_FALSE(isOn(edge.active));
 }
 
@@ -76,9 +63,8 @@ TEST_F(WindshieldTest, BladeSweepsOnlyWhenSwitchedOnWithEngineAndBody) {
     shift.damage[1] = 0.5f;
     update(0);
     EXPECT_NEAR(shift.wiperAngle, WiperRestAngle + 0.04, 1e-12);
-    // At either end it turns round.
     shift.damage[1] = 0.49f;
-    shift.wiperAngle = 2 * GamePi - 0.01;
+    shift.wiperAngle = 2 * GamePi - 0.01;  // at either end it turns round
     update(0);
     EXPECT_EQ(shift.wiperDirection, -1);
     EXPECT_NEAR(shift.wiperAngle, 2 * GamePi - 0.01, 1e-12);
@@ -91,51 +77,42 @@ TEST_F(WindshieldTest, BladeSweepsOnlyWhenSwitchedOnWithEngineAndBody) {
     }
 }
 
-// Drops within 5 degrees of the blade (seen from the pivot) are wiped, running or not.
-// A blade at exactly 2 pi points at heading 0, not 3600: drops just short of a full
-// turn are then more than 5 degrees away.
+// Drops within 5 degrees of the blade (seen from the pivot) are wiped, running or not. A
+// blade at exactly 2 pi points at heading 0, not 3600: drops just short of a full turn
+// are then more than 5 degrees away.
 TEST_F(WindshieldTest, BladeWipesDropsWithinFiveDegrees) {
     struct Case {
         double blade, drop;  // radians for the blade, degrees for the drop
         bool wiped;
-    };
-    const Case cases[] = {
-        {WiperRestAngle, 183.6 + 4.0, true},  {WiperRestAngle, 183.6 + 6.0, false},
-        {WiperRestAngle, 300.0, false},       {1.5 * GamePi, 270.0 - 4.9, true},
-        {2 * GamePi, 359.0, false},           {2 * GamePi, 355.5, false},
-        {2 * GamePi - 0.01, 359.0, true},
-    };
+    } const cases[] = {{WiperRestAngle, 183.6 + 4.0, true}, {WiperRestAngle, 183.6 + 6.0, false},
+                       {WiperRestAngle, 300.0, false},      {1.5 * GamePi, 270.0 - 4.9, true},
+                       {2 * GamePi, 359.0, false},          {2 * GamePi, 355.5, false},
+                       {2 * GamePi - 0.01, 359.0, true}};
     for (const Case& c : cases) {
         shift.wiperAngle = c.blade;
-        Raindrop& drop = dropAtAngle(1, c.drop);
+        const double a = c.drop / 180.0 * GamePi;
+        Raindrop& drop = dropAt(1, 320 + 200 * std::cos(a), 360 + 200 * std::sin(a));
         update(0);
         EXPECT_EQ(!isOn(drop.active), c.wiped) << c.blade << " " << c.drop;
     }
 }
 
-TEST_F(WindshieldTest, RainSpawnsDropsAndTheSlotsWrap) {
+TEST_F(WindshieldTest, RainTogglesRarelySpawnsDropsAndTheSlotsWrap) {
     shift.raining = FlagOn;
     shift.nextRaindrop = 256;
-    // With dt 4 a drop comes every frame; the rain stays on while the toggle draw is
-    // 0.0008 or more. Then x, y and the speed factor are drawn, in that order.
+    // With dt 4 a drop comes every frame; the rain stays while the toggle draw is 0.0008
+    // or more. Then x, y and the speed factor are drawn, in that order.
     seedRandom(6);
-    const double toggle = nextRandom();
-    nextRandom();
-    const double rx = nextRandom(), ry = nextRandom(), rt = nextRandom();
-    ASSERT_GE(toggle * 5000.0 / 4.0, 1.0);
+    const double toggle = nextRandom(), spawn = nextRandom(), rx = nextRandom(), ry = nextRandom(), rt = nextRandom();
+    ASSERT_TRUE(toggle >= 0.0008 && spawn < 1.0);
     seedRandom(6);
     update(1, 4.0);  // even slots move; slot 256 is new and stays put this frame
     const Raindrop& drop = shift.raindrops[256];
-    EXPECT_TRUE(isOn(drop.active));
-    EXPECT_EQ(drop.body.x, std::floor(rx * W));
-    EXPECT_EQ(drop.body.y, std::floor(ry * 360));
+    EXPECT_TRUE(isOn(drop.active) && drop.body.x == std::floor(rx * 640) && drop.body.y == std::floor(ry * 360));
     EXPECT_FLOAT_EQ(drop.body.travelRate, static_cast<float>(rt + 1.0));
-    const double away = std::atan2(drop.body.y - 360.0, drop.body.x - 320.0);
-    EXPECT_NEAR(drop.body.heading, 3600 + away / GamePi * 1800, 1e-2);
+    EXPECT_NEAR(drop.body.heading, 3600 + std::atan2(drop.body.y - 360.0, drop.body.x - 320.0) / GamePi * 1800, 1e-2);
     EXPECT_EQ(shift.nextRaindrop, 1);
-    // Over many frames at 50 a second, rain toggles about once every 5000.
-    shift.raining = FlagOff;
-    int toggles = 0;
+    int toggles = 0;  // about once every 5000 frames at 50 a second
     for (int i = 0; i < 100000; ++i) {
         const uint8_t before = shift.raining;
         update(i);
