@@ -49,9 +49,7 @@ TEST(ShadeTable, MatchesThePlainSearchEverywhere) {
 
 TEST(ShadeTable, EntriesWorkedOutByHand) {
     const Tables& t = tables();
-    struct Case {
-        int colour, level, entry;
-    };
+    struct Case { int colour, level, entry; };
     const Case cases[] = {
         // Near-white 22 (252) at half brightness, target 126: grey 9 (123) is 9 off, grey
         // 10 (131) 15, blue-grey 81 (120, 120, 134) 20.

@@ -120,11 +120,7 @@ TEST(PackFile, ReadingInChunksMatchesDecodingInMemory) {
 // 2k + 2 side by side; the wall picture's from row 511 up, in bands of 128 rows holding
 // five textures each.
 TEST(PackCutting, StreamBytesLandInTheirTexels) {
-    struct Case {
-        size_t at;
-        bool wall;
-        int number, row, column;
-    };
+    struct Case { size_t at; bool wall; int number, row, column; };
     const Case cases[] = {
         {0, false, 5, 41, 0},           {255, false, 5, 41, 255},     {256, false, 6, 41, 0},
         {511, false, 6, 41, 255},       {640 * 41, false, 5, 0, 0},   {640 * 42, false, 3, 41, 0},
@@ -153,10 +149,7 @@ TEST(PackCutting, InterfaceImagesPortraitsAndGlyphsComeFromTheirRectangles) {
     auto state = std::make_unique<GameState>();
     FontSet font;
     cutInterfaceImages(stream.data(), *state, font);
-    struct Cut {
-        const Image* image;
-        int x1, y1, x2, y2;
-    };
+    struct Cut { const Image* image; int x1, y1, x2, y2; };
     std::vector<Cut> cuts = {
         {state->garageBackdrop, 0, 0, 639, 319}, {state->skyImage, 0, 320, 639, 559},
         {state->menuBackdrop, 0, 560, 639, 959}, {state->cockpitImage, 0, 960, 639, 1139},

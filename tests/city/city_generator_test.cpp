@@ -16,9 +16,7 @@ using test::sharedCity;
 // The cell at district-local (lx, ly) of the unmirrored layout, after the district's
 // mirror choice (bit 0: x, bit 1: y). Mirroring is its own inverse, so the same mapping
 // also finds where a final cell was built.
-struct Local {
-    int x, y;
-};
+struct Local { int x, y; };
 Local mirrored(int mirror, int lx, int ly) { return {mirror & 1 ? 255 - lx : lx, mirror & 2 ? 255 - ly : ly}; }
 const MapCell& districtCell(const CityMap& map, int i, int j, int mirror, int lx, int ly) {
     const Local p = mirrored(mirror, lx, ly);
@@ -26,9 +24,7 @@ const MapCell& districtCell(const CityMap& map, int i, int j, int mirror, int lx
 }
 
 TEST(CityGeneration, LightLevelsAndLaneMarksWorkedByHand) {
-    struct Light {
-        int x, y, level;
-    };
+    struct Light { int x, y, level; };
     // d = |x mod 64 - 32| + |y mod 64 - 32|; level 16 (0.5 d / 64 + 0.5), halves to even.
     const Light lights[] = {{0, 0, 16}, {32, 32, 8}, {40, 32, 9}, {32, 36, 8} /* 8.5 */,
                             {96, 44, 10} /* 9.5 */, {2, 190, 16} /* 15.5 */};

@@ -22,11 +22,7 @@ TEST(Tables, EndsAndAccumulatedDrift) {
 
 TEST(Body, RotateWrapsOnceAndIgnoresWhatIsNotANumber) {
     const double nan = std::nan(""), inf = HUGE_VAL;
-    struct Case {
-        float from;
-        double degrees;
-        float heading;
-    };
+    struct Case { float from; double degrees; float heading; };
     const Case cases[] = {
         {3590.0f, 2.0, 10.0f},   {5.0f, -1.0, 3595.0f},  {3500.0f, 10.0, 0.0f},  // 3600 is 0
         {450.5f, 0.0, 450.5f},                                                  // index is the floor
@@ -48,9 +44,7 @@ TEST(Body, RotateWrapsOnceAndIgnoresWhatIsNotANumber) {
 TEST(Body, StepSignsFollowTheTableSigns) {
     // The tables' pi, 3.14159, falls short: cos at 90 degrees is a tiny positive value,
     // and that sign, not zero, decides the step sign.
-    struct Case {
-        float heading, signX, signY;
-    };
+    struct Case { float heading, signX, signY; };
     const Case cases[] = {{0, 1.0f, -0.0001f}, {900, 1.0f, 1.0f}, {1790, -0.0001f, 1.0f},
                           {2700, -0.0001f, -0.0001f}, {3150, 1.0f, -0.0001f}};
     for (const Case& c : cases) {

@@ -127,11 +127,7 @@ TEST(ImageClipping, FarAndExtremeCoordinatesKeepTheirVisiblePart) {
 
 // Small shapes worked out by hand on a 7 x 5 image: '#' is the colour, '.' untouched.
 TEST(ImageShapes, PixelsOfSmallShapes) {
-    struct Case {
-        const char* what;
-        std::function<void(Image&)> draw;
-        const char* rows;
-    };
+    struct Case { const char* what; std::function<void(Image&)> draw; const char* rows; };
     const Case cases[] = {
         {"line 0,0 to 6,2: y = x / 3 rounded", [](Image& t) { drawLine(t, 0, 0, 6, 2, 1); },
          "##....." "..###.." ".....##" "......." "......."},

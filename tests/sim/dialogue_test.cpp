@@ -13,10 +13,7 @@ TEST(Dialogue, RequestFramesJoinThePiecesExactly) {
     Body dest{};
     dest.x = 517;
     dest.y = 1290;
-    struct Case {
-        int frame;
-        const char* line;
-    };
+    struct Case { int frame; const char* line; };
     const Case cases[] = {{0, "quick! take me to the dentist."},  {1, "quick, i am late for a wake."},
                           {2, "do you know where the dentist is?"}, {3, "quick! where is the dentist?"},
                           {4, "i have a wake at the dentist."},   {5, "take this tube tv to the dentist."},

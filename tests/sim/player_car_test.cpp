@@ -27,12 +27,7 @@ protected:
 // The heading after one frame: the turn rate and the bent body's pull, scaled down below
 // speed 0.2 and to nothing at rest, then mirrored in reverse.
 TEST_F(PlayerCarTest, SteeringDependsOnSpeedGearAndBodywork) {
-    struct Case {
-        float vx, turnRate, damage;
-        bool reverse;
-        std::initializer_list<int> keys;
-        double heading;
-    };
+    struct Case { float vx, turnRate, damage; bool reverse; std::initializer_list<int> keys; double heading; };
     const Case cases[] = {
         {0.0f, 1.2f, 0, false, {ActionRight}, 0.0},            // at rest no turn at all
         {0.1f, 0, 0, false, {ActionRight}, 0.16},              // 0.032 scaled by 0.1 / 0.2
@@ -92,10 +87,7 @@ TEST_F(PlayerCarTest, ThrottleBoostGearsAndBrakes) {
     EXPECT_FLOAT_EQ(cab.shift.turboBoost, 0.45f);
     EXPECT_NEAR(cab.car.vx, 0.00045 * 0.997, 1e-9);
     cab.shift.engineRunning = FlagOn;
-    struct Case {
-        float speed, boost, boostAfter;
-        double vx;
-    };
+    struct Case { float speed, boost, boostAfter; double vx; };
     const Case cases[] = {
         {1.2f, 0.3f, 0.33f, (1.2 + 0.003 + 0.00033) * 0.997},   // boost builds by 0.025 x speed
         {1.4f, 0.3f, 0.25f, (1.4 + 0.00025) * 0.997},           // above 1.3 the throttle is cut
