@@ -212,31 +212,29 @@ uint32_t le(const std::vector<uint8_t>& b, size_t at, int bytes) {
 }
 
 TEST_F(BmpTest, EightAndThirtyTwoBitFilesStoreRowsBottomUpAndPadded) {
-    Image* narrow = createImage(3, 2);
-    for (int i = 0; i < 6; ++i) putPixel(*narrow, i % 3, i / 3, static_cast<uint32_t>(i + 1));
+    Image* narrow = createImage(5, 2);
+    for (int i = 0; i < 10; ++i) putPixel(*narrow, i % 5, i / 5, static_cast<uint32_t>(i + 1));
     uint32_t palette[256];
     for (uint32_t i = 0; i < 256; ++i) palette[i] = 0xFF000000u | i << 16 | (255 - i) << 8 | (i ^ 0x5A);
     ASSERT_TRUE(writeBmp(*narrow, palette, (dir / "8.bmp").string()));
     const auto b = read("8.bmp");
-    ASSERT_EQ(b.size(), 14u + 40u + 1024u + 2u * 4u);  // rows of 3 bytes padded to 4
+    ASSERT_EQ(b.size(), 14u + 40u + 1024u + 2u * 8u);  // rows of 5 bytes padded to 8
     // Offset, size and value of the header fields: signature, file size, data offset,
     // header size, width, height (positive: bottom-up), planes, bits, no compression,
     // data size, colours used.
-    const uint32_t fields[][3] = {{0, 2, 0x4D42}, {2, 4, 1086}, {10, 4, 1078}, {14, 4, 40}, {18, 4, 3},
-                                  {22, 4, 2},     {26, 2, 1},    {28, 2, 8},     {30, 4, 0},  {34, 4, 8},
-                                  {46, 4, 256}};
+    const uint32_t fields[][3] = {{0, 2, 0x4D42}, {2, 4, 1094}, {10, 4, 1078}, {14, 4, 40}, {18, 4, 5}, {22, 4, 2},
+                                  {26, 2, 1},     {28, 2, 8},    {30, 4, 0},     {34, 4, 16}, {46, 4, 256}};
     for (const auto& f : fields) EXPECT_EQ(le(b, f[0], static_cast<int>(f[1])), f[2]) << "at " << f[0];
     EXPECT_EQ(le(b, 54 + 4 * 200, 4), 0x00C83792u);  // entry 200: blue, green, red, 0
-    EXPECT_EQ(std::vector<uint8_t>(b.end() - 8, b.end()), (std::vector<uint8_t>{4, 5, 6, 0, 1, 2, 3, 0}));
-
+    EXPECT_EQ(std::vector<uint8_t>(b.end() - 16, b.end()),
+              (std::vector<uint8_t>{6, 7, 8, 9, 10, 0, 0, 0, 1, 2, 3, 4, 5, 0, 0, 0}));
     Image* wide = createImage(2, 2, 4);
     const uint32_t words[] = {0x112233, 0x445566, 0x778899, 0xAABBCC};
     for (int i = 0; i < 4; ++i) putPixel(*wide, i % 2, i / 2, words[i]);
     ASSERT_TRUE(writeBmp(*wide, nullptr, (dir / "32.bmp").string()));
     const auto w = read("32.bmp");
-    ASSERT_EQ(w.size(), 54u + 16u);
-    EXPECT_EQ(le(w, 10, 4), 54u);  // no palette
-    EXPECT_EQ(le(w, 28, 2), 32u);
+    ASSERT_EQ(w.size(), 54u + 16u);  // no palette
+    EXPECT_TRUE(le(w, 10, 4) == 54u && le(w, 28, 2) == 32u);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(le(w, 54 + 4 * i, 4), words[(i + 2) % 4]) << i;
     destroyImage(narrow);
     destroyImage(wide);
