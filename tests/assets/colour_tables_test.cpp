@@ -74,6 +74,8 @@ TEST(GreyTable, PicksTheNearestDarkGrey) {
     EXPECT_EQ(t.grey[0], 1);  // black: grey 1 (8, 8, 8) is the closest candidate
     // 252 x 0.6 = 151.2: grey 12 (155) is 4 per channel away, 34 (146, 146, 147) 5 + 5 + 4.
     EXPECT_EQ(t.grey[22], 12);
+    // 243 x 0.6 = 145.8: 34 is 0 + 0 + 1 away, 11 (138) 8 per channel, 12 9 per channel.
+    EXPECT_EQ(t.grey[21], 34);
     for (int c = 0; c < 256; ++c) ASSERT_TRUE(t.grey[c] >= 1 && t.grey[c] <= 37) << c;
 }
 

