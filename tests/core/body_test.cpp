@@ -14,10 +14,12 @@ TEST(Tables, EndsAndAccumulatedDrift) {
     EXPECT_NEAR(CosTable[1800], -1.0f, 1e-5);
     EXPECT_NEAR(CosTable[3600], 1.0f, 1e-4);
     // Entry i is taken at the single-precision running sum of the step, not at i times
-    // the step, so it drifts a little away from the exact value.
-    const double exact = std::sin(3000 * (3.14159 / 1800.0));
-    EXPECT_NEAR(SinTable[3000], exact, 1e-3);
-    EXPECT_NE(SinTable[3000], static_cast<float>(exact));
+    // the step: it drifts away, past pi by entry 1800, where sin turns negative.
+    const double step = static_cast<double>(3.14159f) / 180.0;
+    for (int i : {900, 1800, 3000})
+        EXPECT_GT(std::fabs(SinTable[i] - std::sin(i * step / 10)) + std::fabs(CosTable[i] - std::cos(i * step / 10)), 1e-6) << i;
+    EXPECT_LT(SinTable[1800], 0.0f);
+    EXPECT_NEAR(SinTable[3000], std::sin(3000 * step / 10), 1e-4);
 }
 
 TEST(Body, RotateWrapsOnceAndIgnoresWhatIsNotANumber) {
