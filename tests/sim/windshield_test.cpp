@@ -99,19 +99,21 @@ TEST_F(WindshieldTest, BladeWipesDropsWithinFiveDegrees) {
 
 TEST_F(WindshieldTest, RainTogglesRarelySpawnsDropsAndTheSlotsWrap) {
     shift.raining = FlagOn;
-    shift.nextRaindrop = 256;
+    shift.nextRaindrop = 255;
     // With dt 4 a drop comes every frame; the rain stays while the toggle draw is 0.0008
     // or more. Then x, y and the speed factor are drawn, in that order.
     seedRandom(6);
     const double toggle = nextRandom(), spawn = nextRandom(), rx = nextRandom(), ry = nextRandom(), rt = nextRandom();
     ASSERT_TRUE(toggle >= 0.0008 && spawn < 1.0);
     seedRandom(6);
-    update(1, 4.0);  // even slots move; slot 256 is new and stays put this frame
-    const Raindrop& drop = shift.raindrops[256];
+    update(1, 4.0);  // even slots move; slot 255 is new and odd
+    const Raindrop& drop = shift.raindrops[255];
     EXPECT_TRUE(isOn(drop.active) && drop.body.x == std::floor(rx * 640) && drop.body.y == std::floor(ry * 360));
     EXPECT_FLOAT_EQ(drop.body.travelRate, static_cast<float>(rt + 1.0));
     EXPECT_NEAR(drop.body.heading, 3600 + std::atan2(drop.body.y - 360.0, drop.body.x - 320.0) / GamePi * 1800, 1e-2);
-    EXPECT_EQ(shift.nextRaindrop, 1);
+    EXPECT_EQ(shift.nextRaindrop, 256);
+    update(3, 4.0);  // the last slot, then the first again
+    EXPECT_TRUE(isOn(shift.raindrops[256].active) && shift.nextRaindrop == 1);
     int toggles = 0;  // about once every 5000 frames at 50 a second
     for (int i = 0; i < 100000; ++i) {
         const uint8_t before = shift.raining;
