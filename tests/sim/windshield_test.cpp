@@ -53,24 +53,23 @@ TEST_F(WindshieldTest, DropsSlideDownEverySecondFrameRunOutWithSpeedAndLeaveTheG
     EXPECT_FALSE(isOn(edge.active));
 }
 
+// The blade moves 0.04 radians a tick only with the wipers on, the engine running and the
+// bodywork below 0.5, and turns round at either end of the upper half-plane.
 TEST_F(WindshieldTest, BladeSweepsOnlyWhenSwitchedOnWithEngineAndBody) {
-    shift.wipersOn = FlagOn;
-    update(0);
-    EXPECT_DOUBLE_EQ(shift.wiperAngle, WiperRestAngle);  // engine off
-    shift.engineRunning = FlagOn;
-    update(0);
-    EXPECT_NEAR(shift.wiperAngle, WiperRestAngle + 0.04, 1e-12);
-    shift.damage[1] = 0.5f;
-    update(0);
-    EXPECT_NEAR(shift.wiperAngle, WiperRestAngle + 0.04, 1e-12);
-    shift.damage[1] = 0.49f;
-    shift.wiperAngle = 2 * GamePi - 0.01;  // at either end it turns round
-    update(0);
-    EXPECT_EQ(shift.wiperDirection, -1);
-    EXPECT_NEAR(shift.wiperAngle, 2 * GamePi - 0.01, 1e-12);
-    shift.wiperAngle = GamePi + 0.01;
-    update(0);
-    EXPECT_EQ(shift.wiperDirection, 1);
+    struct Case { bool wipers, engine; float damage; double from; int direction; double to; int turned; };
+    const Case cases[] = {{true, false, 0, 3.3, 1, 3.3, 1},     {false, true, 0, 3.3, 1, 3.3, 1},
+                          {true, true, 0.5f, 3.3, 1, 3.3, 1},   {true, true, 0.49f, 3.3, 1, 3.34, 1},
+                          {true, true, 0, 2 * GamePi - 0.01, 1, 2 * GamePi - 0.01, -1},
+                          {true, true, 0, GamePi + 0.01, -1, GamePi + 0.01, 1}};
+    for (const Case& c : cases) {
+        shift.wipersOn = toFlag(c.wipers);
+        shift.engineRunning = toFlag(c.engine);
+        shift.damage[1] = c.damage;
+        shift.wiperAngle = c.from;
+        shift.wiperDirection = c.direction;
+        update(0);
+        EXPECT_TRUE(std::fabs(shift.wiperAngle - c.to) < 1e-12 && shift.wiperDirection == c.turned) << c.from;
+    }
     for (int i = 0; i < 500; ++i) {
         update(i, 1.7);
         ASSERT_TRUE(shift.wiperAngle >= GamePi - 1e-9 && shift.wiperAngle <= 2 * GamePi + 1e-9);
