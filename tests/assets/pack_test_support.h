@@ -16,57 +16,47 @@
 namespace hc::testing_assets {
 
 // Collects console lines while alive.
-class ConsoleCapture {
-public:
+struct ConsoleCapture {
+    std::vector<std::string> lines;
+    std::string pending;
     ConsoleCapture() {
         setConsoleSink([this](std::string_view text) {
-            pending_ += text;
-            for (size_t end; (end = pending_.find('\n')) != std::string::npos;) {
-                lines.push_back(pending_.substr(0, end));
-                pending_.erase(0, end + 1);
-            }
+            pending += text;
+            for (size_t end; (end = pending.find('\n')) != std::string::npos; pending.erase(0, end + 1))
+                lines.push_back(pending.substr(0, end));
         });
     }
     ~ConsoleCapture() { setConsoleSink(nullptr); }
-    std::vector<std::string> lines;
-
-private:
-    std::string pending_;
 };
 
 // A fresh folder under the system's temporary folder, removed at the end.
-class TempDir {
-public:
-    explicit TempDir(const std::string& name) {
-        path_ = std::filesystem::temp_directory_path() /
-                ("hc_assets_" + name + "_" + std::to_string(::getpid()));
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
+struct TempDir {
+    std::filesystem::path root;
+    explicit TempDir(const std::string& name)
+        : root(std::filesystem::temp_directory_path() / ("hc_assets_" + name + "_" + std::to_string(::getpid()))) {
+        std::filesystem::remove_all(root);
+        std::filesystem::create_directories(root);
     }
     ~TempDir() {
         std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
+        std::filesystem::remove_all(root, ignored);
     }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-    std::string path() const { return path_.string(); }
-
-private:
-    std::filesystem::path path_;
+    std::string file(const std::string& name) const { return (root / name).string(); }
+    std::string path() const { return root.string(); }
 };
 
 inline void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return;
-    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
+    if (std::FILE* file = std::fopen(path.c_str(), "wb")) {
+        if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+    }
 }
 
 // Picture ids for the coordinate code below.
 constexpr int VehiclePicture = 1, WallPicture = 2, SheetPicture = 3;
 
-// A byte that mixes a picture's id with a pixel's coordinates, so that a pixel found
-// in the wrong place (a row flipped, a band swapped, a column shifted) shows a
-// different value. Colour 0 is avoided, so transparency tests stay meaningful.
+// A byte that mixes a picture's id with a pixel's coordinates, so that a pixel found in
+// the wrong place shows a different value. Never 0, so transparency stays meaningful.
 inline uint8_t coordinateCode(int picture, int x, int y) {
     const uint32_t mixed = uint32_t(x) * 7u + uint32_t(y) * 31u + uint32_t(picture) * 101u;
     const uint8_t code = static_cast<uint8_t>(mixed ^ (mixed >> 8));
@@ -78,13 +68,14 @@ struct SyntheticPictures {
     artgen::Picture walls{artgen::WallPictureWidth, artgen::WallPictureHeight};
     artgen::Picture sheet{artgen::AssetSheetWidth, artgen::AssetSheetHeight};
     SyntheticPictures() {
-        fill(vehicles, VehiclePicture);
-        fill(walls, WallPicture);
-        fill(sheet, SheetPicture);
+        for (auto [p, id] : {std::pair{&vehicles, VehiclePicture}, {&walls, WallPicture}, {&sheet, SheetPicture}})
+            for (int y = 0; y < p->height; ++y)
+                for (int x = 0; x < p->width; ++x) p->at(x, y) = coordinateCode(id, x, y);
     }
-    static void fill(artgen::Picture& p, int id) {
-        for (int y = 0; y < p.height; ++y)
-            for (int x = 0; x < p.width; ++x) p.at(x, y) = coordinateCode(id, x, y);
+    std::vector<uint8_t> stream() const {
+        std::vector<uint8_t> bytes;
+        artgen::buildPackStream(vehicles, walls, sheet, bytes);
+        return bytes;
     }
 };
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+
 #include "core/frame_timer.h"
 #include "core/system.h"
 
@@ -7,88 +9,55 @@ using namespace hc;
 
 namespace {
 
-// A clock the test moves by hand.
+// A clock the test sets by hand; each listed time ends one frame.
 class FrameTimerTest : public ::testing::Test {
 protected:
-    double now = 100.0;
-    void SetUp() override { setClockHooks({[this] { return now; }, nullptr}); }
+    double now = 0.0;
+    FrameTimer timer;
+    void SetUp() override {
+        setClockHooks({[this] { return now; }, nullptr});
+        resetFrameTimer(timer);
+    }
     void TearDown() override { setClockHooks({}); }
+    void framesAt(std::initializer_list<double> times) {
+        for (double t : times) {
+            now = t;
+            endFrame(timer);
+        }
+    }
 };
 
 }  // namespace
 
-TEST_F(FrameTimerTest, FirstWindowStartsAfterFirstFrame) {
-    FrameTimer t;
-    resetFrameTimer(t);
-    EXPECT_EQ(t.frameDelta, 1.0);
-    EXPECT_EQ(t.fpsShown, 0);
-    EXPECT_EQ(t.windowStart, -1.0);
-
+TEST_F(FrameTimerTest, FirstWindowStartsAfterTheFirstFrame) {
+    EXPECT_EQ(timer.frameDelta, 1.0);
     // Frames 20 ms apart: the first window measures from the end of frame 1, so its
     // four-frame average covers only three intervals.
-    for (int frame = 1; frame <= 3; ++frame) {
-        now += 0.02;
-        endFrame(t);
-        EXPECT_EQ(t.frameDelta, 1.0) << "frame " << frame;
-    }
-    EXPECT_DOUBLE_EQ(t.windowStart, 100.02);
-    now += 0.02;
-    endFrame(t);
-    EXPECT_NEAR(t.frameSeconds, 0.06 / 4.0, 1e-12);
-    EXPECT_NEAR(t.frameDelta, 50.0 * 0.015, 1e-9);
-    EXPECT_EQ(t.windowFrames, 0);
-    EXPECT_DOUBLE_EQ(t.windowStart, now);
-    // Later windows measure four whole intervals: 60 frames a second is 50/60 of a tick.
-    for (int i = 0; i < 8; ++i) {
-        now += 1.0 / 60.0;
-        endFrame(t);
-    }
-    EXPECT_NEAR(t.frameDelta, 50.0 / 60.0, 1e-9);
+    framesAt({100.02, 100.04, 100.06});
+    EXPECT_EQ(timer.frameDelta, 1.0);
+    framesAt({100.08});
+    EXPECT_NEAR(timer.frameSeconds, 0.06 / 4.0, 1e-12);
+    EXPECT_NEAR(timer.frameDelta, 0.75, 1e-9);
+    // Later windows measure four whole intervals: 60 frames a second is 50/60 of a tick,
+    // and frameDelta holds between windows.
+    framesAt({100.08 + 1 / 60.0, 100.08 + 2 / 60.0, 100.08 + 3 / 60.0});
+    EXPECT_NEAR(timer.frameDelta, 0.75, 1e-9);
+    framesAt({100.08 + 4 / 60.0});
+    EXPECT_NEAR(timer.frameDelta, 50.0 / 60.0, 1e-9);
 }
 
 TEST_F(FrameTimerTest, ShownRateChangesOnlyOnSecondParityCrossings) {
-    FrameTimer t;
-    resetFrameTimer(t);
-    now = 10.0;
-    endFrame(t);
-    now = 10.1;
-    endFrame(t);
-    now = 10.2;
-    endFrame(t);
-    now = 10.3;
-    endFrame(t);  // window 10.0 -> 10.3: both round to 10, no refresh
-    EXPECT_EQ(t.fpsShown, 0);
-    EXPECT_NEAR(t.fps, 4.0 / 0.3, 1e-9);
-
-    // The next window runs from 10.3 to 10.7: 10 and 11 differ in parity.
-    for (double s : {10.4, 10.5, 10.6, 10.7}) {
-        now = s;
-        endFrame(t);
-    }
-    EXPECT_EQ(t.fpsShown, 10);  // floor(4 / 0.4)
-
-    // 10.7 -> 11.1 rounds to 11 and 11: the shown rate stays.
-    for (double s : {10.8, 10.9, 11.0, 11.1}) {
-        now = s;
-        endFrame(t);
-    }
-    EXPECT_NEAR(t.fps, 10.0, 1e-9);
-    EXPECT_EQ(t.fpsShown, 10);
-    EXPECT_EQ(fpsText(t), "10");
-}
-
-TEST_F(FrameTimerTest, AnAbsurdRateAcrossASecondBoundaryIsShownClamped) {
-    FrameTimer t;
-    resetFrameTimer(t);
-    // Four frames within two picoseconds that straddle 10.5 s: the rate is far beyond
-    // what a 32-bit figure holds.
-    now = 10.499999999999;
-    endFrame(t);
-    endFrame(t);
-    endFrame(t);
-    now = 10.500000000001;
-    endFrame(t);
-    EXPECT_GT(t.fps, 1e12);
-    EXPECT_EQ(t.fpsShown, 2147483647);
-    EXPECT_LT(t.frameDelta, 1e-9);
+    framesAt({10.0, 10.1, 10.2, 10.3});  // 10.0 -> 10.3: both round to 10
+    EXPECT_EQ(timer.fpsShown, 0);
+    EXPECT_NEAR(timer.fps, 4.0 / 0.3, 1e-9);
+    framesAt({10.4, 10.5, 10.6, 10.7});  // 10.3 -> 10.7: 10 and 11 differ in parity
+    EXPECT_EQ(timer.fpsShown, 10);
+    framesAt({10.8, 10.9, 11.0, 11.2});  // 10.7 -> 11.2: 11 and 11
+    EXPECT_NEAR(timer.fps, 8.0, 1e-9);
+    EXPECT_EQ(fpsText(timer), "10");
+    // Four frames within picoseconds across 11.5 s: a rate beyond 32 bits is clamped.
+    resetFrameTimer(timer);
+    framesAt({11.499999999999, 11.499999999999, 11.499999999999, 11.500000000001});
+    EXPECT_EQ(timer.fpsShown, 2147483647);
+    EXPECT_LT(timer.frameDelta, 1e-9);
 }

@@ -9,91 +9,67 @@
 namespace hc {
 namespace {
 
-Passenger headedFor(float x, float y) {
-    Passenger p;
-    p.destination.x = x;
-    p.destination.y = y;
-    return p;
-}
-
-bool startsWith(const std::string& s, const std::string& prefix) {
-    return s.compare(0, prefix.size(), prefix) == 0;
-}
-
 TEST(Dialogue, RequestFramesJoinThePiecesExactly) {
-    const Body dest = headedFor(517, 1290).destination;
-    EXPECT_EQ(fillRequestFrame(0, "howdy", "the library", "a party", "cat", dest),
-              "howdy! take me to the library.");
-    EXPECT_EQ(fillRequestFrame(1, "go", "the mall", "a wake", "cat", dest),
-              "go, i am late for a wake.");
-    EXPECT_EQ(fillRequestFrame(4, "hi", "the market", "doing nothing", "dog", dest),
-              "i have doing nothing at the market.");
-    EXPECT_EQ(fillRequestFrame(9, "hey", "a mcdonalds", "a sale", "dog", dest),
-              "hey. we are going to a mcdonalds!");
-    EXPECT_EQ(fillRequestFrame(10, "hey", "a mcdonalds", "a sale", "dog", dest),
-              "i need to go to 517, 1290");
-    EXPECT_EQ(fillRequestFrame(11, "hey", "the church", "a sale", "tube tv", dest),
-              "i have to buy a tube tv at the church.");
-    EXPECT_EQ(fillRequestFrame(10, "", "", "", "", headedFor(100, 4).destination),
-              "i need to go to 100, 4");
-    // Frames 0, 1, 3, 7 and 9 start with the greeting, the others with a fixed word.
-    for (int frame = 0; frame < RequestFrameCount; ++frame) {
-        const std::string line = fillRequestFrame(frame, "quick", "the dentist", "a concert",
-                                                  "mattress", dest);
-        const bool greeted = frame == 0 || frame == 1 || frame == 3 || frame == 7 || frame == 9;
-        EXPECT_EQ(startsWith(line, "quick"), greeted) << line;
-    }
+    Body dest{};
+    dest.x = 517;
+    dest.y = 1290;
+    struct Case { int frame; const char* line; };
+    const Case cases[] = {{0, "quick! take me to the dentist."},  {1, "quick, i am late for a wake."},
+                          {2, "do you know where the dentist is?"}, {3, "quick! where is the dentist?"},
+                          {4, "i have a wake at the dentist."},   {5, "take this tube tv to the dentist."},
+                          {6, "i need you to deliver this tube tv for me."}, {7, "quick! chop chop!"},
+                          {8, "take me to the dentist at once."},  {9, "quick. we are going to the dentist!"},
+                          {10, "i need to go to 517, 1290"},        {11, "i have to buy a tube tv at the dentist."}};
+    for (const Case& c : cases) EXPECT_EQ(fillRequestFrame(c.frame, "quick", "the dentist", "a wake", "tube tv", dest), c.line);
+    // A few table entries, at both ends and in the middle.
+    const std::pair<const char*, const char*> entries[] = {
+        {Greetings[0], "howdy"}, {Greetings[4], "despacito"}, {Places[10], "a mcdonalds"},
+        {Events[11], "doing nothing"}, {Items[3], "suspicious-looking bag"}, {Complaints[8], "o o f"},
+        {Thanks[9], "will I see you again?"}};
+    for (auto [entry, text] : entries) EXPECT_STREQ(entry, text);
+    dest.x = 100;
+    dest.y = 4;
+    EXPECT_EQ(fillRequestFrame(10, "", "", "", "", dest), "i need to go to 100, 4");
 }
 
-TEST(Dialogue, DrawsSevenNumbersOrEightForPortraitFour) {
+TEST(Dialogue, DrawsSevenNumbersOrEightForPortraitFourInOrder) {
     for (int portrait = 1; portrait <= 8; ++portrait) {
         seedRandom(100 + portrait);
-        double draws[9];
-        for (double& d : draws) d = nextRandom();
+        double d[9];
+        for (double& r : d) r = nextRandom();
         seedRandom(100 + portrait);
-        Passenger p = headedFor(300, 400);
+        Passenger p;
+        p.destination.x = 300;
         composeDialogue(p, portrait);
-        const int used = portrait == 4 ? 8 : 7;
-        EXPECT_EQ(nextRandom(), draws[used]) << portrait;
+        EXPECT_EQ(nextRandom(), d[portrait == 4 ? 8 : 7]) << portrait;
         EXPECT_EQ(p.portrait, portrait);
         if (portrait == 4 || portrait == 7) continue;
-        // The lines come from the tables at the drawn entries.
-        const std::string expected = fillRequestFrame(
-            static_cast<int>(12 * draws[4]), Greetings[static_cast<int>(8 * draws[0])],
-            Places[static_cast<int>(12 * draws[1])], Events[static_cast<int>(12 * draws[2])],
-            Items[static_cast<int>(12 * draws[3])], p.destination);
-        EXPECT_EQ(p.requestLine, expected);
-        EXPECT_EQ(p.complaintLine, Complaints[static_cast<int>(10 * draws[5])]);
-        EXPECT_EQ(p.thanksLine, Thanks[static_cast<int>(10 * draws[6])]);
+        // Greeting, place, event, item, frame, complaint, thanks.
+        EXPECT_EQ(p.requestLine, fillRequestFrame(static_cast<int>(12 * d[4]), Greetings[static_cast<int>(8 * d[0])],
+                                                  Places[static_cast<int>(12 * d[1])], Events[static_cast<int>(12 * d[2])],
+                                                  Items[static_cast<int>(12 * d[3])], p.destination));
+        EXPECT_EQ(p.complaintLine, Complaints[static_cast<int>(10 * d[5])]);
+        EXPECT_EQ(p.thanksLine, Thanks[static_cast<int>(10 * d[6])]);
     }
 }
 
 TEST(Dialogue, TwoCharactersHaveLinesOfTheirOwn) {
-    const std::set<std::string> heroLines = {
-        "those alien bastards gonna pay for shooting my ride!",
-        "time to kick ass and chew bubble gum.", "I've got balls of steel!",
-        "ready for action!"};
-    seedRandom(5);
-    int placed = 0;
-    for (int i = 0; i < 200; ++i) {
-        Passenger hero = headedFor(10, 10);
+    const std::set<std::string> heroLines = {"those alien bastards gonna pay for shooting my ride!",
+                                             "time to kick ass and chew bubble gum.", "I've got balls of steel!",
+                                             "let's rock! to the mall.", "ready for action!"};
+    std::set<std::string> heard;
+    for (int seed = 0; seed < 100; ++seed) {
+        seedRandom(seed);
+        Passenger hero, program;
         composeDialogue(hero, 4);
-        EXPECT_EQ(hero.complaintLine, "it hurts to be you.");
-        EXPECT_EQ(hero.thanksLine, "yeah, piece of cake!");
-        if (startsWith(hero.requestLine, "let's rock! to ")) {
-            ++placed;
-            EXPECT_EQ(hero.requestLine.back(), '.');
-        } else {
-            EXPECT_EQ(heroLines.count(hero.requestLine), 1u) << hero.requestLine;
-        }
-
-        Passenger program = headedFor(10, 10);
+        if (hero.requestLine.rfind("let's rock! to ", 0) == 0) hero.requestLine = "let's rock! to the mall.";
+        heard.insert(hero.requestLine);
+        EXPECT_TRUE(hero.complaintLine == "it hurts to be you." && hero.thanksLine == "yeah, piece of cake!");
         composeDialogue(program, 7);
-        EXPECT_EQ(program.requestLine, "greetings, human!");
-        EXPECT_EQ(program.complaintLine, "driver.exe has stopped working");
-        EXPECT_EQ(program.thanksLine, "end of line");
+        EXPECT_TRUE(program.requestLine == "greetings, human!" && program.complaintLine == "driver.exe has stopped working" &&
+                    program.thanksLine == "end of line");
     }
-    EXPECT_GT(placed, 10);
+    EXPECT_EQ(heard, heroLines);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
 // Small hand-made worlds and a scripted keyboard for the simulation tests.
+#include <algorithm>
 #include <initializer_list>
 #include <memory>
 
@@ -39,9 +40,8 @@ inline void putWall(CityMap& map, int x1, int y1, int x2, int y2) {
 inline void poll(KeyBindings& keys, std::initializer_list<int> held = {}) {
     for (int a = 0; a <= ActionCount; ++a) {
         keys.previous[a] = keys.now[a];
-        keys.now[a] = 0;
+        keys.now[a] = held.size() && std::find(held.begin(), held.end(), a) != held.end() ? -1 : 0;
     }
-    for (int a : held) keys.now[a] = -1;
 }
 
 // The key state of a poll at which exactly the listed switches went up.
@@ -50,13 +50,7 @@ inline void release(KeyBindings& keys, std::initializer_list<int> released) {
     for (int a : released) keys.previous[a] = -1;
 }
 
-// Presses and releases a switch over two polls, so that it fires on the second.
-inline void tap(KeyBindings& keys, int action) {
-    poll(keys, {action});
-    poll(keys, {});
-}
-
-// The simulation records of one game.
+// The simulation records of one game, the car at its new-game place.
 struct Cab {
     PlayerCar car;
     Shift shift;
@@ -79,7 +73,6 @@ struct Cab {
         car.travelRate = 0.1f;
         rotateBody(car, 0);
     }
-    // The car's update with the keys as they stand.
     void drive(CityMap& map, double dt = 1.0) { updatePlayerCar(car, shift, map, keys, sound, dt); }
     // One frame of the player car and the cab's systems, then the clock.
     void frame(CityMap& map, std::initializer_list<int> held = {}, double dt = 1.0) {

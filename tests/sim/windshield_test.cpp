@@ -9,10 +9,10 @@ namespace hc {
 namespace {
 
 // 640 by 480 with a 120-row dashboard: the glass ends at row 360, the pivot at (320, 360).
-constexpr int W = 640, H = 480;
-
 class WindshieldTest : public ::testing::Test {
 protected:
+    Shift shift;
+    PlayerCar car;
     void SetUp() override {
         seedRandom(2);
         shift.dashboardHeight = 120;
@@ -20,127 +20,106 @@ protected:
         shift.wiperDirection = 1;
         shift.nextRaindrop = 200;  // keep new drops away from the slots under test
     }
-    // A drop at (x, y) running straight away from the pivot.
-    Raindrop& dropAt(int k, float x, float y) {
+    // A drop in slot k at (x, y), running straight away from the pivot.
+    Raindrop& dropAt(int k, double x, double y) {
         Raindrop& drop = shift.raindrops[k];
-        drop.body = Body{};
-        drop.body.x = x;
-        drop.body.y = y;
+        drop.body = Body{static_cast<float>(x), static_cast<float>(y)};
         drop.body.travelRate = 1.5f;
         rotateBody(drop.body, std::atan2(y - 360.0, x - 320.0) / GamePi * 180.0);
         drop.active = FlagOn;
         return drop;
     }
-    Shift shift;
-    PlayerCar car;
+    void update(int64_t frame, double dt = 1.0) {
+        shift.frameCounter = frame;
+        updateWindshield(shift, car, dt, 640, 480);
+    }
 };
 
-TEST_F(WindshieldTest, StandingStillDropsOnlySlideDownEverySecondFrame) {
-    Raindrop& odd = dropAt(1, 320, 100);   // straight above the pivot: far from the blade
+TEST_F(WindshieldTest, DropsSlideDownEverySecondFrameRunOutWithSpeedAndLeaveTheGlass) {
+    Raindrop& odd = dropAt(1, 320, 100);  // straight above the pivot: far from the blade
     Raindrop& even = dropAt(2, 320, 100);
-    shift.frameCounter = 0;  // odd slots this frame
-    updateWindshield(shift, car, 1.0, W, H);
-    EXPECT_FLOAT_EQ(odd.body.y, 100.2f);
-    EXPECT_EQ(even.body.y, 100.0f);
-    EXPECT_EQ(odd.body.x, 320.0f);
-    shift.frameCounter = 1;
-    updateWindshield(shift, car, 2.0, W, H);
-    EXPECT_FLOAT_EQ(even.body.y, 100.4f);
-    EXPECT_FLOAT_EQ(odd.body.y, 100.2f);
-
-    // It leaves at the bottom edge of the glass.
-    Raindrop& low = dropAt(3, 100, 359.9f);
-    shift.frameCounter = 0;
-    updateWindshield(shift, car, 1.0, W, H);
-    EXPECT_FALSE(isOn(low.active));
-    EXPECT_TRUE(isOn(odd.active));
-}
-
-TEST_F(WindshieldTest, DropsRunOutwardsWithTheCarsSpeed) {
+    Raindrop& low = dropAt(3, 100, 359.9);
+    update(0);  // odd slots move on even frames
+    EXPECT_TRUE(odd.body.y == 100.2f && odd.body.x == 320.0f && even.body.y == 100.0f);
+    EXPECT_FALSE(isOn(low.active));  // it slid off the bottom edge of the glass
+    update(1, 2.0);
+    EXPECT_TRUE(even.body.y == 100.4f && odd.body.y == 100.2f && isOn(odd.active));
     car.vx = 2.0f;
-    Raindrop& drop = dropAt(1, 420, 260);  // up and to the right of the pivot (45 degrees)
-    shift.frameCounter = 0;
-    updateWindshield(shift, car, 1.0, W, H);
-    const double step = 1.5 * 2.0;
-    EXPECT_NEAR(drop.body.x, 420 + step * std::cos(GamePi / 4), 0.01);
-    EXPECT_NEAR(drop.body.y, 260 - step * std::sin(GamePi / 4) + 0.2, 0.01);
-
-    Raindrop& edge = dropAt(3, 638, 200);
-    car.vx = 10.0f;
-    updateWindshield(shift, car, 1.0, W, H);
+    Raindrop& drop = dropAt(5, 420, 260);  // 45 degrees up to the right of the pivot
+    Raindrop& edge = dropAt(7, 638, 200);
+    update(0);
+    EXPECT_NEAR(drop.body.x, 420 + 3.0 * std::cos(GamePi / 4), 0.01);  // speed 2 x rate 1.5
+    EXPECT_NEAR(drop.body.y, 260 - 3.0 * std::sin(GamePi / 4) + 0.2, 0.01);
     EXPECT_FALSE(isOn(edge.active));
 }
 
+// The blade moves 0.04 radians a tick only with the wipers on, the engine running and the
+// bodywork below 0.5, and turns round at either end of the upper half-plane.
 TEST_F(WindshieldTest, BladeSweepsOnlyWhenSwitchedOnWithEngineAndBody) {
-    shift.wipersOn = FlagOn;
-    updateWindshield(shift, car, 1.0, W, H);
-    EXPECT_DOUBLE_EQ(shift.wiperAngle, WiperRestAngle);  // engine off
-
-    shift.engineRunning = FlagOn;
-    updateWindshield(shift, car, 1.0, W, H);
-    EXPECT_NEAR(shift.wiperAngle, WiperRestAngle + 0.04, 1e-12);
-
-    shift.damage[1] = 0.5f;
-    updateWindshield(shift, car, 1.0, W, H);
-    EXPECT_NEAR(shift.wiperAngle, WiperRestAngle + 0.04, 1e-12);
-
-    // At either end it turns round.
-    shift.damage[1] = 0.0f;
-    shift.wiperAngle = 2 * GamePi - 0.01;
-    updateWindshield(shift, car, 1.0, W, H);
-    EXPECT_EQ(shift.wiperDirection, -1);
-    EXPECT_NEAR(shift.wiperAngle, 2 * GamePi - 0.01, 1e-12);
-    shift.wiperAngle = GamePi + 0.01;
-    updateWindshield(shift, car, 1.0, W, H);
-    EXPECT_EQ(shift.wiperDirection, 1);
-
-    // A whole sweep stays within the upper half-plane.
+    struct Case { bool wipers, engine; float damage; double from; int direction; double to; int turned; };
+    const Case cases[] = {{true, false, 0, 3.3, 1, 3.3, 1},     {false, true, 0, 3.3, 1, 3.3, 1},
+                          {true, true, 0.5f, 3.3, 1, 3.3, 1},   {true, true, 0.49f, 3.3, 1, 3.34, 1},
+                          {true, true, 0, 2 * GamePi - 0.01, 1, 2 * GamePi - 0.01, -1},
+                          {true, true, 0, GamePi + 0.01, -1, GamePi + 0.01, 1}};
+    for (const Case& c : cases) {
+        shift.wipersOn = toFlag(c.wipers);
+        shift.engineRunning = toFlag(c.engine);
+        shift.damage[1] = c.damage;
+        shift.wiperAngle = c.from;
+        shift.wiperDirection = c.direction;
+        update(0);
+        EXPECT_TRUE(std::fabs(shift.wiperAngle - c.to) < 1e-12 && shift.wiperDirection == c.turned) << c.from;
+    }
     for (int i = 0; i < 500; ++i) {
-        updateWindshield(shift, car, 1.7, W, H);
-        EXPECT_GE(shift.wiperAngle, GamePi - 1e-9);
-        EXPECT_LE(shift.wiperAngle, 2 * GamePi + 1e-9);
+        update(i, 1.7);
+        ASSERT_TRUE(shift.wiperAngle >= GamePi - 1e-9 && shift.wiperAngle <= 2 * GamePi + 1e-9);
     }
 }
 
+// Drops within 5 degrees of the blade (seen from the pivot) are wiped, running or not. A
+// blade at exactly 2 pi points at heading 0, not 3600: drops just short of a full turn
+// are then more than 5 degrees away.
 TEST_F(WindshieldTest, BladeWipesDropsWithinFiveDegrees) {
-    // Blade at rest at 183.6 degrees: heading 1836.
-    const double bladeDegrees = WiperRestAngle / GamePi * 180.0;
-    auto dropAtAngle = [&](int k, double degrees) -> Raindrop& {
-        const double a = degrees / 180.0 * GamePi;
-        Raindrop& drop = dropAt(k, static_cast<float>(320 + 200 * std::cos(a)),
-                                static_cast<float>(360 + 200 * std::sin(a)));
-        return drop;
-    };
-    Raindrop& near = dropAtAngle(1, bladeDegrees + 4.0);
-    Raindrop& far = dropAtAngle(3, bladeDegrees + 6.0);
-    Raindrop& right = dropAtAngle(5, 300.0);
-    shift.frameCounter = 0;
-    updateWindshield(shift, car, 1.0, W, H);  // wipers off: the resting blade still wipes
-    EXPECT_FALSE(isOn(near.active));
-    EXPECT_TRUE(isOn(far.active));
-    EXPECT_TRUE(isOn(right.active));
+    struct Case {
+        double blade, drop;  // radians for the blade, degrees for the drop
+        bool wiped;
+    } const cases[] = {{WiperRestAngle, 183.6 + 4.0, true}, {WiperRestAngle, 183.6 + 6.0, false},
+                       {WiperRestAngle, 300.0, false},      {1.5 * GamePi, 270.0 - 4.9, true},
+                       {2 * GamePi, 359.0, false},          {2 * GamePi, 355.5, false},
+                       {2 * GamePi - 0.01, 359.0, true}};
+    for (const Case& c : cases) {
+        shift.wiperAngle = c.blade;
+        const double a = c.drop / 180.0 * GamePi;
+        Raindrop& drop = dropAt(1, 320 + 200 * std::cos(a), 360 + 200 * std::sin(a));
+        update(0);
+        EXPECT_EQ(!isOn(drop.active), c.wiped) << c.blade << " " << c.drop;
+    }
 }
 
-TEST_F(WindshieldTest, RainSpawnsDropsAndTheSlotsWrap) {
+TEST_F(WindshieldTest, RainTogglesRarelySpawnsDropsAndTheSlotsWrap) {
     shift.raining = FlagOn;
-    shift.nextRaindrop = 256;
-    // With dt 4 a drop comes every frame; the toggle needs r below 0.0008.
+    shift.nextRaindrop = 255;
+    // With dt 4 a drop comes every frame; the rain stays while the toggle draw is 0.0008
+    // or more. Then x, y and the speed factor are drawn, in that order.
     seedRandom(6);
-    const double toggle = nextRandom();
-    nextRandom();  // spawn chance
-    const double rx = nextRandom(), ry = nextRandom(), rt = nextRandom();
-    ASSERT_GE(toggle * 5000.0 / 4.0, 1.0);
+    const double toggle = nextRandom(), spawn = nextRandom(), rx = nextRandom(), ry = nextRandom(), rt = nextRandom();
+    ASSERT_TRUE(toggle >= 0.0008 && spawn < 1.0);
     seedRandom(6);
-    shift.frameCounter = 1;  // even slots move; slot 256 is new and stays put this frame
-    updateWindshield(shift, car, 4.0, W, H);
-    const Raindrop& drop = shift.raindrops[256];
-    EXPECT_TRUE(isOn(drop.active));
-    EXPECT_EQ(drop.body.x, std::floor(rx * W));
-    EXPECT_EQ(drop.body.y, std::floor(ry * 360));
+    update(1, 4.0);  // even slots move; slot 255 is new and odd
+    const Raindrop& drop = shift.raindrops[255];
+    EXPECT_TRUE(isOn(drop.active) && drop.body.x == std::floor(rx * 640) && drop.body.y == std::floor(ry * 360));
     EXPECT_FLOAT_EQ(drop.body.travelRate, static_cast<float>(rt + 1.0));
-    const double away = std::atan2(drop.body.y - 360.0, drop.body.x - 320.0);
-    EXPECT_NEAR(drop.body.heading, 3600 + away / GamePi * 1800, 1e-2);
-    EXPECT_EQ(shift.nextRaindrop, 1);
+    EXPECT_NEAR(drop.body.heading, 3600 + std::atan2(drop.body.y - 360.0, drop.body.x - 320.0) / GamePi * 1800, 1e-2);
+    EXPECT_EQ(shift.nextRaindrop, 256);
+    update(3, 4.0);  // the last slot, then the first again
+    EXPECT_TRUE(isOn(shift.raindrops[256].active) && shift.nextRaindrop == 1);
+    int toggles = 0;  // about once every 5000 frames at 50 a second
+    for (int i = 0; i < 100000; ++i) {
+        const uint8_t before = shift.raining;
+        update(i);
+        toggles += before != shift.raining;
+    }
+    EXPECT_NEAR(toggles, 20, 12);
 }
 
 }  // namespace
