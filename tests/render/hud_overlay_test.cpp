@@ -196,29 +196,5 @@ TEST(Hud, CrackedGlassPictureIsFixedAndMostlyClear) {
     destroyImage(first);
 }
 
-// A whole frame with everything on it by digest: any change to what the overlay draws
-// shows here, also where no scene above looks.
-TEST(Hud, GoldenFrame) {
-    HudRig rig;
-    Shift& s = rig.shift;
-    s.engineRunning = FlagOn, s.pendingFare = 412, s.score = 96, s.turboBoost = 1.25f;
-    s.minutesLeft = 2, s.secondsLeft = 41.3, s.damage[1] = 0.3f, s.wiperAngle = 3.9;
-    for (int k = 1; k <= 40; ++k) {
-        s.raindrops[k].active = toFlag(k % 3 != 0);
-        s.raindrops[k].body.x = static_cast<float>(13 * k % 640);
-        s.raindrops[k].body.y = static_cast<float>(29 * k % 360);
-    }
-    s.passengerAboard = 2;
-    s.passengers[2].portrait = 8;
-    s.passengers[2].destination.x = 1400;
-    s.passengers[2].destination.y = 700;
-    s.speechText = "to the docks, and step on it!";
-    s.speechTimer = 100;
-    rig.player.vx = 0.21f, rig.player.vy = -0.1f, rig.player.heading = 3300, rig.player.turnRate = -0.7f;
-    rotateBody(rig.player, 0);
-    rig.draw();
-    EXPECT_EQ(test::fnv1a(*rig.target), 13251602775983344018ull);
-}
-
 }  // namespace
 }  // namespace hc

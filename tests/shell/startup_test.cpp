@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <set>
 #include <string>
 #include <tuple>
@@ -40,12 +41,7 @@ TEST_F(StartupTest, ConsoleLinesComeInOrderAndEscAtTheMenuLeavesThroughTheExitSc
     const auto lines = hg.consoleLines();
     ASSERT_GE(lines.size(), 7u);
     // The console is cleared first; then the free memory in whole kilobytes.
-    const std::string clear = "\x1b[2J\x1b[H", tail = " Kbytes free";
-    ASSERT_GT(lines[0].size(), clear.size() + tail.size()) << lines[0];
-    EXPECT_EQ(lines[0].substr(0, clear.size()), clear);
-    EXPECT_EQ(lines[0].substr(lines[0].size() - tail.size()), tail);
-    const std::string digits = lines[0].substr(clear.size(), lines[0].size() - clear.size() - tail.size());
-    EXPECT_EQ(digits.find_first_not_of("0123456789"), std::string::npos) << digits;
+    EXPECT_TRUE(std::regex_match(lines[0], std::regex("\x1b\\[2J\x1b\\[H[0-9]+ Kbytes free"))) << lines[0];
     const char* const next[] = {"Map size is 20480 Kbytes", "Audio: initializing engine",
                                 "Setting resolution to  1360x 768", "Screen depth: 1", "Data folder: ../data",
                                 "Extracting data, please wait"};
