@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <vector>
 
 #include "platform/screen.h"
@@ -14,7 +15,8 @@
 namespace hc {
 namespace {
 
-constexpr int KeyEnter = 28, KeyEsc = 1, KeyTab = 15, KeyRight = 77, KeyF1 = 59, KeyF2 = 60, KeyF3 = 61;
+constexpr int KeyEnter = 28, KeyEsc = 1, KeyTab = 15, KeyS = 31, KeyUp = 72, KeyLeft = 75, KeyRight = 77;
+constexpr int KeyF1 = 59, KeyF2 = 60, KeyF3 = 61;
 
 using Frame = std::vector<uint8_t>;
 
@@ -33,6 +35,7 @@ struct Replay {
     std::vector<Frame> frames;
     int64_t loopPolls = 0;  // polls played before the game ended
     int status = 0;
+    std::function<void(int64_t poll)> drive;  // called at every poll of play
 
     void run(ArcadeGame& arcade, const ScoreNote& note = {}) {
         Game& g = arcade.game();
@@ -44,6 +47,7 @@ struct Replay {
                 loopPolls = poll - 1;
                 arcade.window.holdKey(KeyEnter, poll + 4, poll + 4);
             }
+            if (drive && loopPolls == 0) drive(poll);
             if (poll == 2000) arcade.window.requestClose();  // a loop that never ends fails
         };
         arcade.onFrame = [&](const Image& frame) { frames.push_back(copyFrame(frame)); };
@@ -75,6 +79,34 @@ TEST(ShiftLoop, EndsOnTheFrameWhoseClockStepGoesBelowZero) {
     EXPECT_GT(replay.framesAtPoll[1], 1u);
     EXPECT_EQ(replay.framesAtPoll[4] - replay.framesAtPoll[3], 2u);
     for (uint8_t p : replay.frames.back()) ASSERT_EQ(p, 255);
+}
+
+// On a machine so slow that every frame is five seconds long the shift still lasts four
+// minutes of game time: 48 frames (a few more while the frame timer's first window reads
+// a tick a frame). The cab, at full throttle with the wheel swung from side to side,
+// moves far but stays in the city with finite numbers.
+TEST(ShiftLoop, FramesOfFiveSecondsPlayTheShiftInGameTime) {
+    ArcadeGame arcade;
+    REQUIRE_ARCADE(arcade);
+    const Game& g = arcade.game();
+    const PlayerCar& car = g.player;
+    const float x0 = car.x, y0 = car.y;
+    float farthest = 0;
+    int64_t lost = 0;
+    Replay replay;
+    replay.drive = [&](int64_t poll) {
+        arcade.secondsPerFrame = 5.0;
+        lost += !(std::isfinite(car.vx) && std::isfinite(car.vy) && std::isfinite(g.shift.engineHeat) && car.x >= 0 &&
+                  car.x < MapSize && car.y >= 0 && car.y < MapSize);
+        farthest = std::fmax(farthest, std::hypot(car.x - x0, car.y - y0));
+        if (poll == 2) arcade.window.holdKey(KeyS, 2, 2);
+        if (poll > 3) arcade.window.holdKey(KeyUp, poll, poll), arcade.window.holdKey(poll / 2 % 2 ? KeyLeft : KeyRight, poll, poll);
+    };
+    replay.run(arcade);
+    EXPECT_GE(replay.loopPolls, 48);
+    EXPECT_LE(replay.loopPolls, 52);
+    EXPECT_EQ(lost, 0);
+    EXPECT_GT(farthest, 5.0f) << "the cab did not move";
 }
 
 // The back key ends the game at the next clock step; the score picture is the last frame
@@ -115,44 +147,20 @@ TEST(ShiftLoop, BackKeyShowsTheScorePictureWhichTheScreenshotKeyGrabs) {
     EXPECT_EQ(replay.frames.at(replay.framesAtPoll.at(10) - 1), score) << "presented again for the grab";
 }
 
-TEST(ShiftLoop, MapViewDrawsNeitherHudNorMinimap) {
-    ArcadeGame arcade;
-    REQUIRE_ARCADE(arcade);
-    arcade.window.holdKey(KeyTab, 2, 2);  // map view from frame 3
-    arcade.window.holdKey(KeyEsc, 8, 8);  // game over after frame 9
-    Replay replay;
-    replay.run(arcade);
-    const Game& g = arcade.game();
-    ASSERT_EQ(replay.loopPolls, 9);
-    // The HUD counts the speech line down every frame it draws; in the map view it waits.
-    EXPECT_LT(replay.speechAtPoll[3], replay.speechAtPoll[2]);
-    EXPECT_DOUBLE_EQ(replay.speechAtPoll[8], replay.speechAtPoll[3]);
-    const Image& cockpit = *g.state.cockpitImage;
-    auto cockpitShare = [&](const Frame& frame) {
-        int opaque = 0, shown = 0;
-        for (int y = 0; y < cockpit.height; ++y) {
-            for (int x = 0; x < cockpit.width; ++x) {
-                const uint8_t c = *pixelAddress(cockpit, x, y);
-                opaque += c != 0;
-                shown += c != 0 && frame[static_cast<size_t>(RenderHeight - 180 + y) * RenderWidth + x] == c;
-            }
-        }
-        return static_cast<double>(shown) / opaque;
-    };
-    EXPECT_GT(cockpitShare(replay.loopFrame(2)), 0.9);  // world view
-    EXPECT_LT(cockpitShare(replay.loopFrame(5)), 0.1);  // map view
-}
-
-TEST(ShiftLoop, StatisticsOverlayShowsThePhasesOfThePreviousFrame) {
+// F3 shows the statistics overlay from the next frame: a bar per phase, each the phase's
+// share of the previous frame. Tab switches to the map view, which draws neither the HUD
+// nor the minimap.
+TEST(ShiftLoop, StatisticsOverlayAndMapView) {
     ArcadeGame arcade;
     REQUIRE_ARCADE(arcade);
     // A clock that moves on a millisecond at every read; a presented frame adds 1/60 s.
     setClockHooks(ClockHooks{[&] { return arcade.now += 0.001; }, [&](int ms) { arcade.now += ms / 1000.0; }});
-    arcade.window.holdKey(KeyF3, 1, 1);  // statistics on from frame 2
-    arcade.window.holdKey(KeyEsc, 4, 4);
+    arcade.window.holdKey(KeyF3, 1, 1);   // statistics from frame 2
+    arcade.window.holdKey(KeyTab, 3, 3);  // map view from frame 4
+    arcade.window.holdKey(KeyEsc, 8, 8);  // game over after frame 9
     Replay replay;
     replay.run(arcade);
-    ASSERT_EQ(replay.loopPolls, 5);
+    ASSERT_EQ(replay.loopPolls, 9);
     auto barWidth = [&](const Frame& f, int phase) {
         int width = -1;  // the bar's left edge is column 60
         while (width < 200 && f[static_cast<size_t>(12 * phase + 7) * RenderWidth + 60 + width + 1] == 22) ++width;
@@ -167,6 +175,23 @@ TEST(ShiftLoop, StatisticsOverlayShowsThePhasesOfThePreviousFrame) {
     }
     EXPECT_GT(barWidth(replay.loopFrame(2), 5), 50);
     EXPECT_LE(barWidth(replay.loopFrame(2), 5), 100);
+    // The HUD counts the speech line down every frame it draws; in the map view it waits.
+    EXPECT_LT(replay.speechAtPoll[4], replay.speechAtPoll[3]);
+    EXPECT_DOUBLE_EQ(replay.speechAtPoll[9], replay.speechAtPoll[4]);
+    const Image& cockpit = *arcade.game().state.cockpitImage;
+    auto cockpitShare = [&](const Frame& frame) {
+        int opaque = 0, shown = 0;
+        for (int y = 0; y < cockpit.height; ++y) {
+            for (int x = 0; x < cockpit.width; ++x) {
+                const uint8_t c = *pixelAddress(cockpit, x, y);
+                opaque += c != 0;
+                shown += c != 0 && frame[static_cast<size_t>(RenderHeight - 180 + y) * RenderWidth + x] == c;
+            }
+        }
+        return static_cast<double>(shown) / opaque;
+    };
+    EXPECT_GT(cockpitShare(replay.loopFrame(3)), 0.9);  // world view
+    EXPECT_LT(cockpitShare(replay.loopFrame(6)), 0.1);  // map view
 }
 
 TEST(ShiftLoop, OverlayPercentagesComeFromThePreviousFramesTotal) {
