@@ -1,5 +1,4 @@
 #pragma once
-#include <cstring>
 #include <memory>
 #include <string>
 
@@ -20,10 +19,7 @@ namespace hc::test {
 //   hudIcon: a 4 x 4 square of 200 in the middle of its 8 x 8, 0 round it;
 //   portrait k: 100 + k everywhere but its top-left pixel, which is 0.
 constexpr uint8_t Background = 253;  // the picture under the HUD: no glyph has this colour
-constexpr uint8_t DashColour = 90;
-constexpr uint8_t LampAColour = 41;
-constexpr uint8_t LampBColour = 42;
-constexpr uint8_t DropColour = 200;
+constexpr uint8_t DashColour = 90, LampAColour = 41, LampBColour = 42, DropColour = 200;
 
 inline int glyphColour(int glyph, int style) { return 1 + 5 * glyph + style; }
 
@@ -74,13 +70,9 @@ struct HudRig {
     // under the dashboard), the cab at (1000, 1000) heading +x, and a plain background.
     void reset() {
         shift = Shift{};
-        shift.dashboardHeight = 120;
-        shift.minutesLeft = 4;
-        shift.passengerCount = 16;
-        shift.wiperAngle = 1.570795;
+        shift.dashboardHeight = 120, shift.minutesLeft = 4, shift.passengerCount = 16, shift.wiperAngle = 1.570795;
         player = PlayerCar{};
-        player.x = 1000;
-        player.y = 1000;
+        player.x = player.y = 1000;
         rotateBody(player, 0);
         fillImage(*target, Background);
     }

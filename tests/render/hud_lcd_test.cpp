@@ -2,131 +2,91 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <set>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "render/hud.h"
 
 namespace hc {
 namespace {
 
-using Pixels = std::set<std::pair<int, int>>;
-
-// The pixels of colour c in a small image.
-Pixels lit(const Image& image, uint32_t c) {
-    Pixels out;
+// The picture of an image: '#' where colour c is, '.' elsewhere, a string per row.
+std::vector<std::string> picture(const Image& image, uint32_t c) {
+    std::vector<std::string> rows(image.height, std::string(image.width, '.'));
     for (int y = 0; y < image.height; ++y)
         for (int x = 0; x < image.width; ++x)
-            if (getPixel(image, x, y) == c) out.insert({x, y});
-    return out;
+            if (getPixel(image, x, y) == c) rows[y][x] = '#';
+    return rows;
 }
 
-struct Cell {
-    Image* image = createImage(24, 16);
-    Cell() { fillImage(*image, 0); }
-    ~Cell() { destroyImage(image); }
-    Pixels draw(char c) {
-        fillImage(*image, 0);
-        drawLcdChar(*image, 3, 2, c, 9);
-        return lit(*image, 9);
-    }
-};
-
-TEST(LcdSegments, StrokesSitInTheirPlacesOfTheCell) {
-    Cell cell;
-    // "1": the two right-hand strokes only, with the gap at row 4 between them.
-    EXPECT_EQ(cell.draw('1'), (Pixels{{8, 3}, {8, 4}, {8, 5}, {8, 7}, {8, 8}, {8, 9}}));
-    // "_": the bottom stroke, one row below the lower strokes' end.
-    EXPECT_EQ(cell.draw('_'), (Pixels{{4, 10}, {5, 10}, {6, 10}, {7, 10}}));
-    // "8" lights all seven strokes: 3 pixels for each upright, 4 for each bar.
-    const Pixels eight = cell.draw('8');
-    EXPECT_EQ(eight.size(), 24u);
-    for (auto [x, y] : eight) {
-        EXPECT_GE(x, 3);
-        EXPECT_LE(x, 8);
-        EXPECT_GE(y, 2);
-        EXPECT_LE(y, 10);
-    }
-    // The corners of the cell stay dark: the strokes do not meet.
-    EXPECT_EQ(eight.count({3, 2}) + eight.count({8, 2}) + eight.count({3, 10}) + eight.count({8, 10}), 0u);
-    // ":" is two dots, no strokes.
-    EXPECT_EQ(cell.draw(':'), (Pixels{{5, 5}, {5, 8}}));
-    EXPECT_TRUE(cell.draw(' ').empty());
-}
-
-TEST(LcdSegments, LettersShareDigitShapesAndUnknownsShowADash) {
-    // Letters that look like digits light the same strokes; only small letters exist.
-    EXPECT_EQ(lcdSegmentMask('o'), lcdSegmentMask('0'));
-    EXPECT_EQ(lcdSegmentMask('s'), lcdSegmentMask('5'));
-    EXPECT_EQ(lcdSegmentMask('g'), lcdSegmentMask('6'));
-    EXPECT_EQ(lcdSegmentMask('r'), 32 | 64);  // lower left and middle
-    EXPECT_EQ(lcdSegmentMask('.'), 32);
-    for (char c : {'A', 'R', 'Z', '-', '#', '!', '\0'}) EXPECT_EQ(lcdSegmentMask(c), 64) << int(c);
-    Cell cell;
-    EXPECT_EQ(cell.draw('E'), (Pixels{{4, 6}, {5, 6}, {6, 6}, {7, 6}}));
-}
-
-TEST(LcdSegments, TextAdvancesSevenPixelsAndClipsAtTheEdge) {
-    Image* image = createImage(30, 12);
+TEST(LcdSegments, EveryCharacterLightsItsStrokes) {
+    const std::pair<const char*, int> masks[] = {
+        {" ", 0},    {"0o", 63},  {"1i", 12}, {"2z", 118}, {"3", 94},   {"4", 77},   {"5s", 91},  {"6g", 123},
+        {"7", 14},   {"8", 127},  {"9", 95},  {"_", 16},   {"a", 111},  {"b", 121},  {"c", 51},   {"d", 124},
+        {"e", 115},  {"f", 99},   {"hk", 109}, {"j", 60},  {"l", 49},   {"m", 47},   {"n", 104},  {"p", 103},
+        {"q", 79},   {"r", 96},   {"t", 113}, {"u", 61},   {"v", 60},   {"w", 56},   {"x", 100},  {"y", 93},
+        {".,", 32},  {"AERZ-#!", 64}};  // capitals and the rest: the middle stroke only
+    for (const auto& [chars, mask] : masks)
+        for (const char* c = chars; *c; ++c) EXPECT_EQ(lcdSegmentMask(*c), mask) << *c;
+    EXPECT_EQ(lcdSegmentMask('\0'), 64);
+    // Each stroke in its place of the 6 x 9 cell, a cell every 7 pixels; ":" is two dots.
+    Image* image = createImage(56, 9);
     fillImage(*image, 0);
-    drawLcdText(*image, 0, 0, "1111", 5);
-    // Each "1" lights column 5 of its cell: 5, 12, 19, 26.
-    for (int x = 0; x < 30; ++x) EXPECT_EQ(getPixel(*image, x, 1) == 5, x % 7 == 5) << x;
+    drawLcdText(*image, 0, 0, "8147cbr:", 9);
+    const std::vector<std::string> expected = {
+        ".####.................####...####.......................",
+        "#....#......#.#....#......#.#......#....................",
+        "#....#......#.#....#......#.#......#....................",
+        "#....#......#.#....#......#.#......#...............#....",
+        ".####..........####.................####...####.........",
+        "#....#......#......#......#.#......#....#.#.............",
+        "#....#......#......#......#.#......#....#.#........#....",
+        "#....#......#......#......#.#......#....#.#.............",
+        ".####........................####...####................",
+    };
+    EXPECT_EQ(picture(*image, 9), expected);
     // Characters that run off the image are cut, not written outside it (the sanitizer
-    // build checks the writes): what is left of the first "8" at (26, 8) is its top bar
-    // and left upright; the text at (-20, -5) ends before the image begins.
-    drawLcdText(*image, 26, 8, "88", 6);
+    // build checks the writes): of "88" at (52, 6) only the first 8's top bar and upper
+    // left stroke are left; text at (-20, -5) ends before the image begins.
+    fillImage(*image, 0);
+    drawLcdText(*image, 52, 6, "88", 6);
     drawLcdText(*image, -20, -5, "888", 6);
-    EXPECT_EQ(lit(*image, 6), (Pixels{{27, 8}, {28, 8}, {29, 8}, {26, 9}, {26, 10}, {26, 11}}));
+    EXPECT_EQ(picture(*image, 6)[6].substr(52), ".###");
+    EXPECT_EQ(picture(*image, 6)[7].substr(52), "#...");
     destroyImage(image);
 }
 
-TEST(InstrumentText, ZeroPadding) {
-    EXPECT_EQ(zeroPad("7", 4), "0007");
-    EXPECT_EQ(zeroPad("", 2), "00");
-    EXPECT_EQ(zeroPad("1234", 4), "1234");
-    EXPECT_EQ(zeroPad("123456", 4), "123456");
-    EXPECT_EQ(zeroPad("-5", 3), "0-5");
-    EXPECT_EQ(zeroPad("5", 0), "5");
-}
-
-TEST(InstrumentText, ClockTurboAndSpeed) {
-    EXPECT_EQ(clockText(12, 5.9), "12:05");
-    EXPECT_EQ(clockText(4, 0.0), "04:00");
-    EXPECT_EQ(clockText(0, 59.999), "00:59");
-    EXPECT_EQ(clockText(123, 7.0), "123:07");
-
-    EXPECT_EQ(turboText(0.37f), "0.3");
-    EXPECT_EQ(turboText(0.0f), "0.0");
-    EXPECT_EQ(turboText(1.5f), "1.5");
-    EXPECT_EQ(turboText(12.3f), "1.3");  // first and last digit of 123
-
-    EXPECT_EQ(speedText(0.5f, true, false), "100");
-    EXPECT_EQ(speedText(0.004f, true, false), "000");
-    EXPECT_EQ(speedText(0.0625f, true, false), "012");
-    EXPECT_EQ(speedText(0.06f, true, false), "011");  // 0.06 in single precision is a little less
-    EXPECT_EQ(speedText(2.0f, true, false), "400");
-    EXPECT_EQ(speedText(0.5f, false, false), "");
-    EXPECT_EQ(speedText(0.5f, true, true), " r ");
-    EXPECT_EQ(speedValue(0.5f, true, true), 0);
-    EXPECT_EQ(speedValue(0.5f, false, false), 0);
-    EXPECT_EQ(speedValue(NAN, true, false), 0);
-    EXPECT_EQ(speedValue(INFINITY, true, false), 99999);
+TEST(InstrumentText, PaddingClockTurboAndSpeed) {
+    const std::pair<std::string, std::string> texts[] = {
+        {zeroPad("7", 4), "0007"}, {zeroPad("", 2), "00"}, {zeroPad("123456", 4), "123456"}, {zeroPad("-5", 3), "0-5"},
+        {clockText(12, 5.9), "12:05"}, {clockText(4, 0.0), "04:00"}, {clockText(0, 59.999), "00:59"},
+        {clockText(123, 7.0), "123:07"},
+        // Turbo: the first and last digit of the boost in tenths.
+        {turboText(0.37f), "0.3"}, {turboText(0.0f), "0.0"}, {turboText(1.5f), "1.5"}, {turboText(12.3f), "1.3"},
+        // Speed: floor(200 s), three digits; 0.06 in single precision is a little less.
+        {speedText(0.5f, true, false), "100"}, {speedText(0.004f, true, false), "000"},
+        {speedText(0.06f, true, false), "011"}, {speedText(2.0f, true, false), "400"},
+        {speedText(0.5f, false, false), ""}, {speedText(0.5f, true, true), " r "}};
+    for (const auto& [got, want] : texts) EXPECT_EQ(got, want);
+    const int values[][2] = {{speedValue(0.5f, true, false), 100}, {speedValue(0.5f, true, true), 0},
+                             {speedValue(0.5f, false, false), 0}, {speedValue(NAN, true, false), 0},
+                             {speedValue(INFINITY, true, false), 99999}};
+    for (const auto& v : values) EXPECT_EQ(v[0], v[1]);
 }
 
 TEST(InstrumentText, NeedleSweepsThreeQuartersClockwise) {
     // On screen y grows downwards, so a positive sine is below the pivot. The needle
     // rests 40 degrees below the left horizontal, stands straight up near 130 and ends
     // 50 degrees below the right horizontal at 270.
-    const double rest = needleAngle(0), top = needleAngle(130), full = needleAngle(270);
-    EXPECT_NEAR(std::cos(rest), -0.765, 1e-3);
-    EXPECT_NEAR(std::sin(rest), 0.644, 1e-3);
-    EXPECT_NEAR(std::cos(top), 0.0, 2e-3);
-    EXPECT_NEAR(std::sin(top), -1.0, 1e-4);
-    EXPECT_NEAR(std::cos(full), 0.644, 1e-3);
-    EXPECT_NEAR(std::sin(full), 0.765, 1e-3);
-    EXPECT_NEAR(full - rest, 1.5 * 3.14159, 1e-5);
-    EXPECT_DOUBLE_EQ(needleAngle(-130), top);
+    const struct {
+        int speed;
+        double cos, sin;
+    } cases[] = {{0, -0.766, 0.643}, {130, 0.0, -1.0}, {270, 0.643, 0.766}, {-130, 0.0, -1.0}};
+    for (const auto& c : cases) {
+        EXPECT_NEAR(std::cos(needleAngle(c.speed)), c.cos, 2e-3) << c.speed;
+        EXPECT_NEAR(std::sin(needleAngle(c.speed)), c.sin, 2e-3) << c.speed;
+    }
 }
 
 }  // namespace

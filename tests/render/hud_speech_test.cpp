@@ -12,49 +12,49 @@ using test::HudRig;
 
 constexpr uint8_t Paper = 22, Ink = 255;
 
-TEST(SpeechBubble, LongLineSplitsInTheMiddle) {
-    std::string text;
-    for (int k = 0; k < 70; ++k) text += static_cast<char>('a' + k % 26);
-    const SpeechLines even = splitSpeech(text, 640);
-    EXPECT_EQ(even.first, text.substr(0, 35) + "-");
-    EXPECT_EQ(even.second, text.substr(35));
-    // An odd length gives the larger half to the second line (35.5 rounds to 36).
-    const SpeechLines odd = splitSpeech(text + "q", 640);
-    EXPECT_EQ(odd.first, text.substr(0, 35) + "-");
-    EXPECT_EQ(odd.second, text.substr(35) + "q");
-    // 64 characters are exactly as wide as the screen: one line.
-    EXPECT_TRUE(splitSpeech(std::string(64, 'a'), 640).second.empty());
-    EXPECT_EQ(splitSpeech(std::string(65, 'a'), 640).second.size(), 32u);  // 32.5 rounds to even
-    // The width that decides is the target's.
-    const SpeechLines narrow = splitSpeech("hello there", 100);
-    EXPECT_EQ(narrow.first, "hello-");
-    EXPECT_EQ(narrow.second, " there");
-    EXPECT_EQ(splitSpeech("", 640).first, "");
+TEST(SpeechBubble, ALineWiderThanTheTargetSplitsInTheMiddle) {
+    std::string abc;
+    for (int k = 0; k < 71; ++k) abc += static_cast<char>('a' + k % 26);
+    const struct {
+        std::string text;
+        int width;
+        std::string first, second;
+    } cases[] = {
+        {abc.substr(0, 70), 640, abc.substr(0, 35) + "-", abc.substr(35, 35)},
+        // An odd length gives the larger half to the second line (35.5 rounds to 36, 32.5 to 32).
+        {abc, 640, abc.substr(0, 35) + "-", abc.substr(35)},
+        {std::string(65, 'a'), 640, std::string(33, 'a') + "-", std::string(32, 'a')},
+        // 64 characters are exactly as wide as the screen: one line.
+        {std::string(64, 'a'), 640, std::string(64, 'a'), ""},
+        {"hello there", 100, "hello-", " there"},  // the width that decides is the target's
+        {"", 640, "", ""},
+    };
+    for (const auto& c : cases) {
+        const SpeechLines lines = splitSpeech(c.text, c.width);
+        EXPECT_EQ(lines.first, c.first) << c.text;
+        EXPECT_EQ(lines.second, c.second) << c.text;
+    }
 }
 
 TEST(SpeechBubble, TwoLineBubbleIsCentredAndThirtySixWide) {
     HudRig rig;
     drawSpeechBubble(rig.font, *rig.target, -1, 240, std::string(70, 'b'));
     // Text area 360 x 20 from (140, 240): paper 5 pixels round it, the outline 1 inside.
-    EXPECT_EQ(rig.pixel(135, 235), Paper);
-    EXPECT_EQ(rig.pixel(505, 235), Paper);
-    EXPECT_EQ(rig.pixel(134, 235), test::Background);
-    EXPECT_EQ(rig.pixel(506, 250), test::Background);
-    EXPECT_EQ(rig.pixel(136, 236), Ink);
-    EXPECT_EQ(rig.pixel(504, 264), Ink);
-    EXPECT_EQ(rig.pixel(320, 236), Ink);
-    // Both lines in style 0: 35 b's and the hyphen, then 35 b's.
-    EXPECT_EQ(rig.glyphAt(140, 240), "1/0");
-    EXPECT_EQ(rig.glyphAt(490, 240), "44/0");
-    EXPECT_EQ(rig.glyphAt(140, 250), "1/0");
-    EXPECT_EQ(rig.glyphAt(480, 250), "1/0");
-    EXPECT_EQ(rig.pixel(490, 250), Paper);
+    const struct {
+        int x, y, colour;
+    } probes[] = {{135, 235, Paper}, {505, 235, Paper}, {134, 235, test::Background}, {506, 250, test::Background},
+                  {136, 236, Ink},   {504, 264, Ink},   {320, 236, Ink},
+                  // Both lines in style 0: 35 b's and the hyphen, then 35 b's.
+                  {140, 240, test::glyphColour(1, 0)}, {490, 240, test::glyphColour(44, 0)},
+                  {140, 250, test::glyphColour(1, 0)}, {480, 250, test::glyphColour(1, 0)}, {490, 250, Paper}};
+    for (const auto& p : probes) EXPECT_EQ(rig.pixel(p.x, p.y), p.colour) << p.x << "," << p.y;
 }
 
 TEST(SpeechBubble, TailHangsFromTheLowerLeftCorner) {
     HudRig rig;
     drawSpeechBubble(rig.font, *rig.target, 100, 50, "hi");
-    // Box (95, 45)-(125, 65); the tail starts on the outline's row 64.
+    // Box (95, 45)-(125, 65); the tail starts on the outline's row 64: paper from the
+    // box's edge, ink on its left side and on its slanted edge, open above.
     const int b = 64;
     for (int i = 0; i <= 10; ++i) {
         EXPECT_EQ(rig.pixel(95, b + i), Paper) << i;
@@ -68,7 +68,6 @@ TEST(SpeechBubble, TailHangsFromTheLowerLeftCorner) {
         }
     }
     EXPECT_EQ(rig.pixel(95, b + 11), test::Background);
-    // Inside the tail, between its two edges, the paper.
     EXPECT_EQ(rig.pixel(100, b + 3), Paper);
 }
 

@@ -8,7 +8,6 @@
 #include "core/records.h"
 #include "draw/image.h"
 #include "render/world_view.h"
-#include "support/digest.h"
 
 namespace hc::test {
 
@@ -16,15 +15,9 @@ namespace hc::test {
 // never change them. Every drawn colour can be read back: ShadeTable (c, L) is
 // 17 c + L for the colours 1..13 that these textures and grounds use, so a pixel tells
 // its source colour (pixel / 17) and its shade level (pixel % 17).
-//   wall textures: 1 + v mod 7 (the texture row shows), with these exceptions:
-//     kind 3: transparent rows 60..69, else 7      kind 4: transparent rows 0..69, else 7
-//     kind 6: row 112 transparent, else 1 + v mod 7
-//     kind 16: transparent rows 0..63, else 11 (a low wall seen through at the top)
-//   vehicle sheets: 8 + u mod 3 (the sheet column shows); sheet 2 wholly transparent
-//   ground: colour 13; pick-up marks: 22, which shades to 240 at every level
-//   sky: values 242..250 and some 0, varying by column and row
+//   wall textures: 1 + v mod 7 (the texture row shows); vehicle sheets: 8 + u mod 3
+//   ground: colour 13; sky: values 242..250 and some 0, varying by column and row
 constexpr uint8_t GroundColour = 13;
-constexpr uint8_t PickupShade = 240;
 constexpr uint8_t Sentinel = 254;  // never produced by the views under this artwork
 
 struct Decoded {
@@ -34,37 +27,15 @@ struct Decoded {
 inline Decoded decodePixel(uint8_t p) { return {p / 17, p % 17}; }
 
 inline void fillSyntheticArt(GameState& state) {
-    for (int c = 0; c < 256; ++c) {
-        for (int l = 0; l < 17; ++l) {
-            if (c >= 1 && c <= 13) {
-                state.shadeTable[c][l] = static_cast<uint8_t>(17 * c + l);
-            } else if (c == 22) {
-                state.shadeTable[c][l] = PickupShade;
-            } else {
-                // Generated cities use other colours: fold them onto 1..13.
-                state.shadeTable[c][l] = static_cast<uint8_t>(17 * (1 + c % 13) + l);
-            }
-        }
-    }
-    for (int k = 1; k <= WallTextureCount; ++k) {
-        for (int v = 0; v < WallTextureSize; ++v) {
-            for (int u = 0; u < WallTextureSize; ++u) {
-                uint8_t t = static_cast<uint8_t>(1 + v % 7);
-                if (k == 3) t = v >= 60 && v < 70 ? 0 : 7;
-                if (k == 4) t = v < 70 ? 0 : 7;
-                if (k == 6 && v == 112) t = 0;
-                if (k == 16) t = v < 64 ? 0 : 11;
-                state.wallTextures[k][v * WallTextureSize + u] = t;
-            }
-        }
-    }
-    for (int m = 1; m <= VehicleSheetCount; ++m) {
-        for (int v = 0; v < VehicleSheetHeight; ++v) {
-            for (int u = 0; u < VehicleSheetWidth; ++u) {
-                state.vehicleSheets[m][v * VehicleSheetWidth + u] = m == 2 ? 0 : static_cast<uint8_t>(8 + u % 3);
-            }
-        }
-    }
+    // Generated cities use other colours: fold them onto 1..13.
+    for (int c = 0; c < 256; ++c)
+        for (int l = 0; l < 17; ++l) state.shadeTable[c][l] = static_cast<uint8_t>(17 * (c >= 1 && c <= 13 ? c : 1 + c % 13) + l);
+    for (int k = 1; k <= WallTextureCount; ++k)
+        for (int v = 0; v < WallTextureSize; ++v)
+            for (int u = 0; u < WallTextureSize; ++u) state.wallTextures[k][v * WallTextureSize + u] = static_cast<uint8_t>(1 + v % 7);
+    for (int m = 1; m <= VehicleSheetCount; ++m)
+        for (int v = 0; v < VehicleSheetHeight; ++v)
+            for (int u = 0; u < VehicleSheetWidth; ++u) state.vehicleSheets[m][v * VehicleSheetWidth + u] = static_cast<uint8_t>(8 + u % 3);
 }
 
 inline uint8_t skyTexel(int column, int row) {
@@ -101,27 +72,20 @@ struct RenderRig {
         for (auto& cell : map->cells) cell = ground;
         if (!boundary) return;
         const MapCell wall{255, 17, Visible, 0, 0};
-        for (int k = 0; k < MapSize; ++k) {
-            cellAt(*map, k, 0) = wall;
-            cellAt(*map, k, MapSize - 1) = wall;
-            cellAt(*map, 0, k) = wall;
-            cellAt(*map, MapSize - 1, k) = wall;
-        }
+        for (int k = 0; k < MapSize; ++k)
+            cellAt(*map, k, 0) = cellAt(*map, k, MapSize - 1) = cellAt(*map, 0, k) = cellAt(*map, MapSize - 1, k) = wall;
     }
     // A wall of one kind over an inclusive rectangle.
-    void wall(int x1, int y1, int x2, int y2, uint8_t kind, uint8_t flags = Visible) {
+    void wall(int x1, int y1, int x2, int y2, uint8_t kind) {
         for (int x = x1; x <= x2; ++x)
-            for (int y = y1; y <= y2; ++y) cellAt(*map, x, y) = MapCell{255, kind, flags, 0, 0};
+            for (int y = y1; y <= y2; ++y) cellAt(*map, x, y) = MapCell{255, kind, Visible, 0, 0};
     }
     // Player pose and a clean shift (engine off, full detail, even frame).
     void pose(float x, float y, float heading) {
         player = PlayerCar{};
-        player.x = x;
-        player.y = y;
-        player.heading = heading;
+        player.x = x, player.y = y, player.heading = heading;
         rotateBody(player, 0);
-        shift.lowDetail = 0;
-        shift.engineRunning = 0;
+        shift.lowDetail = shift.engineRunning = 0;
         shift.damage[1] = 0;
         shift.frameCounter = 0;
     }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "support/headless_platform.h"
@@ -14,8 +15,7 @@ TEST(CommandLine, OptionsAndMistakes) {
     const struct {
         std::vector<const char*> args;
         bool help, version, fullscreen;
-        const char* data;
-        const char* error;
+        const char *data, *error;
     } cases[] = {
         {{}, false, false, false, "", ""},
         {{"--help"}, true, false, false, "", ""},
@@ -35,13 +35,9 @@ TEST(CommandLine, OptionsAndMistakes) {
         std::vector<const char*> argv{"hazardcab"};
         argv.insert(argv.end(), c.args.begin(), c.args.end());
         const CommandLine line = parseCommandLine(static_cast<int>(argv.size()), argv.data());
-        const std::string what = c.args.empty() ? "(none)" : c.args[0];
-        EXPECT_EQ(line.help, c.help) << what;
-        EXPECT_EQ(line.version, c.version) << what;
-        EXPECT_EQ(line.fullscreen, c.fullscreen) << what;
-        EXPECT_EQ(line.dataFolder, c.data) << what;
-        EXPECT_EQ(line.error, c.error) << what;
-        EXPECT_FALSE(line.newCareer) << what;
+        EXPECT_EQ(std::tie(line.help, line.version, line.fullscreen, line.newCareer, line.dataFolder, line.error),
+                  std::make_tuple(c.help, c.version, c.fullscreen, false, std::string(c.data), std::string(c.error)))
+            << (c.args.empty() ? "(none)" : c.args[0]);
     }
     const char* newCareer[] = {"hazardcab", "--new-career"};
     EXPECT_TRUE(parseCommandLine(2, newCareer).newCareer);

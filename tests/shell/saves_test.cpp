@@ -73,11 +73,9 @@ TEST_F(Saves, EachFileReadsBackExactly) {
 TEST_F(Saves, NonsenseValuesAreRefusedEvenWithAGoodChecksum) {
     enum Edit { Replace, Drop, Add };
     struct Case {
-        const char* kind;
+        const char *kind;
         Edit edit;
-        const char* key;
-        const char* value;
-        const char* reason;
+        const char *key, *value, *reason;
     };
     const Case cases[] = {
         {"career", Replace, "money", "-1", "money is \"-1\", not a whole number from 0 to 1000000000000"},
@@ -99,34 +97,26 @@ TEST_F(Saves, NonsenseValuesAreRefusedEvenWithAGoodChecksum) {
         {"best-scores", Replace, "score", "5 yesterday", "\"score 5 yesterday\" is not a score and a date"},
         {"best-scores", Add, "high", "5 2024-01-01", "\"high 5 2024-01-01\" is not a score and a date"},
     };
-    for (const Case& c : cases) {
-        const std::string kind = c.kind;
-        const std::string good = kind == "career"     ? careerText(SomeCareer)
-                                 : kind == "settings" ? settingsText(SomeSettings)
-                                                      : bestScoresText(SomeScores);
-        std::vector<SaveLine> lines;
-        std::string reason;
-        ASSERT_TRUE(parseSaveText(good, kind, 1, lines, reason));
-        const auto it = std::find_if(lines.begin(), lines.end(), [&](const SaveLine& l) { return l.key == c.key; });
-        if (c.edit == Add) {
-            lines.push_back({c.key, c.value});
-        } else {
-            ASSERT_NE(it, lines.end()) << c.key;
-            if (c.edit == Replace) it->value = c.value;
-            if (c.edit == Drop) lines.erase(it);
-        }
-        const std::string bad = formatSaveText(kind, 1, lines);
-        CareerRecord career;
-        Settings settings;
-        std::vector<BestScore> best;
-        const bool read = kind == "career"     ? readCareer(bad, career, reason)
-                          : kind == "settings" ? readSettings(bad, settings, reason)
-                                               : readBestScores(bad, best, reason);
-        EXPECT_FALSE(read) << c.key << " " << c.value;
-        EXPECT_EQ(reason, c.reason);
-    }
+    CareerRecord career;
+    Settings settings;
     std::vector<BestScore> best;
     std::string reason;
+    for (const Case& c : cases) {
+        const std::string kind = c.kind;
+        const bool isCareer = kind == "career", isSettings = kind == "settings";
+        std::vector<SaveLine> lines;
+        ASSERT_TRUE(parseSaveText(isCareer ? careerText(SomeCareer) : isSettings ? settingsText(SomeSettings) : bestScoresText(SomeScores),
+                                  kind, 1, lines, reason));
+        const auto it = std::find_if(lines.begin(), lines.end(), [&](const SaveLine& l) { return l.key == c.key; });
+        ASSERT_TRUE(c.edit == Add || it != lines.end()) << c.key;
+        if (c.edit == Add) lines.push_back({c.key, c.value});
+        if (c.edit == Replace) it->value = c.value;
+        if (c.edit == Drop) lines.erase(it);
+        const std::string bad = formatSaveText(kind, 1, lines);
+        EXPECT_FALSE(isCareer ? readCareer(bad, career, reason) : isSettings ? readSettings(bad, settings, reason) : readBestScores(bad, best, reason))
+            << c.key << " " << c.value;
+        EXPECT_EQ(reason, c.reason);
+    }
     EXPECT_FALSE(readBestScores(bestScoresText(std::vector<BestScore>(11, {5, "2024-01-01"})), best, reason));
     EXPECT_EQ(reason, "it holds more than 10 scores");
 }
@@ -155,11 +145,7 @@ TEST_F(Saves, ABadFileIsKeptAsideWithOneLineAndTheGameStartsAfresh) {
     };
     for (const Case& c : cases) {
         fs::remove_all(hg.saveHome);
-        if (c.folder) {
-            fs::create_directories(file(c.name));
-        } else {
-            put(c.name, c.text);
-        }
+        c.folder ? void(fs::create_directories(file(c.name))) : put(c.name, c.text);
         hg.console.clear();
         g().saved = SavedRecords{};
         loadSavedRecords(g());
@@ -199,14 +185,10 @@ TEST_F(Saves, AnUnwritableFolderCostsOneLinePerSaveAndNothingElse) {
 }
 
 TEST_F(Saves, BestScoresKeepTheTenBestAcrossARestart) {
-    struct Step {
-        int64_t score;
-        const char* line;
-    };
     // Zero is no score; a tie is no new best.
-    const Step steps[] = {{0, ""}, {300, "a new best score!"}, {200, "best score: 300"}, {300, "best score: 300"},
+    const std::pair<int64_t, const char*> steps[] = {{0, ""}, {300, "a new best score!"}, {200, "best score: 300"}, {300, "best score: 300"},
                           {301, "a new best score!"}};
-    for (const Step& s : steps) EXPECT_EQ(enterArcadeScore(g(), s.score), s.line) << s.score;
+    for (const auto& [score, line] : steps) EXPECT_EQ(enterArcadeScore(g(), score), line) << score;
     auto next = restart();
     const std::vector<int64_t> kept{301, 300, 300, 200};
     ASSERT_EQ(next->saved.best.size(), kept.size());
