@@ -84,8 +84,8 @@ inline void mapPixel(const MapPass& pass, uint16_t* taken, int sy, int my, const
 // pixels at at + k step, their columns' records at rows[k].
 //   Inside a building: four solid walls (colour 255, no pick-up mark, not see-through,
 //   a wall texture) whose rows up to 7 above are final need their roof lines only.
-//   Open ground: four cells that are not walls, whose own rows are still free, take
-//   their colours (near-white for pick-up marks, near-black for colour 0).
+//   Open ground: four cells that are not walls take their colours (near-white for
+//   pick-up marks, near-black for colour 0) where their own rows are still free.
 inline bool drawGroupOfFour(const uint8_t* cell, ptrdiff_t to1, ptrdiff_t to2, ptrdiff_t to3, uint16_t* rows,
                             uint8_t* at, ptrdiff_t step, ptrdiff_t pitch) {
     // Gathered in registers: four small stores read back as one vector would stall.
@@ -119,11 +119,18 @@ inline bool drawGroupOfFour(const uint8_t* cell, ptrdiff_t to1, ptrdiff_t to2, p
     }
     if (walls != 0) return false;
     const __m128i free = lanes(_mm_cmpeq_epi16(_mm_and_si128(taken, _mm_set1_epi16(1)), _mm_setzero_si128()));
-    if (_mm_movemask_ps(_mm_castsi128_ps(free)) != 15) return false;
+    const int freeLanes = _mm_movemask_ps(_mm_castsi128_ps(free));
     // colour + 1 where it is 0 (cmpeq gives -1), then near-white where marked
     const __m128i shown = _mm_sub_epi32(colour, _mm_cmpeq_epi32(colour, _mm_setzero_si128()));
     const __m128i value = _mm_or_si128(_mm_and_si128(pickup, _mm_set1_epi32(ColourNearWhite)), _mm_andnot_si128(pickup, shown));
-    const uint32_t bytes = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(_mm_packs_epi32(value, value), value)));
+    uint32_t bytes = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(_mm_packs_epi32(value, value), value)));
+    if (freeLanes != 15) {
+        // Ground just above a building, partly under its facades: the covered pixels
+        // keep what they hold.
+        const uint32_t fresh = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packs_epi16(_mm_packs_epi32(free, free), free)));
+        const uint32_t held = at[0] | at[step] << 8 | at[2 * step] << 16 | static_cast<uint32_t>(at[3 * step]) << 24;
+        bytes = (bytes & fresh) | (held & ~fresh);
+    }
     at[0] = static_cast<uint8_t>(bytes);
     at[step] = static_cast<uint8_t>(bytes >> 8);
     at[2 * step] = static_cast<uint8_t>(bytes >> 16);
@@ -213,7 +220,11 @@ void drawMapView(const CityMap& map, const PlayerCar& player, const GameState& s
             const ptrdiff_t to1 = sizeof(MapCell) * (my1 - my0), to2 = sizeof(MapCell) * (my2 - my0);
             const ptrdiff_t to3 = sizeof(MapCell) * (my3 - my0);
             const int dy1 = my1 - my0, dy2 = my2 - my0, dy3 = my3 - my0;
+            const ptrdiff_t nextColumn = MapSize * static_cast<ptrdiff_t>(sizeof(MapCell));
             for (; i + 3 <= fastLast; i += 4, my0 -= 6, at += 4 * step, rows += 4, cell -= 6 * sizeof(MapCell)) {
+                // The next anti-diagonal reads the column before this one, over about
+                // the same rows: ask for it now, so that it arrives while this one draws.
+                __builtin_prefetch(cell - nextColumn);
 #if defined(__SSE2__)
                 if (drawGroupOfFour(cell, to1, to2, to3, rows, at, step, pitch)) continue;
 #endif
