@@ -147,7 +147,7 @@ TEST_F(GarageScreen, TheDrawPicksTheRefusalOrSaleLineInItsOrderAndARefusalChange
 }
 
 // Each starts from a fresh bank and car; the keys move from entry 3 (work).
-TEST_F(GarageScreen, UpgradesGoUpToTheTopAndFreeEntriesCostNothing) {
+TEST_F(GarageScreen, UpgradesGoUpToTheTopRepairsAreRefusedLikeUpgradesAndFreeEntriesCostNothing) {
     const struct {
         const char* what;
         int32_t score, scoreAfter;
@@ -158,6 +158,7 @@ TEST_F(GarageScreen, UpgradesGoUpToTheTopAndFreeEntriesCostNothing) {
         // Tyres four times: 200 + 400 + 600, then maxed out at no charge.
         {"to the top", 1200, 0, 3, 0, 0, {"Left", "Left", "Left", "Left", "Return", "Return", "Return", "Return"}},
         {"tiny wear free", 0, 0, 0, 0.004f, 0.0f, {"Right", "Right", "Right", "Right", "Return"}},
+        {"repair refused", 599, 599, 0, 1.0f, 1.0f, {"Right", "Right", "Right", "Right", "Return"}},
         {"fill the tank", 10, 10, 0, 0.5f, 0.5f, {"Right", "Right", "Right", "Right", "Right", "Return"}},
     };
     for (const auto& c : cases) {

@@ -1,5 +1,5 @@
 // The audio engine without a sound device: the oscillators, the synthesised channels
-// against the rule, the engine's queues and gains, and music decoding and streaming,
+// against the rule, the engine's queues and gains, and music decoding and streaming
 // from good, converted, broken, empty and missing files.
 #include <gtest/gtest.h>
 
@@ -27,10 +27,9 @@ class RecordingOutput : public AudioOutput {
 public:
     struct Source {
         std::deque<uint32_t> queue;
-        int processed = 0;
+        int processed = 0, plays = 0;
         bool playing = false;
         float gain = -1;
-        int plays = 0;
     };
     std::map<uint32_t, Source> sources;
     std::map<uint32_t, std::vector<uint8_t>> bufferData;
@@ -40,9 +39,7 @@ public:
     bool start() override { return true; }
     void stop() override {}
     void createChannel(uint32_t buffers[2], uint32_t& source) override {
-        buffers[0] = next_++;
-        buffers[1] = next_++;
-        source = next_++;
+        buffers[0] = next_++, buffers[1] = next_++, source = next_++;
         sources[source];
     }
     void releaseChannel(uint32_t*, uint32_t source) override { sources.erase(source); }
@@ -51,24 +48,19 @@ public:
     uint32_t unqueueBuffer(uint32_t source) override {
         Source& s = sources[source];
         const uint32_t b = s.queue.front();
-        s.queue.pop_front();
-        --s.processed;
+        s.queue.pop_front(), --s.processed;
         return b;
     }
     void fillDeviceBuffer(uint32_t buffer, int32_t format, const uint8_t* data, int bytes, int) override {
-        bufferData[buffer].assign(data, data + bytes);
-        bufferFormat[buffer] = format;
-        ++uploads;
+        bufferData[buffer].assign(data, data + bytes), bufferFormat[buffer] = format, ++uploads;
     }
     void queueBuffer(uint32_t source, uint32_t buffer) override { sources[source].queue.push_back(buffer); }
     bool isPlaying(uint32_t source) override { return sources[source].playing; }
     void play(uint32_t source) override { sources[source].playing = true, ++sources[source].plays; }
     void halt(uint32_t source) override {
-        Source& s = sources[source];
-        s.queue.clear(), s.processed = 0, s.playing = false;
+        sources[source].queue.clear(), sources[source].processed = 0, sources[source].playing = false;
     }
     void setGain(uint32_t source, float gain) override { sources[source].gain = gain; }
-
     // The device has played the oldest n queued buffers (all of them: it stops).
     void finish(uint32_t source, int n) {
         Source& s = sources[source];
@@ -80,21 +72,24 @@ private:
     uint32_t next_ = 100;
 };
 
-int16_t sampleAt(const uint8_t* bytes, size_t index) {
-    return static_cast<int16_t>(bytes[2 * index] | (bytes[2 * index + 1] << 8));
+// 16-bit little-endian samples, and the frequency they show at 44100 Hz: two zero
+// crossings a period.
+std::vector<int16_t> samples(const uint8_t* bytes, size_t count, size_t first = 0, size_t stride = 1) {
+    std::vector<int16_t> out;
+    for (size_t i = first; i < count; i += stride) {
+        out.push_back(static_cast<int16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8));
+    }
+    return out;
 }
-
-// The frequency that samples at 44100 Hz show: two zero crossings a period.
 double hertz(const std::vector<int16_t>& s) {
     int n = 0;
     for (size_t i = 1; i < s.size(); ++i) n += (s[i - 1] < 0) != (s[i] < 0);
     return n / 2.0 / (s.size() / 44100.0);
 }
-
-std::vector<int16_t> samplesOf(const AudioChannel& ch) {
-    std::vector<int16_t> out;
-    for (size_t i = 0; i < SynthSamplesPerBuffer; ++i) out.push_back(sampleAt(ch.sampleBuffer, i));
-    return out;
+double rmsOf(const std::vector<int16_t>& s) {
+    double sum = 0;
+    for (int16_t v : s) sum += double(v) * v;
+    return std::sqrt(sum / s.size()) / 32768.0;
 }
 
 TEST(Oscillator, StepsByFrequencyWrapsAndRoundsTheTableIndexHalfToEven) {
@@ -164,9 +159,7 @@ TEST(Synth, ToneAndNoiseBuffersFollowTheRuleSampleBySample) {
     };
     for (const auto& c : cases) {
         AudioChannel ch;
-        ch.kind = c.kind;
-        ch.waveShape = c.shape;
-        ch.amplitude = SynthAmplitude;
+        ch.kind = c.kind, ch.waveShape = c.shape, ch.amplitude = SynthAmplitude;
         ch.oscillators[1].frequency = c.f1;
         ch.oscillators[2] = Oscillator{c.f2, c.phase2};
         ch.oscillators[3] = Oscillator{c.f3, c.phase3};
@@ -176,10 +169,12 @@ TEST(Synth, ToneAndNoiseBuffersFollowTheRuleSampleBySample) {
             const std::vector<int16_t> expected = referenceFill(reference);
             seedRandom(7 + fill);
             ASSERT_TRUE(fillBuffer(ch));
-            EXPECT_EQ(samplesOf(ch), expected) << c.kind << " " << c.f1 << " fill " << fill;
+            EXPECT_EQ(samples(ch.sampleBuffer, SynthSamplesPerBuffer), expected) << c.kind << " " << c.f1;
             EXPECT_DOUBLE_EQ(ch.oscillators[1].frequency, c.f1);  // the car's value again
         }
-        if (c.hertz > 0) EXPECT_NEAR(hertz(samplesOf(ch)), c.hertz, c.hertz / 80) << c.shape;
+        if (c.hertz > 0) {
+            EXPECT_NEAR(hertz(samples(ch.sampleBuffer, SynthSamplesPerBuffer)), c.hertz, c.hertz / 80);
+        }
     }
 }
 
@@ -197,6 +192,7 @@ protected:
     std::string console;
     RecordingOutput out;
     AudioEngine engine;
+    AudioChannel& music = engine.channels[MusicChannel];
 };
 
 TEST_F(Engine, SetsUpTheFourChannels) {
@@ -232,30 +228,27 @@ TEST_F(Engine, ChannelGainsAndTheMasterLevel) {
         EXPECT_FLOAT_EQ(out.sources[channel(g.channel).source].gain, g.stored);
     }
     setMasterLevel(engine, 0.5f);
-    EXPECT_FLOAT_EQ(channel(MusicChannel).gain, 0.12f);
+    EXPECT_FLOAT_EQ(music.gain, 0.12f);
     for (int i = 2; i <= 4; ++i) EXPECT_FLOAT_EQ(channel(i).gain, 0.6f);
 }
 
 TEST_F(Engine, RefillsOnlyEnabledChannelsAndOnlyFinishedBuffers) {
-    channel(MusicChannel).enabled = 0;
+    music.enabled = 0;
     AudioChannel& eng = channel(EngineChannel);
     eng.enabled = -1;
     eng.oscillators[1].frequency = 200;
     auto& src = out.sources[eng.source];
-    // Each step: how many buffers the device finished first, then uploads so far.
-    const struct {
-        int finished, uploads;
-        bool playing;
-    } steps[] = {{0, 2, true},   // first use: both filled, queued and started
-                 {0, 2, true},   // nothing played yet: nothing to do
-                 {1, 3, true},   // one finished: that one goes round again
-                 {2, 5, true}};  // ran dry: both refilled, the source restarted
-    for (const auto& step : steps) {
-        out.finish(eng.source, step.finished);
+    // How many buffers the device finished before each update, and the uploads after it.
+    const std::pair<int, int> steps[] = {{0, 2},   // first use: both filled, queued and started
+                                         {0, 2},   // nothing played yet: nothing to do
+                                         {1, 3},   // one finished: that one goes round again
+                                         {2, 5}};  // ran dry: both refilled, the source restarted
+    for (auto [finished, uploads] : steps) {
+        out.finish(eng.source, finished);
         updateAudio(engine);
-        EXPECT_EQ(out.uploads, step.uploads);
+        EXPECT_EQ(out.uploads, uploads);
         EXPECT_EQ(src.queue.size(), 2u);
-        EXPECT_EQ(src.playing, step.playing);
+        EXPECT_TRUE(src.playing);
     }
     EXPECT_EQ(src.plays, 2);
     EXPECT_EQ(out.bufferFormat[eng.buffers[0]], SampleFormatMono16);
@@ -268,51 +261,37 @@ TEST_F(Engine, RefillsOnlyEnabledChannelsAndOnlyFinishedBuffers) {
 
 TEST_F(Engine, NextTrackWrapsFromFourToOne) {
     for (auto [from, to] : {std::pair{4, 1}, {1, 2}, {0, 1}}) {
-        channel(MusicChannel).trackNumber = static_cast<int8_t>(from);
+        music.trackNumber = static_cast<int8_t>(from);
         nextTrack(engine);
-        EXPECT_EQ(channel(MusicChannel).trackNumber, to) << from;
+        EXPECT_EQ(music.trackNumber, to) << from;
     }
     EXPECT_EQ(console.find("track3"), std::string::npos);
     EXPECT_EQ(musicTrackPath(3), "../data/audio/track3.ogg");
-    // A channel 1 that is not a stream channel is left alone.
-    AudioEngine bare;
+    AudioEngine bare;  // a channel 1 that is not a stream channel is left alone
     openTrack(bare, 2);
     EXPECT_EQ(bare.channels[MusicChannel].trackNumber, 0);
 }
 
 const std::string Fixtures = std::string(HC_SOURCE_DIR) + "/tools/musicgen/fixtures/";
 
-std::vector<uint8_t> readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// Decodes whole buffers into left and right samples.
+// The left and right samples of whole decoded buffers; empty when a read failed.
 struct Decoded {
     std::vector<int16_t> left, right;
-};
-bool decode(AudioStream& s, int buffers, Decoded& d) {
-    std::vector<uint8_t> buf(AudioBufferBytes);
-    for (int b = 0; b < buffers; ++b) {
-        if (!readStreamBuffer(s, buf.data(), AudioBufferBytes)) return false;
-        for (size_t f = 0; f < MusicFramesPerBuffer; ++f) {
-            d.left.push_back(sampleAt(buf.data(), 2 * f));
-            d.right.push_back(sampleAt(buf.data(), 2 * f + 1));
+    Decoded(AudioStream* s, size_t buffers) {
+        std::vector<uint8_t> buf(AudioBufferBytes);
+        for (size_t b = 0; s && b < buffers; ++b) {
+            if (!readStreamBuffer(*s, buf.data(), AudioBufferBytes)) return;
+            for (int16_t v : samples(buf.data(), AudioBufferBytes / 2, 0, 2)) left.push_back(v);
+            for (int16_t v : samples(buf.data(), AudioBufferBytes / 2, 1, 2)) right.push_back(v);
         }
     }
-    return true;
-}
+};
 
-double rmsOf(const std::vector<int16_t>& s) {
-    double sum = 0;
-    for (int16_t v : s) sum += double(v) * v;
-    return std::sqrt(sum / s.size()) / 32768.0;
-}
-
-TEST(MusicStream, EveryFormatPlaysAt44100StereoAtItsOwnPitch) {
+TEST(MusicStream, EveryFormatPlaysAt44100StereoAtItsOwnPitchAndShortTracksRepeat) {
     const struct {
         const char* file;
-        int rate, channels, buffers;
+        int rate, channels;
+        size_t buffers;
         double left, right;  // Hz; 0: not a plain tone
     } cases[] = {
         {"tone_44k_stereo.ogg", 44100, 2, 6, 441, 882},
@@ -325,140 +304,121 @@ TEST(MusicStream, EveryFormatPlaysAt44100StereoAtItsOwnPitch) {
         ASSERT_NE(s, nullptr) << c.file;
         EXPECT_EQ(streamFileRate(*s), c.rate);
         EXPECT_EQ(streamFileChannels(*s), c.channels);
-        Decoded d;
-        ASSERT_TRUE(decode(*s, c.buffers, d)) << c.file;
+        const Decoded d(s, c.buffers);
+        closeAudioStream(s);
+        ASSERT_EQ(d.left.size(), c.buffers * MusicFramesPerBuffer) << c.file;
         if (c.left > 0) {
             EXPECT_NEAR(hertz(d.left), c.left, c.left / 80) << c.file;
             EXPECT_NEAR(hertz(d.right), c.right, c.right / 80) << c.file;
         }
-        EXPECT_GT(rmsOf(d.left), 0.2) << c.file;
-        EXPECT_GT(rmsOf(d.right), 0.2) << c.file;
+        EXPECT_GT(std::min(rmsOf(d.left), rmsOf(d.right)), 0.2) << c.file;
         EXPECT_EQ(d.left == d.right, c.channels == 1) << c.file;
-        closeAudioStream(s);
     }
     // A track of 1000 frames, shorter than a buffer, fills every buffer by repeating.
     AudioStream* s = openAudioStream(Fixtures + "short_44k_stereo.ogg");
     ASSERT_NE(s, nullptr);
     EXPECT_NEAR(streamSeconds(*s), 1000 / 44100.0, 1e-6);
-    Decoded d;
-    ASSERT_TRUE(decode(*s, 3, d));
-    for (size_t k = 0; k + 1000 < d.left.size(); ++k) {
-        ASSERT_EQ(d.left[k], d.left[k + 1000]) << k;
-        ASSERT_EQ(d.right[k], d.right[k + 1000]) << k;
-    }
+    const Decoded d(s, 3);
     closeAudioStream(s);
+    ASSERT_EQ(d.left.size(), 3u * MusicFramesPerBuffer);
+    EXPECT_TRUE(std::equal(d.left.begin() + 1000, d.left.end(), d.left.begin()));
+    EXPECT_TRUE(std::equal(d.right.begin() + 1000, d.right.end(), d.right.begin()));
 }
 
-TEST(MusicStream, BrokenInputIsRefusedOrReportedNeverLoopedForever) {
-    const std::vector<uint8_t> good = readBytes(Fixtures + "tone_44k_stereo.ogg");
-    ASSERT_GT(good.size(), 4000u);
+TEST(MusicStream, BrokenInputIsRefusedOrPlaysWhatIsThere) {
+    std::ifstream in(Fixtures + "noisy_44k_stereo.ogg", std::ios::binary);
+    const std::vector<uint8_t> good{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    ASSERT_GT(good.size(), 12000u);
     // Not an Ogg file, nothing at all, or cut inside the headers: cannot be opened.
     const std::string text = "this is not an ogg vorbis file, just words in a box";
     EXPECT_EQ(openAudioStreamFromMemory(reinterpret_cast<const uint8_t*>(text.data()), text.size()), nullptr);
     EXPECT_EQ(openAudioStreamFromMemory(good.data(), 0), nullptr);
     EXPECT_EQ(openAudioStreamFromMemory(nullptr, 10), nullptr);
     EXPECT_EQ(openAudioStreamFromMemory(good.data(), 300), nullptr);
-    // Headers but no sound: the read gives up instead of rewinding forever.
-    const std::vector<uint8_t> empty = readBytes(Fixtures + "empty.ogg");
-    AudioStream* s = openAudioStreamFromMemory(empty.data(), empty.size());
-    ASSERT_NE(s, nullptr);
-    std::vector<uint8_t> buf(AudioBufferBytes);
-    EXPECT_FALSE(readStreamBuffer(*s, buf.data(), AudioBufferBytes));
-    closeAudioStream(s);
     // Cut in the middle of the sound: what is there plays, looping.
-    const std::vector<uint8_t> longer = readBytes(Fixtures + "noisy_44k_stereo.ogg");
-    ASSERT_GT(longer.size(), 12000u);
-    s = openAudioStreamFromMemory(longer.data(), longer.size() * 3 / 5);
+    AudioStream* s = openAudioStreamFromMemory(good.data(), good.size() * 3 / 5);
     ASSERT_NE(s, nullptr);
-    Decoded d;
-    EXPECT_TRUE(decode(*s, 12, d));
-    EXPECT_GT(rmsOf(d.left), 0.2);
+    const Decoded d(s, 12);
     closeAudioStream(s);
+    ASSERT_EQ(d.left.size(), 12u * MusicFramesPerBuffer);
+    EXPECT_GT(rmsOf(d.left), 0.2);
 }
 
-TEST_F(Engine, AMissingUnreadableOrEmptyTrackTurnsTheMusicOffWithAMessage) {
-    const struct {
-        std::string path;
-        std::string line;
-    } cases[] = {
-        {Fixtures + "empty.ogg", "Audio: stream error"},  // opens, but gives no sound
-        {testing::TempDir() + "no_such_track.ogg", "Could not open stream " + testing::TempDir() + "no_such_track.ogg"},
-        {Fixtures + "../../../README.md", "Could not open stream " + Fixtures + "../../../README.md"},
+TEST_F(Engine, AnEmptyMissingOrUnreadableTrackTurnsTheMusicOffWithAMessage) {
+    const std::string missing = testing::TempDir() + "no_such_track.ogg", text = Fixtures + "../../../README.md";
+    const std::pair<std::string, std::string> cases[] = {
+        {Fixtures + "empty.ogg", "Audio: stream error"},  // opens, but never gives a sound
+        {missing, "Could not open stream " + missing},
+        {text, "Could not open stream " + text},
     };
-    for (const auto& c : cases) {
+    for (const auto& [path, line] : cases) {
         console.clear();
-        channel(MusicChannel).enabled = -1;
-        openTrackFile(engine, 3, c.path);
+        music.enabled = -1;
+        openTrackFile(engine, 3, path);
         updateAudio(engine);
         updateAudio(engine);
-        EXPECT_EQ(console, c.line + "\n");
-        EXPECT_EQ(channel(MusicChannel).enabled, 0);
-        EXPECT_EQ(channel(MusicChannel).trackNumber, 3);
+        EXPECT_EQ(console, line + "\n");
+        EXPECT_EQ(music.enabled, 0);
+        EXPECT_EQ(music.trackNumber, 3);
         EXPECT_EQ(out.uploads, 0);
-        EXPECT_TRUE(out.sources[channel(MusicChannel).source].queue.empty());
+        EXPECT_TRUE(out.sources[music.source].queue.empty());
     }
     // The music switch turned on again: the track is tried once more and reported.
     console.clear();
-    channel(MusicChannel).trackNumber = 99;
-    channel(MusicChannel).enabled = -1;
+    music.trackNumber = 99;
+    music.enabled = -1;
     updateAudio(engine);
     EXPECT_EQ(console, "Could not open stream ../data/audio/track99.ogg\n");
-    EXPECT_EQ(channel(MusicChannel).enabled, 0);
+    EXPECT_EQ(music.enabled, 0);
 }
 
 TEST_F(Engine, StreamsStereoAndFollowsTheMusicSwitch) {
     openTrackFile(engine, 2, Fixtures + "tone_44k_stereo.ogg");
     updateAudio(engine);
-    const auto& src = out.sources[channel(MusicChannel).source];
-    EXPECT_EQ(src.queue.size(), 2u);
-    EXPECT_TRUE(src.playing);
-    EXPECT_EQ(out.bufferFormat[channel(MusicChannel).buffers[0]], SampleFormatStereo16);
+    EXPECT_EQ(out.sources[music.source].queue.size(), 2u);
+    EXPECT_TRUE(out.sources[music.source].playing);
+    EXPECT_EQ(out.bufferFormat[music.buffers[0]], SampleFormatStereo16);
     // Music off: a new track is still opened, nothing is refilled.
-    channel(MusicChannel).enabled = 0;
+    music.enabled = 0;
     openTrackFile(engine, 3, Fixtures + "short_44k_stereo.ogg");
-    EXPECT_NE(channel(MusicChannel).stream, nullptr);
-    EXPECT_EQ(channel(MusicChannel).enabled, 0);
-    out.finish(channel(MusicChannel).source, 2);
+    EXPECT_NE(music.stream, nullptr);
+    EXPECT_EQ(music.enabled, 0);
+    out.finish(music.source, 2);
     updateAudio(engine);
     EXPECT_EQ(out.uploads, 2);
     // On again: both buffers come from the new track (a 1000-frame loop) and play.
-    channel(MusicChannel).enabled = -1;
+    music.enabled = -1;
     updateAudio(engine);
     EXPECT_EQ(out.uploads, 4);
-    EXPECT_TRUE(out.sources[channel(MusicChannel).source].playing);
-    const auto& data = out.bufferData[channel(MusicChannel).buffers[0]];
-    EXPECT_EQ(sampleAt(data.data(), 0), sampleAt(data.data(), 2000));
+    EXPECT_TRUE(out.sources[music.source].playing);
+    const std::vector<int16_t> left = samples(out.bufferData[music.buffers[0]].data(), 4000, 0, 2);
+    EXPECT_EQ(left[0], left[1000]);
 }
 
-// The game's own tracks, when the data has been built.
+// The game's own tracks, when the data has been built: long, stereo at 44100 Hz, of
+// like loudness below full scale, and without a click where they loop.
 TEST(GameMusic, TracksAreLongLoudEnoughStereoAt44100AndLoopCleanly) {
-    double levels[5] = {};
+    double firstLevel = 0;
     for (int n = 1; n <= 4; ++n) {
         const std::string path = std::string(HC_DATA_DIR) + "/audio/track" + std::to_string(n) + ".ogg";
         if (!std::ifstream(path)) GTEST_SKIP() << "music not built: " << path;
         AudioStream* s = openAudioStream(path);
         ASSERT_NE(s, nullptr) << path;
-        EXPECT_EQ(streamFileRate(*s), 44100);
-        EXPECT_EQ(streamFileChannels(*s), 2);
+        EXPECT_EQ(streamFileRate(*s) * 10 + streamFileChannels(*s), 441002) << path;
         EXPECT_GE(streamSeconds(*s), 60.0) << path;
-        // Decode one whole pass plus a little: the seam lies inside.
         const size_t frames = static_cast<size_t>(std::llround(streamSeconds(*s) * 44100));
-        Decoded d;
-        ASSERT_TRUE(decode(*s, static_cast<int>(frames / MusicFramesPerBuffer) + 2, d));
+        const Decoded d(s, frames / MusicFramesPerBuffer + 2);  // the seam lies inside
         closeAudioStream(s);
-        int peak = 0;
-        double sum = 0;
-        for (size_t i = 0; i < frames; ++i) {
-            peak = std::max({peak, std::abs(int(d.left[i])), std::abs(int(d.right[i]))});
-            sum += double(d.left[i]) * d.left[i] + double(d.right[i]) * d.right[i];
-        }
-        levels[n] = 20 * std::log10(std::sqrt(sum / (2.0 * frames)) / 32768.0);
-        EXPECT_LT(peak, 32000) << path;  // below full scale
-        EXPECT_GT(levels[n], -20.0) << path;
-        EXPECT_LT(levels[n], -12.0) << path;
-        EXPECT_NEAR(levels[n], levels[1], 2.0) << path;  // similar loudness
-        // At the loop point the wave jumps no more than it moves around it: a click
-        // would stand out far above its neighbours.
+        ASSERT_GT(d.left.size(), frames + 200) << path;
+        std::vector<int16_t> pass(d.left.begin(), d.left.begin() + static_cast<long>(frames));
+        pass.insert(pass.end(), d.right.begin(), d.right.begin() + static_cast<long>(frames));
+        const auto [low, high] = std::minmax_element(pass.begin(), pass.end());
+        EXPECT_LT(std::max<int>(*high, -*low), 32000) << path;
+        const double level = 20 * std::log10(rmsOf(pass));
+        EXPECT_TRUE(level > -20.0 && level < -12.0) << path << ": " << level << " dB";
+        if (n == 1) firstLevel = level;
+        EXPECT_NEAR(level, firstLevel, 2.0) << path;
+        // At the loop point the wave jumps no more than it moves around it.
         for (const std::vector<int16_t>* side : {&d.left, &d.right}) {
             const auto& x = *side;
             int local = 0;

@@ -30,61 +30,58 @@ TEST(DisplayMode, TheWidestModeIsChosenAnd1366Becomes1360OrTheProgramEnds) {
         EXPECT_EQ(hg.runUntilEnd([&] { selectDisplayMode(hg.screen); }), c.width < 0 ? 1 : -1);
         EXPECT_EQ(hg.console, std::string(c.line) + "\n");
         EXPECT_EQ(hg.screen.displayWidth, c.width);
-        if (c.width > 0) EXPECT_EQ(hg.screen.displayHeight, c.height);
+        EXPECT_EQ(hg.screen.displayHeight, c.height);
     }
 }
 
-TEST(OpenScreen, SoftwareOrOpenGLWindowWithTheBasePaletteOrAClearFailure) {
+TEST(OpenScreen, SoftwareOrOpenGLWindowOrAClearFailure) {
+    const struct {
+        int32_t mode;
+        const char *failure, *line, *title;
+        int width;  // of the window; 0 when the program ends
+    } cases[] = {
+        {RenderModeSoftware, "", "Screen depth: 1", "Hazard Cab 7700 [Software]", 640},
+        {RenderModeOpenGL, "", "Screen depth: 1", "Hazard Cab 7700 [OpenGL]", 1360},
+        {3, "", "Unsupported rendering mode", "", 0},
+        {RenderModeSoftware, "no visual", "Cannot open the window: no visual", "", 0},
+    };
+    for (const auto& c : cases) {
+        HeadlessScreen hg;
+        hg.window.openFailure = c.failure;
+        selectDisplayMode(hg.screen);
+        hg.screen.renderWidth = 640;
+        hg.screen.renderHeight = 480;
+        EXPECT_EQ(hg.runUntilEnd([&] { openScreen(hg.screen, c.mode, 0); }), c.width ? -1 : 1) << c.line;
+        EXPECT_EQ(hg.consoleLines().back(), c.line);
+        EXPECT_EQ(hg.window.title(), c.title);
+        EXPECT_EQ(hg.window.isOpen() ? hg.window.width() : 0, c.width) << c.line;
+        EXPECT_EQ(hg.window.openedWithOpenGL(), c.width && c.mode == RenderModeOpenGL);
+        EXPECT_EQ(hg.window.pointerHidden(), c.width > 0);
+        if (!c.width) continue;
+        // The render buffer holds a palette index a pixel in both modes.
+        const ScreenContext& screen = hg.screen;
+        EXPECT_EQ(screen.pixels, screen.renderBuffer->pixels);
+        EXPECT_EQ(screen.renderBuffer->width * 1000 + screen.renderBuffer->height, 640480);
+        EXPECT_EQ(screen.pitch * 10 + screen.bytesPerPixel, 6401);
+        destroyImage(hg.screen.renderBuffer);
+    }
+}
+
+TEST(Palette, TheBasePaletteEntriesAndGammaWhichLeavesTheBaseAlone) {
     HeadlessScreen hg;
     hg.openScreen();
-    const ScreenContext& screen = hg.screen;
-    EXPECT_EQ(hg.consoleLines().back(), "Screen depth: 1");
-    EXPECT_EQ(hg.window.title(), "Hazard Cab 7700 [Software]");
-    EXPECT_TRUE(hg.window.pointerHidden());
-    EXPECT_EQ(hg.window.width() * 1000 + hg.window.height(), 640480);
-    EXPECT_FALSE(hg.window.openedWithOpenGL());
-    EXPECT_EQ(screen.pixels, screen.renderBuffer->pixels);
-    EXPECT_EQ(screen.pitch * 10 + screen.bytesPerPixel, 6401);
+    ScreenContext& screen = hg.screen;
     // Three entries worked from the table: magenta, the near-white, black.
     EXPECT_EQ(screen.colourWords[0], word(255, 0, 255));
     EXPECT_EQ(screen.colourWords[22], word(252, 252, 252));
     EXPECT_EQ(screen.colourWords[255], word(0, 0, 0));
-    for (int i = 0; i < 256; ++i) {
-        ASSERT_EQ(hg.window.palette()[i], screen.colourWords[i]);
-        const Rgb rgb = paletteEntry(screen, i);
-        ASSERT_EQ(word(rgb.red, rgb.green, rgb.blue), word(BasePalette[i][0], BasePalette[i][1], BasePalette[i][2]));
-    }
-
-    HeadlessScreen gl;
-    selectDisplayMode(gl.screen);
-    gl.screen.renderWidth = 640;
-    gl.screen.renderHeight = 480;
-    openScreen(gl.screen, RenderModeOpenGL, 0);
-    EXPECT_TRUE(gl.window.openedWithOpenGL());
-    EXPECT_EQ(gl.window.width(), 1360);
-    EXPECT_EQ(gl.window.title(), "Hazard Cab 7700 [OpenGL]");
-    EXPECT_EQ(gl.screen.renderBuffer->width, 640);
-    destroyImage(gl.screen.renderBuffer);
-
-    HeadlessScreen bad;
-    bad.screen.renderWidth = 640;
-    bad.screen.renderHeight = 480;
-    EXPECT_EQ(bad.runUntilEnd([&] { openScreen(bad.screen, 3, 0); }), 1);
-    EXPECT_EQ(bad.console, "Unsupported rendering mode\n");
-    EXPECT_FALSE(bad.window.isOpen());
-    bad.console.clear();
-    bad.window.openFailure = "no visual";
-    EXPECT_EQ(bad.runUntilEnd([&] { openScreen(bad.screen, RenderModeSoftware, 0); }), 1);
-    EXPECT_EQ(bad.console, "Cannot open the window: no visual\n");
-}
-
-TEST(Palette, EntriesAndGammaFromTheBasePaletteWhichGammaLeavesAlone) {
-    HeadlessScreen hg;
-    hg.openScreen();
-    ScreenContext& screen = hg.screen;
     applyGamma(screen, 1.0f);
     for (int i = 0; i < 256; ++i) {
-        ASSERT_EQ(screen.colourWords[i], word(BasePalette[i][0], BasePalette[i][1], BasePalette[i][2])) << i;
+        const Rgb rgb = paletteEntry(screen, i);
+        const uint32_t base = word(BasePalette[i][0], BasePalette[i][1], BasePalette[i][2]);
+        ASSERT_EQ(word(rgb.red, rgb.green, rgb.blue), base) << i;
+        ASSERT_EQ(screen.colourWords[i], base) << i;
+        ASSERT_EQ(hg.window.palette()[i], base) << i;
     }
     setPaletteEntry(screen, 5, 64, 100, 255);
     setPaletteEntry(screen, 256, 9, 9, 9);  // ignored, as is -1
