@@ -83,16 +83,6 @@ protected:
     FrameLog log;
 };
 
-TEST_F(GarageScreen, WorkSaveAndExitOrTheExitKey) {
-    shift().score = 500;
-    EXPECT_FALSE(run({"Escape"}));
-    EXPECT_FALSE(run({"Right", "Right", "Escape"}));
-    EXPECT_TRUE(run({"Return"}));                            // starts on entry 3
-    EXPECT_FALSE(run({"Left", "Left", "Left", "Return"}));  // 3 -> 2 -> 1 -> 10
-    EXPECT_TRUE(run({"Right", "Left", "Return"}));
-    EXPECT_EQ(shift().score, 500);
-}
-
 TEST_F(GarageScreen, TheIconMarksEachEntryInTurnAndTheRadioChangesTrack) {
     openTrack(fe.game().audio, 2);
     // Right ten times round from entry 3, then the radio (entry 1) is tuned.
@@ -204,9 +194,10 @@ TEST_F(GarageScreen, TheBubbleIsDrawnOverTheBankAndThePrice) {
     }
 }
 
-// Leaving for the menu saves: a failed save is said in the bubble and keeps the player
-// in the garage once; going to work saves nothing.
-TEST_F(GarageScreen, AFailedSaveIsSaidOnceAndTheNextLeaveLeaves) {
+// "Go to work" leaves for work; "Save and exit" and the exit key, from any entry, save
+// and leave for the menu. A failed save is said in the bubble and keeps the player in
+// the garage once; going to work saves nothing.
+TEST_F(GarageScreen, WorkSaveAndExitOrTheExitKeyAndAFailedSaveIsSaidOnce) {
     const struct {
         bool saves;
         std::vector<const char*> keys;
@@ -215,8 +206,10 @@ TEST_F(GarageScreen, AFailedSaveIsSaidOnceAndTheNextLeaveLeaves) {
         std::vector<bool> bubbles;  // on each picture the garage drew
     } cases[] = {
         {true, {"Escape"}, false, 1, {true}},
+        {true, {"Right", "Right", "Escape"}, false, 1, {true, false, false}},
+        {true, {"Right", "Left", "Return"}, true, 0, {true, false, false}},  // back on entry 3
         {false, {"Escape", "Escape"}, false, 2, {true, true}},
-        {false, {"Left", "Left", "Left", "Return", "Return"}, false, 2, {true, false, false, false, true}},
+        {false, {"Left", "Left", "Left", "Return", "Return"}, false, 2, {true, false, false, false, true}},  // to 10
         {false, {"Return"}, true, 0, {true}},
     };
     for (const auto& c : cases) {

@@ -13,10 +13,7 @@ namespace hc {
 namespace {
 
 TEST(MainMenu, UpAndDownWrapRoundTheFiveEntriesAndTheExitKeyChoosesExit) {
-    const struct {
-        std::vector<const char*> keys;
-        int chosen;
-    } cases[] = {
+    const struct { std::vector<const char*> keys; int chosen; } cases[] = {
         {{"Return"}, MenuArcade},
         {{"Down", "Return"}, MenuCareer},
         {{"Up", "Return"}, MenuExit},  // 1 -> 5
@@ -76,10 +73,7 @@ TEST(DrawImageScaled, CentredOneToOneHalvedAt320AndDoubledAbove1280) {
         int x, y;
         uint32_t colour;  // source column + 1, or 255 where nothing is drawn
     };
-    const struct {
-        int targetW, targetH, pictureW, pictureH, x, y;
-        std::vector<Probe> probes;
-    } cases[] = {
+    const struct { int targetW, targetH, pictureW, pictureH, x, y; std::vector<Probe> probes; } cases[] = {
         // 100 x 50 centred on 640 x 480: columns 270..369, rows 215..264.
         {640, 480, 100, 50, -1, -1, {{270, 215, 1}, {369, 264, 100}, {269, 215, 255}, {270, 214, 255},
                                      {370, 264, 255}, {369, 265, 255}}},

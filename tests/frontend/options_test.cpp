@@ -119,10 +119,7 @@ TEST_F(OptionsScreen, EntriesStandInAColumnAndTheMusicSwitchShowsItsStateNextFra
 }
 
 TEST_F(OptionsScreen, DetailAndAssistSwitchesToggleTheShiftsFlags) {
-    const struct {
-        std::vector<const char*> keys;
-        uint8_t lowDetail, assists;
-    } visits[] = {
+    const struct { std::vector<const char*> keys; uint8_t lowDetail, assists; } visits[] = {
         {{"Up", "Up", "Up", "Return", "Escape"}, FlagOn, FlagOff},  // 1 -> 5 -> 4 -> 3
         {{"Up", "Up", "Return", "Escape"}, FlagOn, FlagOn},         // 1 -> 5 -> 4
         {{"Down", "Down", "Return", "Escape"}, FlagOff, FlagOn},    // 1 -> 2 -> 3

@@ -114,11 +114,7 @@ TEST_F(PollTest, WaitsReturnOnTheFirstReleaseOfTheirKeysRestingBetweenPolls) {
 
 TEST_F(PollTest, KeysLetGoWhileTheFocusIsLostAreForgottenNotReleased) {
     // Enter is held at polls 2..3 and comes up at poll 4; Esc is tapped later.
-    const struct {
-        int64_t focusLostAt;
-        bool select;
-        int64_t polls;
-    } cases[] = {
+    const struct { int64_t focusLostAt; bool select; int64_t polls; } cases[] = {
         {0, true, 4},   // the focus stays: Enter's release selects
         {4, false, 8},  // lost as it comes up: Enter is forgotten, and Esc's release goes back
         {3, true, 4},   // lost while still held, released afterwards: that release counts

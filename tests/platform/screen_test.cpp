@@ -15,11 +15,7 @@ namespace {
 uint32_t word(int r, int g, int b) { return 0xFF000000u | uint32_t(r) << 16 | uint32_t(g) << 8 | uint32_t(b); }
 
 TEST(DisplayMode, TheWidestModeIsChosenAnd1366Becomes1360OrTheProgramEnds) {
-    const struct {
-        std::vector<DisplayMode> modes;
-        const char* line;
-        int width, height;
-    } cases[] = {
+    const struct { std::vector<DisplayMode> modes; const char* line; int width, height; } cases[] = {
         {{{640, 480}, {1024, 768}, {1366, 700}, {1366, 768}}, "Setting resolution to  1360x 768", 1360, 768},
         {{{800, 600}, {1920, 1080}}, "Setting resolution to  1920x 1080", 1920, 1080},
         {{}, "No supported video modes available", -1, 0},
