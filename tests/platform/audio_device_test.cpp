@@ -2,7 +2,6 @@
 // and what it wrote is read back and measured.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -17,34 +16,28 @@
 namespace hc {
 namespace {
 
-// The left channel of a 16-bit integer or 32-bit float WAV file, plain or extensible.
+// The left channel of a WAV file of 32-bit floats or 16-bit integers (plain or
+// extensible), and its rate.
 std::vector<float> readWavLeft(const std::string& path, int& rate) {
     std::ifstream in(path, std::ios::binary);
-    const std::vector<uint8_t> d{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::string d{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const size_t fmt = d.find("fmt "), data = d.find("data");
+    if (fmt == std::string::npos || data == std::string::npos || data < fmt) return {};
     auto le = [&](size_t at, int bytes) {
         uint32_t v = 0;
-        for (int i = bytes - 1; i >= 0; --i) v = v << 8 | d[at + static_cast<size_t>(i)];
+        for (int i = bytes - 1; i >= 0; --i) v = v << 8 | static_cast<uint8_t>(d[at + static_cast<size_t>(i)]);
         return v;
     };
+    const uint32_t channels = le(fmt + 10, 2), bits = le(fmt + 22, 2);
+    const uint32_t format = le(fmt + 8, 2) == 0xFFFE ? le(fmt + 32, 2) : le(fmt + 8, 2);
+    const size_t frame = channels * bits / 8;
+    rate = static_cast<int>(le(fmt + 12, 4));
     std::vector<float> left;
-    uint32_t format = 0, channels = 0, bits = 0;
-    for (size_t pos = 12; d.size() >= 12 && pos + 8 <= d.size();) {
-        const size_t body = pos + 8, size = std::min<size_t>(le(pos + 4, 4), d.size() - body);
-        if (!std::memcmp(&d[pos], "fmt ", 4) && size >= 16) {
-            format = le(body, 2), channels = le(body + 2, 2), bits = le(body + 14, 2);
-            rate = static_cast<int>(le(body + 4, 4));
-            if (format == 0xFFFE && size >= 26) format = le(body + 24, 2);
-        } else if (!std::memcmp(&d[pos], "data", 4) && channels > 0) {
-            const size_t frame = channels * bits / 8;
-            for (size_t f = body; f + frame <= body + size; f += frame) {
-                float v = 0;
-                if (format == 3 && bits == 32) std::memcpy(&v, &d[f], 4);
-                if (format == 1 && bits == 16) v = static_cast<int16_t>(le(f, 2)) / 32768.0f;
-                left.push_back(v);
-            }
-            break;
-        }
-        pos = body + size + (size & 1);
+    for (size_t f = data + 8; frame > 0 && f + frame <= d.size(); f += frame) {
+        float v = 0;
+        if (format == 3 && bits == 32) std::memcpy(&v, &d[f], 4);
+        if (format == 1 && bits == 16) v = static_cast<int16_t>(le(f, 2)) / 32768.0f;
+        left.push_back(v);
     }
     return left;
 }
