@@ -187,6 +187,10 @@ TEST(OptionsPicture, FloorStartsAtRow289AndScrollsBySquareRows) {
     for (int x = 0; x < 640; ++x) EXPECT_NE(getPixel(*a, x, 289), getPixel(*b, x, 289)) << x;
     EXPECT_EQ(getPixel(*a, 320, 289), 255u);
     EXPECT_EQ(getPixel(*a, 326, 289), 1u);
+    // At the bottom they are 10 + 190 = 200 wide, in square row round(190 / 12.5) = 15:
+    // column 420 is 0.5 squares out (rounded to even: 0), column 421 in the next.
+    EXPECT_EQ(getPixel(*a, 420, 479), 1u);
+    EXPECT_EQ(getPixel(*a, 421, 479), 255u);
     destroyImage(a);
     destroyImage(b);
 }

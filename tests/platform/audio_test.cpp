@@ -260,7 +260,7 @@ TEST_F(Engine, RefillsOnlyEnabledChannelsAndOnlyFinishedBuffers) {
 }
 
 TEST_F(Engine, NextTrackWrapsFromFourToOne) {
-    for (auto [from, to] : {std::pair{4, 1}, {1, 2}, {0, 1}}) {
+    for (auto [from, to] : {std::pair{4, 1}, {3, 4}, {1, 2}, {0, 1}}) {
         music.trackNumber = static_cast<int8_t>(from);
         nextTrack(engine);
         EXPECT_EQ(music.trackNumber, to) << from;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "core/frame_timer.h"
@@ -26,13 +27,16 @@ protected:
             for (int x = 0; x < target.width; ++x) putPixel(target, x, y, static_cast<uint32_t>((x + 3 * y) % 250 + 1));
         }
         picture.assign(target.pixels, target.pixels + 640 * 480);
-        hg.onFrame = [this](const Image&) { frames.push_back(hg.window.lastFrame()); };
+        hg.onFrame = [this](const Image&) {
+            frames.push_back(hg.window.lastFrame());
+            levels.push_back(hg.audio.channels[EngineChannel].gain / 1.2f);
+        };
     }
     void TearDown() override { shutdownAudio(hg.audio); }
 
     void run(int8_t direction) {  // from the picture
         std::copy(picture.begin(), picture.end(), hg.screen.renderBuffer->pixels);
-        frames.clear();
+        frames.clear(), levels.clear();
         const double start = hg.now;
         transition(hg.screen, hg.audio, hg.timer, direction);
         seconds = hg.now - start;
@@ -41,6 +45,7 @@ protected:
     HeadlessScreen hg;
     std::vector<uint8_t> picture;
     std::vector<std::vector<uint8_t>> frames;
+    std::vector<float> levels;  // the sound level each frame was shown at
     double seconds = 0;
 };
 
@@ -59,8 +64,15 @@ TEST_F(DissolveTest, FadesRunFromTheTopLeftInDiagonalWipesAndLeaveTheirEndPictur
             return (f[0] == 255) == out && (f[479 * 640 + 639] == 255) != out;
         }));
         for (const auto& f : frames) EXPECT_EQ(f[1] == 255, f[640] == 255);
-        // The sound follows: all channels silent after a fade-out; after a fade-in the
-        // car's channels at 1.2 and the music at 1.2 x 0.2.
+        // The sound follows, t / 40 of the way: half way or less while pixel (39, 0) of
+        // step 20 is still unchanged, all the way once (39, 39) of step 40 has changed.
+        for (size_t f = 0; f < frames.size(); ++f) {
+            const float way = out ? 1.0f - levels[f] : levels[f];
+            EXPECT_FALSE((frames[f][39] == 255) != out && way > 0.5f) << f << ": " << way;
+            EXPECT_FALSE((frames[f][39 * 640 + 39] == 255) == out && std::fabs(way - 1.0f) > 1e-6f) << f;
+        }
+        // All channels silent after a fade-out; after a fade-in the car's channels at
+        // 1.2 and the music at 1.2 x 0.2.
         EXPECT_FLOAT_EQ(hg.audio.channels[MusicChannel].gain, out ? 0.0f : 0.24f);
         for (int c = EngineChannel; c <= TurboChannel; ++c) EXPECT_FLOAT_EQ(hg.audio.channels[c].gain, out ? 0 : 1.2f);
     }
