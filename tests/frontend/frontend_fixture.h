@@ -49,8 +49,7 @@ public:
 
     static int key(const char* name) { return scancodeForKeyName(name); }
 
-    // Scripts a release of each key in turn, one every two polls from poll first: a
-    // key is down at one poll and seen released at the next.
+    // Each key in turn down for one poll and seen released at the next, from poll first.
     void releaseKeysFrom(int64_t first, const std::vector<const char*>& names) {
         int64_t poll = first;
         for (const char* name : names) {
@@ -69,10 +68,10 @@ private:
     std::vector<Image*> owned_;
 };
 
-// Copies of presented frames, kept by the test.
+// Copies of presented frames, and the key polls made when each was presented.
 struct FrameLog {
     std::vector<std::vector<uint8_t>> frames;
-    std::vector<int64_t> polls;  // the key polls made when each frame was presented
+    std::vector<int64_t> polls;
 };
 
 inline void logFrames(HeadlessGame& hg, FrameLog& log) {

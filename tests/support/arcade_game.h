@@ -1,20 +1,8 @@
 #pragma once
-// ArcadeGame: a headless game made ready for runShift the way the program loop makes
-// it ready: the 640 x 480 screen and default keys (HeadlessGame::openScreen), silent
-// audio, the trig tables, a seeded random source, the generated graphics pack at
-// HC_DATA_DIR "/graphics.pak" with its colour tables, a seeded city with the world
-// view set up, 128 traffic cars, and a fresh shift with the cab at its start and a
-// time limit.
-//
-//   ArcadeGame arcade;
-//   if (!arcade.ready()) GTEST_SKIP() << arcade.skipReason();
-//   arcade.window.pressKeyAt(31, 2);   // S: ignition released at the 3rd frame
-//   arcade.runUntilEnd([&] { runShift(arcade.game()); });
-//
-// Header only: it is compiled into the tests that include it, which link the game's
-// libraries (the shared test-support library links the platform only).
-#include <cstdio>
-#include <cstring>
+// ArcadeGame: a headless game made ready for runShift as the program loop makes it:
+// screen and keys, silent audio, trig tables, the generated graphics pack (tests skip
+// without it: `if (!arcade.ready()) GTEST_SKIP() << arcade.skipReason();`), a seeded
+// city and world view, the traffic cars and a fresh shift with a time limit.
 #include <memory>
 #include <string>
 
@@ -41,14 +29,8 @@ public:
         initAudio(g.audio);
         fillTrigTables();
         const std::string path = std::string(HC_DATA_DIR) + "/graphics.pak";
-        if (std::FILE* probe = std::fopen(path.c_str(), "rb")) {
-            std::fclose(probe);
-        } else {
-            reason_ = "no generated graphics pack at " + path;
-            return;
-        }
         if (!loadGameGraphics(g, path)) {
-            reason_ = "the graphics pack at " + path + " did not load";
+            reason_ = "no loadable graphics pack at " + path;
             return;
         }
         g.city = newCityMap();
@@ -74,8 +56,7 @@ public:
     bool ready() const { return ready_; }
     const std::string& skipReason() const { return reason_; }
 
-    // What a new arcade game resets: the shift's counters, the cab at its start
-    // (heading +x), and the time limit.
+    // What a new arcade game resets, and the time limit.
     void resetShiftRecords(int minutes) {
         newGameReset(game().shift, game().player);
         setTimeLimit(game().shift, minutes);

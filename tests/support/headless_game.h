@@ -1,13 +1,6 @@
 #pragma once
-// HeadlessGame: a HeadlessPlatform holding a whole Game record, for screen tests of the
-// front end and the shell. The record returned by game() is a fresh, value-initialised
-// Game per fixture.
-//
-//   HeadlessGame hg;
-//   hg.openScreen();                      // display mode + 640 x 480 screen, default keys
-//   hg.window.pressKeyAt(28, 3);          // Enter down at the 3rd poll, up at the 4th
-//   int status = hg.runUntilEnd([&] { someScreen(hg.game()); });
-//   EXPECT_EQ(hg.window.lastFramePixel(320, 240), 22);
+// HeadlessGame: a HeadlessPlatform holding a fresh Game record, for screen tests of
+// the front end and the shell.
 #include <memory>
 
 #include "frontend/game.h"

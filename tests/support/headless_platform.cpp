@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 
 #include "platform/audio.h"
 #include "platform/keyboard.h"
@@ -50,16 +51,8 @@ HeadlessPlatform::~HeadlessPlatform() {
 
 std::vector<std::string> HeadlessPlatform::consoleLines() const {
     std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < console.size()) {
-        const size_t end = console.find('\n', start);
-        if (end == std::string::npos) {
-            lines.push_back(console.substr(start));
-            break;
-        }
-        lines.push_back(console.substr(start, end - start));
-        start = end + 1;
-    }
+    std::istringstream in(console);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
 }
 

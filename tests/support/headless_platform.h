@@ -1,19 +1,9 @@
 #pragma once
-// HeadlessPlatform: runs platform code without a display, for screen tests.
-//
-// Constructing one installs, for the lifetime of the object:
-//   - a HeadlessWindow (member `window`) as the active window backend;
-//   - a clock the test controls: clockSeconds() returns `now`, sleeps advance it, and
-//     every presented frame advances it by `secondsPerFrame`;
-//   - a console sink that collects everything written (`console`, `consoleLines()`);
-//   - a process-end handler that throws hc::ProcessEnded instead of exiting;
-//   - no window-close handler (a close request then ends the "process" with 0);
-//   - the silent audio output for initAudio (no sound device is touched);
-//   - HAZARDCAB_HOME set to a fresh empty folder (`saveHome`), so saved careers,
-//     scores and settings stay inside the test; it is removed afterwards.
-// The destructor restores all of these and frees the render buffer it opened.
-//
-// Key script: polls are counted from 1 by the key poll (see HeadlessWindow).
+// HeadlessPlatform: platform code without a display, for screen tests. For its
+// lifetime it installs a HeadlessWindow (`window`), a clock the test owns (`now`; sleeps
+// and every presented frame advance it), a console sink (`console`), a process end that
+// throws ProcessEnded, no window-close handler (a close then ends with 0), the silent
+// audio output, and HAZARDCAB_HOME in a fresh folder (`saveHome`) removed afterwards.
 #include <functional>
 #include <string>
 #include <vector>
@@ -45,12 +35,9 @@ public:
     // The console output split at line ends (a last unterminated piece included).
     std::vector<std::string> consoleLines() const;
 
-    // What start-up does before the program loop: display mode, render size 640 x 480,
-    // the software screen with the base palette, the key table hooked to screenshots,
-    // and the default key bindings.
+    // As start-up does: display mode, a 640 x 480 software screen, default keys.
     void openScreen(ScreenContext& screen, KeyBindings& keys);
 
-    // Frees the render buffer openScreen created (the destructor does it too).
     void releaseScreen();
 
     // Runs body; returns the exit status if it ended the process, -1 if it returned.
@@ -60,7 +47,7 @@ private:
     ScreenContext* opened_ = nullptr;
 };
 
-// A HeadlessPlatform with the platform's own records, for tests of the platform layer.
+// With the platform's own records, for the platform layer's tests.
 struct HeadlessScreen : HeadlessPlatform {
     ScreenContext screen;
     AudioEngine audio;

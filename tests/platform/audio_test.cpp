@@ -1,0 +1,434 @@
+// The audio engine without a sound device: the oscillators, the synthesised channels
+// against the rule, the engine's queues and gains, and music decoding and streaming
+// from good, converted, broken, empty and missing files.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <deque>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "core/random.h"
+#include "core/system.h"
+#include "core/tables.h"
+#include "platform/audio.h"
+#include "platform/audio_output.h"
+#include "platform/audio_stream.h"
+
+namespace hc {
+namespace {
+
+// Queues that behave like a device's; the test decides when buffers have played.
+class RecordingOutput : public AudioOutput {
+public:
+    struct Source {
+        std::deque<uint32_t> queue;
+        int processed = 0, plays = 0;
+        bool playing = false;
+        float gain = -1;
+    };
+    std::map<uint32_t, Source> sources;
+    std::map<uint32_t, std::vector<uint8_t>> bufferData;
+    std::map<uint32_t, int32_t> bufferFormat;
+    int uploads = 0;
+
+    bool start() override { return true; }
+    void stop() override {}
+    void createChannel(uint32_t buffers[2], uint32_t& source) override {
+        buffers[0] = next_++, buffers[1] = next_++, source = next_++;
+        sources[source];
+    }
+    void releaseChannel(uint32_t*, uint32_t source) override { sources.erase(source); }
+    int queuedBuffers(uint32_t source) override { return static_cast<int>(sources[source].queue.size()); }
+    int processedBuffers(uint32_t source) override { return sources[source].processed; }
+    uint32_t unqueueBuffer(uint32_t source) override {
+        Source& s = sources[source];
+        const uint32_t b = s.queue.front();
+        s.queue.pop_front(), --s.processed;
+        return b;
+    }
+    void fillDeviceBuffer(uint32_t buffer, int32_t format, const uint8_t* data, int bytes, int) override {
+        bufferData[buffer].assign(data, data + bytes), bufferFormat[buffer] = format, ++uploads;
+    }
+    void queueBuffer(uint32_t source, uint32_t buffer) override { sources[source].queue.push_back(buffer); }
+    bool isPlaying(uint32_t source) override { return sources[source].playing; }
+    void play(uint32_t source) override { sources[source].playing = true, ++sources[source].plays; }
+    void halt(uint32_t source) override {
+        sources[source].queue.clear(), sources[source].processed = 0, sources[source].playing = false;
+    }
+    void setGain(uint32_t source, float gain) override { sources[source].gain = gain; }
+    // The device has played the oldest n queued buffers (all of them: it stops).
+    void finish(uint32_t source, int n) {
+        Source& s = sources[source];
+        s.processed = std::min(static_cast<int>(s.queue.size()), s.processed + n);
+        if (s.processed == static_cast<int>(s.queue.size())) s.playing = false;
+    }
+
+private:
+    uint32_t next_ = 100;
+};
+
+// 16-bit little-endian samples, and the frequency they show at 44100 Hz: two zero
+// crossings a period.
+std::vector<int16_t> samples(const uint8_t* bytes, size_t count, size_t first = 0, size_t stride = 1) {
+    std::vector<int16_t> out;
+    for (size_t i = first; i < count; i += stride) {
+        out.push_back(static_cast<int16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8));
+    }
+    return out;
+}
+double hertz(const std::vector<int16_t>& s) {
+    int n = 0;
+    for (size_t i = 1; i < s.size(); ++i) n += (s[i - 1] < 0) != (s[i] < 0);
+    return n / 2.0 / (s.size() / 44100.0);
+}
+double rmsOf(const std::vector<int16_t>& s) {
+    double sum = 0;
+    for (int16_t v : s) sum += double(v) * v;
+    return std::sqrt(sum / s.size()) / 32768.0;
+}
+
+TEST(Oscillator, StepsByFrequencyWrapsAndRoundsTheTableIndexHalfToEven) {
+    const struct {
+        double frequency, phase;
+        std::vector<int> indices;  // SinTable entries read by successive steps
+    } cases[] = {
+        {441, 0, {36, 72}},           // 36 tenths of a degree a sample
+        {441, 3590, {26}},            // past 3600 it wraps
+        {6.125, 0, {0, 1, 2, 2, 2}},  // 0.5, 1.0, 1.5, 2.0, 2.5
+        {40000, 0, {3265, 2931}},     // the skid's modulator wraps on almost every sample
+    };
+    for (const auto& c : cases) {
+        Oscillator osc{c.frequency, c.phase};
+        for (int index : c.indices) EXPECT_EQ(oscillatorStep(osc), SinTable[index]) << c.frequency;
+    }
+    for (double f : {-441.0, 1e12, -1e15, std::nan(""), HUGE_VAL}) {
+        Oscillator osc{f, 100};
+        for (int i = 0; i < 50; ++i) {
+            ASSERT_LE(std::fabs(oscillatorStep(osc)), 1.0) << f;
+            ASSERT_TRUE(osc.phase >= 0.0 && osc.phase < 3600.0) << f;
+        }
+    }
+}
+
+// The rule for one synthesised buffer, written out plainly: the reference the
+// channels are compared with sample by sample.
+std::vector<int16_t> referenceFill(AudioChannel& ch) {
+    auto step = [](Oscillator& o) -> double {
+        o.phase += o.frequency * 3600 / 44100;
+        while (o.phase >= 3600) o.phase -= 3600;
+        return SinTable[static_cast<int>(std::nearbyint(o.phase))];
+    };
+    auto s16 = [](double v) { return static_cast<int16_t>(std::clamp(std::nearbyint(v), -32768.0, 32767.0)); };
+    Oscillator* o = ch.oscillators;
+    const double base = o[1].frequency;
+    std::vector<int16_t> out;
+    for (int i = 0; i < SynthSamplesPerBuffer; ++i) {
+        int16_t s;
+        if (ch.kind == ChannelKindTone) {
+            const double m = step(o[2]);
+            o[1].frequency = base / 2 * (0.5 * (ch.waveShape == WaveShapeHalf ? std::max(m, 0.0) : std::fabs(m)) + 0.5);
+            s = s16(step(o[1]) * ch.amplitude);
+        } else {
+            s = s16(ch.amplitude / 2.0 * (step(o[1]) + 0.25 * nextRandom()));
+        }
+        out.push_back(s16(s * (0.3 * step(o[3]) + 0.7)));
+    }
+    o[1].frequency = base;
+    return out;
+}
+
+TEST(Synth, ToneAndNoiseBuffersFollowTheRuleSampleBySample) {
+    const struct {
+        int32_t kind, shape;
+        double f1, f2, phase2, f3, phase3;
+        double hertz;  // worked by hand; 0 not checked
+    } cases[] = {
+        // The modulator held at its trough: the half wave drops it (a quarter of the base),
+        // the full wave folds it up (half the base).
+        {ChannelKindTone, WaveShapeHalf, 1600, 0, 2700, 0, 0, 400},
+        {ChannelKindTone, WaveShapeFull, 1600, 0, 2700, 0, 900, 800},  // level at its crest
+        {ChannelKindTone, WaveShapeHalf, 2000, 2500, 0, 0, 2700, 0},   // level at 0.4
+        {ChannelKindTone, WaveShapeFull, 1100, 40000, 0, 18, 0, 0},    // the skid
+        {ChannelKindNoise, 0, 0, 0, 0, 0, 0, 0},                       // noise alone
+        {ChannelKindNoise, 0, 882, 0, 0, 18, 0, 0},                    // the turbo
+    };
+    for (const auto& c : cases) {
+        AudioChannel ch;
+        ch.kind = c.kind, ch.waveShape = c.shape, ch.amplitude = SynthAmplitude;
+        ch.oscillators[1].frequency = c.f1;
+        ch.oscillators[2] = Oscillator{c.f2, c.phase2};
+        ch.oscillators[3] = Oscillator{c.f3, c.phase3};
+        AudioChannel reference = ch;
+        for (int fill = 0; fill < 2; ++fill) {  // the second goes on where the first stopped
+            seedRandom(7 + fill);
+            const std::vector<int16_t> expected = referenceFill(reference);
+            seedRandom(7 + fill);
+            ASSERT_TRUE(fillBuffer(ch));
+            EXPECT_EQ(samples(ch.sampleBuffer, SynthSamplesPerBuffer), expected) << c.kind << " " << c.f1;
+            EXPECT_DOUBLE_EQ(ch.oscillators[1].frequency, c.f1);  // the car's value again
+        }
+        if (c.hertz > 0) {
+            EXPECT_NEAR(hertz(samples(ch.sampleBuffer, SynthSamplesPerBuffer)), c.hertz, c.hertz / 80);
+        }
+    }
+}
+
+class Engine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setConsoleSink([this](std::string_view s) { console += s; });
+        initAudio(engine, out);
+    }
+    void TearDown() override {
+        shutdownAudio(engine);
+        setConsoleSink(nullptr);
+    }
+    AudioChannel& channel(int i) { return engine.channels[i]; }
+    std::string console;
+    RecordingOutput out;
+    AudioEngine engine;
+    AudioChannel& music = engine.channels[MusicChannel];
+};
+
+TEST_F(Engine, SetsUpTheFourChannels) {
+    // Kind, wave shape, enabled and the three oscillators' frequencies of channels 1..4.
+    const std::vector<double> expected[] = {{ChannelKindStream, 0, -1, 0, 0, 0},
+                                            {ChannelKindTone, WaveShapeHalf, 0, 0, 0, 0},
+                                            {ChannelKindTone, WaveShapeFull, 0, 1100, 40000, 18},
+                                            {ChannelKindNoise, 0, 0, 0, 0, 0}};
+    for (int i = 1; i <= 4; ++i) {
+        const AudioChannel& ch = channel(i);
+        const Oscillator* o = ch.oscillators;
+        const double shape = ch.kind == ChannelKindTone ? ch.waveShape : 0;
+        EXPECT_EQ((std::vector<double>{double(ch.kind), shape, double(ch.enabled), o[1].frequency, o[2].frequency,
+                                       o[3].frequency}),
+                  expected[i - 1]) << i;
+        EXPECT_EQ(ch.amplitude, 32760);
+        EXPECT_EQ(ch.gain, 0.0f);
+        EXPECT_FLOAT_EQ(out.sources[ch.source].gain, 0.3f);
+    }
+    shutdownAudio(engine);
+    EXPECT_TRUE(out.sources.empty());
+}
+
+TEST_F(Engine, ChannelGainsAndTheMasterLevel) {
+    const struct {
+        int channel;
+        float set, stored;
+    } gains[] = {{MusicChannel, 1.2f, 0.24f}, {SkidChannel, 1.2f, 1.2f}, {MusicChannel, -0.5f, 0},
+                 {SkidChannel, -0.5f, 0},     {SkidChannel, std::nanf(""), 0}};
+    for (const auto& g : gains) {
+        setChannelGain(channel(g.channel), g.set);
+        EXPECT_FLOAT_EQ(channel(g.channel).gain, g.stored) << g.channel << " " << g.set;
+        EXPECT_FLOAT_EQ(out.sources[channel(g.channel).source].gain, g.stored);
+    }
+    setMasterLevel(engine, 0.5f);
+    EXPECT_FLOAT_EQ(music.gain, 0.12f);
+    for (int i = 2; i <= 4; ++i) EXPECT_FLOAT_EQ(channel(i).gain, 0.6f);
+}
+
+TEST_F(Engine, RefillsOnlyEnabledChannelsAndOnlyFinishedBuffers) {
+    music.enabled = 0;
+    AudioChannel& eng = channel(EngineChannel);
+    eng.enabled = -1;
+    eng.oscillators[1].frequency = 200;
+    auto& src = out.sources[eng.source];
+    // How many buffers the device finished before each update, and the uploads after it.
+    const std::pair<int, int> steps[] = {{0, 2},   // first use: both filled, queued and started
+                                         {0, 2},   // nothing played yet: nothing to do
+                                         {1, 3},   // one finished: that one goes round again
+                                         {2, 5}};  // ran dry: both refilled, the source restarted
+    for (auto [finished, uploads] : steps) {
+        out.finish(eng.source, finished);
+        updateAudio(engine);
+        EXPECT_EQ(out.uploads, uploads);
+        EXPECT_EQ(src.queue.size(), 2u);
+        EXPECT_TRUE(src.playing);
+    }
+    EXPECT_EQ(src.plays, 2);
+    EXPECT_EQ(out.bufferFormat[eng.buffers[0]], SampleFormatMono16);
+    EXPECT_TRUE(out.sources[channel(SkidChannel).source].queue.empty());
+    eng.enabled = 0;  // off: the queue plays out, nothing is refilled
+    out.finish(eng.source, 2);
+    updateAudio(engine);
+    EXPECT_EQ(out.uploads, 5);
+}
+
+TEST_F(Engine, NextTrackWrapsFromFourToOne) {
+    for (auto [from, to] : {std::pair{4, 1}, {3, 4}, {1, 2}, {0, 1}}) {
+        music.trackNumber = static_cast<int8_t>(from);
+        nextTrack(engine);
+        EXPECT_EQ(music.trackNumber, to) << from;
+    }
+    EXPECT_EQ(console.find("track3"), std::string::npos);
+    EXPECT_EQ(musicTrackPath(3), "../data/audio/track3.ogg");
+    AudioEngine bare;  // a channel 1 that is not a stream channel is left alone
+    openTrack(bare, 2);
+    EXPECT_EQ(bare.channels[MusicChannel].trackNumber, 0);
+}
+
+const std::string Fixtures = std::string(HC_SOURCE_DIR) + "/tools/musicgen/fixtures/";
+
+// The left and right samples of whole decoded buffers; empty when a read failed.
+struct Decoded {
+    std::vector<int16_t> left, right;
+    Decoded(AudioStream* s, size_t buffers) {
+        std::vector<uint8_t> buf(AudioBufferBytes);
+        for (size_t b = 0; s && b < buffers; ++b) {
+            if (!readStreamBuffer(*s, buf.data(), AudioBufferBytes)) return;
+            for (int16_t v : samples(buf.data(), AudioBufferBytes / 2, 0, 2)) left.push_back(v);
+            for (int16_t v : samples(buf.data(), AudioBufferBytes / 2, 1, 2)) right.push_back(v);
+        }
+    }
+};
+
+TEST(MusicStream, EveryFormatPlaysAt44100StereoAtItsOwnPitchAndShortTracksRepeat) {
+    const struct {
+        const char* file;
+        int rate, channels;
+        size_t buffers;
+        double left, right;  // Hz; 0: not a plain tone
+    } cases[] = {
+        {"tone_44k_stereo.ogg", 44100, 2, 6, 441, 882},
+        {"tone_48k_mono.ogg", 48000, 1, 14, 1000, 1000},
+        {"tone_22k_stereo.ogg", 22050, 2, 14, 1000, 2000},
+        {"tone_44k_6ch.ogg", 44100, 6, 4, 0, 0},  // mixed down to two, both sounding
+    };
+    for (const auto& c : cases) {
+        AudioStream* s = openAudioStream(Fixtures + c.file);
+        ASSERT_NE(s, nullptr) << c.file;
+        EXPECT_EQ(streamFileRate(*s), c.rate);
+        EXPECT_EQ(streamFileChannels(*s), c.channels);
+        const Decoded d(s, c.buffers);
+        closeAudioStream(s);
+        ASSERT_EQ(d.left.size(), c.buffers * MusicFramesPerBuffer) << c.file;
+        if (c.left > 0) {
+            EXPECT_NEAR(hertz(d.left), c.left, c.left / 80) << c.file;
+            EXPECT_NEAR(hertz(d.right), c.right, c.right / 80) << c.file;
+        }
+        EXPECT_GT(std::min(rmsOf(d.left), rmsOf(d.right)), 0.2) << c.file;
+        EXPECT_EQ(d.left == d.right, c.channels == 1) << c.file;
+    }
+    // A track of 1000 frames, shorter than a buffer, fills every buffer by repeating.
+    AudioStream* s = openAudioStream(Fixtures + "short_44k_stereo.ogg");
+    ASSERT_NE(s, nullptr);
+    EXPECT_NEAR(streamSeconds(*s), 1000 / 44100.0, 1e-6);
+    const Decoded d(s, 3);
+    closeAudioStream(s);
+    ASSERT_EQ(d.left.size(), 3u * MusicFramesPerBuffer);
+    EXPECT_TRUE(std::equal(d.left.begin() + 1000, d.left.end(), d.left.begin()));
+    EXPECT_TRUE(std::equal(d.right.begin() + 1000, d.right.end(), d.right.begin()));
+}
+
+TEST(MusicStream, BrokenInputIsRefusedOrPlaysWhatIsThere) {
+    std::ifstream in(Fixtures + "noisy_44k_stereo.ogg", std::ios::binary);
+    const std::vector<uint8_t> good{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    ASSERT_GT(good.size(), 12000u);
+    // Not an Ogg file, nothing at all, or cut inside the headers: cannot be opened.
+    const std::string text = "this is not an ogg vorbis file, just words in a box";
+    EXPECT_EQ(openAudioStreamFromMemory(reinterpret_cast<const uint8_t*>(text.data()), text.size()), nullptr);
+    EXPECT_EQ(openAudioStreamFromMemory(good.data(), 0), nullptr);
+    EXPECT_EQ(openAudioStreamFromMemory(nullptr, 10), nullptr);
+    EXPECT_EQ(openAudioStreamFromMemory(good.data(), 300), nullptr);
+    // Cut in the middle of the sound: what is there plays, looping.
+    AudioStream* s = openAudioStreamFromMemory(good.data(), good.size() * 3 / 5);
+    ASSERT_NE(s, nullptr);
+    const Decoded d(s, 12);
+    closeAudioStream(s);
+    ASSERT_EQ(d.left.size(), 12u * MusicFramesPerBuffer);
+    EXPECT_GT(rmsOf(d.left), 0.2);
+}
+
+TEST_F(Engine, AnEmptyMissingOrUnreadableTrackTurnsTheMusicOffWithAMessage) {
+    const std::string missing = testing::TempDir() + "no_such_track.ogg", text = Fixtures + "../../../README.md";
+    const std::pair<std::string, std::string> cases[] = {
+        {Fixtures + "empty.ogg", "Audio: stream error"},  // opens, but never gives a sound
+        {missing, "Could not open stream " + missing},
+        {text, "Could not open stream " + text},
+    };
+    for (const auto& [path, line] : cases) {
+        console.clear();
+        music.enabled = -1;
+        openTrackFile(engine, 3, path);
+        updateAudio(engine);
+        updateAudio(engine);
+        EXPECT_EQ(console, line + "\n");
+        EXPECT_EQ(music.enabled, 0);
+        EXPECT_EQ(music.trackNumber, 3);
+        EXPECT_EQ(out.uploads, 0);
+        EXPECT_TRUE(out.sources[music.source].queue.empty());
+    }
+    // The music switch turned on again: the track is tried once more and reported.
+    console.clear();
+    music.trackNumber = 99;
+    music.enabled = -1;
+    updateAudio(engine);
+    EXPECT_EQ(console, "Could not open stream ../data/audio/track99.ogg\n");
+    EXPECT_EQ(music.enabled, 0);
+}
+
+TEST_F(Engine, StreamsStereoAndFollowsTheMusicSwitch) {
+    openTrackFile(engine, 2, Fixtures + "tone_44k_stereo.ogg");
+    updateAudio(engine);
+    EXPECT_EQ(out.sources[music.source].queue.size(), 2u);
+    EXPECT_TRUE(out.sources[music.source].playing);
+    EXPECT_EQ(out.bufferFormat[music.buffers[0]], SampleFormatStereo16);
+    // Music off: a new track is still opened, nothing is refilled.
+    music.enabled = 0;
+    openTrackFile(engine, 3, Fixtures + "short_44k_stereo.ogg");
+    EXPECT_NE(music.stream, nullptr);
+    EXPECT_EQ(music.enabled, 0);
+    out.finish(music.source, 2);
+    updateAudio(engine);
+    EXPECT_EQ(out.uploads, 2);
+    // On again: both buffers come from the new track (a 1000-frame loop) and play.
+    music.enabled = -1;
+    updateAudio(engine);
+    EXPECT_EQ(out.uploads, 4);
+    EXPECT_TRUE(out.sources[music.source].playing);
+    const std::vector<int16_t> left = samples(out.bufferData[music.buffers[0]].data(), 4000, 0, 2);
+    EXPECT_EQ(left[0], left[1000]);
+}
+
+// The game's own tracks, when the data has been built: long, stereo at 44100 Hz, of
+// like loudness below full scale, and without a click where they loop.
+TEST(GameMusic, TracksAreLongLoudEnoughStereoAt44100AndLoopCleanly) {
+    double firstLevel = 0;
+    for (int n = 1; n <= 4; ++n) {
+        const std::string path = std::string(HC_DATA_DIR) + "/audio/track" + std::to_string(n) + ".ogg";
+        if (!std::ifstream(path)) GTEST_SKIP() << "music not built: " << path;
+        AudioStream* s = openAudioStream(path);
+        ASSERT_NE(s, nullptr) << path;
+        EXPECT_EQ(streamFileRate(*s) * 10 + streamFileChannels(*s), 441002) << path;
+        EXPECT_GE(streamSeconds(*s), 60.0) << path;
+        const size_t frames = static_cast<size_t>(std::llround(streamSeconds(*s) * 44100));
+        const Decoded d(s, frames / MusicFramesPerBuffer + 2);  // the seam lies inside
+        closeAudioStream(s);
+        ASSERT_GT(d.left.size(), frames + 200) << path;
+        std::vector<int16_t> pass(d.left.begin(), d.left.begin() + static_cast<long>(frames));
+        pass.insert(pass.end(), d.right.begin(), d.right.begin() + static_cast<long>(frames));
+        const auto [low, high] = std::minmax_element(pass.begin(), pass.end());
+        EXPECT_LT(std::max<int>(*high, -*low), 32000) << path;
+        const double level = 20 * std::log10(rmsOf(pass));
+        EXPECT_TRUE(level > -20.0 && level < -12.0) << path << ": " << level << " dB";
+        if (n == 1) firstLevel = level;
+        EXPECT_NEAR(level, firstLevel, 2.0) << path;
+        // At the loop point the wave jumps no more than it moves around it.
+        for (const std::vector<int16_t>* side : {&d.left, &d.right}) {
+            const auto& x = *side;
+            int local = 0;
+            for (size_t i = frames - 200; i < frames + 200; ++i) {
+                if (i != frames) local = std::max(local, std::abs(x[i] - x[i - 1]));
+            }
+            EXPECT_LE(std::abs(x[frames] - x[frames - 1]), std::max(2 * local, 200)) << path;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace hc
