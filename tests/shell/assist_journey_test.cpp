@@ -14,8 +14,7 @@ namespace {
 
 int countColour(const Image& image, uint32_t colour, int x1, int y1, int x2, int y2) {
     int n = 0;
-    for (int y = y1; y <= y2; ++y)
-        for (int x = x1; x <= x2; ++x) n += getPixel(image, x, y) == colour;
+    for (int y = y1; y <= y2; ++y) for (int x = x1; x <= x2; ++x) n += getPixel(image, x, y) == colour;
     return n;
 }
 
@@ -24,53 +23,41 @@ TEST(AssistJourney, SquaresLightAndSoundAtTheToleranceEdgeOnlyWithAssistsOn) {
     if (!arcade.ready()) GTEST_SKIP() << arcade.skipReason();
     Game& g = arcade.game();
     constexpr double Ding = 1318.5, PickUp = 659.25, DropOff = 523.25;
-    const struct {
-        bool assists, aboard;  // aboard: passenger 1 rides and the cab is at the destination
-        float offset;          // cells along x from the square's centre
-        bool zoneShown;
-        double firstCue, laterCue;  // 0: none
-    } cases[] = {
-        {true, false, 4.0f, true, Ding, PickUp},      {true, false, -4.0f, true, Ding, PickUp},
-        {true, false, 4.0625f, false, 0, 0},          {true, true, -4.0f, true, Ding, DropOff},
-        {true, true, -4.0625f, false, 0, 0},          {false, false, 4.0f, false, 0, 0},
-        {false, true, -4.0f, false, 0, 0},
+    // aboard: passenger 1 rides, the cab is at the destination; offset: cells along x from
+    // the square's centre; the cues on the first frame and on passenger 1's slot (0: none).
+    struct Case { bool assists, aboard; float offset; double firstCue, laterCue; };
+    const Case cases[] = {
+        {true, false, 4.0f, Ding, PickUp}, {true, false, -4.0f, Ding, PickUp}, {true, false, 4.0625f, 0, 0},
+        {true, true, -4.0f, Ding, DropOff}, {true, true, -4.0625f, 0, 0},      {false, false, 4.0f, 0, 0},
+        {false, true, -4.0f, 0, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.assists << c.aboard << " at " << c.offset);
-        arcade.resetShiftRecords(4);
-        g.shift.assists = toFlag(c.assists);
-        beginShift(g, arcade.view);
+        arcade.resetShiftRecords(4), g.shift.assists = toFlag(c.assists), beginShift(g, arcade.view);
         Shift& shift = g.shift;
-        const Passenger& one = shift.passengers[1];
         if (c.aboard) tryPickUp(shift, *g.city, 1), g.fareWatch.aboard = 1;
-        const Body& spot = c.aboard ? one.destination : one.pickup;
-        g.player.x = spot.x + c.offset;
-        g.player.y = spot.y;
+        const Body& spot = c.aboard ? shift.passengers[1].destination : shift.passengers[1].pickup;
+        g.player.x = spot.x + c.offset, g.player.y = spot.y;
         shift.engineRunning = FlagOn;
-        shift.frameCounter = 1;  // passenger 1 is tested on frames 0, 16, ...
+        shift.frameCounter = 1;  // passenger 1 is tested when the count reaches 16
         ShiftProfile profile;
-        resetShiftProfile(profile, arcade.now);
-        AudioChannel& cue = g.audio.channels[CueChannel];
         double cues[17] = {};
         int lit = 0, blue = 0;
         for (int frame = 0; frame < 17; ++frame) {
-            g.player.vx = g.player.vy = 0.0f;
-            simulateAndDrawFrame(g, arcade.view, profile);
+            g.player.vx = g.player.vy = 0.0f, simulateAndDrawFrame(g, arcade.view, profile);
             const Image& image = renderTarget(g.screen);
             // The cue where the top arrow was, and on the minimap.
             lit += countColour(image, ColourInZone, 280, 12, 360, 56) > 100 && countColour(image, ColourInZone, 540, 392, 639, 471) > 20;
             blue += countColour(image, ColourRoyalBlue, 0, 0, 639, 479) > 0;
-            if (frame == 0) { for (int y = 0; y < image.height; ++y) for (int x = 0; x < image.width; ++x) { auto p = getPixel(image, x, y); if (p == 26 || p == 202) printf("%d %d %u\n", x, y, p); } }
-            if (cue.enabled != 0) cues[frame] = cue.oscillators[1].frequency;
-            cue.enabled = 0;
-            advanceClock(shift, 1.0);
+            AudioChannel& cue = g.audio.channels[CueChannel];
+            cues[frame] = cue.enabled != 0 ? cue.oscillators[1].frequency : 0.0;
+            cue.enabled = 0, advanceClock(shift, 1.0);
         }
         // Lit steadily on every frame, both of the marks' blink phases, until the pick-up
         // moves the guide on to the destination; silent on all others.
-        EXPECT_EQ(lit, c.zoneShown ? 15 : 0);
+        EXPECT_EQ(lit, c.firstCue != 0 ? 15 : 0);
         EXPECT_EQ(blue, c.assists ? 17 : 0) << "the cab's mark on the minimap";
-        EXPECT_EQ(cues[0], c.firstCue);
-        for (int frame = 1; frame < 17; ++frame) EXPECT_EQ(cues[frame], frame == 15 ? c.laterCue : 0.0) << frame;
+        for (int frame = 0; frame < 17; ++frame) EXPECT_EQ(cues[frame], frame == 0 ? c.firstCue : frame == 15 ? c.laterCue : 0.0) << frame;
         // The rules are the same either way: inside, the passenger gets in or out.
         const bool inside = std::fabs(c.offset) <= 4.0f;
         EXPECT_EQ(shift.passengerAboard, c.aboard != inside ? 1 : 0);
@@ -111,22 +98,18 @@ TEST(AssistJourney, FirstShiftExplainsOnceInTheSpeechBubble) {
 TEST(AssistJourney, CueChannelPlaysItsNotesOnceThenFallsSilent) {
     AudioEngine audio;
     AudioChannel& ch = audio.channels[CueChannel];
-    ch.kind = ChannelKindCue;
-    ch.amplitude = SynthAmplitude;
+    ch.kind = ChannelKindCue, ch.amplitude = SynthAmplitude;
     startCue(audio, 1000.0, 2000.0, 0.0, 0.1);  // two notes of 2205 samples
-    ASSERT_EQ(ch.enabled, -1);
-    ASSERT_TRUE(fillBuffer(ch));
-    auto sample = [&](int i) { return static_cast<int16_t>(ch.sampleBuffer[2 * i] | ch.sampleBuffer[2 * i + 1] << 8); };
+    ASSERT_TRUE(ch.enabled == -1 && fillBuffer(ch));
     auto peak = [&](int from, int to) {
         int p = 0;
-        for (int i = from; i < to; ++i) p = std::max(p, std::abs(static_cast<int>(sample(i))));
+        for (int i = from; i < to; ++i) p = std::max(p, std::abs(int{static_cast<int16_t>(ch.sampleBuffer[2 * i] | ch.sampleBuffer[2 * i + 1] << 8)}));
         return p;
     };
     EXPECT_GT(peak(0, 400), 8000);
     EXPECT_LT(peak(1800, 2205), peak(0, 400) / 4) << "each note fades";
     EXPECT_GT(peak(2205, 2605), 8000) << "the second note is struck";
-    EXPECT_EQ(peak(4410, SynthSamplesPerBuffer), 0);
-    EXPECT_EQ(ch.enabled, 0);
+    EXPECT_TRUE(peak(4410, SynthSamplesPerBuffer) == 0 && ch.enabled == 0);
     startCue(audio, 0.0, 500.0, 0.0, 0.3);
     EXPECT_EQ(ch.enabled, 0);
 }
