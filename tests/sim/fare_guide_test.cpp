@@ -47,11 +47,11 @@ TEST(FareGuide, PointsToTheSquareThatCountsAndSaysWhenTheCabIsInside) {
 TEST(FareGuide, WatchReportsEachMomentOnce) {
     const struct { bool inSquare; int aboard, delivered; bool entered, pickedUp, deliveredCue; } frames[] = {
         {false, 0, 0, false, false, false}, {true, 0, 0, true, false, false},
-        {true, 0, 0, false, false, false},  {true, 3, 0, false, true, false},  // the trip ends where it began
+        {false, 0, 0, false, false, false}, {true, 3, 0, false, true, false},  // in and picked up at once
         {false, 3, 0, false, false, false}, {true, 3, 0, true, false, false},
-        {true, 0, 1, false, false, true},   {true, 0, 1, false, false, false},
-        {false, 0, 1, false, false, false}, {true, 0, 1, true, false, false},
-        {true, 5, 1, false, true, false},
+        {true, 0, 1, false, false, true},   {false, 0, 1, false, false, false},
+        {true, 0, 2, false, false, true},   {true, 0, 2, false, false, false},
+        {true, 5, 2, false, true, false},
     };
     FareWatch watch;
     Shift shift;
