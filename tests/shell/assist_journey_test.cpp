@@ -74,7 +74,7 @@ TEST(AssistJourney, FirstShiftExplainsOnceInTheSpeechBubble) {
                       rings = "Stop inside a ring to pick up a fare", fare = "a passenger's own line";
     const struct {
         bool begin, assists, engineOn;
-        const std::string* said;  // before the frame, with the line's full time
+        const std::string* said;  // before the frame, with the line's full time; none: the line has run out
         const std::string& after;
     } frames[] = {
         {true, false, false, nullptr, classic},  // classic mode says only the game's line
@@ -86,7 +86,7 @@ TEST(AssistJourney, FirstShiftExplainsOnceInTheSpeechBubble) {
     for (const auto& f : frames) {
         if (f.begin) arcade.resetShiftRecords(4), g.shift.assists = toFlag(f.assists), beginShift(g, arcade.view);
         g.shift.engineRunning = toFlag(f.engineOn);
-        if (f.said) say(g.shift, *f.said);
+        if (f.said) say(g.shift, *f.said); else g.shift.speechTimer = 0;
         ShiftProfile profile;
         simulateAndDrawFrame(g, arcade.view, profile);
         EXPECT_EQ(g.shift.speechText, f.after);
