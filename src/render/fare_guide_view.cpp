@@ -115,12 +115,13 @@ void drawFareGuide(const FareGuide& guide, const PlayerCar& player, const FontSe
     // The cockpit's destination arrow's place; a waiting passenger's arrow sits lower
     // and smaller, under the delivered count.
     const int top = roundAny(target.height / 16.0);
-    const int cx = roundAny(target.width / 2.0), cy = guide.aboard ? top : top + 6;
-    const int length = guide.aboard ? top : top - 8;
+    const bool small = !guide.aboard || guide.inSquare;
+    const int cx = roundAny(target.width / 2.0), cy = small ? top + 6 : top;
+    const int length = small ? top - 8 : top;
     const Clip screen{0, 0, target.width - 1, target.height - 1};
     if (guide.inSquare) {
-        drawDiamond(target, screen, cx, cy, length - 4, ColourInZone);
-        drawDiamond(target, screen, cx, cy, length - 10, ColourInZone);
+        drawDiamond(target, screen, cx, cy, length - 6, ColourInZone);
+        drawDiamond(target, screen, cx, cy, length - 12, ColourInZone);
     } else {
         const DestinationArrow arrow = destinationArrow(player, guide.target, cx, cy, length);
         fillDart(target, cx, cy, arrow, guide.aboard ? static_cast<uint32_t>(arrow.colour) : ColourGold);
