@@ -44,7 +44,8 @@ void drawDiamond(Image& target, const Clip& clip, int x, int y, int r, uint32_t 
 }
 
 // The cab: a shaft from a little behind its position to a tip `length` ahead of it,
-// and two barbs at the tip; two pixels thick in royal blue within a near-white rim. (ux, uy) is
+// and two barbs at the tip; two pixels thick in royal blue within a near-white rim, so
+// that the dark blue reads on the dark minimap and map alike. (ux, uy) is
 // the heading on the screen, of length 1.
 void drawCabArrow(Image& target, const Clip& clip, double x, double y, double ux, double uy, double length) {
     const double tipX = x + length * ux, tipY = y + length * uy;
@@ -53,12 +54,12 @@ void drawCabArrow(Image& target, const Clip& clip, double x, double y, double ux
     const double lines[3][4] = {{tailX, tailY, tipX, tipY},
                                 {tipX, tipY, tipX - back * ux + side * uy, tipY - back * uy - side * ux},
                                 {tipX, tipY, tipX - back * ux - side * uy, tipY - back * uy + side * ux}};
-    for (const auto& l : lines)
-        for (int ox = -1; ox <= 1; ++ox)
-            for (int oy = -1; oy <= 1; ++oy) lineIn(target, clip, l[0] + ox, l[1] + oy, l[2] + ox, l[3] + oy, ColourNearWhite);
-    for (const auto& l : lines) {
-        lineIn(target, clip, l[0], l[1], l[2], l[3], ColourRoyalBlue);
-        lineIn(target, clip, l[0] + 0.5, l[1] + 0.5, l[2] + 0.5, l[3] + 0.5, ColourRoyalBlue);
+    for (int pass = 0; pass < 2; ++pass) {
+        const int from = pass == 0 ? -1 : 0, to = pass == 0 ? 2 : 1;
+        for (const auto& l : lines)
+            for (int ox = from; ox <= to; ++ox)
+                for (int oy = from; oy <= to; ++oy)
+                    lineIn(target, clip, l[0] + ox, l[1] + oy, l[2] + ox, l[3] + oy, pass == 0 ? ColourNearWhite : ColourRoyalBlue);
     }
 }
 
