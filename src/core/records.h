@@ -81,6 +81,22 @@ struct FareGuide {
     bool tooFast = false;   // ...but moving too fast for the square to count
 };
 
+// What the assists' sounds follow from frame to frame: whether the cab was inside the
+// guide's square, who was aboard and how many had been delivered. Reset at each shift.
+struct FareWatch {
+    bool inside = false;
+    int32_t aboard = 0;
+    int32_t delivered = 0;
+};
+
+// This frame's moments for the assists' sounds, filled by the simulation, played by
+// the shell.
+struct FareCues {
+    bool entered = false;    // the cab came inside the square that counts
+    bool pickedUp = false;   // a passenger got in
+    bool delivered = false;  // a passenger got out at the destination
+};
+
 // The game's fixed constants shared across subsystems.
 constexpr double GamePi = 3.14159;   // the game's value of pi, used wherever it turns angles
 constexpr int RenderWidth = 640;

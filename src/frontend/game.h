@@ -32,6 +32,8 @@ struct Game {
     Shift shift;
     GameState state;
     SavedRecords saved;               // career, best scores, settings kept between runs
+    FareWatch fareWatch;              // the assists' sounds: last frame's squares and fares
+    int8_t coachStep = 0;             // the first shift's how-to lines: 0 not yet, 1 engine, 2 done
 };
 
 }  // namespace hc

@@ -1,6 +1,8 @@
-// The four-channel audio engine: music streaming and the synthesised car sounds.
+// The five-channel audio engine: music streaming, the synthesised car sounds and the
+// assists' cues.
 #include "platform/audio.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/data_path.h"
@@ -67,6 +69,32 @@ void fillNoise(AudioChannel& ch) {
         storeSample(ch.sampleBuffer + 2 * i, s);
     }
     osc[1].frequency = base;
+}
+
+void fillCue(AudioChannel& ch) {
+    int notes = 0;
+    while (notes < 3 && ch.oscillators[notes + 1].frequency > 0) ++notes;
+    const int noteLength = notes > 0 ? ch.cueSamples / notes : 0;
+    if (noteLength == 0) ch.cuePlayed = ch.cueSamples;  // nothing to play: silence, then off
+    for (int i = 0; i < SynthSamplesPerBuffer; ++i) {
+        double v = 0.0;
+        if (ch.cuePlayed < ch.cueSamples && noteLength > 0) {
+            const int note = std::min(ch.cuePlayed / noteLength, notes - 1);
+            const int at = ch.cuePlayed - note * noteLength;
+            if (at == 0) ch.voice.phase = 0.0;
+            ch.voice.frequency = ch.oscillators[note + 1].frequency;
+            // A bell: a click-free start, then a fast fade; a little of the octave
+            // above for brightness.
+            const double envelope = std::min(1.0, at / 64.0) * std::exp(-5.0 * at / noteLength);
+            const double tone = oscillatorStep(ch.voice);
+            const double octave = SinTable[static_cast<int>(std::fmod(2.0 * ch.voice.phase, 3600.0))];
+            v = 0.5 * ch.amplitude * envelope * (0.8 * tone + 0.2 * octave);
+            ++ch.cuePlayed;
+        }
+        storeSample(ch.sampleBuffer + 2 * i, toSample(v));
+    }
+    // The buffer just filled still plays; nothing more is needed after it.
+    if (ch.cuePlayed >= ch.cueSamples) ch.enabled = 0;
 }
 
 void reportStreamError(AudioChannel& ch) {
@@ -142,6 +170,7 @@ bool fillBuffer(AudioChannel& channel) {
         case ChannelKindStream: return fillStream(channel);
         case ChannelKindTone: fillTone(channel); return true;
         case ChannelKindNoise: fillNoise(channel); return true;
+        case ChannelKindCue: fillCue(channel); return true;
         default: return false;
     }
 }
@@ -178,6 +207,7 @@ void initAudio(AudioEngine& engine, AudioOutput& output) {
     ch[SkidChannel].oscillators[2].frequency = 40000;
     ch[SkidChannel].oscillators[3].frequency = 18;
     setUpChannel(ch[TurboChannel], output, ChannelKindNoise);
+    setUpChannel(ch[CueChannel], output, ChannelKindCue);
 }
 
 void openTrackFile(AudioEngine& engine, int track, const std::string& path) {
@@ -215,6 +245,19 @@ void setChannelGain(AudioChannel& channel, float gain) {
     if (!(gain > 0.0f)) gain = 0.0f;  // negatives and NaN
     channel.gain = gain;
     if (channel.output != nullptr) channel.output->setGain(channel.source, gain);
+}
+
+void startCue(AudioEngine& engine, double first, double second, double third, double seconds) {
+    AudioChannel& ch = engine.channels[CueChannel];
+    const double notes[3] = {first, second, third};
+    for (int i = 0; i < 3; ++i) {
+        const double f = notes[i];
+        ch.oscillators[i + 1].frequency = f > 0 ? std::fmin(std::fmax(f, 20.0), 20000.0) : 0.0;
+    }
+    const double length = std::isfinite(seconds) ? std::fmin(std::fmax(seconds, 0.0), 2.0) : 0.0;
+    ch.cueSamples = static_cast<int32_t>(length * AudioSampleRate);
+    ch.cuePlayed = 0;
+    ch.enabled = ch.cueSamples > 0 && ch.oscillators[1].frequency > 0 ? -1 : 0;
 }
 
 void setMasterLevel(AudioEngine& engine, float level) {

@@ -4,11 +4,11 @@
 
 namespace hc {
 
-// Four channels: 1 music stream, 2 engine tone, 3 skid tone, 4 turbo noise. Every
-// channel is an output source fed by a queue of two buffers refilled by polling
+// Five channels: 1 music stream, 2 engine tone, 3 skid tone, 4 turbo noise, 5 the
+// assists' short cues (silent unless started). Every channel is an output source fed by a queue of two buffers refilled by polling
 // (updateAudio) from every frame loop and wait; there is no audio thread.
 
-constexpr int AudioChannelCount = 4;
+constexpr int AudioChannelCount = 5;
 constexpr int AudioBufferBytes = 12288;
 constexpr int AudioSampleRate = 44100;
 constexpr int SynthSamplesPerBuffer = AudioBufferBytes / 2;   // mono 16-bit
@@ -17,6 +17,7 @@ constexpr int MusicFramesPerBuffer = AudioBufferBytes / 4;    // stereo 16-bit
 constexpr int32_t ChannelKindStream = 1;
 constexpr int32_t ChannelKindTone = 2;
 constexpr int32_t ChannelKindNoise = 3;
+constexpr int32_t ChannelKindCue = 4;
 
 constexpr int32_t WaveShapeHalf = 1;
 constexpr int32_t WaveShapeFull = 2;
@@ -52,15 +53,21 @@ struct AudioChannel {
     int32_t amplitude = 0;
     float gain = 0;
     AudioOutput* output = nullptr;  // null until initAudio: gains are then only stored
+    // A cue channel plays up to three notes (oscillators 1 to 3, 0 for none) one after
+    // the other over cueSamples samples, each a struck bell fading out, then goes off.
+    Oscillator voice;
+    int32_t cueSamples = 0;
+    int32_t cuePlayed = 0;
 };
 
 constexpr int MusicChannel = 1;
 constexpr int EngineChannel = 2;
 constexpr int SkidChannel = 3;
 constexpr int TurboChannel = 4;
+constexpr int CueChannel = 5;
 
 struct AudioEngine {
-    AudioChannel channels[AudioChannelCount + 1];  // numbered 1 to 4; element 0 unused
+    AudioChannel channels[AudioChannelCount + 1];  // numbered 1 to 5; element 0 unused
     AudioOutput* output = nullptr;                 // chosen once by initAudio
 };
 
@@ -76,6 +83,10 @@ void openTrack(AudioEngine& engine, int track);
 void nextTrack(AudioEngine& engine);
 void updateAudio(AudioEngine& engine);
 void setChannelGain(AudioChannel& channel, float gain);
+// Starts a cue on the cue channel: notes in Hz (a 0 ends the list early), together
+// lasting seconds; a cue still playing is cut off. Notes outside 20 Hz to 20 kHz and
+// lengths outside 0 to 2 seconds are clamped.
+void startCue(AudioEngine& engine, double first, double second, double third, double seconds);
 void setMasterLevel(AudioEngine& engine, float level);
 void shutdownAudio(AudioEngine& engine);
 

@@ -5,11 +5,92 @@
 
 #include "core/colours.h"
 #include "render/hud.h"
+#include "render/minimap.h"
 #include "render/view_rounding.h"
 
 namespace hc {
 
 namespace {
+
+// A rectangle the marks stay inside (inclusive corners).
+struct Clip {
+    int x1, y1, x2, y2;
+};
+
+void plotIn(Image& target, const Clip& clip, int x, int y, uint32_t colour) {
+    if (x >= clip.x1 && x <= clip.x2 && y >= clip.y1 && y <= clip.y2) plotPixel(target, x, y, colour);
+}
+
+void lineIn(Image& target, const Clip& clip, double x1, double y1, double x2, double y2, uint32_t colour) {
+    const double steps = std::ceil(std::fmax(std::fabs(x2 - x1), std::fabs(y2 - y1)));
+    if (!(steps < 4096.0)) return;  // far off (or undefined): nothing of it shows
+    for (int i = 0; i <= static_cast<int>(steps); ++i) {
+        const double t = steps > 0 ? i / steps : 0.0;
+        plotIn(target, clip, roundAny(x1 + t * (x2 - x1)), roundAny(y1 + t * (y2 - y1)), colour);
+    }
+}
+
+// A hollow diamond of radius r round (x, y): three pixels of colour between black rims,
+// so that it reads on light and dark ground alike and never as a solid car.
+void drawDiamond(Image& target, const Clip& clip, int x, int y, int r, uint32_t colour) {
+    for (int d = r - 3; d <= r + 1; ++d) {
+        const uint32_t c = (d == r - 3 || d == r + 1) ? ColourBlack : colour;
+        for (int i = -d; i <= d; ++i) {
+            const int h = d - std::abs(i);
+            plotIn(target, clip, x + i, y - h, c);
+            plotIn(target, clip, x + i, y + h, c);
+        }
+    }
+}
+
+// The cab: a shaft from a little behind its position to a tip `length` ahead of it,
+// and two barbs at the tip; two pixels thick in royal blue within a near-white rim, so
+// that the dark blue reads on the dark minimap and map alike. (ux, uy) is
+// the heading on the screen, of length 1.
+void drawCabArrow(Image& target, const Clip& clip, double x, double y, double ux, double uy, double length) {
+    const double tipX = x + length * ux, tipY = y + length * uy;
+    const double tailX = x - 0.4 * length * ux, tailY = y - 0.4 * length * uy;
+    const double back = 0.5 * length, side = 0.35 * length;
+    const double lines[3][4] = {{tailX, tailY, tipX, tipY},
+                                {tipX, tipY, tipX - back * ux + side * uy, tipY - back * uy - side * ux},
+                                {tipX, tipY, tipX - back * ux - side * uy, tipY - back * uy + side * ux}};
+    for (int pass = 0; pass < 2; ++pass) {
+        const int from = pass == 0 ? -1 : 0, to = pass == 0 ? 2 : 1;
+        for (const auto& l : lines)
+            for (int ox = from; ox <= to; ++ox)
+                for (int oy = from; oy <= to; ++oy)
+                    lineIn(target, clip, l[0] + ox, l[1] + oy, l[2] + ox, l[3] + oy, pass == 0 ? ColourNearWhite : ColourRoyalBlue);
+    }
+}
+
+// Every square that can count now, with its colour: the destination while somebody is
+// aboard, else the waiting passengers' squares; the one the cab is inside in
+// ColourInZone.
+template <typename Draw>
+void forEachSquare(const FareGuide& guide, const Shift& shift, Draw draw) {
+    auto colourOf = [&guide](const Body& spot, uint32_t colour) {
+        const bool zone = guide.inSquare && spot.x == guide.target.x && spot.y == guide.target.y;
+        return zone ? uint32_t{ColourInZone} : colour;
+    };
+    const int aboard = shift.passengerAboard;
+    if (aboard >= 1 && aboard <= PassengerSlots) {
+        const Body& spot = shift.passengers[aboard].destination;
+        draw(spot, colourOf(spot, ColourGreen));
+        return;
+    }
+    const int count = shift.passengerCount < PassengerSlots ? shift.passengerCount : PassengerSlots;
+    for (int k = 1; k <= count; ++k) {
+        const Passenger& passenger = shift.passengers[k];
+        if (!isOn(passenger.delivered)) draw(passenger.pickup, colourOf(passenger.pickup, ColourGold));
+    }
+}
+
+// The distance the cockpit shows for a destination, for any square.
+std::string distanceText(const FareGuide& guide, const PlayerCar& player) {
+    const double dx = static_cast<double>(guide.target.x) - player.x;
+    const double dy = static_cast<double>(guide.target.y) - player.y;
+    return std::to_string(static_cast<long long>(std::floor(0.15 * std::sqrt(dx * dx + dy * dy))));
+}
 
 // The dart centre - barb - tip - barb, filled by lines from the tip to points along the
 // barbs' edges, and outlined in black so that it stands out on the sky and the map.
@@ -28,60 +109,95 @@ void fillDart(Image& target, int cx, int cy, const DestinationArrow& arrow, uint
     }
 }
 
-// The distance the cockpit shows for a destination, for any square.
-std::string distanceText(const FareGuide& guide, const PlayerCar& player) {
-    const double dx = static_cast<double>(guide.target.x) - player.x;
-    const double dy = static_cast<double>(guide.target.y) - player.y;
-    return std::to_string(static_cast<long long>(std::floor(0.15 * std::sqrt(dx * dx + dy * dy))));
-}
-
 }  // namespace
 
 void drawFareGuide(const FareGuide& guide, const PlayerCar& player, const FontSet& font, Image& target) {
     if (!guide.active) return;
-    // The destination arrow's place, shape and colours; gold for a passenger waiting.
-    const int cx = roundAny(target.width / 2.0), cy = roundAny(target.height / 16.0);
-    const DestinationArrow arrow = destinationArrow(player, guide.target, cx, cy, cy);
-    fillDart(target, cx, cy, arrow, guide.aboard ? static_cast<uint32_t>(arrow.colour) : ColourGold);
-    const int textY = roundAny(cy * 1.8);
+    // The cockpit's destination arrow's place; a waiting passenger's arrow sits lower
+    // and smaller, under the delivered count.
+    const int top = roundAny(target.height / 16.0);
+    const bool small = !guide.aboard || guide.inSquare;
+    const int cx = roundAny(target.width / 2.0), cy = small ? top + 6 : top;
+    const int length = small ? top - 8 : top;
+    const Clip screen{0, 0, target.width - 1, target.height - 1};
+    if (guide.inSquare) {
+        drawDiamond(target, screen, cx, cy, length - 6, ColourInZone);
+        drawDiamond(target, screen, cx, cy, length - 12, ColourInZone);
+    } else {
+        const DestinationArrow arrow = destinationArrow(player, guide.target, cx, cy, length);
+        fillDart(target, cx, cy, arrow, guide.aboard ? static_cast<uint32_t>(arrow.colour) : ColourGold);
+    }
+    const int textY = roundAny(top * 1.8) + 4;
     // The cockpit's own distance shows under a destination already.
     if (!guide.aboard) printText(font, target, -1, textY, distanceText(guide, player), 1);
     if (guide.tooFast) printText(font, target, -1, textY + 16, "stop here!", 1);
 }
 
-void drawMapGuide(const FareGuide& guide, const PlayerCar& player, const FontSet& font, Image& target) {
+void drawMinimapGuide(const FareGuide& guide, const Shift& shift, const PlayerCar& player, Image& target) {
+    if (!isOn(shift.engineRunning)) return;  // the screen shows "systems off"
+    const int sx0 = target.width - 100, sy0 = target.height - 88;
+    const Clip panel{sx0, sy0, sx0 + MinimapColumns - 1, sy0 + MinimapRows - 1};
+    const int z = minimapZoom(shift);
+    const MinimapWindow window = minimapWindow(player, z);
+    auto onPanel = [&](double cellX, double cellY, double& px, double& py) {
+        px = sx0 + (cellX - window.x0) / z;
+        py = sy0 + (cellY - window.y0) / z;
+    };
+    const int radius = z == 2 ? 7 : 6;
+    forEachSquare(guide, shift, [&](const Body& spot, uint32_t colour) {
+        double px, py;
+        onPanel(spot.x, spot.y, px, py);
+        if (std::fabs(px - (panel.x1 + panel.x2) / 2.0) > 60 || std::fabs(py - (panel.y1 + panel.y2) / 2.0) > 50) return;
+        drawDiamond(target, panel, roundAny(px), roundAny(py), radius, colour);
+    });
+    double px, py;
+    onPanel(player.x, player.y, px, py);
+    const double a = headingRadians(player);
+    drawCabArrow(target, panel, px, py, std::cos(a), std::sin(a), 8.0);
+}
+
+void drawMapGuide(const FareGuide& guide, const Shift& shift, const PlayerCar& player, const FontSet& font,
+                  Image& target) {
     const int cx = roundAny(target.width / 2.0), cy = roundAny(target.height / 2.0);
-    // A ring round the cab, so that it is found at a glance.
-    for (int step = 0; step < 96; ++step) {
-        const double a = step * 6.283185 / 96;
-        for (int r = 10; r <= 12; ++r) {
-            plotPixel(target, roundAny(cx + r * std::cos(a)), roundAny(cy + r * std::sin(a)),
-                      r == 11 ? ColourGold : ColourBlack);
+    const Clip screen{0, 0, target.width - 1, target.height - 1};
+    // Where a cell offset (ox, oy) from the cab's cell shows: the inverse of the map
+    // view's projection, (2 (ox - oy) / 3, (ox + 2 oy) / 3) from the centre.
+    auto onScreen = [&](double ox, double oy, double& sx, double& sy) {
+        sx = 2.0 * (ox - oy) / 3.0;
+        sy = (ox + 2.0 * oy) / 3.0;
+    };
+    const double cabX = std::nearbyint(player.x), cabY = std::nearbyint(player.y);
+    forEachSquare(guide, shift, [&](const Body& spot, uint32_t colour) {
+        double sx, sy;
+        onScreen(std::floor(spot.x) - cabX, std::floor(spot.y) - cabY, sx, sy);
+        if (std::fabs(sx) > target.width || std::fabs(sy) > target.height) return;
+        drawDiamond(target, screen, roundAny(cx + sx), roundAny(cy + sy), 12, colour);
+    });
+
+    if (guide.active) {
+        double sx, sy;
+        onScreen(std::floor(guide.target.x) - cabX, std::floor(guide.target.y) - cabY, sx, sy);
+        const double length = std::sqrt(sx * sx + sy * sy);
+        if (length > 40.0) {
+            // A pointer a little way out from the cab towards the square.
+            const uint32_t colour = guide.aboard ? ColourGreen : ColourGold;
+            const double ux = sx / length, uy = sy / length;
+            const int tipX = roundAny(cx + 32 * ux), tipY = roundAny(cy + 32 * uy);
+            for (int side = -5; side <= 5; ++side) {
+                drawLine(target, tipX, tipY, roundAny(cx + 23 * ux - side * uy), roundAny(cy + 23 * uy + side * ux),
+                         colour);
+            }
         }
     }
+    // The cab's heading through the same projection, so that the arrow points where the
+    // cab will move on the screen.
+    double hx, hy;
+    const double a = headingRadians(player);
+    onScreen(std::cos(a), std::sin(a), hx, hy);
+    const double h = std::sqrt(hx * hx + hy * hy);
+    if (h > 0) drawCabArrow(target, screen, cx, cy, hx / h, hy / h, 20.0);
+
     if (!guide.active) return;
-
-    // Where the square's centre lies on the screen: the inverse of the map view's
-    // projection (a cell offset (ox, oy) shows at (2 (ox - oy) / 3, (ox + 2 oy) / 3)).
-    const double ox = std::floor(guide.target.x) - std::nearbyint(player.x);
-    const double oy = std::floor(guide.target.y) - std::nearbyint(player.y);
-    const double sx = 2.0 * (ox - oy) / 3.0, sy = (ox + 2.0 * oy) / 3.0;
-    const uint32_t colour = guide.aboard ? ColourGreen : ColourGold;
-    const double length = std::sqrt(sx * sx + sy * sy);
-    if (length > 14.0) {
-        // A pointer on the ring towards the square.
-        const double ux = sx / length, uy = sy / length;
-        const int tipX = roundAny(cx + 22 * ux), tipY = roundAny(cy + 22 * uy);
-        for (int side = -5; side <= 5; ++side) {
-            drawLine(target, tipX, tipY, roundAny(cx + 13 * ux - side * uy), roundAny(cy + 13 * uy + side * ux),
-                     colour);
-        }
-    }
-    const int qx = roundAny(cx + sx), qy = roundAny(cy + sy);
-    drawBox(target, qx - 9, qy - 9, qx + 9, qy + 9, ColourBlack);
-    drawBox(target, qx - 8, qy - 8, qx + 8, qy + 8, colour);
-    drawBox(target, qx - 7, qy - 7, qx + 7, qy + 7, colour);
-
     const int textY = roundAny(target.height / 16.0 * 1.8);
     printText(font, target, -1, textY, distanceText(guide, player), 1);
     if (guide.tooFast) printText(font, target, -1, textY + 16, "stop here!", 1);

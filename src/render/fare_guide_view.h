@@ -9,15 +9,24 @@ namespace hc {
 
 // What the newcomer's guide shows (the assists; classic mode draws none of it).
 //
-// Over the cockpit: a filled arrow at the top of the screen towards the next square, gold
-// for the nearest waiting passenger, green or rose for the destination as the cockpit's
-// own arrow is; the distance under it while nobody is aboard (the cockpit shows the
-// destination's); "stop here!" while the cab is inside the square but too fast for it to
-// count.
+// Over the cockpit, at the top of the screen: with nobody aboard a gold arrow towards
+// the nearest waiting passenger, smaller and lower than the cockpit's own arrow so that
+// the delivered count above it stays readable, with the distance under it; with a
+// passenger aboard a filled arrow over the cockpit's own. While the cab is inside the
+// square that counts, a steady ring in ColourInZone takes the arrow's place; "stop
+// here!" while the cab is too fast there for the square to count.
 void drawFareGuide(const FareGuide& guide, const PlayerCar& player, const FontSet& font, Image& target);
 
-// Over the map view: a ring round the cab, a pointer on it towards the square, a box on
-// the square when it is on the screen, the distance and "stop here!" at the top.
-void drawMapGuide(const FareGuide& guide, const PlayerCar& player, const FontSet& font, Image& target);
+// Over the dashboard's minimap (engine running): a hollow diamond on every square that
+// can count now (gold waiting, green the destination, ColourInZone the one the cab is
+// inside), larger than any car mark, and the cab as a blue arrow whose tip lies ahead
+// of it.
+void drawMinimapGuide(const FareGuide& guide, const Shift& shift, const PlayerCar& player, Image& target);
+
+// Over the map view: the same diamonds in the view's projection, a pointer towards a
+// square off the screen, the blue cab arrow in the middle, the distance and "stop
+// here!" at the top.
+void drawMapGuide(const FareGuide& guide, const Shift& shift, const PlayerCar& player, const FontSet& font,
+                  Image& target);
 
 }  // namespace hc

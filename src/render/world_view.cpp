@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 
+#include "core/colours.h"
 #include "render/view_rounding.h"
 
 #if defined(__SSE2__)
@@ -616,12 +618,25 @@ struct GroundRun {
     const uint16_t* level;     // per row: 256 x shade level, dithered
     const uint8_t* shade;      // shadeByLevel
     ptrdiff_t pitch;
+    // The assists' square the cab is inside (its centre cell), and whether the other
+    // marks show near-white this frame; read only by the Zone rows.
+    int zoneX = 0, zoneY = 0;
+    bool blinkNow = false;
 };
+
+// Whether a ground cell (its byte offset in the grid) lies in the 9 by 9 square round
+// the zone's centre.
+inline bool inZone(const GroundRun& run, int32_t offset) {
+    const int cell = offset / 5;
+    return std::abs((cell >> 11) - run.zoneX) <= 4 && std::abs((cell & (MapSize - 1)) - run.zoneY) <= 4;
+}
 
 // The ground pixels of count rows from row `first` (pixel is that row's), in chunks:
 // the cells seen first (four rows at a time where SSE2 is there), then the pixels.
-// Masked skips rows drawn by faces; Blink shows pick-up squares near-white.
-template <bool Masked, bool Blink>
+// Masked skips rows drawn by faces; Blink shows pick-up squares near-white. Zone (with
+// Blink) draws the marks of the assists' square steadily in ColourInZone, unshaded, and
+// lets the others blink as usual.
+template <bool Masked, bool Blink, bool Zone = false>
 void groundRows(const GroundRun& run, const float* distance, int count, float travel, float ex, float ey, float hx,
                 float hy, uint8_t* pixel, int first, const uint8_t* mask) {
     constexpr int Chunk = 64;
@@ -635,7 +650,13 @@ void groundRows(const GroundRun& run, const float* distance, int count, float tr
             if (Masked && maskRow[i]) continue;
             const uint8_t* cell = run.cellBytes + cells[i];
             uint8_t colour = cell[0];
-            if (Blink && (cell[2] & PickupMark)) colour = 22;
+            if (Blink && (cell[2] & PickupMark)) {
+                if (Zone && inZone(run, cells[i])) {
+                    *pixel = ColourInZone;
+                    continue;
+                }
+                if (!Zone || run.blinkNow) colour = 22;
+            }
             *pixel = run.shade[level[i] + colour];
         }
     }
@@ -674,6 +695,15 @@ void drawGround(const WorldViewScene& scene, const Body& ray, int column, int st
     const GroundRun run{cellBytes, level, shade, pitch};
     const int count = last - first + 1;
     const float* distance = &tables.rowFloorDistance[first];
+    if (scene.guide != nullptr && scene.guide->inSquare) {
+        GroundRun zone = run;
+        zone.zoneX = static_cast<int>(std::nearbyint(scene.guide->target.x));
+        zone.zoneY = static_cast<int>(std::nearbyint(scene.guide->target.y));
+        zone.blinkNow = blink;
+        if (mask) groundRows<true, true, true>(zone, distance, count, travel, ex, ey, hx, hy, pixel, first, mask);
+        else groundRows<false, true, true>(zone, distance, count, travel, ex, ey, hx, hy, pixel, first, mask);
+        return;
+    }
     if (mask) {
         if (blink) groundRows<true, true>(run, distance, count, travel, ex, ey, hx, hy, pixel, first, mask);
         else groundRows<true, false>(run, distance, count, travel, ex, ey, hx, hy, pixel, first, mask);

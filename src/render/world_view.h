@@ -51,6 +51,9 @@ struct WorldViewScene {
     const Shift& shift;
     const GameState& state;
     Image& target;
+    // The assists' guide, or none (classic mode): while the cab is inside its square,
+    // that square's marks show steadily in ColourInZone.
+    const FareGuide* guide = nullptr;
 };
 
 // Sets the view header of the map, the shift's dashboard height and builds the tables

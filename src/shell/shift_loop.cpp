@@ -29,8 +29,34 @@ namespace {
 
 constexpr const char* PhaseLabels[ProfilePhaseCount + 1] = {"", "player ", "render ", "hud    ", "traffic", "screen "};
 
-WorldViewScene worldScene(Game& game, ViewTables& view) {
-    return {*game.city, view, game.player, game.shift, game.state, renderTarget(game.screen)};
+WorldViewScene worldScene(Game& game, ViewTables& view, const FareGuide* guide = nullptr) {
+    return {*game.city, view, game.player, game.shift, game.state, renderTarget(game.screen), guide};
+}
+
+// The first shift's how-to lines, with the assists on.
+constexpr const char* CoachEngineLine = "Press S to start the engine";
+constexpr const char* CoachSquareLine = "Stop inside a ring to pick up a fare";
+
+// The assists' cues: a high ding on coming inside the square that counts, a rising
+// fifth as a passenger gets in, a rising major chord's notes as one gets out.
+void playFareCues(AudioEngine& audio, const FareCues& cues) {
+    if (cues.delivered) {
+        startCue(audio, 523.25, 659.25, 783.99, 0.6);
+    } else if (cues.pickedUp) {
+        startCue(audio, 659.25, 987.77, 0.0, 0.4);
+    } else if (cues.entered) {
+        startCue(audio, 1318.5, 0.0, 0.0, 0.25);
+    }
+}
+
+// Once the engine runs, the square line follows the engine line at once; otherwise it
+// waits until nothing is said, so that it never covers a passenger's words.
+void coachNewcomer(Game& game) {
+    Shift& shift = game.shift;
+    if (game.coachStep != 1 || !isOn(shift.engineRunning)) return;
+    if (shift.speechTimer > 0 && shift.speechText != CoachEngineLine) return;
+    say(shift, CoachSquareLine);
+    game.coachStep = 2;
 }
 
 inline int8_t channelFlag(bool on) { return on ? int8_t{-1} : int8_t{0}; }
@@ -86,7 +112,13 @@ void beginShift(Game& game, ViewTables& view) {
     renderWorldView(worldScene(game, view));
     drawHud(hudScene(game));
     transition(game.screen, game.audio, game.timer, FadeIn);
-    say(game.shift, "press [S] to start the car.");
+    game.fareWatch = FareWatch{};
+    if (isOn(game.shift.assists) && game.coachStep == 0) {
+        say(game.shift, CoachEngineLine);
+        game.coachStep = 1;
+    } else {
+        say(game.shift, "press [S] to start the car.");
+    }
 }
 
 void simulateAndDrawFrame(Game& game, ViewTables& view, ShiftProfile& profile) {
@@ -104,13 +136,20 @@ void simulateAndDrawFrame(Game& game, ViewTables& view, ShiftProfile& profile) {
     updatePlayerCar(game.player, shift, city, game.keys, sound, frameDelta(game.timer));
     playCarSound(game.audio, sound);
     updateCabSystems(shift, game.player, frameDelta(game.timer), target.width, target.height);
+    const bool assists = isOn(shift.assists);
+    FareGuide guide;
+    if (assists) {
+        guide = fareGuide(shift, game.player);
+        playFareCues(game.audio, watchFare(game.fareWatch, shift, guide));
+        coachNewcomer(game);
+    }
     profile.marks[2] = clockSeconds();
 
     const bool mapView = isOn(shift.mapView);
     if (mapView) {
         drawMapView(city, game.player, game.state, target);
     } else {
-        renderWorldView(worldScene(game, view));
+        renderWorldView(worldScene(game, view, assists ? &guide : nullptr));
     }
     profile.marks[3] = clockSeconds();
 
@@ -118,11 +157,11 @@ void simulateAndDrawFrame(Game& game, ViewTables& view, ShiftProfile& profile) {
         drawHud(hudScene(game));
         drawMinimap(city, game.player, shift, game.font, target);
     }
-    if (isOn(shift.assists)) {
-        const FareGuide guide = fareGuide(shift, game.player);
+    if (assists) {
         if (mapView) {
-            drawMapGuide(guide, game.player, game.font, target);
+            drawMapGuide(guide, shift, game.player, game.font, target);
         } else {
+            drawMinimapGuide(guide, shift, game.player, target);
             drawFareGuide(guide, game.player, game.font, target);
         }
     }

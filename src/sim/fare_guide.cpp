@@ -27,12 +27,28 @@ FareGuide fareGuide(const Shift& shift, const PlayerCar& car) {
                 best = distance;
             }
         }
+        // A waiting square the cab is inside is the one that counts, nearest or not.
+        for (int k = 1; k <= count && guide.active && !inSquare(car, guide.target); ++k) {
+            const Passenger& passenger = shift.passengers[k];
+            if (!isOn(passenger.delivered) && inSquare(car, passenger.pickup)) guide.target = passenger.pickup;
+        }
     }
     if (guide.active && inSquare(car, guide.target)) {
         guide.inSquare = true;
         guide.tooFast = bodySpeed(car) >= StopSpeed;
     }
     return guide;
+}
+
+FareCues watchFare(FareWatch& watch, const Shift& shift, const FareGuide& guide) {
+    FareCues cues;
+    cues.pickedUp = shift.passengerAboard != 0 && shift.passengerAboard != watch.aboard;
+    cues.delivered = shift.deliveredCount > watch.delivered;
+    cues.entered = guide.inSquare && !watch.inside && !cues.pickedUp && !cues.delivered;
+    watch.inside = guide.inSquare;
+    watch.aboard = shift.passengerAboard;
+    watch.delivered = shift.deliveredCount;
+    return cues;
 }
 
 }  // namespace hc

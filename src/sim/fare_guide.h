@@ -5,7 +5,13 @@
 
 namespace hc {
 
-// The newcomer's guide for the cab where it stands now.
+// The newcomer's guide for the cab where it stands now. With nobody aboard it points to
+// the nearest waiting passenger, unless the cab already stands in another waiting
+// passenger's square: that one is the square that counts, so the guide shows it.
 FareGuide fareGuide(const Shift& shift, const PlayerCar& car);
+
+// The moments since the last frame: coming inside the guide's square, a pick-up, a
+// drop-off. Updates the watch. A pick-up or drop-off on this frame is not also an entry.
+FareCues watchFare(FareWatch& watch, const Shift& shift, const FareGuide& guide);
 
 }  // namespace hc
