@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 #include <SDL_opengl.h>
+#include <SDL_syswm.h>
 #include <GL/glu.h>
 
 #include <algorithm>
@@ -40,10 +41,10 @@ public:
     void processEvents() override { pump(); }
     void close() override;
     void setFullScreen(bool on) override {
-        if (window_) SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+        if (window_ && on != fullScreen()) toggleFullScreen();
     }
     bool fullScreen() override {
-        return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+        return window_ && (coverMode_ || (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0);
     }
 
     bool initVideo(std::string* error);
@@ -57,6 +58,8 @@ private:
         if (chars_.size() < CharQueueLimit) chars_.push_back(c);
     }
     void toggleFullScreen();
+    void noteSystemEvent(const SDL_SysWMmsg* message);
+    bool awaitServerSize(int width, int height, int milliseconds);
     void setIcon();
     void presentSoftware(const Image& frame);
     void presentOpenGL(const Image& frame);
@@ -78,6 +81,16 @@ private:
     int keyCount_[KeyCodes] = {};
     bool sdlDown_[SDL_NUM_SCANCODES] = {};
     std::deque<int> chars_;
+    // Full screen on X: the window's size as the X server reports it (SDL's own idea of
+    // it goes wrong when no window manager answers a full-screen request), the X window,
+    // and the cover mode used then: a borderless window moved over the whole display,
+    // with the windowed place and size to go back to.
+    bool x11_ = false;
+    unsigned long xWindow_ = 0;
+    int serverWidth_ = 0, serverHeight_ = 0;
+    bool managerAnswers_ = true;
+    bool coverMode_ = false;
+    SDL_Rect windowed_{};
 };
 
 bool SdlWindow::initVideo(std::string* error) {
@@ -136,7 +149,6 @@ bool SdlWindow::open(int width, int height, bool opengl, std::string* error) {
     // Nearest-neighbour scaling keeps the pixels sharp at any window size.
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
     Uint32 flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
-    if (startFullScreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     if (opengl) {
         SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
         flags |= SDL_WINDOW_OPENGL;
@@ -145,6 +157,14 @@ bool SdlWindow::open(int width, int height, bool opengl, std::string* error) {
                                height, flags);
     if (!window_) return fail("Cannot create the window");
     setIcon();
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11) {
+        x11_ = true;
+        xWindow_ = info.info.x11.window;
+        SDL_GetWindowSize(window_, &serverWidth_, &serverHeight_);
+        SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+    }
     if (opengl) {
         glContext_ = SDL_GL_CreateContext(window_);
         if (!glContext_) return fail("Cannot create the OpenGL context");
@@ -169,6 +189,7 @@ bool SdlWindow::open(int width, int height, bool opengl, std::string* error) {
         // A fixed logical size letterboxes the picture at 4:3 in any window shape.
         SDL_RenderSetLogicalSize(renderer_, width, height);
     }
+    if (startFullScreen) toggleFullScreen();
     return true;
 }
 
@@ -279,22 +300,82 @@ void SdlWindow::setIcon() {
     SDL_FreeSurface(icon);
 }
 
+void SdlWindow::noteSystemEvent(const SDL_SysWMmsg* message) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    if (!x11_ || !message || message->subsystem != SDL_SYSWM_X11) return;
+    const XEvent& event = message->msg.x11.event;
+    if (event.type == ConfigureNotify && event.xconfigure.window == xWindow_) {
+        serverWidth_ = event.xconfigure.width;
+        serverHeight_ = event.xconfigure.height;
+    }
+#else
+    (void)message;
+#endif
+}
+
+// Waits up to the given time for the X server to report the window at width x height.
+// Only the window-system messages are taken from the queue; keys stay for the next poll.
+bool SdlWindow::awaitServerSize(int width, int height, int milliseconds) {
+    const Uint32 end = SDL_GetTicks() + static_cast<Uint32>(milliseconds);
+    for (;;) {
+        SDL_PumpEvents();
+        SDL_Event event;
+        while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_SYSWMEVENT, SDL_SYSWMEVENT) > 0)
+            noteSystemEvent(event.syswm.msg);
+        if (serverWidth_ == width && serverHeight_ == height) return true;
+        if (SDL_TICKS_PASSED(SDL_GetTicks(), end)) return false;
+        SDL_Delay(10);
+    }
+}
+
+// Full screen is asked of the window manager. On an X server where no window manager
+// answers (the window keeps its size while SDL takes it for the display's), the request
+// is taken back and the window itself covers the display, borderless; F11 again puts it
+// back where it was. Either way SDL's idea of the size stays the true one, so the
+// picture is scaled to the real window.
 void SdlWindow::toggleFullScreen() {
-    const bool full = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
-    SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    if (coverMode_) {
+        SDL_SetWindowSize(window_, windowed_.w, windowed_.h);
+        SDL_SetWindowPosition(window_, windowed_.x, windowed_.y);
+        SDL_SetWindowBordered(window_, SDL_TRUE);
+        coverMode_ = false;
+        return;
+    }
+    if ((SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+        SDL_SetWindowFullscreen(window_, 0);
+        return;
+    }
+    SDL_Rect display{};
+    if (SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(window_)), &display) != 0) return;
+    SDL_GetWindowPosition(window_, &windowed_.x, &windowed_.y);
+    SDL_GetWindowSize(window_, &windowed_.w, &windowed_.h);
+    if (managerAnswers_) {
+        SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        if (!x11_ || awaitServerSize(display.w, display.h, 500)) return;
+        SDL_SetWindowFullscreen(window_, 0);
+        managerAnswers_ = false;
+    }
+    SDL_SetWindowBordered(window_, SDL_FALSE);
+    SDL_SetWindowPosition(window_, display.x, display.y);
+    SDL_SetWindowSize(window_, display.w, display.h);
+    coverMode_ = true;
 }
 
 void SdlWindow::pump() {
     if (!videoUp_) return;
     SDL_Event event;
+    bool toggle = false;
     while (SDL_PollEvent(&event)) {
         switch (event.type) {
+            case SDL_SYSWMEVENT:
+                noteSystemEvent(event.syswm.msg);
+                break;
             case SDL_QUIT:
                 requestClose();
                 break;
             case SDL_KEYDOWN: {
                 const SDL_Scancode key = event.key.keysym.scancode;
-                if (key == SDL_SCANCODE_F11 && !event.key.repeat && window_) toggleFullScreen();
+                if (key == SDL_SCANCODE_F11 && !event.key.repeat && window_) toggle = true;
                 setKey(key, true);
                 // Keys that type control characters into the keyboard buffer.
                 if (key == SDL_SCANCODE_RETURN || key == SDL_SCANCODE_KP_ENTER) queueChar(13);
@@ -325,6 +406,8 @@ void SdlWindow::pump() {
                 break;
         }
     }
+    // After the loop: the toggle waits for the window system's answer.
+    if (toggle) toggleFullScreen();
 }
 
 int SdlWindow::takeChar() {
@@ -354,6 +437,8 @@ void SdlWindow::close() {
         SDL_Quit();
     }
     videoUp_ = false;
+    x11_ = false;
+    coverMode_ = false;
     clearKeys();
 }
 

@@ -59,6 +59,19 @@ read -r size colours < <(identify -format '%wx%h %k\n' "$HC_TMP/menu.png")
 # Back at the menu: its picture again, give or take the blinking entry.
 at_menu() { hc_shot again; ! hc_differ "$menu" "$again" 3000 || hc_fail "$1: not back at the menu"; }
 
+# F11 with no window manager: the window covers the display, its picture the frame at
+# 4:3 between side bars, and F11 again brings back the 640 x 480 window showing the frame.
+sized() { [ "$(xdotool getwindowgeometry "$HC_WINDOW" | sed -n 's/ *Geometry: //p')" = "$1" ]; }
+seen() {  # the window's picture, the part CROP of it brought to 640 x 480, is the menu's
+    local at=$HC_TMP/seen.png
+    import -window "$HC_WINDOW" "$at" && convert "$at" -crop "$1" +repage -sample 640x480 "$at" &&
+        ! hc_differ "$menu" "$at" 3000
+}
+hc_keys F11
+hc_wait_for 5 sized 1366x768 && hc_wait_for 5 seen 1024x768+171+0 || hc_fail "F11: not the display's size or picture"
+hc_keys F11
+hc_wait_for 5 sized 640x480 && hc_wait_for 5 seen 640x480+0+0 || hc_fail "F11 again: not the window's size or picture"
+
 # Arcade: the driver's view; Tab shows the map in place of the cockpit, whose speed
 # read-out stays dark until S starts the engine; Esc ends the shift at "time's up!",
 # where F2 takes the score and, under it, the kept best score (near-white lines).

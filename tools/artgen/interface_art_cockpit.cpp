@@ -144,25 +144,28 @@ void paintSpeedometer(Canvas& cv) {
             float t = d / DialRadius;
             cv.put(x, y, mix(rgb(14, 30, 28), rgb(4, 6, 10), t));
         }
-    // Red zone from 210 to 270.
+    // The dial reads in the units of the speed read-out beside it: the needle turns
+    // three quarters of a turn from 0 at the lower left to 270 at the lower right.
+    // Red zone from 225 to 270.
     for (int i = 0; i <= 120; ++i) {
-        float a = SweepStart + SweepLength * (210.0f + 60.0f * float(i) / 120.0f) / 270.0f;
+        float a = SweepStart + SweepLength * (225.0f + 45.0f * float(i) / 120.0f) / 270.0f;
         for (float r = DialRadius - 5; r <= DialRadius - 2; r += 0.5f)
             cv.put(int(DialX + r * std::cos(a)), int(DialY + r * std::sin(a)), rgb(180, 30, 50));
     }
-    for (int v = 0; v <= 270; v += 10) {
+    // A tick every 15, a long one at every labelled 45.
+    for (int v = 0; v <= 270; v += 15) {
         float a = SweepStart + SweepLength * float(v) / 270.0f;
-        bool major = v % 30 == 0;
+        bool major = v % 45 == 0;
         float r0 = major ? DialRadius - 9 : DialRadius - 5;
         float c = std::cos(a), s = std::sin(a);
         stroke(cv, DialX + r0 * c, DialY + r0 * s, DialX + (DialRadius - 2) * c, DialY + (DialRadius - 2) * s, major ? 0.9f : 0.5f,
-               v >= 210 ? rgb(230, 120, 120) : rgb(190, 230, 190));
+               v >= 225 ? rgb(250, 190, 190) : rgb(190, 230, 190));
     }
-    const char* labels[] = {"0", "6", "12", "18", "24"};
-    for (int i = 0; i < 5; ++i) {
-        float a = SweepStart + SweepLength * float(60 * i) / 270.0f;
-        int lx = int(DialX + 24 * std::cos(a)) - tinyTextWidth(labels[i]) / 2;
-        int ly = int(DialY + 24 * std::sin(a)) - 2;
+    const char* labels[] = {"0", "45", "90", "135", "180", "225", "270"};
+    for (int i = 0; i < 7; ++i) {
+        float a = SweepStart + SweepLength * float(45 * i) / 270.0f;
+        int lx = int(std::lround(DialX + 23 * std::cos(a) - tinyTextWidth(labels[i]) / 2.0f));
+        int ly = int(std::lround(DialY + 23 * std::sin(a) - 2.5f));
         tinyText(cv, lx, ly, labels[i], rgb(150, 200, 150));
     }
     tinyText(cv, int(DialX) - 5, int(DialY) + 14, "MPH", rgb(90, 120, 100));

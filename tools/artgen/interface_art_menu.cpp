@@ -189,6 +189,19 @@ void drawMenuBackdrop(Picture& pic) {
             float d = dx * dx + dy * dy;
             if (d < 1.0f) cv.darken(x, y, 0.45f + 0.55f * d);
         }
+    // Pale ground mist at bumper height, rising from a dark kerb at the foot of the
+    // picture. The help pages print their credit lines over rows 349..378 of this
+    // picture (greyed), in white and in dark blue with a black outline: they read best
+    // on a light, even ground. The kerb keeps the page's footer on dark.
+    for (int y = 334; y <= 384; ++y) {
+        const float rise = std::clamp(float(y - 334) / 14.0f, 0.0f, 1.0f);
+        for (int x = 0; x < cv.width; ++x) {
+            const float wisp = valueNoise(x * 0.5f, y * 3.0f, 20.0f, 9);
+            cv.blend(x, y, mix(rgb(206, 184, 214), rgb(234, 222, 238), wisp), 0.8f * rise * rise);
+        }
+    }
+    fillRectVertical(cv, 0, 385, 639, 399, rgb(44, 38, 52), rgb(16, 14, 22));
+    fillRect(cv, 0, 385, 639, 385, rgb(90, 80, 100));
     quantize(cv, pic, 0, 0, 10.0f);
 }
 

@@ -5,6 +5,8 @@
 // distance through the shade table.
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
+#include <string_view>
 
 #include "world_art.h"
 
@@ -103,6 +105,30 @@ void band(Canvas& t, int y0, int y1, uint8_t light, uint8_t face, uint8_t shadow
     t.hline(x0, x1, y0, light);
     if (y1 - 1 > y0) t.fill(x0, y0 + 1, x1, y1 - 1, face);
     if (y1 > y0) t.hline(x0, x1, y1, shadow);
+}
+
+// A small picture painted on a wall, given as rows of characters: '#' in ink, '+' in
+// fill, anything else leaves the wall showing. Each row is drawn centred on the column
+// pair (cx - 1, cx), so rows of even length that read the same backwards stay
+// symmetric about that seam.
+void pictogram(Canvas& t, int cx, int y, std::initializer_list<std::string_view> rows, uint8_t ink,
+               uint8_t fill = 0) {
+    for (std::string_view row : rows) {
+        const int x0 = cx - int(row.size()) / 2;
+        for (int i = 0; i < int(row.size()); ++i) {
+            if (row[i] == '#') t.put(x0 + i, y, ink);
+            if (row[i] == '+' && fill) t.put(x0 + i, y, fill);
+        }
+        ++y;
+    }
+}
+
+// A car seen from the front, lamps lit: the parking sign and the taxi sign.
+void carFront(Canvas& t, int cx, int y, uint8_t ink, uint8_t lamps) {
+    pictogram(t, cx, y,
+              {"..########..", ".#........#.", "#..........#", "############", "#++######++#", "############",
+               ".##......##.", ".##......##."},
+              ink, lamps);
 }
 
 enum class Pane { Dark, Warm, Dim, Cool, Boarded, Broken };
@@ -348,26 +374,44 @@ void shopsWithAwnings(Canvas& t) {
             band(t, fy + 18, fy + 19, 91, 90, 84);
         }
     band(t, 64, 67, 91, 86, 83);
-    // Two shops, each 64 wide: a sign fascia, an awning, a window and a door.
+    // Two shops, each 64 wide, one centred on the texture and one on its seam: a sign
+    // fascia with a picture of the trade, an awning, a door between two windows.
     struct Shop {
-        const char* name;
-        uint8_t sign, letters, a, b, shade;
+        int x0;
+        uint8_t sign, ink, a, b, shade;
     };
-    const Shop shops[2] = {{"CAFE", 255, 166, 176, 21, 162}, {"DELI", 255, 235, 218, 20, 217}};
+    const Shop shops[2] = {{32, 255, 22, 176, 21, 162}, {96, 255, 219, 218, 20, 217}};
     for (int s = 0; s < 2; ++s) {
-        const int x0 = s * 64, x1 = x0 + 63;
         const Shop& sh = shops[s];
+        const int x0 = sh.x0, x1 = x0 + 63, cx = x0 + 32;
         t.fill(x0 + 2, 69, x1 - 2, 81, sh.sign);
         t.hline(x0 + 2, x1 - 2, 69, 33);
-        const int w = signTextWidth(sh.name, 2);
-        drawSignText(t, x0 + 32 - w / 2, 70, sh.name, 2, sh.letters);
+        if (s == 0) {
+            // A steaming cup on its saucer: the cafe.
+            pictogram(t, cx, 70, {"...#..#...", "..#....#..", "...#..#..."}, 16);
+            pictogram(t, cx, 73, {"##############", "#++++++++++++#", ".#++++++++++#.", ".#++++++++++#.",
+                                  "..#++++++++#..", "...########...", "################"},
+                      sh.ink, 166);
+        } else {
+            // A red apple between two green pears: the grocer's.
+            pictogram(t, cx, 70,
+                      {"....++....", "..+.++.+..", ".###..###.", "##########", "##########", "##########",
+                       "##########", ".########.", "..######.."},
+                      172, sh.ink);
+            for (int side : {-16, 16})
+                pictogram(t, cx + side, 72, {"..++..", "..##..", ".####.", ".####.", "######", "######", ".####."},
+                          sh.ink, 150);
+        }
         awning(t, x0, x1, 83, 95, sh.a, sh.b, sh.shade);
         t.fill(x0, 96, x1, 98, 75);
-        shopDisplay(t, x0 + 3, 99, x0 + 44, 118, r, s == 0);
-        t.fill(x0 + 48, 99, x0 + 60, 127, 33);
-        glass(t, x0 + 50, 101, x0 + 58, 125, Pane::Warm, r);
-        t.fill(x0, 119, x0 + 46, 127, 78);
-        t.hline(x0, x0 + 46, 119, 81);
+        shopDisplay(t, x0 + 3, 99, x0 + 24, 118, r, s == 0);
+        shopDisplay(t, x0 + 39, 99, x0 + 60, 118, r, s == 0);
+        t.fill(x0 + 26, 99, x0 + 37, 127, 33);
+        glass(t, x0 + 28, 101, x0 + 35, 125, Pane::Warm, r);
+        t.fill(x0, 119, x0 + 25, 127, 78);
+        t.fill(x0 + 38, 119, x1, 127, 78);
+        t.hline(x0, x0 + 25, 119, 81);
+        t.hline(x0 + 38, x1, 119, 81);
         t.vline(x0, 96, 127, 83);
         t.vline(x0 + 1, 96, 127, 85);
     }
@@ -430,22 +474,22 @@ void warehouse(Canvas& t) {
             if (r.chance(0.8f)) t.put(x, y, r.chance(0.5f) ? 125 : 139);
     }
     band(t, 0, 5, 34, 32, 28);
-    // Faded painted name band.
+    // Faded painted band with crates, the firm's trade.
     t.fill(0, 8, 127, 20, 99);
     t.hline(0, 127, 8, 100);
-    drawSignText(t, 12, 10, "STORAGE", 2, 102);
-    drawSignText(t, 76, 10, "CO", 2, 102);
+    for (int cx : {16, 48, 80, 112})
+        pictogram(t, cx, 10, {"##########", "##......##", "#.#....#.#", "#..#..#..#", "#...##...#", "#...##...#",
+                              "#..#..#..#", "#.#....#.#", "##......##", "##########"},
+                  102);
     for (int bx = 0; bx < 128; bx += 16) window(t, bx + 3, 25, bx + 12, 33, randomPane(r, 0.35f), 30, Mullion::Grid, r, 3, 3);
-    // Loading door: a roller shutter with a warning-striped frame.
-    hazardStripes(t, 52, 54, 121, 127, 234, 28);
-    hazardStripes(t, 52, 54, 57, 127, 234, 28);
-    hazardStripes(t, 116, 54, 121, 127, 234, 28);
+    // Loading door in the middle: a roller shutter with a warning-striped frame.
+    hazardStripes(t, 34, 54, 93, 127, 234, 28);
     for (int y = 60; y <= 127; ++y)
-        for (int x = 58; x <= 115; ++x) t.put(x, y, (y % 3 == 0) ? 78 : (y % 3 == 1 ? 81 : 80));
-    t.fill(58, 60, 115, 62, 76);
-    // A lamp over the door and a side door.
-    t.fill(84, 48, 89, 50, 30);
-    t.fill(85, 51, 88, 52, 235);
+        for (int x = 40; x <= 87; ++x) t.put(x, y, (y % 3 == 0) ? 78 : (y % 3 == 1 ? 81 : 80));
+    t.fill(40, 60, 87, 62, 76);
+    // A lamp over the door and a side door either side.
+    t.fill(61, 48, 66, 50, 30);
+    t.fill(62, 51, 65, 52, 235);
     t.fill(10, 92, 27, 127, 30);
     t.fill(12, 94, 25, 127, 199);
     t.fill(12, 94, 25, 99, 203);
@@ -499,7 +543,7 @@ void neonHotel(Canvas& t) {
     band(t, 0, 4, 86, 84, 76);
     for (int f = 0; f < 4; ++f) {
         const int fy = 8 + f * 20;
-        for (int bx = 16; bx < 128; bx += 28) {
+        for (int bx = 21; bx < 128 - 21; bx += 32) {
             window(t, bx, fy, bx + 9, fy + 13, randomPane(r, 0.55f), 33, Mullion::Vertical, r);
             window(t, bx + 12, fy, bx + 21, fy + 13, randomPane(r, 0.55f), 33, Mullion::Vertical, r);
             t.hline(bx - 1, bx + 22, fy + 14, 86);
@@ -507,20 +551,26 @@ void neonHotel(Canvas& t) {
             t.hline(bx - 1, bx + 22, fy + 16, 76);
         }
     }
-    // Vertical neon sign on a dark box with its glow on the wall.
-    for (int y = 6; y <= 90; ++y)
-        for (int x = 0; x <= 14; ++x) {
-            if (x >= 2 && x <= 12) continue;
-            if (x == 1 || x == 13) t.put(x, y, 160);
-        }
-    t.fill(2, 6, 12, 90, 194);
-    t.hline(2, 12, 6, 166);
-    t.hline(2, 12, 90, 166);
-    const char* word = "HOTEL";
-    for (int i = 0; i < 5; ++i) {
-        const char s[2] = {word[i], 0};
-        drawSignText(t, 4, 12 + i * 16, s, 2, 182);
+    // Vertical neon sign on a dark box astride the seam, with its glow on the wall:
+    // stars over a bed.
+    for (int y = 6; y <= 90; ++y) {
+        t.put(-8, y, 160);
+        t.put(7, y, 160);
     }
+    t.fill(-7, 6, 6, 90, 194);
+    t.hline(-7, 6, 6, 166);
+    t.hline(-7, 6, 90, 166);
+    for (int sy : {12, 28, 44})
+        pictogram(t, 0, sy, {"....##....", "....##....", "##########", ".########.", "..######..", ".###..###.",
+                             ".##....##."},
+                  182);
+    pictogram(t, 0, 62,
+              {"#..........#", "#..........#", "#.++....++.#", "#.++####++.#", "############", "############",
+               "#..........#", "#..........#"},
+              182, 22);
+    pictogram(t, 0, 76, {"....##....", "....##....", "##########", ".########.", "..######..", ".###..###.",
+                         ".##....##."},
+              182);
     // Entrance canopy with bulbs.
     t.fill(0, 92, 127, 97, 57);
     t.hline(0, 127, 92, 63);
@@ -634,18 +684,23 @@ void barFront(Canvas& t) {
             window(t, bx + 8, fy, bx + 23, fy + 20, randomPane(r, 0.5f), 20, Mullion::Cross, r);
             band(t, fy + 21, fy + 22, 21, 19, 217, bx + 7, bx + 24);
         }
-    // Fascia with the neon name.
+    // Fascia with neon cocktail glasses and a star between them.
     t.fill(0, 76, 127, 90, 255);
     t.hline(0, 127, 76, 13);
     t.hline(0, 127, 90, 13);
-    // Neon tube letters with a soft halo.
-    for (int dy = -1; dy <= 1; ++dy)
-        for (int dx = -1; dx <= 1; ++dx) drawSignText(t, 10 + dx, 77 + dy, "BAR", 3, 161);
-    drawSignText(t, 10, 77, "BAR", 3, 178);
-    for (int x = 10; x < 10 + signTextWidth("BAR", 3); ++x)
-        for (int y = 77; y < 92; ++y)
-            if (t.get(x, y) == 178 && (x + y) % 5 == 0) t.put(x, y, 182);
-    drawSignText(t, 74, 80, "OPEN", 2, 202);
+    const std::initializer_list<std::string_view> Glass = {
+        "##############", ".#....##....#.", "..#..####..#..", "...#..##..#...", "....#....#....", ".....#..#.....",
+        "......##......", "......##......", "......##......", "......##......", "....######...."};
+    for (int cx : {32, 96}) {
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx) pictogram(t, cx + dx, 78 + dy, Glass, 161, 161);
+        pictogram(t, cx, 78, Glass, 178);
+        t.put(cx, 79, 182);  // the cherry
+        t.put(cx - 1, 80, 182);
+    }
+    pictogram(t, 64, 80, {"....##....", "....##....", "##########", ".########.", "..######..", ".###..###.",
+                          ".##....##."},
+              202);
     // Dark wood front with round lit windows and a door.
     for (int y = 91; y < 128; ++y)
         for (int x = 0; x < 128; ++x) {
@@ -654,17 +709,17 @@ void barFront(Canvas& t) {
             if (x % 6 == 5) v = 0.05f;
             t.put(x, y, ramp(WoodDark, v));
         }
-    for (int cx : {22, 54, 86}) {
+    for (int cx : {20, 44, 83, 107}) {
         for (int y = -8; y <= 8; ++y)
             for (int x = -8; x <= 8; ++x) {
                 const int d2 = x * x + y * y;
                 if (d2 <= 64) t.put(cx + x, 104 + y, d2 > 45 ? 13 : (d2 > 30 ? 178 : (y < 0 ? 235 : 234)));
             }
     }
-    t.fill(104, 95, 121, 127, 131);
-    glass(t, 107, 98, 118, 108, Pane::Warm, r);
-    t.fill(107, 110, 118, 127, 138);
-    t.put(116, 116, 235);
+    t.fill(55, 95, 72, 127, 131);
+    glass(t, 58, 98, 69, 108, Pane::Warm, r);
+    t.fill(58, 110, 69, 127, 138);
+    t.put(61, 116, 235);
     t.fill(0, 123, 127, 127, 30);
 }
 
@@ -740,13 +795,15 @@ void carPark(Canvas& t) {
         band(t, y0 + 14, y0 + 23, 74, 72, 66);
         for (int x = 0; x < 128; x += 32) t.fill(x, y0, x + 3, y0 + 13, 73);
     }
-    // Ground: the entrance with a blue P sign.
+    // Ground: the entrance between two blue parking signs.
     t.fill(0, 100, 127, 127, 76);
-    t.fill(40, 104, 103, 127, 209);
-    hazardStripes(t, 40, 104, 103, 106, 234, 28);
-    t.fill(8, 106, 25, 123, 202);
-    t.fill(9, 107, 24, 122, 203);
-    drawSignText(t, 11, 109, "P", 4, 22);
+    t.fill(32, 104, 95, 127, 209);
+    hazardStripes(t, 32, 104, 95, 106, 234, 28);
+    for (int cx : {17, 111}) {
+        t.fill(cx - 9, 106, cx + 8, 123, 202);
+        t.fill(cx - 8, 107, cx + 7, 122, 203);
+        carFront(t, cx, 110, 22, 235);
+    }
     t.fill(0, 124, 127, 127, 73);
 }
 
@@ -784,9 +841,11 @@ void courtyardGate(Canvas& t) {
     band(t, 0, 5, 74, 72, 66);
     for (int bx = 0; bx < 128; bx += 32)
         window(t, bx + 9, 12, bx + 22, 28, randomPane(r, 0.5f), 74, Mullion::Cross, r);
-    // Lintel beam with a painted sign.
+    // Lintel beam with a painted tree, the courtyard's garden.
     band(t, 34, 44, 74, 73, 66, 8, 119);
-    drawSignText(t, 64 - signTextWidth("COURT", 2) / 2, 35, "COURT", 2, 66);
+    pictogram(t, 64, 35, {"...####...", ".########.", "##########", "##########", ".########.", "...####...",
+                          "....##....", "..######.."},
+              219);
     // The passage through the building in perspective: ceiling, side walls and floor
     // run towards the opening at its far end, where the courtyard shows in lamplight.
     static constexpr uint8_t Asphalt[] = {75, 76, 77, 78, 79};
@@ -902,13 +961,19 @@ void boundaryWall(Canvas& t) {
     static constexpr uint8_t Soot[] = {30, 31, 28};
     streaks(t, 0, 127, 7, 90, Soot, 3, r, 26);
     // Floodlights with their pool of light.
-    for (int fx = 16; fx < 128; fx += 64) {
+    for (int fx : {16, 111}) {
         pool(t, fx, 18, 18, 24, ConcreteGrey, 3.0f);
         t.fill(fx - 4, 8, fx + 4, 11, 28);
         t.fill(fx - 3, 11, fx + 3, 12, 21);
     }
-    drawSignText(t, 48, 70, "CITY", 3, 172);
-    drawSignText(t, 48 + 1, 90, "LIMIT", 2, 172);
+    // A no-through-road roundel: the city ends here.
+    for (int y = -12; y <= 11; ++y)
+        for (int x = -12; x <= 11; ++x) {
+            const float d = std::hypot(float(x) + 0.5f, float(y) + 0.5f);
+            if (d > 12.0f) continue;
+            const bool bar = y >= -3 && y <= 2 && x >= -8 && x <= 7;
+            t.put(64 + x, 80 + y, d > 10.5f ? 22 : bar ? 22 : 172);
+        }
     hazardStripes(t, 0, 114, 127, 127, 234, 28, 6);
     t.hline(0, 127, 113, 28);
 }
@@ -939,29 +1004,39 @@ void podium(Canvas& t) {
     }
 }
 
-// 19: a 2-by-2 post: a concrete pylon with a vertical TAXI sign. The face shows one
-// 16-texel stripe of the texture, so the same pylon repeats every 16 texels.
+// 19: a 2-by-2 post: a concrete pylon with a taxi sign. The face shows one 16-texel
+// stripe of the texture, so the same pylon repeats every 16 texels, and each stripe is
+// symmetric in itself (texture noise is taken at the folded column).
 void taxiPylon(Canvas& t) {
     for (int x0 = 0; x0 < 128; x0 += 16) {
         for (int y = 0; y < 128; ++y)
             for (int x = 0; x < 16; ++x) {
-                float v = 0.3f + 0.5f * float(x < 8 ? x : 15 - x) / 8.0f + 0.2f * (hashPixel(x, y, 191u) - 0.5f);
+                const int fold = x < 8 ? x : 15 - x;
+                float v = 0.3f + 0.5f * float(fold) / 8.0f + 0.2f * (hashPixel(fold, y, 191u) - 0.5f);
                 if (y > 110) v -= 0.2f;
-                t.put(x0 + x, y, rampDither(ConcreteBlue, v, x, y));
+                t.put(x0 + x, y, rampDither(ConcreteBlue, v, fold, y));
             }
         t.fill(x0 + 2, 10, x0 + 13, 62, 255);
         t.vline(x0 + 2, 10, 62, 233);
         t.vline(x0 + 13, 10, 62, 233);
         t.hline(x0 + 2, x0 + 13, 10, 233);
         t.hline(x0 + 2, x0 + 13, 62, 233);
-        const char* word = "TAXI";
-        for (int i = 0; i < 4; ++i) {
-            const char s[2] = {word[i], 0};
-            drawSignText(t, x0 + 5, 14 + i * 12, s, 2, 235);
-        }
+        // A cab's chequered band, five squares across, round a lit roof lamp.
+        for (int y = 12; y <= 60; ++y)
+            for (int x = 3; x <= 12; ++x)
+                if ((y < 28 || y > 44) && ((x - 3) / 2 + (y - 12) / 2) % 2 == 0) t.put(x0 + x, y, 235);
+        pictogram(t, x0 + 8, 29,
+                  {"...####...", ".########.", "##++++++##", "#++++++++#", "#++++++++#", "#++++++++#", "##++++++##",
+                   ".########.", "...####..."},
+                  235, 22);
         t.fill(x0, 0, x0 + 15, 3, 82);
         t.hline(x0, x0 + 15, 4, 76);
-        hazardStripes(t, x0 + 1, 112, x0 + 14, 124, 234, 28, 4);
+        for (int y = 112; y <= 124; ++y)
+            for (int x = 1; x < 8; ++x) {
+                const uint8_t c = ((x + y) / 4) % 2 ? 234 : 28;
+                t.put(x0 + x, y, c);
+                t.put(x0 + 15 - x, y, c);
+            }
         t.hline(x0, x0 + 15, 125, 76);
         t.fill(x0, 126, x0 + 15, 127, 75);
     }
@@ -978,19 +1053,31 @@ void paintedFireWall(Canvas& t) {
             const float wear = tiledFbm(float(x), float(y), 16, 128, 202u);
             if (wear < 0.32f) continue;
             uint8_t c = (wear > 0.6f) ? 109 : 102;
-            const int dx = x - 29, dy = y - 52;
-            if (dx * dx + dy * dy < 16 * 16) c = wear > 0.5f ? 172 : 171;
-            // A bottle in the disc.
-            if (std::abs(dx) <= 4 && dy > -6 && dy < 11) c = 109;
-            if (std::abs(dx) <= 1 && dy > -12 && dy <= -6) c = 109;
+            const int dx = 2 * x - 127, dy = y - 52;  // dx in half texels from the centre
+            if (dx * dx + 4 * dy * dy < 4 * 22 * 22) c = wear > 0.5f ? 172 : 171;
+            // A bottle in the disc, and bubbles rising either side.
+            if (std::abs(dx) <= 11 && dy > -6 && dy < 15) c = 109;
+            if (std::abs(dx) <= 3 && dy > -14 && dy <= -6) c = 109;
+            if (std::abs(dx) <= 5 && dy > -16 && dy <= -14) c = 201;
+            if (std::abs(dx) <= 11 && dy > 1 && dy < 7) c = 201;  // the label
+            const int bx = std::abs(dx) - 64, by = dy + 10;
+            if (bx * bx + 4 * by * by < 4 * 16 && wear > 0.45f) c = 201;
+            if (y >= 26 && y <= 29 && std::abs(dx) > 56) c = 201;
+            if (y >= 76 && y <= 79 && std::abs(dx) > 56) c = 201;
             if (y < 18 || y > 87 || x < 12 || x > 115) c = 201;
             t.put(x, y, c);
         }
-    drawSignText(t, 49, 26, "DRINK", 3, 201);
-    drawSignText(t, 56, 52, "7700", 3, 172);
     static constexpr uint8_t Soot[] = {122, 123};
     streaks(t, 0, 127, 4, 120, Soot, 2, r, 14);
     band(t, 118, 127, 70, 69, 66);
+}
+
+// Faces seen from +x and -y show a texture's columns the other way round. So that every
+// wall reads the same from both sides (no mirrored lettering or one-way signs), the
+// right half of each texture is made the mirror image of its left half.
+void mirrorHalves(Canvas& t) {
+    for (int y = 0; y < t.h; ++y)
+        for (int x = 0; x < t.w / 2; ++x) t.put(t.w - 1 - x, y, t.get(x, y));
 }
 
 }  // namespace
@@ -1017,8 +1104,9 @@ void drawWallTexture(int kind, Canvas& t) {
     case 18: podium(t); break;
     case 19: taxiPylon(t); break;
     case 20: paintedFireWall(t); break;
-    default: break;
+    default: return;
     }
+    mirrorHalves(t);
 }
 
 }  // namespace artgen::world
