@@ -109,6 +109,22 @@ void fillDart(Image& target, int cx, int cy, const DestinationArrow& arrow, uint
     }
 }
 
+// The cockpit's dart with its barbs swung back towards its tail, so that its tip reads
+// at a glance: with the barbs 2 radians either side of the tip the dart is a near
+// triangle whose point players took for a side; at 2.6 radians it is an arrowhead.
+DestinationArrow slimDart(DestinationArrow arrow, int cx, int cy) {
+    const double ex = arrow.tipX - cx, ey = arrow.tipY - cy;  // the tip on the squashed ellipse
+    // A point of the ellipse x = L cos t, y = -L/2 sin t moved by d along it.
+    auto turned = [&](double d, float& px, float& py) {
+        const double c = std::cos(d), s = std::sin(d);
+        px = static_cast<float>(cx + ex * c + 2.0 * ey * s);
+        py = static_cast<float>(cy + ey * c - 0.5 * ex * s);
+    };
+    turned(-2.6, arrow.barb1X, arrow.barb1Y);
+    turned(2.6, arrow.barb2X, arrow.barb2Y);
+    return arrow;
+}
+
 }  // namespace
 
 void drawFareGuide(const FareGuide& guide, const PlayerCar& player, const FontSet& font, Image& target) {
@@ -124,7 +140,7 @@ void drawFareGuide(const FareGuide& guide, const PlayerCar& player, const FontSe
         drawDiamond(target, screen, cx, cy, length - 6, ColourInZone);
         drawDiamond(target, screen, cx, cy, length - 12, ColourInZone);
     } else {
-        const DestinationArrow arrow = destinationArrow(player, guide.target, cx, cy, length);
+        const DestinationArrow arrow = slimDart(destinationArrow(player, guide.target, cx, cy, length), cx, cy);
         fillDart(target, cx, cy, arrow, guide.aboard ? static_cast<uint32_t>(arrow.colour) : ColourGold);
     }
     const int textY = roundAny(top * 1.8) + 4;

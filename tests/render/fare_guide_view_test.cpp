@@ -53,8 +53,11 @@ TEST(FareGuideView, CockpitArrowPointsToTheSquareAndLeavesTheCountFree) {
         EXPECT_GT(count(image, ColourGold, 280, 12, 360, 70).n, 20) << degrees;
         EXPECT_EQ(count(image, ColourGold, 0, 100, 639, 479).n + count(image, ColourInZone, 0, 0, 639, 479).n, 0);
     }
-    // Last, straight ahead: the tip below the dart's centre. Inside, a ring takes its place.
-    EXPECT_EQ(count(image, ColourGold, 300, 10, 340, 30).n, 0);
+    // Last, straight ahead: the tip below the dart's centre, the notch between the barbs
+    // above it. Inside, a ring takes its place.
+    EXPECT_GT(count(image, ColourGold, 318, 42, 322, 48).n, 0);
+    EXPECT_EQ(count(image, ColourGold, 318, 10, 322, 31).n, 0);
+    EXPECT_GT(count(image, ColourGold, 300, 20, 340, 29).n, 0);  // the barbs swept back
     s.guide.inSquare = true, fillImage(image, 0);
     drawFareGuide(s.guide, s.car, s.font, image);
     EXPECT_EQ(count(image, ColourGold, 0, 0, 639, 479).n, 0);
