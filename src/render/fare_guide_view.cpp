@@ -92,17 +92,30 @@ std::string distanceText(const FareGuide& guide, const PlayerCar& player) {
     return std::to_string(static_cast<long long>(std::floor(0.15 * std::sqrt(dx * dx + dy * dy))));
 }
 
-// The dart centre - barb - tip - barb, filled by lines from the tip to points along the
-// barbs' edges, and outlined in black so that it stands out on the sky and the map.
-void fillDart(Image& target, int cx, int cy, const DestinationArrow& arrow, uint32_t colour) {
-    const int tx = roundAny(arrow.tipX), ty = roundAny(arrow.tipY);
-    const float barbs[2][2] = {{arrow.barb1X, arrow.barb1Y}, {arrow.barb2X, arrow.barb2Y}};
-    for (const auto& barb : barbs) {
-        for (int i = 0; i <= 24; ++i) {
-            const float t = i / 24.0f;
-            const int px = roundAny(barb[0] + t * (cx - barb[0])), py = roundAny(barb[1] + t * (cy - barb[1]));
-            drawLine(target, tx, ty, px, py, colour);
+// Every pixel whose centre lies inside the triangle (a, b, c), either winding.
+void fillTriangle(Image& target, double ax, double ay, double bx, double by, double cx, double cy, uint32_t colour) {
+    const int x0 = static_cast<int>(std::floor(std::fmin(ax, std::fmin(bx, cx))));
+    const int x1 = static_cast<int>(std::ceil(std::fmax(ax, std::fmax(bx, cx))));
+    const int y0 = static_cast<int>(std::floor(std::fmin(ay, std::fmin(by, cy))));
+    const int y1 = static_cast<int>(std::ceil(std::fmax(ay, std::fmax(by, cy))));
+    auto side = [](double px, double py, double qx, double qy, double x, double y) {
+        return (qx - px) * (y - py) - (qy - py) * (x - px);
+    };
+    for (int y = y0; y <= y1; ++y) {
+        for (int x = x0; x <= x1; ++x) {
+            const double e1 = side(ax, ay, bx, by, x, y), e2 = side(bx, by, cx, cy, x, y), e3 = side(cx, cy, ax, ay, x, y);
+            if ((e1 >= 0 && e2 >= 0 && e3 >= 0) || (e1 <= 0 && e2 <= 0 && e3 <= 0)) plotPixel(target, x, y, colour);
         }
+    }
+}
+
+// The dart centre - barb - tip - barb, filled and outlined in black so that it stands
+// out on the sky and the map.
+void fillDart(Image& target, int cx, int cy, const DestinationArrow& arrow, uint32_t colour) {
+    const float barbs[2][2] = {{arrow.barb1X, arrow.barb1Y}, {arrow.barb2X, arrow.barb2Y}};
+    for (const auto& barb : barbs) fillTriangle(target, arrow.tipX, arrow.tipY, barb[0], barb[1], cx, cy, colour);
+    const int tx = roundAny(arrow.tipX), ty = roundAny(arrow.tipY);
+    for (const auto& barb : barbs) {
         const int bx = roundAny(barb[0]), by = roundAny(barb[1]);
         drawLine(target, tx, ty, bx, by, ColourBlack);
         drawLine(target, cx, cy, bx, by, ColourBlack);
