@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -42,17 +43,6 @@ TEST(Marks, SquareFrameSkipsTheGridsEdgeAndClearingReachesEveryCell) {
     EXPECT_EQ(countMarks(*map, 0, 0, MapSize - 1, 1) + countMarks(*map, 0, MapSize - 1, MapSize - 1, MapSize - 1) +
                   countMarks(*map, 0, 0, 200, 200), 0);
     EXPECT_EQ(cellAt(*map, 7, 1).flags, Passable);
-}
-
-// With no room anywhere a spot takes 21 draws of x and y, and the last one is kept.
-TEST(Spots, ChooseSpotKeepsTheTwentyFirstDrawWithoutRoom) {
-    seedRandom(9);
-    std::vector<double> draws(43);
-    for (double& r : draws) r = nextRandom();
-    MapPtr solid(newCityMap());
-    seedRandom(9);
-    const Body kept = chooseSpot(*solid);
-    EXPECT_TRUE(kept.x == std::floor(2048 * draws[40]) && kept.y == std::floor(2048 * draws[41]) && nextRandom() == draws[42]);
 }
 
 // Passenger 1 waits at (1040, 1034) for (1100, 1034) paying 9; the others on a row
@@ -104,13 +94,10 @@ TEST_F(ShiftTest, PickUpAndDropOffMoveTheMarksAndTheMeter) {
 }
 
 TEST_F(ShiftTest, CarTestsOneSlotPerFrameAndOnlyWhenNearlyStopped) {
-    s.frameCounter = 1;  // slot 2 is tested: passenger 1 is not looked at
-    cab.drive(*map);
-    s.frameCounter = 16, cab.car.vx = 0.1f;  // slot 1, but rolling at 0.1
-    cab.drive(*map);
+    s.frameCounter = 1, cab.drive(*map);                     // slot 2 is tested: passenger 1 is not looked at
+    s.frameCounter = 16, cab.car.vx = 0.1f, cab.drive(*map);  // slot 1, but rolling at 0.1
     EXPECT_EQ(s.passengerAboard, 0);
-    cab.placeAt(1043.9f, 1030.1f);  // inside the square, near its corner
-    cab.car.vx = 0.05f, s.frameCounter = 32;
+    cab.placeAt(1043.9f, 1030.1f), cab.car.vx = 0.05f, s.frameCounter = 32;  // in the square, near its corner
     cab.drive(*map);
     EXPECT_EQ(s.passengerAboard, 1);
     cab.placeAt(990, 1200);  // in another waiting passenger's square, with one aboard
@@ -154,11 +141,56 @@ TEST(StartShift, ResetsTheCabAndDrawsTrafficThenPassengersInOrder) {
     EXPECT_EQ(s.passengers[2].pickup.x, std::floor(2048 * p[first.portrait == 4 ? 13 : 12]));
     EXPECT_TRUE(s.passengerCount == 16 && s.passengerAboard == 0);
     for (const Passenger& q : s.passengers) EXPECT_EQ(q.fare, tripFare(q.pickup, q.destination));
-    // Without a free crossing the placement gives up instead of hanging; the grid refuses such a car.
+    // Without a free crossing or spot the placement gives up instead of hanging; the grid
+    // refuses such a car.
     MapPtr solid(newCityMap());
     startShift(s, cab.car, *solid, traffic.data(), 2);
     stampTrafficCar(traffic[0], *solid);
     EXPECT_TRUE(isOn(traffic[0].blocked) && s.passengerCount == 16);
+}
+
+TEST(Dialogue, RequestFramesJoinThePiecesExactly) {
+    const char* const lines[] = {"quick! take me to the dentist.", "quick, i am late for a wake.",
+                                 "do you know where the dentist is?", "quick! where is the dentist?",
+                                 "i have a wake at the dentist.", "take this tube tv to the dentist.",
+                                 "i need you to deliver this tube tv for me.", "quick! chop chop!",
+                                 "take me to the dentist at once.", "quick. we are going to the dentist!",
+                                 "i need to go to 517, 1290", "i have to buy a tube tv at the dentist."};
+    for (int frame = 0; frame < 12; ++frame)
+        EXPECT_EQ(fillRequestFrame(frame, "quick", "the dentist", "a wake", "tube tv", Body{517, 1290}), lines[frame]);
+}
+
+// Greeting, place, event, item, frame, complaint, thanks: seven draws, eight for
+// portrait 4; portraits 4 and 7 have lines of their own.
+TEST(Dialogue, DrawsSevenNumbersOrEightForPortraitFourInOrder) {
+    for (int portrait = 1; portrait <= 8; ++portrait) {
+        seedRandom(100 + portrait);
+        double d[9];
+        for (double& r : d) r = nextRandom();
+        seedRandom(100 + portrait);
+        Passenger p;
+        p.destination.x = 300;
+        composeDialogue(p, portrait);
+        EXPECT_TRUE(nextRandom() == d[portrait == 4 ? 8 : 7] && p.portrait == portrait) << portrait;
+        if (portrait == 4 || portrait == 7) continue;
+        EXPECT_EQ(p.requestLine, fillRequestFrame(static_cast<int>(12 * d[4]), Greetings[static_cast<int>(8 * d[0])],
+                                                  Places[static_cast<int>(12 * d[1])], Events[static_cast<int>(12 * d[2])],
+                                                  Items[static_cast<int>(12 * d[3])], p.destination));
+        EXPECT_TRUE(p.complaintLine == Complaints[static_cast<int>(10 * d[5])] && p.thanksLine == Thanks[static_cast<int>(10 * d[6])]);
+    }
+    std::set<std::string> heard;
+    for (int seed = 0; seed < 100; ++seed) {
+        seedRandom(seed);
+        Passenger hero, program;
+        composeDialogue(hero, 4);
+        heard.insert(hero.requestLine.rfind("let's rock! to ", 0) == 0 ? "let's rock!" : hero.requestLine);
+        EXPECT_TRUE(hero.complaintLine == "it hurts to be you." && hero.thanksLine == "yeah, piece of cake!");
+        composeDialogue(program, 7);
+        EXPECT_TRUE(program.requestLine == "greetings, human!" && program.complaintLine == "driver.exe has stopped working" &&
+                    program.thanksLine == "end of line");
+    }
+    EXPECT_EQ(heard, (std::set<std::string>{"those alien bastards gonna pay for shooting my ride!", "ready for action!",
+                                            "time to kick ass and chew bubble gum.", "I've got balls of steel!", "let's rock!"}));
 }
 
 }  // namespace

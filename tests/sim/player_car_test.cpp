@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "sim/windshield.h"
 #include "sim_support.h"
 
 namespace hc {
@@ -14,7 +15,6 @@ class PlayerCarTest : public ::testing::Test {
 protected:
     test::MapPtr map = (seedRandom(11), test::openGround(900, 900, 1200, 1200));
     Cab cab;
-    // Puts the car on heading +x with the velocity (vx, vy), not turning.
     void moving(float vx, float vy = 0) {
         cab.car.heading = 0;
         rotateBody(cab.car, 0);
@@ -44,11 +44,6 @@ TEST_F(PlayerCarTest, SteeringDependsOnSpeedGearAndBodywork) {
         run.frame(*map, c.keys);
         EXPECT_NEAR(run.car.heading, c.heading, 1e-3) << c.vx << " " << c.turnRate << " " << c.damage;
     }
-    for (int i = 0; i < 60; ++i) cab.frame(*map, {ActionRight});
-    const float held = cab.car.turnRate;
-    cab.car.turnRate = 1.0f;  // released, it decays by 0.9 a tick, to the power dt
-    cab.frame(*map, {}, 0.5), cab.frame(*map, {}, 0.5);
-    EXPECT_TRUE(held == 1.2f && std::fabs(cab.car.turnRate - 0.9) < 1e-6) << held;
 }
 
 // Grip pulls the velocity towards the heading of this frame, after its rotation: by dt x
@@ -99,8 +94,7 @@ TEST_F(PlayerCarTest, ThrottleBoostGearsAndBrakes) {
     moving(0);
     cab.frame(*map, {ActionUp});  // reverse pulls twice as hard, backwards
     EXPECT_NEAR(cab.car.vx, -0.006 * 0.997, 1e-9);
-    // Worn brakes bite half as hard, and the throttle does nothing meanwhile.
-    moving(1.0f);
+    moving(1.0f);  // worn brakes bite half as hard, and the throttle does nothing meanwhile
     cab.shift.damage[DamageBrakes] = 0.5f;
     cab.frame(*map, {ActionUp, ActionDown});
     EXPECT_TRUE(std::fabs(cab.car.vx - (1.0 - 0.002) * 0.997) < 1e-6 && std::fabs(cab.shift.brakeHeat - 0.002 * 0.999) < 1e-7);
@@ -189,13 +183,13 @@ TEST_F(PlayerCarTest, BounceThrowsTheCarBackByTwoFramesAndHurtsTheBody) {
         run.placeAt(1043.2f, 1034);
         run.car.vx = c.speed, run.car.turnRate = 0.5f;
         run.shift.turboBoost = 0.3f, run.shift.damage[DamageBodywork] = c.damageBefore;
-        run.shift.passengerAboard = 3, run.shift.passengers[3].complaintLine = "yikes!";
-        run.shift.frameCounter = 5;  // slot 6 is tested, so nobody gets out
+        // Slot 6 is tested, so nobody gets out.
+        run.shift.passengerAboard = 3, run.shift.passengers[3].complaintLine = "yikes!", run.shift.frameCounter = 5;
         run.frame(*map);
         // Boost left over this frame (0.3 drained to 0.25) still pushed before the hit.
         const double bounced = (c.speed + 0.00025) * 0.997;
-        EXPECT_TRUE(std::fabs(run.car.vx + bounced) < 1e-5 && std::fabs(run.car.x - (1043.2 - 2 * bounced)) < 1e-4);
-        EXPECT_NEAR(run.shift.damage[DamageBodywork], c.damageAfter, 1e-6);
+        EXPECT_TRUE(std::fabs(run.car.vx + bounced) < 1e-5 && std::fabs(run.car.x - (1043.2 - 2 * bounced)) < 1e-4 &&
+                    std::fabs(run.shift.damage[DamageBodywork] - c.damageAfter) < 1e-6) << c.speed;
         EXPECT_TRUE(run.car.turnRate == 0.0f && run.shift.turboBoost == 0.0f && run.shift.speechText == "yikes!" &&
                     run.shift.speechTimer == 300.0);
     }
@@ -205,18 +199,95 @@ TEST_F(PlayerCarTest, HeatSettlesWithSpeedAndOverheatingKillsTheEngine) {
     cab.shift.engineRunning = FlagOn;
     cab.car.vx = 1.0f;
     for (int i = 0; i < 6000; ++i) updateCabSystems(cab.shift, cab.car, 1.0);
-    EXPECT_NEAR(cab.shift.engineHeat, 4.99, 0.01);  // 5 v at a constant speed v
-    ASSERT_TRUE(isOn(cab.shift.engineRunning));
+    ASSERT_TRUE(std::fabs(cab.shift.engineHeat - 4.99) < 0.01 && isOn(cab.shift.engineRunning));  // 5 v at speed v
     cab.car.vx = 1.1f;
     for (int i = 0; i < 2000 && isOn(cab.shift.engineRunning); ++i) updateCabSystems(cab.shift, cab.car, 1.0);
-    EXPECT_FALSE(isOn(cab.shift.engineRunning));
-    EXPECT_NEAR(cab.shift.damage[DamageEngine], 0.0002, 1e-7);
-    cab.car.vx = 0;
+    EXPECT_TRUE(!isOn(cab.shift.engineRunning) && std::fabs(cab.shift.damage[DamageEngine] - 0.0002) < 1e-7);
+    cab.car.vx = 0, cab.shift.brakeHeat = 1.2f;                 // hot brakes wear
     cab.shift.engineHeat = 3.0f, cab.shift.radiatorLevel = 2;  // a better radiator cools faster
-    cab.shift.brakeHeat = 1.2f;                                 // hot brakes wear
     updateCabSystems(cab.shift, cab.car, 2.0);
     EXPECT_TRUE(std::fabs(cab.shift.engineHeat - 3.0 * 0.997 * 0.997) < 1e-5 &&
                 std::fabs(cab.shift.damage[DamageBrakes] - 0.0004) < 1e-8);
+}
+
+// 640 by 480 with a 120-row dashboard: the glass ends at row 360, the pivot at (320, 360).
+class WindshieldTest : public ::testing::Test {
+protected:
+    Cab cab;
+    Shift& shift = (seedRandom(2), cab.shift);
+    PlayerCar& car = cab.car;
+    void SetUp() override { shift.nextRaindrop = 200; }  // new drops keep away from the slots under test
+    // A drop in slot k at (x, y), running straight away from the pivot.
+    Raindrop& dropAt(int k, double x, double y) {
+        Raindrop& drop = shift.raindrops[k];
+        drop.body = Body{static_cast<float>(x), static_cast<float>(y)};
+        drop.body.travelRate = 1.5f;
+        rotateBody(drop.body, std::atan2(y - 360.0, x - 320.0) / GamePi * 180.0);
+        drop.active = FlagOn;
+        return drop;
+    }
+    void update(int64_t frame, double dt = 1.0) { shift.frameCounter = frame, updateWindshield(shift, car, dt, 640, 480); }
+};
+
+// Odd slots move on even frames: 0.2 down a tick, and outwards by the car's speed times
+// their rate; they leave at the glass's edges.
+TEST_F(WindshieldTest, DropsSlideDownEverySecondFrameRunOutWithSpeedAndLeaveTheGlass) {
+    Raindrop &odd = dropAt(1, 320, 100), &even = dropAt(2, 320, 100), &low = dropAt(3, 100, 359.9);
+    update(0);
+    EXPECT_TRUE(odd.body.y == 100.2f && odd.body.x == 320.0f && even.body.y == 100.0f && !isOn(low.active));
+    update(1, 2.0);
+    EXPECT_TRUE(even.body.y == 100.4f && odd.body.y == 100.2f && isOn(odd.active));
+    car.vx = 2.0f;
+    Raindrop &drop = dropAt(5, 420, 260), &edge = dropAt(7, 638, 200);  // 45 degrees up to the right
+    update(0);
+    EXPECT_TRUE(std::fabs(drop.body.x - 422.12) < 0.01 && std::fabs(drop.body.y - 258.08) < 0.01 && !isOn(edge.active));
+}
+
+// The blade moves 0.04 radians a tick only with the wipers on, the engine running and the
+// bodywork below 0.5, and turns round at either end of the upper half-plane. Drops within
+// 5 degrees of it (seen from the pivot) are wiped; a blade at exactly 2 pi points at
+// heading 0, not 3600, so drops just short of a full turn are more than 5 degrees away.
+TEST_F(WindshieldTest, BladeSweepsWhenSwitchedOnAndWipesDropsWithinFiveDegrees) {
+    const struct { bool wipers, engine; float damage; double from; int direction; double to; int turned; } sweeps[] = {
+        {true, false, 0, 3.3, 1, 3.3, 1},    {false, true, 0, 3.3, 1, 3.3, 1},
+        {true, true, 0.5f, 3.3, 1, 3.3, 1},  {true, true, 0.49f, 3.3, 1, 3.34, 1},
+        {true, true, 0, 2 * GamePi - 0.01, 1, 2 * GamePi - 0.01, -1}, {true, true, 0, GamePi + 0.01, -1, GamePi + 0.01, 1}};
+    for (const auto& c : sweeps) {
+        shift.wipersOn = toFlag(c.wipers), shift.engineRunning = toFlag(c.engine), shift.damage[1] = c.damage;
+        shift.wiperAngle = c.from, shift.wiperDirection = c.direction;
+        update(0);
+        EXPECT_TRUE(std::fabs(shift.wiperAngle - c.to) < 1e-12 && shift.wiperDirection == c.turned) << c.from;
+    }
+    const struct { double blade, drop; bool wiped; } wipes[] = {  // radians, degrees
+        {WiperRestAngle, 183.6 + 4.0, true}, {WiperRestAngle, 183.6 + 6.0, false}, {WiperRestAngle, 300.0, false},
+        {1.5 * GamePi, 270.0 - 4.9, true},   {2 * GamePi, 359.0, false},           {2 * GamePi, 355.5, false},
+        {2 * GamePi - 0.01, 359.0, true}};
+    shift.wipersOn = FlagOff;
+    for (const auto& c : wipes) {
+        shift.wiperAngle = c.blade;
+        const double a = c.drop / 180.0 * GamePi;
+        Raindrop& drop = dropAt(1, 320 + 200 * std::cos(a), 360 + 200 * std::sin(a));
+        update(0);
+        EXPECT_EQ(!isOn(drop.active), c.wiped) << c.blade << " " << c.drop;
+    }
+}
+
+// With dt 4 a drop comes every frame; the rain stays while the toggle draw is 0.0008 or
+// more. Then x, y and the speed factor are drawn, in that order.
+TEST_F(WindshieldTest, RainSpawnsDropsInDrawOrderAndTheSlotsWrap) {
+    shift.raining = FlagOn;
+    shift.nextRaindrop = 255;
+    seedRandom(6);
+    const double toggle = nextRandom(), spawn = nextRandom(), rx = nextRandom(), ry = nextRandom(), rt = nextRandom();
+    ASSERT_TRUE(toggle >= 0.0008 && spawn < 1.0);
+    seedRandom(6);
+    update(1, 4.0);  // even slots move; slot 255 is new and odd
+    const Raindrop& drop = shift.raindrops[255];
+    EXPECT_TRUE(isOn(drop.active) && drop.body.x == std::floor(rx * 640) && drop.body.y == std::floor(ry * 360));
+    EXPECT_TRUE(drop.body.travelRate == static_cast<float>(rt + 1.0) && shift.nextRaindrop == 256);
+    EXPECT_NEAR(drop.body.heading, 3600 + std::atan2(drop.body.y - 360.0, drop.body.x - 320.0) / GamePi * 1800, 1e-2);
+    update(3, 4.0);  // the last slot, then the first again
+    EXPECT_TRUE(isOn(shift.raindrops[256].active) && shift.nextRaindrop == 1);
 }
 
 }  // namespace

@@ -63,7 +63,6 @@ struct Cab {
         rotateBody(car, 0);
     }
     void drive(CityMap& map, double dt = 1.0) { updatePlayerCar(car, shift, map, keys, sound, dt); }
-    // One frame of the player car and the cab's systems, then the clock.
     void frame(CityMap& map, std::initializer_list<int> held = {}, double dt = 1.0) {
         poll(keys, held);
         drive(map, dt);

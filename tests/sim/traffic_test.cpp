@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -15,7 +16,6 @@ std::vector<MapCell> region(const CityMap& map, int x1, int y1, int x2, int y2) 
     return cells;
 }
 
-// A car at (x, y) turned from +x by the given degrees.
 TrafficCar carAt(float x, float y, double turn = 0) {
     TrafficCar car;
     initTrafficCar(car, x, y);
@@ -48,15 +48,12 @@ TEST_F(TrafficTest, StampShowsTheSpriteColumnsOfEachHeading) {
         TrafficCar car = carAt(1000, 1000, c.turn);
         car.model = 5;
         stampTrafficCar(car, *map);
-        int vehicles = 0;
-        for (const MapCell& cell : region(*map, 990, 990, 1010, 1010)) vehicles += hasFlag(cell, Vehicle);
-        EXPECT_TRUE(vehicles == 32 && !isOn(car.blocked)) << c.turn;
-        for (const Cell& e : {c.front, c.rear}) {
-            const MapCell expected{0, 5, static_cast<uint8_t>(Visible | SeeThrough | Vehicle | TallVehicle |
-                                                               (c.ascending ? SpriteAscending : 0)),
-                                   static_cast<uint8_t>(e.yCross), static_cast<uint8_t>(e.xCross)};
-            EXPECT_EQ(cellAt(*map, e.x, e.y), expected) << c.turn << " at " << e.x << "," << e.y;
-        }
+        const auto cells = region(*map, 990, 990, 1010, 1010);
+        EXPECT_TRUE(std::count_if(cells.begin(), cells.end(), [](const MapCell& m) { return hasFlag(m, Vehicle); }) == 32 &&
+                    !isOn(car.blocked)) << c.turn;
+        const auto flags = uint8_t(Visible | SeeThrough | Vehicle | TallVehicle | (c.ascending ? SpriteAscending : 0));
+        for (const Cell& e : {c.front, c.rear})
+            EXPECT_EQ(cellAt(*map, e.x, e.y), (MapCell{0, 5, flags, uint8_t(e.yCross), uint8_t(e.xCross)})) << c.turn << " " << e.x;
         car.mayMove = FlagOff;
         moveTrafficCar(car, *map, 1.0);
         EXPECT_TRUE(region(*map, 990, 990, 1010, 1010) == before) << c.turn;
@@ -67,8 +64,8 @@ TEST_F(TrafficTest, StampShowsTheSpriteColumnsOfEachHeading) {
     clearMarks(*map);
     markSquare(*map, car.motion);
     moveTrafficCar(car, *map, 1.0);
-    EXPECT_TRUE(hasFlag(cellAt(*map, 1001, 999), PickupMark) && !hasFlag(cellAt(*map, 1003, 1001), PickupMark));
-    EXPECT_TRUE(hasFlag(cellAt(*map, 1003, 1003), PickupMark));  // outside the car the new mark stays
+    EXPECT_TRUE(hasFlag(cellAt(*map, 1001, 999), PickupMark) && !hasFlag(cellAt(*map, 1003, 1001), PickupMark) &&
+                hasFlag(cellAt(*map, 1003, 1003), PickupMark));  // outside the car the new mark stays
 }
 
 TEST_F(TrafficTest, BlockedCarWritesNothingMovesAndTurnsBack) {
@@ -108,8 +105,7 @@ TEST_F(TrafficTest, StopsForAVehicleEightCellsAheadAndForThePlayer) {
 }
 
 TEST_F(TrafficTest, TurnsAtCornerPointsWithEvenChance) {
-    // Corner points lie at 4 and 125 modulo 128 on both axes: position, heading before and
-    // after a turn.
+    // Corner points lie at 4 and 125 modulo 128 on both axes: position, heading before and after.
     const float cases[][4] = {{1149, 1028, 0, 900},     {1149, 1028, 900, 0},     // (125, 4)
                               {1028, 1028, 1800, 900},  {1028, 1028, 900, 1800},  // (4, 4)
                               {1028, 1149, 1800, 2700}, {1028, 1149, 2700, 1800},  // (4, 125)
