@@ -53,8 +53,7 @@ TEST_F(Saves, EachFileReadsBackExactlyAndRefusesNonsenseValues) {
     EXPECT_TRUE(readCareer(careerText(SomeCareer), career, reason) && career == SomeCareer) << reason;
     EXPECT_TRUE(readSettings(settingsText(SomeSettings), settings, reason) && settings == SomeSettings) << reason;
     EXPECT_TRUE(readBestScores(bestScoresText(SomeScores), best, reason) && best == SomeScores) << reason;
-    g().saved.career = SomeCareer;  // and through the file, on a restart
-    g().saved.careerLoaded = true;
+    g().saved.career = SomeCareer, g().saved.careerLoaded = true;  // and through the file, on a restart
     ASSERT_TRUE(saveCareer(g()));
     EXPECT_EQ(restart()->saved.career, SomeCareer);
     // One entry of a good text changed, dropped or added, the checksum made right: the
@@ -131,9 +130,8 @@ TEST_F(Saves, ABadFileIsKeptAsideWithOneLineAndTheGameStartsAfresh) {
 }
 
 TEST_F(Saves, AnUnwritableFolderCostsOneLinePerSaveAndNothingElse) {
-    // A file where the folder should be stops root as well as anyone.
     fs::create_directories(fs::path(hg.saveHome).parent_path());
-    std::ofstream(hg.saveHome) << "not a folder";
+    std::ofstream(hg.saveHome) << "not a folder";  // this stops root as well as anyone
     loadSavedRecords(g());
     EXPECT_EQ(hg.console, "");
     keptCareer(g()).money = 300;
@@ -172,10 +170,7 @@ TEST_F(Saves, SettingsApplyAtStartAndOnlyChangesAreWritten) {
     EXPECT_TRUE(slurp(file(SettingsFileName)) == before && !fs::exists(file(CareerFileName)) &&
                 !fs::exists(file(BestScoresFileName)));
     // What the player changes is written, field by field.
-    const struct {
-        std::function<void()> change;
-        Settings expected;
-    } steps[] = {
+    const struct { std::function<void()> change; Settings expected; } steps[] = {
         {[&] { hg.window.setFullScreen(false); }, {false, true, SomeSettings.gamma, false, false}},
         {[&] { applyGamma(g().screen, 1.2f); }, {false, true, 1.2f, false, false}},
         {[&] { g().shift.lowDetail = FlagOff; }, {false, false, 1.2f, false, false}},
@@ -207,8 +202,7 @@ TEST_F(Saves, ANewCareerSetsTheOldOneAsideNeverOverAnEarlierOne) {
     for (const char* aside : {"career.txt.old", "career.txt.old2"}) {
         put(CareerFileName, careerText(SomeCareer));
         setCareerAside();
-        EXPECT_FALSE(fs::exists(file(CareerFileName)));
-        EXPECT_EQ(slurp(file(aside)), careerText(SomeCareer)) << aside;
+        EXPECT_TRUE(!fs::exists(file(CareerFileName)) && slurp(file(aside)) == careerText(SomeCareer)) << aside;
         EXPECT_EQ(hg.consoleLines().back(), "The last career is kept as " + file(aside).string() +
                                                 "; a new one starts in career mode");
     }
