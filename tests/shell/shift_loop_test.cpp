@@ -53,17 +53,16 @@ struct Replay {
     const Frame& scoreFrame() const { return frames.at(framesAtPoll.at(loopPolls + 1) - 1); }
 };
 
-#define REQUIRE_ARCADE(arcade) \
-    if (!(arcade).ready()) GTEST_SKIP() << (arcade).skipReason()
+#define REQUIRE_ARCADE(arcade) if (!(arcade).ready()) GTEST_SKIP() << (arcade).skipReason()
 
 TEST(ShiftLoop, EndsOnTheFrameWhoseClockStepGoesBelowZero) {
     ArcadeGame arcade(ArcadeGame::DefaultSeed, 0);
     REQUIRE_ARCADE(arcade);
-    arcade.secondsPerFrame = 1.0 / 50.0, arcade.game().shift.secondsLeft = 0.05;  // a tick, 0.02 s, a frame
+    arcade.secondsPerFrame = 1.0 / 50.0, arcade.game().shift.secondsLeft = 0.04;  // a tick, 0.02 s, a frame
     Replay replay;
     replay.run(arcade);
     EXPECT_EQ(replay.status, -1) << "the game did not return by itself";
-    // 0.05 -> 0.03 -> 0.01 -> below 0: three frames are played at minute 0.
+    // 0.04 -> 0.02 -> 0 (still played) -> below 0: three frames are played at minute 0.
     EXPECT_EQ(replay.loopPolls, 3);
     EXPECT_TRUE(replay.minutesAtPoll[1] == 0 && replay.minutesAtPoll[3] == 0);
     // The first picture is shown by a dissolve; after the third frame only the score
@@ -148,8 +147,9 @@ TEST(ShiftLoop, OverlayPercentagesComeFromThePreviousFramesTotal) {
 }
 
 // Each frame hands the car's sound to the audio engine: the engine's three tones at f,
-// 1.25 f and 0.124 f, the turbo's at 2 f and 0, the switches and gains; the music key
-// switches channel 1. The end of the shift silences channels 2 to 4, not the music.
+// 1.25 f and 0.124 f, the turbo's at 2 f and 0, the switches and gains (the skid fades in
+// by 0.04 a tick, a frame at 60 a second being 50/60 of one); the music key switches
+// channel 1. The end of the shift silences channels 2 to 4, not the music.
 TEST(ShiftLoop, CarSoundsGoToTheirChannelsAndFallSilentAtTheEnd) {
     ArcadeGame arcade;
     REQUIRE_ARCADE(arcade);
@@ -174,7 +174,7 @@ TEST(ShiftLoop, CarSoundsGoToTheirChannelsAndFallSilentAtTheEnd) {
         if (f.skid) arcade.window.holdKey(KeyRight, k + 1, k + 1);
         simulateAndDrawFrame(g, arcade.view, profile);
         const AudioChannel &engine = ch[EngineChannel], &skid = ch[SkidChannel], &turbo = ch[TurboChannel];
-        EXPECT_TRUE(engine.enabled == (f.engine ? -1 : 0) && skid.enabled == (f.skid ? -1 : 0) && (skid.gain > 0) == f.skid &&
+        EXPECT_TRUE(engine.enabled == (f.engine ? -1 : 0) && skid.enabled == (f.skid ? -1 : 0) && std::fabs(skid.gain - 0.04 * 50 / 60 * k * f.skid) < 1e-6 &&
                     turbo.enabled == (f.turbo ? -1 : 0) && (turbo.gain > 0) == f.turbo &&
                     ch[MusicChannel].enabled == (f.music ? -1 : 0)) << k;
         EXPECT_TRUE(  // moving at 0.5: 260 Hz

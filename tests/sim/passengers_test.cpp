@@ -45,8 +45,7 @@ TEST(Marks, SquareFrameSkipsTheGridsEdgeAndClearingReachesEveryCell) {
     EXPECT_EQ(cellAt(*map, 7, 1).flags, Passable);
 }
 
-// Passenger 1 waits at (1040, 1034) for (1100, 1034) paying 9; the others on a row
-// further off, all with lines of their own.
+// Passenger 1 waits at (1040, 1034) for (1100, 1034) paying 9; the others further off.
 class ShiftTest : public ::testing::Test {
 protected:
     MapPtr map = test::openGround(900, 900, 1300, 1300);
@@ -62,7 +61,7 @@ protected:
         }
         markPickups(s, *map);
     }
-    // Frames of the car standing still, until done() holds; how many it took.
+    // How many frames of standing still it takes until done() holds.
     template <typename Done>
     int standUntil(Done done, int most = 40) {
         int frames = 0;
@@ -141,21 +140,24 @@ TEST(StartShift, ResetsTheCabAndDrawsTrafficThenPassengersInOrder) {
     EXPECT_EQ(s.passengers[2].pickup.x, std::floor(2048 * p[first.portrait == 4 ? 13 : 12]));
     EXPECT_TRUE(s.passengerCount == 16 && s.passengerAboard == 0);
     for (const Passenger& q : s.passengers) EXPECT_EQ(q.fare, tripFare(q.pickup, q.destination));
-    // Without a free crossing or spot the placement gives up instead of hanging; the grid
-    // refuses such a car.
+    // Without a free crossing the placement gives up instead of hanging; the grid refuses the car.
     MapPtr solid(newCityMap());
+    seedRandom(9);  // a spot takes 21 draws of x and y when there is no room, and keeps the last
+    for (double& r : d) r = nextRandom();
+    seedRandom(9);
+    const Body kept = chooseSpot(*solid);
+    EXPECT_TRUE(kept.x == std::floor(2048 * d[40]) && kept.y == std::floor(2048 * d[41]) && nextRandom() == d[42]);
     startShift(s, cab.car, *solid, traffic.data(), 2);
     stampTrafficCar(traffic[0], *solid);
     EXPECT_TRUE(isOn(traffic[0].blocked) && s.passengerCount == 16);
 }
 
 TEST(Dialogue, RequestFramesJoinThePiecesExactly) {
-    const char* const lines[] = {"quick! take me to the dentist.", "quick, i am late for a wake.",
-                                 "do you know where the dentist is?", "quick! where is the dentist?",
-                                 "i have a wake at the dentist.", "take this tube tv to the dentist.",
-                                 "i need you to deliver this tube tv for me.", "quick! chop chop!",
-                                 "take me to the dentist at once.", "quick. we are going to the dentist!",
-                                 "i need to go to 517, 1290", "i have to buy a tube tv at the dentist."};
+    const char* const lines[] = {
+        "quick! take me to the dentist.", "quick, i am late for a wake.", "do you know where the dentist is?",
+        "quick! where is the dentist?", "i have a wake at the dentist.", "take this tube tv to the dentist.",
+        "i need you to deliver this tube tv for me.", "quick! chop chop!", "take me to the dentist at once.",
+        "quick. we are going to the dentist!", "i need to go to 517, 1290", "i have to buy a tube tv at the dentist."};
     for (int frame = 0; frame < 12; ++frame)
         EXPECT_EQ(fillRequestFrame(frame, "quick", "the dentist", "a wake", "tube tv", Body{517, 1290}), lines[frame]);
 }

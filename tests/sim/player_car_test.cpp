@@ -15,11 +15,7 @@ class PlayerCarTest : public ::testing::Test {
 protected:
     test::MapPtr map = (seedRandom(11), test::openGround(900, 900, 1200, 1200));
     Cab cab;
-    void moving(float vx, float vy = 0) {
-        cab.car.heading = 0;
-        rotateBody(cab.car, 0);
-        cab.car.vx = vx, cab.car.vy = vy, cab.car.turnRate = 0;
-    }
+    void moving(float vx, float vy = 0) { cab.placeAt(cab.car.x, cab.car.y), cab.car.vx = vx, cab.car.vy = vy; }
 };
 
 // The heading after one frame: the turn rate and the bent body's pull, scaled down below
@@ -55,8 +51,7 @@ TEST_F(PlayerCarTest, GripPullsTowardsTheTurnedHeading) {
     EXPECT_NEAR(cab.car.heading, 12.0, 1e-4);
     EXPECT_TRUE(std::fabs(cab.car.vy - 0.035 * 0.0209424 * 0.997) < 1e-7 &&
                 std::fabs(cab.car.vx - (0.035 * 0.9997807 + 0.965) * 0.997) < 1e-6);
-    // vx / vy after sliding sideways at 0.5
-    const struct { int tyres; std::initializer_list<int> keys; double ratio; } cases[] = {
+    const struct { int tyres; std::initializer_list<int> keys; double ratio; } cases[] = {  // vx / vy, sliding at 0.5
         {0, {}, 0.0175 / 0.4825}, {2, {}, 0.0275 / 0.4725}, {0, {ActionDown}, 0.00875 / 0.49125}};
     for (const auto& c : cases) {
         moving(0, 0.5f);
@@ -83,8 +78,7 @@ TEST_F(PlayerCarTest, ThrottleBoostGearsAndBrakes) {
         cab.frame(*map, {ActionUp});
         EXPECT_TRUE(std::fabs(cab.shift.turboBoost - c.boostAfter) < 1e-6 && std::fabs(cab.car.vx - c.vx) < 1e-6) << c.speed;
     }
-    // Gears change only below speed 0.1; a refused change still uses the frame's switch.
-    cab.shift.turboBoost = 0;
+    cab.shift.turboBoost = 0;  // gears change only below 0.1; a refused change uses the switch
     for (float speed : {0.5f, 0.1f, 0.0999f}) {
         moving(speed);
         test::release(cab.keys, {ActionReverse, ActionWipers});
@@ -98,8 +92,7 @@ TEST_F(PlayerCarTest, ThrottleBoostGearsAndBrakes) {
     cab.shift.damage[DamageBrakes] = 0.5f;
     cab.frame(*map, {ActionUp, ActionDown});
     EXPECT_TRUE(std::fabs(cab.car.vx - (1.0 - 0.002) * 0.997) < 1e-6 && std::fabs(cab.shift.brakeHeat - 0.002 * 0.999) < 1e-7);
-    // A bite longer than what is left, at any dt, stops the car without reversing it.
-    cab.shift.damage[DamageBrakes] = 0;
+    cab.shift.damage[DamageBrakes] = 0;  // a bite longer than what is left stops the car
     for (double dt : {1.0, 3.0}) {
         moving(0, 0.003f);
         cab.frame(*map, {ActionDown}, dt);
@@ -221,9 +214,8 @@ protected:
     Raindrop& dropAt(int k, double x, double y) {
         Raindrop& drop = shift.raindrops[k];
         drop.body = Body{static_cast<float>(x), static_cast<float>(y)};
-        drop.body.travelRate = 1.5f;
+        drop.body.travelRate = 1.5f, drop.active = FlagOn;
         rotateBody(drop.body, std::atan2(y - 360.0, x - 320.0) / GamePi * 180.0);
-        drop.active = FlagOn;
         return drop;
     }
     void update(int64_t frame, double dt = 1.0) { shift.frameCounter = frame, updateWindshield(shift, car, dt, 640, 480); }
@@ -274,7 +266,7 @@ TEST_F(WindshieldTest, BladeSweepsWhenSwitchedOnAndWipesDropsWithinFiveDegrees) 
 
 // With dt 4 a drop comes every frame; the rain stays while the toggle draw is 0.0008 or
 // more. Then x, y and the speed factor are drawn, in that order.
-TEST_F(WindshieldTest, RainSpawnsDropsInDrawOrderAndTheSlotsWrap) {
+TEST_F(WindshieldTest, RainTogglesRarelySpawnsDropsAndTheSlotsWrap) {
     shift.raining = FlagOn;
     shift.nextRaindrop = 255;
     seedRandom(6);
@@ -288,6 +280,12 @@ TEST_F(WindshieldTest, RainSpawnsDropsInDrawOrderAndTheSlotsWrap) {
     EXPECT_NEAR(drop.body.heading, 3600 + std::atan2(drop.body.y - 360.0, drop.body.x - 320.0) / GamePi * 1800, 1e-2);
     update(3, 4.0);  // the last slot, then the first again
     EXPECT_TRUE(isOn(shift.raindrops[256].active) && shift.nextRaindrop == 1);
+    int toggles = 0;  // about once every 100 s: 20 times in 2000 one-second frames
+    for (int i = 0; i < 2000; ++i) {
+        const uint8_t before = shift.raining;
+        update(i, 50.0), toggles += before != shift.raining;
+    }
+    EXPECT_NEAR(toggles, 20, 12);
 }
 
 }  // namespace
