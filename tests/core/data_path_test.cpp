@@ -1,9 +1,8 @@
-// Where the game finds its data: the working directory's ../data first, then beside the
-// executable (a build tree, then an installed tree), then the folder the player named.
 #include "core/data_path.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>
@@ -17,10 +16,8 @@ namespace fs = std::filesystem;
 // executable is root/tree/bin/hazardcab, and the player's folder is root/mine.
 class DataSearchTest : public ::testing::Test {
 protected:
-    fs::path root, before;
+    fs::path before = fs::current_path(), root = fs::temp_directory_path() / ("hc_data_" + std::to_string(::getpid()));
     void SetUp() override {
-        before = fs::current_path();
-        root = fs::temp_directory_path() / ("hc_data_" + std::to_string(::getpid()));
         fs::remove_all(root);
         fs::create_directories(root / "play" / "here");
         fs::current_path(root / "play" / "here");
@@ -39,46 +36,27 @@ protected:
 };
 
 TEST_F(DataSearchTest, TheFirstPlaceWithAPackWinsInOrder) {
-    enum Place { WorkDir, BuildTree, Installed, Option, Nowhere };
-    // Which places hold a pack, and which one is used.
-    const struct {
-        bool has[4];
-        Place used;
-    } cases[] = {
-        {{true, true, true, true}, WorkDir},
-        {{false, true, true, true}, BuildTree},
-        {{false, false, true, true}, Installed},
-        {{false, false, false, true}, Option},
-        {{true, false, false, false}, WorkDir},
-        {{false, false, false, false}, Nowhere},
-    };
+    // The working directory's ../data, a build tree, an installed tree, the player's
+    // folder: packs in every place from `first` on, and none before it.
     const std::string places[4] = {"../data", (root / "tree" / "data").string(),
                                    (root / "tree" / "share" / "hazardcab" / "data").string(), mine()};
-    for (const auto& c : cases) {
-        fs::remove_all(root / "play" / "data");
-        fs::remove_all(root / "tree");
-        fs::remove_all(root / "mine");
-        for (int p = 0; p < 4; ++p) {
-            if (c.has[p]) packIn(p == WorkDir ? root / "play" / "data" : fs::path(places[p]));
-        }
+    for (int first = 0; first <= 4; ++first) {
+        for (const char* dir : {"play/data", "tree", "mine"}) fs::remove_all(root / dir);
+        for (int p = first; p < 4; ++p) packIn(p == 0 ? root / "play" / "data" : fs::path(places[p]));
         const DataSearch search = findDataFolder(exe(), mine());
-        EXPECT_EQ(search.found, c.used == Nowhere ? "" : places[c.used]) << "case ending in " << c.used;
-        EXPECT_EQ(search.tried.size(), c.used == Nowhere ? 4u : size_t(c.used) + 1);
+        EXPECT_EQ(search.found, first == 4 ? "" : places[first]) << first;
+        EXPECT_EQ(search.tried.size(), size_t(std::min(first + 1, 4))) << first;
     }
     // Nothing found: one line naming every place tried, in order.
     EXPECT_EQ(describeMissingData(findDataFolder(exe(), mine())),
               "No game data (graphics.pak) found in ../data, " + places[1] + ", " + places[2] + ", " + places[3]);
 }
 
-TEST_F(DataSearchTest, AFolderWithoutAPackIsPassedOverAndABrokenPackIsStillFound) {
+TEST_F(DataSearchTest, AFolderWithoutAPackIsPassedOverAndDataFilesFollowTheChosenFolder) {
     fs::create_directories(root / "play" / "data" / "audio");  // music but no pack
     fs::create_directories(root / "mine" / "graphics.pak");    // a folder where the pack should be
     EXPECT_EQ(findDataFolder(exe(), mine()).found, mine());
-    // Without an executable path or an option those places are left out.
-    EXPECT_EQ(findDataFolder("", "").tried, std::vector<std::string>{"../data"});
-}
-
-TEST_F(DataSearchTest, DataFilesFollowTheChosenFolder) {
+    EXPECT_EQ(findDataFolder("", "").tried, std::vector<std::string>{"../data"});  // no executable, no option
     EXPECT_EQ(dataFile("graphics.pak"), "../data/graphics.pak");
     setDataFolder("/usr/share/hazardcab/data");
     EXPECT_EQ(dataFile("audio/track2.ogg"), "/usr/share/hazardcab/data/audio/track2.ogg");

@@ -1,4 +1,3 @@
-// The save files' text format and their crash-proof writes.
 #include "core/save_file.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +8,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
+#include <string>
 
 namespace hc {
 namespace {
@@ -20,24 +20,10 @@ const std::vector<SaveLine> Lines = {{"money", "1234"}, {"date", "2024-05-01 and
 
 std::string slurp(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
-struct ScratchFolder {
-    fs::path path;
-    ScratchFolder() {
-        std::string name = (fs::temp_directory_path() / "hc-savefile-XXXXXX").string();
-        path = ::mkdtemp(name.data()) ? name : "/dev/null";
-    }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
-    }
-};
-
-TEST(SaveText, ReadsBackExactlyWhatItWrote) {
+TEST(SaveText, ReadsBackWhatItWroteAndRefusesEveryDamagedText) {
     EXPECT_EQ(crc32("123456789"), 0xCBF43926u);
     const std::string text = formatSaveText("career", 1, Lines);
     EXPECT_EQ(text.substr(0, 35), "hazardcab career 1\nmoney 1234\ndate ");
@@ -45,31 +31,21 @@ TEST(SaveText, ReadsBackExactlyWhatItWrote) {
     std::string reason;
     ASSERT_TRUE(parseSaveText(text, "career", 1, back, reason)) << reason;
     ASSERT_EQ(back.size(), Lines.size());
-    for (size_t i = 0; i < Lines.size(); ++i) {
-        EXPECT_EQ(back[i].key, Lines[i].key);
-        EXPECT_EQ(back[i].value, Lines[i].value);
-    }
+    for (size_t i = 0; i < Lines.size(); ++i) EXPECT_TRUE(back[i].key == Lines[i].key && back[i].value == Lines[i].value);
     // An older format is still read; no final line end is forgiven.
     EXPECT_TRUE(parseSaveText(formatSaveText("career", 1, Lines), "career", 2, back, reason));
     EXPECT_TRUE(parseSaveText(text.substr(0, text.size() - 1), "career", 1, back, reason));
-}
-
-TEST(SaveText, RefusesEveryDamagedText) {
-    const std::string good = formatSaveText("career", 1, Lines);
-    std::vector<SaveLine> back;
-    std::string reason;
     // Every cut short, and every byte changed, is caught.
-    for (size_t n = 0; n + 1 < good.size(); ++n) {
-        EXPECT_FALSE(parseSaveText(good.substr(0, n), "career", 1, back, reason)) << n;
-        std::string flipped = good;
+    for (size_t n = 0; n + 1 < text.size(); ++n) {
+        EXPECT_FALSE(parseSaveText(text.substr(0, n), "career", 1, back, reason)) << n;
+        std::string flipped = text;
         flipped[n] ^= 0x20;
         EXPECT_FALSE(parseSaveText(flipped, "career", 1, back, reason)) << n;
     }
-    struct Case {
+    const struct {
         std::string text;
         const char* reason;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"", "the file is empty"},
         {"hazardcab career 1\nmoney 5\n", "it is cut short (no checksum line at the end)"},
         {formatSaveText("career", 2, Lines), "it was written by a newer version of the game (format 2)"},
@@ -79,77 +55,66 @@ TEST(SaveText, RefusesEveryDamagedText) {
         {formatSaveText("career", 1, {{"money", ""}}), "a line has no value: \"money \""},
         {std::string("hazardcab career 1\n\0\0\0\nchecksum 00000000\n", 41), "its checksum does not match its contents"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_FALSE(parseSaveText(c.text, "career", 1, back, reason)) << c.text;
         EXPECT_EQ(reason, c.reason) << c.text;
     }
 }
 
-TEST(SaveWrite, ReplacesTheFileAndLeavesNothingElse) {
-    ScratchFolder scratch;
-    const fs::path folder = scratch.path / "a" / "b";
-    std::string reason;
-    ASSERT_TRUE(makeFolders(folder.string(), reason)) << reason;
-    const std::string path = (folder / "career.txt").string();
-    ASSERT_TRUE(writeFileAtomically(path, "one", reason)) << reason;
-    ASSERT_TRUE(writeFileAtomically(path, "two", reason)) << reason;
-    EXPECT_EQ(slurp(path), "two");
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+// A scratch folder; the save goes to career.txt in it.
+class SaveWrite : public ::testing::Test {
+protected:
+    fs::path dir = fs::temp_directory_path() / ("hc-savefile-" + std::to_string(::getpid()));
+    std::string path = (dir / "career.txt").string(), reason;
+    void SetUp() override { fs::remove_all(dir), fs::create_directories(dir); }
+    void TearDown() override { fs::remove_all(dir); }
+    long files() const { return std::distance(fs::directory_iterator(dir), fs::directory_iterator()); }
+};
 
+TEST_F(SaveWrite, ReplacesTheFileAndLeavesNothingElse) {
+    ASSERT_TRUE(makeFolders((dir / "a" / "b").string(), reason)) << reason;
+    ASSERT_TRUE(writeFileAtomically(path, "one", reason) && writeFileAtomically(path, "two", reason)) << reason;
+    EXPECT_EQ(files(), 2);  // the file and the folder a
     std::string text;
-    EXPECT_EQ(readSmallFile(path, text, reason), FileRead::Read);
-    EXPECT_EQ(text, "two");
+    EXPECT_TRUE(readSmallFile(path, text, reason) == FileRead::Read && text == "two");
     EXPECT_EQ(readSmallFile(path + ".none", text, reason), FileRead::Missing);
-    EXPECT_EQ(readSmallFile(folder.string(), text, reason), FileRead::Failed);  // a folder
-    std::ofstream(folder / "huge") << std::string(70 * 1024, 'x');
-    EXPECT_EQ(readSmallFile((folder / "huge").string(), text, reason), FileRead::Failed);
+    EXPECT_EQ(readSmallFile(dir.string(), text, reason), FileRead::Failed);  // a folder
+    std::ofstream(dir / "huge") << std::string(70 * 1024, 'x');
+    EXPECT_EQ(readSmallFile((dir / "huge").string(), text, reason), FileRead::Failed);
     EXPECT_EQ(reason, "it is far too large");
 }
 
-TEST(SaveWrite, AFolderThatCannotBeMadeOrWrittenFailsWithAReason) {
-    ScratchFolder scratch;
-    std::ofstream(scratch.path / "file") << "x";
-    std::string reason;
+TEST_F(SaveWrite, AFolderThatCannotBeMadeOrWrittenFailsWithAReason) {
     // A file where the folder, or one of its parents, should be: this stops root too.
-    EXPECT_FALSE(makeFolders((scratch.path / "file").string(), reason));
-    EXPECT_EQ(reason, (scratch.path / "file").string() + " is not a folder");
-    EXPECT_FALSE(makeFolders((scratch.path / "file" / "sub").string(), reason));
-    EXPECT_FALSE(writeFileAtomically((scratch.path / "file" / "career.txt").string(), "x", reason));
-    EXPECT_FALSE(writeFileAtomically((scratch.path / "none" / "career.txt").string(), "x", reason));
+    std::ofstream(path) << "x";
+    EXPECT_FALSE(makeFolders(path, reason));
+    EXPECT_EQ(reason, path + " is not a folder");
+    EXPECT_FALSE(makeFolders(path + "/sub", reason));
+    EXPECT_FALSE(writeFileAtomically(path + "/career.txt", "x", reason));
+    EXPECT_FALSE(writeFileAtomically((dir / "none" / "career.txt").string(), "x", reason));
     if (::geteuid() != 0) {
-        fs::create_directory(scratch.path / "locked");
-        fs::permissions(scratch.path / "locked", fs::perms::owner_read | fs::perms::owner_exec);
-        EXPECT_FALSE(writeFileAtomically((scratch.path / "locked" / "career.txt").string(), "x", reason));
+        fs::create_directory(dir / "locked");
+        fs::permissions(dir / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+        EXPECT_FALSE(writeFileAtomically((dir / "locked" / "career.txt").string(), "x", reason));
     }
 }
 
-TEST(SaveWrite, AFullDiskKeepsTheOldFileWhole) {
-    ScratchFolder scratch;
-    const std::string path = (scratch.path / "career.txt").string();
-    std::string reason;
-    ASSERT_TRUE(writeFileAtomically(path, "old save", reason));
-    // A file size limit fails the write as a full disk does, for root as well.
+// A full disk (a file size limit fails the write as one does, for root as well), or a
+// kill with the new file written and flushed but not renamed: the old file stays whole.
+TEST_F(SaveWrite, AFullDiskOrAKillKeepsTheOldFileWhole) {
+    const std::string old = formatSaveText("career", 1, Lines);
+    ASSERT_TRUE(writeFileAtomically(path, old, reason));
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit saved{};
     getrlimit(RLIMIT_FSIZE, &saved);
     rlimit small = saved;
     small.rlim_cur = 4;
     setrlimit(RLIMIT_FSIZE, &small);
-    const bool wrote = writeFileAtomically(path, "a new save, longer", reason);
+    const bool wrote = writeFileAtomically(path, old + "longer", reason);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, SIG_DFL);
     EXPECT_FALSE(wrote);
-    EXPECT_EQ(slurp(path), "old save");
-    EXPECT_EQ(std::distance(fs::directory_iterator(scratch.path), fs::directory_iterator()), 1);
-}
-
-TEST(SaveWrite, AKillBeforeTheRenameLeavesTheOldFileReadable) {
-    ScratchFolder scratch;
-    const std::string path = (scratch.path / "career.txt").string();
-    const std::string old = formatSaveText("career", 1, Lines);
-    std::string reason;
-    ASSERT_TRUE(writeFileAtomically(path, old, reason));
-    // The child process is killed with its new file written and flushed, not renamed.
+    EXPECT_TRUE(slurp(path) == old && files() == 1);
     EXPECT_EXIT(
         {
             setSaveRenameHook([](const std::string&) { ::raise(SIGKILL); });
@@ -157,22 +122,17 @@ TEST(SaveWrite, AKillBeforeTheRenameLeavesTheOldFileReadable) {
             std::_Exit(0);
         },
         ::testing::KilledBySignal(SIGKILL), "");
-    std::vector<SaveLine> back;
     EXPECT_EQ(slurp(path), old);
-    EXPECT_TRUE(parseSaveText(slurp(path), "career", 1, back, reason));
 }
 
-TEST(SaveAside, NeverReplacesAnEarlierCopy) {
-    ScratchFolder scratch;
-    const fs::path path = scratch.path / "career.txt";
-    std::string reason;
+TEST_F(SaveWrite, SettingAsideNeverReplacesAnEarlierCopy) {
     for (const char* expected : {"career.txt.bad", "career.txt.bad2", "career.txt.bad3"}) {
         std::ofstream(path) << expected;
-        EXPECT_EQ(setFileAside(path.string(), reason), (scratch.path / expected).string());
-        EXPECT_EQ(slurp(scratch.path / expected), expected);
+        EXPECT_EQ(setFileAside(path, reason), (dir / expected).string());
+        EXPECT_EQ(slurp(dir / expected), expected);
     }
     EXPECT_FALSE(fs::exists(path));
-    EXPECT_EQ(setFileAside(path.string(), reason), "");
+    EXPECT_EQ(setFileAside(path, reason), "");
 }
 
 }  // namespace

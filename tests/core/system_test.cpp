@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "core/random.h"
 #include "core/system.h"
 
@@ -16,13 +14,4 @@ TEST(Random, SeededSequencesRepeatStayInRangeAndCoverChoicesEvenly) {
     int counts[4] = {};
     for (int i = 0; i < 40000; ++i) counts[randomChoice(4)]++;
     for (int c : counts) EXPECT_NEAR(c, 10000, 400);
-}
-
-TEST(Console, LogLinesGoThroughTheSinkWithLineEnds) {
-    std::string captured;
-    setConsoleSink([&](std::string_view text) { captured += text; });
-    logLine("Generating map");
-    consoleWrite("raw");
-    setConsoleSink(nullptr);
-    EXPECT_EQ(captured, "Generating map\nraw");
 }

@@ -11,18 +11,14 @@
 
 namespace {
 
-[[noreturn]] void fail(const char* what) {
-    __builtin_fprintf(stderr, "pack decoder fuzz: %s\n", what);
-    std::abort();
-}
+[[noreturn]] void fail(const char* what) { __builtin_fprintf(stderr, "pack decoder fuzz: %s\n", what), std::abort(); }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2) return 0;
     const size_t capacity = ((size_t(data[0]) | size_t(data[1]) << 8) & 0x1FFF) * 3;
-    data += 2;
-    size -= 2;
+    data += 2, size -= 2;
 
     std::vector<uint8_t> out(capacity);
     const hc::PackDecodeResult result = hc::decodePack(data, size, out.data(), capacity);
@@ -44,21 +40,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (result.error == hc::PackError::Overflow) fail("overflow reported for a fitting pack");
         if (result.length != expected.size()) fail("decoded length");
     }
-    if (result.length > 0 && std::memcmp(out.data(), expected.data(), result.length) != 0)
-        fail("decoded bytes");
+    if (result.length > 0 && std::memcmp(out.data(), expected.data(), result.length) != 0) fail("decoded bytes");
 
     // Feeding the same records in two pieces gives the same stream.
     if (size >= 6) {
-        const size_t records = size / 3;
-        const size_t split = records / 2;
+        const size_t records = size / 3, split = records / 2;
         std::vector<uint8_t> pieces(capacity);
         hc::PackDecoder decoder{pieces.data(), capacity};
         hc::decodeRecords(decoder, data, split);
         hc::decodeRecords(decoder, data + split * 3, records - split);
         if (decoder.length != result.length || decoder.overflow != (result.error == hc::PackError::Overflow))
             fail("pieces disagree");
-        if (decoder.length > 0 && std::memcmp(pieces.data(), out.data(), decoder.length) != 0)
-            fail("pieces' bytes");
+        if (decoder.length > 0 && std::memcmp(pieces.data(), out.data(), decoder.length) != 0) fail("pieces' bytes");
     }
     return 0;
 }

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the graphics pack decoder's libFuzzer target with clang and runs it.
+# Builds and runs the graphics pack decoder's libFuzzer target.
 # Usage: tests/fuzz/run_pack_fuzz.sh [seconds=60] [work folder=/tmp/hc_pack_fuzz]
 set -euo pipefail
 seconds=${1:-60}

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Builds the music-track fuzzer with clang's libFuzzer (plus AddressSanitizer and
-# UBSan) and runs it for a while on a corpus seeded with the generator's test files.
-#   tests/fuzz/track_fuzz.sh [seconds] [work-dir]
+# Builds and runs the music-track fuzzer on the generator's test files.
+# Usage: tests/fuzz/track_fuzz.sh [seconds=120] [work folder]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 seconds=${1:-120}

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -34,38 +35,17 @@ TEST(Marks, SquareFrameSkipsTheGridsEdgeAndClearingReachesEveryCell) {
         for (int x = 96; x <= 104; ++x) rows += hasFlag(cellAt(*map, x, y), PickupMark) ? '#' : '.';
     EXPECT_EQ(rows, "####.####" "####.####" "##.....##" "##.....##" "........." "##.....##" "##.....##"
                     "####.####" "####.####");
-    EXPECT_TRUE(hasFlag(cellAt(*map, 96, 46), Passable));  // the rest of the cell stays
-    markSquare(*map, Body{1, 199});                        // cells off the grid are skipped
-    EXPECT_EQ(countMarks(*map, 0, 0, 200, 208), 48 + 28);
+    markSquare(*map, Body{1, 199});  // cells off the grid are skipped
+    EXPECT_TRUE(countMarks(*map, 0, 0, 200, 208) == 48 + 28 && hasFlag(cellAt(*map, 96, 46), Passable));
     for (int x : {0, 7, MapSize - 1})
         for (int y : {0, 1, MapSize - 1}) setCellFlag(cellAt(*map, x, y), PickupMark, true);
-    clearMarks(*map);
+    clearMarks(*map);  // every cell, and only the mark
     EXPECT_EQ(countMarks(*map, 0, 0, MapSize - 1, 1) + countMarks(*map, 0, MapSize - 1, MapSize - 1, MapSize - 1) +
                   countMarks(*map, 0, 0, 200, 200), 0);
     EXPECT_EQ(cellAt(*map, 7, 1).flags, Passable);
 }
 
-TEST(Spots, ChooseSpotTakesTheFirstFreeDrawOrKeepsTheTwentyFirst) {
-    seedRandom(9);
-    std::vector<double> draws(43);
-    for (double& r : draws) r = nextRandom();
-    MapPtr solid(newCityMap());
-    seedRandom(9);
-    const Body kept = chooseSpot(*solid);  // no room anywhere: 21 draws, the last one kept
-    EXPECT_TRUE(kept.x == std::floor(2048 * draws[40]) && kept.y == std::floor(2048 * draws[41]));
-    EXPECT_EQ(nextRandom(), draws[42]);
-    // On open ground the first draw of x and y within 4 .. 2043 wins.
-    MapPtr open = test::openGround(0, 0, MapSize - 1, MapSize - 1);
-    auto inside = [](double r) { return std::floor(2048 * r) >= 4 && std::floor(2048 * r) <= 2043; };
-    size_t k = 0;
-    while (!(inside(draws[k]) && inside(draws[k + 1]))) k += 2;
-    seedRandom(9);
-    const Body free = chooseSpot(*open);
-    EXPECT_TRUE(free.x == std::floor(2048 * draws[k]) && free.y == std::floor(2048 * draws[k + 1])) << k;
-}
-
-// Passenger 1 waits at (1040, 1034) for (1100, 1034) paying 9; the others on a row
-// further off, all with lines of their own.
+// Passenger 1 waits at (1040, 1034) for (1100, 1034) paying 9; the others further off.
 class ShiftTest : public ::testing::Test {
 protected:
     MapPtr map = test::openGround(900, 900, 1300, 1300);
@@ -77,95 +57,58 @@ protected:
             p.pickup = k == 1 ? Body{1040, 1034} : Body{950 + 20.0f * k, 1200};
             p.destination = k == 1 ? Body{1100, 1034} : Body{1000, 1250};
             p.fare = k == 1 ? 9 : 20 + k;
-            p.requestLine = "request " + std::to_string(k);
-            p.thanksLine = "thanks " + std::to_string(k);
+            p.requestLine = "request " + std::to_string(k), p.thanksLine = "thanks " + std::to_string(k);
         }
         markPickups(s, *map);
     }
-    // Frames of the car standing still, until done() holds; how many it took.
+    // How many frames of standing still it takes until done() holds.
     template <typename Done>
     int standUntil(Done done, int most = 40) {
         int frames = 0;
-        for (; !done() && frames < most; ++frames) {
-            cab.drive(*map);
-            advanceClock(s, 1.0);
-        }
+        for (; !done() && frames < most; ++frames) cab.drive(*map), advanceClock(s, 1.0);
         return frames;
     }
 };
 
-TEST_F(ShiftTest, PickUpMarksOnlyTheDestinationAndDropOffBringsTheOthersBack) {
+TEST_F(ShiftTest, PickUpAndDropOffMoveTheMarksAndTheMeter) {
     EXPECT_EQ(countMarks(*map, 900, 900, 1300, 1300), 16 * 48);
-    tryPickUp(s, *map, 1);
+    tryPickUp(s, *map, 1);  // only the destination is marked
     EXPECT_TRUE(s.passengerAboard == 1 && s.speechText == "request 1" && s.speechTimer == 300.0);
-    EXPECT_EQ(countMarks(*map, 1096, 1030, 1104, 1038), 48);
-    EXPECT_EQ(countMarks(*map, 900, 900, 1300, 1300), 48);
-    tryDropOff(s, *map, 1);
+    EXPECT_TRUE(countMarks(*map, 1096, 1030, 1104, 1038) == 48 && countMarks(*map, 900, 900, 1300, 1300) == 48);
+    advanceClock(s, 1.0);
+    EXPECT_TRUE(s.pendingFare == 9 && s.score == 0) << "the meter waits while somebody is aboard";
+    tryDropOff(s, *map, 1);  // the others are marked again
     EXPECT_TRUE(s.passengerAboard == 0 && isOn(s.passengers[1].delivered) && s.deliveredCount == 1);
-    EXPECT_EQ(s.speechText, "thanks 1");
-    EXPECT_EQ(countMarks(*map, 900, 900, 1300, 1300), 15 * 48);
-    tryPickUp(s, *map, 1);  // a delivered passenger is never picked up again,
+    EXPECT_TRUE(s.speechText == "thanks 1" && countMarks(*map, 900, 900, 1300, 1300) == 15 * 48);
+    tryPickUp(s, *map, 1);   // a delivered passenger is never picked up again,
     tryDropOff(s, *map, 1);  // nor dropped off twice
     EXPECT_TRUE(s.passengerAboard == 0 && s.deliveredCount == 1);
+    for (int i = 0; i < 5; ++i) advanceClock(s, 7.0);  // one point per frame at any dt
+    EXPECT_TRUE(s.pendingFare == 4 && s.score == 5);
+    tryPickUp(s, *map, 2);  // the next fare replaces what is left; it never reaches the score
+    const int64_t replaced = s.pendingFare;
+    tryDropOff(s, *map, 2);
+    for (int i = 0; i < 100; ++i) advanceClock(s, 1.0);
+    EXPECT_TRUE(replaced == 22 && s.score == 27 && s.pendingFare == 0);
 }
 
 TEST_F(ShiftTest, CarTestsOneSlotPerFrameAndOnlyWhenNearlyStopped) {
-    s.frameCounter = 1;  // slot 2 is tested: passenger 1 is not looked at
-    cab.drive(*map);
-    s.frameCounter = 16;  // slot 1, but rolling at 0.1
-    cab.car.vx = 0.1f;
-    cab.drive(*map);
+    s.frameCounter = 1, cab.drive(*map);                     // slot 2 is tested: passenger 1 is not looked at
+    s.frameCounter = 16, cab.car.vx = 0.1f, cab.drive(*map);  // slot 1, but rolling at 0.1
     EXPECT_EQ(s.passengerAboard, 0);
-    cab.placeAt(1043.9f, 1030.1f);  // inside the square, near its corner
-    cab.car.vx = 0.05f;
-    s.frameCounter = 32;
+    cab.placeAt(1043.9f, 1030.1f), cab.car.vx = 0.05f, s.frameCounter = 32;  // in the square, near its corner
     cab.drive(*map);
     EXPECT_EQ(s.passengerAboard, 1);
     cab.placeAt(990, 1200);  // in another waiting passenger's square, with one aboard
-    standUntil([] { return false; }, 16);
-    EXPECT_EQ(s.passengerAboard, 1);
+    EXPECT_EQ(standUntil([&] { return s.passengerAboard != 1; }, 16), 16);
     cab.placeAt(1100, 1034);  // at the destination: out within 16 frames, on slot 1's frame
     EXPECT_LE(standUntil([&] { return s.passengerAboard == 0; }), 16);
     EXPECT_TRUE(s.passengerAboard == 0 && s.frameCounter % 16 == 1);
     // A destination overlapping the pick-up square delivers when the slot comes round.
     cab.placeAt(1040, 1034);
-    s.passengers[1].delivered = FlagOff;
-    s.passengers[1].destination = Body{1043, 1036};
-    s.frameCounter = 0;
+    s.passengers[1].delivered = FlagOff, s.passengers[1].destination = Body{1043, 1036}, s.frameCounter = 0;
     EXPECT_EQ(standUntil([&] { return s.passengerAboard == 1; }), 1);
     EXPECT_EQ(standUntil([&] { return s.passengerAboard == 0; }), 16);
-}
-
-TEST_F(ShiftTest, MeterCountsIntoTheScoreOnlyWithNobodyAboard) {
-    tryPickUp(s, *map, 1);
-    advanceClock(s, 1.0);
-    EXPECT_TRUE(s.pendingFare == 9 && s.score == 0);
-    tryDropOff(s, *map, 1);
-    for (int i = 0; i < 5; ++i) advanceClock(s, 7.0);  // one point per frame at any dt
-    EXPECT_TRUE(s.pendingFare == 4 && s.score == 5);
-    tryPickUp(s, *map, 2);  // the next fare replaces what is left; it never reaches the score
-    EXPECT_EQ(s.pendingFare, 22);
-    tryDropOff(s, *map, 2);
-    for (int i = 0; i < 100; ++i) advanceClock(s, 1.0);
-    EXPECT_TRUE(s.score == 27 && s.pendingFare == 0);
-}
-
-TEST(Clock, ShiftLastsExactlyTheTimeLimit) {
-    Shift shift;
-    setTimeLimit(shift, 4);
-    advanceClock(shift, 1.0);
-    EXPECT_TRUE(shift.minutesLeft == 3 && std::fabs(shift.secondsLeft - 59.98) < 1e-9);
-    // With one-second frames the arithmetic is exact: the frame that reaches 0:00 is
-    // still played, and the next one ends the shift.
-    setTimeLimit(shift, 4);
-    int frames = 0;
-    for (; !shiftOver(shift); ++frames) {
-        if (frames == 240) {
-            EXPECT_TRUE(shift.minutesLeft == 0 && shift.secondsLeft == 0.0);
-        }
-        advanceClock(shift, 50.0);
-    }
-    EXPECT_TRUE(frames == 241 && shift.minutesLeft == -1 && shift.frameCounter == 242);
 }
 
 TEST(StartShift, ResetsTheCabAndDrawsTrafficThenPassengersInOrder) {
@@ -173,9 +116,7 @@ TEST(StartShift, ResetsTheCabAndDrawsTrafficThenPassengersInOrder) {
     Cab cab;
     Shift& s = cab.shift;
     s.engineRunning = s.reverseGear = s.mapView = s.raining = s.raindrops[7].active = FlagOn;
-    s.engineHeat = 3;
-    cab.car.vx = 1;
-    cab.car.heading = 450;
+    s.engineHeat = 3, cab.car.vx = 1, cab.car.heading = 450;
     std::vector<TrafficCar> traffic(128);
     seedRandom(77);
     std::vector<double> d(3 * 128 + 16);
@@ -184,28 +125,74 @@ TEST(StartShift, ResetsTheCabAndDrawsTrafficThenPassengersInOrder) {
     startShift(s, cab.car, *map, traffic.data(), 128);
     EXPECT_FALSE(isOn(s.engineRunning) || isOn(s.reverseGear) || isOn(s.mapView) || isOn(s.raining) ||
                  isOn(s.raindrops[7].active));
-    EXPECT_TRUE(s.engineHeat == 0.0f && cab.car.vx == 0.0f && cab.car.heading == 0.0f && cab.car.x == 1040.0f);
-    EXPECT_TRUE(s.wiperAngle == 1.02 * 3.14159 && s.nextRaindrop == 1 && s.raindrops[7].body.travelRate == 1.0f);
-    for (int i = 0; i < 128; ++i) {  // three draws a car on an open map: x, y, model
-        EXPECT_EQ(traffic[i].motion.x, (std::floor(14 * d[3 * i]) + 1) * 128);
-        EXPECT_EQ(traffic[i].motion.y, (std::floor(14 * d[3 * i + 1]) + 1) * 128 + 4);
-        EXPECT_EQ(traffic[i].model, std::floor(5 * d[3 * i + 2]) + 1);
-    }
+    EXPECT_TRUE(s.engineHeat == 0.0f && cab.car.vx == 0.0f && cab.car.heading == 0.0f && cab.car.x == 1040.0f &&
+                s.wiperAngle == 1.02 * 3.14159 && s.nextRaindrop == 1 && s.raindrops[7].body.travelRate == 1.0f);
+    for (int i = 0; i < 128; ++i)  // three draws a car on an open map: x, y, model
+        EXPECT_TRUE(traffic[i].motion.x == (std::floor(14 * d[3 * i]) + 1) * 128 &&
+                    traffic[i].motion.y == (std::floor(14 * d[3 * i + 1]) + 1) * 128 + 4 &&
+                    traffic[i].model == std::floor(5 * d[3 * i + 2]) + 1) << i;
     // Then each passenger: pick-up, destination, portrait, 7 dialogue draws (8 for 4).
     const Passenger& first = s.passengers[1];
     const double* p = &d[3 * 128];
-    EXPECT_TRUE(first.pickup.x == std::floor(2048 * p[0]) && first.pickup.y == std::floor(2048 * p[1]));
-    EXPECT_TRUE(first.destination.x == std::floor(2048 * p[2]) && first.destination.y == std::floor(2048 * p[3]));
-    EXPECT_EQ(first.portrait, std::floor(8 * p[4]) + 1);
+    EXPECT_TRUE(first.pickup.x == std::floor(2048 * p[0]) && first.pickup.y == std::floor(2048 * p[1]) &&
+                first.destination.x == std::floor(2048 * p[2]) && first.destination.y == std::floor(2048 * p[3]) &&
+                first.portrait == std::floor(8 * p[4]) + 1);
     EXPECT_EQ(s.passengers[2].pickup.x, std::floor(2048 * p[first.portrait == 4 ? 13 : 12]));
     EXPECT_TRUE(s.passengerCount == 16 && s.passengerAboard == 0);
     for (const Passenger& q : s.passengers) EXPECT_EQ(q.fare, tripFare(q.pickup, q.destination));
-    // Without a free crossing anywhere the placement gives up instead of hanging; such a
-    // car is refused by the grid.
+    // Without a free crossing the placement gives up instead of hanging; the grid refuses the car.
     MapPtr solid(newCityMap());
+    seedRandom(9);  // a spot takes 21 draws of x and y when there is no room, and keeps the last
+    for (double& r : d) r = nextRandom();
+    seedRandom(9);
+    const Body kept = chooseSpot(*solid);
+    EXPECT_TRUE(kept.x == std::floor(2048 * d[40]) && kept.y == std::floor(2048 * d[41]) && nextRandom() == d[42]);
     startShift(s, cab.car, *solid, traffic.data(), 2);
     stampTrafficCar(traffic[0], *solid);
     EXPECT_TRUE(isOn(traffic[0].blocked) && s.passengerCount == 16);
+}
+
+TEST(Dialogue, RequestFramesJoinThePiecesExactly) {
+    const char* const lines[] = {
+        "quick! take me to the dentist.", "quick, i am late for a wake.", "do you know where the dentist is?",
+        "quick! where is the dentist?", "i have a wake at the dentist.", "take this tube tv to the dentist.",
+        "i need you to deliver this tube tv for me.", "quick! chop chop!", "take me to the dentist at once.",
+        "quick. we are going to the dentist!", "i need to go to 517, 1290", "i have to buy a tube tv at the dentist."};
+    for (int frame = 0; frame < 12; ++frame)
+        EXPECT_EQ(fillRequestFrame(frame, "quick", "the dentist", "a wake", "tube tv", Body{517, 1290}), lines[frame]);
+}
+
+// Greeting, place, event, item, frame, complaint, thanks: seven draws, eight for
+// portrait 4; portraits 4 and 7 have lines of their own.
+TEST(Dialogue, DrawsSevenNumbersOrEightForPortraitFourInOrder) {
+    for (int portrait = 1; portrait <= 8; ++portrait) {
+        seedRandom(100 + portrait);
+        double d[9];
+        for (double& r : d) r = nextRandom();
+        seedRandom(100 + portrait);
+        Passenger p;
+        p.destination.x = 300;
+        composeDialogue(p, portrait);
+        EXPECT_TRUE(nextRandom() == d[portrait == 4 ? 8 : 7] && p.portrait == portrait) << portrait;
+        if (portrait == 4 || portrait == 7) continue;
+        EXPECT_EQ(p.requestLine, fillRequestFrame(static_cast<int>(12 * d[4]), Greetings[static_cast<int>(8 * d[0])],
+                                                  Places[static_cast<int>(12 * d[1])], Events[static_cast<int>(12 * d[2])],
+                                                  Items[static_cast<int>(12 * d[3])], p.destination));
+        EXPECT_TRUE(p.complaintLine == Complaints[static_cast<int>(10 * d[5])] && p.thanksLine == Thanks[static_cast<int>(10 * d[6])]);
+    }
+    std::set<std::string> heard;
+    for (int seed = 0; seed < 100; ++seed) {
+        seedRandom(seed);
+        Passenger hero, program;
+        composeDialogue(hero, 4);
+        heard.insert(hero.requestLine.rfind("let's rock! to ", 0) == 0 ? "let's rock!" : hero.requestLine);
+        EXPECT_TRUE(hero.complaintLine == "it hurts to be you." && hero.thanksLine == "yeah, piece of cake!");
+        composeDialogue(program, 7);
+        EXPECT_TRUE(program.requestLine == "greetings, human!" && program.complaintLine == "driver.exe has stopped working" &&
+                    program.thanksLine == "end of line");
+    }
+    EXPECT_EQ(heard, (std::set<std::string>{"those alien bastards gonna pay for shooting my ride!", "ready for action!",
+                                            "time to kick ass and chew bubble gum.", "I've got balls of steel!", "let's rock!"}));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "sim/windshield.h"
 #include "sim_support.h"
 
 namespace hc {
@@ -14,21 +15,13 @@ class PlayerCarTest : public ::testing::Test {
 protected:
     test::MapPtr map = (seedRandom(11), test::openGround(900, 900, 1200, 1200));
     Cab cab;
-    // Puts the car on a heading (tenths of a degree) with the velocity (vx, vy), not turning.
-    void moving(float vx, float vy = 0, float heading = 0) {
-        cab.car.heading = heading;
-        rotateBody(cab.car, 0);
-        cab.car.vx = vx;
-        cab.car.vy = vy;
-        cab.car.turnRate = 0;
-    }
+    void moving(float vx, float vy = 0) { cab.placeAt(cab.car.x, cab.car.y), cab.car.vx = vx, cab.car.vy = vy; }
 };
 
 // The heading after one frame: the turn rate and the bent body's pull, scaled down below
 // speed 0.2 and to nothing at rest, then mirrored in reverse.
 TEST_F(PlayerCarTest, SteeringDependsOnSpeedGearAndBodywork) {
-    struct Case { float vx, turnRate, damage; bool reverse; std::initializer_list<int> keys; double heading; };
-    const Case cases[] = {
+    const struct { float vx, turnRate, damage; bool reverse; std::initializer_list<int> keys; double heading; } cases[] = {
         {0.0f, 1.2f, 0, false, {ActionRight}, 0.0},            // at rest no turn at all
         {0.1f, 0, 0, false, {ActionRight}, 0.16},              // 0.032 scaled by 0.1 / 0.2
         {0.5f, 0, 0, false, {ActionLeft, ActionRight}, 0.32},  // right wins over left
@@ -40,21 +33,13 @@ TEST_F(PlayerCarTest, SteeringDependsOnSpeedGearAndBodywork) {
         {0.1f, 0, 0.5f, false, {}, 0.75},                      // is scaled down when slow,
         {-0.5f, 0, 0.5f, true, {}, 3600 - 1.5},                // and mirrored in reverse
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         Cab run;
-        run.car.turnRate = c.turnRate;
-        run.shift.damage[DamageBodywork] = c.damage;
-        run.shift.reverseGear = toFlag(c.reverse);
-        run.car.vx = c.vx;
+        run.car.turnRate = c.turnRate, run.car.vx = c.vx;
+        run.shift.damage[DamageBodywork] = c.damage, run.shift.reverseGear = toFlag(c.reverse);
         run.frame(*map, c.keys);
         EXPECT_NEAR(run.car.heading, c.heading, 1e-3) << c.vx << " " << c.turnRate << " " << c.damage;
     }
-    for (int i = 0; i < 60; ++i) cab.frame(*map, {ActionRight});
-    EXPECT_FLOAT_EQ(cab.car.turnRate, 1.2f);
-    cab.car.turnRate = 1.0f;  // released, it decays by 0.9 a tick, to the power dt
-    cab.frame(*map, {}, 0.5);
-    cab.frame(*map, {}, 0.5);
-    EXPECT_NEAR(cab.car.turnRate, 0.9, 1e-6);
 }
 
 // Grip pulls the velocity towards the heading of this frame, after its rotation: by dt x
@@ -64,15 +49,11 @@ TEST_F(PlayerCarTest, GripPullsTowardsTheTurnedHeading) {
     cab.car.turnRate = 1.2f;
     cab.frame(*map, {ActionRight});
     EXPECT_NEAR(cab.car.heading, 12.0, 1e-4);
-    EXPECT_NEAR(cab.car.vy, 0.035 * 0.0209424 * 0.997, 1e-7);
-    EXPECT_NEAR(cab.car.vx, (0.035 * 0.9997807 + 0.965) * 0.997, 1e-6);
-    struct Case {
-        int tyres;
-        std::initializer_list<int> keys;
-        double ratio;  // vx / vy after sliding sideways at 0.5
-    };
-    const Case cases[] = {{0, {}, 0.0175 / 0.4825}, {2, {}, 0.0275 / 0.4725}, {0, {ActionDown}, 0.00875 / 0.49125}};
-    for (const Case& c : cases) {
+    EXPECT_TRUE(std::fabs(cab.car.vy - 0.035 * 0.0209424 * 0.997) < 1e-7 &&
+                std::fabs(cab.car.vx - (0.035 * 0.9997807 + 0.965) * 0.997) < 1e-6);
+    const struct { int tyres; std::initializer_list<int> keys; double ratio; } cases[] = {  // vx / vy, sliding at 0.5
+        {0, {}, 0.0175 / 0.4825}, {2, {}, 0.0275 / 0.4725}, {0, {ActionDown}, 0.00875 / 0.49125}};
+    for (const auto& c : cases) {
         moving(0, 0.5f);
         cab.shift.tyreLevel = static_cast<int8_t>(c.tyres);
         cab.frame(*map, c.keys);
@@ -84,24 +65,20 @@ TEST_F(PlayerCarTest, GripPullsTowardsTheTurnedHeading) {
 TEST_F(PlayerCarTest, ThrottleBoostGearsAndBrakes) {
     cab.shift.turboBoost = 0.5f;  // engine off: no thrust, but boost left pushes as it drains
     cab.frame(*map, {ActionUp});
-    EXPECT_FLOAT_EQ(cab.shift.turboBoost, 0.45f);
-    EXPECT_NEAR(cab.car.vx, 0.00045 * 0.997, 1e-9);
+    EXPECT_TRUE(std::fabs(cab.shift.turboBoost - 0.45) < 1e-6 && std::fabs(cab.car.vx - 0.00045 * 0.997) < 1e-9);
     cab.shift.engineRunning = FlagOn;
-    struct Case { float speed, boost, boostAfter; double vx; };
-    const Case cases[] = {
+    const struct { float speed, boost, boostAfter; double vx; } cases[] = {
         {1.2f, 0.3f, 0.33f, (1.2 + 0.003 + 0.00033) * 0.997},   // boost builds by 0.025 x speed
         {1.4f, 0.3f, 0.25f, (1.4 + 0.00025) * 0.997},           // above 1.3 the throttle is cut
         {1.2f, 0.54f, 0.55f, (1.2 + 0.003 + 0.00055) * 0.997},  // capped at 0.55 a turbo stage
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         moving(c.speed);
         cab.shift.turboBoost = c.boost;
         cab.frame(*map, {ActionUp});
-        EXPECT_FLOAT_EQ(cab.shift.turboBoost, c.boostAfter) << c.speed;
-        EXPECT_NEAR(cab.car.vx, c.vx, 1e-6) << c.speed;
+        EXPECT_TRUE(std::fabs(cab.shift.turboBoost - c.boostAfter) < 1e-6 && std::fabs(cab.car.vx - c.vx) < 1e-6) << c.speed;
     }
-    // Gears change only below speed 0.1; a refused change still uses the frame's switch.
-    cab.shift.turboBoost = 0;
+    cab.shift.turboBoost = 0;  // gears change only below 0.1; a refused change uses the switch
     for (float speed : {0.5f, 0.1f, 0.0999f}) {
         moving(speed);
         test::release(cab.keys, {ActionReverse, ActionWipers});
@@ -111,14 +88,11 @@ TEST_F(PlayerCarTest, ThrottleBoostGearsAndBrakes) {
     moving(0);
     cab.frame(*map, {ActionUp});  // reverse pulls twice as hard, backwards
     EXPECT_NEAR(cab.car.vx, -0.006 * 0.997, 1e-9);
-    // Worn brakes bite half as hard, and the throttle does nothing meanwhile.
-    moving(1.0f);
+    moving(1.0f);  // worn brakes bite half as hard, and the throttle does nothing meanwhile
     cab.shift.damage[DamageBrakes] = 0.5f;
     cab.frame(*map, {ActionUp, ActionDown});
-    EXPECT_NEAR(cab.car.vx, (1.0 - 0.002) * 0.997, 1e-6);
-    EXPECT_NEAR(cab.shift.brakeHeat, 0.002 * 0.999, 1e-7);
-    // A bite longer than what is left, at any dt, stops the car without reversing it.
-    cab.shift.damage[DamageBrakes] = 0;
+    EXPECT_TRUE(std::fabs(cab.car.vx - (1.0 - 0.002) * 0.997) < 1e-6 && std::fabs(cab.shift.brakeHeat - 0.002 * 0.999) < 1e-7);
+    cab.shift.damage[DamageBrakes] = 0;  // a bite longer than what is left stops the car
     for (double dt : {1.0, 3.0}) {
         moving(0, 0.003f);
         cab.frame(*map, {ActionDown}, dt);
@@ -140,12 +114,6 @@ TEST_F(PlayerCarTest, OnlyTheFirstSwitchOfAFrameActs) {
                                 fresh.sound.musicToggled, isOn(s.showStats), isOn(s.lowDetail)};
         for (int j = 0; j < 9; ++j) EXPECT_EQ(effects[j], j == i) << i << " " << j;
     }
-    cab.frame(*map, {ActionMusic});  // a held switch acts once, when it goes up
-    EXPECT_FALSE(cab.sound.musicToggled);
-    cab.frame(*map);
-    EXPECT_TRUE(cab.sound.musicToggled);
-    cab.frame(*map);
-    EXPECT_FALSE(cab.sound.musicToggled);
     // The ignition refuses an engine at heat 4 or more, silently.
     for (float heat : {4.0f, 3.9f}) {
         cab.shift.engineHeat = heat;
@@ -155,138 +123,169 @@ TEST_F(PlayerCarTest, OnlyTheFirstSwitchOfAFrameActs) {
     }
 }
 
-// The same drive at 60, 12 and 2 frames a second: throttle along +x, a swerve, braking.
-// Long frames are driven in steps of at most a tick, so every rate ends at the same place
-// with the same heat, and no step lands the cab in a wall or off the grid.
-TEST_F(PlayerCarTest, AnyFrameRateDrivesTheSameWay) {
-    struct Span {
-        double until;  // seconds
-        std::initializer_list<int> keys;
-    };
-    const Span script[] = {{2.5, {ActionUp}}, {3.0, {ActionUp, ActionRight}}, {5.0, {ActionUp}},
-                           {7.0, {ActionDown}}, {8.0, {}}};
+// The same drive at 60, 12 and 2 frames a second (throttle along +x, a swerve, braking)
+// ends at the same place with the same heat: long frames are driven in steps of at most
+// a tick. At top speed into walls two cells thick (one at the grid's edge) the box is
+// tested before each step: the centre may end one frame inside the wall's first cell but
+// bounces straight out, never crossing the wall or leaving the grid.
+TEST_F(PlayerCarTest, AnyFrameRateDrivesTheSameWayAndNeverThroughAWall) {
+    const struct { double until; std::initializer_list<int> keys; } script[] = {
+        {2.5, {ActionUp}}, {3.0, {ActionUp, ActionRight}}, {5.0, {ActionUp}}, {7.0, {ActionDown}}, {8.0, {}}};
+    test::MapPtr walled = test::openGround(0, 1000, 300, 1100);
+    test::putWall(*walled, 0, 1000, 1, 1100);
+    test::putWall(*walled, 200, 1000, 201, 1100);
     std::vector<std::vector<float>> ends;
     for (const double fps : {60.0, 12.0, 2.0}) {
         Cab run;
         run.shift.engineRunning = FlagOn;
-        for (int f = 0; f < std::lround(8.0 * fps); ++f) {
+        for (int f = 0; f < 8 * fps; ++f) {
             size_t k = 0;
             while (script[k].until <= f / fps) ++k;
             run.frame(*map, script[k].keys, 50.0 / fps);
             ASSERT_FALSE(isBlocked(*map, run.car.x, run.car.y)) << fps << " frame " << f;
         }
         ends.push_back({run.car.x, run.car.y, run.shift.engineHeat, run.shift.brakeHeat});
-    }
-    for (const auto& end : ends) {
-        EXPECT_NEAR(end[0], ends[0][0], 1.0);
-        EXPECT_NEAR(end[1], ends[0][1], 1.0);
-        EXPECT_NEAR(end[2], ends[0][2], 0.02 * ends[0][2]);
-        EXPECT_NEAR(end[3], ends[0][3], 0.02 * ends[0][3]);
-    }
-}
-
-// Top speed into walls two cells thick (one at the grid's edge) from many starting
-// offsets, at 60, 12 and 2 frames a second. The box is tested before each move, so the
-// cab's centre may end one frame inside the wall's first cell, but it bounces straight
-// out, never crosses the wall and never leaves the grid.
-TEST_F(PlayerCarTest, LongFramesNeitherCrossWallsNorLeaveTheGrid) {
-    map = test::openGround(0, 1000, 300, 1100);
-    test::putWall(*map, 0, 1000, 1, 1100);
-    test::putWall(*map, 200, 1000, 201, 1100);
-    for (const double fps : {60.0, 12.0, 2.0}) {
-        for (const float heading : {0.0f, 1800.0f}) {
-            for (int offset = 0; offset < 10; ++offset) {
-                Cab run;
-                run.placeAt((heading == 0 ? 150.0f : 50.0f) + 0.1f * offset, 1050.0f);
-                run.shift.engineRunning = FlagOn;
-                rotateBody(run.car, heading / 10.0f);
-                run.car.vx = 1.3f * run.car.dirX;
-                bool wasInWall = false;
-                for (int f = 0; f < 4.0 * fps; ++f) {
-                    run.frame(*map, {ActionUp}, 50.0 / fps);
-                    const bool inWall = isBlocked(*map, run.car.x, run.car.y);
-                    ASSERT_TRUE(heading == 0 ? run.car.x < 201.0f : run.car.x >= 1.0f) << fps << " " << offset;
-                    ASSERT_FALSE(inWall && wasInWall) << fps << " " << heading << " " << offset;
-                    wasInWall = inWall;
-                }
-                ASSERT_GT(run.shift.damage[DamageBodywork], 0.0f);
+        for (int start = 0; start < 20; ++start) {  // ten offsets each way
+            const bool east = start < 10;
+            Cab wall;
+            wall.placeAt((east ? 150.0f : 50.0f) + 0.1f * (start % 10), 1050.0f);
+            wall.shift.engineRunning = FlagOn;
+            rotateBody(wall.car, east ? 0 : 180);
+            wall.car.vx = 1.3f * wall.car.dirX;
+            bool wasInWall = false;
+            for (int f = 0; f < 4 * fps; ++f) {
+                wall.frame(*walled, {ActionUp}, 50.0 / fps);
+                const bool inWall = isBlocked(*walled, wall.car.x, wall.car.y);
+                ASSERT_TRUE((east ? wall.car.x < 201.0f : wall.car.x >= 1.0f) && !(inWall && wasInWall)) << fps << " " << start;
+                wasInWall = inWall;
             }
+            ASSERT_GT(wall.shift.damage[DamageBodywork], 0.0f);
         }
     }
+    for (const auto& end : ends)
+        EXPECT_TRUE(std::fabs(end[0] - ends[0][0]) < 1 && std::fabs(end[1] - ends[0][1]) < 1 &&
+                    std::fabs(end[2] / ends[0][2] - 1) < 0.02 && std::fabs(end[3] / ends[0][3] - 1) < 0.02);
 }
 
 TEST_F(PlayerCarTest, BounceThrowsTheCarBackByTwoFramesAndHurtsTheBody) {
     test::putWall(*map, 1044, 1000, 1050, 1070);
-    struct Case {
-        float speed, damageBefore, damageAfter;  // 0.1 x speed above speed 0.2, at most 1
-    } const cases[] = {{1.0f, 0, 0.1f}, {0.199f, 0, 0}, {1.0f, 0.95f, 1.0f}};
-    for (const Case& c : cases) {
+    // Damage: 0.1 x speed above speed 0.2, at most 1.
+    const struct { float speed, damageBefore, damageAfter; } cases[] = {{1.0f, 0, 0.1f}, {0.199f, 0, 0}, {1.0f, 0.95f, 1.0f}};
+    for (const auto& c : cases) {
         Cab run;
         run.placeAt(1043.2f, 1034);
-        run.car.vx = c.speed;
-        run.car.turnRate = 0.5f;
-        run.shift.turboBoost = 0.3f;
-        run.shift.damage[DamageBodywork] = c.damageBefore;
-        run.shift.passengerAboard = 3;
-        run.shift.passengers[3].complaintLine = "yikes!";
-        run.shift.frameCounter = 5;  // slot 6 is tested, so nobody gets out
+        run.car.vx = c.speed, run.car.turnRate = 0.5f;
+        run.shift.turboBoost = 0.3f, run.shift.damage[DamageBodywork] = c.damageBefore;
+        // Slot 6 is tested, so nobody gets out.
+        run.shift.passengerAboard = 3, run.shift.passengers[3].complaintLine = "yikes!", run.shift.frameCounter = 5;
         run.frame(*map);
         // Boost left over this frame (0.3 drained to 0.25) still pushed before the hit.
         const double bounced = (c.speed + 0.00025) * 0.997;
-        EXPECT_NEAR(run.car.vx, -bounced, 1e-5);
-        EXPECT_NEAR(run.car.x, 1043.2 - 2 * bounced, 1e-4);
-        EXPECT_NEAR(run.shift.damage[DamageBodywork], c.damageAfter, 1e-6);
-        EXPECT_TRUE(run.car.turnRate == 0.0f && run.shift.turboBoost == 0.0f);
-        EXPECT_TRUE(run.shift.speechText == "yikes!" && run.shift.speechTimer == 300.0);
+        EXPECT_TRUE(std::fabs(run.car.vx + bounced) < 1e-5 && std::fabs(run.car.x - (1043.2 - 2 * bounced)) < 1e-4 &&
+                    std::fabs(run.shift.damage[DamageBodywork] - c.damageAfter) < 1e-6) << c.speed;
+        EXPECT_TRUE(run.car.turnRate == 0.0f && run.shift.turboBoost == 0.0f && run.shift.speechText == "yikes!" &&
+                    run.shift.speechTimer == 300.0);
     }
-}
-
-TEST_F(PlayerCarTest, CarSoundsFollowSpeedSteeringAndBoost) {
-    cab.shift.engineRunning = FlagOn;
-    moving(0.5f);
-    cab.car.turnRate = 1.0f;
-    cab.shift.turboBoost = 0.3f;
-    cab.frame(*map, {ActionRight, ActionUp});
-    const CarSound& sound = cab.sound;  // 120 Hz per unit of speed over 200 Hz
-    EXPECT_TRUE(sound.engineFrequency == 260.0 && sound.engineOn && sound.skidOn && sound.turboOn);
-    EXPECT_FLOAT_EQ(sound.skidGain, 0.04f);
-    // The boost built to 0.3 + 0.5 x 0.025 of the stage's 0.55: a tenth of that share.
-    EXPECT_NEAR(sound.turboGain, 0.1 * 0.3125 / 0.55, 1e-6);
-    // The skid fades in up to 0.3, out by 0.02 a tick once the turn eases, then stops.
-    for (int i = 0; i < 20; ++i) {
-        cab.car.vx = 0.5f;
-        cab.frame(*map, {ActionRight});
-    }
-    EXPECT_FLOAT_EQ(sound.skidGain, 0.3f);
-    int frames = 0;
-    for (; sound.skidOn && frames < 100; ++frames) {
-        moving(0.5f);
-        cab.frame(*map);
-    }
-    EXPECT_TRUE(frames == 16 || frames == 17) << frames;
-    cab.shift.turboLevel = 0;  // without a turbo stage the whistle is silent, not a division by 0
-    cab.shift.engineRunning = FlagOff;
-    cab.frame(*map, {ActionUp});
-    EXPECT_FALSE(sound.turboGain != 0.0f || sound.turboOn || sound.engineOn);
 }
 
 TEST_F(PlayerCarTest, HeatSettlesWithSpeedAndOverheatingKillsTheEngine) {
     cab.shift.engineRunning = FlagOn;
     cab.car.vx = 1.0f;
     for (int i = 0; i < 6000; ++i) updateCabSystems(cab.shift, cab.car, 1.0);
-    EXPECT_NEAR(cab.shift.engineHeat, 4.99, 0.01);  // 5 v at a constant speed v
-    ASSERT_TRUE(isOn(cab.shift.engineRunning));
+    ASSERT_TRUE(std::fabs(cab.shift.engineHeat - 4.99) < 0.01 && isOn(cab.shift.engineRunning));  // 5 v at speed v
     cab.car.vx = 1.1f;
     for (int i = 0; i < 2000 && isOn(cab.shift.engineRunning); ++i) updateCabSystems(cab.shift, cab.car, 1.0);
-    EXPECT_FALSE(isOn(cab.shift.engineRunning));
-    EXPECT_NEAR(cab.shift.damage[DamageEngine], 0.0002, 1e-7);
-    cab.car.vx = 0;
-    cab.shift.engineHeat = 3.0f;  // a better radiator cools faster
-    cab.shift.radiatorLevel = 2;
-    cab.shift.brakeHeat = 1.2f;  // hot brakes wear
+    EXPECT_TRUE(!isOn(cab.shift.engineRunning) && std::fabs(cab.shift.damage[DamageEngine] - 0.0002) < 1e-7);
+    cab.car.vx = 0, cab.shift.brakeHeat = 1.2f;                 // hot brakes wear
+    cab.shift.engineHeat = 3.0f, cab.shift.radiatorLevel = 2;  // a better radiator cools faster
     updateCabSystems(cab.shift, cab.car, 2.0);
-    EXPECT_NEAR(cab.shift.engineHeat, 3.0 * 0.997 * 0.997, 1e-5);
-    EXPECT_NEAR(cab.shift.damage[DamageBrakes], 0.0004, 1e-8);
+    EXPECT_TRUE(std::fabs(cab.shift.engineHeat - 3.0 * 0.997 * 0.997) < 1e-5 &&
+                std::fabs(cab.shift.damage[DamageBrakes] - 0.0004) < 1e-8);
+}
+
+// 640 by 480 with a 120-row dashboard: the glass ends at row 360, the pivot at (320, 360).
+class WindshieldTest : public ::testing::Test {
+protected:
+    Cab cab;
+    Shift& shift = (seedRandom(2), cab.shift);
+    PlayerCar& car = cab.car;
+    void SetUp() override { shift.nextRaindrop = 200; }  // new drops keep away from the slots under test
+    // A drop in slot k at (x, y), running straight away from the pivot.
+    Raindrop& dropAt(int k, double x, double y) {
+        Raindrop& drop = shift.raindrops[k];
+        drop.body = Body{static_cast<float>(x), static_cast<float>(y)};
+        drop.body.travelRate = 1.5f, drop.active = FlagOn;
+        rotateBody(drop.body, std::atan2(y - 360.0, x - 320.0) / GamePi * 180.0);
+        return drop;
+    }
+    void update(int64_t frame, double dt = 1.0) { shift.frameCounter = frame, updateWindshield(shift, car, dt, 640, 480); }
+};
+
+// Odd slots move on even frames: 0.2 down a tick, and outwards by the car's speed times
+// their rate; they leave at the glass's edges.
+TEST_F(WindshieldTest, DropsSlideDownEverySecondFrameRunOutWithSpeedAndLeaveTheGlass) {
+    Raindrop &odd = dropAt(1, 320, 100), &even = dropAt(2, 320, 100), &low = dropAt(3, 100, 359.9);
+    update(0);
+    EXPECT_TRUE(odd.body.y == 100.2f && odd.body.x == 320.0f && even.body.y == 100.0f && !isOn(low.active));
+    update(1, 2.0);
+    EXPECT_TRUE(even.body.y == 100.4f && odd.body.y == 100.2f && isOn(odd.active));
+    car.vx = 2.0f;
+    Raindrop &drop = dropAt(5, 420, 260), &edge = dropAt(7, 638, 200);  // 45 degrees up to the right
+    update(0);
+    EXPECT_TRUE(std::fabs(drop.body.x - 422.12) < 0.01 && std::fabs(drop.body.y - 258.08) < 0.01 && !isOn(edge.active));
+}
+
+// The blade moves 0.04 radians a tick only with the wipers on, the engine running and the
+// bodywork below 0.5, and turns round at either end of the upper half-plane. Drops within
+// 5 degrees of it (seen from the pivot) are wiped; a blade at exactly 2 pi points at
+// heading 0, not 3600, so drops just short of a full turn are more than 5 degrees away.
+TEST_F(WindshieldTest, BladeSweepsWhenSwitchedOnAndWipesDropsWithinFiveDegrees) {
+    const struct { bool wipers, engine; float damage; double from; int direction; double to; int turned; } sweeps[] = {
+        {true, false, 0, 3.3, 1, 3.3, 1},    {false, true, 0, 3.3, 1, 3.3, 1},
+        {true, true, 0.5f, 3.3, 1, 3.3, 1},  {true, true, 0.49f, 3.3, 1, 3.34, 1},
+        {true, true, 0, 2 * GamePi - 0.01, 1, 2 * GamePi - 0.01, -1}, {true, true, 0, GamePi + 0.01, -1, GamePi + 0.01, 1}};
+    for (const auto& c : sweeps) {
+        shift.wipersOn = toFlag(c.wipers), shift.engineRunning = toFlag(c.engine), shift.damage[1] = c.damage;
+        shift.wiperAngle = c.from, shift.wiperDirection = c.direction;
+        update(0);
+        EXPECT_TRUE(std::fabs(shift.wiperAngle - c.to) < 1e-12 && shift.wiperDirection == c.turned) << c.from;
+    }
+    const struct { double blade, drop; bool wiped; } wipes[] = {  // radians, degrees
+        {WiperRestAngle, 183.6 + 4.0, true}, {WiperRestAngle, 183.6 + 6.0, false}, {WiperRestAngle, 300.0, false},
+        {1.5 * GamePi, 270.0 - 4.9, true},   {2 * GamePi, 359.0, false},           {2 * GamePi, 355.5, false},
+        {2 * GamePi - 0.01, 359.0, true}};
+    shift.wipersOn = FlagOff;
+    for (const auto& c : wipes) {
+        shift.wiperAngle = c.blade;
+        const double a = c.drop / 180.0 * GamePi;
+        Raindrop& drop = dropAt(1, 320 + 200 * std::cos(a), 360 + 200 * std::sin(a));
+        update(0);
+        EXPECT_EQ(!isOn(drop.active), c.wiped) << c.blade << " " << c.drop;
+    }
+}
+
+// With dt 4 a drop comes every frame; the rain stays while the toggle draw is 0.0008 or
+// more. Then x, y and the speed factor are drawn, in that order.
+TEST_F(WindshieldTest, RainTogglesRarelySpawnsDropsAndTheSlotsWrap) {
+    shift.raining = FlagOn;
+    shift.nextRaindrop = 255;
+    seedRandom(6);
+    const double toggle = nextRandom(), spawn = nextRandom(), rx = nextRandom(), ry = nextRandom(), rt = nextRandom();
+    ASSERT_TRUE(toggle >= 0.0008 && spawn < 1.0);
+    seedRandom(6);
+    update(1, 4.0);  // even slots move; slot 255 is new and odd
+    const Raindrop& drop = shift.raindrops[255];
+    EXPECT_TRUE(isOn(drop.active) && drop.body.x == std::floor(rx * 640) && drop.body.y == std::floor(ry * 360));
+    EXPECT_TRUE(drop.body.travelRate == static_cast<float>(rt + 1.0) && shift.nextRaindrop == 256);
+    EXPECT_NEAR(drop.body.heading, 3600 + std::atan2(drop.body.y - 360.0, drop.body.x - 320.0) / GamePi * 1800, 1e-2);
+    update(3, 4.0);  // the last slot, then the first again
+    EXPECT_TRUE(isOn(shift.raindrops[256].active) && shift.nextRaindrop == 1);
+    int toggles = 0;  // about once every 100 s: 20 times in 2000 one-second frames
+    for (int i = 0; i < 2000; ++i) {
+        const uint8_t before = shift.raining;
+        update(i, 50.0), toggles += before != shift.raining;
+    }
+    EXPECT_NEAR(toggles, 20, 12);
 }
 
 }  // namespace
