@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/random.h"
@@ -26,27 +27,18 @@ TEST(GarageOffers, PricesAndLinesOfEveryEntry) {
     Shift shift;
     shift.turboLevel = 0, shift.brakeLevel = 1, shift.radiatorLevel = 2, shift.tyreLevel = 3;
     shift.damage[1] = 0.37f, shift.damage[2] = 0.5f, shift.damage[3] = 0.9f;
-    const struct {
-        int32_t cost;
-        const char* info;
-    } offers[] = {{0, ""},          {200, "stage 0"}, {0, ""},          {222, "37% worn"}, {400, "stage 1"},
-                  {600, "stage 2"}, {300, "50% worn"}, {0, ""},         {0, "(maxed out)"}, {0, ""}};
+    const std::pair<int32_t, const char*> offers[] = {{0, ""}, {200, "stage 0"}, {0, ""}, {222, "37% worn"}, {400, "stage 1"},
+                                                      {600, "stage 2"}, {300, "50% worn"}, {0, ""}, {0, "(maxed out)"}, {0, ""}};
     for (int i = 1; i <= GarageItemCount; ++i) {
-        EXPECT_EQ(state.garage[i].label, labels[i - 1]);
-        EXPECT_EQ(garageOffer(state.garage[i], shift).cost, offers[i - 1].cost) << i;
-        EXPECT_EQ(garageOffer(state.garage[i], shift).info, offers[i - 1].info) << i;
+        const GarageOffer offer = garageOffer(state.garage[i], shift);
+        EXPECT_TRUE(state.garage[i].label == labels[i - 1] && offer.cost == offers[i - 1].first && offer.info == offers[i - 1].second) << i;
     }
     // Six dollars a whole percent, halves to even, held within 0..100%.
-    const struct {
-        float wear;
-        int32_t cost;
-        const char* info;
-    } wears[] = {{0.004f, 0, "0% worn"}, {1.0f, 600, "100% worn"}, {0.125f, 72, "12% worn"},
-                 {std::nanf(""), 0, "0% worn"}, {-0.5f, 0, "0% worn"}, {3.0f, 600, "100% worn"}};
-    for (const auto& w : wears) {
-        shift.damage[2] = w.wear;
-        EXPECT_EQ(garageOffer(state.garage[7], shift).cost, w.cost) << w.wear;
-        EXPECT_EQ(garageOffer(state.garage[7], shift).info, w.info) << w.wear;
+    const std::tuple<float, int32_t, const char*> wears[] = {{0.004f, 0, "0% worn"}, {1.0f, 600, "100% worn"}, {0.125f, 72, "12% worn"},
+                                                             {std::nanf(""), 0, "0% worn"}, {-0.5f, 0, "0% worn"}, {3.0f, 600, "100% worn"}};
+    for (const auto& [wear, cost, info] : wears) {
+        shift.damage[2] = wear;
+        EXPECT_TRUE(garageOffer(state.garage[7], shift).cost == cost && garageOffer(state.garage[7], shift).info == info) << wear;
     }
 }
 
@@ -89,8 +81,7 @@ TEST_F(GarageScreen, TheIconMarksEachEntryInTurnAndTheRadioChangesTrack) {
     run({"Right", "Right", "Right", "Right", "Right", "Right", "Right", "Right", "Right", "Right", "Left", "Left",
          "Return", "Escape"});
     EXPECT_EQ(fe.game().audio.channels[MusicChannel].trackNumber, 3);
-    const int spots[11][2] = {{0, 0},     {86, 242},  {128, 227}, {167, 110}, {174, 185}, {307, 174},
-                              {332, 92},  {345, 170}, {389, 224}, {510, 226}, {602, 59}};
+    const int spots[11][2] = {{0, 0}, {86, 242}, {128, 227}, {167, 110}, {174, 185}, {307, 174}, {332, 92}, {345, 170}, {389, 224}, {510, 226}, {602, 59}};
     const auto own = pictures();
     ASSERT_GE(own.size(), 11u);
     for (int k = 0; k <= 10; ++k) {
@@ -111,10 +102,9 @@ TEST_F(GarageScreen, TheDrawPicksTheRefusalOrSaleLineInItsOrderAndARefusalChange
     for (int seed = 1; seed < 100; ++seed) {
         seedRandom(static_cast<uint64_t>(seed));
         int& slot = seedFor[static_cast<int>(std::floor(4 * nextRandom()))];
-        if (slot < 0) slot = seed;
+        slot = slot < 0 ? seed : slot;
     }
     for (int k = 0; k < 4; ++k) {
-        ASSERT_GE(seedFor[k], 0) << k;
         for (const bool sale : {false, true}) {
             // The turbo ($200) refused to $199; a 2% bodywork repair sold for exactly $12.
             shift() = Shift{};
@@ -125,26 +115,16 @@ TEST_F(GarageScreen, TheDrawPicksTheRefusalOrSaleLineInItsOrderAndARefusalChange
             const auto own = pictures();
             ASSERT_EQ(own.size(), 4u);
             // The welcome on the first picture only, the answer on the one after the key.
-            EXPECT_EQ(paperWidth(own[0]), 10 * 40 + 11);
-            EXPECT_EQ(paperWidth(own[1]), 0);
-            EXPECT_EQ(paperWidth(own[2]), 10 * (sale ? sales[k] : refusals[k]) + 11) << k << sale;
-            EXPECT_EQ(paperWidth(own[3]), 0);
-            EXPECT_EQ(shift().score, sale ? 0 : 199);
-            EXPECT_EQ(shift().damage[1], sale ? 0.0f : 0.02f);
-            EXPECT_EQ(shift().turboLevel, 0);
+            EXPECT_EQ((std::vector<int>{paperWidth(own[0]), paperWidth(own[1]), paperWidth(own[2]), paperWidth(own[3])}),
+                      (std::vector<int>{10 * 40 + 11, 0, 10 * (sale ? sales[k] : refusals[k]) + 11, 0})) << k << sale;
+            EXPECT_TRUE(shift().score == (sale ? 0 : 199) && shift().damage[1] == (sale ? 0.0f : 0.02f) && shift().turboLevel == 0);
         }
     }
 }
 
 // Each starts from a fresh bank and car; the keys move from entry 3 (work).
 TEST_F(GarageScreen, UpgradesGoUpToTheTopRepairsAreRefusedLikeUpgradesAndFreeEntriesCostNothing) {
-    const struct {
-        const char* what;
-        int32_t score, scoreAfter;
-        int8_t tyresAfter;
-        float wearBefore, wearAfter;  // of the brakes
-        std::vector<const char*> keys;
-    } cases[] = {
+    const struct { const char* what; int32_t score, scoreAfter; int8_t tyresAfter; float wearBefore, wearAfter; std::vector<const char*> keys; } cases[] = {
         // Tyres four times: 200 + 400 + 600, then maxed out at no charge.
         {"to the top", 1200, 0, 3, 0, 0, {"Left", "Left", "Left", "Left", "Return", "Return", "Return", "Return"}},
         {"tiny wear free", 0, 0, 0, 0.004f, 0.0f, {"Right", "Right", "Right", "Right", "Return"}},
@@ -156,11 +136,8 @@ TEST_F(GarageScreen, UpgradesGoUpToTheTopRepairsAreRefusedLikeUpgradesAndFreeEnt
         shift().score = c.score;
         shift().damage[2] = c.wearBefore;
         std::vector<const char*> keys = c.keys;
-        keys.push_back("Escape");
-        EXPECT_FALSE(run(keys)) << c.what;
-        EXPECT_EQ(shift().score, c.scoreAfter) << c.what;
-        EXPECT_EQ(shift().tyreLevel, c.tyresAfter) << c.what;
-        EXPECT_EQ(shift().damage[2], c.wearAfter) << c.what;
+        EXPECT_FALSE(run((keys.push_back("Escape"), keys))) << c.what;
+        EXPECT_TRUE(shift().score == c.scoreAfter && shift().tyreLevel == c.tyresAfter && shift().damage[2] == c.wearAfter) << c.what;
     }
 }
 
@@ -180,9 +157,7 @@ TEST_F(GarageScreen, TheBubbleIsDrawnOverTheBankAndThePrice) {
         for (int y = 80; y < 90; ++y) {
             const uint8_t* row = own[p].data() + y * 320;
             int left = 320, right = -1;
-            for (int x = 0; x < 320; ++x) {
-                if (row[x] == Paper) left = std::min(left, x), right = x;
-            }
+            for (int x = 0; x < 320; ++x) row[x] == Paper ? (left = std::min(left, x), right = x) : 0;
             ASSERT_LT(left, right) << p;
             for (int x = 0; x < 320; ++x) {
                 const bool text = row[x] == GlyphColour + 1;
@@ -198,13 +173,7 @@ TEST_F(GarageScreen, TheBubbleIsDrawnOverTheBankAndThePrice) {
 // and leave for the menu. A failed save is said in the bubble and keeps the player in
 // the garage once; going to work saves nothing.
 TEST_F(GarageScreen, WorkSaveAndExitOrTheExitKeyAndAFailedSaveIsSaidOnce) {
-    const struct {
-        bool saves;
-        std::vector<const char*> keys;
-        bool work;
-        int calls;
-        std::vector<bool> bubbles;  // on each picture the garage drew
-    } cases[] = {
+    const struct { bool saves; std::vector<const char*> keys; bool work; int calls; std::vector<bool> bubbles; } cases[] = {
         {true, {"Escape"}, false, 1, {true}},
         {true, {"Right", "Right", "Escape"}, false, 1, {true, false, false}},
         {true, {"Right", "Left", "Return"}, true, 0, {true, false, false}},  // back on entry 3
@@ -223,8 +192,7 @@ TEST_F(GarageScreen, WorkSaveAndExitOrTheExitKeyAndAFailedSaveIsSaidOnce) {
         };
         bool work = !c.work;
         EXPECT_EQ(fe.runUntilEnd([&] { work = runGarage(fe.game(), [&] { return ++calls, c.saves; }); }), -1);
-        EXPECT_EQ(work, c.work);
-        EXPECT_EQ(calls, c.calls);
+        EXPECT_TRUE(work == c.work && calls == c.calls) << c.keys.size();
         std::vector<bool> bubbles;
         for (const auto& picture : pictures()) bubbles.push_back(paperWidth(picture) > 0);
         EXPECT_EQ(bubbles, c.bubbles) << c.keys.size();

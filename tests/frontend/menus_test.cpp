@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "frontend/game.h"
@@ -45,14 +46,11 @@ TEST(MainMenu, BackdropTitleAndTheSelectedEntryBlinkingTwoFramesOnTwoOff) {
         if (poll < 1 || poll > 12) continue;  // the dissolves' frames
         auto at = [&](int x, int y) { return log.frames[f][static_cast<size_t>(y) * 640 + x]; };
         EXPECT_EQ(at(320, 246) == GlyphColour + 2, (poll - 1) % 4 < 2) << poll;
-        EXPECT_EQ(at(320, 266), GlyphColour + 2);
         // The backdrop fills rows 40..439, the 500-wide title columns 70..569 from row 40.
-        const std::pair<int, int> backdrop[] = {{10, 40}, {10, 439}, {69, 40}, {570, 209}};
-        for (auto [x, y] : backdrop) EXPECT_EQ(at(x, y), BackdropColour) << x << "," << y;
-        EXPECT_EQ(at(10, 39), 255);
-        EXPECT_EQ(at(10, 440), 255);
-        EXPECT_EQ(at(70, 40), TitleColour);
-        EXPECT_EQ(at(569, 209), TitleColour);
+        const std::tuple<int, int, int> probes[] = {{320, 266, GlyphColour + 2}, {10, 40, BackdropColour}, {10, 439, BackdropColour},
+                                                    {69, 40, BackdropColour}, {570, 209, BackdropColour}, {10, 39, 255},
+                                                    {10, 440, 255}, {70, 40, TitleColour}, {569, 209, TitleColour}};
+        for (auto [x, y, c] : probes) EXPECT_EQ(at(x, y), c) << x << "," << y;
         ++checked;
     }
     EXPECT_EQ(checked, 12);
@@ -62,17 +60,13 @@ TEST(MainMenu, BackdropTitleAndTheSelectedEntryBlinkingTwoFramesOnTwoOff) {
 // A picture whose pixel value is its source column + 1 in every row.
 Image* columnPicture(int w, int h) {
     Image* image = createImage(w, h);
-    for (int y = 0; y < h; ++y) {
+    for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) putPixel(*image, x, y, static_cast<uint32_t>(x % 250 + 1));
-    }
     return image;
 }
 
 TEST(DrawImageScaled, CentredOneToOneHalvedAt320AndDoubledAbove1280) {
-    struct Probe {
-        int x, y;
-        uint32_t colour;  // source column + 1, or 255 where nothing is drawn
-    };
+    struct Probe { int x, y; uint32_t colour; };  // source column + 1, or 255 where nothing is drawn
     const struct { int targetW, targetH, pictureW, pictureH, x, y; std::vector<Probe> probes; } cases[] = {
         // 100 x 50 centred on 640 x 480: columns 270..369, rows 215..264.
         {640, 480, 100, 50, -1, -1, {{270, 215, 1}, {369, 264, 100}, {269, 215, 255}, {270, 214, 255},
@@ -92,9 +86,7 @@ TEST(DrawImageScaled, CentredOneToOneHalvedAt320AndDoubledAbove1280) {
         Image* picture = columnPicture(c.pictureW, c.pictureH);
         fillImage(*target, 255);
         drawImageScaled(*target, picture, c.x, c.y);
-        for (const Probe& p : c.probes) {
-            EXPECT_EQ(getPixel(*target, p.x, p.y), p.colour) << c.targetW << ": " << p.x << "," << p.y;
-        }
+        for (const Probe& p : c.probes) EXPECT_EQ(getPixel(*target, p.x, p.y), p.colour) << c.targetW << ": " << p.x << "," << p.y;
         destroyImage(picture);
         destroyImage(target);
     }
@@ -106,8 +98,7 @@ TEST(DrawImageScaled, CentredOneToOneHalvedAt320AndDoubledAbove1280) {
     putPixel(*picture, 5, 5, 3);
     drawImageScaled(*target, picture, 0, 0);
     drawImageScaled(*target, nullptr, -1, -1);
-    EXPECT_EQ(getPixel(*target, 4, 4), 9u);
-    EXPECT_EQ(getPixel(*target, 5, 5), 3u);
+    EXPECT_EQ(getPixel(*target, 4, 4) * 10 + getPixel(*target, 5, 5), 93u);
     destroyImage(picture);
     destroyImage(target);
 }
@@ -118,10 +109,7 @@ TEST(DrawTitleBar, ARimmedChequerWithAGapForTheTitle) {
     fillImage(target, 1);
     drawTitleBar(fe.game().font, target, "options");  // 7 characters: columns 273..367 free
     const uint32_t bold = GlyphColour + 2;
-    const struct {
-        int x, y;
-        uint32_t colour;
-    } probes[] = {{0, 6, 1},     {0, 23, 1},    {0, 7, 235},   {0, 10, 235},  {0, 11, 255},
+    const struct { int x, y; uint32_t colour; } probes[] = {{0, 6, 1},     {0, 23, 1},    {0, 7, 235},   {0, 10, 235},  {0, 11, 255},
                   {4, 11, 18},   {0, 15, 18},   {4, 15, 255},  {639, 22, 235}, {272, 15, 18},
                   {368, 12, 255},{273, 15, 1},  {367, 15, 1},  {284, 10, 1},  {285, 10, bold},
                   {354, 19, bold}};
