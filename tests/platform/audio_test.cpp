@@ -10,6 +10,7 @@
 #include <iterator>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/random.h"
@@ -25,12 +26,7 @@ namespace {
 // Queues that behave like a device's; the test decides when buffers have played.
 class RecordingOutput : public AudioOutput {
 public:
-    struct Source {
-        std::deque<uint32_t> queue;
-        int processed = 0, plays = 0;
-        bool playing = false;
-        float gain = -1;
-    };
+    struct Source { std::deque<uint32_t> queue; int processed = 0, plays = 0; bool playing = false; float gain = -1; };
     std::map<uint32_t, Source> sources;
     std::map<uint32_t, std::vector<uint8_t>> bufferData;
     std::map<uint32_t, int32_t> bufferFormat;
@@ -38,10 +34,7 @@ public:
 
     bool start() override { return true; }
     void stop() override {}
-    void createChannel(uint32_t buffers[2], uint32_t& source) override {
-        buffers[0] = next_++, buffers[1] = next_++, source = next_++;
-        sources[source];
-    }
+    void createChannel(uint32_t buffers[2], uint32_t& source) override { buffers[0] = next_++, buffers[1] = next_++, sources[source = next_++]; }
     void releaseChannel(uint32_t*, uint32_t source) override { sources.erase(source); }
     int queuedBuffers(uint32_t source) override { return static_cast<int>(sources[source].queue.size()); }
     int processedBuffers(uint32_t source) override { return sources[source].processed; }
@@ -57,9 +50,7 @@ public:
     void queueBuffer(uint32_t source, uint32_t buffer) override { sources[source].queue.push_back(buffer); }
     bool isPlaying(uint32_t source) override { return sources[source].playing; }
     void play(uint32_t source) override { sources[source].playing = true, ++sources[source].plays; }
-    void halt(uint32_t source) override {
-        sources[source].queue.clear(), sources[source].processed = 0, sources[source].playing = false;
-    }
+    void halt(uint32_t source) override { sources[source].queue.clear(), sources[source].processed = 0, sources[source].playing = false; }
     void setGain(uint32_t source, float gain) override { sources[source].gain = gain; }
     // The device has played the oldest n queued buffers (all of them: it stops).
     void finish(uint32_t source, int n) {
@@ -76,9 +67,7 @@ private:
 // crossings a period.
 std::vector<int16_t> samples(const uint8_t* bytes, size_t count, size_t first = 0, size_t stride = 1) {
     std::vector<int16_t> out;
-    for (size_t i = first; i < count; i += stride) {
-        out.push_back(static_cast<int16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8));
-    }
+    for (size_t i = first; i < count; i += stride) out.push_back(static_cast<int16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8));
     return out;
 }
 double hertz(const std::vector<int16_t>& s) {
@@ -93,10 +82,7 @@ double rmsOf(const std::vector<int16_t>& s) {
 }
 
 TEST(Oscillator, StepsByFrequencyWrapsAndRoundsTheTableIndexHalfToEven) {
-    const struct {
-        double frequency, phase;
-        std::vector<int> indices;  // SinTable entries read by successive steps
-    } cases[] = {
+    const struct { double frequency, phase; std::vector<int> indices; } cases[] = {  // SinTable entries read by successive steps
         {441, 0, {36, 72}},           // 36 tenths of a degree a sample
         {441, 3590, {26}},            // past 3600 it wraps
         {6.125, 0, {0, 1, 2, 2, 2}},  // 0.5, 1.0, 1.5, 2.0, 2.5
@@ -143,11 +129,7 @@ std::vector<int16_t> referenceFill(AudioChannel& ch) {
 }
 
 TEST(Synth, ToneAndNoiseBuffersFollowTheRuleSampleBySample) {
-    const struct {
-        int32_t kind, shape;
-        double f1, f2, phase2, f3, phase3;
-        double hertz;  // worked by hand; 0 not checked
-    } cases[] = {
+    const struct { int32_t kind, shape; double f1, f2, phase2, f3, phase3, hertz; } cases[] = {  // hertz by hand; 0 not checked
         // The modulator held at its trough: the half wave drops it (a quarter of the base),
         // the full wave folds it up (half the base).
         {ChannelKindTone, WaveShapeHalf, 1600, 0, 2700, 0, 0, 400},
@@ -172,22 +154,13 @@ TEST(Synth, ToneAndNoiseBuffersFollowTheRuleSampleBySample) {
             EXPECT_EQ(samples(ch.sampleBuffer, SynthSamplesPerBuffer), expected) << c.kind << " " << c.f1;
             EXPECT_DOUBLE_EQ(ch.oscillators[1].frequency, c.f1);  // the car's value again
         }
-        if (c.hertz > 0) {
-            EXPECT_NEAR(hertz(samples(ch.sampleBuffer, SynthSamplesPerBuffer)), c.hertz, c.hertz / 80);
-        }
+        if (c.hertz > 0) EXPECT_NEAR(hertz(samples(ch.sampleBuffer, SynthSamplesPerBuffer)), c.hertz, c.hertz / 80);
     }
 }
 
-class Engine : public ::testing::Test {
-protected:
-    void SetUp() override {
-        setConsoleSink([this](std::string_view s) { console += s; });
-        initAudio(engine, out);
-    }
-    void TearDown() override {
-        shutdownAudio(engine);
-        setConsoleSink(nullptr);
-    }
+struct Engine : ::testing::Test {
+    void SetUp() override { setConsoleSink([this](std::string_view s) { console += s; }), initAudio(engine, out); }
+    void TearDown() override { shutdownAudio(engine), setConsoleSink(nullptr); }
     AudioChannel& channel(int i) { return engine.channels[i]; }
     std::string console;
     RecordingOutput out;
@@ -208,24 +181,18 @@ TEST_F(Engine, SetsUpTheFourChannels) {
         EXPECT_EQ((std::vector<double>{double(ch.kind), shape, double(ch.enabled), o[1].frequency, o[2].frequency,
                                        o[3].frequency}),
                   expected[i - 1]) << i;
-        EXPECT_EQ(ch.amplitude, 32760);
-        EXPECT_EQ(ch.gain, 0.0f);
-        EXPECT_FLOAT_EQ(out.sources[ch.source].gain, 0.3f);
+        EXPECT_TRUE(ch.amplitude == 32760 && ch.gain == 0.0f && out.sources[ch.source].gain == 0.3f) << i;
     }
     shutdownAudio(engine);
     EXPECT_TRUE(out.sources.empty());
 }
 
 TEST_F(Engine, ChannelGainsAndTheMasterLevel) {
-    const struct {
-        int channel;
-        float set, stored;
-    } gains[] = {{MusicChannel, 1.2f, 0.24f}, {SkidChannel, 1.2f, 1.2f}, {MusicChannel, -0.5f, 0},
-                 {SkidChannel, -0.5f, 0},     {SkidChannel, std::nanf(""), 0}};
-    for (const auto& g : gains) {
-        setChannelGain(channel(g.channel), g.set);
-        EXPECT_FLOAT_EQ(channel(g.channel).gain, g.stored) << g.channel << " " << g.set;
-        EXPECT_FLOAT_EQ(out.sources[channel(g.channel).source].gain, g.stored);
+    const std::tuple<int, float, float> gains[] = {{MusicChannel, 1.2f, 0.24f}, {SkidChannel, 1.2f, 1.2f}, {MusicChannel, -0.5f, 0},
+                                                   {SkidChannel, -0.5f, 0}, {SkidChannel, std::nanf(""), 0}};
+    for (auto [c, set, stored] : gains) {
+        setChannelGain(channel(c), set);
+        EXPECT_TRUE(std::fabs(channel(c).gain - stored) < 1e-6f && std::fabs(out.sources[channel(c).source].gain - stored) < 1e-6f) << c << " " << set;
     }
     setMasterLevel(engine, 0.5f);
     EXPECT_FLOAT_EQ(music.gain, 0.12f);
@@ -246,9 +213,7 @@ TEST_F(Engine, RefillsOnlyEnabledChannelsAndOnlyFinishedBuffers) {
     for (auto [finished, uploads] : steps) {
         out.finish(eng.source, finished);
         updateAudio(engine);
-        EXPECT_EQ(out.uploads, uploads);
-        EXPECT_EQ(src.queue.size(), 2u);
-        EXPECT_TRUE(src.playing);
+        EXPECT_TRUE(out.uploads == uploads && src.queue.size() == 2u && src.playing) << uploads;
     }
     EXPECT_EQ(src.plays, 2);
     EXPECT_EQ(out.bufferFormat[eng.buffers[0]], SampleFormatMono16);
@@ -288,12 +253,7 @@ struct Decoded {
 };
 
 TEST(MusicStream, EveryFormatPlaysAt44100StereoAtItsOwnPitchAndShortTracksRepeat) {
-    const struct {
-        const char* file;
-        int rate, channels;
-        size_t buffers;
-        double left, right;  // Hz; 0: not a plain tone
-    } cases[] = {
+    const struct { const char* file; int rate, channels; size_t buffers; double left, right; } cases[] = {  // Hz; 0: not a plain tone
         {"tone_44k_stereo.ogg", 44100, 2, 6, 441, 882},
         {"tone_48k_mono.ogg", 48000, 1, 14, 1000, 1000},
         {"tone_22k_stereo.ogg", 22050, 2, 14, 1000, 2000},
@@ -302,8 +262,7 @@ TEST(MusicStream, EveryFormatPlaysAt44100StereoAtItsOwnPitchAndShortTracksRepeat
     for (const auto& c : cases) {
         AudioStream* s = openAudioStream(Fixtures + c.file);
         ASSERT_NE(s, nullptr) << c.file;
-        EXPECT_EQ(streamFileRate(*s), c.rate);
-        EXPECT_EQ(streamFileChannels(*s), c.channels);
+        EXPECT_TRUE(streamFileRate(*s) == c.rate && streamFileChannels(*s) == c.channels) << c.file;
         const Decoded d(s, c.buffers);
         closeAudioStream(s);
         ASSERT_EQ(d.left.size(), c.buffers * MusicFramesPerBuffer) << c.file;
@@ -358,10 +317,7 @@ TEST_F(Engine, AnEmptyMissingOrUnreadableTrackTurnsTheMusicOffWithAMessage) {
         updateAudio(engine);
         updateAudio(engine);
         EXPECT_EQ(console, line + "\n");
-        EXPECT_EQ(music.enabled, 0);
-        EXPECT_EQ(music.trackNumber, 3);
-        EXPECT_EQ(out.uploads, 0);
-        EXPECT_TRUE(out.sources[music.source].queue.empty());
+        EXPECT_TRUE(music.enabled == 0 && music.trackNumber == 3 && out.uploads == 0 && out.sources[music.source].queue.empty());
     }
     // The music switch turned on again: the track is tried once more and reported.
     console.clear();
@@ -375,22 +331,19 @@ TEST_F(Engine, AnEmptyMissingOrUnreadableTrackTurnsTheMusicOffWithAMessage) {
 TEST_F(Engine, StreamsStereoAndFollowsTheMusicSwitch) {
     openTrackFile(engine, 2, Fixtures + "tone_44k_stereo.ogg");
     updateAudio(engine);
-    EXPECT_EQ(out.sources[music.source].queue.size(), 2u);
-    EXPECT_TRUE(out.sources[music.source].playing);
+    EXPECT_TRUE(out.sources[music.source].queue.size() == 2u && out.sources[music.source].playing);
     EXPECT_EQ(out.bufferFormat[music.buffers[0]], SampleFormatStereo16);
     // Music off: a new track is still opened, nothing is refilled.
     music.enabled = 0;
     openTrackFile(engine, 3, Fixtures + "short_44k_stereo.ogg");
-    EXPECT_NE(music.stream, nullptr);
-    EXPECT_EQ(music.enabled, 0);
+    EXPECT_TRUE(music.stream && music.enabled == 0);
     out.finish(music.source, 2);
     updateAudio(engine);
     EXPECT_EQ(out.uploads, 2);
     // On again: both buffers come from the new track (a 1000-frame loop) and play.
     music.enabled = -1;
     updateAudio(engine);
-    EXPECT_EQ(out.uploads, 4);
-    EXPECT_TRUE(out.sources[music.source].playing);
+    EXPECT_TRUE(out.uploads == 4 && out.sources[music.source].playing);
     const std::vector<int16_t> left = samples(out.bufferData[music.buffers[0]].data(), 4000, 0, 2);
     EXPECT_EQ(left[0], left[1000]);
 }
@@ -422,9 +375,7 @@ TEST(GameMusic, TracksAreLongLoudEnoughStereoAt44100AndLoopCleanly) {
         for (const std::vector<int16_t>* side : {&d.left, &d.right}) {
             const auto& x = *side;
             int local = 0;
-            for (size_t i = frames - 200; i < frames + 200; ++i) {
-                if (i != frames) local = std::max(local, std::abs(x[i] - x[i - 1]));
-            }
+            for (size_t i = frames - 200; i < frames + 200; ++i) local = i == frames ? local : std::max(local, std::abs(x[i] - x[i - 1]));
             EXPECT_LE(std::abs(x[frames] - x[frames - 1]), std::max(2 * local, 200)) << path;
         }
     }

@@ -19,8 +19,7 @@ TEST(KeyBindings, DefaultKeysTheirCodesAndRebinding) {
     bindDefaultKeys(keys);
     for (int action = 1; action <= ActionCount; ++action) {
         const auto [name, code] = defaults[action - 1];
-        EXPECT_EQ(keys.scancode[action], code) << name;
-        EXPECT_EQ(scancodeForKeyName(name), code) << name;
+        EXPECT_TRUE(keys.scancode[action] == code && scancodeForKeyName(name) == code) << name;
     }
     const std::pair<const char*, int> others[] = {{"Keypad 8", 72}, {"Keypad Enter", 28}, {"Space", 57}, {"A", 30},
                                                   {"M", 50},        {"1", 2},             {"0", 11},     {"F10", 68},
@@ -28,18 +27,12 @@ TEST(KeyBindings, DefaultKeysTheirCodesAndRebinding) {
     for (auto [name, code] : others) EXPECT_EQ(scancodeForKeyName(name), code) << name;
     EXPECT_EQ(scancodeForKeyName(nullptr), 0);
     // A code already bound elsewhere is refused; its own key or a free one is taken.
-    EXPECT_FALSE(bindKey(keys, ActionDown, Up));
-    EXPECT_EQ(keys.scancode[ActionDown], Down);
-    EXPECT_TRUE(bindKey(keys, ActionDown, Down));
-    EXPECT_TRUE(bindKey(keys, ActionDown, 57));
-    EXPECT_EQ(keys.scancode[ActionDown], 57);
-    EXPECT_FALSE(bindKey(keys, 0, 99));
-    EXPECT_FALSE(bindKey(keys, 16, 99));
-    EXPECT_EQ(keys.scancode[0], 0);
+    EXPECT_TRUE(!bindKey(keys, ActionDown, Up) && keys.scancode[ActionDown] == Down);
+    EXPECT_TRUE(bindKey(keys, ActionDown, Down) && bindKey(keys, ActionDown, 57) && keys.scancode[ActionDown] == 57);
+    EXPECT_TRUE(!bindKey(keys, 0, 99) && !bindKey(keys, 16, 99) && keys.scancode[0] == 0);
 }
 
-class PollTest : public ::testing::Test {
-protected:
+struct PollTest : ::testing::Test {
     HeadlessScreen hg;
     KeyBindings& keys = hg.keys;
     void SetUp() override { bindDefaultKeys(keys); }
@@ -58,9 +51,9 @@ TEST_F(PollTest, HeldKeysReadDownAndActOnceOnRelease) {
     pollKeys(keys);
     KeyBindings nextScreen = keys;
     pollKeys(nextScreen);
-    EXPECT_FALSE(wasReleased(nextScreen, ActionSelect));
+    const bool early = wasReleased(nextScreen, ActionSelect);
     pollKeys(nextScreen);
-    EXPECT_TRUE(wasReleased(nextScreen, ActionSelect));
+    EXPECT_TRUE(!early && wasReleased(nextScreen, ActionSelect));
 }
 
 TEST_F(PollTest, ACloseRequestCallsTheHandlerOrEndsTheProcessAndIsNeverFlushedAway) {
@@ -68,16 +61,12 @@ TEST_F(PollTest, ACloseRequestCallsTheHandlerOrEndsTheProcessAndIsNeverFlushedAw
     hg.window.typeChar(255);  // a 255 alone is not a close request
     hg.window.typeChar('x');
     int closes = 0;
-    setWindowCloseHandler([&] {
-        ++closes;
-        throw ProcessEnded{42};
-    });
+    setWindowCloseHandler([&] { ++closes, throw ProcessEnded{42}; });
     pollKeys(keys);
     pollKeys(keys);
     EXPECT_EQ(closes, 0);
     hg.window.requestClose();
-    EXPECT_EQ(hg.runUntilEnd([&] { pollKeys(keys); }), 42);
-    EXPECT_EQ(closes, 1);
+    EXPECT_TRUE(hg.runUntilEnd([&] { pollKeys(keys); }) == 42 && closes == 1);
     setWindowCloseHandler(nullptr);
     hg.window.requestClose();
     EXPECT_EQ(hg.runUntilEnd([&] { waitAnyAction(keys, hg.audio); }), 0);
@@ -94,20 +83,17 @@ TEST_F(PollTest, WaitsReturnOnTheFirstReleaseOfTheirKeysRestingBetweenPolls) {
     // Enter and Esc released at the same poll: select wins.
     hg.window.holdKey(Enter, 3, 5);
     hg.window.holdKey(Esc, 4, 5);
-    EXPECT_TRUE(waitSelectOrBack(keys, hg.audio));
-    EXPECT_EQ(hg.window.polls(), 6);
+    EXPECT_TRUE(waitSelectOrBack(keys, hg.audio) && hg.window.polls() == 6);
     // Other keys do nothing; each turn rests a millisecond instead of spinning.
     hg.window.holdKey(Up, 7, 7);
     hg.window.holdKey(Esc, 10, 11);
     const double before = hg.now;
-    EXPECT_FALSE(waitSelectOrBack(keys, hg.audio));
-    EXPECT_EQ(hg.window.polls(), 12);
+    EXPECT_TRUE(!waitSelectOrBack(keys, hg.audio) && hg.window.polls() == 12);
     EXPECT_NEAR(hg.now - before, 0.005, 1e-9);  // five rests, then the return
     // Any action: the lowest of those released at the same poll.
     hg.window.holdKey(Tab, 13, 14);
     hg.window.holdKey(Down, 14, 14);
-    EXPECT_EQ(waitAnyAction(keys, hg.audio), ActionDown);
-    EXPECT_EQ(hg.window.polls(), 15);
+    EXPECT_TRUE(waitAnyAction(keys, hg.audio) == ActionDown && hg.window.polls() == 15);
     hg.window.holdKey(F2, 17, 17);
     EXPECT_EQ(waitAnyAction(keys, hg.audio), ActionScreenshot);
 }
@@ -124,11 +110,8 @@ TEST_F(PollTest, KeysLetGoWhileTheFocusIsLostAreForgottenNotReleased) {
         bindDefaultKeys(screen.keys);
         screen.window.holdKey(Enter, 2, 3);
         screen.window.holdKey(Esc, 6, 7);
-        screen.window.onPoll = [&](int64_t poll) {
-            if (poll == c.focusLostAt) screen.window.forgetInput();
-        };
-        EXPECT_EQ(waitSelectOrBack(screen.keys, screen.audio), c.select) << c.focusLostAt;
-        EXPECT_EQ(screen.window.polls(), c.polls) << c.focusLostAt;
+        screen.window.onPoll = [&](int64_t poll) { poll == c.focusLostAt ? screen.window.forgetInput() : void(); };
+        EXPECT_TRUE(waitSelectOrBack(screen.keys, screen.audio) == c.select && screen.window.polls() == c.polls) << c.focusLostAt;
     }
 }
 
