@@ -20,16 +20,10 @@ int glyph(int g, int style) { return test::glyphColour(g, style); }
 
 // The pixels of one colour in a rectangle: exactly count of them, or at least -count
 // when count is negative.
-struct Probe {
-    int x1, y1, x2, y2, colour, count;
-};
+struct Probe { int x1, y1, x2, y2, colour, count; };
 Probe at(int x, int y, int colour) { return {x, y, x, y, colour, 1}; }
 
-struct Scene {
-    const char* name;
-    std::function<void(HudRig&)> setup;
-    std::vector<Probe> probes;
-};
+struct Scene { const char* name; std::function<void(HudRig&)> setup; std::vector<Probe> probes; };
 
 void ride(HudRig& rig, float x, float y, float heading = 0) {
     rig.shift.passengerAboard = 3;
@@ -134,19 +128,11 @@ TEST(Hud, EachSceneDrawsWhatItsRulesSay) {
     };
     // Drops at or far beyond the edges are clipped: the icon's 4 x 4 drop lies 1
     // left/up to 2 right/down of the drop's point.
-    const struct {
-        float x, y;
-        int pixels;
-    } drops[] = {{0.4f, 0.4f, 9}, {639.6f, 0.4f, 3}, {-1.4f, 50.0f, 8}, {-1e10f, 0.4f, 0}, {0.4f, -1e10f, 0},
+    const struct { float x, y; int pixels; } drops[] = {{0.4f, 0.4f, 9}, {639.6f, 0.4f, 3}, {-1.4f, 50.0f, 8}, {-1e10f, 0.4f, 0}, {0.4f, -1e10f, 0},
                  {1e10f, 1e10f, 0}, {-3e9f, -3e9f, 0}};
-    for (const auto& d : drops) {
-        scenes.push_back({"a drop at an edge",
-                          [d](HudRig& r) {
-                              r.shift.raindrops[1].active = FlagOn;
-                              r.shift.raindrops[1].body.x = d.x, r.shift.raindrops[1].body.y = d.y;
-                          },
+    for (const auto& d : drops)
+        scenes.push_back({"a drop at an edge", [d](HudRig& r) { r.shift.raindrops[1].active = FlagOn, r.shift.raindrops[1].body.x = d.x, r.shift.raindrops[1].body.y = d.y; },
                           {{0, 0, 639, 299, Drop, d.pixels}}});
-    }
 
     HudRig rig;
     Image* overlay = createImage(4, 4);
@@ -159,11 +145,7 @@ TEST(Hud, EachSceneDrawsWhatItsRulesSay) {
         rig.draw();
         for (const Probe& p : scene.probes) {
             const int n = rig.count(p.x1, p.y1, p.x2, p.y2, static_cast<uint8_t>(p.colour));
-            if (p.count < 0) {
-                EXPECT_GE(n, -p.count) << scene.name << ": colour " << p.colour << " at " << p.x1 << "," << p.y1;
-            } else {
-                EXPECT_EQ(n, p.count) << scene.name << ": colour " << p.colour << " at " << p.x1 << "," << p.y1;
-            }
+            EXPECT_TRUE(p.count < 0 ? n >= -p.count : n == p.count) << scene.name << ": colour " << p.colour << " at " << p.x1 << "," << p.y1 << ": " << n;
         }
     }
     rig.state->heavyDamageOverlay = nullptr;
@@ -178,23 +160,20 @@ TEST(Hud, SpeechLineStaysForItsTicksOfGameTime) {
         rig.shift.speechText = "hi";
         rig.shift.speechTimer = before;
         rig.draw(2.5);
-        EXPECT_DOUBLE_EQ(rig.shift.speechTimer, after) << before;
-        EXPECT_EQ(rig.glyphAt(310, 240), before > 0 ? "7/0" : "-") << before;  // centred on row 240, style 0
+        EXPECT_TRUE(rig.shift.speechTimer == after && rig.glyphAt(310, 240) == (before > 0 ? "7/0" : "-")) << before;  // row 240, style 0
     }
 }
 
 TEST(Hud, CrackedGlassPictureIsFixedAndMostlyClear) {
     Image* first = createHeavyDamageOverlay();
     Image* second = createHeavyDamageOverlay();
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(std::make_pair(first->width, first->height), std::make_pair(480, 360));
+    ASSERT_TRUE(first && first->width == 480 && first->height == 360);
     EXPECT_EQ(test::fnv1a(*first), test::fnv1a(*second));  // the same every run
     destroyImage(second);
     int clear = 0, bright = 0;
     for (int y = 0; y < first->height; ++y)
         for (int x = 0; x < first->width; ++x) clear += getPixel(*first, x, y) == 0, bright += getPixel(*first, x, y) == White;
-    EXPECT_GT(clear, 480 * 360 * 9 / 10);  // the street still shows through
-    EXPECT_GT(bright, 300);
+    EXPECT_TRUE(clear > 480 * 360 * 9 / 10 && bright > 300) << clear << " " << bright;  // the street still shows through
     auto state = std::make_unique<GameState>();  // large: kept off the stack
     state->heavyDamageOverlay = first;
     ensureHeavyDamageOverlay(*state);  // kept, not replaced
