@@ -9,32 +9,11 @@
 namespace hc {
 namespace {
 
-// A font whose glyph g in style s is transparent but for one marker pixel of value
-// 1 + 5 g + s at its top left corner: every drawn glyph leaves its identity where it
-// starts.
-struct MarkerFont {
-    FontSet font;
-    Image* target = createImage(640, 480, 1);
-    MarkerFont() {
-        for (int i = 0; i < FontGlyphs * FontStyles; ++i) putPixel(*(font.glyphs[i] = createImage(10, 10, 1)), 0, 0, 1 + i);
-    }
-    ~MarkerFont() {
-        for (Image* img : font.glyphs) destroyImage(img);
-        destroyImage(target);
-    }
-    // (x, marker) of every glyph drawn on row y.
-    std::vector<std::pair<int, int>> markers(int y) const {
-        std::vector<std::pair<int, int>> found;
-        for (int x = 0; x < 640; ++x) getPixel(*target, x, y) ? found.push_back({x, getPixel(*target, x, y)}) : void();
-        return found;
-    }
-};
-
 // Where each glyph of a line starts and which glyph it is: 10 pixels apart, 7 in the
 // narrow style 3 where i l . , ! : ' take 3; a space advances without drawing; capitals
 // draw the small letter; the apostrophe is the comma raised 5 pixels; centring counts the
 // full advance of every character and rounds halves to even.
-TEST(Font, GlyphNumbersAndPlaces) {
+TEST(Font, GlyphsTheirPlacesTheBuiltInFallbackAndLines) {
     const std::pair<char, int> table[] = {{'a', 0},  {'Z', 25}, {'0', 26}, {'9', 35}, {'.', 36}, {',', 37}, {'\'', 37}, {'!', 38},
                                           {'?', 39}, {'"', 40}, {'(', 41}, {'[', 41}, {'<', 41}, {']', 42}, {'+', 43}, {'-', 44},
                                           {';', 45}, {'/', 46}, {'@', 47}, {'$', 48}, {'%', 49}, {' ', -1}, {'#', -1}};
@@ -49,15 +28,23 @@ TEST(Font, GlyphNumbersAndPlaces) {
         {-1, "abc", 0, {{305, 1}, {315, 6}, {325, 11}}},
         {-1, "", 2, {}},
     };
-    MarkerFont f;
+    // A font whose glyph g in style s is transparent but for one marker pixel of value
+    // 1 + 5 g + s at its top left corner: every glyph leaves its identity where it starts.
+    struct { FontSet font; Image* target = createImage(640, 480, 1); } f;
+    for (int i = 0; i < FontGlyphs * FontStyles; ++i) putPixel(*(f.font.glyphs[i] = createImage(10, 10, 1)), 0, 0, 1 + i);
+    auto markers = [&](int y) {  // (x, marker) of every glyph drawn on row y
+        std::vector<std::pair<int, int>> found;
+        for (int x = 0; x < 640; ++x) getPixel(*f.target, x, y) ? found.push_back({x, getPixel(*f.target, x, y)}) : void();
+        return found;
+    };
     for (const auto& c : cases) {
         fillImage(*f.target, 0);
         printText(f.font, *f.target, c.x, 50, c.text, c.style);
-        EXPECT_EQ(f.markers(50), c.markers) << c.text;
+        EXPECT_EQ(markers(50), c.markers) << c.text;
     }
     fillImage(*f.target, 0);
     printText(f.font, *f.target, 40, 100, "'", 1);
-    EXPECT_EQ(f.markers(95), (std::vector<std::pair<int, int>>{{40, 1 + 5 * 37 + 1}}));
+    EXPECT_EQ(markers(95), (std::vector<std::pair<int, int>>{{40, 1 + 5 * 37 + 1}}));
     // A character without a glyph is the built-in one, two pixels down, in colour 22
     // (black in style 0); outlined text has black all round; a printed line moves the
     // cursor down 16 pixels, 9 on screens 240 rows high or less.
@@ -77,6 +64,8 @@ TEST(Font, GlyphNumbersAndPlaces) {
     printLine(f.font, *small, 5, "ab");
     EXPECT_EQ(f.font.lineCursorY, 45);
     destroyImage(small);
+    for (Image* img : f.font.glyphs) destroyImage(img);
+    destroyImage(f.target);
 }
 
 }  // namespace

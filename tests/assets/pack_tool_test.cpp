@@ -14,21 +14,6 @@ namespace {
 
 using namespace testing_assets;
 
-TEST(PackEncoder, UsesTheLongestRunsAndRefusesPicturesOfTheWrongSize) {
-    // 600 equal pairs: runs of 256, 256 and 88; alternating pixels: one run of pairs; a
-    // lone odd byte, paired with 0.
-    std::vector<uint8_t> stream(1200, 9);
-    for (int i = 0; i < 20; ++i) stream.push_back(i % 2 ? 4 : 3);
-    stream.push_back(77);
-    const std::vector<uint8_t> records = artgen::encodeRuns(stream.data(), stream.size());
-    EXPECT_EQ(records, (std::vector<uint8_t>{0, 9, 9, 0, 9, 9, 88, 9, 9, 10, 3, 4, 1, 77, 0}));
-    SyntheticPictures pictures;
-    std::vector<uint8_t> pack;
-    std::string error;
-    EXPECT_FALSE(artgen::encodePack(pictures.vehicles, artgen::Picture(639, 512), pictures.sheet, pack, &error));
-    EXPECT_NE(error.find("639 x 512"), std::string::npos) << error;
-}
-
 void writeRgbPng(const std::string& path, int height, const std::vector<uint8_t>& rgb) {
     png_image image{};
     image.version = PNG_IMAGE_VERSION, image.width = 640, image.height = height, image.format = PNG_FORMAT_RGB;
@@ -44,7 +29,7 @@ std::vector<uint8_t> rgbOf(const artgen::Picture& picture) {
 // Unpacking a pack into pictures and packing them again gives the same stream; an RGB
 // picture of palette colours serves as well as a paletted one; a picture of the wrong
 // size, with a colour off the palette, or missing is refused, naming it.
-TEST(PackTool, UnpackAndPackRoundTripAndRefuseBadPictures) {
+TEST(PackTool, EncodeUnpackAndPackRoundTripAndRefuseBadPictures) {
     TempDir dir("tool");
     SyntheticPictures pictures;
     std::vector<uint8_t> bytes;
@@ -69,6 +54,14 @@ TEST(PackTool, UnpackAndPackRoundTripAndRefuseBadPictures) {
         EXPECT_NE(error.find(says), std::string::npos) << error;
         EXPECT_FALSE(std::filesystem::exists(dir.file("bad.pak")));
     }
+    // The encoder: 600 equal pairs make runs of 256, 256 and 88; alternating pixels one run
+    // of pairs; a lone odd byte is paired with 0. Pictures of the wrong size are refused.
+    std::vector<uint8_t> stream(1200, 9);
+    for (int i = 0; i < 20; ++i) stream.push_back(i % 2 ? 4 : 3);
+    stream.push_back(77);
+    EXPECT_EQ(artgen::encodeRuns(stream.data(), stream.size()), (std::vector<uint8_t>{0, 9, 9, 0, 9, 9, 88, 9, 9, 10, 3, 4, 1, 77, 0}));
+    EXPECT_FALSE(artgen::encodePack(pictures.vehicles, artgen::Picture(639, 512), pictures.sheet, bytes, &error));
+    EXPECT_NE(error.find("639 x 512"), std::string::npos) << error;
     // The contact sheet shows five textures at twice their size beside the sheet; a pack
     // that is short or missing is refused.
     ASSERT_TRUE(packtool::writeContactSheet(dir.file("in.pak"), dir.file("contact.png"), &error)) << error;
