@@ -1,8 +1,13 @@
-// The cockpit overlay drawn over a plain picture with synthetic artwork.
+// The cockpit overlay over a plain picture with synthetic artwork: the scenes of a
+// shift, the speech bubble, the seven-segment read-outs and the instrument texts.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <memory>
+#include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "hud_fixture.h"
@@ -13,7 +18,7 @@ namespace {
 
 using test::HudRig;
 
-constexpr int White = 22, Black = 255, DarkRed = 172, Crimson = 27, Green = 222, Rose = 180, Blue = 23, Purple = 25;
+constexpr int White = 22, Paper = 22, Black = 255, Ink = 255, DarkRed = 172, Crimson = 27, Green = 222, Rose = 180, Blue = 23, Purple = 25;
 constexpr int Bg = test::Background, Dash = test::DashColour, Drop = test::DropColour, Overlay = 77;
 
 int glyph(int g, int style) { return test::glyphColour(g, style); }
@@ -179,6 +184,135 @@ TEST(Hud, CrackedGlassPictureIsFixedAndMostlyClear) {
     ensureHeavyDamageOverlay(*state);  // kept, not replaced
     EXPECT_EQ(state->heavyDamageOverlay, first);
     destroyImage(first);
+}
+
+TEST(SpeechBubble, ALineWiderThanTheTargetSplitsInTheMiddle) {
+    std::string abc;
+    for (int k = 0; k < 71; ++k) abc += static_cast<char>('a' + k % 26);
+    const struct { std::string text; int width; std::string first, second; } cases[] = {
+        {abc.substr(0, 70), 640, abc.substr(0, 35) + "-", abc.substr(35, 35)},
+        // An odd length gives the larger half to the second line (35.5 rounds to 36, 32.5 to 32).
+        {abc, 640, abc.substr(0, 35) + "-", abc.substr(35)},
+        {std::string(65, 'a'), 640, std::string(33, 'a') + "-", std::string(32, 'a')},
+        // 64 characters are exactly as wide as the screen: one line.
+        {std::string(64, 'a'), 640, std::string(64, 'a'), ""},
+        {"hello there", 100, "hello-", " there"},  // the width that decides is the target's
+        {"", 640, "", ""},
+    };
+    for (const auto& c : cases) {
+        const SpeechLines lines = splitSpeech(c.text, c.width);
+        EXPECT_TRUE(lines.first == c.first && lines.second == c.second) << c.text;
+    }
+}
+
+TEST(SpeechBubble, TwoLineBubbleIsCentredAndThirtySixWide) {
+    HudRig rig;
+    drawSpeechBubble(rig.font, *rig.target, -1, 240, std::string(70, 'b'));
+    // Text area 360 x 20 from (140, 240): paper 5 pixels round it, the outline 1 inside.
+    const struct { int x, y, colour; } probes[] = {{135, 235, Paper}, {505, 235, Paper}, {134, 235, test::Background}, {506, 250, test::Background},
+                  {136, 236, Ink},   {504, 264, Ink},   {320, 236, Ink},
+                  // Both lines in style 0: 35 b's and the hyphen, then 35 b's.
+                  {140, 240, test::glyphColour(1, 0)}, {490, 240, test::glyphColour(44, 0)},
+                  {140, 250, test::glyphColour(1, 0)}, {480, 250, test::glyphColour(1, 0)}, {490, 250, Paper}};
+    for (const auto& p : probes) EXPECT_EQ(rig.pixel(p.x, p.y), p.colour) << p.x << "," << p.y;
+}
+
+TEST(SpeechBubble, TailHangsFromTheLowerLeftCorner) {
+    HudRig rig;
+    drawSpeechBubble(rig.font, *rig.target, 100, 50, "hi");
+    // Box (95, 45)-(125, 65); the tail starts on the outline's row 64: paper from the
+    // box's edge, ink on its left side and on its slanted edge, open above.
+    const int b = 64;
+    for (int i = 0; i <= 10; ++i) {
+        EXPECT_TRUE(rig.pixel(95, b + i) == Paper && rig.pixel(96, b + i) == Ink && rig.pixel(106 - i, b + i) == Ink) << i;
+        EXPECT_TRUE(i == 10 || rig.pixel(107 - i, b + i) == (i == 0 ? Ink : Paper)) << i;
+        EXPECT_TRUE(i < 2 || rig.pixel(108 - i, b + i) == test::Background) << i;
+    }
+    EXPECT_TRUE(rig.pixel(95, b + 11) == test::Background && rig.pixel(100, b + 3) == Paper);
+}
+
+TEST(SpeechBubble, DrawsSafelyAtAnyPosition) {
+    HudRig rig;
+    Image* small = createImage(40, 20);
+    fillImage(*small, 0);
+    drawSpeechBubble(rig.font, *small, -1, 5, "a line far wider than forty pixels");
+    drawSpeechBubble(rig.font, *small, 35, 15, "edge");
+    drawSpeechBubble(rig.font, *small, -300, -300, "far away");
+    EXPECT_EQ(getPixel(*small, 0, 0), Paper);
+    destroyImage(small);
+    drawSpeechBubble(rig.font, *rig.target, 630, 470, "corner");
+    EXPECT_TRUE(rig.pixel(627, 467) == Paper && rig.pixel(626, 467) == Ink);
+}
+
+// The picture of an image: '#' where colour c is, '.' elsewhere, a string per row.
+std::vector<std::string> picture(const Image& image, uint32_t c) {
+    std::vector<std::string> rows(image.height, std::string(image.width, '.'));
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x)
+            if (getPixel(image, x, y) == c) rows[y][x] = '#';
+    return rows;
+}
+
+TEST(LcdSegments, EveryCharacterLightsItsStrokes) {
+    const std::pair<const char*, int> masks[] = {
+        {" ", 0},    {"0o", 63},  {"1i", 12}, {"2z", 118}, {"3", 94},   {"4", 77},   {"5s", 91},  {"6g", 123},
+        {"7", 14},   {"8", 127},  {"9", 95},  {"_", 16},   {"a", 111},  {"b", 121},  {"c", 51},   {"d", 124},
+        {"e", 115},  {"f", 99},   {"hk", 109}, {"j", 60},  {"l", 49},   {"m", 47},   {"n", 104},  {"p", 103},
+        {"q", 79},   {"r", 96},   {"t", 113}, {"u", 61},   {"v", 60},   {"w", 56},   {"x", 100},  {"y", 93},
+        {".,", 32},  {"AERZ-#!", 64}};  // capitals and the rest: the middle stroke only
+    for (const auto& [chars, mask] : masks)
+        for (const char* c = chars; *c; ++c) EXPECT_EQ(lcdSegmentMask(*c), mask) << *c;
+    EXPECT_EQ(lcdSegmentMask('\0'), 64);
+    // Each stroke in its place of the 6 x 9 cell, a cell every 7 pixels; ":" is two dots.
+    Image* image = createImage(56, 9);
+    fillImage(*image, 0);
+    drawLcdText(*image, 0, 0, "8147cbr:", 9);
+    const std::vector<std::string> expected = {
+        ".####.................####...####.......................",
+        "#....#......#.#....#......#.#......#....................",
+        "#....#......#.#....#......#.#......#....................",
+        "#....#......#.#....#......#.#......#...............#....",
+        ".####..........####.................####...####.........",
+        "#....#......#......#......#.#......#....#.#.............",
+        "#....#......#......#......#.#......#....#.#........#....",
+        "#....#......#......#......#.#......#....#.#.............",
+        ".####........................####...####................",
+    };
+    EXPECT_EQ(picture(*image, 9), expected);
+    // Characters that run off the image are cut, not written outside it (the sanitizer
+    // build checks the writes): of "88" at (52, 6) only the first 8's top bar and upper
+    // left stroke are left; text at (-20, -5) ends before the image begins.
+    fillImage(*image, 0);
+    drawLcdText(*image, 52, 6, "88", 6);
+    drawLcdText(*image, -20, -5, "888", 6);
+    EXPECT_EQ(picture(*image, 6)[6].substr(52) + picture(*image, 6)[7].substr(52), ".####...");
+    destroyImage(image);
+}
+
+TEST(InstrumentText, PaddingClockTurboAndSpeed) {
+    const std::pair<std::string, std::string> texts[] = {
+        {zeroPad("7", 4), "0007"}, {zeroPad("", 2), "00"}, {zeroPad("123456", 4), "123456"}, {zeroPad("-5", 3), "0-5"},
+        {clockText(12, 5.9), "12:05"}, {clockText(4, 0.0), "04:00"}, {clockText(0, 59.999), "00:59"},
+        {clockText(123, 7.0), "123:07"},
+        // Turbo: the first and last digit of the boost in tenths.
+        {turboText(0.37f), "0.3"}, {turboText(0.0f), "0.0"}, {turboText(1.5f), "1.5"}, {turboText(12.3f), "1.3"},
+        // Speed: floor(200 s), three digits; 0.06 in single precision is a little less.
+        {speedText(0.5f, true, false), "100"}, {speedText(0.004f, true, false), "000"},
+        {speedText(0.06f, true, false), "011"}, {speedText(2.0f, true, false), "400"},
+        {speedText(0.5f, false, false), ""}, {speedText(0.5f, true, true), " r "}};
+    for (const auto& [got, want] : texts) EXPECT_EQ(got, want);
+    const int values[][2] = {{speedValue(0.5f, true, false), 100}, {speedValue(0.5f, true, true), 0},
+                             {speedValue(0.5f, false, false), 0}, {speedValue(NAN, true, false), 0},
+                             {speedValue(INFINITY, true, false), 99999}};
+    for (const auto& v : values) EXPECT_EQ(v[0], v[1]);
+}
+
+TEST(InstrumentText, NeedleSweepsThreeQuartersClockwise) {
+    // On screen y grows downwards, so a positive sine is below the pivot. The needle
+    // rests 40 degrees below the left horizontal, stands straight up near 130 and ends
+    // 50 degrees below the right horizontal at 270.
+    for (auto [speed, cos, sin] : {std::tuple{0, -0.766, 0.643}, {130, 0.0, -1.0}, {270, 0.643, 0.766}, {-130, 0.0, -1.0}})
+        EXPECT_TRUE(std::fabs(std::cos(needleAngle(speed)) - cos) < 2e-3 && std::fabs(std::sin(needleAngle(speed)) - sin) < 2e-3) << speed;
 }
 
 }  // namespace
