@@ -47,21 +47,17 @@ struct HudRig {
         reset();
     }
     ~HudRig() {
-        for (Image*& glyph : font.glyphs) destroyImage(glyph);
-        destroyImage(state->cockpitImage);
-        destroyImage(state->hudIcon);
-        for (Image* portrait : state->passengerPortraits) destroyImage(portrait);
-        destroyImage(target);
+        for (Image* image : font.glyphs) destroyImage(image);
+        for (Image* image : state->passengerPortraits) destroyImage(image);
+        for (Image* image : {state->cockpitImage, state->hudIcon, target}) destroyImage(image);
     }
     HudRig(const HudRig&) = delete;
-    HudRig& operator=(const HudRig&) = delete;
 
     // A fresh shift (engine off, dry, nobody aboard, the wiper pointing straight down
     // under the dashboard), the cab at (1000, 1000) heading +x, and a plain background.
     void reset() {
-        shift = Shift{};
+        shift = Shift{}, player = PlayerCar{};
         shift.dashboardHeight = 120, shift.minutesLeft = 4, shift.passengerCount = 16, shift.wiperAngle = 1.570795;
-        player = PlayerCar{};
         player.x = player.y = 1000;
         rotateBody(player, 0);
         fillImage(*target, Background);

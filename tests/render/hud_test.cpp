@@ -31,10 +31,8 @@ Probe at(int x, int y, int colour) { return {x, y, x, y, colour, 1}; }
 struct Scene { const char* name; std::function<void(HudRig&)> setup; std::vector<Probe> probes; };
 
 void ride(HudRig& rig, float x, float y, float heading = 0) {
-    rig.shift.passengerAboard = 3;
-    rig.shift.passengers[3].portrait = 5;
-    rig.shift.passengers[3].destination.x = x;
-    rig.shift.passengers[3].destination.y = y;
+    rig.shift.passengerAboard = 3, rig.shift.passengers[3].portrait = 5;
+    rig.shift.passengers[3].destination.x = x, rig.shift.passengers[3].destination.y = y;
     rig.player.heading = heading;
     rotateBody(rig.player, 0);
 }
@@ -43,8 +41,7 @@ void ride(HudRig& rig, float x, float y, float heading = 0) {
 // Lamp A is (284, 407)-(295, 420), lamp B (297, 407)-(308, 420), 168 pixels each.
 TEST(Hud, EachSceneDrawsWhatItsRulesSay) {
     std::vector<Scene> scenes = {
-        {"engine off, rolling",
-         [](HudRig& r) { r.player.vx = 0.3f, r.shift.pendingFare = 55; },
+        {"engine off, rolling", [](HudRig& r) { r.player.vx = 0.3f, r.shift.pendingFare = 55; },
          {// The crack at no damage: one pixel pair at the foot of the windshield.
           at(288, 360, White), at(289, 360, Black), {0, 0, 639, 359, White, 0},
           // Lamp A lit, lamp B off; no fare, score, turbo or speed read-out.
@@ -57,11 +54,9 @@ TEST(Hud, EachSceneDrawsWhatItsRulesSay) {
           // The resting blade hangs from its pivot (320, 360), under the cockpit below it.
           {319, 359, 321, 360, Black, 6}, at(320, 358, Bg)}},
         {"engine running",
-         [](HudRig& r) {
-             Shift& s = r.shift;
-             s.engineRunning = FlagOn, s.pendingFare = 37, s.score = 12345, s.turboBoost = 0.37f, s.engineHeat = 4.0f;
-             s.minutesLeft = 12, s.secondsLeft = 5.9;
-             r.player.vx = 0.3f, r.player.vy = 0.4f, r.player.turnRate = 1.2f;  // 0.5 cells a tick: 100
+         [](HudRig& r) {  // 0.5 cells a tick: 100
+             r.shift.engineRunning = FlagOn, r.shift.pendingFare = 37, r.shift.score = 12345, r.shift.turboBoost = 0.37f, r.shift.engineHeat = 4.0f;
+             r.shift.minutesLeft = 12, r.shift.secondsLeft = 5.9, r.player.vx = 0.3f, r.player.vy = 0.4f, r.player.turnRate = 1.2f;
          },
          {{284, 407, 295, 420, Black, 168}, {297, 407, 308, 420, test::LampBColour, 168},
           // Fare "0037": the first 0's top bar; score "12345": its "1" and a fifth digit.
@@ -91,11 +86,9 @@ TEST(Hud, EachSceneDrawsWhatItsRulesSay) {
           at(209, 100, White), at(370, 0, White), at(371, 0, Black), at(130, 0, White), at(131, 0, Black),
           {80, 0, 83, 3, Overlay, 15}, at(81, 1, Bg)}},
         {"drops and blade",
-         [](HudRig& r) {
-             r.shift.raindrops[7].active = FlagOn;
-             r.shift.raindrops[7].body.x = 100.4f, r.shift.raindrops[7].body.y = 50.6f;
-             r.shift.raindrops[8].body.x = 200, r.shift.raindrops[8].body.y = 50;  // dry
-             r.shift.wiperAngle = -1.570795;  // straight up from its pivot at (320, 360)
+         [](HudRig& r) {  // drop 8 dry; the wiper straight up from its pivot at (320, 360)
+             r.shift.raindrops[7].active = FlagOn, r.shift.raindrops[7].body.x = 100.4f, r.shift.raindrops[7].body.y = 50.6f;
+             r.shift.raindrops[8].body.x = 200, r.shift.raindrops[8].body.y = 50, r.shift.wiperAngle = -1.570795;
          },
          {{99, 50, 102, 53, Drop, 16}, at(98, 50, Bg), at(103, 54, Bg), {190, 40, 210, 60, Drop, 0},
           // The blade three pixels wide up to the top (where the delivered count covers it).
@@ -133,17 +126,14 @@ TEST(Hud, EachSceneDrawsWhatItsRulesSay) {
     };
     // Drops at or far beyond the edges are clipped: the icon's 4 x 4 drop lies 1
     // left/up to 2 right/down of the drop's point.
-    const struct { float x, y; int pixels; } drops[] = {{0.4f, 0.4f, 9}, {639.6f, 0.4f, 3}, {-1.4f, 50.0f, 8}, {-1e10f, 0.4f, 0}, {0.4f, -1e10f, 0},
-                 {1e10f, 1e10f, 0}, {-3e9f, -3e9f, 0}};
-    for (const auto& d : drops)
-        scenes.push_back({"a drop at an edge", [d](HudRig& r) { r.shift.raindrops[1].active = FlagOn, r.shift.raindrops[1].body.x = d.x, r.shift.raindrops[1].body.y = d.y; },
-                          {{0, 0, 639, 299, Drop, d.pixels}}});
+    for (auto [x, y, pixels] : {std::tuple{0.4f, 0.4f, 9}, {639.6f, 0.4f, 3}, {-1.4f, 50.0f, 8}, {-1e10f, 0.4f, 0}, {0.4f, -1e10f, 0}, {1e10f, 1e10f, 0}, {-3e9f, -3e9f, 0}})
+        scenes.push_back({"a drop at an edge", [x, y](HudRig& r) { r.shift.raindrops[1].active = FlagOn, r.shift.raindrops[1].body.x = x, r.shift.raindrops[1].body.y = y; },
+                          {{0, 0, 639, 299, Drop, pixels}}});
 
     HudRig rig;
-    Image* overlay = createImage(4, 4);
+    Image* overlay = rig.state->heavyDamageOverlay = createImage(4, 4);
     fillImage(*overlay, Overlay);
     putPixel(*overlay, 1, 1, 0);
-    rig.state->heavyDamageOverlay = overlay;
     for (const Scene& scene : scenes) {
         rig.reset();
         scene.setup(rig);
@@ -162,8 +152,7 @@ TEST(Hud, SpeechLineStaysForItsTicksOfGameTime) {
     // The timer before and after a frame of 2.5 ticks; the line shows while it is above 0.
     for (auto [before, after] : {std::pair{4.0, 1.5}, {1.5, -1.0}, {-1.0, -1.0}, {0.0, 0.0}}) {
         rig.reset();
-        rig.shift.speechText = "hi";
-        rig.shift.speechTimer = before;
+        rig.shift.speechText = "hi", rig.shift.speechTimer = before;
         rig.draw(2.5);
         EXPECT_TRUE(rig.shift.speechTimer == after && rig.glyphAt(310, 240) == (before > 0 ? "7/0" : "-")) << before;  // row 240, style 0
     }
@@ -179,10 +168,10 @@ TEST(Hud, CrackedGlassPictureIsFixedAndMostlyClear) {
     for (int y = 0; y < first->height; ++y)
         for (int x = 0; x < first->width; ++x) clear += getPixel(*first, x, y) == 0, bright += getPixel(*first, x, y) == White;
     EXPECT_TRUE(clear > 480 * 360 * 9 / 10 && bright > 300) << clear << " " << bright;  // the street still shows through
-    auto state = std::make_unique<GameState>();  // large: kept off the stack
-    state->heavyDamageOverlay = first;
-    ensureHeavyDamageOverlay(*state);  // kept, not replaced
-    EXPECT_EQ(state->heavyDamageOverlay, first);
+    HudRig rig;
+    rig.state->heavyDamageOverlay = first;
+    ensureHeavyDamageOverlay(*rig.state);  // kept, not replaced
+    EXPECT_EQ(rig.state->heavyDamageOverlay, first);
     destroyImage(first);
 }
 
@@ -205,23 +194,19 @@ TEST(SpeechBubble, ALineWiderThanTheTargetSplitsInTheMiddle) {
     }
 }
 
-TEST(SpeechBubble, TwoLineBubbleIsCentredAndThirtySixWide) {
+TEST(SpeechBubble, CentredTwoLineBoxTheTailAndAnyPosition) {
     HudRig rig;
     drawSpeechBubble(rig.font, *rig.target, -1, 240, std::string(70, 'b'));
-    // Text area 360 x 20 from (140, 240): paper 5 pixels round it, the outline 1 inside.
-    const struct { int x, y, colour; } probes[] = {{135, 235, Paper}, {505, 235, Paper}, {134, 235, test::Background}, {506, 250, test::Background},
-                  {136, 236, Ink},   {504, 264, Ink},   {320, 236, Ink},
-                  // Both lines in style 0: 35 b's and the hyphen, then 35 b's.
-                  {140, 240, test::glyphColour(1, 0)}, {490, 240, test::glyphColour(44, 0)},
-                  {140, 250, test::glyphColour(1, 0)}, {480, 250, test::glyphColour(1, 0)}, {490, 250, Paper}};
-    for (const auto& p : probes) EXPECT_EQ(rig.pixel(p.x, p.y), p.colour) << p.x << "," << p.y;
-}
-
-TEST(SpeechBubble, TailHangsFromTheLowerLeftCorner) {
-    HudRig rig;
-    drawSpeechBubble(rig.font, *rig.target, 100, 50, "hi");
+    // Text area 360 x 20 from (140, 240): paper 5 pixels round it, the outline 1 inside;
+    // both lines in style 0: 35 b's and the hyphen, then 35 b's.
+    const std::tuple<int, int, int> probes[] = {{135, 235, Paper}, {505, 235, Paper}, {134, 235, test::Background}, {506, 250, test::Background},
+        {136, 236, Ink}, {504, 264, Ink}, {320, 236, Ink}, {140, 240, test::glyphColour(1, 0)}, {490, 240, test::glyphColour(44, 0)},
+        {140, 250, test::glyphColour(1, 0)}, {480, 250, test::glyphColour(1, 0)}, {490, 250, Paper}};
+    for (auto [x, y, colour] : probes) EXPECT_EQ(rig.pixel(x, y), colour) << x << "," << y;
     // Box (95, 45)-(125, 65); the tail starts on the outline's row 64: paper from the
     // box's edge, ink on its left side and on its slanted edge, open above.
+    rig.reset();
+    drawSpeechBubble(rig.font, *rig.target, 100, 50, "hi");
     const int b = 64;
     for (int i = 0; i <= 10; ++i) {
         EXPECT_TRUE(rig.pixel(95, b + i) == Paper && rig.pixel(96, b + i) == Ink && rig.pixel(106 - i, b + i) == Ink) << i;
@@ -229,10 +214,7 @@ TEST(SpeechBubble, TailHangsFromTheLowerLeftCorner) {
         EXPECT_TRUE(i < 2 || rig.pixel(108 - i, b + i) == test::Background) << i;
     }
     EXPECT_TRUE(rig.pixel(95, b + 11) == test::Background && rig.pixel(100, b + 3) == Paper);
-}
-
-TEST(SpeechBubble, DrawsSafelyAtAnyPosition) {
-    HudRig rig;
+    // Anywhere, on any target, nothing is written outside it.
     Image* small = createImage(40, 20);
     fillImage(*small, 0);
     drawSpeechBubble(rig.font, *small, -1, 5, "a line far wider than forty pixels");
@@ -247,19 +229,15 @@ TEST(SpeechBubble, DrawsSafelyAtAnyPosition) {
 // The picture of an image: '#' where colour c is, '.' elsewhere, a string per row.
 std::vector<std::string> picture(const Image& image, uint32_t c) {
     std::vector<std::string> rows(image.height, std::string(image.width, '.'));
-    for (int y = 0; y < image.height; ++y)
-        for (int x = 0; x < image.width; ++x)
-            if (getPixel(image, x, y) == c) rows[y][x] = '#';
+    for (int i = 0; i < image.width * image.height; ++i) rows[i / image.width][i % image.width] = getPixel(image, i % image.width, i / image.width) == c ? '#' : '.';
     return rows;
 }
 
 TEST(LcdSegments, EveryCharacterLightsItsStrokes) {
-    const std::pair<const char*, int> masks[] = {
-        {" ", 0},    {"0o", 63},  {"1i", 12}, {"2z", 118}, {"3", 94},   {"4", 77},   {"5s", 91},  {"6g", 123},
-        {"7", 14},   {"8", 127},  {"9", 95},  {"_", 16},   {"a", 111},  {"b", 121},  {"c", 51},   {"d", 124},
-        {"e", 115},  {"f", 99},   {"hk", 109}, {"j", 60},  {"l", 49},   {"m", 47},   {"n", 104},  {"p", 103},
-        {"q", 79},   {"r", 96},   {"t", 113}, {"u", 61},   {"v", 60},   {"w", 56},   {"x", 100},  {"y", 93},
-        {".,", 32},  {"AERZ-#!", 64}};  // capitals and the rest: the middle stroke only
+    const std::pair<const char*, int> masks[] = {  // capitals and the rest: the middle stroke only
+        {" ", 0}, {"0o", 63}, {"1i", 12}, {"2z", 118}, {"3", 94}, {"4", 77}, {"5s", 91}, {"6g", 123}, {"7", 14}, {"8", 127}, {"9", 95}, {"_", 16},
+        {"a", 111}, {"b", 121}, {"c", 51}, {"d", 124}, {"e", 115}, {"f", 99}, {"hk", 109}, {"j", 60}, {"l", 49}, {"m", 47}, {"n", 104}, {"p", 103},
+        {"q", 79}, {"r", 96}, {"t", 113}, {"u", 61}, {"v", 60}, {"w", 56}, {"x", 100}, {"y", 93}, {".,", 32}, {"AERZ-#!", 64}};
     for (const auto& [chars, mask] : masks)
         for (const char* c = chars; *c; ++c) EXPECT_EQ(lcdSegmentMask(*c), mask) << *c;
     EXPECT_EQ(lcdSegmentMask('\0'), 64);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 #include <utility>
 
 #include "city/city_map.h"
@@ -41,24 +42,22 @@ struct Panel : HudRig {
 };
 
 TEST(MinimapWindow, CentredUnlessTheGridEnds) {
-    const struct { float x, y; int zoom, x0, y0; } cases[] = {{1000, 1000, 2, 900, 920}, {30, 30, 2, 0, 0}, {2040, 2040, 2, 1848, 1888}, {150, 1000, 4, 0, 840},
-                 {1900, 1900, 4, 1648, 1728},
-                 // At the clamp's edges, and rounding halves to even.
-                 {100, 80, 2, 0, 0}, {100.5f, 81.5f, 2, 0, 2}, {1948, 2008, 2, 1848, 1888}, {1948.5f, 2008.5f, 2, 1848, 1888},
-                 // A position that is no number still keeps every sample on the grid.
-                 {NAN, NAN, 4, 0, 0}};
+    // Then at the clamp's edges, rounding halves to even; a position that is no number
+    // still keeps every sample on the grid.
+    const struct { float x, y; int zoom, x0, y0; } cases[] = {{1000, 1000, 2, 900, 920}, {30, 30, 2, 0, 0}, {2040, 2040, 2, 1848, 1888},
+        {150, 1000, 4, 0, 840}, {1900, 1900, 4, 1648, 1728}, {100, 80, 2, 0, 0}, {100.5f, 81.5f, 2, 0, 2}, {1948, 2008, 2, 1848, 1888},
+        {1948.5f, 2008.5f, 2, 1848, 1888}, {NAN, NAN, 4, 0, 0}};
     for (const auto& c : cases) {
         PlayerCar p;
         p.x = c.x, p.y = c.y;
-        const MinimapWindow w = minimapWindow(p, c.zoom);
-        EXPECT_EQ(std::make_pair(w.x0, w.y0), std::make_pair(c.x0, c.y0)) << c.x << "," << c.y << " zoom " << c.zoom;
+        EXPECT_EQ(std::make_pair(minimapWindow(p, c.zoom).x0, minimapWindow(p, c.zoom).y0), std::make_pair(c.x0, c.y0)) << c.x << "," << c.y << " zoom " << c.zoom;
     }
     Shift zoomed;
     zoomed.minimapZoom = FlagOn;
     EXPECT_EQ(std::make_pair(minimapZoom(Shift{}), minimapZoom(zoomed)), std::make_pair(2, 4));
 }
 
-TEST(Minimap, StreetIsTwoCrimsonLinesAndTheBorderCountsAsPassable) {
+TEST(Minimap, StreetMarksAndTheCabsArrowAnywhereOnTheGrid) {
     Panel panel;
     panel.draw();
     // Window origin (900, 936): the street covers rows 32..47 of the panel; buildings
@@ -69,30 +68,23 @@ TEST(Minimap, StreetIsTwoCrimsonLinesAndTheBorderCountsAsPassable) {
     }
     // The left edge: outlined where buildings are, open where the street is.
     EXPECT_TRUE(panel.sample(0, 20) == Crimson && panel.sample(0, 79) == Crimson && panel.sample(0, 40) == Bg);
-    EXPECT_EQ(panel.count(0, 0, 639, 479, Crimson), panel.count(Sx0, Sy0, 639, Sy0 + MinimapRows - 1, Crimson))
-        << "nothing outside the panel";
+    EXPECT_EQ(panel.count(0, 0, 639, 479, Crimson), panel.count(Sx0, Sy0, 639, Sy0 + MinimapRows - 1, Crimson)) << "nothing outside the panel";
     // The cab pointing along +x: tip 4 pixels ahead, base 2 to each side.
-    for (auto [i, j] : {std::pair{54, 40}, {50, 38}, {50, 42}}) EXPECT_EQ(panel.sample(i, j), White) << i << "," << j;
-    EXPECT_EQ(panel.sample(49, 40), Bg);
+    for (auto [i, j, colour] : {std::tuple{54, 40, White}, {50, 38, White}, {50, 42, White}, {49, 40, Bg}}) EXPECT_EQ(panel.sample(i, j), colour) << i << "," << j;
 
     // With the zoom, origin (800, 856) at 4 cells a sample: the street is rows 36..43.
     panel.place(1000, 1016, 0);
     panel.shift.minimapZoom = FlagOn;
     panel.draw();
     for (auto [j, colour] : {std::pair{36, Crimson}, {44, Crimson}, {32, Bg}, {48, Bg}}) EXPECT_EQ(panel.sample(10, j), colour) << j;
-}
-
-TEST(Minimap, PickupMarksShowWhiteEvenOnAnOutline) {
-    Panel panel;
+    // Pick-up marks show white, even on an outline.
+    panel.place(1000, 1016, 0);
     const int marks[][2] = {{920, 1000}, {960, 1014}, {961, 1014}};  // samples (10, 32), (30, 39), none
     for (auto [x, y] : marks) setCellFlag(cellAt(panel.map, x, y), PickupMark, true);
     panel.draw();
     for (auto [x, y] : marks) setCellFlag(cellAt(panel.map, x, y), PickupMark, false);
     EXPECT_TRUE(panel.sample(10, 32) == White && panel.sample(11, 32) == Crimson && panel.sample(30, 39) == White && panel.sample(31, 39) == Bg);
-}
-
-TEST(Minimap, CabArrowLeavesTheMiddleNearTheGridsEdge) {
-    Panel panel;
+    // Near the grid's edge the cab's arrow leaves the middle.
     panel.place(50, 1016, 900);  // along +y: down the panel
     panel.draw();
     // The window starts at column 0, so the cab's sample is column 25: tip and base.
