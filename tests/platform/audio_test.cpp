@@ -170,17 +170,13 @@ struct Engine : ::testing::Test {
 
 TEST_F(Engine, SetsUpTheFourChannels) {
     // Kind, wave shape, enabled and the three oscillators' frequencies of channels 1..4.
-    const std::vector<double> expected[] = {{ChannelKindStream, 0, -1, 0, 0, 0},
-                                            {ChannelKindTone, WaveShapeHalf, 0, 0, 0, 0},
-                                            {ChannelKindTone, WaveShapeFull, 0, 1100, 40000, 18},
-                                            {ChannelKindNoise, 0, 0, 0, 0, 0}};
+    const std::vector<double> expected[] = {{ChannelKindStream, 0, -1, 0, 0, 0}, {ChannelKindTone, WaveShapeHalf, 0, 0, 0, 0},
+                                            {ChannelKindTone, WaveShapeFull, 0, 1100, 40000, 18}, {ChannelKindNoise, 0, 0, 0, 0, 0}};
     for (int i = 1; i <= 4; ++i) {
         const AudioChannel& ch = channel(i);
         const Oscillator* o = ch.oscillators;
         const double shape = ch.kind == ChannelKindTone ? ch.waveShape : 0;
-        EXPECT_EQ((std::vector<double>{double(ch.kind), shape, double(ch.enabled), o[1].frequency, o[2].frequency,
-                                       o[3].frequency}),
-                  expected[i - 1]) << i;
+        EXPECT_EQ((std::vector<double>{double(ch.kind), shape, double(ch.enabled), o[1].frequency, o[2].frequency, o[3].frequency}), expected[i - 1]) << i;
         EXPECT_TRUE(ch.amplitude == 32760 && ch.gain == 0.0f && out.sources[ch.source].gain == 0.3f) << i;
     }
     shutdownAudio(engine);
@@ -195,8 +191,7 @@ TEST_F(Engine, ChannelGainsAndTheMasterLevel) {
         EXPECT_TRUE(std::fabs(channel(c).gain - stored) < 1e-6f && std::fabs(out.sources[channel(c).source].gain - stored) < 1e-6f) << c << " " << set;
     }
     setMasterLevel(engine, 0.5f);
-    EXPECT_FLOAT_EQ(music.gain, 0.12f);
-    for (int i = 2; i <= 4; ++i) EXPECT_FLOAT_EQ(channel(i).gain, 0.6f);
+    for (int i = 1; i <= 4; ++i) EXPECT_FLOAT_EQ(channel(i).gain, i == MusicChannel ? 0.12f : 0.6f) << i;
 }
 
 TEST_F(Engine, RefillsOnlyEnabledChannelsAndOnlyFinishedBuffers) {
@@ -215,9 +210,7 @@ TEST_F(Engine, RefillsOnlyEnabledChannelsAndOnlyFinishedBuffers) {
         updateAudio(engine);
         EXPECT_TRUE(out.uploads == uploads && src.queue.size() == 2u && src.playing) << uploads;
     }
-    EXPECT_EQ(src.plays, 2);
-    EXPECT_EQ(out.bufferFormat[eng.buffers[0]], SampleFormatMono16);
-    EXPECT_TRUE(out.sources[channel(SkidChannel).source].queue.empty());
+    EXPECT_TRUE(src.plays == 2 && out.bufferFormat[eng.buffers[0]] == SampleFormatMono16 && out.sources[channel(SkidChannel).source].queue.empty());
     eng.enabled = 0;  // off: the queue plays out, nothing is refilled
     out.finish(eng.source, 2);
     updateAudio(engine);
@@ -309,11 +302,9 @@ TEST_F(Engine, AnEmptyMissingOrUnreadableTrackTurnsTheMusicOffWithAMessage) {
     }
     // The music switch turned on again: the track is tried once more and reported.
     console.clear();
-    music.trackNumber = 99;
-    music.enabled = -1;
+    music.trackNumber = 99, music.enabled = -1;
     updateAudio(engine);
-    EXPECT_EQ(console, "Could not open stream ../data/audio/track99.ogg\n");
-    EXPECT_EQ(music.enabled, 0);
+    EXPECT_TRUE(console == "Could not open stream ../data/audio/track99.ogg\n" && music.enabled == 0) << console;
 }
 
 TEST_F(Engine, StreamsStereoAndFollowsTheMusicSwitch) {
@@ -345,8 +336,7 @@ TEST(GameMusic, TracksAreLongLoudEnoughStereoAt44100AndLoopCleanly) {
         if (!std::ifstream(path)) GTEST_SKIP() << "music not built: " << path;
         AudioStream* s = openAudioStream(path);
         ASSERT_NE(s, nullptr) << path;
-        EXPECT_EQ(streamFileRate(*s) * 10 + streamFileChannels(*s), 441002) << path;
-        EXPECT_GE(streamSeconds(*s), 60.0) << path;
+        EXPECT_TRUE(streamFileRate(*s) == 44100 && streamFileChannels(*s) == 2 && streamSeconds(*s) >= 60.0) << path;
         const size_t frames = static_cast<size_t>(std::llround(streamSeconds(*s) * 44100));
         const Decoded d(s, frames / MusicFramesPerBuffer + 2);  // the seam lies inside
         closeAudioStream(s);
@@ -356,15 +346,13 @@ TEST(GameMusic, TracksAreLongLoudEnoughStereoAt44100AndLoopCleanly) {
         const auto [low, high] = std::minmax_element(pass.begin(), pass.end());
         EXPECT_LT(std::max<int>(*high, -*low), 32000) << path;
         const double level = 20 * std::log10(rmsOf(pass));
-        EXPECT_TRUE(level > -20.0 && level < -12.0) << path << ": " << level << " dB";
-        if (n == 1) firstLevel = level;
-        EXPECT_NEAR(level, firstLevel, 2.0) << path;
+        firstLevel = n == 1 ? level : firstLevel;
+        EXPECT_TRUE(level > -20.0 && level < -12.0 && std::fabs(level - firstLevel) < 2.0) << path << ": " << level << " dB";
         // At the loop point the wave jumps no more than it moves around it.
-        for (const std::vector<int16_t>* side : {&d.left, &d.right}) {
-            const auto& x = *side;
+        for (const std::vector<int16_t>* x : {&d.left, &d.right}) {
             int local = 0;
-            for (size_t i = frames - 200; i < frames + 200; ++i) local = i == frames ? local : std::max(local, std::abs(x[i] - x[i - 1]));
-            EXPECT_LE(std::abs(x[frames] - x[frames - 1]), std::max(2 * local, 200)) << path;
+            for (size_t i = frames - 200; i < frames + 200; ++i) local = i == frames ? local : std::max(local, std::abs((*x)[i] - (*x)[i - 1]));
+            EXPECT_LE(std::abs((*x)[frames] - (*x)[frames - 1]), std::max(2 * local, 200)) << path;
         }
     }
 }

@@ -20,20 +20,17 @@ constexpr int Up = 72, Down = 80, Enter = 28, Esc = 1, F2 = 60, F3 = 61, Tab = 1
 
 TEST(KeyBindings, DefaultKeysTheirCodesAndRebinding) {
     // Actions 1..15 in order: the platform's key name and its set-1 code.
-    const std::pair<const char*, int> defaults[] = {
-        {"Up", 72}, {"Down", 80}, {"Left", 75}, {"Right", 77}, {"Return", 28}, {"Escape", 1}, {"S", 31}, {"W", 17},
-        {"Z", 44},  {"Tab", 15},  {"R", 19},    {"F1", 59},    {"F2", 60},     {"F3", 61},    {"F4", 62}};
+    const std::pair<const char*, int> defaults[] = {{"Up", 72}, {"Down", 80}, {"Left", 75}, {"Right", 77}, {"Return", 28}, {"Escape", 1}, {"S", 31},
+                                                    {"W", 17}, {"Z", 44}, {"Tab", 15}, {"R", 19}, {"F1", 59}, {"F2", 60}, {"F3", 61}, {"F4", 62}};
     KeyBindings keys;
     bindDefaultKeys(keys);
     for (int action = 1; action <= ActionCount; ++action) {
         const auto [name, code] = defaults[action - 1];
         EXPECT_TRUE(keys.scancode[action] == code && scancodeForKeyName(name) == code) << name;
     }
-    const std::pair<const char*, int> others[] = {{"Keypad 8", 72}, {"Keypad Enter", 28}, {"Space", 57}, {"A", 30},
-                                                  {"M", 50},        {"1", 2},             {"0", 11},     {"F10", 68},
-                                                  {"F11", 87},      {"Delete", 83},       {"No such key", 0}};
-    for (auto [name, code] : others) EXPECT_EQ(scancodeForKeyName(name), code) << name;
-    EXPECT_EQ(scancodeForKeyName(nullptr), 0);
+    const std::pair<const char*, int> others[] = {{"Keypad 8", 72}, {"Keypad Enter", 28}, {"Space", 57}, {"A", 30}, {"M", 50}, {"1", 2},
+                                                  {"0", 11}, {"F10", 68}, {"F11", 87}, {"Delete", 83}, {"No such key", 0}, {nullptr, 0}};
+    for (auto [name, code] : others) EXPECT_EQ(scancodeForKeyName(name), code) << (name ? name : "null");
     // A code already bound elsewhere is refused; its own key or a free one is taken.
     EXPECT_TRUE(!bindKey(keys, ActionDown, Up) && keys.scancode[ActionDown] == Down);
     EXPECT_TRUE(bindKey(keys, ActionDown, Down) && bindKey(keys, ActionDown, 57) && keys.scancode[ActionDown] == 57);
@@ -130,11 +127,9 @@ std::set<int> heldActions(const PadState& pad) {
 }
 
 TEST(PadMapping, ButtonsSticksAndTriggersHoldTheirActions) {
-    const std::pair<int, int> buttons[] = {
-        {PadA, ActionUp},          {PadB, ActionDown},        {PadX, ActionIgnition},  {PadY, ActionMapView},
-        {PadStart, ActionSelect},  {PadBack, ActionBack},     {PadLeftShoulder, ActionReverse},
-        {PadRightShoulder, ActionMinimapZoom},                {PadLeftStick, ActionWipers},
-        {PadDpadUp, ActionUp},     {PadDpadDown, ActionDown}, {PadDpadLeft, ActionLeft}, {PadDpadRight, ActionRight}};
+    const std::pair<int, int> buttons[] = {{PadA, ActionUp}, {PadB, ActionDown}, {PadX, ActionIgnition}, {PadY, ActionMapView},
+        {PadStart, ActionSelect}, {PadBack, ActionBack}, {PadLeftShoulder, ActionReverse}, {PadRightShoulder, ActionMinimapZoom},
+        {PadLeftStick, ActionWipers}, {PadDpadUp, ActionUp}, {PadDpadDown, ActionDown}, {PadDpadLeft, ActionLeft}, {PadDpadRight, ActionRight}};
     for (auto [button, action] : buttons) {
         PadState pad;
         pad.button[button] = true;
@@ -142,16 +137,13 @@ TEST(PadMapping, ButtonsSticksAndTriggersHoldTheirActions) {
     }
     EXPECT_EQ(heldActions(PadState{}), std::set<int>{});
     constexpr int16_t Full = 32767, Edge = PadDeadZone;
-    const struct { int axis; int16_t value, otherStickAxis; std::set<int> held; } axes[] = {  // the stick's other axis: diagonals
-        {PadRightTrigger, Full, 0, {ActionUp}},   {PadLeftTrigger, Full, 0, {ActionDown}},
-        {PadRightTrigger, Edge, 0, {}},  /* inside the dead zone */  {PadRightTrigger, Edge + 1, 0, {ActionUp}},
-        {PadLeftX, -Full, 0, {ActionLeft}},       {PadLeftX, Edge, 0, {}},
-        {PadLeftX, Edge + 1, 0, {ActionRight}},   {PadLeftY, -Full, 0, {ActionUp}},
-        {PadLeftY, Edge + 1, 0, {ActionDown}},    {PadLeftY, Edge, 0, {}},
-        // Steering with a little up or down in it steers only.
-        {PadLeftX, Full, -20000, {ActionRight}},
-        {PadLeftY, -Full, -20000, {ActionUp, ActionLeft}},
-    };
+    // At the dead zone's edge nothing is held; steering with a little up or down in it
+    // (the stick's other axis) steers only.
+    const struct { int axis; int16_t value, otherStickAxis; std::set<int> held; } axes[] = {
+        {PadRightTrigger, Full, 0, {ActionUp}}, {PadLeftTrigger, Full, 0, {ActionDown}}, {PadRightTrigger, Edge, 0, {}},
+        {PadRightTrigger, Edge + 1, 0, {ActionUp}}, {PadLeftX, -Full, 0, {ActionLeft}}, {PadLeftX, Edge, 0, {}},
+        {PadLeftX, Edge + 1, 0, {ActionRight}}, {PadLeftY, -Full, 0, {ActionUp}}, {PadLeftY, Edge + 1, 0, {ActionDown}}, {PadLeftY, Edge, 0, {}},
+        {PadLeftX, Full, -20000, {ActionRight}}, {PadLeftY, -Full, -20000, {ActionUp, ActionLeft}}};
     for (const auto& c : axes) {
         PadState pad;
         pad.axis[c.axis] = c.value;
@@ -160,26 +152,20 @@ TEST(PadMapping, ButtonsSticksAndTriggersHoldTheirActions) {
     }
 }
 
-struct GamepadPollTest : ::testing::Test {
+TEST(GamepadPoll, ControllerActionsAreHeldAndActOnReleaseLikeKeys) {
     HeadlessScreen hg;
+    bindDefaultKeys(hg.keys);
     Gamepads pads;
-    void SetUp() override {
-        bindDefaultKeys(hg.keys);
-        std::string error;
-        ASSERT_TRUE(pads.start(&error)) << error;
-        setActiveGamepads(&pads);
-    }
-    void TearDown() override { setActiveGamepads(nullptr); }
-    void poll() { pollKeys(hg.keys); }
-};
-
-TEST_F(GamepadPollTest, ControllerActionsAreHeldAndActOnReleaseLikeKeys) {
+    std::string error;
+    ASSERT_TRUE(pads.start(&error)) << error;
+    setActiveGamepads(&pads);
+    const struct Detach { ~Detach() { setActiveGamepads(nullptr); } } detach;
+    auto poll = [&] { pollKeys(hg.keys); };
     VirtualPad pad;
     ASSERT_TRUE(pad.plugged()) << SDL_GetError();
     poll();
     EXPECT_EQ(pads.connected(), 1);
-    const int64_t enterFrom = 5, enterTo = 6;  // the keyboard's Enter, by poll
-    hg.window.holdKey(28, enterFrom, enterTo);
+    hg.window.holdKey(Enter, 5, 6);  // the keyboard's Enter, by poll
     // Each step changes the controller, then polls: what is held and what was released.
     const struct { std::function<void()> change; std::set<int> held, released; } steps[] = {
         {[&] { pad.axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767); }, {ActionUp}, {}},

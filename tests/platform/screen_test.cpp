@@ -51,8 +51,7 @@ TEST(OpenScreen, SoftwareOrOpenGLWindowOrAClearFailure) {
         HeadlessScreen hg;
         hg.window.openFailure = c.failure;
         selectDisplayMode(hg.screen);
-        hg.screen.renderWidth = 640;
-        hg.screen.renderHeight = 480;
+        hg.screen.renderWidth = 640, hg.screen.renderHeight = 480;
         EXPECT_EQ(hg.runUntilEnd([&] { openScreen(hg.screen, c.mode, 0); }), c.width ? -1 : 1) << c.line;
         EXPECT_EQ(hg.consoleLines().back(), c.line);
         EXPECT_EQ(hg.window.title(), c.title);
@@ -60,10 +59,8 @@ TEST(OpenScreen, SoftwareOrOpenGLWindowOrAClearFailure) {
         EXPECT_TRUE(hg.window.openedWithOpenGL() == (c.width && c.mode == RenderModeOpenGL) && hg.window.pointerHidden() == (c.width > 0));
         if (!c.width) continue;
         // The render buffer holds a palette index a pixel in both modes.
-        const ScreenContext& screen = hg.screen;
-        EXPECT_EQ(screen.pixels, screen.renderBuffer->pixels);
-        EXPECT_EQ(screen.renderBuffer->width * 1000 + screen.renderBuffer->height, 640480);
-        EXPECT_EQ(screen.pitch * 10 + screen.bytesPerPixel, 6401);
+        const ScreenContext& s = hg.screen;
+        EXPECT_TRUE(s.pixels == s.renderBuffer->pixels && s.renderBuffer->width == 640 && s.renderBuffer->height == 480 && s.pitch == 640 && s.bytesPerPixel == 1);
         destroyImage(hg.screen.renderBuffer);
     }
 }
@@ -95,19 +92,17 @@ TEST(Palette, TheBasePaletteEntriesAndGammaWhichLeavesTheBaseAlone) {
     EXPECT_EQ(paletteEntry(screen, 5).red, 64);
 }
 
-struct Screenshot : ::testing::Test {
-    void SetUp() override { std::filesystem::remove_all(dir), std::filesystem::create_directories(dir), hg.openScreen(); }
-    void TearDown() override { std::filesystem::remove_all(dir); }
+// Names follow the date and time, and a second grab in the same second never overwrites.
+TEST(Screenshot, NamesNeverOverwriteFailuresAreSaidAndTheKeyGrabsOnceOnRelease) {
     HeadlessScreen hg;
-    std::filesystem::path dir = std::filesystem::temp_directory_path() / ("hc_grab_" + std::to_string(::getpid()));
-};
-
-TEST_F(Screenshot, NamesFollowDateAndTimeAndASecondGrabInTheSameSecondNeverOverwrites) {
+    hg.openScreen();
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("hc_grab_" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
     EXPECT_EQ(screenshotName(LocalDateTime{1999, 12, 31, 23, 59, 59}), "grab12-31-199923:59:59.bmp");
     const LocalDateTime when{2026, 1, 2, 3, 4, 5};
     fillImage(renderTarget(hg.screen), 7);
-    for (const char* name :
-         {"grab01-02-202603:04:05.bmp", "grab01-02-202603:04:05_2.bmp", "grab01-02-202603:04:05_3.bmp"}) {
+    for (const char* name : {"grab01-02-202603:04:05.bmp", "grab01-02-202603:04:05_2.bmp", "grab01-02-202603:04:05_3.bmp"}) {
         EXPECT_EQ(saveScreenshot(hg.screen, when, dir.string()), name);
         EXPECT_TRUE(hg.consoleLines().back() == std::string("Saved ") + name && std::filesystem::file_size(dir / name) == 14u + 40u + 1024u + 640u * 480u);
     }
@@ -116,22 +111,20 @@ TEST_F(Screenshot, NamesFollowDateAndTimeAndASecondGrabInTheSameSecondNeverOverw
     EXPECT_EQ(saveScreenshot(hg.screen, when, (dir / "absent").string()), "");
     const std::string prefix = "Screenshot grab01-02-202603:04:05.bmp not saved: ";
     EXPECT_TRUE(hg.console.rfind(prefix, 0) == 0u && hg.console.size() > prefix.size() + 1) << hg.console;
-}
-
-TEST_F(Screenshot, TheKeyGrabsOnceOnReleaseOnly) {
-    // The game saves into its working directory: the test runs in its own folder.
+    // The key: the game saves into its working directory, here an empty folder of its own.
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
     const auto home = std::filesystem::current_path();
     std::filesystem::current_path(dir);
     hg.window.holdKey(60, 1, 3);  // F2
     const int frames[] = {1, 1, 1, 2, 1};  // per poll; the 4th poll sees the release
-    int grabs = 0;
     for (int poll = 1; poll <= 5; ++poll) {
         pollKeys(hg.keys);
         for (int f = 0; f < frames[poll - 1]; ++f) presentFrame(hg.screen);
-        grabs = static_cast<int>(std::distance(std::filesystem::directory_iterator(dir), {}));
-        EXPECT_EQ(grabs, poll >= 4 ? 1 : 0) << poll;
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), poll >= 4 ? 1 : 0) << poll;
     }
     std::filesystem::current_path(home);
+    std::filesystem::remove_all(dir);
     EXPECT_EQ(hg.consoleLines().back().rfind("Saved grab", 0), 0u);
 }
 
@@ -141,10 +134,8 @@ TEST(Console, EscapeSequencesUseTheConsoleColourOrderAndPlainSinksGetTheTextAlon
     for (bool terminal : {true, false}) {
         if (!terminal) setConsoleSink([&](std::string_view text) { plain += text; }, false);
         consoleClear();
-        consoleSetColours(0, 1);   // black on blue
-        consoleSetColours(7, 4);   // light grey on red
-        consoleSetColours(14, 9);  // yellow on light blue
-        consoleSetColours(12, 3);  // light red on cyan
+        // Black on blue, light grey on red, yellow on light blue, light red on cyan.
+        for (auto [fg, bg] : {std::pair{0, 1}, {7, 4}, {14, 9}, {12, 3}}) consoleSetColours(fg, bg);
         consoleMoveCursor(19, 1);
         consolePrintLine("hi");
     }
