@@ -89,9 +89,7 @@ TEST_F(GarageScreen, TheDrawPicksTheRefusalOrSaleLineInItsOrderAndARefusalChange
     for (int k = 0; k < 8; ++k) {
         // The turbo ($200) refused to $199; a 2% bodywork repair sold for exactly $12.
         const bool sale = k >= 4;
-        shift() = Shift{};
-        shift().score = sale ? 12 : 199;
-        shift().damage[1] = 0.02f;
+        shift() = Shift{}, shift().score = sale ? 12 : 199, shift().damage[1] = 0.02f;
         seedRandom(static_cast<uint64_t>(seedFor[k % 4]));
         const auto own = run({sale ? "Right" : "Left", "Return", sale ? "Left" : "Right", "Escape"});
         ASSERT_EQ(own.size(), 4u);
@@ -135,16 +133,10 @@ TEST_F(GarageScreen, TheBubbleIsDrawnOverTheBankAndThePrice) {
 // menu. A failed save is said in the bubble and keeps the player in the garage once;
 // going to work saves nothing.
 TEST_F(GarageScreen, PurchasesAndTheWaysOutAndAFailedSaveIsSaidOnce) {
-    const struct {
-        bool saves;
-        int32_t score, scoreAfter;
-        float wear, wearAfter;  // of the brakes
-        int8_t tyresAfter;
-        std::vector<const char*> keys;
-        bool work;
-        int calls;
-        std::vector<bool> bubbles;  // on each picture the garage drew
-    } cases[] = {
+    // Whether saving works; the bank and the brakes' wear before and after; the tyres after;
+    // the keys; whether it left for work; the saves tried; a bubble on each picture drawn.
+    const struct { bool saves; int32_t score, scoreAfter; float wear, wearAfter; int8_t tyresAfter; std::vector<const char*> keys; bool work;
+                   int calls; std::vector<bool> bubbles; } cases[] = {
         // Tyres four times: 200 + 400 + 600, then maxed out at no charge.
         {true, 1200, 0, 0, 0, 3, {"Left", "Left", "Left", "Left", "Return", "Return", "Return", "Return", "Escape"}, false, 1,
          {true, false, false, false, false, true, true, true, false}},
@@ -158,8 +150,7 @@ TEST_F(GarageScreen, PurchasesAndTheWaysOutAndAFailedSaveIsSaidOnce) {
         {false, 0, 0, 0, 0, 0, {"Return"}, true, 0, {true}},
     };
     for (const auto& c : cases) {
-        shift() = Shift{};
-        shift().score = c.score, shift().damage[2] = c.wear;
+        shift() = Shift{}, shift().score = c.score, shift().damage[2] = c.wear;
         int calls = 0;
         fe.pressFromNextPoll(c.keys, log);
         const int64_t last = fe.window.polls() + 2 * static_cast<int64_t>(c.keys.size()) + 50;

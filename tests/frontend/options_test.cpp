@@ -18,8 +18,7 @@ namespace {
 constexpr int EntryTop = 289 - 16 - 20 * 5;
 
 bool rowHasColourIn(const Image& image, int y, uint32_t lo, uint32_t hi) {
-    for (int x = 0; x < image.width; ++x)
-        if (getPixel(image, x, y) >= lo && getPixel(image, x, y) <= hi) return true;
+    for (int x = 0; x < image.width; ++x) if (getPixel(image, x, y) >= lo && getPixel(image, x, y) <= hi) return true;
     return false;
 }
 
@@ -89,8 +88,7 @@ TEST_F(OptionsScreen, EntriesStandInAColumnAndTheMusicSwitchShowsItsStateNextFra
     // The rightmost column of entry 2's text: "music on" up to poll 4, then "music off",
     // from x = 276 at seven pixels a letter, three for the i, ten for the last glyph.
     auto rightEdge = [](const std::vector<uint8_t>& frame) {
-        for (int x = 639; x >= 0; --x)
-            if (frame[static_cast<size_t>(EntryTop + 45) * 640 + x] == GlyphColour + 3) return x;
+        for (int x = 639; x >= 0; --x) if (frame[static_cast<size_t>(EntryTop + 45) * 640 + x] == GlyphColour + 3) return x;
         return -1;
     };
     int on = -1, off = -1;
@@ -138,16 +136,14 @@ TEST(OptionsPicture, SunBandsGrowUpwardsFromAnEmptyBottomAndTheFloorScrolls) {
     // one; at the bottom 10 + 190 = 200 wide, in square row round(190 / 12.5) = 15:
     // column 420 is 0.5 squares out (rounded to even: 0), column 421 in the next.
     Image* b = createImage(640, 480);
-    fillImage(*image, 1);
-    fillImage(*b, 1);
+    fillImage(*image, 1), fillImage(*b, 1);
     EXPECT_EQ(drawOptionsFloor(*image, 0.0), 289);
     drawOptionsFloor(*b, -1.0);
     EXPECT_TRUE(!rowHasColourIn(*image, 288, 255, 255) && rowHasColourIn(*image, 479, 255, 255));
     for (int x = 0; x < 640; ++x) EXPECT_NE(getPixel(*image, x, 289), getPixel(*b, x, 289)) << x;
     for (auto [x, y, c] : {std::tuple{320, 289, 255u}, {326, 289, 1u}, {420, 479, 1u}, {421, 479, 255u}})
         EXPECT_EQ(getPixel(*image, x, y), c) << x << "," << y;
-    destroyImage(image);
-    destroyImage(b);
+    destroyImage(image), destroyImage(b);
 }
 
 }  // namespace
