@@ -154,7 +154,7 @@ TEST(Synth, ToneAndNoiseBuffersFollowTheRuleSampleBySample) {
             EXPECT_EQ(samples(ch.sampleBuffer, SynthSamplesPerBuffer), expected) << c.kind << " " << c.f1;
             EXPECT_DOUBLE_EQ(ch.oscillators[1].frequency, c.f1);  // the car's value again
         }
-        if (c.hertz > 0) EXPECT_NEAR(hertz(samples(ch.sampleBuffer, SynthSamplesPerBuffer)), c.hertz, c.hertz / 80);
+        EXPECT_TRUE(c.hertz == 0 || std::fabs(hertz(samples(ch.sampleBuffer, SynthSamplesPerBuffer)) - c.hertz) < c.hertz / 80) << c.f1;
     }
 }
 
@@ -259,7 +259,7 @@ TEST(MusicStream, EveryFormatPlaysAt44100StereoAtItsOwnPitchAndShortTracksRepeat
         const Decoded d(s, c.buffers);
         closeAudioStream(s);
         ASSERT_EQ(d.left.size(), c.buffers * MusicFramesPerBuffer) << c.file;
-        if (c.left > 0) EXPECT_TRUE(std::fabs(hertz(d.left) - c.left) < c.left / 80 && std::fabs(hertz(d.right) - c.right) < c.right / 80) << c.file;
+        EXPECT_TRUE(c.left == 0 || (std::fabs(hertz(d.left) - c.left) < c.left / 80 && std::fabs(hertz(d.right) - c.right) < c.right / 80)) << c.file;
         EXPECT_GT(std::min(rmsOf(d.left), rmsOf(d.right)), 0.2) << c.file;
         EXPECT_EQ(d.left == d.right, c.channels == 1) << c.file;
         EXPECT_EQ(std::equal(d.left.begin() + 1000, d.left.end(), d.left.begin()) && std::equal(d.right.begin() + 1000, d.right.end(), d.right.begin()),
