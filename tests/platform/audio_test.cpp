@@ -168,7 +168,7 @@ struct Engine : ::testing::Test {
     AudioChannel& music = engine.channels[MusicChannel];
 };
 
-TEST_F(Engine, SetsUpTheFourChannels) {
+TEST_F(Engine, SetsUpTheFourChannelsTheirGainsAndTheTrackRound) {
     // Kind, wave shape, enabled and the three oscillators' frequencies of channels 1..4.
     const std::vector<double> expected[] = {{ChannelKindStream, 0, -1, 0, 0, 0}, {ChannelKindTone, WaveShapeHalf, 0, 0, 0, 0},
                                             {ChannelKindTone, WaveShapeFull, 0, 1100, 40000, 18}, {ChannelKindNoise, 0, 0, 0, 0, 0}};
@@ -179,11 +179,7 @@ TEST_F(Engine, SetsUpTheFourChannels) {
         EXPECT_EQ((std::vector<double>{double(ch.kind), shape, double(ch.enabled), o[1].frequency, o[2].frequency, o[3].frequency}), expected[i - 1]) << i;
         EXPECT_TRUE(ch.amplitude == 32760 && ch.gain == 0.0f && out.sources[ch.source].gain == 0.3f) << i;
     }
-    shutdownAudio(engine);
-    EXPECT_TRUE(out.sources.empty());
-}
-
-TEST_F(Engine, ChannelGainsAndTheMasterLevel) {
+    // Gains: music at a fifth, nothing below 0 or not a number; the master level for all.
     const std::tuple<int, float, float> gains[] = {{MusicChannel, 1.2f, 0.24f}, {SkidChannel, 1.2f, 1.2f}, {MusicChannel, -0.5f, 0},
                                                    {SkidChannel, -0.5f, 0}, {SkidChannel, std::nanf(""), 0}};
     for (auto [c, set, stored] : gains) {
@@ -192,6 +188,18 @@ TEST_F(Engine, ChannelGainsAndTheMasterLevel) {
     }
     setMasterLevel(engine, 0.5f);
     for (int i = 1; i <= 4; ++i) EXPECT_FLOAT_EQ(channel(i).gain, i == MusicChannel ? 0.12f : 0.6f) << i;
+    // The tracks go round from four to one.
+    for (auto [from, to] : {std::pair{4, 1}, {3, 4}, {1, 2}, {0, 1}}) {
+        music.trackNumber = static_cast<int8_t>(from);
+        nextTrack(engine);
+        EXPECT_EQ(music.trackNumber, to) << from;
+    }
+    EXPECT_TRUE(console.find("track3") == std::string::npos && musicTrackPath(3) == "../data/audio/track3.ogg");
+    AudioEngine bare;  // a channel 1 that is not a stream channel is left alone
+    openTrack(bare, 2);
+    EXPECT_EQ(bare.channels[MusicChannel].trackNumber, 0);
+    shutdownAudio(engine);
+    EXPECT_TRUE(out.sources.empty());
 }
 
 TEST_F(Engine, RefillsOnlyEnabledChannelsAndOnlyFinishedBuffers) {
@@ -217,18 +225,6 @@ TEST_F(Engine, RefillsOnlyEnabledChannelsAndOnlyFinishedBuffers) {
     EXPECT_EQ(out.uploads, 5);
 }
 
-TEST_F(Engine, NextTrackWrapsFromFourToOne) {
-    for (auto [from, to] : {std::pair{4, 1}, {3, 4}, {1, 2}, {0, 1}}) {
-        music.trackNumber = static_cast<int8_t>(from);
-        nextTrack(engine);
-        EXPECT_EQ(music.trackNumber, to) << from;
-    }
-    EXPECT_EQ(console.find("track3"), std::string::npos);
-    EXPECT_EQ(musicTrackPath(3), "../data/audio/track3.ogg");
-    AudioEngine bare;  // a channel 1 that is not a stream channel is left alone
-    openTrack(bare, 2);
-    EXPECT_EQ(bare.channels[MusicChannel].trackNumber, 0);
-}
 
 const std::string Fixtures = std::string(HC_SOURCE_DIR) + "/tools/musicgen/fixtures/";
 
