@@ -6,58 +6,19 @@
 #include "assets/font.h"
 #include "draw/builtin_font.h"
 
-using namespace hc;
-
+namespace hc {
 namespace {
-
-// A font whose glyph g in style s is transparent but for one marker pixel of value
-// 1 + 5 g + s at its top left corner: every drawn glyph leaves its identity where it
-// starts.
-class FontTest : public ::testing::Test {
-protected:
-    FontSet font;
-    Image* target = createImage(640, 480, 1);
-    void SetUp() override {
-        for (int i = 0; i < FontGlyphs * FontStyles; ++i) {
-            font.glyphs[i] = createImage(10, 10, 1);
-            putPixel(*font.glyphs[i], 0, 0, static_cast<uint32_t>(1 + i));
-        }
-    }
-    void TearDown() override {
-        for (Image* img : font.glyphs) destroyImage(img);
-        destroyImage(target);
-    }
-    // (x, marker) of every glyph drawn on row y.
-    std::vector<std::pair<int, int>> markers(int y) const {
-        std::vector<std::pair<int, int>> found;
-        for (int x = 0; x < target->width; ++x)
-            if (const int m = static_cast<int>(getPixel(*target, x, y))) found.push_back({x, m});
-        return found;
-    }
-};
-
-}  // namespace
-
-TEST_F(FontTest, GlyphNumbersFollowTheTable) {
-    const std::pair<char, int> table[] = {{'a', 0},  {'Z', 25}, {'0', 26}, {'9', 35}, {'.', 36}, {',', 37},
-                                          {'\'', 37}, {'!', 38}, {'?', 39}, {'"', 40}, {'(', 41}, {'[', 41},
-                                          {'<', 41}, {']', 42}, {'+', 43}, {'-', 44}, {';', 45}, {'/', 46},
-                                          {'@', 47}, {'$', 48}, {'%', 49}, {' ', -1}, {'#', -1}};
-    for (auto [c, g] : table) EXPECT_EQ(glyphNumber(c), g) << c;
-}
 
 // Where each glyph of a line starts and which glyph it is: 10 pixels apart, 7 in the
 // narrow style 3 where i l . , ! : ' take 3; a space advances without drawing; capitals
 // draw the small letter; the apostrophe is the comma raised 5 pixels; centring counts the
 // full advance of every character and rounds halves to even.
-TEST_F(FontTest, TextPlacesEachGlyph) {
-    struct Case {
-        int x;
-        const char* text;
-        int style;
-        std::vector<std::pair<int, int>> markers;  // (x, 1 + 5 g + style)
-    };
-    const Case cases[] = {
+TEST(Font, GlyphsTheirPlacesTheBuiltInFallbackAndLines) {
+    const std::pair<char, int> table[] = {{'a', 0},  {'Z', 25}, {'0', 26}, {'9', 35}, {'.', 36}, {',', 37}, {'\'', 37}, {'!', 38},
+                                          {'?', 39}, {'"', 40}, {'(', 41}, {'[', 41}, {'<', 41}, {']', 42}, {'+', 43}, {'-', 44},
+                                          {';', 45}, {'/', 46}, {'@', 47}, {'$', 48}, {'%', 49}, {' ', -1}, {'#', -1}};
+    for (auto [c, g] : table) EXPECT_EQ(glyphNumber(c), g) << c;
+    const struct { int x; const char* text; int style; std::vector<std::pair<int, int>> markers; } cases[] = {
         {0, "ill.", 3, {{0, 44}, {3, 59}, {6, 59}, {9, 184}}},
         {0, "abcd", 3, {{0, 4}, {7, 9}, {14, 14}, {21, 19}}},
         {0, "a b", 1, {{0, 2}, {20, 7}}},
@@ -67,34 +28,45 @@ TEST_F(FontTest, TextPlacesEachGlyph) {
         {-1, "abc", 0, {{305, 1}, {315, 6}, {325, 11}}},
         {-1, "", 2, {}},
     };
-    for (const Case& c : cases) {
-        fillImage(*target, 0);
-        printText(font, *target, c.x, 50, c.text, c.style);
+    // A font whose glyph g in style s is transparent but for one marker pixel of value
+    // 1 + 5 g + s at its top left corner: every glyph leaves its identity where it starts.
+    struct { FontSet font; Image* target = createImage(640, 480, 1); } f;
+    for (int i = 0; i < FontGlyphs * FontStyles; ++i) putPixel(*(f.font.glyphs[i] = createImage(10, 10, 1)), 0, 0, 1 + i);
+    auto markers = [&](int y) {  // (x, marker) of every glyph drawn on row y
+        std::vector<std::pair<int, int>> found;
+        for (int x = 0; x < 640; ++x) getPixel(*f.target, x, y) ? found.push_back({x, getPixel(*f.target, x, y)}) : void();
+        return found;
+    };
+    for (const auto& c : cases) {
+        fillImage(*f.target, 0);
+        printText(f.font, *f.target, c.x, 50, c.text, c.style);
         EXPECT_EQ(markers(50), c.markers) << c.text;
     }
-    fillImage(*target, 0);
-    printText(font, *target, 40, 100, "'", 1);
+    fillImage(*f.target, 0);
+    printText(f.font, *f.target, 40, 100, "'", 1);
     EXPECT_EQ(markers(95), (std::vector<std::pair<int, int>>{{40, 1 + 5 * 37 + 1}}));
-}
-
-// A character without a glyph is the built-in one, two pixels down, in colour 22 (black
-// in style 0); outlined text has black all round; a printed line moves the cursor down 16
-// pixels, 9 on screens 240 rows high or less.
-TEST_F(FontTest, BuiltInFallbackOutlinesAndLines) {
+    // A character without a glyph is the built-in one, two pixels down, in colour 22
+    // (black in style 0); outlined text has black all round; a printed line moves the
+    // cursor down 16 pixels, 9 on screens 240 rows high or less.
     const uint8_t* hash = builtinGlyph('#');
     int gx = 0, gy = 0;
     while (!(hash[gy] & (0x80 >> gx)))
         if (++gx == 8) gx = 0, ++gy;
-    printText(font, *target, 200, 100, "#", 1);
-    printText(font, *target, 300, 100, "#", 0);
-    printOutlined(*target, 400, 100, "#", 22);
-    EXPECT_TRUE(getPixel(*target, 200 + gx, 102 + gy) == 22 && getPixel(*target, 300 + gx, 102 + gy) == 255);
-    EXPECT_TRUE(getPixel(*target, 400 + gx, 100 + gy) == 22 && getPixel(*target, 399 + gx, 99 + gy) == 255);
-    font.lineCursorY = 20;
-    printLine(font, *target, 5, "ab");
-    EXPECT_TRUE(getPixel(*target, 5, 20) == 4 && font.lineCursorY == 36);
+    printText(f.font, *f.target, 200, 100, "#", 1);
+    printText(f.font, *f.target, 300, 100, "#", 0);
+    printOutlined(*f.target, 400, 100, "#", 22);
+    EXPECT_TRUE(getPixel(*f.target, 200 + gx, 102 + gy) == 22 && getPixel(*f.target, 300 + gx, 102 + gy) == 255);
+    EXPECT_TRUE(getPixel(*f.target, 400 + gx, 100 + gy) == 22 && getPixel(*f.target, 399 + gx, 99 + gy) == 255);
+    f.font.lineCursorY = 20;
+    printLine(f.font, *f.target, 5, "ab");
+    EXPECT_TRUE(getPixel(*f.target, 5, 20) == 4 && f.font.lineCursorY == 36);
     Image* small = createImage(320, 240, 1);
-    printLine(font, *small, 5, "ab");
-    EXPECT_EQ(font.lineCursorY, 45);
+    printLine(f.font, *small, 5, "ab");
+    EXPECT_EQ(f.font.lineCursorY, 45);
     destroyImage(small);
+    for (Image* img : f.font.glyphs) destroyImage(img);
+    destroyImage(f.target);
 }
+
+}  // namespace
+}  // namespace hc

@@ -1,7 +1,7 @@
 #pragma once
 // Helpers shared by the asset tests: captured console lines, temporary files and a
 // synthetic pack whose pixels tell where they come from.
-#include <cstdint>
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -21,9 +21,8 @@ struct ConsoleCapture {
     std::string pending;
     ConsoleCapture() {
         setConsoleSink([this](std::string_view text) {
-            pending += text;
-            for (size_t end; (end = pending.find('\n')) != std::string::npos; pending.erase(0, end + 1))
-                lines.push_back(pending.substr(0, end));
+            for (pending += text; pending.find('\n') != std::string::npos; pending.erase(0, pending.find('\n') + 1))
+                lines.push_back(pending.substr(0, pending.find('\n')));
         });
     }
     ~ConsoleCapture() { setConsoleSink(nullptr); }
@@ -37,30 +36,22 @@ struct TempDir {
         std::filesystem::remove_all(root);
         std::filesystem::create_directories(root);
     }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(root, ignored);
-    }
+    ~TempDir() { std::error_code ignored; std::filesystem::remove_all(root, ignored); }
     std::string file(const std::string& name) const { return (root / name).string(); }
     std::string path() const { return root.string(); }
 };
 
 inline void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-    if (std::FILE* file = std::fopen(path.c_str(), "wb")) {
-        if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file);
-        std::fclose(file);
-    }
+    if (std::FILE* file = std::fopen(path.c_str(), "wb")) std::fwrite(bytes.data(), 1, bytes.size(), file), std::fclose(file);
 }
 
-// Picture ids for the coordinate code below.
 constexpr int VehiclePicture = 1, WallPicture = 2, SheetPicture = 3;
 
 // A byte that mixes a picture's id with a pixel's coordinates, so that a pixel found in
 // the wrong place shows a different value. Never 0, so transparency stays meaningful.
 inline uint8_t coordinateCode(int picture, int x, int y) {
     const uint32_t mixed = uint32_t(x) * 7u + uint32_t(y) * 31u + uint32_t(picture) * 101u;
-    const uint8_t code = static_cast<uint8_t>(mixed ^ (mixed >> 8));
-    return code == 0 ? 1 : code;
+    return std::max<uint8_t>(1, static_cast<uint8_t>(mixed ^ (mixed >> 8)));
 }
 
 struct SyntheticPictures {

@@ -5,7 +5,6 @@
 
 #include <cstring>
 
-#include "artgen/encode.h"
 #include "assets/graphics_pack.h"
 #include "draw/palette.h"
 #include "pack_test_support.h"
@@ -15,42 +14,9 @@ namespace {
 
 using namespace testing_assets;
 
-std::vector<uint8_t> decodeAll(const std::vector<uint8_t>& pack) {
-    std::vector<uint8_t> out(PackBufferSize);
-    out.resize(decodePack(pack.data(), pack.size(), out.data(), out.size()).length);
-    return out;
-}
-
-TEST(PackEncoder, UsesTheLongestRunsAndPicturesGoBottomRowFirst) {
-    // 600 equal pairs: runs of 256, 256 and 88; alternating pixels: one run of pairs; a
-    // lone odd byte, paired with 0.
-    std::vector<uint8_t> stream(1200, 9);
-    for (int i = 0; i < 20; ++i) stream.push_back(i % 2 ? 4 : 3);
-    stream.push_back(77);
-    const std::vector<uint8_t> records = artgen::encodeRuns(stream.data(), stream.size());
-    EXPECT_EQ(records, (std::vector<uint8_t>{0, 9, 9, 0, 9, 9, 88, 9, 9, 10, 3, 4, 1, 77, 0}));
-    stream.push_back(0);
-    EXPECT_EQ(decodeAll(records), stream);
-
-    SyntheticPictures pictures;
-    std::vector<uint8_t> pack;
-    std::string error;
-    ASSERT_TRUE(artgen::encodePack(pictures.vehicles, pictures.walls, pictures.sheet, pack, &error));
-    const std::vector<uint8_t> decoded = decodeAll(pack);
-    EXPECT_EQ(decoded, pictures.stream());
-    EXPECT_EQ(decoded[WallStreamStart + 641], coordinateCode(WallPicture, 1, 510));
-    EXPECT_EQ(decoded[PackLayoutSize - 1], coordinateCode(SheetPicture, 639, 0));
-    EXPECT_FALSE(artgen::encodePack(pictures.vehicles, artgen::Picture(639, 512), pictures.sheet, pack, &error));
-    EXPECT_NE(error.find("639 x 512"), std::string::npos) << error;
-}
-
-void writeRgbPng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb) {
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    image.width = width;
-    image.height = height;
-    image.format = PNG_FORMAT_RGB;
+void writeRgbPng(const std::string& path, int height, const std::vector<uint8_t>& rgb) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION, image.width = 640, image.height = height, image.format = PNG_FORMAT_RGB;
     ASSERT_TRUE(png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr));
 }
 
@@ -63,7 +29,7 @@ std::vector<uint8_t> rgbOf(const artgen::Picture& picture) {
 // Unpacking a pack into pictures and packing them again gives the same stream; an RGB
 // picture of palette colours serves as well as a paletted one; a picture of the wrong
 // size, with a colour off the palette, or missing is refused, naming it.
-TEST(PackTool, UnpackAndPackRoundTripAndRefuseBadPictures) {
+TEST(PackTool, EncodeUnpackAndPackRoundTripAndRefuseBadPictures) {
     TempDir dir("tool");
     SyntheticPictures pictures;
     std::vector<uint8_t> bytes;
@@ -73,34 +39,35 @@ TEST(PackTool, UnpackAndPackRoundTripAndRefuseBadPictures) {
     std::string error, warning;
     ASSERT_TRUE(packtool::unpackPack(dir.file("in.pak"), dir.path(), &error, &warning)) << error;
     EXPECT_NE(warning.find("partial record"), std::string::npos);
-    writeRgbPng(dir.file("walls.png"), 640, 512, rgbOf(pictures.walls));
+    writeRgbPng(dir.file("walls.png"), 512, rgbOf(pictures.walls));
     ASSERT_TRUE(packtool::packPictures(dir.path(), dir.file("out.pak"), &error)) << error;
     std::vector<uint8_t> out(PackBufferSize);
-    const PackDecodeResult r = decodePackFile(dir.file("out.pak"), out.data(), out.size());
-    EXPECT_TRUE(r.error == PackError::None && r.length == PackLayoutSize);
-    out.resize(r.length);
+    out.resize(decodePackFile(dir.file("out.pak"), out.data(), out.size()).length);
     EXPECT_EQ(out, pictures.stream());
 
     std::vector<uint8_t> rgb = rgbOf(pictures.vehicles);
     rgb[(3 * 640 + 5) * 3 + 1] ^= 1;  // one pixel one step off its palette colour
-    struct Case { int height; const char* says; } const cases[] = {
-        {125, "vehicles.png is 640 x 125"}, {126, "pixel (5, 3)"}, {0, "vehicles.png"}};
-    for (const Case& c : cases) {
+    for (auto [height, says] : {std::pair{125, "vehicles.png is 640 x 125"}, {126, "pixel (5, 3)"}, {0, "vehicles.png"}}) {
         std::filesystem::remove(dir.file("vehicles.png"));
-        if (c.height > 0) writeRgbPng(dir.file("vehicles.png"), 640, c.height, rgb);
-        std::filesystem::remove(dir.file("bad.pak"));
+        if (height > 0) writeRgbPng(dir.file("vehicles.png"), height, rgb);
         EXPECT_FALSE(packtool::packPictures(dir.path(), dir.file("bad.pak"), &error));
-        EXPECT_NE(error.find(c.says), std::string::npos) << error;
+        EXPECT_NE(error.find(says), std::string::npos) << error;
         EXPECT_FALSE(std::filesystem::exists(dir.file("bad.pak")));
     }
+    // The encoder: 600 equal pairs make runs of 256, 256 and 88; alternating pixels one run
+    // of pairs; a lone odd byte is paired with 0. Pictures of the wrong size are refused.
+    std::vector<uint8_t> stream(1200, 9);
+    for (int i = 0; i < 20; ++i) stream.push_back(i % 2 ? 4 : 3);
+    stream.push_back(77);
+    EXPECT_EQ(artgen::encodeRuns(stream.data(), stream.size()), (std::vector<uint8_t>{0, 9, 9, 0, 9, 9, 88, 9, 9, 10, 3, 4, 1, 77, 0}));
+    EXPECT_FALSE(artgen::encodePack(pictures.vehicles, artgen::Picture(639, 512), pictures.sheet, bytes, &error));
+    EXPECT_NE(error.find("639 x 512"), std::string::npos) << error;
     // The contact sheet shows five textures at twice their size beside the sheet; a pack
     // that is short or missing is refused.
     ASSERT_TRUE(packtool::writeContactSheet(dir.file("in.pak"), dir.file("contact.png"), &error)) << error;
-    png_image image;
-    std::memset(&image, 0, sizeof image);
+    png_image image{};
     image.version = PNG_IMAGE_VERSION;
-    ASSERT_TRUE(png_image_begin_read_from_file(&image, dir.file("contact.png").c_str()));
-    EXPECT_TRUE(image.width >= 5u * 256u && image.height >= 1402u);
+    EXPECT_TRUE(png_image_begin_read_from_file(&image, dir.file("contact.png").c_str()) && image.width >= 5u * 256u && image.height >= 1402u);
     png_image_free(&image);
     writeBytes(dir.file("short.pak"), {1, 2, 3});
     EXPECT_FALSE(packtool::unpackPack(dir.file("short.pak"), dir.path(), &error));

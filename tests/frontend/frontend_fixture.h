@@ -15,32 +15,27 @@
 
 namespace hc {
 
-constexpr uint8_t GlyphColour = 100;  // style s draws colour 100 + s
-constexpr uint8_t BackdropColour = 5;
-constexpr uint8_t GreyBackdropColour = 9;
-constexpr uint8_t TitleColour = 6;
-constexpr uint8_t GarageColour = 7;
-constexpr uint8_t IconColour = 8;
+constexpr uint8_t GlyphColour = 100, BackdropColour = 5, GreyBackdropColour = 9, TitleColour = 6, GarageColour = 7, IconColour = 8;
+
+// Copies of presented frames, and the key polls made when each was presented.
+struct FrameLog {
+    std::vector<std::vector<uint8_t>> frames;
+    std::vector<int64_t> polls;
+};
 
 class FrontEndGame : public HeadlessGame {
 public:
     FrontEndGame() {
         openScreen();
         initAudio(game().audio);
-        // 20 frames a second: transitions take a few dozen frames instead of a hundred.
-        secondsPerFrame = 0.05;
+        secondsPerFrame = 0.05;  // 20 frames a second: shorter transitions
         GameState& state = game().state;
-        for (int g = 0; g < FontGlyphs; ++g) {
-            for (int s = 0; s < FontStyles; ++s) {
-                game().font.glyphs[g * FontStyles + s] = solid(GlyphSize, GlyphSize, GlyphColour + s);
-            }
-        }
+        for (int i = 0; i < FontGlyphs * FontStyles; ++i) game().font.glyphs[i] = solid(GlyphSize, GlyphSize, GlyphColour + i % FontStyles);
         state.menuBackdrop = solid(640, 400, BackdropColour);
         state.titleImage = solid(500, 170, TitleColour);
         state.garageBackdrop = solid(640, 320, GarageColour);
         state.garageIcon = solid(16, 16, IconColour);
-        for (int p = 0; p < 256; ++p) state.greyTable[p] = static_cast<uint8_t>(p);
-        state.greyTable[BackdropColour] = GreyBackdropColour;
+        for (int p = 0; p < 256; ++p) state.greyTable[p] = static_cast<uint8_t>(p == BackdropColour ? GreyBackdropColour : p);
     }
     ~FrontEndGame() {
         shutdownAudio(game().audio);
@@ -51,34 +46,24 @@ public:
 
     // Each key in turn down for one poll and seen released at the next, from poll first.
     void releaseKeysFrom(int64_t first, const std::vector<const char*>& names) {
-        int64_t poll = first;
-        for (const char* name : names) {
-            window.pressKeyAt(key(name), poll);
-            poll += 2;
-        }
+        for (const char* name : names) window.pressKeyAt(key(name), first), first += 2;
+    }
+    // Clears the keys and the log, then presses the keys from the next poll on.
+    void pressFromNextPoll(const std::vector<const char*>& names, FrameLog& log) {
+        log = FrameLog{};
+        onFrame = [this, &log](const Image&) { log.frames.push_back(window.lastFrame()), log.polls.push_back(window.polls()); };
+        window.clearKeys();
+        releaseKeysFrom(window.polls() + 1, names);
     }
 
 private:
     Image* solid(int w, int h, int colour) {
-        Image* image = createImage(w, h);
-        fillImage(*image, static_cast<uint32_t>(colour));
-        owned_.push_back(image);
-        return image;
+        owned_.push_back(createImage(w, h));
+        fillImage(*owned_.back(), static_cast<uint32_t>(colour));
+        return owned_.back();
     }
     std::vector<Image*> owned_;
 };
 
-// Copies of presented frames, and the key polls made when each was presented.
-struct FrameLog {
-    std::vector<std::vector<uint8_t>> frames;
-    std::vector<int64_t> polls;
-};
-
-inline void logFrames(HeadlessGame& hg, FrameLog& log) {
-    hg.onFrame = [&hg, &log](const Image&) {
-        log.frames.push_back(hg.window.lastFrame());
-        log.polls.push_back(hg.window.polls());
-    };
-}
 
 }  // namespace hc

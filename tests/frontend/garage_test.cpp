@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/random.h"
@@ -20,63 +21,43 @@ constexpr uint8_t Paper = 22;  // the speech bubble's paper
 TEST(GarageOffers, PricesAndLinesOfEveryEntry) {
     GameState state;
     buildGarageList(state);
-    const char* labels[] = {"Tune the radio", "Upgrade: turbo", "Go to work", "Fix bodywork damage",
-                            "Upgrade: brake system", "Upgrade: radiator/cooling", "Repair brake system",
-                            "Fill the tank", "Upgrade: racing tires", "Save and exit"};
+    const char* labels[] = {"Tune the radio", "Upgrade: turbo", "Go to work", "Fix bodywork damage", "Upgrade: brake system",
+                            "Upgrade: radiator/cooling", "Repair brake system", "Fill the tank", "Upgrade: racing tires", "Save and exit"};
     Shift shift;
     shift.turboLevel = 0, shift.brakeLevel = 1, shift.radiatorLevel = 2, shift.tyreLevel = 3;
     shift.damage[1] = 0.37f, shift.damage[2] = 0.5f, shift.damage[3] = 0.9f;
-    const struct {
-        int32_t cost;
-        const char* info;
-    } offers[] = {{0, ""},          {200, "stage 0"}, {0, ""},          {222, "37% worn"}, {400, "stage 1"},
-                  {600, "stage 2"}, {300, "50% worn"}, {0, ""},         {0, "(maxed out)"}, {0, ""}};
+    const std::pair<int32_t, const char*> offers[] = {{0, ""}, {200, "stage 0"}, {0, ""}, {222, "37% worn"}, {400, "stage 1"},
+                                                      {600, "stage 2"}, {300, "50% worn"}, {0, ""}, {0, "(maxed out)"}, {0, ""}};
     for (int i = 1; i <= GarageItemCount; ++i) {
-        EXPECT_EQ(state.garage[i].label, labels[i - 1]);
-        EXPECT_EQ(garageOffer(state.garage[i], shift).cost, offers[i - 1].cost) << i;
-        EXPECT_EQ(garageOffer(state.garage[i], shift).info, offers[i - 1].info) << i;
+        const GarageOffer offer = garageOffer(state.garage[i], shift);
+        EXPECT_TRUE(state.garage[i].label == labels[i - 1] && offer.cost == offers[i - 1].first && offer.info == offers[i - 1].second) << i;
     }
     // Six dollars a whole percent, halves to even, held within 0..100%.
-    const struct {
-        float wear;
-        int32_t cost;
-        const char* info;
-    } wears[] = {{0.004f, 0, "0% worn"}, {1.0f, 600, "100% worn"}, {0.125f, 72, "12% worn"},
-                 {std::nanf(""), 0, "0% worn"}, {-0.5f, 0, "0% worn"}, {3.0f, 600, "100% worn"}};
-    for (const auto& w : wears) {
-        shift.damage[2] = w.wear;
-        EXPECT_EQ(garageOffer(state.garage[7], shift).cost, w.cost) << w.wear;
-        EXPECT_EQ(garageOffer(state.garage[7], shift).info, w.info) << w.wear;
+    const std::tuple<float, int32_t, const char*> wears[] = {{0.004f, 0, "0% worn"}, {1.0f, 600, "100% worn"}, {0.125f, 72, "12% worn"},
+                                                             {std::nanf(""), 0, "0% worn"}, {-0.5f, 0, "0% worn"}, {3.0f, 600, "100% worn"}};
+    for (const auto& [wear, cost, info] : wears) {
+        shift.damage[2] = wear;
+        EXPECT_TRUE(garageOffer(state.garage[7], shift).cost == cost && garageOffer(state.garage[7], shift).info == info) << wear;
     }
 }
 
-class GarageScreen : public ::testing::Test {
-protected:
-    void SetUp() override {
-        buildGarageList(fe.game().state);
-        seedRandom(5);
-        logFrames(fe, log);
+struct GarageScreen : ::testing::Test {
+    void SetUp() override { buildGarageList(fe.game().state), seedRandom(5); }
+    // Runs the garage with the keys; each picture it drew is followed by a key poll.
+    std::vector<std::vector<uint8_t>> run(const std::vector<const char*>& keys, bool* work = nullptr) {
+        fe.pressFromNextPoll(keys, log);
+        const bool toWork = runGarage(fe.game());
+        if (work) *work = toWork;
+        return pictures();
     }
-    bool run(const std::vector<const char*>& keys) {
-        log = FrameLog{};
-        fe.window.clearKeys();
-        fe.releaseKeysFrom(fe.window.polls() + 1, keys);
-        return runGarage(fe.game());
-    }
-    // The garage's own pictures: each is followed by a key poll before the next frame.
     std::vector<std::vector<uint8_t>> pictures() const {
         std::vector<std::vector<uint8_t>> own;
-        for (size_t f = 0; f + 1 < log.frames.size(); ++f) {
+        for (size_t f = 0; f + 1 < log.frames.size(); ++f)
             if (log.polls[f + 1] != log.polls[f]) own.push_back(log.frames[f]);
-        }
         return own;
     }
     // Width of the bubble's paper on row 355 (five above the text at 360), 0 for none.
-    static int paperWidth(const std::vector<uint8_t>& frame) {
-        int n = 0;
-        for (int x = 0; x < 640; ++x) n += frame[355 * 640 + x] == Paper;
-        return n;
-    }
+    static int paperWidth(const std::vector<uint8_t>& frame) { return static_cast<int>(std::count(&frame[355 * 640], &frame[356 * 640], Paper)); }
     Shift& shift() { return fe.game().shift; }
 
     FrontEndGame fe;
@@ -86,21 +67,13 @@ protected:
 TEST_F(GarageScreen, TheIconMarksEachEntryInTurnAndTheRadioChangesTrack) {
     openTrack(fe.game().audio, 2);
     // Right ten times round from entry 3, then the radio (entry 1) is tuned.
-    run({"Right", "Right", "Right", "Right", "Right", "Right", "Right", "Right", "Right", "Right", "Left", "Left",
-         "Return", "Escape"});
+    const auto own = run({"Right", "Right", "Right", "Right", "Right", "Right", "Right", "Right", "Right", "Right", "Left", "Left", "Return", "Escape"});
     EXPECT_EQ(fe.game().audio.channels[MusicChannel].trackNumber, 3);
-    const int spots[11][2] = {{0, 0},     {86, 242},  {128, 227}, {167, 110}, {174, 185}, {307, 174},
-                              {332, 92},  {345, 170}, {389, 224}, {510, 226}, {602, 59}};
-    const auto own = pictures();
+    const int spots[11][2] = {{0, 0}, {86, 242}, {128, 227}, {167, 110}, {174, 185}, {307, 174}, {332, 92}, {345, 170}, {389, 224}, {510, 226}, {602, 59}};
     ASSERT_GE(own.size(), 11u);
-    for (int k = 0; k <= 10; ++k) {
-        const int entry = (2 + k) % 10 + 1;  // 3, 4, ..., 10, 1, 2, 3
-        for (int i = 1; i <= 10; ++i) {
-            // The 640 x 320 picture is centred at row 80.
-            const size_t at = static_cast<size_t>(80 + spots[i][1]) * 640 + spots[i][0];
-            EXPECT_EQ(own[k][at] == IconColour, i == entry) << "picture " << k << " entry " << i;
-        }
-    }
+    for (int k = 0; k <= 10; ++k)  // entries 3, 4, ..., 10, 1, 2, 3; the picture centred at row 80
+        for (int i = 1; i <= 10; ++i)
+            EXPECT_EQ(own[k][(80 + spots[i][1]) * 640 + spots[i][0]] == IconColour, i == (2 + k) % 10 + 1) << "picture " << k << " entry " << i;
 }
 
 TEST_F(GarageScreen, TheDrawPicksTheRefusalOrSaleLineInItsOrderAndARefusalChangesNothing) {
@@ -111,56 +84,19 @@ TEST_F(GarageScreen, TheDrawPicksTheRefusalOrSaleLineInItsOrderAndARefusalChange
     for (int seed = 1; seed < 100; ++seed) {
         seedRandom(static_cast<uint64_t>(seed));
         int& slot = seedFor[static_cast<int>(std::floor(4 * nextRandom()))];
-        if (slot < 0) slot = seed;
+        slot = slot < 0 ? seed : slot;
     }
-    for (int k = 0; k < 4; ++k) {
-        ASSERT_GE(seedFor[k], 0) << k;
-        for (const bool sale : {false, true}) {
-            // The turbo ($200) refused to $199; a 2% bodywork repair sold for exactly $12.
-            shift() = Shift{};
-            shift().score = sale ? 12 : 199;
-            shift().damage[1] = 0.02f;
-            seedRandom(static_cast<uint64_t>(seedFor[k]));
-            run({sale ? "Right" : "Left", "Return", sale ? "Left" : "Right", "Escape"});
-            const auto own = pictures();
-            ASSERT_EQ(own.size(), 4u);
-            // The welcome on the first picture only, the answer on the one after the key.
-            EXPECT_EQ(paperWidth(own[0]), 10 * 40 + 11);
-            EXPECT_EQ(paperWidth(own[1]), 0);
-            EXPECT_EQ(paperWidth(own[2]), 10 * (sale ? sales[k] : refusals[k]) + 11) << k << sale;
-            EXPECT_EQ(paperWidth(own[3]), 0);
-            EXPECT_EQ(shift().score, sale ? 0 : 199);
-            EXPECT_EQ(shift().damage[1], sale ? 0.0f : 0.02f);
-            EXPECT_EQ(shift().turboLevel, 0);
-        }
-    }
-}
-
-// Each starts from a fresh bank and car; the keys move from entry 3 (work).
-TEST_F(GarageScreen, UpgradesGoUpToTheTopRepairsAreRefusedLikeUpgradesAndFreeEntriesCostNothing) {
-    const struct {
-        const char* what;
-        int32_t score, scoreAfter;
-        int8_t tyresAfter;
-        float wearBefore, wearAfter;  // of the brakes
-        std::vector<const char*> keys;
-    } cases[] = {
-        // Tyres four times: 200 + 400 + 600, then maxed out at no charge.
-        {"to the top", 1200, 0, 3, 0, 0, {"Left", "Left", "Left", "Left", "Return", "Return", "Return", "Return"}},
-        {"tiny wear free", 0, 0, 0, 0.004f, 0.0f, {"Right", "Right", "Right", "Right", "Return"}},
-        {"repair refused", 599, 599, 0, 1.0f, 1.0f, {"Right", "Right", "Right", "Right", "Return"}},
-        {"fill the tank", 10, 10, 0, 0.5f, 0.5f, {"Right", "Right", "Right", "Right", "Right", "Return"}},
-    };
-    for (const auto& c : cases) {
-        shift() = Shift{};
-        shift().score = c.score;
-        shift().damage[2] = c.wearBefore;
-        std::vector<const char*> keys = c.keys;
-        keys.push_back("Escape");
-        EXPECT_FALSE(run(keys)) << c.what;
-        EXPECT_EQ(shift().score, c.scoreAfter) << c.what;
-        EXPECT_EQ(shift().tyreLevel, c.tyresAfter) << c.what;
-        EXPECT_EQ(shift().damage[2], c.wearAfter) << c.what;
+    for (int k = 0; k < 8; ++k) {
+        // The turbo ($200) refused to $199; a 2% bodywork repair sold for exactly $12.
+        const bool sale = k >= 4;
+        shift() = Shift{}, shift().score = sale ? 12 : 199, shift().damage[1] = 0.02f;
+        seedRandom(static_cast<uint64_t>(seedFor[k % 4]));
+        const auto own = run({sale ? "Right" : "Left", "Return", sale ? "Left" : "Right", "Escape"});
+        ASSERT_EQ(own.size(), 4u);
+        // The welcome on the first picture only, the answer on the one after the key.
+        EXPECT_EQ((std::vector<int>{paperWidth(own[0]), paperWidth(own[1]), paperWidth(own[2]), paperWidth(own[3])}),
+                  (std::vector<int>{10 * 40 + 11, 0, 10 * (sale ? sales[k % 4] : refusals[k % 4]) + 11, 0})) << k;
+        EXPECT_TRUE(shift().score == (sale ? 0 : 199) && shift().damage[1] == (sale ? 0.0f : 0.02f) && shift().turboLevel == 0);
     }
 }
 
@@ -170,19 +106,16 @@ TEST_F(GarageScreen, TheBubbleIsDrawnOverTheBankAndThePrice) {
     Image* full = fe.game().screen.renderBuffer;
     fe.game().screen.renderBuffer = createImage(320, 100);
     shift().score = 1000;
-    run({"Left", "Return", "Escape"});
+    const auto own = run({"Left", "Return", "Escape"});
     destroyImage(fe.game().screen.renderBuffer);
     fe.game().screen.renderBuffer = full;
-    const auto own = pictures();
     ASSERT_EQ(own.size(), 3u);
     for (size_t p : {0u, 2u}) {
         bool textOutside = false;
         for (int y = 80; y < 90; ++y) {
             const uint8_t* row = own[p].data() + y * 320;
             int left = 320, right = -1;
-            for (int x = 0; x < 320; ++x) {
-                if (row[x] == Paper) left = std::min(left, x), right = x;
-            }
+            for (int x = 0; x < 320; ++x) row[x] == Paper ? (left = std::min(left, x), right = x) : 0;
             ASSERT_LT(left, right) << p;
             for (int x = 0; x < 320; ++x) {
                 const bool text = row[x] == GlyphColour + 1;
@@ -194,37 +127,38 @@ TEST_F(GarageScreen, TheBubbleIsDrawnOverTheBankAndThePrice) {
     }
 }
 
-// "Go to work" leaves for work; "Save and exit" and the exit key, from any entry, save
-// and leave for the menu. A failed save is said in the bubble and keeps the player in
-// the garage once; going to work saves nothing.
-TEST_F(GarageScreen, WorkSaveAndExitOrTheExitKeyAndAFailedSaveIsSaidOnce) {
-    const struct {
-        bool saves;
-        std::vector<const char*> keys;
-        bool work;
-        int calls;
-        std::vector<bool> bubbles;  // on each picture the garage drew
-    } cases[] = {
-        {true, {"Escape"}, false, 1, {true}},
-        {true, {"Right", "Right", "Escape"}, false, 1, {true, false, false}},
-        {true, {"Right", "Left", "Return"}, true, 0, {true, false, false}},  // back on entry 3
-        {false, {"Escape", "Escape"}, false, 2, {true, true}},
-        {false, {"Left", "Left", "Left", "Return", "Return"}, false, 2, {true, false, false, false, true}},  // to 10
-        {false, {"Return"}, true, 0, {true}},
+// From a fresh bank and car, the keys moving from entry 3 (work): upgrades go up to the
+// top, a repair of tiny wear is free, a free entry changes nothing; "Go to work" leaves
+// for work; "Save and exit" and the exit key, from any entry, save and leave for the
+// menu. A failed save is said in the bubble and keeps the player in the garage once;
+// going to work saves nothing.
+TEST_F(GarageScreen, PurchasesAndTheWaysOutAndAFailedSaveIsSaidOnce) {
+    // Whether saving works; the bank and the brakes' wear before and after; the tyres after;
+    // the keys; whether it left for work; the saves tried; a bubble on each picture drawn.
+    const struct { bool saves; int32_t score, scoreAfter; float wear, wearAfter; int8_t tyresAfter; std::vector<const char*> keys; bool work;
+                   int calls; std::vector<bool> bubbles; } cases[] = {
+        // Tyres four times: 200 + 400 + 600, then maxed out at no charge.
+        {true, 1200, 0, 0, 0, 3, {"Left", "Left", "Left", "Left", "Return", "Return", "Return", "Return", "Escape"}, false, 1,
+         {true, false, false, false, false, true, true, true, false}},
+        {true, 0, 0, 0.004f, 0, 0, {"Right", "Right", "Right", "Right", "Return", "Escape"}, false, 1, {true, false, false, false, false, false}},
+        {true, 10, 10, 0.5f, 0.5f, 0, {"Right", "Right", "Right", "Right", "Right", "Return", "Escape"}, false, 1,
+         {true, false, false, false, false, false, false}},
+        {true, 0, 0, 0, 0, 0, {"Escape"}, false, 1, {true}},
+        {true, 0, 0, 0, 0, 0, {"Right", "Left", "Return"}, true, 0, {true, false, false}},  // back on entry 3
+        {false, 0, 0, 0, 0, 0, {"Escape", "Escape"}, false, 2, {true, true}},
+        {false, 0, 0, 0, 0, 0, {"Left", "Left", "Left", "Return", "Return"}, false, 2, {true, false, false, false, true}},  // to 10
+        {false, 0, 0, 0, 0, 0, {"Return"}, true, 0, {true}},
     };
     for (const auto& c : cases) {
+        shift() = Shift{}, shift().score = c.score, shift().damage[2] = c.wear;
         int calls = 0;
-        log = FrameLog{};
-        fe.window.clearKeys();
+        fe.pressFromNextPoll(c.keys, log);
         const int64_t last = fe.window.polls() + 2 * static_cast<int64_t>(c.keys.size()) + 50;
-        fe.releaseKeysFrom(fe.window.polls() + 1, c.keys);
-        fe.window.onPoll = [&](int64_t poll) {
-            if (poll > last) fe.window.requestClose();  // still in the garage
-        };
+        fe.window.onPoll = [&](int64_t poll) { poll > last ? fe.window.requestClose() : void(); };  // still in the garage
         bool work = !c.work;
         EXPECT_EQ(fe.runUntilEnd([&] { work = runGarage(fe.game(), [&] { return ++calls, c.saves; }); }), -1);
-        EXPECT_EQ(work, c.work);
-        EXPECT_EQ(calls, c.calls);
+        EXPECT_TRUE(work == c.work && calls == c.calls) << c.keys.size();
+        EXPECT_TRUE(shift().score == c.scoreAfter && shift().tyreLevel == c.tyresAfter && shift().damage[2] == c.wearAfter) << c.keys.size();
         std::vector<bool> bubbles;
         for (const auto& picture : pictures()) bubbles.push_back(paperWidth(picture) > 0);
         EXPECT_EQ(bubbles, c.bubbles) << c.keys.size();

@@ -1,9 +1,11 @@
-// The main menu's choices and blinking, and the two drawing helpers of every
-// front-end screen.
+// The main menu's choices and blinking, the help pages (turning, leaving, and where
+// their lines stand), and the two drawing helpers of every front-end screen.
+#include "frontend/help_pages.h"
 #include "frontend/menus.h"
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "frontend/game.h"
@@ -13,16 +15,11 @@ namespace hc {
 namespace {
 
 TEST(MainMenu, UpAndDownWrapRoundTheFiveEntriesAndTheExitKeyChoosesExit) {
+    // Up from 1 wraps to 5 and down from 5 to 1; other keys are not the menu's.
     const struct { std::vector<const char*> keys; int chosen; } cases[] = {
-        {{"Return"}, MenuArcade},
-        {{"Down", "Return"}, MenuCareer},
-        {{"Up", "Return"}, MenuExit},  // 1 -> 5
-        {{"Up", "Up", "Return"}, MenuHelp},
-        {{"Up", "Down", "Return"}, MenuArcade},  // 5 -> 1
-        {{"Down", "Down", "Down", "Down", "Down", "Down", "Return"}, MenuCareer},
-        {{"Left", "S", "Right", "Return"}, MenuArcade},  // not the menu's keys
-        {{"Down", "Escape"}, MenuExit},
-    };
+        {{"Return"}, MenuArcade}, {{"Down", "Return"}, MenuCareer}, {{"Up", "Return"}, MenuExit}, {{"Up", "Up", "Return"}, MenuHelp},
+        {{"Up", "Down", "Return"}, MenuArcade}, {{"Down", "Down", "Down", "Down", "Down", "Down", "Return"}, MenuCareer},
+        {{"Left", "S", "Right", "Return"}, MenuArcade}, {{"Down", "Escape"}, MenuExit}};
     for (const auto& c : cases) {
         FrontEndGame fe;
         fe.releaseKeysFrom(1, c.keys);
@@ -35,7 +32,7 @@ TEST(MainMenu, UpAndDownWrapRoundTheFiveEntriesAndTheExitKeyChoosesExit) {
 TEST(MainMenu, BackdropTitleAndTheSelectedEntryBlinkingTwoFramesOnTwoOff) {
     FrontEndGame fe;
     FrameLog log;
-    logFrames(fe, log);
+    fe.pressFromNextPoll({}, log);
     fe.window.pressKeyAt(FrontEndGame::key("Escape"), 13);
     EXPECT_EQ(runMainMenu(fe.game()), MenuExit);
     // Entry i stands at row 222 + 20 i; entry 1 is selected, entry 2 never blinks.
@@ -45,56 +42,43 @@ TEST(MainMenu, BackdropTitleAndTheSelectedEntryBlinkingTwoFramesOnTwoOff) {
         if (poll < 1 || poll > 12) continue;  // the dissolves' frames
         auto at = [&](int x, int y) { return log.frames[f][static_cast<size_t>(y) * 640 + x]; };
         EXPECT_EQ(at(320, 246) == GlyphColour + 2, (poll - 1) % 4 < 2) << poll;
-        EXPECT_EQ(at(320, 266), GlyphColour + 2);
         // The backdrop fills rows 40..439, the 500-wide title columns 70..569 from row 40.
-        const std::pair<int, int> backdrop[] = {{10, 40}, {10, 439}, {69, 40}, {570, 209}};
-        for (auto [x, y] : backdrop) EXPECT_EQ(at(x, y), BackdropColour) << x << "," << y;
-        EXPECT_EQ(at(10, 39), 255);
-        EXPECT_EQ(at(10, 440), 255);
-        EXPECT_EQ(at(70, 40), TitleColour);
-        EXPECT_EQ(at(569, 209), TitleColour);
+        const std::tuple<int, int, int> probes[] = {{320, 266, GlyphColour + 2}, {10, 40, BackdropColour}, {10, 439, BackdropColour},
+                                                    {69, 40, BackdropColour}, {570, 209, BackdropColour}, {10, 39, 255},
+                                                    {10, 440, 255}, {70, 40, TitleColour}, {569, 209, TitleColour}};
+        for (auto [x, y, c] : probes) EXPECT_EQ(at(x, y), c) << x << "," << y;
         ++checked;
     }
-    EXPECT_EQ(checked, 12);
-    EXPECT_EQ(log.frames.back()[246 * 640 + 320], 255);  // leaving dissolves to black
+    EXPECT_TRUE(checked == 12 && log.frames.back()[246 * 640 + 320] == 255);  // leaving dissolves to black
 }
 
 // A picture whose pixel value is its source column + 1 in every row.
 Image* columnPicture(int w, int h) {
     Image* image = createImage(w, h);
-    for (int y = 0; y < h; ++y) {
+    for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) putPixel(*image, x, y, static_cast<uint32_t>(x % 250 + 1));
-    }
     return image;
 }
 
 TEST(DrawImageScaled, CentredOneToOneHalvedAt320AndDoubledAbove1280) {
-    struct Probe {
-        int x, y;
-        uint32_t colour;  // source column + 1, or 255 where nothing is drawn
-    };
+    struct Probe { int x, y; uint32_t colour; };  // source column + 1, or 255 where nothing is drawn
     const struct { int targetW, targetH, pictureW, pictureH, x, y; std::vector<Probe> probes; } cases[] = {
         // 100 x 50 centred on 640 x 480: columns 270..369, rows 215..264.
-        {640, 480, 100, 50, -1, -1, {{270, 215, 1}, {369, 264, 100}, {269, 215, 255}, {270, 214, 255},
-                                     {370, 264, 255}, {369, 265, 255}}},
+        {640, 480, 100, 50, -1, -1, {{270, 215, 1}, {369, 264, 100}, {269, 215, 255}, {270, 214, 255}, {370, 264, 255}, {369, 265, 255}}},
         // At 320 every second column and row: rows 0 and 2 of four.
         {320, 240, 640, 4, 0, 0, {{0, 0, 1}, {1, 0, 3}, {159, 0, 69}, {319, 0, 139}, {0, 1, 1}, {0, 2, 255}}},
         // Above 1280 steps of 0.5 rounded half to even: columns 0, 0, 1, 2, 2, 2, 3, 4, 4, 4;
         // four rows become seven.
-        {1366, 20, 640, 4, 0, 0, {{1, 0, 1}, {2, 0, 2}, {3, 0, 3}, {5, 0, 3}, {6, 0, 4}, {9, 0, 5},
-                                  {0, 6, 1}, {0, 7, 255}}},
+        {1366, 20, 640, 4, 0, 0, {{1, 0, 1}, {2, 0, 2}, {3, 0, 3}, {5, 0, 3}, {6, 0, 4}, {9, 0, 5}, {0, 6, 1}, {0, 7, 255}}},
         // Larger than the target: cut off at every edge.
         {64, 48, 200, 200, -1, -1, {{0, 0, 69}, {63, 47, 132}}},
-        {64, 48, 200, 200, 30, 40, {{29, 40, 255}, {30, 39, 255}, {30, 40, 1}, {63, 47, 34}}},
-    };
+        {64, 48, 200, 200, 30, 40, {{29, 40, 255}, {30, 39, 255}, {30, 40, 1}, {63, 47, 34}}}};
     for (const auto& c : cases) {
         Image* target = createImage(c.targetW, c.targetH);
         Image* picture = columnPicture(c.pictureW, c.pictureH);
         fillImage(*target, 255);
         drawImageScaled(*target, picture, c.x, c.y);
-        for (const Probe& p : c.probes) {
-            EXPECT_EQ(getPixel(*target, p.x, p.y), p.colour) << c.targetW << ": " << p.x << "," << p.y;
-        }
+        for (const Probe& p : c.probes) EXPECT_EQ(getPixel(*target, p.x, p.y), p.colour) << c.targetW << ": " << p.x << "," << p.y;
         destroyImage(picture);
         destroyImage(target);
     }
@@ -106,8 +90,7 @@ TEST(DrawImageScaled, CentredOneToOneHalvedAt320AndDoubledAbove1280) {
     putPixel(*picture, 5, 5, 3);
     drawImageScaled(*target, picture, 0, 0);
     drawImageScaled(*target, nullptr, -1, -1);
-    EXPECT_EQ(getPixel(*target, 4, 4), 9u);
-    EXPECT_EQ(getPixel(*target, 5, 5), 3u);
+    EXPECT_EQ(getPixel(*target, 4, 4) * 10 + getPixel(*target, 5, 5), 93u);
     destroyImage(picture);
     destroyImage(target);
 }
@@ -118,14 +101,95 @@ TEST(DrawTitleBar, ARimmedChequerWithAGapForTheTitle) {
     fillImage(target, 1);
     drawTitleBar(fe.game().font, target, "options");  // 7 characters: columns 273..367 free
     const uint32_t bold = GlyphColour + 2;
-    const struct {
-        int x, y;
-        uint32_t colour;
-    } probes[] = {{0, 6, 1},     {0, 23, 1},    {0, 7, 235},   {0, 10, 235},  {0, 11, 255},
-                  {4, 11, 18},   {0, 15, 18},   {4, 15, 255},  {639, 22, 235}, {272, 15, 18},
-                  {368, 12, 255},{273, 15, 1},  {367, 15, 1},  {284, 10, 1},  {285, 10, bold},
-                  {354, 19, bold}};
+    const struct { int x, y; uint32_t colour; } probes[] = {{0, 6, 1}, {0, 23, 1}, {0, 7, 235}, {0, 10, 235}, {0, 11, 255}, {4, 11, 18},
+        {0, 15, 18}, {4, 15, 255}, {639, 22, 235}, {272, 15, 18}, {368, 12, 255}, {273, 15, 1}, {367, 15, 1}, {284, 10, 1}, {285, 10, bold},
+        {354, 19, bold}};
     for (const auto& p : probes) EXPECT_EQ(getPixel(target, p.x, p.y), p.colour) << p.x << "," << p.y;
+}
+
+constexpr uint8_t KeyCap = GlyphColour + 4;
+constexpr uint8_t Narrow = GlyphColour + 3;
+
+struct HelpPages : ::testing::Test {
+    std::vector<uint8_t> pagePicture(int page) {
+        drawHelpPage(fe.game(), page);
+        const Image& target = *fe.game().screen.renderBuffer;
+        return {target.pixels, target.pixels + 640 * 480};
+    }
+    uint32_t at(int x, int y) { return getPixel(*fe.game().screen.renderBuffer, x, y); }
+
+    FrontEndGame fe;
+};
+
+TEST_F(HelpPages, SelectTurnsThePagesRoundOtherKeysRedrawAndExitLeavesFromAnyPage) {
+    // The pages shown (each run of equal frames once) and the frames of page 1 before the
+    // key that leaves.
+    const struct { int first; std::vector<const char*> keys; std::vector<int> shown; int firstPageFrames; } cases[] = {
+        {1, {"Return", "Return", "Return", "Escape"}, {1, 2, 3, 1}, 2},
+        {1, {"Left", "Z", "Return", "Escape"}, {1, 2}, 3},  // shown again for a screenshot
+        {2, {"Escape"}, {2}, 0},
+        {3, {"Escape"}, {3}, 0},
+    };
+    const std::vector<uint8_t> pages[] = {{}, pagePicture(1), pagePicture(2), pagePicture(3)};
+    FrameLog log;
+    for (const auto& c : cases) {
+        fe.pressFromNextPoll(c.keys, log);
+        runHelpPages(fe.game(), c.first);
+        std::vector<int> shown;
+        int firstPageFrames = 0;
+        for (size_t f = 0; f < log.frames.size(); ++f) {
+            firstPageFrames += log.polls[f] < log.polls.back() && log.frames[f] == pages[1];
+            for (int p = 1; p <= 3; ++p)
+                if (log.frames[f] == pages[p] && (shown.empty() || shown.back() != p)) shown.push_back(p);
+        }
+        EXPECT_EQ(shown, c.shown) << c.keys.size();
+        // Leaving dissolves to black.
+        EXPECT_TRUE(firstPageFrames == c.firstPageFrames && log.frames.back()[240 * 640 + 320] == 255) << c.keys[0];
+    }
+}
+
+TEST_F(HelpPages, TitlesLinesAndFooterStandWhereTheLayoutSays) {
+    const char* titles[] = {"controls", "how to play", "credits"};
+    for (int page = 1; page <= 3; ++page) {
+        pagePicture(page);
+        // Footer at row 425: "page p of 3", the select key, "next", the exit key, "exit".
+        for (auto [x, colour] : {std::pair{5, Narrow}, {540, KeyCap}, {555, Narrow}, {590, KeyCap}, {605, Narrow}})
+            EXPECT_EQ(at(x, 425), colour) << page << " at " << x;
+        EXPECT_TRUE(at(5, 424) != Narrow && at(600, 100) == GreyBackdropColour && helpPageTitle(page) == titles[page - 1]) << page;
+    }
+    // Controls: fifteen key pictures, each with its description after four spaces.
+    pagePicture(1);
+    for (int a = 0; a < 15; ++a) EXPECT_TRUE(at(5, 45 + 16 * a) == KeyCap && at(5 + 4 * 7, 45 + 16 * a) == Narrow) << a;
+    EXPECT_TRUE(at(5, 285) != KeyCap && fe.game().font.lineCursorY == 285);
+    // How to play: fifteen lines, the fifth and eleventh empty.
+    pagePicture(2);
+    for (int line = 0; line < 15; ++line) EXPECT_EQ(at(5, 45 + 16 * line) == Narrow, line != 4 && line != 10) << line;
+    EXPECT_EQ(fe.game().font.lineCursorY, 45 + 15 * 16);
+    // Credits: the title picture centred, the release line, and three outlined lines at
+    // rows 390, 400, 410 in colours 22, 22 and 23.
+    pagePicture(3);
+    EXPECT_TRUE(at(320, 240) == TitleColour && at(5, 45) == Narrow);
+    auto rowHas = [&](int y0, uint32_t colour) {
+        for (int i = 0; i < 8 * 640; ++i)
+            if (at(i % 640, y0 + i / 640) == colour) return true;
+        return false;
+    };
+    EXPECT_TRUE(rowHas(390, 22) && rowHas(400, 22) && rowHas(410, 23));
+    EXPECT_FALSE(rowHas(410, 22) || rowHas(380, 22));
+}
+
+TEST_F(HelpPages, ShortScreensStepNinePixels) {
+    Game& g = fe.game();
+    Image* tall = g.screen.renderBuffer;
+    g.screen.renderBuffer = createImage(640, 240);
+    drawHelpPage(g, 2);  // the footer at 240 - 20 - 15
+    EXPECT_TRUE(g.font.lineCursorY == 25 + 15 * 9 && at(5, 25) == Narrow && at(5, 205) == Narrow);
+    destroyImage(g.screen.renderBuffer);
+    g.screen.renderBuffer = createImage(640, 200);
+    drawHelpPage(g, 1);
+    EXPECT_EQ(at(5, 26), KeyCap);
+    destroyImage(g.screen.renderBuffer);
+    g.screen.renderBuffer = tall;
 }
 
 }  // namespace

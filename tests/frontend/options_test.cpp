@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "frontend/game.h"
@@ -17,9 +18,7 @@ namespace {
 constexpr int EntryTop = 289 - 16 - 20 * 5;
 
 bool rowHasColourIn(const Image& image, int y, uint32_t lo, uint32_t hi) {
-    for (int x = 0; x < image.width; ++x) {
-        if (getPixel(image, x, y) >= lo && getPixel(image, x, y) <= hi) return true;
-    }
+    for (int x = 0; x < image.width; ++x) if (getPixel(image, x, y) >= lo && getPixel(image, x, y) <= hi) return true;
     return false;
 }
 
@@ -30,11 +29,9 @@ TEST(OptionsEntries, TextsFollowTheSettingsAndGammaCyclesInSinglePrecision) {
     const char* on[] = {"", "gamma adjust", "music on", "high detail gfx", "classic mode", "return", ""};
     for (int i = 0; i <= 6; ++i) EXPECT_EQ(optionsEntryText(i, audio, shift), on[i]);
     audio.channels[MusicChannel].enabled = 0;
-    shift.lowDetail = FlagOn;
-    shift.assists = FlagOn;
-    EXPECT_EQ(optionsEntryText(2, audio, shift), "music off");
-    EXPECT_EQ(optionsEntryText(3, audio, shift), "low detail gfx");
-    EXPECT_EQ(optionsEntryText(4, audio, shift), "assists on");
+    shift.lowDetail = shift.assists = FlagOn;
+    EXPECT_EQ(std::string(optionsEntryText(2, audio, shift)) + "/" + std::string(optionsEntryText(3, audio, shift)) + "/" +
+                  std::string(optionsEntryText(4, audio, shift)), "music off/low detail gfx/assists on");
     // 1.0 - 0.2 - 0.2 in floats lies just above 0.6 and is kept; one more step wraps.
     float g = 1.0f;
     for (float expected : {0.8f, 0.6f, 1.2f, 1.0f, 0.8f}) EXPECT_FLOAT_EQ(g = nextGamma(g), expected);
@@ -42,18 +39,11 @@ TEST(OptionsEntries, TextsFollowTheSettingsAndGammaCyclesInSinglePrecision) {
     EXPECT_EQ(nextGamma(0.6f), 1.2f);
 }
 
-class OptionsScreen : public ::testing::Test {
-protected:
-    void SetUp() override {
-        fe.game().audio.channels[MusicChannel].enabled = -1;
-        logFrames(fe, log);
-    }
-    void run(const std::vector<const char*>& keys) {
-        log = FrameLog{};
-        fe.window.clearKeys();
-        fe.releaseKeysFrom(fe.window.polls() + 1, keys);
-        runOptions(fe.game());
-    }
+struct OptionsScreen : ::testing::Test {
+    FrontEndGame fe;
+    FrameLog log;
+    void run(const std::vector<const char*>& keys) { fe.pressFromNextPoll(keys, log), runOptions(fe.game()); }
+    std::vector<uint32_t> palette() { return {fe.game().screen.colourWords, fe.game().screen.colourWords + 256}; }
     // The palette that a gamma gives, from the screen's untouched base palette.
     std::vector<uint32_t> paletteFor(float gamma) {
         const std::vector<uint32_t> saved = palette();
@@ -62,40 +52,43 @@ protected:
         std::copy(saved.begin(), saved.end(), fe.game().screen.colourWords);
         return words;
     }
-    std::vector<uint32_t> palette() { return {fe.game().screen.colourWords, fe.game().screen.colourWords + 256}; }
-
-    FrontEndGame fe;
-    FrameLog log;
 };
 
-TEST_F(OptionsScreen, TheExitKeyLeavesAtOnceAndChangesNothingAsReturnDoes) {
-    const std::vector<uint32_t> before = palette();
-    run({"Escape"});
-    EXPECT_EQ(fe.window.polls(), 2);
-    run({"Up", "Return"});
-    EXPECT_EQ(fe.window.polls(), 6);
-    EXPECT_EQ(palette(), before);
-    EXPECT_NE(fe.game().audio.channels[MusicChannel].enabled, 0);
-    EXPECT_EQ(fe.game().shift.lowDetail, FlagOff);
-}
-
-TEST_F(OptionsScreen, GammaStartsAgainAtOneOnEveryVisit) {
-    run({"Return", "Return", "Return", "Escape"});
-    EXPECT_EQ(palette(), paletteFor(1.2f));  // 0.8, 0.6, 1.2
-    run({"Return", "Escape"});
-    EXPECT_EQ(palette(), paletteFor(0.8f));
-    EXPECT_NE(paletteFor(0.8f), paletteFor(1.0f));
+// Each visit from entry 1; gamma starts again at 1 on every visit, the exit key leaves
+// at once, and the switches keep their state between visits.
+TEST_F(OptionsScreen, EachVisitAppliesItsChoicesAndNothingElse) {
+    fe.game().audio.channels[MusicChannel].enabled = -1;
+    const struct { std::vector<const char*> keys; float gamma; bool music; uint8_t lowDetail, assists; } visits[] = {
+        {{"Escape"}, 1.0f, true, FlagOff, FlagOff},
+        {{"Up", "Return"}, 1.0f, true, FlagOff, FlagOff},                          // 1 -> 5: return
+        {{"Return", "Return", "Return", "Escape"}, 1.2f, true, FlagOff, FlagOff},  // 0.8, 0.6, 1.2
+        {{"Return", "Escape"}, 0.8f, true, FlagOff, FlagOff},
+        {{"Up", "Up", "Up", "Return", "Escape"}, 0.8f, true, FlagOn, FlagOff},     // 1 -> 5 -> 4 -> 3
+        {{"Up", "Up", "Return", "Escape"}, 0.8f, true, FlagOn, FlagOn},            // 1 -> 5 -> 4
+        {{"Down", "Down", "Return", "Escape"}, 0.8f, true, FlagOff, FlagOn},       // 1 -> 2 -> 3
+        {{"Down", "Return", "Escape"}, 0.8f, false, FlagOff, FlagOn},
+        {{"Down", "Down", "Down", "Return", "Escape"}, 0.8f, false, FlagOff, FlagOff},
+        {{"Down", "Return", "Escape"}, 0.8f, true, FlagOff, FlagOff},
+    };
+    const std::vector<uint32_t> base = palette();
+    for (const auto& v : visits) {
+        const int64_t before = fe.window.polls();
+        run(v.keys);  // each key seen released two polls after the last: the screen leaves at once
+        EXPECT_EQ(fe.window.polls() - before, 2 * static_cast<int64_t>(v.keys.size()));
+        EXPECT_EQ(palette(), v.gamma == 1.0f ? base : paletteFor(v.gamma)) << v.gamma;
+        EXPECT_TRUE((fe.game().audio.channels[MusicChannel].enabled != 0) == v.music && fe.game().shift.lowDetail == v.lowDetail &&
+                    fe.game().shift.assists == v.assists) << v.keys.size();
+    }
+    EXPECT_NE(paletteFor(0.8f), base);
 }
 
 TEST_F(OptionsScreen, EntriesStandInAColumnAndTheMusicSwitchShowsItsStateNextFrame) {
+    fe.game().audio.channels[MusicChannel].enabled = -1;
     run({"Down", "Return", "Escape"});
-    EXPECT_EQ(fe.game().audio.channels[MusicChannel].enabled, 0);
     // The rightmost column of entry 2's text: "music on" up to poll 4, then "music off",
     // from x = 276 at seven pixels a letter, three for the i, ten for the last glyph.
     auto rightEdge = [](const std::vector<uint8_t>& frame) {
-        for (int x = 639; x >= 0; --x) {
-            if (frame[static_cast<size_t>(EntryTop + 45) * 640 + x] == GlyphColour + 3) return x;
-        }
+        for (int x = 639; x >= 0; --x) if (frame[static_cast<size_t>(EntryTop + 45) * 640 + x] == GlyphColour + 3) return x;
         return -1;
     };
     int on = -1, off = -1;
@@ -106,93 +99,51 @@ TEST_F(OptionsScreen, EntriesStandInAColumnAndTheMusicSwitchShowsItsStateNextFra
         if (log.polls[f] <= 4) on = rightEdge(log.frames[f]);
         if (log.polls[f] == 5) off = rightEdge(log.frames[f]);
     }
-    EXPECT_EQ(on, 276 + 6 * 7 + 3 + 9);
-    EXPECT_EQ(off, 276 + 7 * 7 + 3 + 9);
+    EXPECT_EQ(std::make_pair(on, off), std::make_pair(276 + 6 * 7 + 3 + 9, 276 + 7 * 7 + 3 + 9));
     for (int i = 1; i <= 5; ++i) {  // the whole column on the first frame
-        const size_t row = static_cast<size_t>(EntryTop + 20 * i) * 640;
-        EXPECT_EQ(log.frames[first][row + 276], GlyphColour + 3) << i;
-        EXPECT_NE(log.frames[first][row + 275], GlyphColour + 3) << i;
-        EXPECT_NE(log.frames[first][row - 640 + 276], GlyphColour + 3) << i;
-    }
-    run({"Down", "Return", "Escape"});
-    EXPECT_NE(fe.game().audio.channels[MusicChannel].enabled, 0);
-}
-
-TEST_F(OptionsScreen, DetailAndAssistSwitchesToggleTheShiftsFlags) {
-    const struct { std::vector<const char*> keys; uint8_t lowDetail, assists; } visits[] = {
-        {{"Up", "Up", "Up", "Return", "Escape"}, FlagOn, FlagOff},  // 1 -> 5 -> 4 -> 3
-        {{"Up", "Up", "Return", "Escape"}, FlagOn, FlagOn},         // 1 -> 5 -> 4
-        {{"Down", "Down", "Return", "Escape"}, FlagOff, FlagOn},    // 1 -> 2 -> 3
-        {{"Down", "Down", "Down", "Return", "Escape"}, FlagOff, FlagOff},
-    };
-    for (const auto& visit : visits) {
-        run(visit.keys);
-        EXPECT_EQ(fe.game().shift.lowDetail, visit.lowDetail);
-        EXPECT_EQ(fe.game().shift.assists, visit.assists);
+        const uint8_t* row = log.frames[first].data() + (EntryTop + 20 * i) * 640;
+        EXPECT_TRUE(row[276] == GlyphColour + 3 && row[275] != GlyphColour + 3 && row[276 - 640] != GlyphColour + 3) << i;
     }
 }
 
-TEST(OptionsPicture, SunBandsGrowUpwardsFromAnEmptyBottom) {
+TEST(OptionsPicture, SunBandsGrowUpwardsFromAnEmptyBottomAndTheFloorScrolls) {
     Image* image = createImage(640, 480);
     drawOptionsBackground(*image);
     // The disc spans rows 120..360; rows 288..360 stay empty, then going up come bands
     // of 1, 2, 3, 5, 8, 13, 20, 31 and 47 rows between single empty rows, and 28 of the
     // last 29 (at row 120 only the centre would lie on the circle, not inside it).
-    std::vector<int> bands;
-    int run = 0;
-    for (int y = 479; y >= 0; --y) {
-        const bool sun = rowHasColourIn(*image, y, 173, 183);
-        if (sun) ++run;
-        if (!sun && run > 0) bands.push_back(run), run = 0;
-        EXPECT_FALSE(sun && y >= 288) << "sun in the empty bottom at " << y;
-        EXPECT_FALSE(!sun && y > 120 && y < 287 && !rowHasColourIn(*image, y + 1, 173, 183)) << "two gaps at " << y;
+    std::vector<int> bands = {0};
+    for (int y = 287; y >= 0; --y) {
+        if (rowHasColourIn(*image, y, 173, 183)) ++bands.back();
+        else if (bands.back() > 0) bands.push_back(0);
     }
-    EXPECT_EQ(bands, (std::vector<int>{1, 2, 3, 5, 8, 13, 20, 31, 47, 28}));
+    for (int y = 288; y < 480; ++y) EXPECT_FALSE(rowHasColourIn(*image, y, 173, 183)) << "sun in the empty bottom at " << y;
+    EXPECT_EQ(bands, (std::vector<int>{1, 2, 3, 5, 8, 13, 20, 31, 47, 28, 0}));
     // Alternate rows lean one pixel right and left: row 240 spans 202..440, row 241
     // 200..438, in the band's colour 173 + floor(10 (y - 120) / 240).
-    const struct {
-        int x, y;
-        bool sun;
-    } edges[] = {{202, 240, true}, {440, 240, true}, {201, 240, false}, {441, 240, false},
-                 {200, 241, true}, {438, 241, true}, {199, 241, false}, {439, 241, false}};
-    for (const auto& e : edges) EXPECT_EQ(getPixel(*image, e.x, e.y) == 178u, e.sun) << e.x << "," << e.y;
-
+    for (auto [x, y, sun] : {std::tuple{202, 240, true}, {440, 240, true}, {201, 240, false}, {441, 240, false},
+                             {200, 241, true}, {438, 241, true}, {199, 241, false}, {439, 241, false}})
+        EXPECT_EQ(getPixel(*image, x, y) == 178u, sun) << x << "," << y;
     // Sky row y has t = y / 30: the band round(1 + t), and where t has a half or more,
     // pixels with x + y even take entry round(t); where both round to even (t = 0.5,
     // 2.5) the row blends with the band just above instead, and where both round alike
-    // (t = 1.5, 3.5) it stays plain.
-    const struct {
-        int y;
-        uint32_t even, odd;  // colours at x = 0 and x = 1
-    } rows[] = {{0, 209, 209},  {15, 210, 209},  {20, 209, 210},  {30, 210, 210},
-                {45, 210, 210}, {75, 206, 211},  {105, 206, 206}, {479, 63, 62}};
-    for (const auto& row : rows) {
-        EXPECT_EQ(getPixel(*image, 0, row.y), row.even) << row.y;
-        EXPECT_EQ(getPixel(*image, 1, row.y), row.odd) << row.y;
-    }
-    destroyImage(image);
-}
-
-TEST(OptionsPicture, FloorStartsAtRow289AndScrollsBySquareRows) {
-    Image* a = createImage(640, 480);
-    Image* b = createImage(640, 480);
-    fillImage(*a, 1);
-    fillImage(*b, 1);
-    EXPECT_EQ(drawOptionsFloor(*a, 0.0), 289);
-    drawOptionsFloor(*b, -1.0);
-    EXPECT_FALSE(rowHasColourIn(*a, 288, 255, 255));
-    EXPECT_TRUE(rowHasColourIn(*a, 479, 255, 255));
-    // One square row later every pixel of the first row has the other colour; squares
-    // are about 10 pixels wide at the top, the middle column starting one.
-    for (int x = 0; x < 640; ++x) EXPECT_NE(getPixel(*a, x, 289), getPixel(*b, x, 289)) << x;
-    EXPECT_EQ(getPixel(*a, 320, 289), 255u);
-    EXPECT_EQ(getPixel(*a, 326, 289), 1u);
-    // At the bottom they are 10 + 190 = 200 wide, in square row round(190 / 12.5) = 15:
+    // (t = 1.5, 3.5) it stays plain. Colours at x = 0 and x = 1:
+    for (auto [y, even, odd] : {std::tuple{0, 209u, 209u}, {15, 210u, 209u}, {20, 209u, 210u}, {30, 210u, 210u},
+                                {45, 210u, 210u}, {75, 206u, 211u}, {105, 206u, 206u}, {479, 63u, 62u}})
+        EXPECT_TRUE(getPixel(*image, 0, y) == even && getPixel(*image, 1, y) == odd) << y;
+    // The floor from row 289; one square row later every pixel of its first row has the
+    // other colour; squares about 10 pixels wide at the top, the middle column starting
+    // one; at the bottom 10 + 190 = 200 wide, in square row round(190 / 12.5) = 15:
     // column 420 is 0.5 squares out (rounded to even: 0), column 421 in the next.
-    EXPECT_EQ(getPixel(*a, 420, 479), 1u);
-    EXPECT_EQ(getPixel(*a, 421, 479), 255u);
-    destroyImage(a);
-    destroyImage(b);
+    Image* b = createImage(640, 480);
+    fillImage(*image, 1), fillImage(*b, 1);
+    EXPECT_EQ(drawOptionsFloor(*image, 0.0), 289);
+    drawOptionsFloor(*b, -1.0);
+    EXPECT_TRUE(!rowHasColourIn(*image, 288, 255, 255) && rowHasColourIn(*image, 479, 255, 255));
+    for (int x = 0; x < 640; ++x) EXPECT_NE(getPixel(*image, x, 289), getPixel(*b, x, 289)) << x;
+    for (auto [x, y, c] : {std::tuple{320, 289, 255u}, {326, 289, 1u}, {420, 479, 1u}, {421, 479, 255u}})
+        EXPECT_EQ(getPixel(*image, x, y), c) << x << "," << y;
+    destroyImage(image), destroyImage(b);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -31,47 +32,32 @@ struct HudRig {
     Image* target = createImage(RenderWidth, RenderHeight);
 
     HudRig() {
-        for (int g = 0; g < FontGlyphs; ++g) {
-            for (int s = 0; s < FontStyles; ++s) {
-                Image* glyph = createImage(GlyphSize, GlyphSize);
-                fillImage(*glyph, static_cast<uint32_t>(glyphColour(g, s)));
-                font.glyphs[g * FontStyles + s] = glyph;
-            }
-        }
-        Image* cockpit = createImage(640, 180);
-        fillImage(*cockpit, DashColour);
-        fillBox(*cockpit, 0, 0, 639, 60, 0);
-        fillBox(*cockpit, 284, 107, 295, 120, LampAColour);
-        fillBox(*cockpit, 297, 107, 308, 120, LampBColour);
-        state->cockpitImage = cockpit;
-        Image* icon = createImage(8, 8);
-        fillImage(*icon, 0);
-        fillBox(*icon, 2, 2, 5, 5, DropColour);
-        state->hudIcon = icon;
+        for (int i = 0; i < FontGlyphs * FontStyles; ++i) fillImage(*(font.glyphs[i] = createImage(GlyphSize, GlyphSize)), glyphColour(i / FontStyles, i % FontStyles));
+        Image& cockpit = *(state->cockpitImage = createImage(640, 180));
+        fillImage(cockpit, DashColour);
+        fillBox(cockpit, 0, 0, 639, 60, 0);
+        fillBox(cockpit, 284, 107, 295, 120, LampAColour);
+        fillBox(cockpit, 297, 107, 308, 120, LampBColour);
+        fillImage(*(state->hudIcon = createImage(8, 8)), 0);
+        fillBox(*state->hudIcon, 2, 2, 5, 5, DropColour);
         for (int k = 1; k <= PortraitCount; ++k) {
-            Image* portrait = createImage(64, 64);
-            fillImage(*portrait, static_cast<uint32_t>(100 + k));
-            putPixel(*portrait, 0, 0, 0);
-            state->passengerPortraits[k] = portrait;
+            fillImage(*(state->passengerPortraits[k] = createImage(64, 64)), static_cast<uint32_t>(100 + k));
+            putPixel(*state->passengerPortraits[k], 0, 0, 0);
         }
         reset();
     }
     ~HudRig() {
-        for (Image*& glyph : font.glyphs) destroyImage(glyph);
-        destroyImage(state->cockpitImage);
-        destroyImage(state->hudIcon);
-        for (Image* portrait : state->passengerPortraits) destroyImage(portrait);
-        destroyImage(target);
+        for (Image* image : font.glyphs) destroyImage(image);
+        for (Image* image : state->passengerPortraits) destroyImage(image);
+        for (Image* image : {state->cockpitImage, state->hudIcon, target}) destroyImage(image);
     }
     HudRig(const HudRig&) = delete;
-    HudRig& operator=(const HudRig&) = delete;
 
     // A fresh shift (engine off, dry, nobody aboard, the wiper pointing straight down
     // under the dashboard), the cab at (1000, 1000) heading +x, and a plain background.
     void reset() {
-        shift = Shift{};
+        shift = Shift{}, player = PlayerCar{};
         shift.dashboardHeight = 120, shift.minutesLeft = 4, shift.passengerCount = 16, shift.wiperAngle = 1.570795;
-        player = PlayerCar{};
         player.x = player.y = 1000;
         rotateBody(player, 0);
         fillImage(*target, Background);
@@ -80,15 +66,13 @@ struct HudRig {
     uint8_t pixel(int x, int y) const { return *pixelAddress(*target, x, y); }
     int count(int x1, int y1, int x2, int y2, uint8_t c) const {
         int n = 0;
-        for (int y = y1; y <= y2; ++y)
-            for (int x = x1; x <= x2; ++x) n += pixel(x, y) == c;
+        for (int y = y1; y <= y2; ++y) n += static_cast<int>(std::count(pixelAddress(*target, x1, y), pixelAddress(*target, x2 + 1, y), c));
         return n;
     }
     // The glyph drawn with its top-left corner at (x, y), as "g/s", or "-" for none.
     std::string glyphAt(int x, int y) const {
         const int c = pixel(x, y);
-        if (c < 1 || c > 250) return "-";
-        return std::to_string((c - 1) / 5) + "/" + std::to_string((c - 1) % 5);
+        return c < 1 || c > 250 ? "-" : std::to_string((c - 1) / 5) + "/" + std::to_string((c - 1) % 5);
     }
 };
 

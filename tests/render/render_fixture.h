@@ -11,10 +11,10 @@
 
 namespace hc::test {
 
-// Synthetic artwork for the view tests, so that new pictures in the graphics pack
-// never change them. Every drawn colour can be read back: ShadeTable (c, L) is
-// 17 c + L for the colours 1..13 that these textures and grounds use, so a pixel tells
-// its source colour (pixel / 17) and its shade level (pixel % 17).
+// Synthetic artwork for the view tests, so that new pictures in the graphics pack never
+// change them. Every drawn colour can be read back: ShadeTable (c, L) is 17 c + L for
+// the colours 1..13 that these textures and grounds use, so a pixel tells its source
+// colour (pixel / 17) and its shade level (pixel % 17).
 //   wall textures: 1 + v mod 7 (the texture row shows); vehicle sheets: 8 + u mod 3
 //   ground: colour 13; sky: values 242..250 and some 0, varying by column and row
 constexpr uint8_t GroundColour = 13;
@@ -25,18 +25,6 @@ struct Decoded {
     int level;
 };
 inline Decoded decodePixel(uint8_t p) { return {p / 17, p % 17}; }
-
-inline void fillSyntheticArt(GameState& state) {
-    // Generated cities use other colours: fold them onto 1..13.
-    for (int c = 0; c < 256; ++c)
-        for (int l = 0; l < 17; ++l) state.shadeTable[c][l] = static_cast<uint8_t>(17 * (c >= 1 && c <= 13 ? c : 1 + c % 13) + l);
-    for (int k = 1; k <= WallTextureCount; ++k)
-        for (int v = 0; v < WallTextureSize; ++v)
-            for (int u = 0; u < WallTextureSize; ++u) state.wallTextures[k][v * WallTextureSize + u] = static_cast<uint8_t>(1 + v % 7);
-    for (int m = 1; m <= VehicleSheetCount; ++m)
-        for (int v = 0; v < VehicleSheetHeight; ++v)
-            for (int u = 0; u < VehicleSheetWidth; ++u) state.vehicleSheets[m][v * VehicleSheetWidth + u] = static_cast<uint8_t>(8 + u % 3);
-}
 
 inline uint8_t skyTexel(int column, int row) {
     return (column + row) % 11 == 0 ? 0 : static_cast<uint8_t>(242 + (column * 7 + row * 3) % 9);
@@ -53,7 +41,12 @@ struct RenderRig {
     Image* sky = createImage(640, 240);
 
     RenderRig() {
-        fillSyntheticArt(*state);
+        for (int c = 0; c < 256; ++c)
+            for (int l = 0; l < 17; ++l) state->shadeTable[c][l] = static_cast<uint8_t>(17 * (c >= 1 && c <= 13 ? c : 1 + c % 13) + l);
+        for (int k = 1; k <= WallTextureCount; ++k)
+            for (int i = 0; i < WallTextureSize * WallTextureSize; ++i) state->wallTextures[k][i] = static_cast<uint8_t>(1 + i / WallTextureSize % 7);
+        for (int m = 1; m <= VehicleSheetCount; ++m)
+            for (int i = 0; i < VehicleSheetWidth * VehicleSheetHeight; ++i) state->vehicleSheets[m][i] = static_cast<uint8_t>(8 + i % 3);
         for (int r = 0; r < 240; ++r)
             for (int c = 0; c < 640; ++c) *pixelAddress(*sky, c, r) = skyTexel(c, r);
         state->skyImage = sky;
@@ -68,17 +61,9 @@ struct RenderRig {
 
     // Open ground of GroundColour everywhere, with the boundary wall round the edge.
     void openGround(bool boundary = true) {
-        const MapCell ground{GroundColour, 1, Passable, 0, 0};
-        for (auto& cell : map->cells) cell = ground;
-        if (!boundary) return;
-        const MapCell wall{255, 17, Visible, 0, 0};
-        for (int k = 0; k < MapSize; ++k)
-            cellAt(*map, k, 0) = cellAt(*map, k, MapSize - 1) = cellAt(*map, 0, k) = cellAt(*map, MapSize - 1, k) = wall;
-    }
-    // A wall of one kind over an inclusive rectangle.
-    void wall(int x1, int y1, int x2, int y2, uint8_t kind) {
-        for (int x = x1; x <= x2; ++x)
-            for (int y = y1; y <= y2; ++y) cellAt(*map, x, y) = MapCell{255, kind, Visible, 0, 0};
+        for (auto& cell : map->cells) cell = MapCell{GroundColour, 1, Passable, 0, 0};
+        for (int k = 0; boundary && k < MapSize; ++k)
+            cellAt(*map, k, 0) = cellAt(*map, k, MapSize - 1) = cellAt(*map, 0, k) = cellAt(*map, MapSize - 1, k) = MapCell{255, 17, Visible, 0, 0};
     }
     // Player pose and a clean shift (engine off, full detail, even frame).
     void pose(float x, float y, float heading) {

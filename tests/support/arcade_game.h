@@ -37,8 +37,7 @@ public:
         seedRandom(seed);
         generateCityMap(*g.city, g.state.shadeTable);
         initView(*g.city, view, g.shift, RenderWidth, RenderHeight);
-        traffic_ = std::make_unique<TrafficCar[]>(TrafficCarCount);
-        g.traffic = traffic_.get();
+        g.traffic = (traffic_ = std::make_unique<TrafficCar[]>(TrafficCarCount)).get();
         resetShiftRecords(minutes);
         ready_ = true;
     }
@@ -46,10 +45,8 @@ public:
         Game& g = game();
         releaseGraphicsPack(g.state, g.font);
         destroyImage(g.state.heavyDamageOverlay);
-        g.state.heavyDamageOverlay = nullptr;
         deleteCityMap(g.city);
-        g.city = nullptr;
-        g.traffic = nullptr;
+        g.state.heavyDamageOverlay = nullptr, g.city = nullptr, g.traffic = nullptr;
         shutdownAudio(g.audio);
     }
 

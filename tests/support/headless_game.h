@@ -1,6 +1,5 @@
 #pragma once
-// HeadlessGame: a HeadlessPlatform holding a fresh Game record, for screen tests of
-// the front end and the shell.
+// HeadlessGame: a HeadlessPlatform holding a fresh Game record, for screen tests.
 #include <memory>
 
 #include "frontend/game.h"

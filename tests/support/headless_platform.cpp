@@ -4,9 +4,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "platform/audio.h"
 #include "platform/keyboard.h"
-#include "platform/screen.h"
 #include "platform/window.h"
 
 namespace hc {
@@ -22,17 +20,11 @@ HeadlessPlatform::HeadlessPlatform() {
     setProcessEndHandler([](int status) { throw ProcessEnded{status}; });
     setWindowCloseHandler(nullptr);
     chooseAudioOutput(AudioOutputChoice::Silent);
-    window.onPresent = [this](const Image& frame) {
-        now += secondsPerFrame;
-        if (onFrame) onFrame(frame);
-    };
+    window.onPresent = [this](const Image& frame) { now += secondsPerFrame, onFrame ? onFrame(frame) : void(); };
 }
 
 void HeadlessPlatform::releaseScreen() {
-    if (opened_) {
-        destroyImage(opened_->renderBuffer);
-        opened_->renderBuffer = nullptr;
-    }
+    if (opened_) destroyImage(opened_->renderBuffer), opened_->renderBuffer = nullptr;
     opened_ = nullptr;
 }
 
@@ -45,7 +37,7 @@ HeadlessPlatform::~HeadlessPlatform() {
     setClockHooks(ClockHooks{});
     setActiveWindow(nullptr);
     ::unsetenv("HAZARDCAB_HOME");
-    std::error_code ignored;
+    std::error_code ignored;  // a save folder under /dev/null was never made
     if (saveHome.rfind("/dev/", 0) != 0) std::filesystem::remove_all(std::filesystem::path(saveHome).parent_path(), ignored);
 }
 
@@ -58,9 +50,7 @@ std::vector<std::string> HeadlessPlatform::consoleLines() const {
 
 void HeadlessPlatform::openScreen(ScreenContext& screen, KeyBindings& keys) {
     selectDisplayMode(screen);
-    screen.renderWidth = 640;
-    screen.renderHeight = 480;
-    screen.keys = &keys;
+    screen.renderWidth = 640, screen.renderHeight = 480, screen.keys = &keys;
     hc::openScreen(screen, RenderModeSoftware, 0);
     bindDefaultKeys(keys);
     opened_ = &screen;
@@ -69,10 +59,10 @@ void HeadlessPlatform::openScreen(ScreenContext& screen, KeyBindings& keys) {
 int HeadlessPlatform::runUntilEnd(const std::function<void()>& body) {
     try {
         body();
+        return -1;
     } catch (const ProcessEnded& ended) {
         return ended.status;
     }
-    return -1;
 }
 
 }  // namespace hc

@@ -1,9 +1,8 @@
 #pragma once
-// HeadlessPlatform: platform code without a display, for screen tests. For its
-// lifetime it installs a HeadlessWindow (`window`), a clock the test owns (`now`; sleeps
-// and every presented frame advance it), a console sink (`console`), a process end that
-// throws ProcessEnded, no window-close handler (a close then ends with 0), the silent
-// audio output, and HAZARDCAB_HOME in a fresh folder (`saveHome`) removed afterwards.
+// HeadlessPlatform: platform code without a display. While alive it installs a
+// HeadlessWindow, a clock the test owns (sleeps and presented frames advance it), a
+// console sink, a process end that throws ProcessEnded, no window-close handler (a close
+// ends with 0), the silent audio output, and HAZARDCAB_HOME in a fresh folder.
 #include <functional>
 #include <string>
 #include <vector>
@@ -29,15 +28,12 @@ public:
     double secondsPerFrame = 1.0 / 60.0;  // clock advance per presented frame
     std::string console;                  // all console output, escape sequences kept
     std::string saveHome;                 // the game's save folder for this test
-    // Called after every presented frame (after the clock has advanced).
-    std::function<void(const Image& frame)> onFrame;
+    std::function<void(const Image& frame)> onFrame;  // after every presented frame
 
     // The console output split at line ends (a last unterminated piece included).
     std::vector<std::string> consoleLines() const;
-
     // As start-up does: display mode, a 640 x 480 software screen, default keys.
     void openScreen(ScreenContext& screen, KeyBindings& keys);
-
     void releaseScreen();
 
     // Runs body; returns the exit status if it ended the process, -1 if it returned.

@@ -10,10 +10,8 @@ class VirtualPad {
 public:
     VirtualPad() {
         SDL_VirtualJoystickDesc desc{};
-        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-        desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-        desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION, desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+        desc.naxes = SDL_CONTROLLER_AXIS_MAX, desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
         const int index = SDL_JoystickAttachVirtualEx(&desc);
         if (index >= 0) joystick_ = SDL_JoystickOpen(index);
     }
@@ -26,9 +24,8 @@ public:
         const SDL_JoystickID id = SDL_JoystickInstanceID(joystick_);
         SDL_JoystickClose(joystick_);
         joystick_ = nullptr;
-        for (int i = 0; i < SDL_NumJoysticks(); ++i) {
+        for (int i = 0; i < SDL_NumJoysticks(); ++i)
             if (SDL_JoystickGetDeviceInstanceID(i) == id) SDL_JoystickDetachVirtual(i);
-        }
     }
 
 private:

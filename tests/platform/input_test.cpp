@@ -1,0 +1,203 @@
+// The keyboard and game controllers as the key poll sees them: bindings, holds and
+// releases, waits, close requests, focus loss, and a virtual controller plugged in,
+// pressed and pulled out.
+#include "platform/gamepad.h"
+#include "platform/keyboard.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <set>
+
+#include "platform/audio.h"
+#include "support/headless_platform.h"
+#include "support/virtual_pad.h"
+
+namespace hc {
+namespace {
+
+constexpr int Up = 72, Down = 80, Enter = 28, Esc = 1, F2 = 60, F3 = 61, Tab = 15;
+
+TEST(KeyBindings, DefaultKeysTheirCodesAndRebinding) {
+    // Actions 1..15 in order: the platform's key name and its set-1 code.
+    const std::pair<const char*, int> defaults[] = {{"Up", 72}, {"Down", 80}, {"Left", 75}, {"Right", 77}, {"Return", 28}, {"Escape", 1}, {"S", 31},
+                                                    {"W", 17}, {"Z", 44}, {"Tab", 15}, {"R", 19}, {"F1", 59}, {"F2", 60}, {"F3", 61}, {"F4", 62}};
+    KeyBindings keys;
+    bindDefaultKeys(keys);
+    for (int action = 1; action <= ActionCount; ++action) {
+        const auto [name, code] = defaults[action - 1];
+        EXPECT_TRUE(keys.scancode[action] == code && scancodeForKeyName(name) == code) << name;
+    }
+    const std::pair<const char*, int> others[] = {{"Keypad 8", 72}, {"Keypad Enter", 28}, {"Space", 57}, {"A", 30}, {"M", 50}, {"1", 2},
+                                                  {"0", 11}, {"F10", 68}, {"F11", 87}, {"Delete", 83}, {"No such key", 0}, {nullptr, 0}};
+    for (auto [name, code] : others) EXPECT_EQ(scancodeForKeyName(name), code) << (name ? name : "null");
+    // A code already bound elsewhere is refused; its own key or a free one is taken.
+    EXPECT_TRUE(!bindKey(keys, ActionDown, Up) && keys.scancode[ActionDown] == Down);
+    EXPECT_TRUE(bindKey(keys, ActionDown, Down) && bindKey(keys, ActionDown, 57) && keys.scancode[ActionDown] == 57);
+    EXPECT_TRUE(!bindKey(keys, 0, 99) && !bindKey(keys, 16, 99) && keys.scancode[0] == 0);
+}
+
+struct PollTest : ::testing::Test {
+    HeadlessScreen hg;
+    KeyBindings& keys = hg.keys;
+    void SetUp() override { bindDefaultKeys(keys); }
+};
+
+TEST_F(PollTest, HeldKeysReadDownAndActOnceOnRelease) {
+    hg.window.holdKey(F3, 2, 4);
+    for (int poll = 1; poll <= 6; ++poll) {
+        pollKeys(keys);
+        EXPECT_EQ(isHeld(keys, ActionStats), poll >= 2 && poll <= 4) << poll;
+        EXPECT_EQ(wasReleased(keys, ActionStats), poll == 5) << poll;
+    }
+    // A key still down when one screen ends acts on the next one's first poll after it
+    // comes up: the table carries over unchanged.
+    hg.window.holdKey(Enter, 7, 8);
+    pollKeys(keys);
+    KeyBindings nextScreen = keys;
+    pollKeys(nextScreen);
+    const bool early = wasReleased(nextScreen, ActionSelect);
+    pollKeys(nextScreen);
+    EXPECT_TRUE(!early && wasReleased(nextScreen, ActionSelect));
+}
+
+TEST_F(PollTest, ACloseRequestCallsTheHandlerOrEndsTheProcessAndIsNeverFlushedAway) {
+    hg.window.typeChar('a');
+    hg.window.typeChar(255);  // a 255 alone is not a close request
+    hg.window.typeChar('x');
+    int closes = 0;
+    setWindowCloseHandler([&] { ++closes, throw ProcessEnded{42}; });
+    pollKeys(keys);
+    pollKeys(keys);
+    EXPECT_EQ(closes, 0);
+    hg.window.requestClose();
+    EXPECT_TRUE(hg.runUntilEnd([&] { pollKeys(keys); }) == 42 && closes == 1);
+    setWindowCloseHandler(nullptr);
+    hg.window.requestClose();
+    EXPECT_EQ(hg.runUntilEnd([&] { waitAnyAction(keys, hg.audio); }), 0);
+    // Flushing empties the typed characters but keeps a close request.
+    hg.window.typeChar('a');
+    flushKeyboardBuffer();
+    EXPECT_EQ(hg.window.takeChar(), -1);
+    hg.window.typeChar('c');
+    hg.window.requestClose();
+    EXPECT_EQ(hg.runUntilEnd([] { flushKeyboardBuffer(); }), 0);
+}
+
+TEST_F(PollTest, WaitsReturnOnTheFirstReleaseOfTheirKeysRestingBetweenPolls) {
+    // Enter and Esc released at the same poll: select wins.
+    hg.window.holdKey(Enter, 3, 5);
+    hg.window.holdKey(Esc, 4, 5);
+    EXPECT_TRUE(waitSelectOrBack(keys, hg.audio) && hg.window.polls() == 6);
+    // Other keys do nothing; each turn rests a millisecond instead of spinning.
+    hg.window.holdKey(Up, 7, 7);
+    hg.window.holdKey(Esc, 10, 11);
+    const double before = hg.now;
+    EXPECT_TRUE(!waitSelectOrBack(keys, hg.audio) && hg.window.polls() == 12);
+    EXPECT_NEAR(hg.now - before, 0.005, 1e-9);  // five rests, then the return
+    // Any action: the lowest of those released at the same poll.
+    hg.window.holdKey(Tab, 13, 14);
+    hg.window.holdKey(Down, 14, 14);
+    EXPECT_TRUE(waitAnyAction(keys, hg.audio) == ActionDown && hg.window.polls() == 15);
+    hg.window.holdKey(F2, 17, 17);
+    EXPECT_EQ(waitAnyAction(keys, hg.audio), ActionScreenshot);
+}
+
+TEST_F(PollTest, KeysLetGoWhileTheFocusIsLostAreForgottenNotReleased) {
+    // Enter is held at polls 2..3 and comes up at poll 4; Esc is tapped later.
+    const struct { int64_t focusLostAt; bool select; int64_t polls; } cases[] = {
+        {0, true, 4},   // the focus stays: Enter's release selects
+        {4, false, 8},  // lost as it comes up: Enter is forgotten, and Esc's release goes back
+        {3, true, 4},   // lost while still held, released afterwards: that release counts
+    };
+    for (const auto& c : cases) {
+        HeadlessScreen screen;
+        bindDefaultKeys(screen.keys);
+        screen.window.holdKey(Enter, 2, 3);
+        screen.window.holdKey(Esc, 6, 7);
+        screen.window.onPoll = [&](int64_t poll) { poll == c.focusLostAt ? screen.window.forgetInput() : void(); };
+        EXPECT_TRUE(waitSelectOrBack(screen.keys, screen.audio) == c.select && screen.window.polls() == c.polls) << c.focusLostAt;
+    }
+}
+
+std::set<int> heldActions(const PadState& pad) {
+    std::set<int> held;
+    for (int action = 1; action <= ActionCount; ++action) padHoldsAction(pad, action) ? void(held.insert(action)) : void();
+    return held;
+}
+
+TEST(PadMapping, ButtonsSticksAndTriggersHoldTheirActions) {
+    const std::pair<int, int> buttons[] = {{PadA, ActionUp}, {PadB, ActionDown}, {PadX, ActionIgnition}, {PadY, ActionMapView},
+        {PadStart, ActionSelect}, {PadBack, ActionBack}, {PadLeftShoulder, ActionReverse}, {PadRightShoulder, ActionMinimapZoom},
+        {PadLeftStick, ActionWipers}, {PadDpadUp, ActionUp}, {PadDpadDown, ActionDown}, {PadDpadLeft, ActionLeft}, {PadDpadRight, ActionRight}};
+    for (auto [button, action] : buttons) {
+        PadState pad;
+        pad.button[button] = true;
+        EXPECT_EQ(heldActions(pad), std::set<int>{action}) << button;
+    }
+    EXPECT_EQ(heldActions(PadState{}), std::set<int>{});
+    constexpr int16_t Full = 32767, Edge = PadDeadZone;
+    // At the dead zone's edge nothing is held; steering with a little up or down in it
+    // (the stick's other axis) steers only.
+    const struct { int axis; int16_t value, otherStickAxis; std::set<int> held; } axes[] = {
+        {PadRightTrigger, Full, 0, {ActionUp}}, {PadLeftTrigger, Full, 0, {ActionDown}}, {PadRightTrigger, Edge, 0, {}},
+        {PadRightTrigger, Edge + 1, 0, {ActionUp}}, {PadLeftX, -Full, 0, {ActionLeft}}, {PadLeftX, Edge, 0, {}},
+        {PadLeftX, Edge + 1, 0, {ActionRight}}, {PadLeftY, -Full, 0, {ActionUp}}, {PadLeftY, Edge + 1, 0, {ActionDown}}, {PadLeftY, Edge, 0, {}},
+        {PadLeftX, Full, -20000, {ActionRight}}, {PadLeftY, -Full, -20000, {ActionUp, ActionLeft}}};
+    for (const auto& c : axes) {
+        PadState pad;
+        pad.axis[c.axis] = c.value;
+        if (c.axis == PadLeftX || c.axis == PadLeftY) pad.axis[PadLeftX + PadLeftY - c.axis] = c.otherStickAxis;
+        EXPECT_EQ(heldActions(pad), c.held) << c.axis << " at " << c.value;
+    }
+}
+
+TEST(GamepadPoll, ControllerActionsAreHeldAndActOnReleaseLikeKeys) {
+    HeadlessScreen hg;
+    bindDefaultKeys(hg.keys);
+    Gamepads pads;
+    std::string error;
+    ASSERT_TRUE(pads.start(&error)) << error;
+    setActiveGamepads(&pads);
+    const struct Detach { ~Detach() { setActiveGamepads(nullptr); } } detach;
+    auto poll = [&] { pollKeys(hg.keys); };
+    VirtualPad pad;
+    ASSERT_TRUE(pad.plugged()) << SDL_GetError();
+    poll();
+    EXPECT_EQ(pads.connected(), 1);
+    hg.window.holdKey(Enter, 5, 6);  // the keyboard's Enter, by poll
+    // Each step changes the controller, then polls: what is held and what was released.
+    const struct { std::function<void()> change; std::set<int> held, released; } steps[] = {
+        {[&] { pad.axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767); }, {ActionUp}, {}},
+        {[&] { pad.axis(SDL_CONTROLLER_AXIS_LEFTX, -30000); }, {ActionUp, ActionLeft}, {}},
+        {[&] { pad.axis(SDL_CONTROLLER_AXIS_LEFTX, -3000); }, {ActionUp}, {ActionLeft}},
+        {[&] { pad.button(SDL_CONTROLLER_BUTTON_START, true); }, {ActionUp, ActionSelect}, {}},
+        // Start comes up while Enter is held: the keyboard still holds select.
+        {[&] { pad.button(SDL_CONTROLLER_BUTTON_START, false); }, {ActionUp, ActionSelect}, {}},
+        {[] {}, {ActionUp}, {ActionSelect}},
+        {[&] { pad.axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, SDL_JOYSTICK_AXIS_MIN); }, {}, {ActionUp}},
+        {[&] { pad.button(SDL_CONTROLLER_BUTTON_BACK, true); }, {ActionBack}, {}},
+        // Pulled out while Back is held: Back is let go, and nothing is released.
+        {[&] { pad.unplug(); }, {}, {}},
+    };
+    int n = 0;
+    for (const auto& step : steps) {
+        step.change();
+        poll();
+        std::set<int> held, released;
+        for (int action = 1; action <= ActionCount; ++action) {
+            if (isHeld(hg.keys, action)) held.insert(action);
+            if (wasReleased(hg.keys, action)) released.insert(action);
+        }
+        EXPECT_TRUE(held == step.held && released == step.released) << "step " << n++;
+    }
+    EXPECT_EQ(pads.connected(), 0);
+    // Plugged in again while the game runs, it is picked up at the next poll.
+    VirtualPad again;
+    again.button(SDL_CONTROLLER_BUTTON_X, true);
+    poll();
+    EXPECT_TRUE(pads.connected() == 1 && isHeld(hg.keys, ActionIgnition));
+}
+
+}  // namespace
+}  // namespace hc
