@@ -87,6 +87,7 @@ struct FareWatch {
     bool inside = false;
     int32_t aboard = 0;
     int32_t delivered = 0;
+    double stalledTicks = 0;  // how long the throttle has been held without the cab moving
 };
 
 // This frame's moments for the assists' sounds, filled by the simulation, played by

@@ -36,6 +36,8 @@ WorldViewScene worldScene(Game& game, ViewTables& view, const FareGuide* guide =
 // The first shift's how-to lines, with the assists on.
 constexpr const char* CoachEngineLine = "Press S to start the engine";
 constexpr const char* CoachSquareLine = "Stop inside a ring to pick up a fare";
+// Said when the throttle is held and the cab, caught on a wall or a car, does not move.
+constexpr const char* CoachStallLine = "Stuck? Press R, back away, steer clear";
 
 // The assists' cues: a high ding on coming inside the square that counts, a rising
 // fifth as a passenger gets in, a rising major chord's notes as one gets out.
@@ -142,6 +144,9 @@ void simulateAndDrawFrame(Game& game, ViewTables& view, ShiftProfile& profile) {
         guide = fareGuide(shift, game.player);
         playFareCues(game.audio, watchFare(game.fareWatch, shift, guide));
         coachNewcomer(game);
+        const bool stalled = watchStall(game.fareWatch, shift, game.player, isHeld(game.keys, ActionUp),
+                                        frameDelta(game.timer));
+        if (stalled && !(shift.speechTimer > 0)) say(shift, CoachStallLine);
     }
     profile.marks[2] = clockSeconds();
 

@@ -51,4 +51,16 @@ FareCues watchFare(FareWatch& watch, const Shift& shift, const FareGuide& guide)
     return cues;
 }
 
+bool watchStall(FareWatch& watch, const Shift& shift, const PlayerCar& car, bool throttle, double ticks) {
+    constexpr double StallTicks = 120.0;
+    constexpr double CrawlSpeed = 0.05;  // 10 on the speed read-out
+    if (!throttle || !isOn(shift.engineRunning) || !(bodySpeed(car) < CrawlSpeed)) {
+        watch.stalledTicks = 0;
+        return false;
+    }
+    const bool before = watch.stalledTicks >= StallTicks;
+    watch.stalledTicks += ticks;
+    return !before && watch.stalledTicks >= StallTicks;
+}
+
 }  // namespace hc

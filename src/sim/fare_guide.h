@@ -14,4 +14,9 @@ FareGuide fareGuide(const Shift& shift, const PlayerCar& car);
 // drop-off. Updates the watch. A pick-up or drop-off on this frame is not also an entry.
 FareCues watchFare(FareWatch& watch, const Shift& shift, const FareGuide& guide);
 
+// Whether to tell the driver how to get free: true once when the throttle has been held
+// with the engine running for two seconds (120 ticks) while the cab stays at a crawl,
+// caught on a wall or a car. `ticks` is the frame's length in game ticks.
+bool watchStall(FareWatch& watch, const Shift& shift, const PlayerCar& car, bool throttle, double ticks);
+
 }  // namespace hc

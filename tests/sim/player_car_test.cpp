@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "sim/fare_guide.h"
 #include "sim/windshield.h"
 #include "sim_support.h"
 
@@ -286,6 +287,33 @@ TEST_F(WindshieldTest, RainTogglesRarelySpawnsDropsAndTheSlotsWrap) {
         update(i, 50.0), toggles += before != shift.raining;
     }
     EXPECT_NEAR(toggles, 20, 12);
+}
+
+}  // namespace
+}  // namespace hc
+
+namespace hc {
+namespace {
+
+// The assists' stall line: once, on the frame the throttle has been held for 120 ticks
+// with the engine on and the cab below 0.05; letting go for a frame starts the count anew.
+TEST(StallWatch, SpeaksOnceAfterTwoSecondsOfThrottleAtACrawl) {
+    const struct { bool throttle, engine; float speed; int gapAt, first; } cases[] = {
+        {true, true, 0.0f, 0, 120},  {true, true, 0.049f, 0, 120}, {true, true, 0.05f, 0, 0},
+        {false, true, 0.0f, 0, 0},   {true, false, 0.0f, 0, 0},    {true, true, 0.0f, 60, 180},
+    };
+    for (const auto& c : cases) {
+        Shift shift;
+        shift.engineRunning = c.engine ? FlagOn : FlagOff;
+        PlayerCar car;
+        car.vx = c.speed;
+        FareWatch watch;
+        std::vector<int> spoken;
+        for (int frame = 1; frame <= 400; ++frame) {
+            if (watchStall(watch, shift, car, c.throttle && frame != c.gapAt, 1.0)) spoken.push_back(frame);
+        }
+        EXPECT_EQ(spoken, c.first ? std::vector<int>{c.first} : std::vector<int>{}) << c.speed << ' ' << c.gapAt;
+    }
 }
 
 }  // namespace
