@@ -122,19 +122,22 @@ void fillDart(Image& target, int cx, int cy, const DestinationArrow& arrow, uint
     }
 }
 
-// The cockpit's dart with its barbs swung back towards its tail, so that its tip reads
-// at a glance: with the barbs 2 radians either side of the tip the dart is a near
-// triangle whose point players took for a side; at 2.6 radians it is an arrowhead.
-DestinationArrow slimDart(DestinationArrow arrow, int cx, int cy) {
-    const double ex = arrow.tipX - cx, ey = arrow.tipY - cy;  // the tip on the squashed ellipse
-    // A point of the ellipse x = L cos t, y = -L/2 sin t moved by d along it.
-    auto turned = [&](double d, float& px, float& py) {
-        const double c = std::cos(d), s = std::sin(d);
-        px = static_cast<float>(cx + ex * c + 2.0 * ey * s);
-        py = static_cast<float>(cy + ey * c - 0.5 * ex * s);
-    };
-    turned(-2.6, arrow.barb1X, arrow.barb1Y);
-    turned(2.6, arrow.barb2X, arrow.barb2Y);
+// An arrowhead along the cockpit dart's direction on the screen, the same shape whichever
+// way it points: the dart's own barbs lie on its squashed ellipse, which makes it a lopsided
+// triangle whose point players took for a side. Its tip is where the dart's is, at least
+// 70% of the dart's length out; its barbs sweep back either side of a notch at the centre.
+DestinationArrow slimDart(DestinationArrow arrow, int cx, int cy, int length) {
+    double ux = arrow.tipX - cx, uy = arrow.tipY - cy;
+    const double reach = std::sqrt(ux * ux + uy * uy);
+    if (!(reach > 0)) return arrow;
+    ux /= reach, uy /= reach;
+    const double r = std::fmax(reach, 0.7 * length);
+    arrow.tipX = static_cast<float>(cx + r * ux);
+    arrow.tipY = static_cast<float>(cy + r * uy);
+    arrow.barb1X = static_cast<float>(cx - 0.45 * r * ux + 0.55 * r * uy);
+    arrow.barb1Y = static_cast<float>(cy - 0.45 * r * uy - 0.55 * r * ux);
+    arrow.barb2X = static_cast<float>(cx - 0.45 * r * ux - 0.55 * r * uy);
+    arrow.barb2Y = static_cast<float>(cy - 0.45 * r * uy + 0.55 * r * ux);
     return arrow;
 }
 
@@ -153,7 +156,7 @@ void drawFareGuide(const FareGuide& guide, const PlayerCar& player, const FontSe
         drawDiamond(target, screen, cx, cy, length - 6, ColourInZone);
         drawDiamond(target, screen, cx, cy, length - 12, ColourInZone);
     } else {
-        const DestinationArrow arrow = slimDart(destinationArrow(player, guide.target, cx, cy, length), cx, cy);
+        const DestinationArrow arrow = slimDart(destinationArrow(player, guide.target, cx, cy, length), cx, cy, length);
         fillDart(target, cx, cy, arrow, guide.aboard ? static_cast<uint32_t>(arrow.colour) : ColourGold);
     }
     const int textY = roundAny(top * 1.8) + 4;
