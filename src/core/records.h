@@ -87,7 +87,8 @@ struct FareWatch {
     bool inside = false;
     int32_t aboard = 0;
     int32_t delivered = 0;
-    double stalledTicks = 0;  // how long the throttle has been held without the cab moving
+    double stalledTicks = 0;  // how long the throttle has been held without the cab getting away
+    float stallX = 0, stallY = 0;  // from where
 };
 
 // This frame's moments for the assists' sounds, filled by the simulation, played by

@@ -53,9 +53,12 @@ FareCues watchFare(FareWatch& watch, const Shift& shift, const FareGuide& guide)
 
 bool watchStall(FareWatch& watch, const Shift& shift, const PlayerCar& car, bool throttle, double ticks) {
     constexpr double StallTicks = 120.0;
-    constexpr double CrawlSpeed = 0.05;  // 10 on the speed read-out
-    if (!throttle || !isOn(shift.engineRunning) || !(bodySpeed(car) < CrawlSpeed)) {
-        watch.stalledTicks = 0;
+    constexpr double Reach = 3.0;
+    const double dx = car.x - watch.stallX, dy = car.y - watch.stallY;
+    if (!throttle || !isOn(shift.engineRunning) || watch.stalledTicks <= 0 || !(dx * dx + dy * dy <= Reach * Reach)) {
+        // Counting starts afresh from here.
+        watch.stallX = car.x, watch.stallY = car.y;
+        watch.stalledTicks = throttle && isOn(shift.engineRunning) ? ticks : 0.0;
         return false;
     }
     const bool before = watch.stalledTicks >= StallTicks;

@@ -15,8 +15,9 @@ FareGuide fareGuide(const Shift& shift, const PlayerCar& car);
 FareCues watchFare(FareWatch& watch, const Shift& shift, const FareGuide& guide);
 
 // Whether to tell the driver how to get free: true once when the throttle has been held
-// with the engine running for two seconds (120 ticks) while the cab stays at a crawl,
-// caught on a wall or a car. `ticks` is the frame's length in game ticks.
+// with the engine running for two seconds (120 ticks) and the cab, caught on a wall or a
+// car, is still within 3 cells of where it was. `ticks` is the frame's length in game
+// ticks. (A caught cab bounces to and fro, so its speed alone does not tell.)
 bool watchStall(FareWatch& watch, const Shift& shift, const PlayerCar& car, bool throttle, double ticks);
 
 }  // namespace hc
