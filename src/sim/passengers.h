@@ -52,6 +52,5 @@ void say(Shift& shift, const std::string& text);
 // down by dt ticks and, with nobody aboard, counts one point of the meter into the
 // score. The shift is over once minutesLeft is below 0.
 void advanceClock(Shift& shift, double dt);
-inline bool shiftOver(const Shift& shift) { return shift.minutesLeft < 0; }
 
 }  // namespace hc
