@@ -24,8 +24,7 @@ TEST(GarageOffers, PricesAndLinesOfEveryEntry) {
     const char* labels[] = {"Tune the radio", "Upgrade: turbo", "Go to work", "Fix bodywork damage", "Upgrade: brake system",
                             "Upgrade: radiator/cooling", "Repair brake system", "Fill the tank", "Upgrade: racing tires", "Save and exit"};
     Shift shift;
-    shift.turboLevel = 0, shift.brakeLevel = 1, shift.radiatorLevel = 2, shift.tyreLevel = 3;
-    shift.damage[1] = 0.37f, shift.damage[2] = 0.5f, shift.damage[3] = 0.9f;
+    shift.turboLevel = 0, shift.brakeLevel = 1, shift.radiatorLevel = 2, shift.tyreLevel = 3, shift.damage[1] = 0.37f, shift.damage[2] = 0.5f, shift.damage[3] = 0.9f;
     const std::pair<int32_t, const char*> offers[] = {{0, ""}, {200, "stage 0"}, {0, ""}, {222, "37% worn"}, {400, "stage 1"},
                                                       {600, "stage 2"}, {300, "50% worn"}, {0, ""}, {0, "(maxed out)"}, {0, ""}};
     for (int i = 1; i <= GarageItemCount; ++i) {
@@ -35,21 +34,14 @@ TEST(GarageOffers, PricesAndLinesOfEveryEntry) {
     // Six dollars a whole percent, halves to even, held within 0..100%.
     const std::tuple<float, int32_t, const char*> wears[] = {{0.004f, 0, "0% worn"}, {1.0f, 600, "100% worn"}, {0.125f, 72, "12% worn"},
                                                              {std::nanf(""), 0, "0% worn"}, {-0.5f, 0, "0% worn"}, {3.0f, 600, "100% worn"}};
-    for (const auto& [wear, cost, info] : wears) {
-        shift.damage[2] = wear;
-        EXPECT_TRUE(garageOffer(state.garage[7], shift).cost == cost && garageOffer(state.garage[7], shift).info == info) << wear;
-    }
+    for (const auto& [wear, cost, info] : wears)
+        EXPECT_TRUE((shift.damage[2] = wear, garageOffer(state.garage[7], shift).cost == cost) && garageOffer(state.garage[7], shift).info == info) << wear;
 }
 
 struct GarageScreen : ::testing::Test {
     void SetUp() override { buildGarageList(fe.game().state), seedRandom(5); }
     // Runs the garage with the keys; each picture it drew is followed by a key poll.
-    std::vector<std::vector<uint8_t>> run(const std::vector<const char*>& keys, bool* work = nullptr) {
-        fe.pressFromNextPoll(keys, log);
-        const bool toWork = runGarage(fe.game());
-        if (work) *work = toWork;
-        return pictures();
-    }
+    std::vector<std::vector<uint8_t>> run(const std::vector<const char*>& keys) { fe.pressFromNextPoll(keys, log), runGarage(fe.game()); return pictures(); }
     std::vector<std::vector<uint8_t>> pictures() const {
         std::vector<std::vector<uint8_t>> own;
         for (size_t f = 0; f + 1 < log.frames.size(); ++f)
@@ -82,8 +74,7 @@ TEST_F(GarageScreen, TheDrawPicksTheRefusalOrSaleLineInItsOrderAndARefusalChange
     const int sales[] = {13, 17, 14, 15};    // "that was $12!", "consider it done!", "a fine choice.", ...
     int seedFor[4] = {-1, -1, -1, -1};
     for (int seed = 1; seed < 100; ++seed) {
-        seedRandom(static_cast<uint64_t>(seed));
-        int& slot = seedFor[static_cast<int>(std::floor(4 * nextRandom()))];
+        int& slot = (seedRandom(static_cast<uint64_t>(seed)), seedFor[static_cast<int>(std::floor(4 * nextRandom()))]);
         slot = slot < 0 ? seed : slot;
     }
     for (int k = 0; k < 8; ++k) {
@@ -104,11 +95,9 @@ TEST_F(GarageScreen, TheBubbleIsDrawnOverTheBankAndThePrice) {
     // On a 320 x 100 screen the bubble at row 75 overlaps the bank and price lines at
     // row 80: the welcome over the bank, the answer to a sale over both.
     Image* full = fe.game().screen.renderBuffer;
-    fe.game().screen.renderBuffer = createImage(320, 100);
-    shift().score = 1000;
+    fe.game().screen.renderBuffer = createImage(320, 100), shift().score = 1000;
     const auto own = run({"Left", "Return", "Escape"});
-    destroyImage(fe.game().screen.renderBuffer);
-    fe.game().screen.renderBuffer = full;
+    destroyImage(fe.game().screen.renderBuffer), fe.game().screen.renderBuffer = full;
     ASSERT_EQ(own.size(), 3u);
     for (size_t p : {0u, 2u}) {
         bool textOutside = false;
@@ -127,39 +116,33 @@ TEST_F(GarageScreen, TheBubbleIsDrawnOverTheBankAndThePrice) {
     }
 }
 
-// From a fresh bank and car, the keys moving from entry 3 (work): upgrades go up to the
-// top, a repair of tiny wear is free, a free entry changes nothing; "Go to work" leaves
-// for work; "Save and exit" and the exit key, from any entry, save and leave for the
-// menu. A failed save is said in the bubble and keeps the player in the garage once;
-// going to work saves nothing.
+// From entry 3 (work): upgrades go up to the top, a repair of tiny wear is free, a free entry changes
+// nothing; "Go to work" leaves for work, saving nothing; "Save and exit" and the exit key save and leave
+// for the menu. A failed save is said in the bubble and keeps the player in the garage once.
 TEST_F(GarageScreen, PurchasesAndTheWaysOutAndAFailedSaveIsSaidOnce) {
-    // Whether saving works; the bank and the brakes' wear before and after; the tyres after;
-    // the keys; whether it left for work; the saves tried; a bubble on each picture drawn.
+    // Saving works; bank and brake wear before and after; tyres after; keys; left for work; saves tried; bubbles.
     const struct { bool saves; int32_t score, scoreAfter; float wear, wearAfter; int8_t tyresAfter; std::vector<const char*> keys; bool work;
-                   int calls; std::vector<bool> bubbles; } cases[] = {
+                   int calls; std::vector<int> bubbles; } cases[] = {
         // Tyres four times: 200 + 400 + 600, then maxed out at no charge.
-        {true, 1200, 0, 0, 0, 3, {"Left", "Left", "Left", "Left", "Return", "Return", "Return", "Return", "Escape"}, false, 1,
-         {true, false, false, false, false, true, true, true, false}},
-        {true, 0, 0, 0.004f, 0, 0, {"Right", "Right", "Right", "Right", "Return", "Escape"}, false, 1, {true, false, false, false, false, false}},
-        {true, 10, 10, 0.5f, 0.5f, 0, {"Right", "Right", "Right", "Right", "Right", "Return", "Escape"}, false, 1,
-         {true, false, false, false, false, false, false}},
-        {true, 0, 0, 0, 0, 0, {"Escape"}, false, 1, {true}},
-        {true, 0, 0, 0, 0, 0, {"Right", "Left", "Return"}, true, 0, {true, false, false}},  // back on entry 3
-        {false, 0, 0, 0, 0, 0, {"Escape", "Escape"}, false, 2, {true, true}},
-        {false, 0, 0, 0, 0, 0, {"Left", "Left", "Left", "Return", "Return"}, false, 2, {true, false, false, false, true}},  // to 10
-        {false, 0, 0, 0, 0, 0, {"Return"}, true, 0, {true}},
+        {true, 1200, 0, 0, 0, 3, {"Left", "Left", "Left", "Left", "Return", "Return", "Return", "Return", "Escape"}, false, 1, {1, 0, 0, 0, 0, 1, 1, 1, 0}},
+        {true, 0, 0, 0.004f, 0, 0, {"Right", "Right", "Right", "Right", "Return", "Escape"}, false, 1, {1, 0, 0, 0, 0, 0}},
+        {true, 10, 10, 0.5f, 0.5f, 0, {"Right", "Right", "Right", "Right", "Right", "Return", "Escape"}, false, 1, {1, 0, 0, 0, 0, 0, 0}},
+        {true, 0, 0, 0, 0, 0, {"Escape"}, false, 1, {1}},
+        {true, 0, 0, 0, 0, 0, {"Right", "Left", "Return"}, true, 0, {1, 0, 0}},  // back on entry 3
+        {false, 0, 0, 0, 0, 0, {"Escape", "Escape"}, false, 2, {1, 1}},
+        {false, 0, 0, 0, 0, 0, {"Left", "Left", "Left", "Return", "Return"}, false, 2, {1, 0, 0, 0, 1}},  // to 10
+        {false, 0, 0, 0, 0, 0, {"Return"}, true, 0, {1}},
     };
     for (const auto& c : cases) {
-        shift() = Shift{}, shift().score = c.score, shift().damage[2] = c.wear;
         int calls = 0;
-        fe.pressFromNextPoll(c.keys, log);
+        shift() = Shift{}, shift().score = c.score, shift().damage[2] = c.wear, fe.pressFromNextPoll(c.keys, log);
         const int64_t last = fe.window.polls() + 2 * static_cast<int64_t>(c.keys.size()) + 50;
         fe.window.onPoll = [&](int64_t poll) { poll > last ? fe.window.requestClose() : void(); };  // still in the garage
         bool work = !c.work;
         EXPECT_EQ(fe.runUntilEnd([&] { work = runGarage(fe.game(), [&] { return ++calls, c.saves; }); }), -1);
         EXPECT_TRUE(work == c.work && calls == c.calls) << c.keys.size();
         EXPECT_TRUE(shift().score == c.scoreAfter && shift().tyreLevel == c.tyresAfter && shift().damage[2] == c.wearAfter) << c.keys.size();
-        std::vector<bool> bubbles;
+        std::vector<int> bubbles;
         for (const auto& picture : pictures()) bubbles.push_back(paperWidth(picture) > 0);
         EXPECT_EQ(bubbles, c.bubbles) << c.keys.size();
     }

@@ -1,10 +1,10 @@
-// The main menu's choices and blinking, the help pages (turning, leaving, and where
-// their lines stand), and the two drawing helpers of every front-end screen.
+// The main menu, the help pages, and the two drawing helpers of every front-end screen.
 #include "frontend/help_pages.h"
 #include "frontend/menus.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <tuple>
 #include <vector>
 
@@ -32,8 +32,7 @@ TEST(MainMenu, UpAndDownWrapRoundTheFiveEntriesAndTheExitKeyChoosesExit) {
 TEST(MainMenu, BackdropTitleAndTheSelectedEntryBlinkingTwoFramesOnTwoOff) {
     FrontEndGame fe;
     FrameLog log;
-    fe.pressFromNextPoll({}, log);
-    fe.window.pressKeyAt(FrontEndGame::key("Escape"), 13);
+    fe.pressFromNextPoll({}, log), fe.window.pressKeyAt(FrontEndGame::key("Escape"), 13);
     EXPECT_EQ(runMainMenu(fe.game()), MenuExit);
     // Entry i stands at row 222 + 20 i; entry 1 is selected, entry 2 never blinks.
     int checked = 0;
@@ -52,14 +51,6 @@ TEST(MainMenu, BackdropTitleAndTheSelectedEntryBlinkingTwoFramesOnTwoOff) {
     EXPECT_TRUE(checked == 12 && log.frames.back()[246 * 640 + 320] == 255);  // leaving dissolves to black
 }
 
-// A picture whose pixel value is its source column + 1 in every row.
-Image* columnPicture(int w, int h) {
-    Image* image = createImage(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) putPixel(*image, x, y, static_cast<uint32_t>(x % 250 + 1));
-    return image;
-}
-
 TEST(DrawImageScaled, CentredOneToOneHalvedAt320AndDoubledAbove1280) {
     struct Probe { int x, y; uint32_t colour; };  // source column + 1, or 255 where nothing is drawn
     const struct { int targetW, targetH, pictureW, pictureH, x, y; std::vector<Probe> probes; } cases[] = {
@@ -74,32 +65,24 @@ TEST(DrawImageScaled, CentredOneToOneHalvedAt320AndDoubledAbove1280) {
         {64, 48, 200, 200, -1, -1, {{0, 0, 69}, {63, 47, 132}}},
         {64, 48, 200, 200, 30, 40, {{29, 40, 255}, {30, 39, 255}, {30, 40, 1}, {63, 47, 34}}}};
     for (const auto& c : cases) {
-        Image* target = createImage(c.targetW, c.targetH);
-        Image* picture = columnPicture(c.pictureW, c.pictureH);
-        fillImage(*target, 255);
-        drawImageScaled(*target, picture, c.x, c.y);
+        Image *target = createImage(c.targetW, c.targetH), *picture = createImage(c.pictureW, c.pictureH);  // pixels: source column + 1
+        for (int i = 0; i < c.pictureW * c.pictureH; ++i) putPixel(*picture, i % c.pictureW, i / c.pictureW, static_cast<uint32_t>(i % c.pictureW % 250 + 1));
+        fillImage(*target, 255), drawImageScaled(*target, picture, c.x, c.y);
         for (const Probe& p : c.probes) EXPECT_EQ(getPixel(*target, p.x, p.y), p.colour) << c.targetW << ": " << p.x << "," << p.y;
-        destroyImage(picture);
-        destroyImage(target);
+        destroyImage(picture), destroyImage(target);
     }
     // Colour 0 is transparent, and an absent picture draws nothing.
-    Image* target = createImage(64, 48);
-    Image* picture = createImage(10, 10);
-    fillImage(*target, 9);
-    fillImage(*picture, 0);
-    putPixel(*picture, 5, 5, 3);
-    drawImageScaled(*target, picture, 0, 0);
-    drawImageScaled(*target, nullptr, -1, -1);
+    Image *target = createImage(64, 48), *picture = createImage(10, 10);
+    fillImage(*target, 9), fillImage(*picture, 0), putPixel(*picture, 5, 5, 3);
+    drawImageScaled(*target, picture, 0, 0), drawImageScaled(*target, nullptr, -1, -1);
     EXPECT_EQ(getPixel(*target, 4, 4) * 10 + getPixel(*target, 5, 5), 93u);
-    destroyImage(picture);
-    destroyImage(target);
+    destroyImage(picture), destroyImage(target);
 }
 
 TEST(DrawTitleBar, ARimmedChequerWithAGapForTheTitle) {
     FrontEndGame fe;
     Image& target = *fe.game().screen.renderBuffer;
-    fillImage(target, 1);
-    drawTitleBar(fe.game().font, target, "options");  // 7 characters: columns 273..367 free
+    fillImage(target, 1), drawTitleBar(fe.game().font, target, "options");  // 7 characters: columns 273..367 free
     const uint32_t bold = GlyphColour + 2;
     const struct { int x, y; uint32_t colour; } probes[] = {{0, 6, 1}, {0, 23, 1}, {0, 7, 235}, {0, 10, 235}, {0, 11, 255}, {4, 11, 18},
         {0, 15, 18}, {4, 15, 255}, {639, 22, 235}, {272, 15, 18}, {368, 12, 255}, {273, 15, 1}, {367, 15, 1}, {284, 10, 1}, {285, 10, bold},
@@ -107,34 +90,26 @@ TEST(DrawTitleBar, ARimmedChequerWithAGapForTheTitle) {
     for (const auto& p : probes) EXPECT_EQ(getPixel(target, p.x, p.y), p.colour) << p.x << "," << p.y;
 }
 
-constexpr uint8_t KeyCap = GlyphColour + 4;
-constexpr uint8_t Narrow = GlyphColour + 3;
+constexpr uint8_t KeyCap = GlyphColour + 4, Narrow = GlyphColour + 3;
 
 struct HelpPages : ::testing::Test {
-    std::vector<uint8_t> pagePicture(int page) {
-        drawHelpPage(fe.game(), page);
-        const Image& target = *fe.game().screen.renderBuffer;
-        return {target.pixels, target.pixels + 640 * 480};
-    }
+    std::vector<uint8_t> pagePicture(int page) { drawHelpPage(fe.game(), page); return {fe.game().screen.renderBuffer->pixels, fe.game().screen.renderBuffer->pixels + 640 * 480}; }
     uint32_t at(int x, int y) { return getPixel(*fe.game().screen.renderBuffer, x, y); }
 
     FrontEndGame fe;
 };
 
 TEST_F(HelpPages, SelectTurnsThePagesRoundOtherKeysRedrawAndExitLeavesFromAnyPage) {
-    // The pages shown (each run of equal frames once) and the frames of page 1 before the
-    // key that leaves.
+    // The pages shown (each run of equal frames once) and the frames of page 1 before the key that leaves.
     const struct { int first; std::vector<const char*> keys; std::vector<int> shown; int firstPageFrames; } cases[] = {
         {1, {"Return", "Return", "Return", "Escape"}, {1, 2, 3, 1}, 2},
         {1, {"Left", "Z", "Return", "Escape"}, {1, 2}, 3},  // shown again for a screenshot
-        {2, {"Escape"}, {2}, 0},
-        {3, {"Escape"}, {3}, 0},
+        {2, {"Escape"}, {2}, 0}, {3, {"Escape"}, {3}, 0},
     };
     const std::vector<uint8_t> pages[] = {{}, pagePicture(1), pagePicture(2), pagePicture(3)};
     FrameLog log;
     for (const auto& c : cases) {
-        fe.pressFromNextPoll(c.keys, log);
-        runHelpPages(fe.game(), c.first);
+        fe.pressFromNextPoll(c.keys, log), runHelpPages(fe.game(), c.first);
         std::vector<int> shown;
         int firstPageFrames = 0;
         for (size_t f = 0; f < log.frames.size(); ++f) {
@@ -142,9 +117,7 @@ TEST_F(HelpPages, SelectTurnsThePagesRoundOtherKeysRedrawAndExitLeavesFromAnyPag
             for (int p = 1; p <= 3; ++p)
                 if (log.frames[f] == pages[p] && (shown.empty() || shown.back() != p)) shown.push_back(p);
         }
-        EXPECT_EQ(shown, c.shown) << c.keys.size();
-        // Leaving dissolves to black.
-        EXPECT_TRUE(firstPageFrames == c.firstPageFrames && log.frames.back()[240 * 640 + 320] == 255) << c.keys[0];
+        EXPECT_TRUE(shown == c.shown && firstPageFrames == c.firstPageFrames && log.frames.back()[240 * 640 + 320] == 255) << c.first << c.keys[0];  // leaving goes to black
     }
 }
 
@@ -157,23 +130,15 @@ TEST_F(HelpPages, TitlesLinesAndFooterStandWhereTheLayoutSays) {
             EXPECT_EQ(at(x, 425), colour) << page << " at " << x;
         EXPECT_TRUE(at(5, 424) != Narrow && at(600, 100) == GreyBackdropColour && helpPageTitle(page) == titles[page - 1]) << page;
     }
-    // Controls: fifteen key pictures, each with its description after four spaces.
-    pagePicture(1);
+    pagePicture(1);  // controls: fifteen key pictures, each with its description after four spaces
     for (int a = 0; a < 15; ++a) EXPECT_TRUE(at(5, 45 + 16 * a) == KeyCap && at(5 + 4 * 7, 45 + 16 * a) == Narrow) << a;
     EXPECT_TRUE(at(5, 285) != KeyCap && fe.game().font.lineCursorY == 285);
-    // How to play: fifteen lines, the fifth and eleventh empty.
-    pagePicture(2);
+    pagePicture(2);  // how to play: fifteen lines, the fifth and eleventh empty
     for (int line = 0; line < 15; ++line) EXPECT_EQ(at(5, 45 + 16 * line) == Narrow, line != 4 && line != 10) << line;
     EXPECT_EQ(fe.game().font.lineCursorY, 45 + 15 * 16);
-    // Credits: the title picture centred, the release line, and three outlined lines at
-    // rows 390, 400, 410 in colours 22, 22 and 23.
-    pagePicture(3);
+    pagePicture(3);  // credits: the title centred, the release line, three outlined lines at 390, 400, 410 in 22, 22, 23
     EXPECT_TRUE(at(320, 240) == TitleColour && at(5, 45) == Narrow);
-    auto rowHas = [&](int y0, uint32_t colour) {
-        for (int i = 0; i < 8 * 640; ++i)
-            if (at(i % 640, y0 + i / 640) == colour) return true;
-        return false;
-    };
+    auto rowHas = [&](int y0, uint32_t colour) { const uint8_t* p = fe.game().screen.renderBuffer->pixels + y0 * 640; return std::count(p, p + 8 * 640, colour) > 0; };
     EXPECT_TRUE(rowHas(390, 22) && rowHas(400, 22) && rowHas(410, 23));
     EXPECT_FALSE(rowHas(410, 22) || rowHas(380, 22));
 }
@@ -181,15 +146,11 @@ TEST_F(HelpPages, TitlesLinesAndFooterStandWhereTheLayoutSays) {
 TEST_F(HelpPages, ShortScreensStepNinePixels) {
     Game& g = fe.game();
     Image* tall = g.screen.renderBuffer;
-    g.screen.renderBuffer = createImage(640, 240);
-    drawHelpPage(g, 2);  // the footer at 240 - 20 - 15
+    g.screen.renderBuffer = createImage(640, 240), drawHelpPage(g, 2);  // the footer at 240 - 20 - 15
     EXPECT_TRUE(g.font.lineCursorY == 25 + 15 * 9 && at(5, 25) == Narrow && at(5, 205) == Narrow);
-    destroyImage(g.screen.renderBuffer);
-    g.screen.renderBuffer = createImage(640, 200);
-    drawHelpPage(g, 1);
+    destroyImage(g.screen.renderBuffer), g.screen.renderBuffer = createImage(640, 200), drawHelpPage(g, 1);
     EXPECT_EQ(at(5, 26), KeyCap);
-    destroyImage(g.screen.renderBuffer);
-    g.screen.renderBuffer = tall;
+    destroyImage(g.screen.renderBuffer), g.screen.renderBuffer = tall;
 }
 
 }  // namespace

@@ -1,9 +1,10 @@
-// The options screen: its entries and their effects, the gamma cycle, and the sunset
-// picture behind them.
+// The options screen: its entries and their effects, the gamma cycle, and the sunset picture behind.
 #include "frontend/options.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <tuple>
 #include <vector>
 
@@ -18,25 +19,22 @@ namespace {
 constexpr int EntryTop = 289 - 16 - 20 * 5;
 
 bool rowHasColourIn(const Image& image, int y, uint32_t lo, uint32_t hi) {
-    for (int x = 0; x < image.width; ++x) if (getPixel(image, x, y) >= lo && getPixel(image, x, y) <= hi) return true;
-    return false;
+    return std::any_of(image.pixels + y * image.pitch, image.pixels + y * image.pitch + image.width, [&](uint32_t p) { return p >= lo && p <= hi; });
 }
 
 TEST(OptionsEntries, TextsFollowTheSettingsAndGammaCyclesInSinglePrecision) {
     AudioEngine audio;
-    Shift shift;
+    Shift shift;  // entry texts with the switches on, then off
     audio.channels[MusicChannel].enabled = -1;
     const char* on[] = {"", "gamma adjust", "music on", "high detail gfx", "classic mode", "return", ""};
     for (int i = 0; i <= 6; ++i) EXPECT_EQ(optionsEntryText(i, audio, shift), on[i]);
-    audio.channels[MusicChannel].enabled = 0;
-    shift.lowDetail = shift.assists = FlagOn;
+    audio.channels[MusicChannel].enabled = 0, shift.lowDetail = shift.assists = FlagOn;
     EXPECT_EQ(std::string(optionsEntryText(2, audio, shift)) + "/" + std::string(optionsEntryText(3, audio, shift)) + "/" +
                   std::string(optionsEntryText(4, audio, shift)), "music off/low detail gfx/assists on");
     // 1.0 - 0.2 - 0.2 in floats lies just above 0.6 and is kept; one more step wraps.
     float g = 1.0f;
     for (float expected : {0.8f, 0.6f, 1.2f, 1.0f, 0.8f}) EXPECT_FLOAT_EQ(g = nextGamma(g), expected);
-    EXPECT_GT(static_cast<double>(nextGamma(0.8f)), 0.6);
-    EXPECT_EQ(nextGamma(0.6f), 1.2f);
+    EXPECT_TRUE(static_cast<double>(nextGamma(0.8f)) > 0.6 && nextGamma(0.6f) == 1.2f);
 }
 
 struct OptionsScreen : ::testing::Test {
@@ -49,8 +47,7 @@ struct OptionsScreen : ::testing::Test {
         const std::vector<uint32_t> saved = palette();
         applyGamma(fe.game().screen, gamma);
         const std::vector<uint32_t> words = palette();
-        std::copy(saved.begin(), saved.end(), fe.game().screen.colourWords);
-        return words;
+        return std::copy(saved.begin(), saved.end(), fe.game().screen.colourWords), words;
     }
 };
 
@@ -87,17 +84,13 @@ TEST_F(OptionsScreen, EntriesStandInAColumnAndTheMusicSwitchShowsItsStateNextFra
     run({"Down", "Return", "Escape"});
     // The rightmost column of entry 2's text: "music on" up to poll 4, then "music off",
     // from x = 276 at seven pixels a letter, three for the i, ten for the last glyph.
-    auto rightEdge = [](const std::vector<uint8_t>& frame) {
-        for (int x = 639; x >= 0; --x) if (frame[static_cast<size_t>(EntryTop + 45) * 640 + x] == GlyphColour + 3) return x;
-        return -1;
-    };
+    auto rightEdge = [](const std::vector<uint8_t>& f) { const auto row = f.begin() + (EntryTop + 45) * 640;
+        return int(std::find(std::make_reverse_iterator(row + 640), std::make_reverse_iterator(row), GlyphColour + 3).base() - row) - 1; };
     int on = -1, off = -1;
     size_t first = 0;  // the last frame of poll 1, once the dissolve in has revealed it
     for (size_t f = 0; f < log.frames.size(); ++f) {
         if (log.polls[f] == 1) first = f;
-        if (rightEdge(log.frames[f]) < 0) continue;  // blinking
-        if (log.polls[f] <= 4) on = rightEdge(log.frames[f]);
-        if (log.polls[f] == 5) off = rightEdge(log.frames[f]);
+        if (const int edge = rightEdge(log.frames[f]); edge >= 0 && log.polls[f] <= 5) (log.polls[f] <= 4 ? on : off) = edge;  // none while blinking
     }
     EXPECT_EQ(std::make_pair(on, off), std::make_pair(276 + 6 * 7 + 3 + 9, 276 + 7 * 7 + 3 + 9));
     for (int i = 1; i <= 5; ++i) {  // the whole column on the first frame
@@ -109,9 +102,8 @@ TEST_F(OptionsScreen, EntriesStandInAColumnAndTheMusicSwitchShowsItsStateNextFra
 TEST(OptionsPicture, SunBandsGrowUpwardsFromAnEmptyBottomAndTheFloorScrolls) {
     Image* image = createImage(640, 480);
     drawOptionsBackground(*image);
-    // The disc spans rows 120..360; rows 288..360 stay empty, then going up come bands
-    // of 1, 2, 3, 5, 8, 13, 20, 31 and 47 rows between single empty rows, and 28 of the
-    // last 29 (at row 120 only the centre would lie on the circle, not inside it).
+    // The disc spans rows 120..360; 288..360 stay empty, then upwards bands of 1, 2, 3, 5, 8, 13, 20, 31, 47
+    // rows between single empty rows, and 28 of the last 29 (at row 120 only the centre lies on the circle).
     std::vector<int> bands = {0};
     for (int y = 287; y >= 0; --y) {
         if (rowHasColourIn(*image, y, 173, 183)) ++bands.back();
@@ -124,22 +116,18 @@ TEST(OptionsPicture, SunBandsGrowUpwardsFromAnEmptyBottomAndTheFloorScrolls) {
     for (auto [x, y, sun] : {std::tuple{202, 240, true}, {440, 240, true}, {201, 240, false}, {441, 240, false},
                              {200, 241, true}, {438, 241, true}, {199, 241, false}, {439, 241, false}})
         EXPECT_EQ(getPixel(*image, x, y) == 178u, sun) << x << "," << y;
-    // Sky row y has t = y / 30: the band round(1 + t), and where t has a half or more,
-    // pixels with x + y even take entry round(t); where both round to even (t = 0.5,
-    // 2.5) the row blends with the band just above instead, and where both round alike
-    // (t = 1.5, 3.5) it stays plain. Colours at x = 0 and x = 1:
+    // Sky row y has t = y / 30: the band round(1 + t), and where t has a half or more, pixels with x + y even
+    // take entry round(t); where both round to even (t = 0.5, 2.5) the row blends with the band above
+    // instead, where both round alike (t = 1.5, 3.5) it stays plain. Colours at x = 0 and x = 1:
     for (auto [y, even, odd] : {std::tuple{0, 209u, 209u}, {15, 210u, 209u}, {20, 209u, 210u}, {30, 210u, 210u},
                                 {45, 210u, 210u}, {75, 206u, 211u}, {105, 206u, 206u}, {479, 63u, 62u}})
         EXPECT_TRUE(getPixel(*image, 0, y) == even && getPixel(*image, 1, y) == odd) << y;
-    // The floor from row 289; one square row later every pixel of its first row has the
-    // other colour; squares about 10 pixels wide at the top, the middle column starting
-    // one; at the bottom 10 + 190 = 200 wide, in square row round(190 / 12.5) = 15:
-    // column 420 is 0.5 squares out (rounded to even: 0), column 421 in the next.
+    // The floor from row 289; one square row later every pixel of its first row has the other colour; squares
+    // about 10 wide at the top, the middle column starting one; at the bottom 10 + 190 = 200 wide, in square
+    // row round(190 / 12.5) = 15: column 420 is 0.5 squares out (rounded to even: 0), column 421 in the next.
     Image* b = createImage(640, 480);
-    fillImage(*image, 1), fillImage(*b, 1);
-    EXPECT_EQ(drawOptionsFloor(*image, 0.0), 289);
-    drawOptionsFloor(*b, -1.0);
-    EXPECT_TRUE(!rowHasColourIn(*image, 288, 255, 255) && rowHasColourIn(*image, 479, 255, 255));
+    fillImage(*image, 1), fillImage(*b, 1), drawOptionsFloor(*b, -1.0);
+    EXPECT_TRUE(drawOptionsFloor(*image, 0.0) == 289 && !rowHasColourIn(*image, 288, 255, 255) && rowHasColourIn(*image, 479, 255, 255));
     for (int x = 0; x < 640; ++x) EXPECT_NE(getPixel(*image, x, 289), getPixel(*b, x, 289)) << x;
     for (auto [x, y, c] : {std::tuple{320, 289, 255u}, {326, 289, 1u}, {420, 479, 1u}, {421, 479, 255u}})
         EXPECT_EQ(getPixel(*image, x, y), c) << x << "," << y;

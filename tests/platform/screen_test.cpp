@@ -1,6 +1,4 @@
-// The screen: display modes, the window, the palette and gamma, screenshots, the
-// console, and the dissolve between screens (its pictures, its length at any frame
-// rate, the sound levels it leaves and the keyboard buffer it empties).
+// The screen: display modes, the window, palette and gamma, screenshots, the console, and the dissolve.
 #include "platform/dissolve.h"
 #include "platform/screen.h"
 
@@ -33,7 +31,7 @@ TEST(DisplayMode, TheWidestModeIsChosenAnd1366Becomes1360OrTheProgramEnds) {
     };
     for (const auto& c : cases) {
         HeadlessScreen hg;
-        hg.window.modes = c.modes;
+        hg.window.modes = c.modes;  // the program ends (status 1) without one
         EXPECT_EQ(hg.runUntilEnd([&] { selectDisplayMode(hg.screen); }), c.width < 0 ? 1 : -1);
         EXPECT_EQ(hg.console, std::string(c.line) + "\n");
         EXPECT_TRUE(hg.screen.displayWidth == c.width && hg.screen.displayHeight == c.height) << c.line;
@@ -49,13 +47,10 @@ TEST(OpenScreen, SoftwareOrOpenGLWindowOrAClearFailure) {
     };
     for (const auto& c : cases) {
         HeadlessScreen hg;
-        hg.window.openFailure = c.failure;
+        hg.window.openFailure = c.failure, hg.screen.renderWidth = 640, hg.screen.renderHeight = 480;
         selectDisplayMode(hg.screen);
-        hg.screen.renderWidth = 640, hg.screen.renderHeight = 480;
         EXPECT_EQ(hg.runUntilEnd([&] { openScreen(hg.screen, c.mode, 0); }), c.width ? -1 : 1) << c.line;
-        EXPECT_EQ(hg.consoleLines().back(), c.line);
-        EXPECT_EQ(hg.window.title(), c.title);
-        EXPECT_EQ(hg.window.isOpen() ? hg.window.width() : 0, c.width) << c.line;
+        EXPECT_TRUE(hg.consoleLines().back() == c.line && hg.window.title() == c.title && (hg.window.isOpen() ? hg.window.width() : 0) == c.width) << c.line;
         EXPECT_TRUE(hg.window.openedWithOpenGL() == (c.width && c.mode == RenderModeOpenGL) && hg.window.pointerHidden() == (c.width > 0));
         if (!c.width) continue;
         // The render buffer holds a palette index a pixel in both modes.
@@ -68,8 +63,7 @@ TEST(OpenScreen, SoftwareOrOpenGLWindowOrAClearFailure) {
 TEST(Palette, TheBasePaletteEntriesAndGammaWhichLeavesTheBaseAlone) {
     HeadlessScreen hg;
     hg.openScreen();
-    ScreenContext& screen = hg.screen;
-    // Three entries worked from the table: magenta, the near-white, black.
+    ScreenContext& screen = hg.screen;  // three entries worked from the table: magenta, the near-white, black
     EXPECT_TRUE(screen.colourWords[0] == word(255, 0, 255) && screen.colourWords[22] == word(252, 252, 252) && screen.colourWords[255] == word(0, 0, 0));
     applyGamma(screen, 1.0f);
     for (int i = 0; i < 256; ++i) {
@@ -77,13 +71,9 @@ TEST(Palette, TheBasePaletteEntriesAndGammaWhichLeavesTheBaseAlone) {
         const uint32_t base = word(BasePalette[i][0], BasePalette[i][1], BasePalette[i][2]);
         ASSERT_TRUE(word(rgb.red, rgb.green, rgb.blue) == base && screen.colourWords[i] == base && hg.window.palette()[i] == base) << i;
     }
-    setPaletteEntry(screen, 5, 64, 100, 255);
-    setPaletteEntry(screen, 256, 9, 9, 9);  // ignored, as is -1
-    setPaletteEntry(screen, -1, 9, 9, 9);
-    EXPECT_EQ(hg.window.palette()[5], word(64, 100, 255));
-    EXPECT_EQ(paletteEntry(screen, 300).red, 0);
-    // Worked by hand: 256 (64/256)^0.5 = 128, 256 (100/256)^0.5 = 160, 256 (255/256)^0.5
-    // = 255.4995; 256 (64/256)^2 = 16, 256 (100/256)^2 = 39.06, 256 (255/256)^2 = 254.004;
+    for (int i : {5, 256, -1}) setPaletteEntry(screen, i, i == 5 ? 64 : 9, i == 5 ? 100 : 9, i == 5 ? 255 : 9);  // 256 and -1 ignored
+    EXPECT_TRUE(hg.window.palette()[5] == word(64, 100, 255) && paletteEntry(screen, 300).red == 0);
+    // By hand: 256 (64/256)^0.5 = 128, (100/256)^0.5 -> 160, (255/256)^0.5 -> 255.4995; squared 16, 39.06, 254.004;
     // at 0.01, 256 (255/256)^0.01 = 255.99 is held at 255 instead of wrapping.
     for (auto [gamma, w] : {std::pair{0.5f, word(128, 160, 255)}, {2.0f, word(16, 39, 254)}, {2.0f, word(16, 39, 254)}, {0.01f, word(252, 254, 255)}}) {
         applyGamma(screen, gamma);
@@ -97,8 +87,7 @@ TEST(Screenshot, NamesNeverOverwriteFailuresAreSaidAndTheKeyGrabsOnceOnRelease) 
     HeadlessScreen hg;
     hg.openScreen();
     const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("hc_grab_" + std::to_string(::getpid()));
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
+    std::filesystem::remove_all(dir), std::filesystem::create_directories(dir);
     EXPECT_EQ(screenshotName(LocalDateTime{1999, 12, 31, 23, 59, 59}), "grab12-31-199923:59:59.bmp");
     const LocalDateTime when{2026, 1, 2, 3, 4, 5};
     fillImage(renderTarget(hg.screen), 7);
@@ -112,19 +101,16 @@ TEST(Screenshot, NamesNeverOverwriteFailuresAreSaidAndTheKeyGrabsOnceOnRelease) 
     const std::string prefix = "Screenshot grab01-02-202603:04:05.bmp not saved: ";
     EXPECT_TRUE(hg.console.rfind(prefix, 0) == 0u && hg.console.size() > prefix.size() + 1) << hg.console;
     // The key: the game saves into its working directory, here an empty folder of its own.
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
+    std::filesystem::remove_all(dir), std::filesystem::create_directories(dir);
     const auto home = std::filesystem::current_path();
-    std::filesystem::current_path(dir);
-    hg.window.holdKey(60, 1, 3);  // F2
+    std::filesystem::current_path(dir), hg.window.holdKey(60, 1, 3);  // F2
     const int frames[] = {1, 1, 1, 2, 1};  // per poll; the 4th poll sees the release
     for (int poll = 1; poll <= 5; ++poll) {
         pollKeys(hg.keys);
         for (int f = 0; f < frames[poll - 1]; ++f) presentFrame(hg.screen);
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), poll >= 4 ? 1 : 0) << poll;
     }
-    std::filesystem::current_path(home);
-    std::filesystem::remove_all(dir);
+    std::filesystem::current_path(home), std::filesystem::remove_all(dir);
     EXPECT_EQ(hg.consoleLines().back().rfind("Saved grab", 0), 0u);
 }
 
@@ -144,32 +130,24 @@ TEST(Console, EscapeSequencesUseTheConsoleColourOrderAndPlainSinksGetTheTextAlon
 }
 
 TEST(SystemInfo, FreeMemoryAndDateAreSensible) {
-    EXPECT_TRUE(freeMemoryBytes() > 4u << 20 && freeMemoryBytes() < uint64_t{1} << 50);
     const LocalDateTime now = localDateTime();
-    EXPECT_TRUE(now.year >= 2024 && now.month >= 1 && now.month <= 12 && now.second <= 60);
+    EXPECT_TRUE(freeMemoryBytes() > 4u << 20 && freeMemoryBytes() < uint64_t{1} << 50 && now.year >= 2024 && now.month >= 1 && now.month <= 12 && now.second <= 60);
 }
 
 struct DissolveTest : ::testing::Test {
-    void SetUp() override {
-        hg.openScreen();
-        initAudio(hg.audio);
-        // A picture without black: every pixel 1..250 by position.
+    void SetUp() override {  // a picture without black: every pixel 1..250 by position
+        hg.openScreen(), initAudio(hg.audio);
         Image& target = *hg.screen.renderBuffer;
         for (int i = 0; i < 640 * 480; ++i) putPixel(target, i % 640, i / 640, static_cast<uint32_t>((i % 640 + 3 * (i / 640)) % 250 + 1));
         picture.assign(target.pixels, target.pixels + 640 * 480);
-        hg.onFrame = [this](const Image&) {
-            frames.push_back(hg.window.lastFrame());
-            levels.push_back(hg.audio.channels[EngineChannel].gain / 1.2f);
-        };
+        hg.onFrame = [this](const Image&) { frames.push_back(hg.window.lastFrame()), levels.push_back(hg.audio.channels[EngineChannel].gain / 1.2f); };
     }
     void TearDown() override { shutdownAudio(hg.audio); }
 
     void run(int8_t direction) {  // from the picture
-        std::copy(picture.begin(), picture.end(), hg.screen.renderBuffer->pixels);
-        frames.clear(), levels.clear();
+        std::copy(picture.begin(), picture.end(), hg.screen.renderBuffer->pixels), frames.clear(), levels.clear();
         const double start = hg.now;
-        transition(hg.screen, hg.audio, hg.timer, direction);
-        seconds = hg.now - start;
+        transition(hg.screen, hg.audio, hg.timer, direction), seconds = hg.now - start;
     }
     std::vector<uint8_t> black = std::vector<uint8_t>(640 * 480, 255);
     HeadlessScreen hg;
@@ -187,11 +165,8 @@ TEST_F(DissolveTest, FadesRunFromTheTopLeftInDiagonalWipesAndLeaveTheirEndPictur
         const Image& target = *hg.screen.renderBuffer;
         EXPECT_TRUE(frames.front() == (out ? picture : black) && frames.back() == (out ? black : picture) &&
                     std::vector<uint8_t>(target.pixels, target.pixels + 640 * 480) == frames.back());
-        // Some frame has the top-left corner changed and the bottom-right not yet;
-        // inside a block (1, 0) and (0, 1) always turn together.
-        EXPECT_TRUE(std::any_of(frames.begin(), frames.end(), [&](const std::vector<uint8_t>& f) {
-            return (f[0] == 255) == out && (f[479 * 640 + 639] == 255) != out;
-        }));
+        // Some frame has the top-left corner changed and the bottom-right not yet; inside a block (1, 0) and (0, 1) turn together.
+        EXPECT_TRUE(std::any_of(frames.begin(), frames.end(), [&](const auto& f) { return (f[0] == 255) == out && (f[479 * 640 + 639] == 255) != out; }));
         for (const auto& f : frames) EXPECT_EQ(f[1] == 255, f[640] == 255);
         // The sound follows, t / 40 of the way: half way or less while pixel (39, 0) of
         // step 20 is still unchanged, all the way once (39, 39) of step 40 has changed.
@@ -200,14 +175,13 @@ TEST_F(DissolveTest, FadesRunFromTheTopLeftInDiagonalWipesAndLeaveTheirEndPictur
             EXPECT_FALSE((frames[f][39] == 255) != out && way > 0.5f) << f << ": " << way;
             EXPECT_FALSE((frames[f][39 * 640 + 39] == 255) == out && std::fabs(way - 1.0f) > 1e-6f) << f;
         }
-        // All channels silent after a fade-out; after a fade-in the car's channels at
-        // 1.2 and the music at 1.2 x 0.2.
+        // All silent after a fade-out; after a fade-in the car's channels at 1.2, the music at 1.2 x 0.2.
         EXPECT_FLOAT_EQ(hg.audio.channels[MusicChannel].gain, out ? 0.0f : 0.24f);
         for (int c = EngineChannel; c <= TurboChannel; ++c) EXPECT_FLOAT_EQ(hg.audio.channels[c].gain, out ? 0 : 1.2f);
     }
 }
 
-TEST_F(DissolveTest, TakesAboutTwoSecondsAtAnyFrameRate) {
+TEST_F(DissolveTest, TakesAboutTwoSecondsAtAnyFrameRateAndThrowsTypedKeysAwayButNotAClose) {
     for (double perFrame : {1.0 / 60.0, 1.0 / 20.0, 1.0 / 200.0}) {
         hg.secondsPerFrame = perFrame;
         run(FadeOut);
@@ -215,30 +189,20 @@ TEST_F(DissolveTest, TakesAboutTwoSecondsAtAnyFrameRate) {
     }
     // The timer starts at one tick per frame and measures after four frames: 3 seconds
     // a frame is more than 92 ticks, which covers the whole wipe at once.
-    hg.secondsPerFrame = 3.0;
+    hg.secondsPerFrame = 3.0, hg.window.typeChar('a'), hg.window.typeChar('b');
     run(FadeIn);
-    EXPECT_GT(frameDelta(hg.timer), 92.0);
     ASSERT_EQ(frames.size(), 5u);
-    EXPECT_TRUE(frames.back() == picture && frames[3] != black);  // the fourth step had begun to reveal it
-}
-
-TEST_F(DissolveTest, KeysTypedDuringTheEffectAreThrownAwayButACloseIsKept) {
-    hg.window.typeChar('a');
-    hg.window.typeChar('b');
-    run(FadeIn);
+    EXPECT_TRUE(frameDelta(hg.timer) > 92.0 && frames.back() == picture && frames[3] != black);  // the fourth step had begun
     EXPECT_EQ(hg.window.takeChar(), -1);
-    hg.window.typeChar('a');
-    hg.window.requestClose();
+    hg.window.typeChar('a'), hg.window.requestClose();
     EXPECT_EQ(hg.runUntilEnd([&] { run(FadeOut); }), 0);
 }
 
 TEST(Dissolve, BlocksFollowTheWidthWithinOneAndTwentyAndNarrowBuffersStillDissolve) {
     for (auto [width, block] : {std::pair{640, 20}, {320, 10}, {1366, 20}, {8, 1}, {0, 1}}) EXPECT_EQ(dissolveBlockSize(width), block) << width;
     HeadlessScreen hg;
-    hg.openScreen();
-    destroyImage(hg.screen.renderBuffer);
-    hg.screen.renderBuffer = createImage(8, 4);
-    fillImage(*hg.screen.renderBuffer, 7);
+    hg.openScreen(), destroyImage(hg.screen.renderBuffer);
+    fillImage(*(hg.screen.renderBuffer = createImage(8, 4)), 7);
     transition(hg.screen, hg.audio, hg.timer, FadeOut);
     for (int x = 0; x < 8; ++x) EXPECT_EQ(getPixel(*hg.screen.renderBuffer, x, 3), 255u);
 }

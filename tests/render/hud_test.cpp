@@ -1,6 +1,5 @@
-// The cockpit overlay over a plain picture with synthetic artwork: the scenes of a
-// shift, the speech bubble, the seven-segment read-outs and the instrument texts, and
-// the dashboard minimap over a hand-made street.
+// The cockpit overlay over a plain picture with synthetic artwork: a shift's scenes, the speech bubble,
+// the seven-segment read-outs and instrument texts, and the dashboard minimap over a hand-made street.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -26,18 +25,15 @@ constexpr int Bg = test::Background, Dash = test::DashColour, Drop = test::DropC
 
 int glyph(int g, int style) { return test::glyphColour(g, style); }
 
-// The pixels of one colour in a rectangle: exactly count of them, or at least -count
-// when count is negative.
+// The pixels of one colour in a rectangle: exactly count of them, or at least -count when negative.
 struct Probe { int x1, y1, x2, y2, colour, count; };
 Probe at(int x, int y, int colour) { return {x, y, x, y, colour, 1}; }
 
 struct Scene { const char* name; std::function<void(HudRig&)> setup; std::vector<Probe> probes; };
 
 void ride(HudRig& rig, float x, float y, float heading = 0) {
-    rig.shift.passengerAboard = 3, rig.shift.passengers[3].portrait = 5;
-    rig.shift.passengers[3].destination.x = x, rig.shift.passengers[3].destination.y = y;
-    rig.player.heading = heading;
-    rotateBody(rig.player, 0);
+    rig.shift.passengerAboard = 3, rig.shift.passengers[3].portrait = 5, rig.shift.passengers[3].destination.x = x, rig.shift.passengers[3].destination.y = y;
+    rig.player.heading = heading, rotateBody(rig.player, 0);
 }
 
 // The rig's cab stands at (1000, 1000) heading +x; the wiper rests under the dashboard.
@@ -50,130 +46,96 @@ TEST(Hud, EachSceneDrawsWhatItsRulesSay) {
           // Lamp A lit, lamp B off; no fare, score, turbo or speed read-out.
           {284, 407, 295, 420, test::LampAColour, 168}, {297, 407, 308, 420, Black, 168},
           {570, 305, 639, 340, DarkRed, 0}, {15, 330, 50, 350, Blue, 0}, {280, 455, 330, 475, Crimson, 0},
-          // The needle resting at the lower left, two pixels thick; the knob at the top of
-          // the wheel.
+          // The needle resting at the lower left, two pixels thick; the knob at the top of the wheel.
           at(210, 460, DarkRed), {220, 440, 220, 470, DarkRed, -2}, {240, 400, 280, 435, DarkRed, 0},
           at(293, 360, DarkRed), at(293, 363, DarkRed), at(293, 364, Dash),
           // The resting blade hangs from its pivot (320, 360), under the cockpit below it.
           {319, 359, 321, 360, Black, 6}, at(320, 358, Bg)}},
-        {"engine running",
-         [](HudRig& r) {  // 0.5 cells a tick: 100
-             r.shift.engineRunning = FlagOn, r.shift.pendingFare = 37, r.shift.score = 12345, r.shift.turboBoost = 0.37f, r.shift.engineHeat = 4.0f;
-             r.shift.minutesLeft = 12, r.shift.secondsLeft = 5.9, r.player.vx = 0.3f, r.player.vy = 0.4f, r.player.turnRate = 1.2f;
-         },
+        {"engine running", [](HudRig& r) { r.shift.engineRunning = FlagOn, r.shift.pendingFare = 37, r.shift.score = 12345, r.shift.turboBoost = 0.37f,
+             r.shift.engineHeat = 4.0f, r.shift.minutesLeft = 12, r.shift.secondsLeft = 5.9, r.player.vx = 0.3f, r.player.vy = 0.4f, r.player.turnRate = 1.2f; },
          {{284, 407, 295, 420, Black, 168}, {297, 407, 308, 420, test::LampBColour, 168},
           // Fare "0037": the first 0's top bar; score "12345": its "1" and a fifth digit.
           {579, 314, 582, 314, DarkRed, 4}, {583, 327, 583, 329, DarkRed, 3}, {606, 326, 611, 334, DarkRed, -1},
-          // Turbo "0.3": the dot is the lower left stroke of the middle cell.
-          {28, 341, 28, 343, Blue, 3},
-          // Clock "12:05": the minutes' "1" and the colon's dots.
-          {283, 392, 283, 394, Purple, 3}, at(294, 394, Purple), at(294, 397, Purple),
+          // Turbo "0.3": the dot is the middle cell's lower left stroke; clock "12:05": the minutes' "1" and the colon.
+          {28, 341, 28, 343, Blue, 3}, {283, 392, 283, 394, Purple, 3}, at(294, 394, Purple), at(294, 397, Purple),
           // Speed "100": the crimson "1" with its black shadow a pixel down and left.
           {293, 463, 293, 465, Crimson, 3}, {292, 464, 292, 466, Black, 3},
-          // The needle at 100 of 270; the knob turned right along the wheel.
-          at(218, 415, DarkRed), at(390, 383, DarkRed), {293, 360, 293, 360, DarkRed, 0}}},
+          at(218, 415, DarkRed), at(390, 383, DarkRed), {293, 360, 293, 360, DarkRed, 0}}},  // needle at 100 of 270; knob turned right
         {"reverse", [](HudRig& r) { r.shift.engineRunning = r.shift.reverseGear = FlagOn, r.player.vx = 0.2f; },
          // " r ": the middle cell's lower left stroke and middle bar; the needle at rest.
-         {{295, 467, 295, 469, Crimson, 3}, {296, 466, 299, 466, Crimson, 4}, {288, 462, 294, 471, Crimson, 0},
-          at(210, 460, DarkRed)}},
+         {{295, 467, 295, 469, Crimson, 3}, {296, 466, 299, 466, Crimson, 4}, {288, 462, 294, 471, Crimson, 0}, at(210, 460, DarkRed)}},
         {"half damage", [](HudRig& r) { r.shift.damage[1] = 0.5f; },
-         // 181 rows of crack: the zig-zag 16 pixels to the side at the foot, back in the
-         // middle 16 rows up; the branch from row 239 up; no heavy overlay yet.
-         {at(288, 360, White), at(276, 344, White), {0, 180, 639, 180, White, 2}, {0, 179, 639, 179, White, 0},
-          {80, 0, 83, 3, Overlay, 0}}},
+         // 181 rows of crack: the zig-zag 16 pixels aside at the foot, back in the middle 16 rows up; the branch from row 239 up; no overlay.
+         {at(288, 360, White), at(276, 344, White), {0, 180, 639, 180, White, 2}, {0, 179, 639, 179, White, 0}, {80, 0, 83, 3, Overlay, 0}}},
         {"full damage", [](HudRig& r) { r.shift.damage[1] = 1.0f; },
-         // Below row 240 a single crack; above it the branch, one pixel further left each
-         // row; at the top the crack has leant 90 pixels right and the branch is 240 to
-         // its left. The heavy overlay at (80, 0), transparent where it is 0.
+         // Below row 240 a single crack; above it the branch, a pixel further left each row; at the top the crack
+         // has leant 90 pixels right and the branch is 240 to its left. The heavy overlay at (80, 0), 0 transparent.
          {at(299, 300, White), at(300, 300, Black), {0, 300, 639, 300, White, 1}, at(349, 100, White),
           at(209, 100, White), at(370, 0, White), at(371, 0, Black), at(130, 0, White), at(131, 0, Black),
           {80, 0, 83, 3, Overlay, 15}, at(81, 1, Bg)}},
-        {"drops and blade",
-         [](HudRig& r) {  // drop 8 dry; the wiper straight up from its pivot at (320, 360)
-             r.shift.raindrops[7].active = FlagOn, r.shift.raindrops[7].body.x = 100.4f, r.shift.raindrops[7].body.y = 50.6f;
-             r.shift.raindrops[8].body.x = 200, r.shift.raindrops[8].body.y = 50, r.shift.wiperAngle = -1.570795;
-         },
+        {"drops and blade", [](HudRig& r) { r.shift.raindrops[7].active = FlagOn, r.shift.raindrops[7].body.x = 100.4f, r.shift.raindrops[7].body.y = 50.6f,
+             r.shift.raindrops[8].body.x = 200, r.shift.raindrops[8].body.y = 50, r.shift.wiperAngle = -1.570795; },  // drop 8 dry; the wiper straight up
          {{99, 50, 102, 53, Drop, 16}, at(98, 50, Bg), at(103, 54, Bg), {190, 40, 210, 60, Drop, 0},
           // The blade three pixels wide up to the top (where the delivered count covers it).
           {319, 10, 321, 300, Black, 873}, {318, 10, 318, 300, Black, 0}, {322, 10, 322, 300, Black, 0}}},
         // 384 pixels long: on the diagonal its tip (592, 88) lies inside the screen.
         {"blade on the diagonal", [](HudRig& r) { r.shift.wiperAngle = -0.785398; },
          {at(593, 87, Black), at(595, 85, Bg), {0, 0, 639, 99, Black, -1}}},
-        {"low detail",
-         [](HudRig& r) {
-             r.shift.lowDetail = FlagOn, r.shift.damage[1] = 1.0f, r.shift.wiperAngle = -1.570795;
-             r.shift.raindrops[1].active = FlagOn, r.shift.raindrops[1].body.x = r.shift.raindrops[1].body.y = 100;
-         },
-         {{0, 0, 639, 299, White, 0}, {0, 0, 639, 299, Black, 0}, {0, 0, 639, 299, Drop, 0},
-          {278, 391, 311, 399, Purple, -1}}},
+        {"low detail", [](HudRig& r) { r.shift.lowDetail = FlagOn, r.shift.damage[1] = 1.0f, r.shift.wiperAngle = -1.570795,
+             r.shift.raindrops[1].active = FlagOn, r.shift.raindrops[1].body.x = r.shift.raindrops[1].body.y = 100; },
+         {{0, 0, 639, 299, White, 0}, {0, 0, 639, 299, Black, 0}, {0, 0, 639, 299, Drop, 0}, {278, 391, 311, 399, Purple, -1}}},
         {"passenger ahead", [](HudRig& r) { ride(r, 1100, 1000); },
-         // The portrait copied opaque, its 0 included; a green dart whose tip is 15
-         // pixels below the centre (320, 30) and whose barbs lie 2 radians either side
-         // of it on the same half-height ellipse; the distance 15 centred on row 54 in
-         // style 2; no delivered count.
-         {at(0, 416, 0), at(1, 416, 105), at(63, 479, 105), at(64, 479, Dash), at(320, 45, Green),
-          at(293, 24, Green), at(347, 24, Green),
-          {280, 0, 360, 50, Rose, 0}, {280, 0, 360, 14, Green, 0}, at(310, 54, glyph(27, 2)),
-          at(320, 54, glyph(31, 2)), at(300, 0, Bg)}},
+         // The portrait copied opaque, its 0 included; a green dart, tip 15 below the centre (320, 30), barbs 2 radians
+         // either side on the same half-height ellipse; the distance 15 centred on row 54 in style 2; no delivered count.
+         {at(0, 416, 0), at(1, 416, 105), at(63, 479, 105), at(64, 479, Dash), at(320, 45, Green), at(293, 24, Green), at(347, 24, Green),
+          {280, 0, 360, 50, Rose, 0}, {280, 0, 360, 14, Green, 0}, at(310, 54, glyph(27, 2)), at(320, 54, glyph(31, 2)), at(300, 0, Bg)}},
         {"passenger behind", [](HudRig& r) { ride(r, 900, 1000); },
          {at(320, 15, Rose), {280, 0, 360, 14, Rose, 0}, {280, 0, 360, 50, Green, 0}}},
-        // To the right (a larger heading turns clockwise) the tip is 30 pixels right of
-        // the centre; turning the cab towards it brings the tip down.
+        // To the right (a larger heading turns clockwise) the tip is 30 right of the centre; turning towards it brings it down.
         {"passenger to the right", [](HudRig& r) { ride(r, 1000, 1300); }, {at(350, 30, Rose)}},
         {"turning towards the passenger", [](HudRig& r) { ride(r, 1000, 1300, 450); },
          {at(350, 30, Bg), {320, 31, 345, 45, Green, -1}}},
         {"nobody aboard", [](HudRig& r) { r.shift.deliveredCount = 3; },
          // "3/16" centred on row 0 in style 1; no portrait.
-         {at(300, 0, glyph(29, 1)), at(310, 0, glyph(46, 1)), at(320, 0, glyph(27, 1)), at(330, 0, glyph(32, 1)),
-          at(340, 0, Bg), at(20, 416, Dash)}},
+         {at(300, 0, glyph(29, 1)), at(310, 0, glyph(46, 1)), at(320, 0, glyph(27, 1)), at(330, 0, glyph(32, 1)), at(340, 0, Bg), at(20, 416, Dash)}},
     };
-    // Drops at or far beyond the edges are clipped: the icon's 4 x 4 drop lies 1
-    // left/up to 2 right/down of the drop's point.
+    // Drops at or far beyond the edges are clipped: the icon's 4 x 4 drop lies 1 left/up to 2 right/down of the point.
     for (auto [x, y, pixels] : {std::tuple{0.4f, 0.4f, 9}, {639.6f, 0.4f, 3}, {-1.4f, 50.0f, 8}, {-1e10f, 0.4f, 0}, {0.4f, -1e10f, 0}, {1e10f, 1e10f, 0}, {-3e9f, -3e9f, 0}})
         scenes.push_back({"a drop at an edge", [x, y](HudRig& r) { r.shift.raindrops[1].active = FlagOn, r.shift.raindrops[1].body.x = x, r.shift.raindrops[1].body.y = y; },
                           {{0, 0, 639, 299, Drop, pixels}}});
 
     HudRig rig;
     Image* overlay = rig.state->heavyDamageOverlay = createImage(4, 4);
-    fillImage(*overlay, Overlay);
-    putPixel(*overlay, 1, 1, 0);
+    fillImage(*overlay, Overlay), putPixel(*overlay, 1, 1, 0);
     for (const Scene& scene : scenes) {
-        rig.reset();
-        scene.setup(rig);
-        rig.draw();
+        rig.reset(), scene.setup(rig), rig.draw();
         for (const Probe& p : scene.probes) {
             const int n = rig.count(p.x1, p.y1, p.x2, p.y2, static_cast<uint8_t>(p.colour));
             EXPECT_TRUE(p.count < 0 ? n >= -p.count : n == p.count) << scene.name << ": colour " << p.colour << " at " << p.x1 << "," << p.y1 << ": " << n;
         }
     }
-    rig.state->heavyDamageOverlay = nullptr;
-    destroyImage(overlay);
+    rig.state->heavyDamageOverlay = nullptr, destroyImage(overlay);
 }
 
 TEST(Hud, SpeechLineStaysForItsTicksOfGameTime) {
     HudRig rig;
     // The timer before and after a frame of 2.5 ticks; the line shows while it is above 0.
     for (auto [before, after] : {std::pair{4.0, 1.5}, {1.5, -1.0}, {-1.0, -1.0}, {0.0, 0.0}}) {
-        rig.reset();
-        rig.shift.speechText = "hi", rig.shift.speechTimer = before;
-        rig.draw(2.5);
+        rig.reset(), rig.shift.speechText = "hi", rig.shift.speechTimer = before, rig.draw(2.5);
         EXPECT_TRUE(rig.shift.speechTimer == after && rig.glyphAt(310, 240) == (before > 0 ? "7/0" : "-")) << before;  // row 240, style 0
     }
 }
 
 TEST(Hud, CrackedGlassPictureIsFixedAndMostlyClear) {
-    Image* first = createHeavyDamageOverlay();
-    Image* second = createHeavyDamageOverlay();
+    Image *first = createHeavyDamageOverlay(), *second = createHeavyDamageOverlay();
     ASSERT_TRUE(first && first->width == 480 && first->height == 360);
     EXPECT_EQ(test::fnv1a(*first), test::fnv1a(*second));  // the same every run
     destroyImage(second);
     int clear = 0, bright = 0;
-    for (int y = 0; y < first->height; ++y)
-        for (int x = 0; x < first->width; ++x) clear += getPixel(*first, x, y) == 0, bright += getPixel(*first, x, y) == White;
+    for (int i = 0; i < 480 * 360; ++i) clear += getPixel(*first, i % 480, i / 480) == 0, bright += getPixel(*first, i % 480, i / 480) == White;
     EXPECT_TRUE(clear > 480 * 360 * 9 / 10 && bright > 300) << clear << " " << bright;  // the street still shows through
     HudRig rig;
-    rig.state->heavyDamageOverlay = first;
-    ensureHeavyDamageOverlay(*rig.state);  // kept, not replaced
+    rig.state->heavyDamageOverlay = first, ensureHeavyDamageOverlay(*rig.state);  // kept, not replaced
     EXPECT_EQ(rig.state->heavyDamageOverlay, first);
     destroyImage(first);
 }
@@ -183,33 +145,26 @@ TEST(SpeechBubble, ALineWiderThanTheTargetSplitsInTheMiddle) {
     for (int k = 0; k < 71; ++k) abc += static_cast<char>('a' + k % 26);
     const struct { std::string text; int width; std::string first, second; } cases[] = {
         {abc.substr(0, 70), 640, abc.substr(0, 35) + "-", abc.substr(35, 35)},
-        // An odd length gives the larger half to the second line (35.5 rounds to 36, 32.5 to 32).
-        {abc, 640, abc.substr(0, 35) + "-", abc.substr(35)},
+        {abc, 640, abc.substr(0, 35) + "-", abc.substr(35)},  // odd: the larger half second (35.5 rounds to 36, 32.5 to 32)
         {std::string(65, 'a'), 640, std::string(33, 'a') + "-", std::string(32, 'a')},
-        // 64 characters are exactly as wide as the screen: one line.
-        {std::string(64, 'a'), 640, std::string(64, 'a'), ""},
+        {std::string(64, 'a'), 640, std::string(64, 'a'), ""},  // exactly as wide as the screen: one line
         {"hello there", 100, "hello-", " there"},  // the width that decides is the target's
         {"", 640, "", ""},
     };
-    for (const auto& c : cases) {
-        const SpeechLines lines = splitSpeech(c.text, c.width);
-        EXPECT_TRUE(lines.first == c.first && lines.second == c.second) << c.text;
-    }
+    for (const auto& c : cases) EXPECT_TRUE(splitSpeech(c.text, c.width).first == c.first && splitSpeech(c.text, c.width).second == c.second) << c.text;
 }
 
 TEST(SpeechBubble, CentredTwoLineBoxTheTailAndAnyPosition) {
     HudRig rig;
     drawSpeechBubble(rig.font, *rig.target, -1, 240, std::string(70, 'b'));
-    // Text area 360 x 20 from (140, 240): paper 5 pixels round it, the outline 1 inside;
-    // both lines in style 0: 35 b's and the hyphen, then 35 b's.
+    // Text area 360 x 20 from (140, 240): paper 5 round it, the outline 1 inside; in style 0 35 b's and "-", then 35 b's.
     const std::tuple<int, int, int> probes[] = {{135, 235, Paper}, {505, 235, Paper}, {134, 235, test::Background}, {506, 250, test::Background},
         {136, 236, Ink}, {504, 264, Ink}, {320, 236, Ink}, {140, 240, test::glyphColour(1, 0)}, {490, 240, test::glyphColour(44, 0)},
         {140, 250, test::glyphColour(1, 0)}, {480, 250, test::glyphColour(1, 0)}, {490, 250, Paper}};
     for (auto [x, y, colour] : probes) EXPECT_EQ(rig.pixel(x, y), colour) << x << "," << y;
-    // Box (95, 45)-(125, 65); the tail starts on the outline's row 64: paper from the
-    // box's edge, ink on its left side and on its slanted edge, open above.
-    rig.reset();
-    drawSpeechBubble(rig.font, *rig.target, 100, 50, "hi");
+    // Box (95, 45)-(125, 65); the tail starts on the outline's row 64: paper from the box's edge, ink on its
+    // left side and on its slanted edge, open above.
+    rig.reset(), drawSpeechBubble(rig.font, *rig.target, 100, 50, "hi");
     const int b = 64;
     for (int i = 0; i <= 10; ++i) {
         EXPECT_TRUE(rig.pixel(95, b + i) == Paper && rig.pixel(96, b + i) == Ink && rig.pixel(106 - i, b + i) == Ink) << i;
@@ -219,14 +174,11 @@ TEST(SpeechBubble, CentredTwoLineBoxTheTailAndAnyPosition) {
     EXPECT_TRUE(rig.pixel(95, b + 11) == test::Background && rig.pixel(100, b + 3) == Paper);
     // Anywhere, on any target, nothing is written outside it.
     Image* small = createImage(40, 20);
-    fillImage(*small, 0);
-    drawSpeechBubble(rig.font, *small, -1, 5, "a line far wider than forty pixels");
-    drawSpeechBubble(rig.font, *small, 35, 15, "edge");
-    drawSpeechBubble(rig.font, *small, -300, -300, "far away");
-    EXPECT_EQ(getPixel(*small, 0, 0), Paper);
-    destroyImage(small);
+    fillImage(*small, 0), drawSpeechBubble(rig.font, *small, -1, 5, "a line far wider than forty pixels");
+    drawSpeechBubble(rig.font, *small, 35, 15, "edge"), drawSpeechBubble(rig.font, *small, -300, -300, "far away");
     drawSpeechBubble(rig.font, *rig.target, 630, 470, "corner");
-    EXPECT_TRUE(rig.pixel(627, 467) == Paper && rig.pixel(626, 467) == Ink);
+    EXPECT_TRUE(getPixel(*small, 0, 0) == Paper && rig.pixel(627, 467) == Paper && rig.pixel(626, 467) == Ink);
+    destroyImage(small);
 }
 
 // The picture of an image: '#' where colour c is, '.' elsewhere, a string per row.
@@ -246,8 +198,7 @@ TEST(LcdSegments, EveryCharacterLightsItsStrokes) {
     EXPECT_EQ(lcdSegmentMask('\0'), 64);
     // Each stroke in its place of the 6 x 9 cell, a cell every 7 pixels; ":" is two dots.
     Image* image = createImage(56, 9);
-    fillImage(*image, 0);
-    drawLcdText(*image, 0, 0, "8147cbr:", 9);
+    fillImage(*image, 0), drawLcdText(*image, 0, 0, "8147cbr:", 9);
     const std::vector<std::string> expected = {
         ".####.................####...####.......................",
         "#....#......#.#....#......#.#......#....................",
@@ -260,12 +211,9 @@ TEST(LcdSegments, EveryCharacterLightsItsStrokes) {
         ".####........................####...####................",
     };
     EXPECT_EQ(picture(*image, 9), expected);
-    // Characters that run off the image are cut, not written outside it (the sanitizer
-    // build checks the writes): of "88" at (52, 6) only the first 8's top bar and upper
-    // left stroke are left; text at (-20, -5) ends before the image begins.
-    fillImage(*image, 0);
-    drawLcdText(*image, 52, 6, "88", 6);
-    drawLcdText(*image, -20, -5, "888", 6);
+    // Characters off the image are cut, not written outside it (the sanitizer build checks): of "88" at (52, 6)
+    // only the first 8's top bar and upper left stroke are left; text at (-20, -5) ends before the image.
+    fillImage(*image, 0), drawLcdText(*image, 52, 6, "88", 6), drawLcdText(*image, -20, -5, "888", 6);
     EXPECT_EQ(picture(*image, 6)[6].substr(52) + picture(*image, 6)[7].substr(52), ".####...");
     destroyImage(image);
 }
@@ -273,25 +221,21 @@ TEST(LcdSegments, EveryCharacterLightsItsStrokes) {
 TEST(InstrumentText, PaddingClockTurboAndSpeed) {
     const std::pair<std::string, std::string> texts[] = {
         {zeroPad("7", 4), "0007"}, {zeroPad("", 2), "00"}, {zeroPad("123456", 4), "123456"}, {zeroPad("-5", 3), "0-5"},
-        {clockText(12, 5.9), "12:05"}, {clockText(4, 0.0), "04:00"}, {clockText(0, 59.999), "00:59"},
-        {clockText(123, 7.0), "123:07"},
+        {clockText(12, 5.9), "12:05"}, {clockText(4, 0.0), "04:00"}, {clockText(0, 59.999), "00:59"}, {clockText(123, 7.0), "123:07"},
         // Turbo: the first and last digit of the boost in tenths.
         {turboText(0.37f), "0.3"}, {turboText(0.0f), "0.0"}, {turboText(1.5f), "1.5"}, {turboText(12.3f), "1.3"},
         // Speed: floor(200 s), three digits; 0.06 in single precision is a little less.
-        {speedText(0.5f, true, false), "100"}, {speedText(0.004f, true, false), "000"},
-        {speedText(0.06f, true, false), "011"}, {speedText(2.0f, true, false), "400"},
+        {speedText(0.5f, true, false), "100"}, {speedText(0.004f, true, false), "000"}, {speedText(0.06f, true, false), "011"}, {speedText(2.0f, true, false), "400"},
         {speedText(0.5f, false, false), ""}, {speedText(0.5f, true, true), " r "}};
     for (const auto& [got, want] : texts) EXPECT_EQ(got, want);
-    const int values[][2] = {{speedValue(0.5f, true, false), 100}, {speedValue(0.5f, true, true), 0},
-                             {speedValue(0.5f, false, false), 0}, {speedValue(NAN, true, false), 0},
-                             {speedValue(INFINITY, true, false), 99999}};
+    const int values[][2] = {{speedValue(0.5f, true, false), 100}, {speedValue(0.5f, true, true), 0}, {speedValue(0.5f, false, false), 0},
+                             {speedValue(NAN, true, false), 0}, {speedValue(INFINITY, true, false), 99999}};
     for (const auto& v : values) EXPECT_EQ(v[0], v[1]);
 }
 
 TEST(InstrumentText, NeedleSweepsThreeQuartersClockwise) {
-    // On screen y grows downwards, so a positive sine is below the pivot. The needle
-    // rests 40 degrees below the left horizontal, stands straight up near 130 and ends
-    // 50 degrees below the right horizontal at 270.
+    // y grows downwards, so a positive sine is below the pivot: the needle rests 40 degrees below the left
+    // horizontal, stands straight up near 130 and ends 50 degrees below the right horizontal at 270.
     for (auto [speed, cos, sin] : {std::tuple{0, -0.766, 0.643}, {130, 0.0, -1.0}, {270, 0.643, 0.766}, {-130, 0.0, -1.0}})
         EXPECT_TRUE(std::fabs(std::cos(needleAngle(speed)) - cos) < 2e-3 && std::fabs(std::sin(needleAngle(speed)) - sin) < 2e-3) << speed;
 }
@@ -300,31 +244,20 @@ constexpr int Sx0 = 540, Sy0 = 392;
 
 // A grid of buildings crossed by one street along x, 32 cells wide (y 1000..1031).
 CityMap& streetMap() {
-    static CityMap* map = [] {
-        CityMap* m = newCityMap();
-        for (int x = 0; x < MapSize; ++x)
-            for (int y = 1000; y <= 1031; ++y) cellAt(*m, x, y).flags = Passable;
-        return m;
-    }();
+    static CityMap* map = [] { CityMap* m = newCityMap(); for (int i = 0; i < MapSize * 32; ++i) cellAt(*m, i / 32, 1000 + i % 32).flags = Passable; return m; }();
     return *map;
 }
 
 struct Panel : HudRig {
     CityMap& map = streetMap();
     Panel() { place(1000, 1016, 0); }
-    void place(float x, float y, float heading) {
-        reset();
-        shift.engineRunning = FlagOn;
-        player.x = x, player.y = y, player.heading = heading;
-        rotateBody(player, 0);
-    }
+    void place(float x, float y, float heading) { reset(), shift.engineRunning = FlagOn, player.x = x, player.y = y, player.heading = heading, rotateBody(player, 0); }
     void draw() { drawMinimap(map, player, shift, font, *target); }
     uint8_t sample(int i, int j) const { return pixel(Sx0 + i, Sy0 + j); }
 };
 
 TEST(MinimapWindow, CentredUnlessTheGridEnds) {
-    // Then at the clamp's edges, rounding halves to even; a position that is no number
-    // still keeps every sample on the grid.
+    // Then at the clamp's edges, rounding halves to even; a position that is no number keeps every sample on the grid.
     const struct { float x, y; int zoom, x0, y0; } cases[] = {{1000, 1000, 2, 900, 920}, {30, 30, 2, 0, 0}, {2040, 2040, 2, 1848, 1888},
         {150, 1000, 4, 0, 840}, {1900, 1900, 4, 1648, 1728}, {100, 80, 2, 0, 0}, {100.5f, 81.5f, 2, 0, 2}, {1948, 2008, 2, 1848, 1888},
         {1948.5f, 2008.5f, 2, 1848, 1888}, {NAN, NAN, 4, 0, 0}};
@@ -353,27 +286,21 @@ TEST(Minimap, StreetMarksAndTheCabsArrowAnywhereOnTheGrid) {
     // The cab pointing along +x: tip 4 pixels ahead, base 2 to each side.
     for (auto [i, j, colour] : {std::tuple{54, 40, White}, {50, 38, White}, {50, 42, White}, {49, 40, Bg}}) EXPECT_EQ(panel.sample(i, j), colour) << i << "," << j;
 
-    // With the zoom, origin (800, 856) at 4 cells a sample: the street is rows 36..43.
-    panel.place(1000, 1016, 0);
-    panel.shift.minimapZoom = FlagOn;
-    panel.draw();
+    panel.place(1000, 1016, 0), panel.shift.minimapZoom = FlagOn, panel.draw();  // origin (800, 856), 4 cells a sample: street rows 36..43
     for (auto [j, colour] : {std::pair{36, Crimson}, {44, Crimson}, {32, Bg}, {48, Bg}}) EXPECT_EQ(panel.sample(10, j), colour) << j;
-    // Pick-up marks show white, even on an outline.
-    panel.place(1000, 1016, 0);
+    panel.place(1000, 1016, 0);  // pick-up marks show white, even on an outline
     const int marks[][2] = {{920, 1000}, {960, 1014}, {961, 1014}};  // samples (10, 32), (30, 39), none
     for (auto [x, y] : marks) setCellFlag(cellAt(panel.map, x, y), PickupMark, true);
     panel.draw();
     for (auto [x, y] : marks) setCellFlag(cellAt(panel.map, x, y), PickupMark, false);
     EXPECT_TRUE(panel.sample(10, 32) == White && panel.sample(11, 32) == Crimson && panel.sample(30, 39) == White && panel.sample(31, 39) == Bg);
-    // Near the grid's edge the cab's arrow leaves the middle.
-    panel.place(50, 1016, 900);  // along +y: down the panel
-    panel.draw();
-    // The window starts at column 0, so the cab's sample is column 25: tip and base.
+    // Near the grid's edge the arrow leaves the middle: the window starts at column 0, the cab's sample is
+    // column 25 (tip and base), heading +y, down the panel.
+    panel.place(50, 1016, 900), panel.draw();
     for (auto [i, j] : {std::pair{25, 44}, {23, 40}, {27, 40}}) EXPECT_EQ(panel.sample(i, j), White) << i << "," << j;
     EXPECT_EQ(panel.count(Sx0 + 45, Sy0 + 35, Sx0 + 55, Sy0 + 45, White), 0);
     // In the far corner of the grid every sample still lies on it; the cab's is the last.
-    panel.place(2047.9f, 2047.9f, 0);
-    panel.draw();
+    panel.place(2047.9f, 2047.9f, 0), panel.draw();
     EXPECT_EQ(panel.sample(99, 79), White);
 }
 
@@ -381,9 +308,7 @@ TEST(Minimap, EngineMessages) {
     Panel panel;
     // Style 3: "s" of "systems off" and nothing under it; "e" of "engine" over "o".
     for (auto [heat, text] : {std::pair{3.9f, "18/3 -"}, {4.0f, "18/3 -"}, {4.1f, "4/3 14/3"}}) {
-        panel.reset();
-        panel.shift.engineHeat = heat;
-        panel.draw();
+        panel.reset(), panel.shift.engineHeat = heat, panel.draw();
         EXPECT_TRUE(panel.count(Sx0, Sy0, 639, Sy0 + MinimapRows - 1, Crimson) == 0 &&
                     panel.glyphAt(Sx0 + 2, Sy0 + 2) + " " + panel.glyphAt(Sx0 + 2, Sy0 + 12) == text) << heat;
     }

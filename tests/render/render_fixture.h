@@ -11,24 +11,14 @@
 
 namespace hc::test {
 
-// Synthetic artwork for the view tests, so that new pictures in the graphics pack never
-// change them. Every drawn colour can be read back: ShadeTable (c, L) is 17 c + L for
-// the colours 1..13 that these textures and grounds use, so a pixel tells its source
-// colour (pixel / 17) and its shade level (pixel % 17).
-//   wall textures: 1 + v mod 7 (the texture row shows); vehicle sheets: 8 + u mod 3
-//   ground: colour 13; sky: values 242..250 and some 0, varying by column and row
-constexpr uint8_t GroundColour = 13;
-constexpr uint8_t Sentinel = 254;  // never produced by the views under this artwork
+// Synthetic artwork for the view tests: ShadeTable (c, L) is 17 c + L for the colours 1..13 used here,
+// so a pixel tells its source colour (pixel / 17) and shade level (pixel % 17). Wall textures 1 + v mod 7
+// (the texture row shows); vehicle sheets 8 + u mod 3; ground 13; sky 242..250 and some 0 by column and row.
+constexpr uint8_t GroundColour = 13, Sentinel = 254;  // the sentinel is never drawn under this artwork
 
-struct Decoded {
-    int colour;
-    int level;
-};
+struct Decoded { int colour, level; };
 inline Decoded decodePixel(uint8_t p) { return {p / 17, p % 17}; }
-
-inline uint8_t skyTexel(int column, int row) {
-    return (column + row) % 11 == 0 ? 0 : static_cast<uint8_t>(242 + (column * 7 + row * 3) % 9);
-}
+inline uint8_t skyTexel(int column, int row) { return (column + row) % 11 == 0 ? 0 : static_cast<uint8_t>(242 + (column * 7 + row * 3) % 9); }
 
 // One map, view tables, records and render target shared by the tests of a binary.
 struct RenderRig {
@@ -47,16 +37,10 @@ struct RenderRig {
             for (int i = 0; i < WallTextureSize * WallTextureSize; ++i) state->wallTextures[k][i] = static_cast<uint8_t>(1 + i / WallTextureSize % 7);
         for (int m = 1; m <= VehicleSheetCount; ++m)
             for (int i = 0; i < VehicleSheetWidth * VehicleSheetHeight; ++i) state->vehicleSheets[m][i] = static_cast<uint8_t>(8 + i % 3);
-        for (int r = 0; r < 240; ++r)
-            for (int c = 0; c < 640; ++c) *pixelAddress(*sky, c, r) = skyTexel(c, r);
-        state->skyImage = sky;
-        initView(*map, tables, shift, RenderWidth, RenderHeight);
+        for (int i = 0; i < 640 * 240; ++i) *pixelAddress(*sky, i % 640, i / 640) = skyTexel(i % 640, i / 640);
+        state->skyImage = sky, initView(*map, tables, shift, RenderWidth, RenderHeight);
     }
-    ~RenderRig() {
-        destroyImage(target);
-        destroyImage(sky);
-        deleteCityMap(map);
-    }
+    ~RenderRig() { destroyImage(target), destroyImage(sky), deleteCityMap(map); }
     WorldViewScene scene() { return {*map, tables, player, shift, *state, *target}; }
 
     // Open ground of GroundColour everywhere, with the boundary wall round the edge.
@@ -67,20 +51,13 @@ struct RenderRig {
     }
     // Player pose and a clean shift (engine off, full detail, even frame).
     void pose(float x, float y, float heading) {
-        player = PlayerCar{};
-        player.x = x, player.y = y, player.heading = heading;
-        rotateBody(player, 0);
-        shift.lowDetail = shift.engineRunning = 0;
-        shift.damage[1] = 0;
-        shift.frameCounter = 0;
+        player = PlayerCar{}, player.x = x, player.y = y, player.heading = heading, rotateBody(player, 0);
+        shift.lowDetail = shift.engineRunning = 0, shift.damage[1] = 0, shift.frameCounter = 0;
     }
     uint8_t pixel(int x, int y) const { return *pixelAddress(*target, x, y); }
     void clearTarget(uint8_t value) { std::memset(target->pixels, value, static_cast<size_t>(target->pitch) * target->height); }
 };
 
-inline RenderRig& rig() {
-    static RenderRig shared;
-    return shared;
-}
+inline RenderRig& rig() { static RenderRig shared; return shared; }
 
 }  // namespace hc::test
