@@ -134,10 +134,11 @@ DestinationArrow slimDart(DestinationArrow arrow, int cx, int cy, int length) {
     const double r = std::fmax(reach, 0.7 * length);
     arrow.tipX = static_cast<float>(cx + r * ux);
     arrow.tipY = static_cast<float>(cy + r * uy);
-    arrow.barb1X = static_cast<float>(cx - 0.45 * r * ux + 0.55 * r * uy);
-    arrow.barb1Y = static_cast<float>(cy - 0.45 * r * uy - 0.55 * r * ux);
-    arrow.barb2X = static_cast<float>(cx - 0.45 * r * ux - 0.55 * r * uy);
-    arrow.barb2Y = static_cast<float>(cy - 0.45 * r * uy + 0.55 * r * ux);
+    // Twice as long as it is wide, so that nobody takes a barb for the point.
+    arrow.barb1X = static_cast<float>(cx - 0.7 * r * ux + 0.4 * r * uy);
+    arrow.barb1Y = static_cast<float>(cy - 0.7 * r * uy - 0.4 * r * ux);
+    arrow.barb2X = static_cast<float>(cx - 0.7 * r * ux - 0.4 * r * uy);
+    arrow.barb2Y = static_cast<float>(cy - 0.7 * r * uy + 0.4 * r * ux);
     return arrow;
 }
 
