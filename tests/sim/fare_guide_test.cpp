@@ -15,8 +15,8 @@ TEST(FareGuide, PointsToTheSquareThatCountsAndReportsEachMomentOnce) {
     shift.passengerCount = 4;
     const float pickups[5][2] = {{0, 0}, {100, 100}, {150, 100}, {90, 100}, {106, 92}};
     for (int k = 1; k <= 4; ++k) shift.passengers[k].pickup.x = pickups[k][0], shift.passengers[k].pickup.y = pickups[k][1];
-    // 3, the nearest, has been driven already.
-    shift.passengers[2].destination.x = 502, shift.passengers[2].destination.y = 600, shift.passengers[3].delivered = FlagOn;
+    // Passenger 3, the nearest, has been driven already; 2 rides to (502, 600).
+    shift.passengers[3].delivered = FlagOn, shift.passengers[2].destination.x = 502, shift.passengers[2].destination.y = 600;
     const struct { int aboard; float speed, carX, carY; bool inSquare, tooFast; float targetX; } cases[] = {
         {0, 0.0f, 96, 100, true, false, 100},       // at the square's edge: inside
         {0, 0.0f, 95.99f, 100, false, false, 100},  // a hair beyond it
@@ -30,8 +30,8 @@ TEST(FareGuide, PointsToTheSquareThatCountsAndReportsEachMomentOnce) {
     for (const auto& c : cases) {
         shift.passengerAboard = c.aboard, car.x = c.carX, car.y = c.carY, car.vx = c.speed;
         const FareGuide g = fareGuide(shift, car);
-        EXPECT_EQ(std::tuple(g.active, g.aboard, g.target.x, g.inSquare, g.tooFast), std::tuple(true, c.aboard != 0, c.targetX, c.inSquare, c.tooFast))
-            << c.carX;
+        EXPECT_EQ(std::tuple(g.active, g.aboard, g.target.x, g.inSquare, g.tooFast),
+                  std::tuple(true, c.aboard != 0, c.targetX, c.inSquare, c.tooFast)) << c.carX;
     }
     shift.passengerAboard = 0;
     for (int k = 1; k <= 4; ++k) shift.passengers[k].delivered = FlagOn;
