@@ -21,10 +21,11 @@ echo "== End-to-end tests (in the background) and the sanitizer build"
 e2e_log=$(mktemp)
 ctest --test-dir "$root/build" --output-on-failure -j"$jobs" -L e2e >"$e2e_log" 2>&1 &
 e2e=$!
-# Only the unit tests are built, at -O1 with line tables (quicker to compile than -O2
-# with full debug information), reading the data the release build generated.
+# Only the unit tests are built, at -O1 with line tables and a unit a library (quicker to
+# compile than -O2 with full debug information file by file), reading the data the
+# release build generated.
 cmake -S "$root" -B "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" \
-      -DHC_SANITIZE=ON -DHC_BUILD_BENCH=OFF -DHC_BUILD_DATA=OFF \
+      -DHC_UNITY_BUILD=ON -DHC_SANITIZE=ON -DHC_BUILD_BENCH=OFF -DHC_BUILD_DATA=OFF \
       -DHC_DATA_DIR="$root/build/data" >/dev/null
 build_status=0
 cmake --build "$root/build-asan" -j"$jobs" --target unit_tests || build_status=$?

@@ -10,6 +10,7 @@
 #include "platform/dissolve.h"
 #include "platform/keyboard.h"
 #include "platform/screen.h"
+#include "render/view_rounding.h"
 #include "core/colours.h"
 
 namespace hc {
@@ -70,7 +71,6 @@ constexpr CreditLine Credits[3] = {
     {"thanks for driving with us!", 23},
 };
 
-int roundEven(double v) { return static_cast<int>(std::nearbyint(v)); }
 
 }  // namespace
 
@@ -81,7 +81,7 @@ std::string_view helpPageTitle(int page) {
 
 HelpLayout helpLayout(int height) {
     if (height == 200) return {0, 26};
-    const int margin = height <= 240 ? roundEven((height - 200) / 2.0) : roundEven((height - 400) / 2.0);
+    const int margin = height <= 240 ? roundAny((height - 200) / 2.0) : roundAny((height - 400) / 2.0);
     return {margin, margin + 5};
 }
 

@@ -10,6 +10,7 @@
 #include "platform/dissolve.h"
 #include "platform/keyboard.h"
 #include "platform/screen.h"
+#include "render/view_rounding.h"
 #include "core/colours.h"
 
 namespace hc {
@@ -21,17 +22,16 @@ constexpr std::string_view MainMenuTexts[MainMenuEntries + 1] = {
 
 constexpr double MenuFrameSeconds = 1.0 / 60.0;
 
-int roundEven(double v) { return static_cast<int>(std::nearbyint(v)); }
 
 // The main menu's picture: backdrop, title, entries (the selected one blinking).
 void drawMainMenu(Game& game, int selected) {
     Image& target = renderTarget(game.screen);
     const int height = target.height;
-    const int y0 = height == 200 ? 0 : roundEven(height / 2.0 - 200.0);
+    const int y0 = height == 200 ? 0 : roundAny(height / 2.0 - 200.0);
     fillImage(target, colourIndex(game.screen, ColourBlack));
     drawImageScaled(target, game.state.menuBackdrop, -1, -1);
     drawImageScaled(target, game.state.titleImage, -1, y0);
-    const int y1 = roundEven(height * 0.38 + y0);
+    const int y1 = roundAny(height * 0.38 + y0);
     for (int i = 1; i <= MainMenuEntries; ++i) {
         if (i == selected && !blinkShows(game.shift.frameCounter)) continue;
         printText(game.font, target, -1, y1 + 20 * i, MainMenuTexts[i], 2);
@@ -50,19 +50,19 @@ void drawImageScaled(Image& target, const Image* image, int x, int y) {
     const int width = target.width;
     const int height = target.height;
     const double step = width > 1280 ? 0.5 : width == 320 ? 2.0 : 1.0;
-    if (x < 0) x = roundEven((width - image->width / step) / 2.0);
-    if (y < 0) y = roundEven((height - image->height / step) / 2.0);
+    if (x < 0) x = roundAny((width - image->width / step) / 2.0);
+    if (y < 0) y = roundAny((height - image->height / step) / 2.0);
     if (y < 0) y = 0;
 
     // Screen column sx shows source column round(i * step), and likewise for rows.
     int sy = y;
     for (int j = 0; j * step <= image->height - 1 && sy < height; ++j, ++sy) {
         if (sy < 0) continue;
-        const int v = roundEven(j * step);
+        const int v = roundAny(j * step);
         int sx = x;
         for (int i = 0; i * step <= image->width - 1 && sx < width; ++i, ++sx) {
             if (sx < 0) continue;
-            const uint32_t c = getPixel(*image, roundEven(i * step), v);
+            const uint32_t c = getPixel(*image, roundAny(i * step), v);
             if (c != 0) putPixel(target, sx, sy, c);
         }
     }
@@ -71,8 +71,8 @@ void drawImageScaled(Image& target, const Image* image, int x, int y) {
 void drawTitleBar(const FontSet& font, Image& target, std::string_view text) {
     const int width = target.width;
     const int n = static_cast<int>(text.size());
-    const int left = roundEven(width * 0.5 - 5.0 * n - 12.0);
-    const int right = roundEven(5.0 * n + width * 0.5 + 12.0);
+    const int left = roundAny(width * 0.5 - 5.0 * n - 12.0);
+    const int right = roundAny(5.0 * n + width * 0.5 + 12.0);
     for (int x = 0; x < width; ++x) {
         if (x >= left && x <= right) continue;
         const int i = x / 4;

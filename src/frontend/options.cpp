@@ -13,6 +13,7 @@
 #include "platform/dissolve.h"
 #include "platform/keyboard.h"
 #include "platform/screen.h"
+#include "render/view_rounding.h"
 #include "core/colours.h"
 
 namespace hc {
@@ -25,7 +26,6 @@ constexpr uint8_t SkyColours[18] = {47,  209, 210, 211, 206, 192, 191, 190, 189,
 constexpr uint32_t FloorColour = ColourBlack;
 constexpr int SunFirstColour = 173;
 
-int roundEven(double v) { return static_cast<int>(std::nearbyint(v)); }
 
 }  // namespace
 
@@ -57,25 +57,25 @@ void drawOptionsBackground(Image& target) {
     // just above instead.
     for (int y = 0; y < height; ++y) {
         const double t = 16.0 * y / height;
-        const int band = roundEven(1.0 + t);
+        const int band = roundAny(1.0 + t);
         drawLine(target, 0, y, width - 1, y, SkyColours[band]);
         if (t - std::floor(t) >= 0.5) {
-            const int blend = std::max(roundEven(t), band - 1);
+            const int blend = std::max(roundAny(t), band - 1);
             for (int x = (y % 2 == 0) ? 0 : 1; x < width; x += 2) putPixel(target, x, y, SkyColours[blend]);
         }
     }
 
     // Sun: from the bottom of the disc upwards, rows stay empty until the count turns
     // positive, then ever wider bands are separated by one-row gaps.
-    const int cx = roundEven(width / 2.0);
-    const int cy = roundEven(height / 2.0);
-    const int radius = roundEven(height * 0.25);
+    const int cx = roundAny(width / 2.0);
+    const int cy = roundAny(height / 2.0);
+    const int radius = roundAny(height * 0.25);
     int period = 1;
-    int count = roundEven(height * -0.15);
+    int count = roundAny(height * -0.15);
     for (int y = cy + radius; y >= cy - radius; --y) {
         count += 1;
         if (count == period) {
-            period = roundEven(period * 1.5);
+            period = roundAny(period * 1.5);
             count = 0;
             continue;
         }
@@ -95,9 +95,9 @@ void drawOptionsBackground(Image& target) {
 int drawOptionsFloor(Image& target, double phase) {
     const int width = target.width;
     const int height = target.height;
-    const int top = roundEven(height * 0.6 + 1.0);
-    const int middle = roundEven(width / 2.0);
-    int s = roundEven(width / 64.0);
+    const int top = roundAny(height * 0.6 + 1.0);
+    const int middle = roundAny(width / 2.0);
+    int s = roundAny(width / 64.0);
     if (s < 1) s = 1;
     for (int y = top; y < height; ++y) {
         if (y >= 0) {
@@ -122,7 +122,7 @@ void runOptions(Game& game) {
     double phase = 0.0;
     bool first = true;
     double lastFrame = 0.0;
-    const int x = roundEven(target.width * 0.5 - 44.0);
+    const int x = roundAny(target.width * 0.5 - 44.0);
 
     for (;;) {
         pollKeys(game.keys);

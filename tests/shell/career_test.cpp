@@ -11,11 +11,12 @@
 #include "shell/saves.h"
 #include "sim/passengers.h"
 #include "support/arcade_game.h"
+#include "support/key_codes.h"
 
 namespace hc {
 namespace {
 
-constexpr int KeyReturn = 28, KeyEscape = 1, KeyLeft = 75, KeyRight = 77;
+using namespace test;  // the key codes
 
 // Through the keys: the garage, a shift at work, back in the garage with the money, an
 // upgrade bought, the next shift's car with it, and the books kept and saved.
@@ -34,7 +35,7 @@ TEST(Career, WorkEarnsMoneyThatBuysAnUpgradeForTheNextShift) {
     CareerRecord savedAfterFirst;
     int shifts = 0;
     bool inShift = false;
-    arcade.window.pressKeyAt(KeyReturn, 2);  // the garage opens on "Go to work"
+    arcade.window.pressKeyAt(KeyEnter, 2);  // the garage opens on "Go to work"
     arcade.window.onPoll = [&](int64_t poll) {
         Shift& s = g.shift;
         if (poll > 5000) endProcess(99);  // a stuck script
@@ -43,17 +44,17 @@ TEST(Career, WorkEarnsMoneyThatBuysAnUpgradeForTheNextShift) {
             atStart[shifts] = {s.score, s.turboLevel, s.damage[1], s.damage[2], g.player.x};
             s.score += shifts == 0 ? 300 : 50, s.deliveredCount = shifts == 0 ? 2 : 0;
             if (shifts == 0) s.damage[2] = 0.25f;
-            arcade.window.pressKeyAt(KeyEscape, poll + 1);
+            arcade.window.pressKeyAt(KeyEsc, poll + 1);
         } else if (inShift && s.minutesLeft < 0) {
             // "time's up!": on to the garage, then the turbo (left, buy, right, go to
             // work) after the first shift, or leave after the second.
             inShift = false, s.passengerCount = -1;
-            arcade.window.pressKeyAt(KeyReturn, poll + 1);
-            const int keys[] = {KeyLeft, KeyReturn, KeyRight, KeyReturn};
+            arcade.window.pressKeyAt(KeyEnter, poll + 1);
+            const int keys[] = {KeyLeft, KeyEnter, KeyRight, KeyEnter};
             if (++shifts == 1)
                 for (int k = 0; k < 4; ++k) arcade.window.pressKeyAt(keys[k], poll + 5 + 2 * k);
             else
-                arcade.window.pressKeyAt(KeyEscape, poll + 5);
+                arcade.window.pressKeyAt(KeyEsc, poll + 5);
         } else if (shifts == 1 && !inShift && savedAfterFirst.shiftsDriven == 0) {
             std::string text, reason;
             if (readSmallFile(saveFolder() + "/" + CareerFileName, text, reason) == FileRead::Read)

@@ -10,12 +10,13 @@
 #include "shell/shift_loop.h"
 #include "sim/passengers.h"
 #include "support/arcade_game.h"
+#include "support/key_codes.h"
 #include "support/virtual_pad.h"
 
 namespace hc {
 namespace {
 
-constexpr int KeyEnter = 28, KeyEsc = 1, KeyTab = 15, KeyRight = 77, KeyF1 = 59, KeyF2 = 60, KeyF3 = 61;
+using namespace test;  // the key codes
 
 using Frame = std::vector<uint8_t>;
 

@@ -18,11 +18,12 @@
 #include "sim/passengers.h"
 #include "support/arcade_game.h"
 #include "support/digest.h"
+#include "support/key_codes.h"
 
 namespace hc {
 namespace {
 
-constexpr int KeyEsc = 1, KeyEnter = 28, KeyUp = 72, KeyDown = 80;
+using namespace test;  // the key codes
 
 // Start-up from the generated data wherever the test runs (the sanitizer build has none).
 class StartupTest : public ::testing::Test {
