@@ -89,6 +89,7 @@ struct FareWatch {
     int32_t delivered = 0;
     double stalledTicks = 0;  // how long the throttle has been held without the cab getting away
     float stallX = 0, stallY = 0;  // from where
+    bool stallSaid = false;        // the hint has been given for this stall
 };
 
 // This frame's moments for the assists' sounds, filled by the simulation, played by

@@ -146,7 +146,7 @@ void simulateAndDrawFrame(Game& game, ViewTables& view, ShiftProfile& profile) {
         coachNewcomer(game);
         const bool stalled = watchStall(game.fareWatch, shift, game.player, isHeld(game.keys, ActionUp),
                                         frameDelta(game.timer));
-        if (stalled && !(shift.speechTimer > 0)) say(shift, CoachStallLine);
+        if (stalled) say(shift, CoachStallLine);
     }
     profile.marks[2] = clockSeconds();
 

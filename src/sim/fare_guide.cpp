@@ -59,11 +59,13 @@ bool watchStall(FareWatch& watch, const Shift& shift, const PlayerCar& car, bool
         // Counting starts afresh from here.
         watch.stallX = car.x, watch.stallY = car.y;
         watch.stalledTicks = throttle && isOn(shift.engineRunning) ? ticks : 0.0;
+        watch.stallSaid = false;
         return false;
     }
-    const bool before = watch.stalledTicks >= StallTicks;
     watch.stalledTicks += ticks;
-    return !before && watch.stalledTicks >= StallTicks;
+    if (watch.stallSaid || watch.stalledTicks < StallTicks || shift.speechTimer > 0) return false;
+    watch.stallSaid = true;
+    return true;
 }
 
 }  // namespace hc
