@@ -92,12 +92,14 @@ std::string distanceText(const FareGuide& guide, const PlayerCar& player) {
     return std::to_string(static_cast<long long>(std::floor(0.15 * std::sqrt(dx * dx + dy * dy))));
 }
 
-// Every pixel whose centre lies inside the triangle (a, b, c), either winding.
+// Every pixel of the target whose centre lies inside the triangle (a, b, c), either
+// winding; nothing for a corner that is not a finite number.
 void fillTriangle(Image& target, double ax, double ay, double bx, double by, double cx, double cy, uint32_t colour) {
-    const int x0 = static_cast<int>(std::floor(std::fmin(ax, std::fmin(bx, cx))));
-    const int x1 = static_cast<int>(std::ceil(std::fmax(ax, std::fmax(bx, cx))));
-    const int y0 = static_cast<int>(std::floor(std::fmin(ay, std::fmin(by, cy))));
-    const int y1 = static_cast<int>(std::ceil(std::fmax(ay, std::fmax(by, cy))));
+    if (!std::isfinite(ax + ay + bx + by + cx + cy)) return;
+    const int x0 = static_cast<int>(std::fmax(0.0, std::floor(std::fmin(ax, std::fmin(bx, cx)))));
+    const int x1 = static_cast<int>(std::fmin(target.width - 1.0, std::ceil(std::fmax(ax, std::fmax(bx, cx)))));
+    const int y0 = static_cast<int>(std::fmax(0.0, std::floor(std::fmin(ay, std::fmin(by, cy)))));
+    const int y1 = static_cast<int>(std::fmin(target.height - 1.0, std::ceil(std::fmax(ay, std::fmax(by, cy)))));
     auto side = [](double px, double py, double qx, double qy, double x, double y) {
         return (qx - px) * (y - py) - (qy - py) * (x - px);
     };
