@@ -11,16 +11,18 @@
 
 namespace hc {
 
-namespace {
-
-constexpr long MinStreamRate = 8000;
-constexpr long MaxStreamRate = 192000;
-
+// The Ogg file in memory that the decoder reads through the callbacks below. Outside the
+// unnamed namespace, as a member of AudioStream.
 struct MemorySource {
     const uint8_t* data = nullptr;
     size_t size = 0;
     size_t position = 0;
 };
+
+namespace {
+
+constexpr long MinStreamRate = 8000;
+constexpr long MaxStreamRate = 192000;
 
 size_t memoryRead(void* ptr, size_t size, size_t count, void* source) {
     auto* mem = static_cast<MemorySource*>(source);
