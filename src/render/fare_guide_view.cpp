@@ -87,9 +87,7 @@ void forEachSquare(const FareGuide& guide, const Shift& shift, Draw draw) {
 
 // The distance the cockpit shows for a destination, for any square.
 std::string distanceText(const FareGuide& guide, const PlayerCar& player) {
-    const double dx = static_cast<double>(guide.target.x) - player.x;
-    const double dy = static_cast<double>(guide.target.y) - player.y;
-    return std::to_string(static_cast<long long>(std::floor(0.15 * std::sqrt(dx * dx + dy * dy))));
+    return std::to_string(shownDistance(player, guide.target));
 }
 
 // Every pixel of the target whose centre lies inside the triangle (a, b, c), either

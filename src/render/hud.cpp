@@ -144,13 +144,17 @@ void drawDestination(const HudScene& scene) {
     drawLine(target, tx, ty, b1x, b1y, colour);
     drawLine(target, tx, ty, b2x, b2y, colour);
 
-    const double dx = static_cast<double>(passenger.destination.x) - scene.player.x;
-    const double dy = static_cast<double>(passenger.destination.y) - scene.player.y;
-    const auto distance = static_cast<int64_t>(std::floor(0.15 * std::sqrt(dx * dx + dy * dy)));
+    const int64_t distance = shownDistance(scene.player, passenger.destination);
     printText(scene.font, target, -1, roundAny(cy * 1.8), std::to_string(distance), 2);
 }
 
 }  // namespace
+
+int64_t shownDistance(const PlayerCar& player, const Body& destination) {
+    const double dx = static_cast<double>(destination.x) - player.x;
+    const double dy = static_cast<double>(destination.y) - player.y;
+    return static_cast<int64_t>(std::floor(0.15 * std::sqrt(dx * dx + dy * dy)));
+}
 
 DestinationArrow destinationArrow(const PlayerCar& player, const Body& destination, int cx, int cy, int length) {
     const double dx = static_cast<double>(destination.x) - player.x;

@@ -60,6 +60,10 @@ struct DestinationArrow {
 DestinationArrow destinationArrow(const PlayerCar& player, const Body& destination, int cx, int cy,
                                   int length);
 
+// The distance the cockpit prints under the arrow: 0.15 of the straight line in cells,
+// rounded down.
+int64_t shownDistance(const PlayerCar& player, const Body& destination);
+
 // A white speech bubble with a tail at its lower left, holding one line of text, or two
 // when the line is wider than the target (then broken in the middle with a "-").
 // x = -1 centres the bubble on the target. Draws nothing outside the target.
