@@ -109,37 +109,37 @@ void fillTriangle(Image& target, double ax, double ay, double bx, double by, dou
     }
 }
 
-// The dart centre - barb - tip - barb, filled and outlined in black so that it stands
-// out on the sky and the map.
-void fillDart(Image& target, int cx, int cy, const DestinationArrow& arrow, uint32_t colour) {
-    const float barbs[2][2] = {{arrow.barb1X, arrow.barb1Y}, {arrow.barb2X, arrow.barb2Y}};
-    for (const auto& barb : barbs) fillTriangle(target, arrow.tipX, arrow.tipY, barb[0], barb[1], cx, cy, colour);
-    const int tx = roundAny(arrow.tipX), ty = roundAny(arrow.tipY);
-    for (const auto& barb : barbs) {
-        const int bx = roundAny(barb[0]), by = roundAny(barb[1]);
-        drawLine(target, tx, ty, bx, by, ColourBlack);
-        drawLine(target, cx, cy, bx, by, ColourBlack);
-    }
-}
-
-// An arrowhead along the cockpit dart's direction on the screen, the same shape whichever
-// way it points: the dart's own barbs lie on its squashed ellipse, which makes it a lopsided
-// triangle whose point players took for a side. Its tip is where the dart's is, at least
-// 70% of the dart's length out; its barbs sweep back either side of a notch at the centre.
-DestinationArrow slimDart(DestinationArrow arrow, int cx, int cy, int length) {
-    double ux = arrow.tipX - cx, uy = arrow.tipY - cy;
+// The guide's arrow at the top of the cockpit, along the cockpit dart's direction on the
+// screen (ahead is down, behind up): a solid head and a shaft behind it, outlined in black
+// so that it stands out on the sky and on walls. A notched dart's swept-back barbs were
+// read as its point at a glance; a head on a shaft is the shape every road sign uses.
+// It spans from its tip, at least 70% of `length` out, to 70% of that behind the centre,
+// the same shape whichever way it points.
+void drawGuideArrow(Image& target, int cx, int cy, const DestinationArrow& dart, int length, uint32_t colour) {
+    double ux = dart.tipX - cx, uy = dart.tipY - cy;
     const double reach = std::sqrt(ux * ux + uy * uy);
-    if (!(reach > 0)) return arrow;
+    if (!(reach > 0) || !std::isfinite(reach)) return;
     ux /= reach, uy /= reach;
     const double r = std::fmax(reach, 0.7 * length);
-    arrow.tipX = static_cast<float>(cx + r * ux);
-    arrow.tipY = static_cast<float>(cy + r * uy);
-    // Twice as long as it is wide, so that nobody takes a barb for the point.
-    arrow.barb1X = static_cast<float>(cx - 0.7 * r * ux + 0.4 * r * uy);
-    arrow.barb1Y = static_cast<float>(cy - 0.7 * r * uy - 0.4 * r * ux);
-    arrow.barb2X = static_cast<float>(cx - 0.7 * r * ux - 0.4 * r * uy);
-    arrow.barb2Y = static_cast<float>(cy - 0.7 * r * uy + 0.4 * r * ux);
-    return arrow;
+    const double tipX = cx + r * ux, tipY = cy + r * uy;
+    const double baseX = cx - 0.05 * r * ux, baseY = cy - 0.05 * r * uy;  // the head's back edge
+    const double head = 0.5 * r, shaft = std::fmax(1.5, 0.14 * r);       // half widths
+    const double tailX = cx - 0.7 * r * ux, tailY = cy - 0.7 * r * uy;
+    // Corners, each side of the axis: the head's two, then the shaft's four.
+    const double h1x = baseX + head * uy, h1y = baseY - head * ux, h2x = baseX - head * uy, h2y = baseY + head * ux;
+    const double s1x = baseX + shaft * uy, s1y = baseY - shaft * ux, s2x = baseX - shaft * uy, s2y = baseY + shaft * ux;
+    const double t1x = tailX + shaft * uy, t1y = tailY - shaft * ux, t2x = tailX - shaft * uy, t2y = tailY + shaft * ux;
+    const double outline[][4] = {{tipX, tipY, h1x, h1y}, {h1x, h1y, s1x, s1y}, {s1x, s1y, t1x, t1y}, {t1x, t1y, t2x, t2y},
+                                 {t2x, t2y, s2x, s2y},   {s2x, s2y, h2x, h2y}, {h2x, h2y, tipX, tipY}};
+    const Clip screen{0, 0, target.width - 1, target.height - 1};
+    for (const auto& l : outline)
+        for (int o = -1; o <= 1; ++o) {
+            lineIn(target, screen, l[0] + o, l[1], l[2] + o, l[3], ColourBlack);
+            lineIn(target, screen, l[0], l[1] + o, l[2], l[3] + o, ColourBlack);
+        }
+    fillTriangle(target, tipX, tipY, h1x, h1y, h2x, h2y, colour);
+    fillTriangle(target, s1x, s1y, t1x, t1y, t2x, t2y, colour);
+    fillTriangle(target, s1x, s1y, t2x, t2y, s2x, s2y, colour);
 }
 
 }  // namespace
@@ -157,8 +157,8 @@ void drawFareGuide(const FareGuide& guide, const PlayerCar& player, const FontSe
         drawDiamond(target, screen, cx, cy, length - 6, ColourInZone);
         drawDiamond(target, screen, cx, cy, length - 12, ColourInZone);
     } else {
-        const DestinationArrow arrow = slimDart(destinationArrow(player, guide.target, cx, cy, length), cx, cy, length);
-        fillDart(target, cx, cy, arrow, guide.aboard ? static_cast<uint32_t>(arrow.colour) : ColourGold);
+        const DestinationArrow dart = destinationArrow(player, guide.target, cx, cy, length);
+        drawGuideArrow(target, cx, cy, dart, length, guide.aboard ? static_cast<uint32_t>(dart.colour) : ColourGold);
     }
     const int textY = roundAny(top * 1.8) + 4;
     // The cockpit's own distance shows under a destination already.

@@ -139,10 +139,13 @@ void drawDestination(const HudScene& scene) {
     const int tx = roundAny(arrow.tipX), ty = roundAny(arrow.tipY);
     const int b1x = roundAny(arrow.barb1X), b1y = roundAny(arrow.barb1Y);
     const int b2x = roundAny(arrow.barb2X), b2y = roundAny(arrow.barb2Y);
-    drawLine(target, cx, cy, b1x, b1y, colour);
-    drawLine(target, cx, cy, b2x, b2y, colour);
-    drawLine(target, tx, ty, b1x, b1y, colour);
-    drawLine(target, tx, ty, b2x, b2y, colour);
+    // With the assists on, the fare guide draws its own filled arrow here instead.
+    if (!isOn(shift.assists)) {
+        drawLine(target, cx, cy, b1x, b1y, colour);
+        drawLine(target, cx, cy, b2x, b2y, colour);
+        drawLine(target, tx, ty, b1x, b1y, colour);
+        drawLine(target, tx, ty, b2x, b2y, colour);
+    }
 
     const int64_t distance = shownDistance(scene.player, passenger.destination);
     printText(scene.font, target, -1, roundAny(cy * 1.8), std::to_string(distance), 2);

@@ -42,9 +42,12 @@ TEST_F(FareGuideView, CockpitDartPointsToTheSquareAndLeavesTheCountFree) {
         EXPECT_GT(count(image, ColourGold, 280, 12, 360, 70).n, 20) << degrees;
         EXPECT_EQ(count(image, ColourGold, 0, 100).n + count(image, ColourInZone).n, 0) << degrees;
     }
-    // Last, straight ahead: the tip below the centre, the barbs swept back beside the notch above it.
-    EXPECT_TRUE(count(image, ColourGold, 318, 42, 322, 48).n > 0 && count(image, ColourGold, 318, 10, 322, 31).n == 0 &&
-                count(image, ColourGold, 300, 20, 316, 31).n > 0);
+    // Last, straight ahead: the tip below the centre (320, 36), the wide head below it and a
+    // narrow shaft above, nothing beside the shaft that could read as a second point.
+    EXPECT_GT(count(image, ColourGold, 318, 46, 322, 50).n, 0);
+    EXPECT_GE(count(image, ColourGold, 300, 40, 340, 40).n, 8);
+    const int shaft = count(image, ColourGold, 300, 29, 340, 29).n;
+    EXPECT_TRUE(shaft >= 2 && shaft <= 5 && count(image, ColourGold, 300, 20, 316, 33).n == 0) << shaft;
     guide.inSquare = true, fillImage(image, 0), drawFareGuide(guide, car, font, image);  // inside: a ring instead
     EXPECT_TRUE(count(image, ColourGold).n == 0 && count(image, ColourInZone, 300, 10, 340, 60).n > 40);
 }
