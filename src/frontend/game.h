@@ -33,7 +33,7 @@ struct Game {
     GameState state;
     SavedRecords saved;               // career, best scores, settings kept between runs
     FareWatch fareWatch;              // the assists' sounds: last frame's squares and fares
-    int8_t coachStep = 0;             // the first shift's how-to lines: 0 not yet, 1 engine, 2 done
+    int8_t coachStep = 0;             // the first shift's how-to lines: 0 not yet, 1 engine, 2 squares, 3 done
 };
 
 }  // namespace hc

@@ -35,7 +35,8 @@ WorldViewScene worldScene(Game& game, ViewTables& view, const FareGuide* guide =
 
 // The first shift's how-to lines, with the assists on.
 constexpr const char* CoachEngineLine = "Press S to start the engine";
-constexpr const char* CoachSquareLine = "Stop inside a ring to pick up a fare";
+constexpr const char* CoachSquareLine = "Stop inside a marked square to pick up a fare";
+constexpr const char* CoachMapLine = "Tab shows the map: find the gold diamonds";
 // Said when the throttle is held and the cab, caught on a wall or a car, does not move.
 constexpr const char* CoachStallLine = "Stuck? Press R, back away, steer clear";
 
@@ -51,14 +52,21 @@ void playFareCues(AudioEngine& audio, const FareCues& cues) {
     }
 }
 
-// Once the engine runs, the square line follows the engine line at once; otherwise it
-// waits until nothing is said, so that it never covers a passenger's words.
+// Once the engine runs, the square line follows the engine line at once; the map line
+// follows once that has run out. Otherwise each waits until nothing is said, so that it
+// never covers a passenger's words.
 void coachNewcomer(Game& game) {
     Shift& shift = game.shift;
-    if (game.coachStep != 1 || !isOn(shift.engineRunning)) return;
-    if (shift.speechTimer > 0 && shift.speechText != CoachEngineLine) return;
-    say(shift, CoachSquareLine);
-    game.coachStep = 2;
+    if (game.coachStep == 1 && isOn(shift.engineRunning) &&
+        (shift.speechTimer <= 0 || shift.speechText == CoachEngineLine)) {
+        say(shift, CoachSquareLine);
+        game.coachStep = 2;
+    } else if (game.coachStep == 2 && (shift.passengerAboard != 0 || shift.deliveredCount > 0)) {
+        game.coachStep = 3;  // found a fare already: the map line would come too late
+    } else if (game.coachStep == 2 && shift.speechTimer <= 0) {
+        say(shift, CoachMapLine);
+        game.coachStep = 3;
+    }
 }
 
 inline int8_t channelFlag(bool on) { return on ? int8_t{-1} : int8_t{0}; }

@@ -57,14 +57,16 @@ TEST_F(AssistJourney, SquaresLightAndSoundAtTheToleranceEdgeOnlyWithAssistsOn) {
     }
 }
 
-// The first shift of a run explains the engine, then the rings, never over other words.
+// The first shift of a run explains the engine, the squares and the map, never over other words.
 TEST_F(AssistJourney, FirstShiftExplainsOnceInTheSpeechBubble) {
     // said: before the frame, with the line's full time; none: the line has run out
     const struct { bool begin, assists, engineOn; const char *said, *after; } frames[] = {
         {true, false, false, nullptr, "press [S] to start the car."},  // classic mode says only the game's line
         {true, true, false, nullptr, "Press S to start the engine"},   // the first assisted shift: wait for the engine
         {false, true, true, "a passenger's own line", "a passenger's own line"},  // a passenger's words stay
-        {false, true, true, "Press S to start the engine", "Stop inside a ring to pick up a fare"},  // on at once
+        {false, true, true, "Press S to start the engine", "Stop inside a marked square to pick up a fare"},  // on at once
+        {false, true, true, "a passenger's own line", "a passenger's own line"},  // the map line waits
+        {false, true, true, nullptr, "Tab shows the map: find the gold diamonds"},  // until nothing is said
         {true, true, true, nullptr, "press [S] to start the car."},    // said once a run
     };
     for (const auto& f : frames) {
