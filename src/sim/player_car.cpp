@@ -97,6 +97,34 @@ FrameSteps frameSteps(double frameTicks) {
     return {count, ticks / count};
 }
 
+// Whether any cell of the car's 3 by 3 box around (x, y) blocks.
+bool boxBlocked(CityMap& map, float x, float y) {
+    for (int i = -1; i <= 1; ++i)
+        for (int j = -1; j <= 1; ++j)
+            if (isBlocked(map, x + static_cast<float>(i), y + static_cast<float>(j))) return true;
+    return false;
+}
+
+// A glancing hit can leave the box inside a wall even after the bounce: the velocity then
+// flips at every step, the bounce undoes itself, and no key frees the car (steering is
+// reset at each hit). Such a car goes to the nearest place, along the grid's axes and
+// diagonals and at most three cells away, where its box is free; a car hemmed in
+// farther than that stays put.
+void moveOutOfWalls(PlayerCar& car, CityMap& map) {
+    if (!boxBlocked(map, car.x, car.y)) return;
+    constexpr float Directions[8][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {0.7071f, 0.7071f},
+                                        {-0.7071f, 0.7071f}, {0.7071f, -0.7071f}, {-0.7071f, -0.7071f}};
+    for (float d = 0.25f; d <= 3.0f; d += 0.25f) {
+        for (const auto& u : Directions) {
+            const float x = car.x + d * u[0], y = car.y + d * u[1];
+            if (!boxBlocked(map, x, y)) {
+                car.x = x, car.y = y;
+                return;
+            }
+        }
+    }
+}
+
 // What the keys ask of the car this frame.
 struct Controls {
     double accel = 0.0;
@@ -225,6 +253,7 @@ void physicsStep(PlayerCar& car, Shift& shift, CityMap& map, const Controls& con
     // 13. Move (after a crash, a second step back along the reversed velocity).
     car.x = static_cast<float>(car.x + dt * car.vx);
     car.y = static_cast<float>(car.y + dt * car.vy);
+    if (crashed) moveOutOfWalls(car, map);
 }
 
 }  // namespace

@@ -189,6 +189,26 @@ TEST_F(PlayerCarTest, BounceThrowsTheCarBackByTwoFramesAndHurtsTheBody) {
     }
 }
 
+// A glancing hit can leave the box a fraction of a cell inside a wall along which the
+// cab drives; the bounce alone would undo itself at every step. Whatever the keys, the cab
+// comes out: along the wall, back, or away from it, and pressing into it only bounces.
+TEST_F(PlayerCarTest, ACabScrapingAWallIsNeverHeldThere) {
+    test::putWall(*map, 1010, 950, 1020, 1050);
+    // travelled: cells from the start after two seconds at 60 frames a second
+    const struct { bool reverse; std::initializer_list<int> keys; float minTravelled, maxTravelled; } cases[] = {
+        {false, {ActionUp}, 10, 99}, {true, {ActionUp}, 5, 99}, {false, {ActionUp, ActionLeft}, 10, 99},
+        {false, {ActionUp, ActionRight}, 0, 3}, {false, {}, 0, 1}};
+    for (const auto& c : cases) {
+        Cab run;
+        run.placeAt(1009.2f, 1000), rotateBody(run.car, 270);  // along the wall, its box 0.2 cells in
+        run.shift.engineRunning = FlagOn, run.shift.reverseGear = toFlag(c.reverse);
+        for (int f = 0; f < 120; ++f) run.frame(*map, c.keys, 50.0 / 60.0);
+        const float travelled = std::hypot(run.car.x - 1009.2f, run.car.y - 1000.0f);
+        EXPECT_TRUE(run.car.x + 1.0f < 1010.0f && travelled >= c.minTravelled && travelled <= c.maxTravelled)
+            << c.reverse << " " << c.keys.size() << ": " << run.car.x << ", " << run.car.y;
+    }
+}
+
 TEST_F(PlayerCarTest, HeatSettlesWithSpeedAndOverheatingKillsTheEngine) {
     cab.shift.engineRunning = FlagOn;
     cab.car.vx = 1.0f;
