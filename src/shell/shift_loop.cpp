@@ -61,8 +61,9 @@ void coachNewcomer(Game& game) {
         (shift.speechTimer <= 0 || shift.speechText == CoachEngineLine)) {
         say(shift, CoachSquareLine);
         game.coachStep = 2;
-    } else if (game.coachStep == 2 && (shift.passengerAboard != 0 || shift.deliveredCount > 0)) {
-        game.coachStep = 3;  // found a fare already: the map line would come too late
+    } else if (game.coachStep == 2 &&
+               (shift.passengerAboard != 0 || shift.deliveredCount > 0 || isOn(shift.mapView))) {
+        game.coachStep = 3;  // found a fare or the map already: the map line would come too late
     } else if (game.coachStep == 2 && shift.speechTimer <= 0) {
         say(shift, CoachMapLine);
         game.coachStep = 3;

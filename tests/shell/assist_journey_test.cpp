@@ -76,6 +76,10 @@ TEST_F(AssistJourney, FirstShiftExplainsOnceInTheSpeechBubble) {
         simulateAndDrawFrame(g, arcade.view, profile);
         EXPECT_EQ(g.shift.speechText, f.after);
     }
+    // A newcomer who has found the map view already is not told about it.
+    g.coachStep = 2, g.shift.mapView = FlagOn, g.shift.speechTimer = 0, g.shift.speechText = "";
+    simulateAndDrawFrame(g, arcade.view, profile);
+    EXPECT_TRUE(g.shift.speechText.empty() && g.coachStep == 3) << g.shift.speechText;
 }
 
 // A cue is struck at once and fades, is silence past its length and switches its channel off.
