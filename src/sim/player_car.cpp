@@ -226,27 +226,21 @@ void physicsStep(PlayerCar& car, Shift& shift, CityMap& map, const Controls& con
 
     // 12. Collision: the car is a 3 by 3 cell box at its position before the move. A hit
     // puts it back, reverses its velocity and steps it once along it.
-    bool crashed = false;
-    for (int i = -1; i <= 1 && !crashed; ++i) {
-        for (int j = -1; j <= 1 && !crashed; ++j) {
-            if (!isBlocked(map, car.x + static_cast<float>(i), car.y + static_cast<float>(j))) {
-                continue;
-            }
-            crashed = true;
-            if (speed > CrashDamageSpeed) {
-                addDamage(shift, DamageBodywork, static_cast<float>(0.1 * speed));
-            }
-            car.x = x0;
-            car.y = y0;
-            car.vx = -car.vx;
-            car.vy = -car.vy;
-            car.turnRate = 0.0f;
-            shift.turboBoost = 0.0f;
-            car.x = static_cast<float>(car.x + dt * car.vx);
-            car.y = static_cast<float>(car.y + dt * car.vy);
-            if (shift.passengerAboard > 0 && shift.passengerAboard <= PassengerSlots) {
-                say(shift, shift.passengers[shift.passengerAboard].complaintLine);
-            }
+    const bool crashed = boxBlocked(map, car.x, car.y);
+    if (crashed) {
+        if (speed > CrashDamageSpeed) {
+            addDamage(shift, DamageBodywork, static_cast<float>(0.1 * speed));
+        }
+        car.x = x0;
+        car.y = y0;
+        car.vx = -car.vx;
+        car.vy = -car.vy;
+        car.turnRate = 0.0f;
+        shift.turboBoost = 0.0f;
+        car.x = static_cast<float>(car.x + dt * car.vx);
+        car.y = static_cast<float>(car.y + dt * car.vy);
+        if (shift.passengerAboard > 0 && shift.passengerAboard <= PassengerSlots) {
+            say(shift, shift.passengers[shift.passengerAboard].complaintLine);
         }
     }
 
