@@ -627,8 +627,8 @@ struct GroundRun {
 // Whether a ground cell (its byte offset in the grid) lies in the 9 by 9 square round
 // the zone's centre.
 inline bool inZone(const GroundRun& run, int32_t offset) {
-    const int cell = offset / 5;
-    return std::abs((cell >> 11) - run.zoneX) <= 4 && std::abs((cell & (MapSize - 1)) - run.zoneY) <= 4;
+    const int cell = offset / static_cast<int32_t>(sizeof(MapCell));  // x * MapSize + y
+    return std::abs(cell / MapSize - run.zoneX) <= 4 && std::abs(cell % MapSize - run.zoneY) <= 4;
 }
 
 // The ground pixels of count rows from row `first` (pixel is that row's), in chunks:
