@@ -128,33 +128,7 @@ bool parseSaveText(std::string_view text, std::string_view kind, int newest, std
 }
 
 FileRead readSmallFile(const std::string& path, std::string& text, std::string& reason) {
-    text.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        // No file, or no folder to hold one: nothing was saved there yet.
-        if (errno == ENOENT || errno == ENOTDIR) return FileRead::Missing;
-        reason = "it cannot be opened (" + errnoText(errno) + ")";
-        return FileRead::Failed;
-    }
-    char buffer[4096];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            reason = "it cannot be read (" + errnoText(errno) + ")";
-            ::close(fd);
-            return FileRead::Failed;
-        }
-        if (n == 0) break;
-        text.append(buffer, static_cast<size_t>(n));
-        if (text.size() > MaxFileBytes) {
-            reason = "it is far too large";
-            ::close(fd);
-            return FileRead::Failed;
-        }
-    }
-    ::close(fd);
-    return FileRead::Read;
+    return readRegularFile(path, MaxFileBytes, text, reason);
 }
 
 bool makeFolders(const std::string& folder, std::string& reason) {

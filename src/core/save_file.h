@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/regular_file.h"
+
 namespace hc {
 
 struct SaveLine {
@@ -30,8 +32,7 @@ std::string formatSaveText(std::string_view kind, int version, const std::vector
 bool parseSaveText(std::string_view text, std::string_view kind, int newest, std::vector<SaveLine>& lines,
                    std::string& reason);
 
-// Reads a whole file of at most 64 KiB.
-enum class FileRead { Missing, Read, Failed };
+// Reads a whole regular file of at most 64 KiB.
 FileRead readSmallFile(const std::string& path, std::string& text, std::string& reason);
 
 // Creates the folder and any missing parents (mode 0700). False with the reason.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -78,10 +79,39 @@ TEST_F(SaveWrite, ReplacesTheFileAndLeavesNothingElse) {
     std::string text;
     EXPECT_TRUE(readSmallFile(path, text, reason) == FileRead::Read && text == "two");
     EXPECT_EQ(readSmallFile(path + ".none", text, reason), FileRead::Missing);
-    EXPECT_EQ(readSmallFile(dir.string(), text, reason), FileRead::Failed);  // a folder
+}
+
+// Whatever sits at the path, the answer comes at once and nothing beyond the bound is read.
+TEST_F(SaveWrite, OnlyARegularFileWithinItsBoundIsRead) {
+    std::ofstream(dir / "small") << "abc";
     std::ofstream(dir / "huge") << std::string(70 * 1024, 'x');
-    EXPECT_EQ(readSmallFile((dir / "huge").string(), text, reason), FileRead::Failed);
-    EXPECT_EQ(reason, "it is far too large");
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    fs::create_symlink(dir / "small", dir / "link");
+    const struct {
+        fs::path path;
+        uint64_t bound;
+        FileRead status;
+        const char* text;
+        const char* reason;
+    } cases[] = {
+        {dir / "small", 3, FileRead::Read, "abc", ""},
+        {dir / "link", 3, FileRead::Read, "abc", ""},  // a link to a regular file is that file
+        {dir / "small", 2, FileRead::Failed, "", "it is larger than 2 bytes"},
+        {dir / "none", 3, FileRead::Missing, "", ""},
+        {dir / "small" / "below", 3, FileRead::Missing, "", ""},
+        {dir / "fifo", 3, FileRead::Failed, "", "it is not a regular file"},  // never waits for a writer
+        {dir, 3, FileRead::Failed, "", "it is not a regular file"},
+        {"/dev/zero", 3, FileRead::Failed, "", "it is not a regular file"},
+    };
+    for (const auto& c : cases) {
+        std::string text = "old", why;
+        EXPECT_EQ(readRegularFile(c.path.string(), c.bound, text, why), c.status) << c.path;
+        EXPECT_EQ(text, c.text) << c.path;
+        EXPECT_EQ(why, c.reason) << c.path;
+    }
+    std::string text, why;
+    EXPECT_EQ(readSmallFile((dir / "huge").string(), text, why), FileRead::Failed);
+    EXPECT_EQ(why, "it is larger than 65536 bytes");
 }
 
 TEST_F(SaveWrite, AFolderThatCannotBeMadeOrWrittenFailsWithAReason) {
