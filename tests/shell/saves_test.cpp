@@ -108,7 +108,7 @@ TEST_F(Saves, ABadFileIsKeptAsideWithOneLineAndTheGameStartsAfresh) {
         const char* reason;
     } cases[] = {
         {CareerFileName, career.substr(0, career.size() / 2), "it is cut short (no checksum line at the end)"},
-        {CareerFileName, "", "it cannot be read (Is a directory)"},
+        {CareerFileName, "", "it is not a regular file"},
         {BestScoresFileName, bestScoresText({{-5, "2024-01-01"}}), "is not a score and a date"},
         {SettingsFileName, formatSaveText("settings", 1, {{"music", "on"}}), "no \"detail\" entry"},
     };
