@@ -134,11 +134,14 @@ Voice voiceOf(const Note& n, double beatSeconds) {
 }
 
 // Renders one note into the buses from sample `start` on (clipped at the buffer end).
-void renderNote(const Note& n, size_t start, double beatSeconds, const Mix& mix,
+// A start before the buffer (a note of the pre-roll still ringing into it) is played
+// from its beginning, and only what falls inside is kept.
+void renderNote(const Note& n, long start, double beatSeconds, const Mix& mix,
                 uint64_t seed, Buses& bus) {
     const Voice v = voiceOf(n, beatSeconds);
     const double held = n.length * beatSeconds;
     const size_t count = static_cast<size_t>(v.seconds * SampleRate);
+    if (start + static_cast<long>(count) <= 0) return;
     const double hz = midiHz(n.pitch);
     const double cut = mix.cutoffScale;
     Noise noise{seed * 0x9E3779B97F4A7C15ull + 1};
@@ -150,7 +153,7 @@ void renderNote(const Note& n, size_t start, double beatSeconds, const Mix& mix,
     const double panL = std::sqrt(0.5 * (1.0 - n.pan));
     const double panR = std::sqrt(0.5 * (1.0 + n.pan));
 
-    for (size_t i = 0; i < count && start + i < bus.frames; ++i) {
+    for (size_t i = 0; i < count && start + static_cast<long>(i) < static_cast<long>(bus.frames); ++i) {
         const double t = static_cast<double>(i) / SampleRate;
         double left = 0, right = 0, mono = 0;
         const bool retune = (i & 7) == 0;
@@ -248,7 +251,8 @@ void renderNote(const Note& n, size_t start, double beatSeconds, const Mix& mix,
             left = mono;
             right = mono;
         }
-        const size_t at = start + i;
+        if (start + static_cast<long>(i) < 0) continue;
+        const size_t at = static_cast<size_t>(start + static_cast<long>(i));
         const double g = v.gain * n.velocity * (v.ducked ? bus.duck[at] : 1.0f);
         left *= g * panL * 1.41421356;
         right *= g * panR * 1.41421356;
@@ -443,29 +447,36 @@ void Builder::stabs(int bar, int bars, const std::vector<Chord>& chords, const s
 std::vector<float> renderLoop(const Song& song) {
     const double beatSeconds = 60.0 / song.bpm;
     const size_t loop = static_cast<size_t>(std::llround(song.bars * 4 * beatSeconds * SampleRate));
-    // Two passes of the loop: the second starts with the first one's ringing tails,
-    // exactly as it sounds when the game loops the track, and is the one we keep.
-    const size_t frames = 2 * loop;
+    // The loop's last seconds are played before it, so that it starts with their ringing
+    // tails (releases, echo, reverb) exactly as it does when the game loops the track.
+    // Eight seconds is far longer than any note's release and lets echo and reverb die
+    // away; the pre-roll is then dropped.
+    const size_t preroll = std::min(loop, static_cast<size_t>(8 * SampleRate));
+    const size_t frames = preroll + loop;
+    const long passStart[2] = {static_cast<long>(preroll) - static_cast<long>(loop),
+                               static_cast<long>(preroll)};
+    auto startOf = [&](int pass, const Note& n) {
+        return passStart[pass] + static_cast<long>(std::llround(n.beat * beatSeconds * SampleRate));
+    };
     std::vector<float> dry(2 * frames, 0.0f), echo(frames, 0.0f), reverb(frames, 0.0f);
     std::vector<float> duck(frames, 1.0f);
+    const long duckLength = static_cast<long>(0.28 * SampleRate);
     for (int pass = 0; pass < 2; ++pass) {
         for (const Note& n : song.notes) {
             if (n.instrument != Instrument::Kick) continue;
-            size_t start = pass * loop + static_cast<size_t>(std::llround(n.beat * beatSeconds * SampleRate));
-            for (size_t i = 0; i < static_cast<size_t>(0.28 * SampleRate) && start + i < frames; ++i) {
+            const long start = startOf(pass, n);
+            for (long i = std::max(0L, -start); i < duckLength && start + i < static_cast<long>(frames); ++i) {
                 double t = static_cast<double>(i) / SampleRate;
                 double dip = song.mix.duckDepth * n.velocity * (t < 0.004 ? t / 0.004 : std::pow(1.0 - (t - 0.004) / 0.276, 2.0));
-                duck[start + i] = std::min(duck[start + i], static_cast<float>(1.0 - dip));
+                float& d = duck[static_cast<size_t>(start + i)];
+                d = std::min(d, static_cast<float>(1.0 - dip));
             }
         }
     }
     Buses bus{dry, echo, reverb, duck, frames};
     for (int pass = 0; pass < 2; ++pass) {
         uint64_t index = 0;
-        for (const Note& n : song.notes) {
-            size_t start = pass * loop + static_cast<size_t>(std::llround(n.beat * beatSeconds * SampleRate));
-            renderNote(n, start, beatSeconds, song.mix, ++index, bus);
-        }
+        for (const Note& n : song.notes) renderNote(n, startOf(pass, n), beatSeconds, song.mix, ++index, bus);
     }
     // Echo: ping-pong with a darkening feedback path.
     const size_t delay = static_cast<size_t>(std::llround(song.mix.delayBeats * beatSeconds * SampleRate));
@@ -485,7 +496,7 @@ std::vector<float> renderLoop(const Song& song) {
         dry[2 * i] += 0.55f * outL + song.mix.reverbWet * rl;
         dry[2 * i + 1] += 0.55f * outR + song.mix.reverbWet * rr;
     }
-    // Remove any DC offset, then keep the second pass.
+    // Remove any DC offset, then drop the pre-roll.
     float prevIn[2] = {0, 0}, prevOut[2] = {0, 0};
     for (size_t i = 0; i < frames; ++i) {
         for (int c = 0; c < 2; ++c) {
@@ -496,7 +507,7 @@ std::vector<float> renderLoop(const Song& song) {
             dry[2 * i + c] = y;
         }
     }
-    return std::vector<float>(dry.begin() + static_cast<long>(2 * loop), dry.end());
+    return std::vector<float>(dry.begin() + static_cast<long>(2 * preroll), dry.end());
 }
 
 Levels measure(const std::vector<float>& samples) {
