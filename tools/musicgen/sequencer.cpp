@@ -148,7 +148,7 @@ void renderNote(const Note& n, long start, double beatSeconds, const Mix& mix,
     Saw saws[3];
     Pulse pulse;
     Svf filter, filter2;
-    double phase = 0, modPhase = 0;
+    double phase = 0, tremolo = 0;
     for (int i = 0; i < 3; ++i) saws[i].phase = noise.next() * 0.5 + 0.5;
     const double panL = std::sqrt(0.5 * (1.0 - n.pan));
     const double panR = std::sqrt(0.5 * (1.0 + n.pan));
@@ -191,15 +191,18 @@ void renderNote(const Note& n, long start, double beatSeconds, const Mix& mix,
                 break;
             }
             case Instrument::Keys: {
+                // Modulator and carrier at one frequency share a phase; the tine's click
+                // has died away after 0.6 s and is not computed past it, and the slow
+                // tremolo is updated every eighth sample: the piano is the costliest voice.
                 double index = 1.6 * std::exp(-t / 0.35) + 0.25;
-                modPhase += hz / SampleRate;
                 phase += hz / SampleRate;
-                double tine = 0.12 * std::exp(-t / 0.05) * std::sin(2 * Pi * 7.0 * phase);
-                double s = std::sin(2 * Pi * phase + index * std::sin(2 * Pi * modPhase)) + tine;
+                if (phase >= 1.0) phase -= 1.0;
+                double tine = t < 0.6 ? 0.12 * std::exp(-t / 0.05) * std::sin(2 * Pi * 7.0 * phase) : 0.0;
+                double s = std::sin(2 * Pi * phase + index * std::sin(2 * Pi * phase)) + tine;
                 double env = adsr(t, held, 0.004, 1.6, 0.35, 0.5) * (0.6 + 0.4 * std::exp(-t / 0.4));
-                double trem = 0.15 * std::sin(2 * Pi * 4.0 * t);
-                left = s * env * (1.0 + trem);
-                right = s * env * (1.0 - trem);
+                if (retune) tremolo = 0.15 * std::sin(2 * Pi * 4.0 * t);
+                left = s * env * (1.0 + tremolo);
+                right = s * env * (1.0 - tremolo);
                 break;
             }
             case Instrument::Stab: {
@@ -361,7 +364,12 @@ void Builder::melody(Instrument inst, int bar, const std::string& line, float ve
         if (end == std::string::npos) end = line.size();
         std::string token = line.substr(pos, end - pos);
         pos = end + 1;
-        if (token.empty() || token == "|") continue;
+        if (token.empty()) continue;
+        // A bar line must fall on a bar: a miscounted bar would shift the rest of the line.
+        if (token == "|") {
+            if (std::fmod(beat, 4.0) != 0.0) throw std::runtime_error("bar line off the bar in " + line);
+            continue;
+        }
         size_t colon = token.find(':');
         double length = std::atof(token.c_str() + colon + 1) / 4.0;
         std::string pitch = token.substr(0, colon);
