@@ -278,7 +278,6 @@ Song redLightRun() {
     song.mix.duckDepth = 0.45f;
     Builder b{song};
     const auto cs = chords({"Cm", "Ab", "Eb", "Bb", "Fm", "Ab", "Bb", "G"});
-    const auto bridge = chords({"Ab", "Bb", "Gm", "Cm", "Fm", "Bb", "Eb", "G"});
     const std::string offbeat = ". 0 12 0 . 0 12 0 . 0 12 0 . 0 12 0";
     const std::vector<int> arp = {0, 1, 2, 3, 2, 1, 2, 4};
     const std::string theme =
@@ -318,24 +317,26 @@ Song redLightRun() {
     b.bassline(32, 4, cs, "0 - - - - - - - 0 - - - 12 - - -", -1, 0.7f);
     b.drums(Instrument::Kick, 32, 4, "x...x...x...x...", 0.9f);
     b.drums(Instrument::Snare, 34, 2, "o...o...o...o...o.o.o.o.oooooooo", 0.55f);
-    // Bridge (36-51): other chords, a rolling bass, shaker over the hats; the second half
-    // adds stabs and the piano.
-    for (int half = 0; half < 2; ++half) {
-        const int bar = 36 + 8 * half;
-        b.bassline(bar, 8, bridge, "0 . 0 12 . 0 0 12 0 . 0 12 . 0 7 12", -1, 0.8f);
-        b.pad(bar, 8, bridge, 0, 0.6f);
-        b.arpeggio(Instrument::Pluck, bar, 8, bridge, {0, 2, 1, 3}, 2, 1, 0.4f, 0.25f);
-        b.drums(Instrument::Kick, bar, 8, "x...x...x...x...", 1.0f);
-        b.drums(Instrument::Clap, bar, 8, "....x.......x...", 0.8f);
-        b.drums(Instrument::Shaker, bar, 8, "xoxoxoxoxoxoxoxo", 0.7f);
-        b.drums(Instrument::HatOpen, bar, 8, "..x...x...x...x.", 0.35f);
-        b.melody(Instrument::Lead, bar,
-                 "C6:4 Eb6:4 Ab5:8 | D6:4 F6:4 Bb5:8 | G5:4 Bb5:4 D6:6 C6:2 | Eb6:8 C6:8 | "
-                 "F5:4 Ab5:4 C6:6 Bb5:2 | Ab5:4 F5:4 D5:8 | Eb5:4 G5:4 Bb5:4 Eb6:4 | D6:8 B5:8",
-                 half == 0 ? 0.75f : 0.7f);
-    }
+    // Bridge (36-51) in the major keys next door: first half-time, a held bass and shaker,
+    // then the four-on-the-floor back under stabs and the piano.
+    const auto bridge = chords({"Db", "Eb", "Fm", "Cm", "Db", "Eb", "G", "G"});
+    const std::string bridgeTune =
+        "F5:4 Ab5:4 Db6:8 | Eb6:4 Bb5:4 G5:8 | Ab5:4 C6:4 F6:6 Eb6:2 | Eb6:8 C6:4 G5:4 | "
+        "F5:4 Ab5:4 Db6:6 C6:2 | Bb5:4 G5:4 Eb5:8 | D5:4 G5:4 B5:4 D6:4 | F6:8 D6:4 B5:4";
+    b.pad(36, 16, bridge, 0, 0.6f);
+    b.arpeggio(Instrument::Pluck, 36, 16, bridge, {0, 2, 1, 3}, 2, 1, 0.4f, 0.25f);
+    b.bassline(36, 8, bridge, "0 - - - - - - - 0 - - 12 - - 7 -", -1, 0.8f);
+    b.drums(Instrument::Kick, 36, 8, "x.........x.....", 0.95f);
+    b.drums(Instrument::Clap, 36, 8, "........x.......", 0.8f);
+    b.drums(Instrument::Shaker, 36, 8, "xoxoxoxoxoxoxoxo", 0.7f);
+    b.melody(Instrument::Lead, 36, bridgeTune, 0.75f);
+    b.bassline(44, 8, bridge, "0 . 0 12 . 0 0 12 0 . 0 12 . 0 7 12", -1, 0.8f);
+    b.drums(Instrument::Kick, 44, 8, "x...x...x...x...", 1.0f);
+    b.drums(Instrument::Clap, 44, 8, "....x.......x...", 0.8f);
+    b.drums(Instrument::HatClosed, 44, 8, "xxoxxxoxxxoxxxox", 0.4f);
     b.stabs(44, 8, bridge, "x..x..x...x..x..", 0, 0.4f);
     comp(b, 44, 8, bridge, "x-.x-.x---x-.x-.", 0.4f);
+    b.melody(Instrument::Lead, 44, bridgeTune, 0.7f);
     // The theme again (52-59) and the high line (60-67).
     groove(52, 8, false);
     b.pad(52, 8, cs, 0, 0.55f);
