@@ -15,6 +15,20 @@ constexpr double Pi = 3.14159265358979323846;
 
 double midiHz(double pitch) { return 440.0 * std::pow(2.0, (pitch - 69.0) / 12.0); }
 
+// A sine of an angle given in turns, from a table with linear interpolation: within
+// 3e-7 of std::sin and several times cheaper, for the voices that need one per sample.
+double sine(double turns) {
+    constexpr size_t Size = 4096;
+    static const std::vector<double> table = [] {
+        std::vector<double> t(Size + 1);
+        for (size_t i = 0; i <= Size; ++i) t[i] = std::sin(2 * Pi * static_cast<double>(i) / Size);
+        return t;
+    }();
+    const double x = (turns - std::floor(turns)) * Size;
+    const size_t i = static_cast<size_t>(x) & (Size - 1);
+    return table[i] + (x - std::floor(x)) * (table[i + 1] - table[i]);
+}
+
 // Deterministic white noise, one generator per note.
 struct Noise {
     uint64_t state;
@@ -148,7 +162,7 @@ void renderNote(const Note& n, long start, double beatSeconds, const Mix& mix,
     Saw saws[3];
     Pulse pulse;
     Svf filter, filter2;
-    double phase = 0, tremolo = 0;
+    double phase = 0, tremolo = 0, index = 0, fade = 1, leadHz = hz;
     for (int i = 0; i < 3; ++i) saws[i].phase = noise.next() * 0.5 + 0.5;
     const double panL = std::sqrt(0.5 * (1.0 - n.pan));
     const double panR = std::sqrt(0.5 * (1.0 + n.pan));
@@ -176,11 +190,13 @@ void renderNote(const Note& n, long start, double beatSeconds, const Mix& mix,
                 break;
             }
             case Instrument::Lead: {
-                double vib = 0.22 * std::min(std::max(t - 0.25, 0.0) / 0.3, 1.0) *
-                             std::sin(2 * Pi * 5.3 * t);
-                double f = hz * std::pow(2.0, vib / 12.0);
-                if (retune) filter.tune(cut * 3200, 0.2);
-                filter.run(pulse.next(f, 0.3) + 0.5 * saws[0].next(f * 1.003));
+                // The delayed vibrato moves slowly enough to be updated every eighth sample.
+                if (retune) {
+                    double vib = 0.22 * std::min(std::max(t - 0.25, 0.0) / 0.3, 1.0) * sine(5.3 * t);
+                    leadHz = hz * std::pow(2.0, vib / 12.0);
+                    filter.tune(cut * 3200, 0.2);
+                }
+                filter.run(pulse.next(leadHz, 0.3) + 0.5 * saws[0].next(leadHz * 1.003));
                 mono = filter.low * adsr(t, held, 0.012, 0.25, 0.7, 0.3);
                 break;
             }
@@ -193,14 +209,18 @@ void renderNote(const Note& n, long start, double beatSeconds, const Mix& mix,
             case Instrument::Keys: {
                 // Modulator and carrier at one frequency share a phase; the tine's click
                 // has died away after 0.6 s and is not computed past it, and the slow
-                // tremolo is updated every eighth sample: the piano is the costliest voice.
-                double index = 1.6 * std::exp(-t / 0.35) + 0.25;
+                // decays and the tremolo are updated every eighth sample: the piano is the
+                // costliest voice.
+                if (retune) {
+                    index = 1.6 * std::exp(-t / 0.35) + 0.25;
+                    fade = 0.6 + 0.4 * std::exp(-t / 0.4);
+                    tremolo = 0.15 * sine(4.0 * t);
+                }
                 phase += hz / SampleRate;
                 if (phase >= 1.0) phase -= 1.0;
-                double tine = t < 0.6 ? 0.12 * std::exp(-t / 0.05) * std::sin(2 * Pi * 7.0 * phase) : 0.0;
-                double s = std::sin(2 * Pi * phase + index * std::sin(2 * Pi * phase)) + tine;
-                double env = adsr(t, held, 0.004, 1.6, 0.35, 0.5) * (0.6 + 0.4 * std::exp(-t / 0.4));
-                if (retune) tremolo = 0.15 * std::sin(2 * Pi * 4.0 * t);
+                double tine = t < 0.6 ? 0.12 * std::exp(-t / 0.05) * sine(7.0 * phase) : 0.0;
+                double s = sine(phase + index * sine(phase) / (2 * Pi)) + tine;
+                double env = adsr(t, held, 0.004, 1.6, 0.35, 0.5) * fade;
                 left = s * env * (1.0 + tremolo);
                 right = s * env * (1.0 - tremolo);
                 break;
@@ -215,7 +235,7 @@ void renderNote(const Note& n, long start, double beatSeconds, const Mix& mix,
                 double f = 44 + 120 * std::exp(-t / 0.035);
                 phase += f / SampleRate;
                 double click = i < 80 ? 0.3 * noise.next() * (1.0 - i / 80.0) : 0.0;
-                mono = (std::sin(2 * Pi * phase) * std::exp(-t / 0.32) + click) *
+                mono = (sine(phase) * std::exp(-t / 0.32) + click) *
                        std::min(1.0, (v.seconds - t) / 0.03);
                 break;
             }
@@ -223,7 +243,7 @@ void renderNote(const Note& n, long start, double beatSeconds, const Mix& mix,
                 if (i == 0) filter.tune(1900, 0.2);
                 phase += 185.0 / SampleRate;
                 filter.run(noise.next());
-                mono = 0.55 * std::sin(2 * Pi * phase) * std::exp(-t / 0.05) +
+                mono = 0.55 * sine(phase) * std::exp(-t / 0.05) +
                        1.6 * filter.band * std::exp(-t / 0.13);
                 mono *= std::min(1.0, (v.seconds - t) / 0.03);
                 break;
