@@ -35,6 +35,9 @@ struct BestScore {
 };
 constexpr int BestScoreCount = 10;
 
+// Each field's initial value is its default, for a file that does not have it; the
+// settings file's rows (key, allowed values, how the game applies and shows it) are kept
+// beside the reader in the shell's saves.
 struct Settings {
     bool music = true;
     bool lowDetail = false;
