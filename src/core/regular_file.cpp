@@ -26,8 +26,10 @@ OpenedFile openRegularFile(const std::string& path, uint64_t maxBytes, std::stri
         reason = std::string("it cannot be examined (") + std::strerror(errno) + ")";
     } else if (!S_ISREG(info.st_mode)) {
         reason = "it is not a regular file";
+        file.status = FileRead::NotRegular;
     } else if (static_cast<uint64_t>(info.st_size) > maxBytes) {
         reason = "it is larger than " + std::to_string(maxBytes) + " bytes";
+        file.status = FileRead::TooLarge;
     } else {
         // Reads from a regular file never wait anyway; clear the flag for plain semantics.
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
@@ -58,7 +60,7 @@ FileRead readRegularFile(const std::string& path, uint64_t maxBytes, std::string
         if (n == 0) break;
         if (text.size() + static_cast<size_t>(n) > maxBytes) {
             reason = "it is larger than " + std::to_string(maxBytes) + " bytes";
-            result = FileRead::Failed;
+            result = FileRead::TooLarge;
             break;
         }
         text.append(buffer, static_cast<size_t>(n));

@@ -7,12 +7,15 @@
 
 namespace hc {
 
-enum class FileRead { Missing, Read, Failed };
+// Failed: it could not be opened or read, which may pass (permissions, an I/O error);
+// NotRegular: a FIFO, a device or a folder; TooLarge: beyond the caller's bound.
+enum class FileRead { Missing, Read, Failed, NotRegular, TooLarge };
 
 // Opens path read-only (following links) when it is a regular file of at most maxBytes:
 // returns the descriptor (close-on-exec, blocking reads) and its size. Missing when
-// nothing is there (or a parent is not a folder); Failed with a short reason ("it is not
-// a regular file", "it is larger than N bytes", "it cannot be opened (...)") otherwise.
+// nothing is there (or a parent is not a folder); otherwise NotRegular ("it is not a
+// regular file"), TooLarge ("it is larger than N bytes") or Failed ("it cannot be opened
+// (...)") with that short reason.
 struct OpenedFile {
     FileRead status = FileRead::Failed;
     int fd = -1;

@@ -1,6 +1,8 @@
 #include "core/save_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,6 +36,8 @@ std::string folderOf(const std::string& path) {
     if (slash == 0) return "/";
     return path.substr(0, slash);
 }
+
+std::string temporaryName(const std::string& path, long pid) { return path + "." + std::to_string(pid) + ".tmp"; }
 
 bool writeAll(int fd, std::string_view text, std::string& reason) {
     size_t done = 0;
@@ -69,6 +73,27 @@ std::string formatSaveText(std::string_view kind, int version, const std::vector
     return text;
 }
 
+namespace {
+
+// The version in text's header line when it is one of kind; 0 when it is not; -1 when
+// the version cannot be read.
+int headerVersion(std::string_view text, std::string_view kind) {
+    const std::string_view header = text.substr(0, text.find('\n'));
+    const std::string expected = std::string(Product) + " " + std::string(kind) + " ";
+    if (header.substr(0, expected.size()) != expected) return 0;
+    const std::string_view versionText = header.substr(expected.size());
+    int version = 0;
+    const auto [end, error] = std::from_chars(versionText.data(), versionText.data() + versionText.size(), version);
+    if (error != std::errc() || end != versionText.data() + versionText.size() || version < 1) return -1;
+    return version;
+}
+
+}  // namespace
+
+bool isNewerSaveText(std::string_view text, std::string_view kind, int newest) {
+    return headerVersion(text, kind) > newest;
+}
+
 bool parseSaveText(std::string_view text, std::string_view kind, int newest, std::vector<SaveLine>& lines,
                    std::string& reason) {
     lines.clear();
@@ -76,6 +101,22 @@ bool parseSaveText(std::string_view text, std::string_view kind, int newest, std
         reason = "the file is empty";
         return false;
     }
+    // The header first: a newer game's file is said to be one even when the rest, its
+    // checksum included, follows rules this game does not know.
+    const int version = headerVersion(text, kind);
+    if (version == 0) {
+        reason = "it is not a " + std::string(kind) + " file";
+        return false;
+    }
+    if (version < 0) {
+        reason = "its version line is unreadable";
+        return false;
+    }
+    if (version > newest) {
+        reason = "it was written by a newer version of the game (format " + std::to_string(version) + ")";
+        return false;
+    }
+
     // The checksum line is the last one; everything before it is what it sums.
     std::string_view body = text;
     if (body.back() == '\n') body.remove_suffix(1);
@@ -92,27 +133,7 @@ bool parseSaveText(std::string_view text, std::string_view kind, int newest, std
         return false;
     }
 
-    // Header: product, kind, version.
-    const size_t headerEnd = summed.find('\n');
-    const std::string_view header = summed.substr(0, headerEnd);
-    const std::string expected = std::string(Product) + " " + std::string(kind) + " ";
-    if (header.substr(0, expected.size()) != expected) {
-        reason = "it is not a " + std::string(kind) + " file";
-        return false;
-    }
-    const std::string_view versionText = header.substr(expected.size());
-    int version = 0;
-    const auto [end, error] = std::from_chars(versionText.data(), versionText.data() + versionText.size(), version);
-    if (error != std::errc() || end != versionText.data() + versionText.size() || version < 1) {
-        reason = "its version line is unreadable";
-        return false;
-    }
-    if (version > newest) {
-        reason = "it was written by a newer version of the game (format " + std::to_string(version) + ")";
-        return false;
-    }
-
-    size_t at = headerEnd + 1;
+    size_t at = summed.find('\n') + 1;
     while (at < summed.size()) {
         const size_t lineEnd = summed.find('\n', at);
         const std::string_view line = summed.substr(at, lineEnd - at);
@@ -154,9 +175,20 @@ bool makeFolders(const std::string& folder, std::string& reason) {
 }
 
 bool writeFileAtomically(const std::string& path, std::string_view text, std::string& reason) {
-    // One temporary name per process, so two games never write into each other's.
-    const std::string temp = path + "." + std::to_string(::getpid()) + ".tmp";
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // Only a regular file is replaced: a FIFO, a device or a folder at the path is not
+    // ours to take. A link is replaced by the file, never followed.
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) {
+        reason = path + " is not a regular file";
+        return false;
+    }
+    // One temporary name per process, so two games never write into each other's. It is
+    // made afresh: whatever sits there already (a link, a file left by an earlier
+    // process of the same number) is removed, not opened.
+    const std::string temp = temporaryName(path, ::getpid());
+    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    int fd = ::open(temp.c_str(), flags, 0644);
+    if (fd < 0 && errno == EEXIST && ::unlink(temp.c_str()) == 0) fd = ::open(temp.c_str(), flags, 0644);
     if (fd < 0) {
         reason = "cannot create " + temp + " (" + errnoText(errno) + ")";
         return false;
@@ -188,6 +220,73 @@ bool writeFileAtomically(const std::string& path, std::string_view text, std::st
         ::close(dir);
     }
     return true;
+}
+
+int removeStaleTemporaryFiles(const std::string& path) {
+    const std::string folder = folderOf(path);
+    const std::string stem = path.substr(path.rfind('/') + 1) + ".";
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return 0;
+    int removed = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        // STEM.DIGITS.tmp and nothing else; a folder of that name is not removed.
+        const std::string_view name = entry->d_name;
+        if (!name.starts_with(stem) || !name.ends_with(".tmp")) continue;
+        const std::string_view digits = name.substr(stem.size(), name.size() - stem.size() - 4);
+        if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos) continue;
+        if (::unlinkat(::dirfd(dir), entry->d_name, 0) == 0) ++removed;
+    }
+    ::closedir(dir);
+    return removed;
+}
+
+FolderLock::FolderLock(FolderLock&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+
+FolderLock& FolderLock::operator=(FolderLock&& other) noexcept {
+    if (this != &other) {
+        release();
+        fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+}
+
+FolderLock::~FolderLock() { release(); }
+
+void FolderLock::release() {
+    // Closing the file drops the lock.
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+}
+
+LockResult FolderLock::take(const std::string& folder, std::string& reason) {
+    if (held()) return LockResult::Held;
+    const std::string path = folder + "/" + LockFileName;
+    // Non-blocking, so that a FIFO planted at the name cannot hold the start; never
+    // through a link.
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0600);
+    if (fd < 0) {
+        reason = "cannot open " + path + " (" + errnoText(errno) + ")";
+        return LockResult::Failed;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        reason = path + " is not a regular file";
+        ::close(fd);
+        return LockResult::Failed;
+    }
+    // A lock of the open file itself: a second open of the same file, even by this
+    // process, is another holder, so two games in one test process shut each other out
+    // as two processes do.
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EINTR) continue;
+        const int error = errno;
+        ::close(fd);
+        if (error == EWOULDBLOCK) return LockResult::Busy;
+        reason = "cannot lock " + path + " (" + errnoText(error) + ")";
+        return LockResult::Failed;
+    }
+    fd_ = fd;
+    return LockResult::Held;
 }
 
 std::string setFileAside(const std::string& path, std::string& reason, std::string_view suffix) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/save_file.h"
+
 namespace hc {
 
 // The career's cab and books as the garage left them.
@@ -33,6 +35,9 @@ struct BestScore {
 };
 constexpr int BestScoreCount = 10;
 
+// Each field's initial value is its default, for a file that does not have it; the
+// settings file's rows (key, allowed values, how the game applies and shows it) are kept
+// beside the reader in the shell's saves.
 struct Settings {
     bool music = true;
     bool lowDetail = false;
@@ -44,6 +49,17 @@ struct Settings {
 };
 
 struct SavedRecords {
+    // This game's hold on the save folder. A game that finds the folder held by another
+    // writes nothing for the whole run: what it read may be older than what the other
+    // game has since saved.
+    FolderLock lock;
+    bool folderBusy = false;
+    // Files this game does not write: one from a newer version of the game, one that
+    // could not be read for a reason that may pass, or something other than a file.
+    bool careerLeftAlone = false;
+    bool bestLeftAlone = false;
+    bool settingsLeftAlone = false;
+
     // The career, loaded once per run and kept apart from the shift record, which an
     // arcade game resets; the career comes back from here.
     bool careerLoaded = false;
@@ -56,6 +72,12 @@ struct SavedRecords {
     bool settingsLoaded = false;
     Settings settings;
     Settings seen;
+    // Lines of the settings file that this game does not know (from a newer game of the
+    // same format), written back as they were.
+    std::vector<SaveLine> otherSettings;
+
+    // Whether the career reaches its file when saved.
+    bool careerSaved() const { return !folderBusy && !careerLeftAlone; }
 };
 
 }  // namespace hc

@@ -29,6 +29,9 @@ constexpr std::string_view RefusalLines[4] = {
     "you are broke, bro!", "come back when you get any cash!", "no deal!", "you need to work some more!"};
 
 constexpr const char* UnsavedLine = "your career could not be saved!";
+// The greeting when the career is not written at all this run (another game has the
+// save folder, or its file is from a newer game or cannot be read).
+constexpr const char* NotSavingLine = "this career is not being saved!";
 
 std::string saleLine(int32_t cost) {
     switch (randomChoice(4)) {
@@ -131,7 +134,7 @@ bool runGarage(Game& game, const std::function<bool()>& save) {
     Image* work = createImage(GaragePictureWidth, GaragePictureHeight);
     int selected = GarageGoToWork;
     int32_t cost = 0;
-    std::string message = "this is your garage! take a look around.";
+    std::string message = game.saved.careerSaved() ? "this is your garage! take a look around." : NotSavingLine;
 
     Image& target = renderTarget(game.screen);
     fillImage(target, colourIndex(game.screen, ColourBlack));

@@ -20,6 +20,8 @@ namespace hc {
 
 namespace {
 
+// A format number changes only when older games could no longer read the new files
+// (a setting added later is simply missing from an older file and takes its default).
 constexpr int CareerFormat = 1;
 constexpr int BestScoresFormat = 1;
 constexpr int SettingsFormat = 1;
@@ -35,12 +37,18 @@ std::string floatText(float v) {
     return std::string(text, result.ptr);
 }
 
-// The "key value" lines of a file, each key once, every one of them expected.
+// The "key value" lines of a file, each key once. Strict: every key expected and no
+// other. Lenient (others given): missing keys are allowed and unknown lines go to others.
 class Fields {
 public:
-    bool take(const std::vector<SaveLine>& lines, std::initializer_list<const char*> keys, std::string& reason) {
+    bool take(const std::vector<SaveLine>& lines, const std::vector<const char*>& keys, std::string& reason,
+              std::vector<SaveLine>* others = nullptr) {
         for (const SaveLine& line : lines) {
             if (std::find_if(keys.begin(), keys.end(), [&](const char* k) { return line.key == k; }) == keys.end()) {
+                if (others) {
+                    others->push_back(line);
+                    continue;
+                }
                 reason = "unknown entry \"" + line.key.substr(0, 20) + "\"";
                 return false;
             }
@@ -50,13 +58,15 @@ public:
             }
         }
         for (const char* key : keys) {
-            if (!values_.count(key)) {
+            if (!others && !values_.count(key)) {
                 reason = std::string("no \"") + key + "\" entry";
                 return false;
             }
         }
         return true;
     }
+
+    bool has(const char* key) const { return values_.count(key) != 0; }
 
     bool integer(const char* key, int64_t low, int64_t high, int64_t& out, std::string& reason) const {
         const std::string& text = values_.at(key);
@@ -105,16 +115,42 @@ private:
     std::map<std::string, std::string> values_;
 };
 
-// Loads one file: true with its text read by read. A missing file is no news; any
-// other failure is one console line, the file moved aside, and false.
-bool loadFile(const char* name, const char* fallback,
+// Each kept file: its name in the save folder, the kind and newest format its header
+// line gives, what console lines call it, and the flag that stops this game writing it.
+struct SavedFile {
+    const char* name;
+    const char* kind;
+    int format;
+    const char* what;
+    bool SavedRecords::*leftAlone;
+};
+const SavedFile CareerFile{CareerFileName, "career", CareerFormat, "career", &SavedRecords::careerLeftAlone};
+const SavedFile BestScoresFile{BestScoresFileName, "best-scores", BestScoresFormat, "best scores",
+                               &SavedRecords::bestLeftAlone};
+const SavedFile SettingsFile{SettingsFileName, "settings", SettingsFormat, "settings",
+                             &SavedRecords::settingsLeftAlone};
+
+// Loads one file: true with its text read by read. A missing file is no news. A spoilt
+// file (cut short, failing its checksum, unknown values, too large to be a save) is
+// moved aside as NAME.bad; one this game cannot judge (from a newer version, unreadable
+// for a reason that may pass, not a regular file) is left as it is and not written in
+// this run. Either way one console line, and false.
+bool loadFile(Game& game, const SavedFile& file, const char* fallback,
               const std::function<bool(std::string_view, std::string&)>& read) {
     if (saveFolder().empty()) return false;
-    const std::string path = pathOf(name);
+    const std::string path = pathOf(file.name);
     std::string text, reason;
     const FileRead result = readSmallFile(path, text, reason);
     if (result == FileRead::Missing) return false;
     if (result == FileRead::Read && read(text, reason)) return true;
+    const bool spoilt = result == FileRead::TooLarge ||
+                        (result == FileRead::Read && !isNewerSaveText(text, file.kind, file.format));
+    if (!spoilt) {
+        game.saved.*file.leftAlone = true;
+        logLine("Leaving " + path + " alone: " + reason + "; the " + file.what + " will not be saved in this run; " +
+                fallback);
+        return false;
+    }
     std::string asideReason;
     const std::string aside = setFileAside(path, asideReason);
     const std::string kept = aside.empty() ? "it could not be moved aside (" + asideReason + ")"
@@ -123,16 +159,46 @@ bool loadFile(const char* name, const char* fallback,
     return false;
 }
 
-bool saveFile(const char* name, const char* what, const std::string& text) {
+// Makes this game the owner of the save folder if it can: Held, with the temporary files
+// of a game stopped while saving removed; Busy, said once, when another game owns it;
+// Failed with the reason when the folder or its lock cannot be made.
+LockResult holdFolder(Game& game, std::string& reason) {
+    SavedRecords& saved = game.saved;
+    if (saved.folderBusy) return LockResult::Busy;
+    if (saved.lock.held()) return LockResult::Held;
+    const std::string folder = saveFolder();
+    if (!makeFolders(folder, reason)) return LockResult::Failed;
+    const LockResult result = saved.lock.take(folder, reason);
+    if (result == LockResult::Busy) {
+        saved.folderBusy = true;
+        logLine("Another game is using the save folder " + folder + "; this one saves nothing");
+    } else if (result == LockResult::Held) {
+        int removed = 0;
+        for (const char* name : {CareerFileName, BestScoresFileName, SettingsFileName}) {
+            removed += removeStaleTemporaryFiles(pathOf(name));
+        }
+        if (removed > 0) {
+            logLine("Removed " + std::to_string(removed) + " unfinished save(s) from " + folder +
+                    ", left by a game stopped while saving");
+        }
+    }
+    return result;
+}
+
+bool saveFile(Game& game, const SavedFile& file, const std::string& text) {
+    // Said once already: at start-up, or when the file was read.
+    if (game.saved.folderBusy || game.saved.*file.leftAlone) return false;
     const std::string folder = saveFolder();
     std::string reason;
     if (folder.empty()) {
         reason = "no save folder (neither HAZARDCAB_HOME, XDG_DATA_HOME nor HOME is set)";
-    } else if (makeFolders(folder, reason) && writeFileAtomically(pathOf(name), text, reason)) {
-        return true;
+    } else {
+        const LockResult hold = holdFolder(game, reason);
+        if (hold == LockResult::Busy) return false;
+        if (hold == LockResult::Held && writeFileAtomically(pathOf(file.name), text, reason)) return true;
     }
-    logLine(std::string("Cannot save the ") + what + " in " + (folder.empty() ? name : pathOf(name)) + ": " +
-            reason);
+    logLine(std::string("Cannot save the ") + file.what + " in " + (folder.empty() ? file.name : pathOf(file.name)) +
+            ": " + reason);
     return false;
 }
 
@@ -151,13 +217,63 @@ bool isDate(std::string_view s) {
     return true;
 }
 
-void applySettings(Game& game, const Settings& settings) {
-    game.audio.channels[MusicChannel].enabled = settings.music ? int8_t{-1} : int8_t{0};
-    game.shift.lowDetail = toFlag(settings.lowDetail);
-    game.shift.assists = toFlag(settings.assists);
-    applyGamma(game.screen, settings.gamma);
-    // Only switched on here: a window that a start-up option made full screen stays so.
-    if (WindowBackend* window = activeWindow(); window && settings.fullScreen) window->setFullScreen(true);
+// One row per setting: its key in the file, its field (a switch written as one of two
+// words, or a number within a range; the field's initial value in Settings is the
+// default), how it is put into the game and read back from it, and whether the shift
+// start, which clears it, must have it put back. A new setting is a field, a row and
+// its entry on the options screen.
+struct SettingRow {
+    const char* key;
+    bool Settings::*flag;  // a switch: onWord for true, offWord for false
+    const char *onWord, *offWord;
+    float Settings::*number;  // or a number from low to high
+    float low, high;
+    void (*apply)(Game& game, const Settings& settings);
+    void (*look)(Game& game, Settings& now);  // what the game has now
+    bool atShiftStart;
+};
+
+inline int8_t channelSwitch(bool on) { return on ? int8_t{-1} : int8_t{0}; }
+
+const SettingRow SettingRows[] = {
+    {"music", &Settings::music, "on", "off", nullptr, 0, 0,
+     [](Game& g, const Settings& s) { g.audio.channels[MusicChannel].enabled = channelSwitch(s.music); },
+     [](Game& g, Settings& now) {
+         // A music channel without a track was silenced by a failed open, not by the player.
+         const AudioChannel& music = g.audio.channels[MusicChannel];
+         if (music.stream) now.music = music.enabled != 0;
+     },
+     false},
+    {"detail", &Settings::lowDetail, "low", "high", nullptr, 0, 0,
+     [](Game& g, const Settings& s) { g.shift.lowDetail = toFlag(s.lowDetail); },
+     [](Game& g, Settings& now) { now.lowDetail = isOn(g.shift.lowDetail); }, true},
+    {"gamma", nullptr, nullptr, nullptr, &Settings::gamma, LowestGamma, HighestGamma,
+     [](Game& g, const Settings& s) { applyGamma(g.screen, s.gamma); },
+     [](Game& g, Settings& now) { now.gamma = g.screen.gamma; }, false},
+    {"fullscreen", &Settings::fullScreen, "on", "off", nullptr, 0, 0,
+     [](Game&, const Settings& s) {
+         // Only switched on here: a window that a start-up option made full screen stays so.
+         if (WindowBackend* window = activeWindow(); window && s.fullScreen) window->setFullScreen(true);
+     },
+     [](Game&, Settings& now) {
+         if (WindowBackend* window = activeWindow()) now.fullScreen = window->fullScreen();
+     },
+     false},
+    {"assists", &Settings::assists, "on", "off", nullptr, 0, 0,
+     [](Game& g, const Settings& s) { g.shift.assists = toFlag(s.assists); },
+     [](Game& g, Settings& now) { now.assists = isOn(g.shift.assists); }, false},
+};
+
+bool sameSetting(const SettingRow& row, const Settings& a, const Settings& b) {
+    return row.flag ? a.*row.flag == b.*row.flag : a.*row.number == b.*row.number;
+}
+
+void copySetting(const SettingRow& row, const Settings& from, Settings& to) {
+    if (row.flag) {
+        to.*row.flag = from.*row.flag;
+    } else {
+        to.*row.number = from.*row.number;
+    }
 }
 
 void loadSettings(Game& game) {
@@ -165,8 +281,10 @@ void loadSettings(Game& game) {
     if (saved.settingsLoaded) return;
     saved.settingsLoaded = true;
     saved.settings = Settings{};
-    loadFile(SettingsFileName, "using the default settings",
-             [&](std::string_view text, std::string& reason) { return readSettings(text, saved.settings, reason); });
+    saved.otherSettings.clear();
+    loadFile(game, SettingsFile, "using the default settings", [&](std::string_view text, std::string& reason) {
+        return readSettings(text, saved.settings, reason, &saved.otherSettings);
+    });
     saved.seen = saved.settings;
 }
 
@@ -175,7 +293,7 @@ void loadBestScores(Game& game) {
     if (saved.bestLoaded) return;
     saved.bestLoaded = true;
     saved.best.clear();
-    loadFile(BestScoresFileName, "starting an empty best-score table",
+    loadFile(game, BestScoresFile, "starting an empty best-score table",
              [&](std::string_view text, std::string& reason) { return readBestScores(text, saved.best, reason); });
 }
 
@@ -193,7 +311,7 @@ std::string saveFolder() {
 }
 
 std::string careerText(const CareerRecord& c) {
-    return formatSaveText("career", CareerFormat,
+    return formatSaveText(CareerFile.kind, CareerFile.format,
                           {{"money", std::to_string(c.money)},
                            {"turbo", std::to_string(c.turboLevel)},
                            {"brakes", std::to_string(c.brakeLevel)},
@@ -211,7 +329,7 @@ bool readCareer(std::string_view text, CareerRecord& career, std::string& reason
     std::vector<SaveLine> lines;
     Fields f;
     CareerRecord c;
-    const bool ok = parseSaveText(text, "career", CareerFormat, lines, reason) &&
+    const bool ok = parseSaveText(text, CareerFile.kind, CareerFile.format, lines, reason) &&
                     f.take(lines,
                            {"money", "turbo", "brakes", "radiator", "tyres", "bodywork-wear", "brake-wear",
                             "engine-wear", "shifts", "fares", "earned"},
@@ -232,12 +350,12 @@ bool readCareer(std::string_view text, CareerRecord& career, std::string& reason
 std::string bestScoresText(const std::vector<BestScore>& best) {
     std::vector<SaveLine> lines;
     for (const BestScore& entry : best) lines.push_back({"score", std::to_string(entry.score) + " " + entry.date});
-    return formatSaveText("best-scores", BestScoresFormat, lines);
+    return formatSaveText(BestScoresFile.kind, BestScoresFile.format, lines);
 }
 
 bool readBestScores(std::string_view text, std::vector<BestScore>& best, std::string& reason) {
     std::vector<SaveLine> lines;
-    if (!parseSaveText(text, "best-scores", BestScoresFormat, lines, reason)) return false;
+    if (!parseSaveText(text, BestScoresFile.kind, BestScoresFile.format, lines, reason)) return false;
     if (lines.size() > static_cast<size_t>(BestScoreCount)) {
         reason = "it holds more than " + std::to_string(BestScoreCount) + " scores";
         return false;
@@ -262,38 +380,55 @@ bool readBestScores(std::string_view text, std::vector<BestScore>& best, std::st
     return true;
 }
 
-std::string settingsText(const Settings& s) {
-    return formatSaveText("settings", SettingsFormat,
-                          {{"music", s.music ? "on" : "off"},
-                           {"detail", s.lowDetail ? "low" : "high"},
-                           {"gamma", floatText(s.gamma)},
-                           {"fullscreen", s.fullScreen ? "on" : "off"},
-                           {"assists", s.assists ? "on" : "off"}});
+std::string settingsText(const Settings& settings, const std::vector<SaveLine>& others) {
+    std::vector<SaveLine> lines;
+    for (const SettingRow& row : SettingRows) {
+        lines.push_back({row.key, row.flag ? (settings.*row.flag ? row.onWord : row.offWord)
+                                           : floatText(settings.*row.number)});
+    }
+    lines.insert(lines.end(), others.begin(), others.end());
+    return formatSaveText(SettingsFile.kind, SettingsFile.format, lines);
 }
 
-bool readSettings(std::string_view text, Settings& settings, std::string& reason) {
-    std::vector<SaveLine> lines;
+bool readSettings(std::string_view text, Settings& settings, std::string& reason, std::vector<SaveLine>* others) {
+    std::vector<SaveLine> lines, unknown;
+    std::vector<const char*> keys;
+    for (const SettingRow& row : SettingRows) keys.push_back(row.key);
     Fields f;
+    if (!parseSaveText(text, SettingsFile.kind, SettingsFile.format, lines, reason) ||
+        !f.take(lines, keys, reason, &unknown)) {
+        return false;
+    }
+    // A key missing from an older file keeps its default.
     Settings s;
-    bool high = true;
-    const bool ok = parseSaveText(text, "settings", SettingsFormat, lines, reason) &&
-                    f.take(lines, {"music", "detail", "gamma", "fullscreen", "assists"}, reason) &&
-                    f.choice("music", "on", "off", s.music, reason) &&
-                    f.choice("detail", "high", "low", high, reason) &&
-                    f.number("gamma", LowestGamma, HighestGamma, s.gamma, reason) &&
-                    f.choice("fullscreen", "on", "off", s.fullScreen, reason) &&
-                    f.choice("assists", "on", "off", s.assists, reason);
-    s.lowDetail = !high;
-    if (ok) settings = s;
-    return ok;
+    for (const SettingRow& row : SettingRows) {
+        if (!f.has(row.key)) continue;
+        const bool ok = row.flag ? f.choice(row.key, row.onWord, row.offWord, s.*row.flag, reason)
+                                 : f.number(row.key, row.low, row.high, s.*row.number, reason);
+        if (!ok) return false;
+    }
+    settings = s;
+    if (others) *others = unknown;
+    return true;
 }
 
 void loadSavedRecords(Game& game) {
+    // The folder is taken before anything is read; a folder that cannot be made is said
+    // by the first save that needs it.
+    std::string reason;
+    if (!saveFolder().empty()) holdFolder(game, reason);
     loadSettings(game);
-    applySettings(game, game.saved.settings);
+    for (const SettingRow& row : SettingRows) row.apply(game, game.saved.settings);
     game.saved.seen = currentSettings(game);
     keptCareer(game);
     loadBestScores(game);
+}
+
+void applyShiftSettings(Game& game) {
+    if (!game.saved.settingsLoaded) return;
+    for (const SettingRow& row : SettingRows) {
+        if (row.atShiftStart) row.apply(game, game.saved.settings);
+    }
 }
 
 CareerRecord& keptCareer(Game& game) {
@@ -301,7 +436,7 @@ CareerRecord& keptCareer(Game& game) {
     if (!saved.careerLoaded) {
         saved.careerLoaded = true;
         saved.career = CareerRecord{};
-        loadFile(CareerFileName, "starting a new career",
+        loadFile(game, CareerFile, "starting a new career",
                  [&](std::string_view text, std::string& reason) { return readCareer(text, saved.career, reason); });
     }
     return saved.career;
@@ -329,7 +464,7 @@ void shiftToCareer(const Shift& shift, CareerRecord& career) {
     career.engineWear = shift.damage[3];
 }
 
-bool saveCareer(Game& game) { return saveFile(CareerFileName, "career", careerText(keptCareer(game))); }
+bool saveCareer(Game& game) { return saveFile(game, CareerFile, careerText(keptCareer(game))); }
 
 bool insertBestScore(std::vector<BestScore>& best, int64_t score, const std::string& date) {
     if (score <= 0) return false;
@@ -344,7 +479,7 @@ std::string enterArcadeScore(Game& game, int64_t score) {
     loadBestScores(game);
     std::vector<BestScore>& best = game.saved.best;
     const int64_t previous = best.empty() ? 0 : best.front().score;
-    if (insertBestScore(best, score, today())) saveFile(BestScoresFileName, "best scores", bestScoresText(best));
+    if (insertBestScore(best, score, today())) saveFile(game, BestScoresFile, bestScoresText(best));
     if (score > previous) return "a new best score!";
     if (previous > 0) return "best score: " + std::to_string(previous);
     return {};
@@ -352,13 +487,7 @@ std::string enterArcadeScore(Game& game, int64_t score) {
 
 Settings currentSettings(Game& game) {
     Settings now = game.saved.seen;
-    // A music channel without a track was silenced by a failed open, not by the player.
-    const AudioChannel& music = game.audio.channels[MusicChannel];
-    if (music.stream) now.music = music.enabled != 0;
-    now.lowDetail = isOn(game.shift.lowDetail);
-    now.assists = isOn(game.shift.assists);
-    now.gamma = game.screen.gamma;
-    if (WindowBackend* window = activeWindow()) now.fullScreen = window->fullScreen();
+    for (const SettingRow& row : SettingRows) row.look(game, now);
     return now;
 }
 
@@ -368,19 +497,24 @@ void keepSettings(Game& game) {
     if (!saved.settingsLoaded) return;
     const Settings now = currentSettings(game);
     Settings next = saved.settings;
-    if (now.music != saved.seen.music) next.music = now.music;
-    if (now.lowDetail != saved.seen.lowDetail) next.lowDetail = now.lowDetail;
-    if (now.gamma != saved.seen.gamma) next.gamma = now.gamma;
-    if (now.fullScreen != saved.seen.fullScreen) next.fullScreen = now.fullScreen;
-    if (now.assists != saved.seen.assists) next.assists = now.assists;
+    for (const SettingRow& row : SettingRows) {
+        if (!sameSetting(row, now, saved.seen)) copySetting(row, now, next);
+    }
     saved.seen = now;
     if (next == saved.settings) return;
     saved.settings = next;
-    saveFile(SettingsFileName, "settings", settingsText(next));
+    saveFile(game, SettingsFile, settingsText(next, saved.otherSettings));
 }
 
 void setCareerAside() {
     const std::string path = saveFolder() + "/" + CareerFileName;
+    // Not under a game that is running on the folder: it would save its career again.
+    FolderLock lock;
+    std::string lockReason;
+    if (lock.take(saveFolder(), lockReason) == LockResult::Busy) {
+        logLine("Another game is using the save folder " + saveFolder() + "; the career is not set aside");
+        return;
+    }
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {
         logLine("No saved career to set aside; a new one starts in career mode");

@@ -1,14 +1,18 @@
 #pragma once
 // The files the game keeps between runs, all in one folder per user: the career
 // (career.txt), the ten best arcade scores (best-scores.txt) and the settings
-// (settings.txt). Nothing is written before the player saves, ends a shift or changes
-// a setting. A file that cannot be used is moved aside as NAME.bad with one console
-// line, and the game goes on with a new career, an empty table or default settings.
+// (settings.txt). One game at a time owns the folder (its lock file, game.lock); a second
+// game on it plays with saving off. Nothing else is written before the player saves,
+// ends a shift or changes a setting. A spoilt file is moved aside as NAME.bad, and a file
+// this game cannot judge (from a newer version, unreadable, not a regular file) is left
+// as it is and not written in this run; either way one console line, and the game goes
+// on with a new career, an empty table or default settings.
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/save_file.h"
 #include "core/saved_records.h"
 
 namespace hc {
@@ -30,19 +34,25 @@ std::string careerText(const CareerRecord& career);
 bool readCareer(std::string_view text, CareerRecord& career, std::string& reason);
 std::string bestScoresText(const std::vector<BestScore>& best);
 bool readBestScores(std::string_view text, std::vector<BestScore>& best, std::string& reason);
-std::string settingsText(const Settings& settings);
-bool readSettings(std::string_view text, Settings& settings, std::string& reason);
+// Settings missing from the text keep their defaults; lines of settings this game does
+// not know go to others (when given) and are written back after the known ones.
+std::string settingsText(const Settings& settings, const std::vector<SaveLine>& others = {});
+bool readSettings(std::string_view text, Settings& settings, std::string& reason,
+                  std::vector<SaveLine>* others = nullptr);
 
-// Start-up: loads the three files and applies the settings (music, detail, gamma,
-// full screen) to the open screen and the audio engine.
+// Start-up: takes the save folder, loads the three files and applies the settings
+// (music, detail, gamma, full screen, assists) to the open screen and the audio engine.
 void loadSavedRecords(Game& game);
+// The shift start clears the detail level; this puts the player's setting back.
+void applyShiftSettings(Game& game);
 
 // The career kept apart from the shift record, loaded on first use.
 CareerRecord& keptCareer(Game& game);
 // The career's money, upgrade stages and wear into the shift record, and back.
 void careerToShift(const CareerRecord& career, Shift& shift);
 void shiftToCareer(const Shift& shift, CareerRecord& career);
-// Writes the kept career; false after a console line saying why it could not.
+// Writes the kept career; false after a console line saying why it could not (said
+// once, earlier, when this game saves nothing or leaves the career file alone).
 bool saveCareer(Game& game);
 
 // Puts score into the table when it is above zero and among the ten best (after the
@@ -59,7 +69,8 @@ Settings currentSettings(Game& game);
 void keepSettings(Game& game);
 
 // Starts the next career from nothing: the saved career, if any, is moved aside as
-// career.txt.old (then .old2, .old3 ...), never deleted, with one console line.
+// career.txt.old (then .old2, .old3 ...), never deleted, with one console line; not
+// while another game holds the folder.
 void setCareerAside();
 
 }  // namespace hc

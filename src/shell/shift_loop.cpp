@@ -17,6 +17,7 @@
 #include "render/map_view.h"
 #include "render/minimap.h"
 #include "render/world_view.h"
+#include "shell/saves.h"
 #include "sim/fare_guide.h"
 #include "sim/passengers.h"
 #include "sim/player_car.h"
@@ -116,6 +117,7 @@ std::string scoreLine(int64_t score) { return "Your score: " + std::to_string(sc
 void beginShift(Game& game, ViewTables& view) {
     ensureHeavyDamageOverlay(game.state);
     startShift(game.shift, game.player, *game.city, game.traffic, TrafficCarCount);
+    applyShiftSettings(game);
     markPickups(game.shift, *game.city);
 
     Image& target = renderTarget(game.screen);

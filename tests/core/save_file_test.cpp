@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -43,22 +44,27 @@ TEST(SaveText, ReadsBackWhatItWroteAndRefusesEveryDamagedText) {
         flipped[n] ^= 0x20;
         EXPECT_FALSE(parseSaveText(flipped, "career", 1, back, reason)) << n;
     }
+    // Only a header of this kind above the newest format is a newer game's file, whatever
+    // follows it: such a file is left alone rather than set aside.
     const struct {
         std::string text;
         const char* reason;
+        bool newer;
     } cases[] = {
-        {"", "the file is empty"},
-        {"hazardcab career 1\nmoney 5\n", "it is cut short (no checksum line at the end)"},
-        {formatSaveText("career", 2, Lines), "it was written by a newer version of the game (format 2)"},
-        {formatSaveText("career", 0, Lines), "its version line is unreadable"},
-        {formatSaveText("career", 1, {}) + "money 5\n", "it is cut short (no checksum line at the end)"},
-        {formatSaveText("settings", 1, Lines), "it is not a career file"},
-        {formatSaveText("career", 1, {{"money", ""}}), "a line has no value: \"money \""},
-        {std::string("hazardcab career 1\n\0\0\0\nchecksum 00000000\n", 41), "its checksum does not match its contents"},
+        {"", "the file is empty", false},
+        {"hazardcab career 1\nmoney 5\n", "it is cut short (no checksum line at the end)", false},
+        {formatSaveText("career", 2, Lines), "it was written by a newer version of the game (format 2)", true},
+        {"hazardcab career 12\nsum 0\n", "it was written by a newer version of the game (format 12)", true},
+        {formatSaveText("career", 0, Lines), "its version line is unreadable", false},
+        {formatSaveText("career", 1, {}) + "money 5\n", "it is cut short (no checksum line at the end)", false},
+        {formatSaveText("settings", 2, Lines), "it is not a career file", false},
+        {formatSaveText("career", 1, {{"money", ""}}), "a line has no value: \"money \"", false},
+        {std::string("hazardcab career 1\n\0\0\0\nchecksum 00000000\n", 41), "its checksum does not match its contents", false},
     };
     for (const auto& c : cases) {
         EXPECT_FALSE(parseSaveText(c.text, "career", 1, back, reason)) << c.text;
         EXPECT_EQ(reason, c.reason) << c.text;
+        EXPECT_EQ(isNewerSaveText(c.text, "career", 1), c.newer) << c.text;
     }
 }
 
@@ -96,12 +102,12 @@ TEST_F(SaveWrite, OnlyARegularFileWithinItsBoundIsRead) {
     } cases[] = {
         {dir / "small", 3, FileRead::Read, "abc", ""},
         {dir / "link", 3, FileRead::Read, "abc", ""},  // a link to a regular file is that file
-        {dir / "small", 2, FileRead::Failed, "", "it is larger than 2 bytes"},
+        {dir / "small", 2, FileRead::TooLarge, "", "it is larger than 2 bytes"},
         {dir / "none", 3, FileRead::Missing, "", ""},
         {dir / "small" / "below", 3, FileRead::Missing, "", ""},
-        {dir / "fifo", 3, FileRead::Failed, "", "it is not a regular file"},  // never waits for a writer
-        {dir, 3, FileRead::Failed, "", "it is not a regular file"},
-        {"/dev/zero", 3, FileRead::Failed, "", "it is not a regular file"},
+        {dir / "fifo", 3, FileRead::NotRegular, "", "it is not a regular file"},  // never waits for a writer
+        {dir, 3, FileRead::NotRegular, "", "it is not a regular file"},
+        {"/dev/zero", 3, FileRead::NotRegular, "", "it is not a regular file"},
     };
     for (const auto& c : cases) {
         std::string text = "old", why;
@@ -110,7 +116,7 @@ TEST_F(SaveWrite, OnlyARegularFileWithinItsBoundIsRead) {
         EXPECT_EQ(why, c.reason) << c.path;
     }
     std::string text, why;
-    EXPECT_EQ(readSmallFile((dir / "huge").string(), text, why), FileRead::Failed);
+    EXPECT_EQ(readSmallFile((dir / "huge").string(), text, why), FileRead::TooLarge);
     EXPECT_EQ(why, "it is larger than 65536 bytes");
 }
 
@@ -153,6 +159,70 @@ TEST_F(SaveWrite, AFullDiskOrAKillKeepsTheOldFileWhole) {
         },
         ::testing::KilledBySignal(SIGKILL), "");
     EXPECT_EQ(slurp(path), old);
+}
+
+// The temporary file is made afresh, never opened through whatever sits at its name,
+// and only a regular file (or nothing) at the path is replaced.
+TEST_F(SaveWrite, TheTemporaryFileIsNeverALinkAndOnlyAFileIsReplaced) {
+    const std::string temp = path + "." + std::to_string(::getpid()) + ".tmp";
+    std::ofstream(dir / "target") << "theirs";
+    fs::create_symlink(dir / "target", temp);
+    ASSERT_TRUE(writeFileAtomically(path, "ours", reason)) << reason;
+    EXPECT_EQ(slurp(dir / "target"), "theirs");
+    EXPECT_EQ(slurp(path), "ours");
+    EXPECT_FALSE(fs::is_symlink(temp));
+    // Something other than a file at the path is left as it is.
+    const std::string fifo = (dir / "fifo").string(), folder = (dir / "folder").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_directory(folder);
+    for (const std::string& other : {fifo, folder}) {
+        EXPECT_FALSE(writeFileAtomically(other, "ours", reason)) << other;
+        EXPECT_EQ(reason, other + " is not a regular file");
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo) && fs::is_directory(folder) && fs::is_empty(folder));
+}
+
+TEST_F(SaveWrite, OnlyTheFilesTemporaryFilesAreRemovedAsStale) {
+    const struct {
+        const char* name;
+        bool removed;
+    } cases[] = {
+        {"career.txt.123.tmp", true}, {"career.txt.7.tmp", true},      {"career.txt.tmp", false},
+        {"career.txt.12a.tmp", false}, {"career.txt.123.tmp~", false}, {"other.txt.123.tmp", false},
+        {"xcareer.txt.5.tmp", false},  {"career.txt", false},
+    };
+    for (const auto& c : cases) std::ofstream(dir / c.name) << "x";
+    fs::create_directory(dir / "career.txt.9.tmp");  // a folder is never removed
+    EXPECT_EQ(removeStaleTemporaryFiles(path), 2);
+    for (const auto& c : cases) EXPECT_EQ(fs::exists(dir / c.name), !c.removed) << c.name;
+    EXPECT_TRUE(fs::is_directory(dir / "career.txt.9.tmp"));
+}
+
+// One holder at a time, even two in one process; the lock goes with the holder, however
+// it ends; a lock file that is not a file fails at once.
+TEST_F(SaveWrite, AFolderHasOneLockHolderAtATime) {
+    const std::string folder = dir.string();
+    FolderLock first, second;
+    EXPECT_EQ(first.take(folder, reason), LockResult::Held);
+    EXPECT_EQ(second.take(folder, reason), LockResult::Busy);
+    EXPECT_FALSE(second.held());
+    first = FolderLock{};
+    EXPECT_EQ(second.take(folder, reason), LockResult::Held);
+    second.release();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        FolderLock held;
+        std::_Exit(held.take(folder, reason) == LockResult::Held ? 0 : 1);  // ends holding it
+    }
+    int status = -1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(first.take(folder, reason), LockResult::Held);
+    first.release();
+    fs::remove(dir / LockFileName);
+    ASSERT_EQ(::mkfifo((dir / LockFileName).c_str(), 0600), 0);
+    EXPECT_EQ(first.take(folder, reason), LockResult::Failed);
+    EXPECT_EQ(reason, (dir / LockFileName).string() + " is not a regular file");
 }
 
 TEST_F(SaveWrite, SettingAsideNeverReplacesAnEarlierCopy) {

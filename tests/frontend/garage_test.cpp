@@ -91,6 +91,22 @@ TEST_F(GarageScreen, TheDrawPicksTheRefusalOrSaleLineInItsOrderAndARefusalChange
     }
 }
 
+// A career that is not written this run is said in the greeting, each time the garage opens.
+TEST_F(GarageScreen, TheGreetingSaysWhenTheCareerIsNotBeingSaved) {
+    const struct { bool folderBusy, careerLeftAlone; int letters; } cases[] = {
+        {false, false, 40},  // "this is your garage! take a look around."
+        {true, false, 31},   // "this career is not being saved!"
+        {false, true, 31},
+    };
+    for (const auto& c : cases) {
+        fe.game().saved.folderBusy = c.folderBusy, fe.game().saved.careerLeftAlone = c.careerLeftAlone;
+        log = FrameLog{};
+        const auto own = run({"Escape"});
+        ASSERT_FALSE(own.empty());
+        EXPECT_EQ(paperWidth(own[0]), 10 * c.letters + 11) << c.folderBusy << c.careerLeftAlone;
+    }
+}
+
 TEST_F(GarageScreen, TheBubbleIsDrawnOverTheBankAndThePrice) {
     // On a 320 x 100 screen the bubble at row 75 overlaps the bank and price lines at
     // row 80: the welcome over the bank, the answer to a sale over both.

@@ -1,6 +1,8 @@
 #include "shell/saves.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -8,11 +10,15 @@
 #include <functional>
 #include <memory>
 #include <iterator>
+#include <map>
 
 #include "core/save_file.h"
 #include "frontend/game.h"
 #include "platform/audio.h"
+#include "shell/shift_loop.h"
+#include "support/arcade_game.h"
 #include "support/headless_game.h"
+#include "support/key_codes.h"
 
 namespace hc {
 namespace {
@@ -104,17 +110,17 @@ TEST_F(Saves, ABadFileIsKeptAsideWithOneLineAndTheGameStartsAfresh) {
     const std::string career = careerText(SomeCareer);
     const struct {
         const char* name;
-        std::string text;  // none: a folder in the file's place
+        std::string text;
         const char* reason;
     } cases[] = {
         {CareerFileName, career.substr(0, career.size() / 2), "it is cut short (no checksum line at the end)"},
-        {CareerFileName, "", "it is not a regular file"},
+        {CareerFileName, std::string(70 * 1024, 'x'), "it is larger than 65536 bytes"},
         {BestScoresFileName, bestScoresText({{-5, "2024-01-01"}}), "is not a score and a date"},
-        {SettingsFileName, formatSaveText("settings", 1, {{"music", "on"}}), "no \"detail\" entry"},
+        {SettingsFileName, formatSaveText("settings", 1, {{"detail", "medium"}}), "detail is \"medium\""},
     };
     for (const auto& c : cases) {
         fs::remove_all(hg.saveHome);
-        c.text.empty() ? void(fs::create_directories(file(c.name))) : put(c.name, c.text);
+        put(c.name, c.text);
         hg.console.clear();
         g().saved = SavedRecords{};
         loadSavedRecords(g());
@@ -123,10 +129,105 @@ TEST_F(Saves, ABadFileIsKeptAsideWithOneLineAndTheGameStartsAfresh) {
         ASSERT_EQ(lines.size(), 1u) << c.name << ":\n" << hg.console;
         EXPECT_TRUE(lines[0].starts_with("Cannot use " + path + ": ") && lines[0].find(c.reason) != std::string::npos &&
                     lines[0].find("; kept it as " + path + ".bad; ") != std::string::npos) << lines[0];
-        EXPECT_TRUE(!fs::exists(path) && (c.text.empty() || slurp(path + ".bad") == c.text));
+        EXPECT_TRUE(!fs::exists(path) && slurp(path + ".bad") == c.text);
         EXPECT_TRUE(g().saved.career == CareerRecord{} && g().saved.best.empty() && g().saved.settings == Settings{});
         EXPECT_TRUE(saveCareer(g()) && fs::exists(path + ".bad"));
     }
+}
+
+// The first game holds the folder: a second one on it says so once and writes nothing,
+// and only the holder clears away what a game stopped while saving left.
+TEST_F(Saves, ASecondGameOnTheFolderSaysSoOnceAndWritesNothing) {
+    put(CareerFileName, careerText(SomeCareer));
+    put("career.txt.4242.tmp", "stopped while saving");
+    loadSavedRecords(g());
+    EXPECT_EQ(hg.consoleLines(), std::vector<std::string>{"Removed 1 unfinished save(s) from " + hg.saveHome +
+                                                          ", left by a game stopped while saving"});
+    EXPECT_FALSE(fs::exists(file("career.txt.4242.tmp")));
+    const std::string before = slurp(file(CareerFileName));
+    put("career.txt.4343.tmp", "another game's, mid-save");
+    hg.console.clear();
+    const auto second = restart();
+    second->saved.career.money = 1;
+    second->shift.assists = FlagOff;
+    EXPECT_FALSE(saveCareer(*second));
+    EXPECT_EQ(enterArcadeScore(*second, 500), "a new best score!");
+    keepSettings(*second);
+    EXPECT_EQ(hg.consoleLines(), std::vector<std::string>{"Another game is using the save folder " + hg.saveHome +
+                                                          "; this one saves nothing"});
+    EXPECT_EQ(slurp(file(CareerFileName)), before);
+    EXPECT_FALSE(fs::exists(file(BestScoresFileName)));
+    EXPECT_FALSE(fs::exists(file(SettingsFileName)));
+    EXPECT_TRUE(fs::exists(file("career.txt.4343.tmp")));
+    EXPECT_FALSE(second->saved.careerSaved());
+    // The holder goes on saving.
+    EXPECT_TRUE(g().saved.careerSaved());
+    keptCareer(g()).money = 2;
+    EXPECT_TRUE(saveCareer(g()));
+    EXPECT_EQ(restart()->saved.career.money, 2);
+}
+
+// A file from a newer game, one that cannot be read, or something other than a file:
+// one line, left exactly as it was, and no other file held back.
+TEST_F(Saves, FilesThisGameCannotJudgeAreLeftAsTheyWere) {
+    enum Setup { Text, Loop, Fifo, Folder };
+    const struct {
+        const char* name;
+        Setup setup;
+        std::string text;
+        const char* reason;
+    } cases[] = {
+        {CareerFileName, Text, formatSaveText("career", 2, {{"money", "5"}, {"garage", "2"}}),
+         "it was written by a newer version of the game (format 2)"},
+        {BestScoresFileName, Text, "hazardcab best-scores 3\nnew rules\n",
+         "it was written by a newer version of the game (format 3)"},
+        {SettingsFileName, Text, formatSaveText("settings", 2, {{"music", "off"}}),
+         "it was written by a newer version of the game (format 2)"},
+        {CareerFileName, Loop, "", "it cannot be opened (Too many levels of symbolic links)"},
+        {SettingsFileName, Fifo, "", "it is not a regular file"},
+        {BestScoresFileName, Folder, "", "it is not a regular file"},
+    };
+    const std::map<std::string, std::string> tails = {
+        {CareerFileName, "the career will not be saved in this run; starting a new career"},
+        {BestScoresFileName, "the best scores will not be saved in this run; starting an empty best-score table"},
+        {SettingsFileName, "the settings will not be saved in this run; using the default settings"}};
+    ::alarm(20);  // a FIFO that held the start would end the test here
+    for (const auto& c : cases) {
+        fs::remove_all(hg.saveHome);
+        fs::create_directories(hg.saveHome);
+        const fs::path path = file(c.name);
+        if (c.setup == Text) {
+            put(c.name, c.text);
+        } else if (c.setup == Loop) {
+            fs::create_symlink(path, path);
+        } else if (c.setup == Fifo) {
+            ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+        } else {
+            fs::create_directory(path);
+        }
+        hg.console.clear();
+        g().saved = SavedRecords{};
+        loadSavedRecords(g());
+        keptCareer(g()).money = 70;
+        saveCareer(g());
+        enterArcadeScore(g(), 70);
+        g().shift.assists = FlagOff;
+        keepSettings(g());
+        EXPECT_EQ(hg.consoleLines(), std::vector<std::string>{"Leaving " + path.string() + " alone: " + c.reason +
+                                                              "; " + tails.at(c.name)})
+            << c.name << " " << c.setup;
+        const bool kept = c.setup == Text     ? slurp(path) == c.text
+                          : c.setup == Loop   ? fs::is_symlink(path) && fs::read_symlink(path) == path
+                          : c.setup == Fifo   ? fs::is_fifo(path)
+                                              : fs::is_directory(path) && fs::is_empty(path);
+        EXPECT_TRUE(kept) << c.name << " " << c.setup;
+        EXPECT_FALSE(fs::exists(path.string() + ".bad")) << c.name;
+        for (const char* other : {CareerFileName, BestScoresFileName, SettingsFileName}) {
+            EXPECT_TRUE(other == c.name || fs::is_regular_file(file(other))) << other << " beside " << c.name;
+        }
+        EXPECT_EQ(g().saved.careerSaved(), c.name != CareerFileName) << c.name;
+    }
+    ::alarm(0);
 }
 
 TEST_F(Saves, AnUnwritableFolderCostsOneLinePerSaveAndNothingElse) {
@@ -183,6 +284,52 @@ TEST_F(Saves, SettingsApplyAtStartAndOnlyChangesAreWritten) {
     }
 }
 
+// A settings file from before a setting existed still reads, the new one at its default;
+// a setting only a newer game knows is written back as it was.
+TEST_F(Saves, AnOlderSettingsFileReadsAndANewerSettingIsKept) {
+    put(SettingsFileName, formatSaveText("settings", 1, {{"music", "off"}, {"vsync", "on"}, {"detail", "low"}}));
+    loadSavedRecords(g());
+    EXPECT_EQ(hg.console, "");
+    EXPECT_EQ(g().saved.settings, (Settings{false, true, 1.0f, false, true}));
+    EXPECT_TRUE(isOn(g().shift.assists));
+    g().shift.assists = FlagOff;
+    keepSettings(g());
+    std::vector<SaveLine> lines;
+    std::string reason;
+    ASSERT_TRUE(parseSaveText(slurp(file(SettingsFileName)), "settings", 1, lines, reason)) << reason;
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const SaveLine& l) { return l.key == "vsync" && l.value == "on"; }));
+    EXPECT_EQ(restart()->saved.settings, (Settings{false, true, 1.0f, false, false}));
+}
+
+// Low detail chosen by the player stays through every shift's start (classic mode as
+// well), and the settings file is not rewritten for it.
+TEST(SavedDetail, ALowDetailSettingLastsThroughEachShiftAndTheFileStaysAsItWas) {
+    ArcadeGame arcade(ArcadeGame::DefaultSeed, 0);
+    ASSERT_TRUE(arcade.ready()) << arcade.skipReason();
+    Game& g = arcade.game();
+    const fs::path settings = fs::path(arcade.saveHome) / SettingsFileName;
+    fs::create_directories(arcade.saveHome);
+    std::ofstream(settings, std::ios::binary) << settingsText({true, true, 1.0f, false, false});
+    const std::string before = slurp(settings);
+    loadSavedRecords(g);
+    std::vector<bool> lowAtPoll;
+    bool over = false;
+    arcade.window.onPoll = [&](int64_t poll) {
+        lowAtPoll.push_back(isOn(g.shift.lowDetail));
+        if (g.shift.minutesLeft < 0 && !over) over = true, arcade.window.holdKey(test::KeyEnter, poll + 4, poll + 4);
+        if (poll == 2000) arcade.window.requestClose();  // a shift that never ends fails
+    };
+    for (int shift = 0; shift < 2; ++shift) {
+        arcade.resetShiftRecords(0);
+        over = false;
+        ASSERT_EQ(arcade.runUntilEnd([&] { runShift(g, arcade.view); }), -1) << arcade.console;
+        keepSettings(g);
+    }
+    ASSERT_FALSE(lowAtPoll.empty());
+    EXPECT_EQ(std::count(lowAtPoll.begin(), lowAtPoll.end(), false), 0);
+    EXPECT_EQ(slurp(settings), before);
+}
+
 // Full screen by a start-up option, or music off after a failed track, is not the saved
 // setting: nothing is written.
 TEST_F(Saves, AStartOptionOrAFailedTrackIsNotTheSavedSetting) {
@@ -207,6 +354,13 @@ TEST_F(Saves, ANewCareerSetsTheOldOneAsideNeverOverAnEarlierOne) {
                                                 "; a new one starts in career mode");
     }
     EXPECT_EQ(restart()->saved.career.money, 0);
+    // Not while a game runs on the folder: it would save its career there again.
+    loadSavedRecords(g());
+    put(CareerFileName, careerText(SomeCareer));
+    setCareerAside();
+    EXPECT_EQ(hg.consoleLines().back(),
+              "Another game is using the save folder " + hg.saveHome + "; the career is not set aside");
+    EXPECT_EQ(slurp(file(CareerFileName)), careerText(SomeCareer));
 }
 
 }  // namespace
