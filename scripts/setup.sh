@@ -11,7 +11,7 @@ packages=(
   libgl-dev libglu1-mesa-dev
   libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xdotool x11-utils imagemagick sox libsox-fmt-base python3
+  xvfb xdotool x11-utils imagemagick sox libsox-fmt-base python3 time
   dpkg-dev file desktop-file-utils appstream lintian matchbox-window-manager
 )
 
