@@ -86,9 +86,7 @@ hc_wait_line "Data folder: $share/hazardcab/data"
 hc_shot menu 30
 hc_wait_for 10 sh -c "xdotool getwindowgeometry '$HC_WINDOW' | grep -q 'Geometry: 1366x768'" ||
     hc_fail "not full screen: $(xdotool getwindowgeometry "$HC_WINDOW")"
-# Through a file: grep -q leaving a pipe early would fail the pipeline under pipefail.
-xprop -id "$HC_WINDOW" _NET_WM_ICON >"$HC_TMP/icon.txt"
-grep -q 'Icon (64 x 64)' "$HC_TMP/icon.txt" || hc_fail "the window has no icon"
+xprop -id "$HC_WINDOW" _NET_WM_ICON | grep -q 'Icon (64 x 64)' || hc_fail "the window has no icon"
 [ -s "$menu" ] && [ "$(dirname "$menu")" = "$elsewhere" ] || hc_fail "no screenshot in the working directory"
 hc_exit_via_menu
 
