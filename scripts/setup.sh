@@ -11,8 +11,8 @@ packages=(
   libgl-dev libglu1-mesa-dev
   libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xdotool x11-utils imagemagick sox libsox-fmt-base
-  dpkg-dev file desktop-file-utils appstream matchbox-window-manager
+  xvfb xdotool x11-utils imagemagick sox libsox-fmt-base python3 time
+  dpkg-dev file desktop-file-utils appstream lintian matchbox-window-manager
 )
 
 # Fuzzing needs clang's libFuzzer runtime; only the fuzz scripts ask for it.

@@ -1,5 +1,7 @@
 #include "assets/graphics_pack.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -8,6 +10,8 @@
 
 #include "assets/colour_tables.h"
 #include "assets/font.h"
+#include "core/regular_file.h"
+#include "core/save_file.h"
 #include "core/system.h"
 
 namespace hc {
@@ -34,16 +38,35 @@ bool decodeRecords(PackDecoder& decoder, const uint8_t* records, size_t count) {
 
 namespace {
 
+constexpr uint8_t SealMark[4] = {'H', 'C', 'P', 'K'};
+
+// The seal the pictures at stream call for.
+void makeSeal(const uint8_t* stream, uint8_t seal[PackSealSize]) {
+    const uint32_t sum = crc32(std::string_view(reinterpret_cast<const char*>(stream), PackLayoutSize));
+    std::memcpy(seal, SealMark, sizeof SealMark);
+    for (int i = 0; i < 4; ++i) seal[4 + i] = static_cast<uint8_t>(sum >> (8 * i));
+}
+
 void finishDecode(PackDecodeResult& result, const PackDecoder& decoder) {
     result.length = decoder.length;
-    if (decoder.overflow) {
+    if (decoder.overflow || decoder.length > PackStreamSize) {
         result.error = PackError::Overflow;
-    } else if (decoder.length < PackLayoutSize) {
+    } else if (decoder.length < PackStreamSize) {
         result.error = PackError::Short;
+    } else if (!packSealMatches(decoder.out)) {
+        result.error = PackError::Damaged;
     }
 }
 
 }  // namespace
+
+void sealPackStream(uint8_t* stream) { makeSeal(stream, stream + PackLayoutSize); }
+
+bool packSealMatches(const uint8_t* stream) {
+    uint8_t expected[PackSealSize];
+    makeSeal(stream, expected);
+    return std::memcmp(stream + PackLayoutSize, expected, PackSealSize) == 0;
+}
 
 PackDecodeResult decodePack(const uint8_t* data, size_t size, uint8_t* out, size_t capacity) {
     PackDecoder decoder{out, capacity};
@@ -56,10 +79,16 @@ PackDecodeResult decodePack(const uint8_t* data, size_t size, uint8_t* out, size
 
 PackDecodeResult decodePackFile(const std::string& path, uint8_t* out, size_t capacity) {
     PackDecodeResult result;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::string reason;
+    const OpenedFile opened = openRegularFile(path, PackFileLimit, reason);
+    std::FILE* file = opened.status == FileRead::Read ? ::fdopen(opened.fd, "rb") : nullptr;
     if (!file) {
-        result.error = PackError::Missing;
-        result.systemMessage = std::strerror(errno);
+        if (opened.status == FileRead::Read) {
+            reason = std::strerror(errno);
+            ::close(opened.fd);
+        }
+        result.error = opened.status == FileRead::Missing ? PackError::Missing : PackError::Unreadable;
+        result.systemMessage = opened.status == FileRead::Missing ? std::strerror(ENOENT) : reason;
         return result;
     }
     PackDecoder decoder{out, capacity};
@@ -102,10 +131,12 @@ std::string describePackError(const std::string& path, const PackDecodeResult& r
         case PackError::Short:
             return "The graphics pack " + path + " is too short: it decodes to " +
                    std::to_string(result.length) + " bytes, " +
-                   std::to_string(PackLayoutSize) + " are needed";
+                   std::to_string(PackStreamSize) + " are needed";
         case PackError::Overflow:
             return "The graphics pack " + path + " is too long: it decodes to more than " +
-                   std::to_string(PackBufferSize) + " bytes";
+                   std::to_string(PackStreamSize) + " bytes";
+        case PackError::Damaged:
+            return "The graphics pack " + path + " is damaged: its checksum does not match its pictures";
     }
     return {};
 }

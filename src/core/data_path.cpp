@@ -25,14 +25,19 @@ std::string dataFile(const std::string& name) { return dataFolder() + "/" + name
 
 std::vector<std::string> dataFolderCandidates(const std::string& executable,
                                               const std::string& option) {
-    std::vector<std::string> places{"../data"};
+    // The player's folder is the only place when named: data found elsewhere must never
+    // stand in for it silently.
+    if (!option.empty()) return {option};
+    std::vector<std::string> places;
     if (!executable.empty()) {
         // Relative to the executable, so that an installed or unpacked tree can move.
         const fs::path bin = fs::path(executable).parent_path();
         places.push_back((bin / ".." / "data").lexically_normal().string());
         places.push_back((bin / ".." / "share" / "hazardcab" / "data").lexically_normal().string());
     }
-    if (!option.empty()) places.push_back(option);
+    // Last, and only for a game run from a bare build folder: the working directory is
+    // wherever the player happens to be, and its parent may belong to someone else.
+    places.push_back("../data");
     return places;
 }
 

@@ -11,10 +11,10 @@ void setDataFolder(std::string folder);
 // A file of the data folder: the folder, a slash, the name.
 std::string dataFile(const std::string& name);
 
-// The folders start-up looks in, in order: ../data from the working directory, then the
-// data next to the executable (exe/../data in a build tree, exe/../share/hazardcab/data
-// in an installed tree), then the folder the player named. An empty executable path or
-// option leaves its places out.
+// The folders start-up looks in, in order. A folder the player named is the only one.
+// Otherwise the data next to the executable (exe/../data in a build tree,
+// exe/../share/hazardcab/data in an installed tree), then ../data from the working
+// directory. An empty executable path leaves its places out.
 std::vector<std::string> dataFolderCandidates(const std::string& executable,
                                               const std::string& option);
 

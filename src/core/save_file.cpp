@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -56,11 +57,19 @@ bool writeAll(int fd, std::string_view text, std::string& reason) {
 }  // namespace
 
 uint32_t crc32(std::string_view bytes) {
+    // A byte at a time through a table made once (the graphics pack's checksum covers
+    // more than a megabyte at every start).
+    static const auto table = [] {
+        std::array<uint32_t, 256> entries{};
+        for (uint32_t i = 0; i < 256; ++i) {
+            uint32_t crc = i;
+            for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+            entries[i] = crc;
+        }
+        return entries;
+    }();
     uint32_t crc = 0xFFFFFFFFu;
-    for (const char c : bytes) {
-        crc ^= static_cast<uint8_t>(c);
-        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
+    for (const char c : bytes) crc = (crc >> 8) ^ table[(crc ^ static_cast<uint8_t>(c)) & 0xFFu];
     return ~crc;
 }
 

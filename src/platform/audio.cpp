@@ -97,6 +97,14 @@ void fillCue(AudioChannel& ch) {
     if (ch.cuePlayed >= ch.cueSamples) ch.enabled = 0;
 }
 
+// Opens a track, saying on the console why it could not be opened.
+AudioStream* openTrackStream(const std::string& path) {
+    std::string reason;
+    AudioStream* stream = openAudioStream(path, &reason);
+    if (stream == nullptr) logLine("Could not open stream " + path + (reason.empty() ? "" : ": " + reason));
+    return stream;
+}
+
 void reportStreamError(AudioChannel& ch) {
     logLine("Audio: stream error");
     ch.enabled = 0;
@@ -128,9 +136,8 @@ void refillChannel(AudioChannel& ch) {
     if (ch.kind == ChannelKindStream && ch.stream == nullptr) {
         // Music switched back on after its track failed: try the track once more.
         if (ch.trackNumber <= 0) return;
-        ch.stream = openAudioStream(musicTrackPath(ch.trackNumber));
+        ch.stream = openTrackStream(musicTrackPath(ch.trackNumber));
         if (ch.stream == nullptr) {
-            logLine("Could not open stream " + musicTrackPath(ch.trackNumber));
             ch.enabled = 0;
             return;
         }
@@ -214,9 +221,8 @@ void openTrackFile(AudioEngine& engine, int track, const std::string& path) {
     AudioChannel& ch = engine.channels[MusicChannel];
     if (ch.kind != ChannelKindStream) return;
     closeAudioStream(ch.stream);
-    ch.stream = openAudioStream(path);
+    ch.stream = openTrackStream(path);
     if (ch.stream == nullptr) {
-        logLine("Could not open stream " + path);
         ch.enabled = 0;
     }
     ch.trackNumber = static_cast<int8_t>(track);

@@ -12,8 +12,12 @@ namespace hc {
 // counts are converted on the way (linear interpolation, channels mixed to stereo).
 
 // Opens an Ogg Vorbis file; null if it cannot be opened or is not playable (a rate
-// outside 8000..192000 Hz, or no channels).
-AudioStream* openAudioStream(const std::string& path);
+// outside 8000..192000 Hz, or no channels). The file is read whole, and only when it is
+// a regular file of at most 16 MB; a chain of more than four streams, a packet (such as
+// a comment header) over 256 KB or more than 64 KB between pages is refused before
+// decoding. A refusal for one of these reasons is given in reason (left alone for a
+// missing file or one the decoder cannot read).
+AudioStream* openAudioStream(const std::string& path, std::string* reason = nullptr);
 // The same over bytes in memory, which must stay alive while the stream is open.
 AudioStream* openAudioStreamFromMemory(const uint8_t* data, size_t size);
 void closeAudioStream(AudioStream* stream);

@@ -14,6 +14,10 @@ namespace {
 
 class OpenAlOutput final : public AudioOutput {
 public:
+    // The device is closed on every way out of the program, an error exit included:
+    // exit() runs this before the sound library's own clean-up, which would otherwise
+    // complain about a device left open.
+    ~OpenAlOutput() override { stop(); }
     bool start() override {
         started_ = alutInit(nullptr, nullptr) == AL_TRUE;
         return started_;

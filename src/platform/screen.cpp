@@ -1,12 +1,15 @@
 #include "platform/screen.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
+#include "core/colours.h"
 #include "core/system.h"
 #include "draw/bmp.h"
+#include "draw/builtin_font.h"
 #include "platform/keyboard.h"
 #include "platform/system_info.h"
 #include "platform/window.h"
@@ -98,15 +101,35 @@ void openScreen(ScreenContext& screen, int32_t mode, uint32_t windowFlags) {
     logLine("Screen depth: " + std::to_string(screen.bytesPerPixel));
 }
 
+namespace {
+
+void drawShotNotice(ScreenContext& screen) {
+    if (screen.shotNotice.empty() || clockSeconds() >= screen.shotNoticeUntil) return;
+    Image& frame = *screen.renderBuffer;
+    const size_t fits = static_cast<size_t>(std::max(frame.width / 8 - 2, 0));
+    fillBox(frame, 0, 0, frame.width - 1, 11, ColourBlack);
+    drawBuiltinText(frame, 8, 2, std::string_view(screen.shotNotice).substr(0, fits), ColourNearWhite);
+}
+
+}  // namespace
+
 void presentFrame(ScreenContext& screen) {
     if (!screen.renderBuffer) return;
+    drawShotNotice(screen);
     if (WindowBackend* window = activeWindow()) window->present(*screen.renderBuffer);
     // One screenshot per release: screens that present several frames between two
     // polls (transitions) must not grab again.
     if (screen.keys && wasReleased(*screen.keys, ActionScreenshot) &&
         screen.grabPoll != screen.keys->pollCount) {
         screen.grabPoll = screen.keys->pollCount;
-        saveScreenshot(screen, localDateTime());
+        std::string reason;
+        if (saveScreenshot(screen, localDateTime(), "", &reason).empty() && !reason.empty()) {
+            // Shown at once, as a screen that waits for a key presents nothing more.
+            screen.shotNotice = reason;
+            screen.shotNoticeUntil = clockSeconds() + ShotNoticeSeconds;
+            drawShotNotice(screen);
+            if (WindowBackend* window = activeWindow()) window->present(*screen.renderBuffer);
+        }
     }
 }
 
@@ -151,10 +174,15 @@ std::string screenshotName(const LocalDateTime& when, int attempt) {
 }
 
 std::string saveScreenshot(const ScreenContext& screen, const LocalDateTime& when,
-                           const std::string& directory) {
+                           const std::string& directory, std::string* failure) {
     if (!screen.renderBuffer) return "";
     const std::string prefix = directory.empty() ? "" : directory + "/";
     std::string reason;
+    auto fail = [failure](const std::string& line) {
+        logLine(line);
+        if (failure) *failure = line;
+        return std::string();
+    };
     // Never replace a file: the next free suffix is taken, and the creation itself is
     // exclusive, so a file that appears meanwhile is not overwritten either.
     constexpr int Attempts = 100;
@@ -165,14 +193,10 @@ std::string saveScreenshot(const ScreenContext& screen, const LocalDateTime& whe
             return name;
         }
         std::error_code ignored;
-        if (!std::filesystem::exists(prefix + name, ignored)) {
-            logLine("Screenshot " + name + " not saved: " + reason);
-            return "";
-        }
+        if (!std::filesystem::exists(prefix + name, ignored)) return fail("Screenshot " + name + " not saved: " + reason);
     }
-    logLine("Screenshot " + screenshotName(when) + " not saved: " + std::to_string(Attempts) +
-            " files of that second exist already");
-    return "";
+    return fail("Screenshot " + screenshotName(when) + " not saved: " + std::to_string(Attempts) +
+                " files of that second exist already");
 }
 
 }  // namespace hc

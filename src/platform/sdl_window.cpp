@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "core/data_path.h"
+#include "core/system.h"
+#include "platform/icon_file.h"
 #include "platform/frame_convert.h"
 #include "platform/sdl_keys.h"
 
@@ -292,7 +294,13 @@ void SdlWindow::clearKeys() {
 // The game's icon, drawn by the art generator into the data folder. Without it the
 // window keeps the desktop's default icon; nothing else depends on it.
 void SdlWindow::setIcon() {
-    SDL_Surface* icon = SDL_LoadBMP(dataFile("icons/hazardcab-64.bmp").c_str());
+    const std::string path = dataFile("icons/hazardcab-64.bmp");
+    std::string bytes, reason;
+    if (!readIconBmp(path, bytes, reason)) {
+        if (!reason.empty()) logLine("The window icon " + path + " is not used: " + reason);
+        return;
+    }
+    SDL_Surface* icon = SDL_LoadBMP_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
     if (!icon) return;
     // Palette index 0 (magenta) is the see-through colour, as everywhere in the art.
     if (icon->format->palette) SDL_SetColorKey(icon, SDL_TRUE, 0);

@@ -29,13 +29,20 @@ const OptionEntry Options[] = {
      [](CommandLine& line, const std::string&) { line.help = true; }},
     {"--version", nullptr, "show the version and exit",
      [](CommandLine& line, const std::string&) { line.version = true; }},
-    {"--data", "DIR", "look for the game data in DIR when no other place has it",
+    {"--data", "DIR", "take the game data from DIR and nowhere else",
      [](CommandLine& line, const std::string& value) { line.dataFolder = value; }},
     {"--fullscreen", nullptr, "start in full screen (F11 switches back)",
      [](CommandLine& line, const std::string&) { line.fullscreen = true; }},
     {"--new-career", nullptr, "set the saved career aside (as career.txt.old) and start anew",
      [](CommandLine& line, const std::string&) { line.newCareer = true; }},
 };
+
+// An argument as an error line quotes it: the first 200 characters, and "..." when there
+// were more, so that a huge argument does not flood the console.
+std::string quoted(std::string_view arg) {
+    constexpr size_t Longest = 200;
+    return arg.size() <= Longest ? std::string(arg) : std::string(arg.substr(0, Longest)) + "...";
+}
 
 }  // namespace
 
@@ -51,9 +58,9 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
             if (name == option.name) entry = &option;
         }
         if (!entry) {
-            line.error = "Unknown option '" + std::string(arg) + "' (try --help)";
+            line.error = "Unknown option '" + quoted(arg) + "' (try --help)";
         } else if (!entry->value && equals != std::string_view::npos) {
-            line.error = "The option " + std::string(name) + " takes no value";
+            line.error = "The option " + quoted(name) + " takes no value";
         } else if (!entry->value) {
             entry->apply(line, {});
         } else if (equals != std::string_view::npos) {

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <memory>
 
+#include <sys/stat.h>
+
 #include "assets/colour_tables.h"
 #include "assets/font.h"
 #include "pack_test_support.h"
@@ -40,42 +42,64 @@ const Rgb* basePalette() {
     return palette;
 }
 
-// A pack of whole records decoding to exactly `decoded` bytes (an even number).
-std::vector<uint8_t> packOfLength(size_t decoded) {
-    std::vector<uint8_t> pack;
-    for (size_t pairs = decoded / 2; pairs > 0; pairs -= std::min<size_t>(pairs, 256))
-        pack.insert(pack.end(), {static_cast<uint8_t>(std::min<size_t>(pairs, 256) & 0xFF), 5, 5});
-    return pack;
+// A pack of whole records for a stream of `decoded` bytes of one colour (an even
+// number), sealed when it is long enough to hold a seal; `flip` changes one pixel after
+// sealing.
+std::vector<uint8_t> packOfLength(size_t decoded, bool flip = false) {
+    std::vector<uint8_t> stream(decoded, 5);
+    if (decoded >= PackStreamSize) sealPackStream(stream.data());
+    if (flip) stream[PackLayoutSize / 2] ^= 1;
+    return artgen::encodeRuns(stream.data(), stream.size());
 }
 
-// Sizes from the layout to the buffer load; others fail naming their fault and the path.
-TEST(PackFile, SizesFromTheLayoutToTheBufferLoadAndOthersAreNamedWithTheirFault) {
+// A pack decodes to exactly the pictures and their seal, or fails naming its fault and
+// the path; a file that is not a regular one or is too large to be a pack is refused at
+// once, before it is read.
+TEST(PackFile, OnlyASealedPackOfTheExactLengthLoadsAndOthersAreNamedWithTheirFault) {
     TempDir dir("bad");
     std::vector<uint8_t> buffer(PackBufferSize);
-    const struct { const char* name; long decoded; PackError error; const char* says; } cases[] = {  // -1: no file
-        {"missing.pak", -1, PackError::Missing, "No such file"},   {"short.pak", PackLayoutSize - 2, PackError::Short, "1305598"},
-        {"empty.pak", 0, PackError::Short, "too short"},           {"long.pak", PackBufferSize + 2, PackError::Overflow, "too long"},
-        {"layout.pak", PackLayoutSize, PackError::None, ""},       {"buffer.pak", PackBufferSize, PackError::None, ""}};
+    std::vector<uint8_t> random(PackStreamSize);
+    for (size_t i = 0; i < random.size(); ++i) random[i] = static_cast<uint8_t>((i * 2654435761u) >> 13);
+    ASSERT_EQ(::mkfifo(dir.file("fifo.pak").c_str(), 0600), 0);
+    std::filesystem::create_directory(dir.file("folder.pak"));
+    const struct { const char* name; std::vector<uint8_t> pack; PackError error; const char* says; } cases[] = {
+        {"missing.pak", {}, PackError::Missing, "No such file"},
+        {"short.pak", packOfLength(PackStreamSize - 2), PackError::Short, "1305606 bytes, 1305608"},
+        {"empty.pak", {}, PackError::Short, "too short"},
+        {"long.pak", packOfLength(PackStreamSize + 2), PackError::Overflow, "more than 1305608"},
+        {"sealed.pak", packOfLength(PackStreamSize), PackError::None, ""},
+        {"flipped.pak", packOfLength(PackStreamSize, true), PackError::Damaged, "damaged"},
+        {"random.pak", artgen::encodeRuns(random.data(), random.size()), PackError::Damaged, "checksum"},
+        {"huge.pak", std::vector<uint8_t>(PackFileLimit + 1, 1), PackError::Unreadable, "larger than 1958414 bytes"},
+        {"fifo.pak", {}, PackError::Unreadable, "not a regular file"},
+        {"folder.pak", {}, PackError::Unreadable, "not a regular file"}};
     for (const auto& c : cases) {
         const std::string path = dir.file(c.name);
-        std::vector<uint8_t> pack = packOfLength(std::max(c.decoded, 0L));
+        std::vector<uint8_t> pack = c.pack;
         pack.push_back(1);  // a partial record: warned about, not an error
-        if (c.decoded >= 0) writeBytes(path, pack);
+        if (!c.pack.empty() || std::string(c.name) == "empty.pak") writeBytes(path, pack);
         const PackDecodeResult r = decodePackFile(path, buffer.data(), buffer.size());
         const std::string text = describePackError(path, r);
-        EXPECT_TRUE(r.error == c.error && (c.error == PackError::None ? text.empty() && r.length == size_t(c.decoded) && r.trailingBytes == 1
-                                           : text.find(path) != std::string::npos && text.find(c.says) != std::string::npos)) << c.name << ": " << text;
-        if (c.error == PackError::None || c.decoded > 0) continue;
+        EXPECT_EQ(r.error, c.error) << c.name << ": " << text;
+        if (c.error == PackError::None) {
+            EXPECT_EQ(text, "");
+            EXPECT_EQ(r.length, PackStreamSize);
+            EXPECT_EQ(r.trailingBytes, 1u);
+            continue;
+        }
+        EXPECT_NE(text.find(path), std::string::npos) << text;
+        EXPECT_NE(text.find(c.says), std::string::npos) << text;
+        if (c.error != PackError::Damaged && std::string(c.name) != "fifo.pak") continue;
         auto state = std::make_unique<GameState>();
         FontSet font;
         ConsoleCapture console;
         EXPECT_FALSE(loadGraphicsPack(*state, font, basePalette(), 1, path));
-        ASSERT_EQ(console.lines.size(), 2u);
-        EXPECT_NE(console.lines[1].find(path), std::string::npos) << console.lines[1];
-        EXPECT_TRUE(!state->cockpitImage && !font.glyphs[0] && state->greyTable[0] == 0);  // no tables either
+        EXPECT_EQ(console.lines.size(), 2u) << c.name;
+        EXPECT_EQ(console.lines.size() > 1 ? console.lines[1] : "", text);
+        EXPECT_EQ(state->cockpitImage, nullptr) << c.name;
+        EXPECT_EQ(font.glyphs[0], nullptr) << c.name;
+        EXPECT_EQ(state->greyTable[0], 0) << c.name << ": no tables either";
     }
-    const PackError folder = decodePackFile(dir.path(), buffer.data(), buffer.size()).error;
-    EXPECT_TRUE(folder == PackError::Missing || folder == PackError::Unreadable) << "a folder opens on some systems but is no pack";
 }
 
 // The synthetic pack through the loader: the progress lines, every texel and image
@@ -84,7 +108,7 @@ TEST(PackLoader, CutsEveryPictureFromItsPlaceAndFollowsThePaletteAndFormatGiven)
     TempDir dir("load");
     const std::string path = dir.file("graphics.pak");
     const std::vector<uint8_t> stream = SyntheticPictures().stream();
-    std::vector<uint8_t> pack = artgen::encodeRuns(stream.data(), PackLayoutSize);
+    std::vector<uint8_t> pack = artgen::encodeRuns(stream.data(), stream.size());
     pack.insert(pack.end(), {7, 7});  // a partial record
     writeBytes(path, pack);
     // The base palette with its greys 1..22 reversed: the tables follow the palette given.

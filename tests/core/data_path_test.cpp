@@ -36,26 +36,34 @@ protected:
 };
 
 TEST_F(DataSearchTest, TheFirstPlaceWithAPackWinsInOrder) {
-    // The working directory's ../data, a build tree, an installed tree, the player's
-    // folder: packs in every place from `first` on, and none before it.
-    const std::string places[4] = {"../data", (root / "tree" / "data").string(),
-                                   (root / "tree" / "share" / "hazardcab" / "data").string(), mine()};
-    for (int first = 0; first <= 4; ++first) {
-        for (const char* dir : {"play/data", "tree", "mine"}) fs::remove_all(root / dir);
-        for (int p = first; p < 4; ++p) packIn(p == 0 ? root / "play" / "data" : fs::path(places[p]));
-        const DataSearch search = findDataFolder(exe(), mine());
-        EXPECT_EQ(search.found, first == 4 ? "" : places[first]) << first;
-        EXPECT_EQ(search.tried.size(), size_t(std::min(first + 1, 4))) << first;
+    // A build tree, an installed tree, the working directory's ../data: packs in every
+    // place from `first` on, and none before it.
+    const std::string places[3] = {(root / "tree" / "data").string(),
+                                   (root / "tree" / "share" / "hazardcab" / "data").string(), "../data"};
+    for (int first = 0; first <= 3; ++first) {
+        for (const char* dir : {"play/data", "tree"}) fs::remove_all(root / dir);
+        for (int p = first; p < 3; ++p) packIn(p == 2 ? root / "play" / "data" : fs::path(places[p]));
+        const DataSearch search = findDataFolder(exe(), "");
+        EXPECT_EQ(search.found, first == 3 ? "" : places[first]) << first;
+        EXPECT_EQ(search.tried.size(), size_t(std::min(first + 1, 3))) << first;
+        // A folder the player names is the only place, whatever the others hold.
+        const DataSearch named = findDataFolder(exe(), mine());
+        EXPECT_EQ(named.found, "") << first;
+        EXPECT_EQ(named.tried, std::vector<std::string>{mine()}) << first;
     }
     // Nothing found: one line naming every place tried, in order.
-    EXPECT_EQ(describeMissingData(findDataFolder(exe(), mine())),
-              "No game data (graphics.pak) found in ../data, " + places[1] + ", " + places[2] + ", " + places[3]);
+    EXPECT_EQ(describeMissingData(findDataFolder(exe(), "")),
+              "No game data (graphics.pak) found in " + places[0] + ", " + places[1] + ", ../data");
+    packIn(root / "mine");
+    EXPECT_EQ(findDataFolder(exe(), mine()).found, mine());
 }
 
 TEST_F(DataSearchTest, AFolderWithoutAPackIsPassedOverAndDataFilesFollowTheChosenFolder) {
-    fs::create_directories(root / "play" / "data" / "audio");  // music but no pack
-    fs::create_directories(root / "mine" / "graphics.pak");    // a folder where the pack should be
-    EXPECT_EQ(findDataFolder(exe(), mine()).found, mine());
+    fs::create_directories(root / "tree" / "data" / "audio");  // music but no pack
+    // A folder where the pack should be is found: the loader says what is wrong with it.
+    const fs::path installed = root / "tree" / "share" / "hazardcab" / "data";
+    fs::create_directories(installed / "graphics.pak");
+    EXPECT_EQ(findDataFolder(exe(), "").found, installed.string());
     EXPECT_EQ(findDataFolder("", "").tried, std::vector<std::string>{"../data"});  // no executable, no option
     EXPECT_EQ(dataFile("graphics.pak"), "../data/graphics.pak");
     setDataFolder("/usr/share/hazardcab/data");

@@ -17,11 +17,11 @@ fails() {
 }
 DISPLAY='' fails "no display" '^Cannot open a display: '
 rm "$pack"
-fails "no graphics pack" '^No game data (graphics.pak) found in ../data, '
+fails "no graphics pack" "^No game data (graphics.pak) found in $bad/data, "
 head -c 100000 "$HC_BUILD/data/graphics.pak" >"$pack"
-fails "short pack" '^The graphics pack ../data/graphics.pak is too short: '
+fails "short pack" "^The graphics pack $pack is too short: "
 head -c 1000000 /dev/urandom >"$pack"
-fails "random pack" '^The graphics pack ../data/graphics.pak is too long: '
+fails "random pack" "^The graphics pack $pack is too long: "
 
 # --- One session through every screen, everything it plays written to a WAV file. The
 # save folder holds a career with money to spend and a best score of 500.
@@ -168,11 +168,11 @@ rm "$odd/data/audio/track1.ogg" "$odd/data/graphics.pak"
 head -c 3000 /dev/urandom >"$odd/data/audio/track1.ogg"
 { cat "$HC_BUILD/data/graphics.pak"; printf '\1\2'; } >"$odd/data/graphics.pak"
 ALSOFT_DRIVERS=no-such-device hc_start "$odd"
-hc_wait_line "Could not open stream ../data/audio/track1.ogg"
+hc_wait_line "Could not open stream $odd/data/audio/track1.ogg"
 hc_close
 hc_assert_farewell "closed during a dissolve"
 for line in 'Audio: no sound device' 'Could not open stream' \
-    'Warning: the graphics pack ../data/graphics.pak ends in a partial record of 2 bytes'; do
+    "Warning: the graphics pack $odd/data/graphics.pak ends in a partial record of 2 bytes"; do
     [ "$(grep -c "^$line" "$HC_OUT")" = 1 ] || hc_fail "not said once: $line"
 done
 echo "game e2e: all checks passed"

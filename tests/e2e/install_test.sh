@@ -3,7 +3,8 @@
 # file in place; the installed game, started from another folder, finds its data beside
 # itself, reaches the menu in full screen, shows its icon and writes screenshots where
 # it was started; the command line and the data search order on copies of the game;
-# cpack's .deb holds the same files and depends on the runtime libraries only.
+# cpack's .deb holds the same files, depends on the runtime libraries only and passes
+# lintian; the desktop entry and the AppStream metadata validate.
 # Usage: install_test.sh BUILD_DIR
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -11,20 +12,23 @@ hc_init "$1"
 
 prefix=$HC_TMP/prefix share=$HC_TMP/prefix/share
 cmake --install "$HC_BUILD" --prefix "$prefix" >/dev/null || hc_fail "cmake --install failed"
-files=(bin/hazardcab share/applications/hazardcab.desktop share/hazardcab/data/graphics.pak
+id=org.hazardcab.hazardcab
+files=(games/hazardcab share/applications/$id.desktop share/hazardcab/data/graphics.pak
     share/hazardcab/data/icons/hazardcab-64.bmp share/man/man6/hazardcab.6.gz
-    share/metainfo/hazardcab.metainfo.xml)
+    share/metainfo/$id.metainfo.xml share/doc/hazardcab/copyright share/doc/hazardcab/changelog.gz)
 for n in 1 2 3 4; do files+=("share/hazardcab/data/audio/track$n.ogg"); done
 for s in 16 32 48 64 128 256; do files+=("share/icons/hicolor/${s}x$s/apps/hazardcab.png"); done
 for f in "${files[@]}"; do [ -s "$prefix/$f" ] || hc_fail "not installed: $f"; done
+ln -s games "$prefix/bin"  # the helpers start DIR/bin/hazardcab
 for s in 16 32 48 64 128 256; do
     got=$(identify -format '%wx%h' "$share/icons/hicolor/${s}x$s/apps/hazardcab.png")
     [ "$got" = "${s}x$s" ] || hc_fail "the $s px icon is $got"
 done
-desktop-file-validate "$share/applications/hazardcab.desktop" || hc_fail "bad desktop entry"
-# AppStream: no errors (the component's plain id is only a warning).
-! appstreamcli validate --no-net "$share/metainfo/hazardcab.metainfo.xml" | grep '^E:' ||
-    hc_fail "bad AppStream metadata"
+desktop-file-validate "$share/applications/$id.desktop" || hc_fail "bad desktop entry"
+appstreamcli validate --no-net --pedantic "$share/metainfo/$id.metainfo.xml" >"$HC_TMP/appstream.txt" 2>&1 &&
+    ! grep -q '^[EWIP]:' "$HC_TMP/appstream.txt" || hc_fail "AppStream metadata: $(cat "$HC_TMP/appstream.txt")"
+zcat "$share/doc/hazardcab/changelog.gz" | dpkg-parsechangelog -l- -S Version | grep -qx 1.0.0 ||
+    hc_fail "the changelog does not name this version"
 zcat "$share/man/man6/hazardcab.6.gz" | grep -q 'fullscreen' || hc_fail "the man page lacks the options"
 
 # Options that never open a window, and a lone copy with no data anywhere.
@@ -40,13 +44,18 @@ expect_run() {
 }
 expect_run 0 "Hazard Cab 7700 1.0.0" "$prefix" "$elsewhere" --version
 expect_run 2 "Unknown option '--warp' (try --help)" "$prefix" "$elsewhere" --warp 9
-expect_run 1 "No game data (graphics.pak) found in ../data, $lone/data, $lone/share/hazardcab/data" \
+expect_run 1 "No game data (graphics.pak) found in $lone/data, $lone/share/hazardcab/data, ../data" \
     "$lone" "$elsewhere"
+# A folder named with --data is the only place, even where other data is at hand, and a
+# bad argument is quoted no longer than 200 characters.
+expect_run 1 "No game data (graphics.pak) found in $HC_TMP/nowhere" "$prefix" "$HC_BUILD/bin" --data "$HC_TMP/nowhere"
+long=$(head -c 131000 /dev/zero | tr '\0' x)
+expect_run 2 "Unknown option '--${long:0:198}...' (try --help)" "$prefix" "$elsewhere" "--$long"
 hc_run "$prefix" "$elsewhere" --help
 grep -q -- '--data DIR' "$HC_OUT" || hc_fail "--help"
 
-# The folder each start takes: --data when nothing else has data; the working
-# directory's ../data before the data beside the program.
+# The folder each start takes: --data when given; the data beside the program before the
+# working directory's ../data, which serves a bare copy of the program.
 data_folder_is() {
     local expected=$1
     shift
@@ -56,7 +65,18 @@ data_folder_is() {
     hc_close
 }
 data_folder_is "$share/hazardcab/data" "$lone" "$lone" --data "$share/hazardcab/data"
-data_folder_is "../data" "$prefix" "$HC_BUILD/bin"
+data_folder_is "$share/hazardcab/data" "$prefix" "$HC_BUILD/bin"
+data_folder_is "../data" "$lone" "$HC_BUILD/bin"
+# A broken pack in the --data folder is said, and the data elsewhere is not taken instead.
+broken=$HC_TMP/broken
+cp -r "$share/hazardcab/data" "$broken"
+# One pixel pair of a record changed: the pictures keep their size, the seal no longer fits.
+rm "$broken/graphics.pak"
+{ head -c 3001 "$share/hazardcab/data/graphics.pak"; printf '\123\231'; tail -c +3004 "$share/hazardcab/data/graphics.pak"; } >"$broken/graphics.pak"
+hc_run "$prefix" "$HC_BUILD/bin" --data "$broken"
+[ "$HC_STATUS" = 1 ] && hc_has_line "Data folder: $broken" && hc_has_line "The graphics pack $broken/graphics.pak is damaged" ||
+    hc_fail "a damaged pack in the --data folder: status $HC_STATUS"
+! grep -q 'AL lib' "$HC_OUT" || hc_fail "the sound device was left open on the way out"
 
 # The installed game from another folder, in full screen, up to the menu. A window
 # manager makes full screen happen (it ends with the X server).
@@ -82,4 +102,11 @@ for lib in libsdl2-2.0-0 libopenal1 libalut0 libvorbisfile3 libgl1 libglu1-mesa 
 done
 ! grep -qE 'dev|libpng|gtest|benchmark' <<<"$depends" || hc_fail "a build-only dependency"
 [ "$(dpkg-deb -f "$deb" Section)" = games ] || hc_fail "not in section games"
+if command -v lintian >/dev/null; then
+    lintian --pedantic "$deb" >"$HC_TMP/lintian.txt" 2>&1 || hc_fail "lintian: $(cat "$HC_TMP/lintian.txt")"
+    cat "$HC_TMP/lintian.txt"
+    ! grep -q '^[EW]:' "$HC_TMP/lintian.txt" || hc_fail "lintian found errors or warnings"
+else
+    echo "NOTE: lintian is not installed (scripts/setup.sh installs it): the package was not linted" >&2
+fi
 echo "install e2e: all checks passed"

@@ -6,12 +6,16 @@
 #include <cmath>
 #include <cstdlib>
 #include <deque>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <string>
 #include <tuple>
 #include <vector>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 #include "core/random.h"
 #include "core/system.h"
@@ -245,6 +249,59 @@ TEST(MusicStream, BrokenInputIsRefusedOrPlaysWhatIsThere) {
     closeAudioStream(s);
     ASSERT_EQ(d.left.size(), 12u * MusicFramesPerBuffer);
     EXPECT_GT(rmsOf(d.left), 0.2);
+}
+
+long peakKilobytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// Tracks made to hurt: each is refused before the decoder sees it, at once and in
+// bounded memory, with its reason; within the bounds a track still plays.
+TEST(MusicStream, HostileTracksAreRefusedBeforeDecodingWithTheirReason) {
+    std::ifstream in(Fixtures + "short_44k_stereo.ogg", std::ios::binary);
+    const std::string good{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const size_t firstPage = 27 + uint8_t(good[26]) + uint8_t(good[27]);  // the identification header's page
+    ASSERT_EQ(good.compare(firstPage, 4, "OggS"), 0);
+    std::string endless = good.substr(0, firstPage);  // a packet that never ends, page after page
+    for (int page = 0; page < 5; ++page)
+        endless += std::string("OggS\0\1", 6) + std::string(20, '\0') + char(255) + std::string(255, char(255)) + std::string(255 * 255, 'c');
+    auto repeat = [](const std::string& text, int n) { std::string out; while (n--) out += text; return out; };
+    const std::string dir = testing::TempDir() + "hc_hostile_tracks/";
+    std::filesystem::create_directories(dir);
+    ASSERT_TRUE(std::filesystem::exists(dir + "fifo.ogg") || ::mkfifo((dir + "fifo.ogg").c_str(), 0600) == 0);
+    const struct { const char* name; std::string bytes; uint64_t sparseTo; const char* reason; } cases[] = {
+        {"sparse.ogg", good, 3ull << 30, "it is larger than 16777216 bytes"},
+        {"padded.ogg", good, 16u << 20, nullptr},  // zeros after the last page are left out
+        {"four.ogg", repeat(good, 4), 0, nullptr},
+        {"five.ogg", repeat(good, 5), 0, "it is a chain of more than 4 streams"},
+        {"thousands.ogg", repeat(good, 3000), 0, "it is a chain of more than 4 streams"},
+        {"comment.ogg", endless, 0, "it holds a packet larger than 262144 bytes"},
+        {"gap.ogg", good.substr(0, firstPage) + std::string(70000, 'z') + good.substr(firstPage), 0, "bytes between its pages"},
+        {"fifo.ogg", "", 0, "it is not a regular file"},
+        {"folder", "", 0, "it is not a regular file"},
+    };
+    std::filesystem::create_directories(dir + "folder");
+    const long before = peakKilobytes();
+    for (const auto& c : cases) {
+        const std::string path = dir + c.name;
+        if (!c.bytes.empty()) std::ofstream(path, std::ios::binary) << c.bytes;
+        if (c.sparseTo) std::filesystem::resize_file(path, c.sparseTo);
+        std::string reason;
+        AudioStream* s = openAudioStream(path, &reason);
+        if (c.reason == nullptr) {
+            ASSERT_NE(s, nullptr) << c.name << ": " << reason;
+            EXPECT_GT(Decoded(s, 3).left.size(), 0u) << c.name;
+            closeAudioStream(s);
+        } else {
+            EXPECT_EQ(s, nullptr) << c.name;
+            closeAudioStream(s);
+            EXPECT_NE(reason.find(c.reason), std::string::npos) << c.name << ": " << reason;
+        }
+        if (!c.bytes.empty()) std::filesystem::remove(path);
+    }
+    EXPECT_LT(peakKilobytes() - before, 50 * 1024) << "kilobytes more at the peak";
 }
 
 TEST_F(Engine, AnEmptyMissingOrUnreadableTrackTurnsTheMusicOffWithAMessage) {

@@ -7,13 +7,17 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <vector>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/colours.h"
 #include "core/frame_timer.h"
 #include "platform/audio.h"
 #include "platform/console.h"
+#include "platform/icon_file.h"
 #include "platform/keyboard.h"
 #include "platform/system_info.h"
 #include "support/headless_platform.h"
@@ -110,8 +114,72 @@ TEST(Screenshot, NamesNeverOverwriteFailuresAreSaidAndTheKeyGrabsOnceOnRelease) 
         for (int f = 0; f < frames[poll - 1]; ++f) presentFrame(hg.screen);
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), poll >= 4 ? 1 : 0) << poll;
     }
-    std::filesystem::current_path(home), std::filesystem::remove_all(dir);
     EXPECT_EQ(hg.consoleLines().back().rfind("Saved grab", 0), 0u);
+    // A working directory gone meanwhile: the failure is also drawn along the top of the
+    // frame, at once and for three seconds, over the picture.
+    std::filesystem::remove_all(dir), hg.window.holdKey(60, 6, 6);
+    for (int poll = 6; poll <= 7; ++poll) pollKeys(hg.keys), presentFrame(hg.screen);
+    std::filesystem::current_path(home);
+    ASSERT_NE(hg.consoleLines().back().find("not saved"), std::string::npos);
+    auto band = [&hg](uint8_t colour) {
+        int n = 0;
+        for (int y = 0; y < 12; ++y)
+            for (int x = 0; x < 640; ++x) n += hg.window.lastFramePixel(x, y) == colour;
+        return n;
+    };
+    EXPECT_GT(band(ColourNearWhite), 100) << "at once";
+    const double shown = hg.now;
+    for (double later : {0.0, 2.9, 3.1}) {
+        fillImage(renderTarget(hg.screen), 7), hg.now = shown + later, presentFrame(hg.screen);
+        EXPECT_EQ(band(7) == 640 * 12, later > 3) << later;
+        EXPECT_EQ(band(ColourNearWhite) > 100, later < 3) << later;
+        EXPECT_EQ(hg.window.lastFramePixel(5, 12), 7) << "below the band";
+    }
+}
+
+// A BMP of the given header values: 8 bits a pixel after a 256-colour palette, then
+// `pixelBytes` bytes of pixels.
+std::string iconBmp(int32_t width, int32_t height, size_t pixelBytes, const char* magic = "BM") {
+    std::string bytes(54 + 1024 + pixelBytes, '\0');
+    auto put = [&bytes](size_t at, uint32_t value, int count) {
+        for (int i = 0; i < count; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
+    };
+    bytes[0] = magic[0], bytes[1] = magic[1];
+    put(2, uint32_t(bytes.size()), 4), put(10, 54 + 1024, 4), put(14, 40, 4);
+    put(18, uint32_t(width), 4), put(22, uint32_t(height), 4), put(26, 1, 2), put(28, 8, 2);
+    return bytes;
+}
+
+// The window icon is handed to the BMP loader only when its header describes a small
+// picture that its file holds whole.
+TEST(WindowIcon, OnlyASmallPictureThatFitsItsFileIsUsed) {
+    const std::string dir = testing::TempDir() + "hc_icons_" + std::to_string(::getpid()) + "/";
+    std::filesystem::create_directories(dir + "folder.bmp");
+    ASSERT_EQ(::mkfifo((dir + "fifo.bmp").c_str(), 0600), 0);
+    const struct { const char* name; std::string bytes; const char* reason; } cases[] = {
+        {"icon.bmp", iconBmp(64, 64, 64 * 64), ""},
+        {"topdown.bmp", iconBmp(63, -256, 64 * 256), ""},  // rows padded to 4 bytes
+        {"huge.bmp", iconBmp(16384, 16384, 2000), "claims to be 16384 x 16384 pixels"},
+        {"wide.bmp", iconBmp(257, 1, 260), "claims to be 257 x 1"},
+        {"flat.bmp", iconBmp(64, 0, 64), "claims to be 64 x 0"},
+        {"cut.bmp", iconBmp(64, 64, 64 * 64 - 1), "pixels do not fit in its 5173 bytes"},
+        {"short.bmp", iconBmp(64, 64, 64 * 64).substr(0, 53), "not a BMP picture"},
+        {"png.bmp", iconBmp(64, 64, 64 * 64, "\x89P"), "not a BMP picture"},
+        {"large.bmp", iconBmp(256, 256, 300000), "larger than 262144 bytes"},
+        {"fifo.bmp", "", "not a regular file"},
+        {"folder.bmp", "", "not a regular file"},
+        {"missing.bmp", "", ""},
+    };
+    for (const auto& c : cases) {
+        if (!c.bytes.empty()) std::ofstream(dir + c.name, std::ios::binary) << c.bytes;
+        std::string bytes, reason;
+        const bool used = readIconBmp(dir + c.name, bytes, reason);
+        EXPECT_EQ(used, *c.reason == '\0' && !c.bytes.empty()) << c.name;
+        EXPECT_EQ(used ? bytes : "", used ? c.bytes : "") << c.name;
+        EXPECT_NE(reason.find(c.reason), std::string::npos) << c.name << ": " << reason;
+        EXPECT_EQ(reason.empty(), *c.reason == '\0') << c.name << ": " << reason;
+    }
+    std::filesystem::remove_all(dir);
 }
 
 TEST(Console, EscapeSequencesUseTheConsoleColourOrderAndPlainSinksGetTheTextAlone) {

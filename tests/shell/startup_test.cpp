@@ -198,6 +198,11 @@ TEST(ExitScreen, DrawsThePictureOnTheConsoleAndEndsTheProgram) {
 // Options set h(elp), v(ersion), f(ull screen), n(ew career) and the data folder;
 // anything else is an error line.
 TEST(CommandLine, OptionsAndMistakes) {
+    // A bad argument is quoted up to its first 200 characters.
+    const std::string fits = "--" + std::string(198, 'z'), huge = fits + "y" + std::string(130000, 'w');
+    const std::string fitsError = "Unknown option '" + fits + "' (try --help)";
+    const std::string hugeError = "Unknown option '" + fits + "...' (try --help)";
+    const std::string hugeName = "--" + std::string(300, 'q') + "=1", nameError = "Unknown option '" + hugeName.substr(0, 200) + "...' (try --help)";
     const struct { std::vector<const char*> args; const char *flags, *data, *error; } cases[] = {
         {{}, "", "", ""},
         {{"--help"}, "h", "", ""},
@@ -210,6 +215,9 @@ TEST(CommandLine, OptionsAndMistakes) {
         {{"--fullscreen=yes"}, "", "", "The option --fullscreen takes no value"},
         {{"--frobnicate"}, "", "", "Unknown option '--frobnicate' (try --help)"},
         {{"--help", "--bogus"}, "h", "", "Unknown option '--bogus' (try --help)"},
+        {{fits.c_str()}, "", "", fitsError.c_str()},
+        {{huge.c_str()}, "", "", hugeError.c_str()},
+        {{hugeName.c_str()}, "", "", nameError.c_str()},
     };
     for (const auto& c : cases) {
         std::vector<const char*> argv{"hazardcab"};

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "assets/graphics_pack.h"
+
 namespace artgen {
 
 namespace {
@@ -43,6 +45,8 @@ bool buildPackStream(const Picture& vehicles, const Picture& walls, const Pictur
     appendBottomUp(vehicles, stream);
     appendBottomUp(walls, stream);
     appendBottomUp(sheet, stream);
+    stream.resize(stream.size() + hc::PackSealSize);
+    hc::sealPackStream(stream.data());
     return true;
 }
 

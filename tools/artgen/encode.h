@@ -9,7 +9,7 @@
 namespace artgen {
 
 // The decoded stream of a graphics pack: the vehicle picture, the wall picture and the
-// asset sheet one after another, each stored bottom row first. Returns false with a
+// asset sheet one after another, each stored bottom row first, then the seal. Returns false with a
 // reason when a picture does not have its fixed size.
 bool buildPackStream(const Picture& vehicles, const Picture& walls, const Picture& sheet,
                      std::vector<uint8_t>& stream, std::string* error = nullptr);
