@@ -228,6 +228,7 @@ void waitOnTimeUp(Game& game) {
     for (;;) {
         pollKeys(game.keys);
         updateAudio(game.audio);
+        if (game.keys.quit) return;
         if (wasReleased(game.keys, ActionSelect) || wasReleased(game.keys, ActionBack)) return;
         if (wasReleased(game.keys, ActionScreenshot)) presentFrame(game.screen);
         sleepMilliseconds(1);
@@ -242,11 +243,16 @@ void runShift(Game& game, ViewTables& view, const ScoreNote& note) {
 
     while (game.shift.minutesLeft >= 0) {
         simulateAndDrawFrame(game, view, profile);
+        // A window closed in the middle of the shift ends it there, as the exit key would
+        // have: the score so far counts (the note enters it) and the caller saves it.
+        if (game.keys.quit) break;
         finishFrame(game, profile);
     }
 
     showTimeUp(game, note ? note(game.shift.score) : std::string());
+    if (game.keys.quit) return;
     waitOnTimeUp(game);
+    if (game.keys.quit) return;
     transition(game.screen, game.audio, game.timer, FadeOut);
 }
 

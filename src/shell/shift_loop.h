@@ -35,7 +35,9 @@ using ScoreNote = std::function<std::string(int64_t score)>;
 // set-up, frames until the time limit runs out or the driver quits, then "time's up!"
 // with the score (and the note, when given) over a greyed picture until select or back
 // is released. Uses the game's world-view tables, or builds its own when the game has
-// none.
+// none. A window being closed (keys.quit) ends the shift where it is, like the exit key,
+// and returns at once: the score picture is drawn (and the note asked for) but not
+// waited on.
 void runShift(Game& game, const ScoreNote& note = {});
 // The same with world-view tables already built for this city and render size.
 void runShift(Game& game, ViewTables& view, const ScoreNote& note = {});
@@ -56,7 +58,8 @@ void drawStatsOverlay(const FontSet& font, Image& target, const FrameTimer& time
 // score and the note under it, presented.
 void showTimeUp(Game& game, const std::string& note = {});
 // Waits on that picture until select or back is released; the picture is presented
-// again whenever another key is released, so that the screenshot key grabs it.
+// again whenever another key is released, so that the screenshot key grabs it, and
+// returns at once when the window is being closed.
 void waitOnTimeUp(Game& game);
 // "Your score: " and the score.
 std::string scoreLine(int64_t score);

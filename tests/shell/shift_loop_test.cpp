@@ -43,7 +43,7 @@ struct Replay {
             speechAtPoll.push_back(g.shift.speechTimer);
             framesAtPoll.push_back(frames.size());
             if (g.shift.minutesLeft < 0 && loopPolls == 0) loopPolls = poll - 1, arcade.window.holdKey(KeyEnter, poll + 4, poll + 4);
-            if (poll == 2000) arcade.window.requestClose();  // a loop that never ends fails
+            if (poll == 2000) endProcess(99);  // a loop that never ends fails
         };
         arcade.onFrame = [&](const Image& frame) { frames.push_back(copyFrame(frame)); };
         status = arcade.runUntilEnd([&] { runShift(g, arcade.view, note); });
@@ -221,7 +221,7 @@ TEST(GamepadShift, AControllerDrivesAShiftOfFiveSecondFramesInGameTime) {
         if (poll > 4 && endedAt == 0) pad.axis(SDL_CONTROLLER_AXIS_LEFTX, poll / 2 % 2 ? 32767 : -32767);
         if (g.shift.minutesLeft < 0 && endedAt == 0) endedAt = poll, pad.button(SDL_CONTROLLER_BUTTON_START, true);
         if (endedAt && poll == endedAt + 1) pad.button(SDL_CONTROLLER_BUTTON_START, false);
-        if (poll == 1000) arcade.window.requestClose();  // a shift that never ends fails
+        if (poll == 1000) endProcess(99);  // a shift that never ends fails
     };
     const int status = arcade.runUntilEnd([&] { runShift(g, arcade.view); });
     setActiveGamepads(nullptr);
