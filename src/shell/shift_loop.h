@@ -22,6 +22,7 @@ struct ShiftProfile {
     ProfilePhase phases[ProfilePhaseCount + 1];
     double marks[ProfilePhaseCount + 1] = {};  // T1..T5: frame start and the end of phases 1..4
     double frameTotal = 10.0;                  // length of the previous frame, seconds
+    double clockAhead = 0;  // ticks the game clock ran in the frame's earlier steps
 };
 // Labels set, durations and marks 0, frame total 10 (so the first overlay shows
 // near-empty bars), and T1 = now.
@@ -46,7 +47,9 @@ void runShift(Game& game, ViewTables& view, const ScoreNote& note = {});
 // Set-up: the new shift, its marks, the first picture shown, the first line said.
 void beginShift(Game& game, ViewTables& view);
 // Frame steps from the traffic stamps to the traffic moves (phases 1 to 4): stamps,
-// keys, player and cab, the map or world view, HUD and minimap, traffic.
+// keys, player and cab, the map or world view, HUD and minimap, traffic. A frame longer
+// than a tick runs the cab, its systems, the traffic and the clock in the car's steps,
+// so that any frame rate drives the same city the same way.
 void simulateAndDrawFrame(Game& game, ViewTables& view, ShiftProfile& profile);
 // The rest of the frame (phase 5): frame timer, statistics overlay, audio, presentation
 // and the game clock.

@@ -270,7 +270,7 @@ void addDamage(Shift& shift, int kind, float amount) {
 }
 
 void updatePlayerCar(PlayerCar& car, Shift& shift, CityMap& map, const KeyBindings& keys,
-                     CarSound& sound, double frameTicks) {
+                     CarSound& sound, double frameTicks, const CarStepHook& afterStep) {
     const FrameSteps frame = frameSteps(frameTicks);
     const double speed = bodySpeed(car);
     sound.musicToggled = false;
@@ -291,6 +291,7 @@ void updatePlayerCar(PlayerCar& car, Shift& shift, CityMap& map, const KeyBindin
     // 3-13. Physics and collision, in equal steps.
     for (int step = 0; step < frame.count; ++step) {
         physicsStep(car, shift, map, controls, speed, step == 0, frame.ticks);
+        if (afterStep) afterStep(frame.ticks, step + 1 == frame.count);
     }
 
     // 14. Car sounds.
