@@ -291,11 +291,13 @@ void updatePlayerCar(PlayerCar& car, Shift& shift, CityMap& map, const KeyBindin
     // 3-13. Physics and collision, in equal steps.
     for (int step = 0; step < frame.count; ++step) {
         physicsStep(car, shift, map, controls, speed, step == 0, frame.ticks);
-        if (afterStep) afterStep(frame.ticks, step + 1 == frame.count);
+        if (afterStep && step + 1 < frame.count) afterStep(frame.ticks, false);
     }
 
-    // 14. Car sounds.
+    // 14. Car sounds, from the car as the physics left it; the last step's hook (the
+    // cab's systems) follows them, as it follows the car's update in a short frame.
     setCarSounds(shift, speed, car.turnRate, 0.55 * shift.turboLevel, sound, frame.count * frame.ticks);
+    if (afterStep) afterStep(frame.ticks, true);
 }
 
 void updateCabSystems(Shift& shift, const PlayerCar& car, double dt, int width, int height) {

@@ -28,8 +28,9 @@ struct CarSound {
 // against the grid with its bounce; and what the car sounds like. dt is the frame's length
 // in ticks of 1/50 second; a longer frame than one tick is driven in equal steps of at
 // most a tick, so every frame rate drives the same way. afterStep, when given, runs after
-// each step with its length in ticks and whether it was the frame's last, so that the
-// cab's systems, the traffic and the clock can take the same steps.
+// each step with its length in ticks and whether it was the frame's last (that one after
+// the car's sounds are set), so that the cab's systems, the traffic and the clock can
+// take the same steps.
 using CarStepHook = std::function<void(double ticks, bool lastStep)>;
 void updatePlayerCar(PlayerCar& car, Shift& shift, CityMap& map, const KeyBindings& keys,
                      CarSound& sound, double dt, const CarStepHook& afterStep = {});
