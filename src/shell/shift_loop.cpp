@@ -149,9 +149,12 @@ void simulateAndDrawFrame(Game& game, ViewTables& view, ShiftProfile& profile) {
     // takes the same ones: heat, wear and the windshield after each, and between them the
     // traffic moves, the clock runs and the cars are stamped again, as at a tick a frame.
     // The last step's traffic move comes after the drawing and its clock in finishFrame.
+    // Once the clock has run out the shift is over, and the rest of a very long frame (a
+    // process stalled or suspended for minutes) moves nothing but the cab.
     double lastStep = frameDelta(game.timer);
     profile.clockAhead = 0.0;
     updatePlayerCar(game.player, shift, city, game.keys, sound, frameDelta(game.timer), [&](double ticks, bool last) {
+        if (shift.minutesLeft < 0) return;
         updateCabSystems(shift, game.player, ticks, target.width, target.height);
         lastStep = ticks;
         if (last) return;
