@@ -30,6 +30,10 @@ struct KeyBindings {
     int32_t now[ActionCount + 1] = {};
     int32_t previous[ActionCount + 1] = {};
     int64_t pollCount = 0;  // polls so far; lets a release be acted on once per poll
+    // The window is being closed (its close button, or SIGTERM and SIGINT): set by the
+    // poll that sees the request and never cleared. Every loop that sees it returns at
+    // once, and each caller saves what it holds on the way out to the exit screen.
+    bool quit = false;
 };
 
 // Steering, throttle and brake act while held; every switch and menu choice acts on

@@ -146,6 +146,7 @@ bool runGarage(Game& game, const std::function<bool()>& save) {
     while (!leave) {
         drawGarage(game, work, selected, cost, message);
         const int action = waitAnyAction(game.keys, game.audio);
+        if (game.keys.quit) break;  // the career's owner saves what the garage changed
         if (action == ActionLeft) {
             selected = selected == 1 ? GarageItemCount : selected - 1;
         } else if (action == ActionRight) {
@@ -183,9 +184,9 @@ bool runGarage(Game& game, const std::function<bool()>& save) {
         }
     }
 
-    transition(game.screen, game.audio, game.timer, FadeOut);
+    if (!game.keys.quit) transition(game.screen, game.audio, game.timer, FadeOut);
     destroyImage(work);
-    return selected == GarageGoToWork;
+    return leave && selected == GarageGoToWork;
 }
 
 }  // namespace hc

@@ -22,7 +22,8 @@ void buildGarageList(GameState& state);
 // Runs the garage until the player leaves: true for "Go to work", false for "Save and
 // exit" or the exit key. Purchases are paid from the shift's score at once. Leaving
 // calls save (when given); when it fails, the shopkeeper says so and the player stays
-// until leaving once more.
+// until leaving once more. A window being closed (keys.quit) leaves at once with false,
+// without calling save.
 bool runGarage(Game& game, const std::function<bool()>& save = {});
 
 // What the garage shows and charges for an entry in the shift's present state.

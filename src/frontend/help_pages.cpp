@@ -135,10 +135,10 @@ void runHelpPages(Game& game, int firstPage) {
         // which lets the screenshot key grab it (screenshots are taken when a frame
         // is presented).
         const int action = waitAnyAction(game.keys, game.audio);
-        if (action == ActionBack) break;
+        if (action == ActionBack || game.keys.quit) break;
         if (action == ActionSelect) page = page == HelpPageCount ? 1 : page + 1;
     }
-    transition(game.screen, game.audio, game.timer, FadeOut);
+    if (!game.keys.quit) transition(game.screen, game.audio, game.timer, FadeOut);
 }
 
 }  // namespace hc

@@ -10,7 +10,8 @@ struct Game;
 constexpr int HelpPageCount = 3;
 
 // The little book behind "read this!": controls, how to play, credits. Select turns
-// to the next page (the first again after the last), the exit key leaves.
+// to the next page (the first again after the last), the exit key leaves, and so does a
+// window being closed (keys.quit), at once.
 void runHelpPages(Game& game, int firstPage);
 
 // The title of page 1..3 ("controls", "how to play", "credits"); empty outside.

@@ -105,6 +105,8 @@ int runMainMenu(Game& game) {
     double lastFrame = 0.0;
     for (;;) {
         pollKeys(game.keys);
+        // The window is being closed: straight out, as "exit" but without the fade.
+        if (game.keys.quit) return MenuExit;
         drawMainMenu(game, selected);
         if (wasReleased(game.keys, ActionUp)) {
             selected = selected == 1 ? MainMenuEntries : selected - 1;

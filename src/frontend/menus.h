@@ -21,7 +21,8 @@ std::string_view mainMenuText(int entry);
 
 // Shows the main menu until an entry is chosen and returns its number: up and down
 // step through the five entries (wrapping round), select chooses, the exit key chooses
-// "exit". The chosen entry blinks, two frames shown and two hidden.
+// "exit". The chosen entry blinks, two frames shown and two hidden. A window being
+// closed returns "exit" at once (the caller sees keys.quit).
 int runMainMenu(Game& game);
 
 // Draws a full-screen picture scaled to the target: every second source pixel on a

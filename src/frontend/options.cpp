@@ -126,6 +126,7 @@ void runOptions(Game& game) {
 
     for (;;) {
         pollKeys(game.keys);
+        if (game.keys.quit) break;
         if (background) {
             blitImage(*background, target, 0, 0, false);
         } else {
@@ -173,7 +174,7 @@ void runOptions(Game& game) {
         paceMenuFrame(lastFrame);
     }
 
-    transition(game.screen, game.audio, game.timer, FadeOut);
+    if (!game.keys.quit) transition(game.screen, game.audio, game.timer, FadeOut);
     destroyImage(background);
 }
 

@@ -13,7 +13,8 @@ constexpr int OptionsEntries = 5;
 constexpr int OptionsAssists = 4;  // the newcomer's guide on, or classic mode
 
 // Runs the options screen until "return" or the exit key: gamma, the music switch and
-// the detail level, over the sunset picture with its scrolling floor.
+// the detail level, over the sunset picture with its scrolling floor. A window being
+// closed ends it at once (keys.quit).
 void runOptions(Game& game);
 
 // The text of entry 1..4 as the current settings make it.

@@ -1,7 +1,5 @@
 #include "platform/keyboard.h"
 
-#include <utility>
-
 #include "core/system.h"
 #include "platform/audio.h"
 #include "platform/gamepad.h"
@@ -10,15 +8,6 @@
 namespace hc {
 
 namespace {
-
-std::function<void()> closeHandler;
-
-// The window is being closed: the handler (start-up's exit screen) does not return;
-// without one the process ends here.
-[[noreturn]] void closeWindow() {
-    if (closeHandler) closeHandler();
-    endProcess(0);
-}
 
 bool validAction(int action) { return action >= 1 && action <= ActionCount; }
 
@@ -62,16 +51,15 @@ void pollKeys(KeyBindings& keys) {
     if (window->takeForgottenInput() || unplugged) {
         for (int action = 1; action <= ActionCount; ++action) keys.previous[action] = keys.now[action];
     }
-    // A close request goes ahead of the typed characters; otherwise one character of
-    // the keyboard buffer is taken per poll.
-    if (window->takeCloseRequest()) closeWindow();
+    // A close request is kept in the key state for every loop above to see; one
+    // character of the keyboard buffer is taken per poll.
+    if (window->takeCloseRequest()) keys.quit = true;
     window->takeChar();
 }
 
 void flushKeyboardBuffer() {
     WindowBackend* window = activeWindow();
     if (!window) return;
-    if (window->takeCloseRequest()) closeWindow();
     while (window->takeChar() != -1) {
     }
 }
@@ -80,6 +68,7 @@ bool waitSelectOrBack(KeyBindings& keys, AudioEngine& audio) {
     for (;;) {
         pollKeys(keys);
         updateAudio(audio);
+        if (keys.quit) return false;
         if (wasReleased(keys, ActionSelect) || wasReleased(keys, ActionBack)) {
             return wasReleased(keys, ActionSelect);
         }
@@ -92,13 +81,12 @@ int waitAnyAction(KeyBindings& keys, AudioEngine& audio) {
     for (;;) {
         pollKeys(keys);
         updateAudio(audio);
+        if (keys.quit) return 0;
         for (int action = 1; action <= ActionCount; ++action) {
             if (wasReleased(keys, action)) return action;
         }
         sleepMilliseconds(1);
     }
 }
-
-void setWindowCloseHandler(std::function<void()> handler) { closeHandler = std::move(handler); }
 
 }  // namespace hc

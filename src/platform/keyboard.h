@@ -1,6 +1,5 @@
 #pragma once
 #include <cstdint>
-#include <functional>
 
 #include "core/actions.h"
 
@@ -10,24 +9,21 @@ namespace hc {
 bool bindKey(KeyBindings& keys, int action, int scancode);
 // The 15 default bindings, in action order.
 void bindDefaultKeys(KeyBindings& keys);
-// Samples all bound keys and takes one pending character; a window-close request
-// calls the close handler, which does not return.
+// Samples all bound keys and takes one pending character; a window-close request sets
+// keys.quit, which stays set.
 void pollKeys(KeyBindings& keys);
 
 struct AudioEngine;
 // Block until select or back is released (true for select) / until any action is
-// released (its number), keeping the audio streaming.
+// released (its number), keeping the audio streaming. Both return at once, false or
+// 0, when the window is being closed (keys.quit).
 bool waitSelectOrBack(KeyBindings& keys, AudioEngine& audio);
 int waitAnyAction(KeyBindings& keys, AudioEngine& audio);
 
 // Empties the platform's keyboard buffer (screens call it so that keys typed during an
-// effect do not reach the next screen). A window-close request found in it is not
-// thrown away: it calls the close handler as pollKeys would.
+// effect do not reach the next screen). A window-close request is not part of it: it
+// stays for the next poll.
 void flushKeyboardBuffer();
-
-// What a window-close request does: start-up sets it to the exit screen. Without a
-// handler the process ends with status 0.
-void setWindowCloseHandler(std::function<void()> handler);
 
 // The PC set-1 scan code of a key named as the platform names it ("Up", "Return",
 // "F2", "A"...), or 0 when the key has none.

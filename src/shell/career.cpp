@@ -1,6 +1,7 @@
 #include "shell/career.h"
 
 #include <algorithm>
+#include <string>
 
 #include "frontend/game.h"
 #include "frontend/garage.h"
@@ -15,8 +16,8 @@ namespace {
 
 constexpr int GarageTrack = 2;
 
-// The shift is over: its fares and earnings go into the books, and the career is saved
-// so that a closed window or a crash loses at most the shift in progress.
+// The shift is over, by its clock, the exit key or a closed window: its fares and
+// earnings go into the books, and the career is saved at once.
 void closeCareerShift(Game& game, int64_t moneyBefore) {
     CareerRecord& career = keptCareer(game);
     career.shiftsDriven += 1;
@@ -40,13 +41,18 @@ void runCareer(Game& game) {
     for (;;) {
         openTrack(game.audio, GarageTrack);
         if (!runGarage(game, saveAndExit)) {
+            // A window closed in the garage keeps what was bought there; a career the
+            // garage did not change is not written again.
+            const std::string before = careerText(keptCareer(game));
             shiftToCareer(game.shift, keptCareer(game));
+            if (game.keys.quit && careerText(keptCareer(game)) != before) saveCareer(game);
             return;
         }
         const int64_t moneyBefore = game.shift.score;
         prepareShift(game, ShiftKind::Career);
         runShift(game);
         closeCareerShift(game, moneyBefore);
+        if (game.keys.quit) return;
     }
 }
 

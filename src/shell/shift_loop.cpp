@@ -109,6 +109,7 @@ void resetShiftProfile(ShiftProfile& profile, double now) {
         profile.marks[i] = 0.0;
     }
     profile.frameTotal = 10.0;
+    profile.clockAhead = 0.0;
     profile.marks[1] = now;
 }
 
@@ -146,9 +147,25 @@ void simulateAndDrawFrame(Game& game, ViewTables& view, ShiftProfile& profile) {
     const AudioChannel& skid = game.audio.channels[SkidChannel];
     sound.skidOn = skid.enabled != 0;
     sound.skidGain = skid.gain;
-    updatePlayerCar(game.player, shift, city, game.keys, sound, frameDelta(game.timer));
+    // A frame longer than a tick is driven in the car's steps, and the rest of the city
+    // takes the same ones: heat, wear and the windshield after each, and between them the
+    // traffic moves, the clock runs and the cars are stamped again, as at a tick a frame.
+    // The last step's traffic move comes after the drawing and its clock in finishFrame.
+    // Once the clock has run out the shift is over, and the rest of a very long frame (a
+    // process stalled or suspended for minutes) moves nothing but the cab.
+    double lastStep = frameDelta(game.timer);
+    profile.clockAhead = 0.0;
+    updatePlayerCar(game.player, shift, city, game.keys, sound, frameDelta(game.timer), [&](double ticks, bool last) {
+        if (shift.minutesLeft < 0) return;
+        updateCabSystems(shift, game.player, ticks, target.width, target.height);
+        lastStep = ticks;
+        if (last) return;
+        moveAllTraffic(game.traffic, TrafficCarCount, city, game.player, ticks);
+        runClock(shift, ticks);
+        profile.clockAhead += ticks;
+        stampAllTraffic(game.traffic, TrafficCarCount, city);
+    });
     playCarSound(game.audio, sound);
-    updateCabSystems(shift, game.player, frameDelta(game.timer), target.width, target.height);
     const bool assists = isOn(shift.assists);
     FareGuide guide;
     if (assists) {
@@ -184,7 +201,7 @@ void simulateAndDrawFrame(Game& game, ViewTables& view, ShiftProfile& profile) {
     profile.marks[4] = clockSeconds();
 
     // Looking ahead and moving take the cars out of the grid again.
-    moveAllTraffic(game.traffic, TrafficCarCount, city, game.player, frameDelta(game.timer));
+    moveAllTraffic(game.traffic, TrafficCarCount, city, game.player, lastStep);
     profile.marks[5] = clockSeconds();
 }
 
@@ -208,7 +225,8 @@ void finishFrame(Game& game, ShiftProfile& profile) {
     }
     updateAudio(game.audio);
     presentFrame(game.screen);
-    advanceClock(game.shift, frameDelta(game.timer));
+    // The clock ran in the frame's earlier steps already; never backwards.
+    advanceClock(game.shift, std::fmax(0.0, frameDelta(game.timer) - profile.clockAhead));
     const double now = clockSeconds();
     profile.frameTotal = now - profile.marks[1];
     profile.marks[1] = clockSeconds();
@@ -230,6 +248,7 @@ void waitOnTimeUp(Game& game) {
     for (;;) {
         pollKeys(game.keys);
         updateAudio(game.audio);
+        if (game.keys.quit) return;
         if (wasReleased(game.keys, ActionSelect) || wasReleased(game.keys, ActionBack)) return;
         if (wasReleased(game.keys, ActionScreenshot)) presentFrame(game.screen);
         sleepMilliseconds(1);
@@ -244,11 +263,16 @@ void runShift(Game& game, ViewTables& view, const ScoreNote& note) {
 
     while (game.shift.minutesLeft >= 0) {
         simulateAndDrawFrame(game, view, profile);
+        // A window closed in the middle of the shift ends it there, as the exit key would
+        // have: the score so far counts (the note enters it) and the caller saves it.
+        if (game.keys.quit) break;
         finishFrame(game, profile);
     }
 
     showTimeUp(game, note ? note(game.shift.score) : std::string());
+    if (game.keys.quit) return;
     waitOnTimeUp(game);
+    if (game.keys.quit) return;
     transition(game.screen, game.audio, game.timer, FadeOut);
 }
 

@@ -22,6 +22,7 @@ struct ShiftProfile {
     ProfilePhase phases[ProfilePhaseCount + 1];
     double marks[ProfilePhaseCount + 1] = {};  // T1..T5: frame start and the end of phases 1..4
     double frameTotal = 10.0;                  // length of the previous frame, seconds
+    double clockAhead = 0;  // ticks the game clock ran in the frame's earlier steps
 };
 // Labels set, durations and marks 0, frame total 10 (so the first overlay shows
 // near-empty bars), and T1 = now.
@@ -35,7 +36,9 @@ using ScoreNote = std::function<std::string(int64_t score)>;
 // set-up, frames until the time limit runs out or the driver quits, then "time's up!"
 // with the score (and the note, when given) over a greyed picture until select or back
 // is released. Uses the game's world-view tables, or builds its own when the game has
-// none.
+// none. A window being closed (keys.quit) ends the shift where it is, like the exit key,
+// and returns at once: the score picture is drawn (and the note asked for) but not
+// waited on.
 void runShift(Game& game, const ScoreNote& note = {});
 // The same with world-view tables already built for this city and render size.
 void runShift(Game& game, ViewTables& view, const ScoreNote& note = {});
@@ -44,7 +47,9 @@ void runShift(Game& game, ViewTables& view, const ScoreNote& note = {});
 // Set-up: the new shift, its marks, the first picture shown, the first line said.
 void beginShift(Game& game, ViewTables& view);
 // Frame steps from the traffic stamps to the traffic moves (phases 1 to 4): stamps,
-// keys, player and cab, the map or world view, HUD and minimap, traffic.
+// keys, player and cab, the map or world view, HUD and minimap, traffic. A frame longer
+// than a tick runs the cab, its systems, the traffic and the clock in the car's steps,
+// so that any frame rate drives the same city the same way.
 void simulateAndDrawFrame(Game& game, ViewTables& view, ShiftProfile& profile);
 // The rest of the frame (phase 5): frame timer, statistics overlay, audio, presentation
 // and the game clock.
@@ -56,7 +61,8 @@ void drawStatsOverlay(const FontSet& font, Image& target, const FrameTimer& time
 // score and the note under it, presented.
 void showTimeUp(Game& game, const std::string& note = {});
 // Waits on that picture until select or back is released; the picture is presented
-// again whenever another key is released, so that the screenshot key grabs it.
+// again whenever another key is released, so that the screenshot key grabs it, and
+// returns at once when the window is being closed.
 void waitOnTimeUp(Game& game);
 // "Your score: " and the score.
 std::string scoreLine(int64_t score);

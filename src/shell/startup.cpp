@@ -55,7 +55,12 @@ void playMenuChoice(Game& game, int choice) {
     switch (choice) {
         case MenuArcade:
             prepareShift(game, ShiftKind::Arcade);
-            runShift(game, [&game](int64_t score) { return enterArcadeScore(game, score); });
+            // The best-score line under the score is an assist: classic mode enters the
+            // score in the table all the same but shows only the game's two lines.
+            runShift(game, [&game](int64_t score) {
+                const std::string line = enterArcadeScore(game, score);
+                return isOn(game.shift.assists) ? line : std::string();
+            });
             break;
         case MenuCareer:
             // The career opens its own music: the garage's, then a driving track.
@@ -81,7 +86,7 @@ int playMenuRound(Game& game) {
     // Every return to the main menu starts the menu theme from its beginning.
     openTrack(game.audio, 1);
     const int choice = runMainMenu(game);
-    playMenuChoice(game, choice);
+    if (!game.keys.quit) playMenuChoice(game, choice);
     // Settings changed in the options, in a shift (music, detail) or with the full-screen
     // key are remembered from here.
     keepSettings(game);
@@ -106,15 +111,17 @@ void runProgram(Game& game) {
         endProcess(1);
     }
     setupTables(game);
-    for (;;) playMenuRound(game);
+    // A close request or a signal that came while the data was loading ends the game
+    // here, before the menu.
+    pollKeys(game.keys);
+    while (!game.keys.quit) playMenuRound(game);
+    // The window is being closed: every loop has returned, each saving what it held.
+    keepSettings(game);
+    showExitScreen(game);
 }
 
 int runGame(Game& game, WindowBackend& window, Gamepads* pads) {
     setActiveWindow(&window);
-    setWindowCloseHandler([&game] {
-        keepSettings(game);
-        showExitScreen(game);
-    });
     consoleClear();
     logLine(std::to_string(kilobytesRounded(freeMemoryBytes())) + " Kbytes free");
     logLine("Map size is 20480 Kbytes");

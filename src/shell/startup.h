@@ -24,7 +24,9 @@ int runGame(const StartOptions& options = {});
 // controllers, when given, are started once the window is open and add to the keys.
 int runGame(Game& game, WindowBackend& window, Gamepads* pads = nullptr);
 
-// The program loop: busy icon, one-time set-up, then menu after menu. Never returns.
+// The program loop: busy icon, one-time set-up, then menu after menu until "exit" or
+// the window is closed (a close request, SIGTERM or SIGINT, seen by the key poll and
+// passed up by every loop), which end through the exit screen. Never returns.
 [[noreturn]] void runProgram(Game& game);
 // One-time tables: the random seed from the clock, the trig tables, the key bindings.
 void setupTables(Game& game);
@@ -32,7 +34,8 @@ void setupTables(Game& game);
 // pages, or the exit screen (which does not return).
 void playMenuChoice(Game& game, int choice);
 // One round of the program loop: the menu theme from its start, the main menu, and
-// what it chose. Returns the choice.
+// what it chose. Returns the choice; when the window is being closed, every loop on the
+// way has returned at once and keys.quit is set.
 int playMenuRound(Game& game);
 // Loads the graphics pack with the open screen's palette, its images at the render
 // buffer's bytes per pixel. False (after the loader's console line) on a bad pack.

@@ -186,6 +186,10 @@ void say(Shift& shift, const std::string& text) {
 
 void advanceClock(Shift& shift, double dt) {
     shift.frameCounter += 1;
+    runClock(shift, dt);
+}
+
+void runClock(Shift& shift, double dt) {
     shift.secondsLeft -= dt * 0.02;
     if (shift.secondsLeft < 0) {
         shift.secondsLeft += 60;

@@ -52,5 +52,8 @@ void say(Shift& shift, const std::string& text);
 // down by dt ticks and, with nobody aboard, counts one point of the meter into the
 // score. The shift is over once minutesLeft is below 0.
 void advanceClock(Shift& shift, double dt);
+// The same without counting a frame: the clock and meter of one of a long frame's
+// earlier steps.
+void runClock(Shift& shift, double dt);
 
 }  // namespace hc

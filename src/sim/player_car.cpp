@@ -109,14 +109,25 @@ bool boxBlocked(CityMap& map, float x, float y) {
 // flips at every step, the bounce undoes itself, and no key frees the car (steering is
 // reset at each hit). Such a car goes to the nearest place, along the grid's axes and
 // diagonals and at most three cells away, where its box is free; a car hemmed in
-// farther than that stays put.
+// farther than that stays put. Only the directions back the way it came (the bounced
+// velocity) or square to it are tried, the most nearly straight back first: the nearest
+// free place ahead may lie beyond the wall, and the cab must not come out on its far side.
 void moveOutOfWalls(PlayerCar& car, CityMap& map) {
     if (!boxBlocked(map, car.x, car.y)) return;
-    constexpr float Directions[8][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {0.7071f, 0.7071f},
-                                        {-0.7071f, 0.7071f}, {0.7071f, -0.7071f}, {-0.7071f, -0.7071f}};
+    constexpr float D = 0.7071f;
+    struct Way {
+        float x, y, back;
+    };
+    Way ways[8] = {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {D, D, 0}, {-D, D, 0}, {D, -D, 0}, {-D, -D, 0}};
+    const double speed = std::hypot(car.vx, car.vy);
+    for (Way& way : ways) {
+        way.back = speed > 0.0 ? static_cast<float>((way.x * car.vx + way.y * car.vy) / speed) : 0.0f;
+    }
+    std::stable_sort(std::begin(ways), std::end(ways), [](const Way& a, const Way& b) { return a.back > b.back; });
     for (float d = 0.25f; d <= 3.0f; d += 0.25f) {
-        for (const auto& u : Directions) {
-            const float x = car.x + d * u[0], y = car.y + d * u[1];
+        for (const Way& way : ways) {
+            if (way.back < -0.01f) break;
+            const float x = car.x + d * way.x, y = car.y + d * way.y;
             if (!boxBlocked(map, x, y)) {
                 car.x = x, car.y = y;
                 return;
@@ -259,7 +270,7 @@ void addDamage(Shift& shift, int kind, float amount) {
 }
 
 void updatePlayerCar(PlayerCar& car, Shift& shift, CityMap& map, const KeyBindings& keys,
-                     CarSound& sound, double frameTicks) {
+                     CarSound& sound, double frameTicks, const CarStepHook& afterStep) {
     const FrameSteps frame = frameSteps(frameTicks);
     const double speed = bodySpeed(car);
     sound.musicToggled = false;
@@ -280,10 +291,13 @@ void updatePlayerCar(PlayerCar& car, Shift& shift, CityMap& map, const KeyBindin
     // 3-13. Physics and collision, in equal steps.
     for (int step = 0; step < frame.count; ++step) {
         physicsStep(car, shift, map, controls, speed, step == 0, frame.ticks);
+        if (afterStep && step + 1 < frame.count) afterStep(frame.ticks, false);
     }
 
-    // 14. Car sounds.
+    // 14. Car sounds, from the car as the physics left it; the last step's hook (the
+    // cab's systems) follows them, as it follows the car's update in a short frame.
     setCarSounds(shift, speed, car.turnRate, 0.55 * shift.turboLevel, sound, frame.count * frame.ticks);
+    if (afterStep) afterStep(frame.ticks, true);
 }
 
 void updateCabSystems(Shift& shift, const PlayerCar& car, double dt, int width, int height) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 
 #include "city/city_map.h"
 #include "core/actions.h"
@@ -26,9 +27,13 @@ struct CarSound {
 // grip, brakes and drag; the passenger pick-up and drop-off test; the collision test
 // against the grid with its bounce; and what the car sounds like. dt is the frame's length
 // in ticks of 1/50 second; a longer frame than one tick is driven in equal steps of at
-// most a tick, so every frame rate drives the same way.
+// most a tick, so every frame rate drives the same way. afterStep, when given, runs after
+// each step with its length in ticks and whether it was the frame's last (that one after
+// the car's sounds are set), so that the cab's systems, the traffic and the clock can
+// take the same steps.
+using CarStepHook = std::function<void(double ticks, bool lastStep)>;
 void updatePlayerCar(PlayerCar& car, Shift& shift, CityMap& map, const KeyBindings& keys,
-                     CarSound& sound, double dt);
+                     CarSound& sound, double dt, const CarStepHook& afterStep = {});
 
 // One frame of engine heat, brake heat and the wear they cause (in the same steps as the
 // car), then the windshield (rain, drops and wiper) over a render buffer of width by

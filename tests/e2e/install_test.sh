@@ -86,7 +86,7 @@ hc_wait_line "Data folder: $share/hazardcab/data"
 hc_shot menu 30
 hc_wait_for 10 sh -c "xdotool getwindowgeometry '$HC_WINDOW' | grep -q 'Geometry: 1366x768'" ||
     hc_fail "not full screen: $(xdotool getwindowgeometry "$HC_WINDOW")"
-xprop -id "$HC_WINDOW" _NET_WM_ICON | grep -q 'Icon (64 x 64)' || hc_fail "the window has no icon"
+hc_wait_for 10 sh -c "xprop -id '$HC_WINDOW' _NET_WM_ICON | grep -q 'Icon (64 x 64)'" || hc_fail "the window has no icon"
 [ -s "$menu" ] && [ "$(dirname "$menu")" = "$elsewhere" ] || hc_fail "no screenshot in the working directory"
 hc_exit_via_menu
 

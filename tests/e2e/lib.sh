@@ -68,11 +68,14 @@ hc_game_dir() {
     echo "$dir"
 }
 
+# The console file is emptied before the game starts, not by the background launch,
+# which could come after the first look at it and show the previous run's lines.
 hc_start() {
     local dir=$1
     HC_CWD=${2:-$1/bin} HC_OUT=$HC_TMP/console.txt HC_WINDOW=""
     shift $(($# < 2 ? $# : 2))
-    (cd "$HC_CWD" && exec "$dir/bin/hazardcab" "$@") >"$HC_OUT" 2>&1 &
+    : >"$HC_OUT"
+    (cd "$HC_CWD" && exec "$dir/bin/hazardcab" "$@") >>"$HC_OUT" 2>&1 &
     HC_PID=$!
 }
 
@@ -83,13 +86,14 @@ hc_wait_line() { hc_wait_for "${2:-20}" hc_has_line "$1" || hc_fail "no console 
 
 hc_find_window() { HC_WINDOW=$(xdotool search --name 'Hazard Cab 7700' 2>/dev/null | head -1) && [ -n "$HC_WINDOW" ]; }
 
-# The game acts on a key's release, and only if it saw the key down at a poll before.
+# The game acts on a key's release, and only if it saw the key down at a poll before:
+# each key is held 150 ms and let go for 100 ms, several frames even on a busy machine.
 hc_keys() {
     [ -n "$HC_WINDOW" ] || hc_wait_for 20 hc_find_window || hc_fail "no game window"
     xdotool windowfocus --sync "$HC_WINDOW" 2>/dev/null || true
     local key
     for key in "$@"; do
-        xdotool keydown "$key"; sleep 0.08; xdotool keyup "$key"; sleep 0.06
+        xdotool keydown "$key"; sleep 0.15; xdotool keyup "$key"; sleep 0.1
     done
 }
 

@@ -55,20 +55,21 @@ TEST_F(PollTest, HeldKeysReadDownAndActOnceOnRelease) {
     EXPECT_TRUE(!early && wasReleased(nextScreen, ActionSelect));
 }
 
-TEST_F(PollTest, ACloseRequestCallsTheHandlerOrEndsTheProcessAndIsNeverFlushedAway) {
+// A close request is never an exit from inside the poll: it sets the key state's quit,
+// which stays set, and the waits return at once; flushing the typed keys keeps it.
+TEST_F(PollTest, ACloseRequestSetsQuitForGoodAndTheWaitsReturnAtOnce) {
     for (int c : {int('a'), 255, int('x')}) hg.window.typeChar(c);  // a 255 alone is not a close request
-    int closes = 0;
-    setWindowCloseHandler([&] { ++closes, throw ProcessEnded{42}; });
     pollKeys(keys), pollKeys(keys);
-    EXPECT_EQ(closes, 0);
-    hg.window.requestClose();
-    EXPECT_TRUE(hg.runUntilEnd([&] { pollKeys(keys); }) == 42 && closes == 1);
-    setWindowCloseHandler(nullptr), hg.window.requestClose();
-    EXPECT_EQ(hg.runUntilEnd([&] { waitAnyAction(keys, hg.audio); }), 0);
-    hg.window.typeChar('a'), flushKeyboardBuffer();  // flushing empties the typed characters but keeps a close request
-    EXPECT_EQ(hg.window.takeChar(), -1);
-    hg.window.typeChar('c'), hg.window.requestClose();
-    EXPECT_EQ(hg.runUntilEnd([] { flushKeyboardBuffer(); }), 0);
+    EXPECT_FALSE(keys.quit);
+    hg.window.typeChar('c'), hg.window.requestClose(), flushKeyboardBuffer();
+    EXPECT_EQ(hg.window.takeChar(), -1) << "the typed keys are flushed";
+    hg.window.holdKey(Enter, 1, 3);  // released at poll 4, the first wait's: quitting wins
+    EXPECT_EQ(hg.runUntilEnd([&] { pollKeys(keys); }), -1) << "the poll returns";
+    EXPECT_TRUE(keys.quit) << "the close request outlived the flush";
+    const int64_t polls = hg.window.polls();
+    EXPECT_EQ(waitAnyAction(keys, hg.audio), 0);
+    EXPECT_FALSE(waitSelectOrBack(keys, hg.audio));
+    EXPECT_TRUE(keys.quit && hg.window.polls() == polls + 2) << "one poll each";
 }
 
 TEST_F(PollTest, WaitsReturnOnTheFirstReleaseOfTheirKeysRestingBetweenPolls) {

@@ -263,7 +263,9 @@ TEST_F(DissolveTest, TakesAboutTwoSecondsAtAnyFrameRateAndThrowsTypedKeysAwayBut
     EXPECT_TRUE(frameDelta(hg.timer) > 92.0 && frames.back() == picture && frames[3] != black);  // the fourth step had begun
     EXPECT_EQ(hg.window.takeChar(), -1);
     hg.window.typeChar('a'), hg.window.requestClose();
-    EXPECT_EQ(hg.runUntilEnd([&] { run(FadeOut); }), 0);
+    run(FadeOut);
+    pollKeys(hg.keys);
+    EXPECT_TRUE(hg.keys.quit) << "the close request is left for the next poll";
 }
 
 TEST(Dissolve, BlocksFollowTheWidthWithinOneAndTwentyAndNarrowBuffersStillDissolve) {

@@ -80,5 +80,50 @@ TEST(Career, WorkEarnsMoneyThatBuysAnUpgradeForTheNextShift) {
                 g.audio.channels[MusicChannel].trackNumber == 2);
 }
 
+// Closing the window (a close request, SIGTERM or SIGINT) leaves the career at once with
+// everything saved: a shift cut short counts as ended by the exit key, a shift on its
+// "time's up!" picture is in the books, and a purchase in the garage is kept; a career
+// the garage did not change is not written.
+TEST(Career, ClosingTheWindowLeavesWithTheCareerSaved) {
+    enum Close { MidShift, OnScorePicture, InGarageAfterAPurchase, InGarageUntouched };
+    const struct { Close close; bool written; CareerRecord saved; } cases[] = {
+        {MidShift, true, {.money = 300, .shiftsDriven = 1, .faresDelivered = 2, .moneyEarned = 300}},
+        {OnScorePicture, true, {.money = 300, .shiftsDriven = 1, .faresDelivered = 2, .moneyEarned = 300}},
+        {InGarageAfterAPurchase, true, {.money = 300, .turboLevel = 1}},
+        {InGarageUntouched, false, {}},
+    };
+    for (const auto& c : cases) {
+        ArcadeGame arcade;
+        if (!arcade.ready()) GTEST_SKIP() << arcade.skipReason();
+        Game& g = arcade.game();
+        buildGarageList(g.state);
+        const bool garage = c.close == InGarageAfterAPurchase || c.close == InGarageUntouched;
+        if (garage) keptCareer(g).money = 500;
+        if (c.close == InGarageAfterAPurchase) arcade.window.pressKeyAt(KeyLeft, 2), arcade.window.pressKeyAt(KeyEnter, 4);
+        if (!garage) arcade.window.pressKeyAt(KeyEnter, 2);  // "Go to work"
+        bool inShift = false;
+        arcade.window.onPoll = [&](int64_t poll) {
+            Shift& s = g.shift;
+            if (poll > 3000) endProcess(99);  // not left
+            if (garage && poll == 7) arcade.window.requestClose();
+            if (!inShift && s.passengerCount == PassengerSlots) {
+                inShift = true, s.score += 300, s.deliveredCount = 2;
+                if (c.close == MidShift) arcade.window.requestClose();
+                if (c.close == OnScorePicture) arcade.window.pressKeyAt(KeyEsc, poll + 1);
+            } else if (inShift && s.minutesLeft < 0 && c.close == OnScorePicture) {
+                arcade.window.requestClose();
+            }
+        };
+        ASSERT_EQ(arcade.runUntilEnd([&] { runCareer(g); }), -1) << c.close << ": the career did not return\n" << arcade.console;
+        EXPECT_TRUE(g.keys.quit) << c.close;
+        std::string text, reason;
+        const FileRead read = readSmallFile(saveFolder() + "/" + CareerFileName, text, reason);
+        ASSERT_EQ(read == FileRead::Read, c.written) << c.close << ": " << reason;
+        CareerRecord saved;
+        if (c.written) ASSERT_TRUE(readCareer(text, saved, reason)) << reason;
+        EXPECT_EQ(saved, c.saved) << c.close << ": " << text;
+    }
+}
+
 }  // namespace
 }  // namespace hc

@@ -15,6 +15,7 @@
 #include "platform/screen.h"
 #include "shell/command_line.h"
 #include "shell/exit_screen.h"
+#include "shell/shift_loop.h"
 #include "sim/passengers.h"
 #include "support/arcade_game.h"
 #include "support/digest.h"
@@ -55,6 +56,24 @@ TEST_F(StartupTest, ConsoleLinesComeInOrderAndEscAtTheMenuLeavesThroughTheExitSc
     EXPECT_TRUE(hg.window.wasClosed() && hg.console.find("Just a moment...\n") != std::string::npos &&
                 hg.console.find("  Thanks for playing!") != std::string::npos);
     EXPECT_EQ(hg.game().keys.scancode[ActionScreenshot], 60) << "set-up bound the keys";
+}
+
+// A close request (the close button, SIGTERM, SIGINT) ends the game through the exit
+// screen with status 0: one that came while the data was loading before the menu opens.
+TEST_F(StartupTest, ClosingTheWindowEndsThroughTheExitScreenEvenWhileLoading) {
+    for (const int64_t closeAt : {0, 5}) {
+        HeadlessGame one;
+        if (closeAt == 0) one.window.requestClose();
+        one.window.onPoll = [&](int64_t poll) {
+            if (poll == closeAt) one.window.requestClose();
+            if (poll > 500) endProcess(99);  // still in the program loop
+        };
+        EXPECT_EQ(one.runUntilEnd([&] { runGame(one.game(), one.window); }), 0) << closeAt;
+        EXPECT_TRUE(one.window.wasClosed()) << closeAt;
+        EXPECT_NE(one.console.find("  Thanks for playing!"), std::string::npos) << closeAt;
+        EXPECT_EQ(one.game().audio.channels[MusicChannel].trackNumber == 1, closeAt > 0) << closeAt << ": the menu opened";
+        deleteCityMap(one.game().city), one.game().city = nullptr;
+    }
 }
 
 TEST_F(StartupTest, NoDisplayModeOrAWindowThatCannotOpenFailsWithStatusOne) {
@@ -144,6 +163,36 @@ TEST(ProgramLoop, EachMenuChoiceGetsItsMusicAndSetUp) {
         }
     }
     EXPECT_TRUE(arcade.console.find("  Thanks for playing!") != std::string::npos && arcade.window.wasClosed());
+}
+
+// An arcade game's score picture in classic mode is the game's two lines and nothing
+// else, though the score still goes into the best scores; with the assists on, the
+// best-score line is drawn under them.
+TEST(ProgramLoop, ClassicModeShowsTheScorePictureWithoutTheBestScoreLine) {
+    for (const bool assists : {false, true}) {
+        ArcadeGame arcade;
+        if (!arcade.ready()) GTEST_SKIP() << arcade.skipReason();
+        Game& g = arcade.game();
+        g.view = &arcade.view, g.shift.assists = toFlag(assists);
+        std::vector<std::vector<uint8_t>> frames;
+        arcade.onFrame = [&](const Image& frame) { frames.emplace_back(frame.pixels, frame.pixels + 640 * 480); };
+        size_t pictureAt = 0;  // frames presented when the score picture was up
+        bool started = false;
+        arcade.window.onPoll = [&](int64_t poll) {
+            if (!started && g.shift.passengerCount == PassengerSlots)
+                started = true, g.shift.score = 70, arcade.window.pressKeyAt(KeyEsc, poll + 1);
+            if (g.shift.minutesLeft < 0 && pictureAt == 0) pictureAt = frames.size(), arcade.window.pressKeyAt(KeyEnter, poll + 1);
+            if (poll > 2000) endProcess(99);  // a shift that never ends
+        };
+        ASSERT_EQ(arcade.runUntilEnd([&] { playMenuChoice(g, MenuArcade); }), -1);
+        ASSERT_GE(pictureAt, 2u);
+        EXPECT_EQ(g.saved.best.size(), 1u) << "the score was entered";
+        // The picture the game's rules give: the last frame of play greyed under the two lines.
+        Image& target = renderTarget(g.screen);
+        std::copy(frames[pictureAt - 2].begin(), frames[pictureAt - 2].end(), target.pixels);
+        showTimeUp(g);
+        EXPECT_EQ(frames[pictureAt - 1] == frames.back(), !assists) << "assists " << assists;
+    }
 }
 
 // The driving track is drawn after the city: over a dozen seeds every track 1 to 4 comes

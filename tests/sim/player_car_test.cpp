@@ -209,6 +209,30 @@ TEST_F(PlayerCarTest, ACabScrapingAWallIsNeverHeldThere) {
     }
 }
 
+// A cab found deep inside a wall (a collision it could not bounce out of) comes back out
+// the side it entered, even where the far side is nearer, and never farther than three
+// cells: deeper than that it stays where it is.
+TEST_F(PlayerCarTest, ACabDeepInAWallComesBackOutTheSideItEntered) {
+    // x after one frame; the wall is cells 1000 to lastWallCell, the box reaches a cell
+    // either side of the centre.
+    const struct { int lastWallCell; float x, vx, minX, maxX; } cases[] = {
+        {1001, 1001.6f, 0.1f, 996.5f, 999.0f},     // 1.6 deep from the west: out to the west
+        {1001, 1000.4f, -0.1f, 1003.0f, 1005.5f},  // 1.6 deep from the east: out to the east
+        {1019, 1002.4f, 0.1f, 1002.1f, 1002.3f},   // 3.2 cells from a way out: held
+    };
+    for (const auto& c : cases) {
+        test::MapPtr walled = test::openGround(900, 900, 1200, 1200);
+        test::putWall(*walled, 1000, 950, c.lastWallCell, 1050);
+        Cab run;
+        run.placeAt(c.x, 1000);
+        run.car.vx = c.vx;
+        run.frame(*walled);
+        EXPECT_GE(run.car.x, c.minX) << c.x;
+        EXPECT_LE(run.car.x, c.maxX) << c.x;
+        EXPECT_EQ(run.car.y, 1000.0f) << c.x;
+    }
+}
+
 TEST_F(PlayerCarTest, HeatSettlesWithSpeedAndOverheatingKillsTheEngine) {
     cab.shift.engineRunning = FlagOn;
     cab.car.vx = 1.0f;

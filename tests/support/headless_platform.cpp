@@ -18,7 +18,6 @@ HeadlessPlatform::HeadlessPlatform() {
     setClockHooks(ClockHooks{[this] { return now; }, [this](int ms) { now += ms / 1000.0; }});
     setConsoleSink([this](std::string_view text) { console.append(text); });
     setProcessEndHandler([](int status) { throw ProcessEnded{status}; });
-    setWindowCloseHandler(nullptr);
     chooseAudioOutput(AudioOutputChoice::Silent);
     window.onPresent = [this](const Image& frame) { now += secondsPerFrame, onFrame ? onFrame(frame) : void(); };
 }
@@ -30,7 +29,6 @@ void HeadlessPlatform::releaseScreen() {
 
 HeadlessPlatform::~HeadlessPlatform() {
     releaseScreen();
-    setWindowCloseHandler(nullptr);
     chooseAudioOutput(AudioOutputChoice::Device);
     setProcessEndHandler(nullptr);
     setConsoleSink(nullptr);
