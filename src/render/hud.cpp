@@ -147,6 +147,8 @@ void drawDestination(const HudScene& scene) {
         drawLine(target, tx, ty, b2x, b2y, colour);
     }
 
+    // The guide's distance, which reads 0 only inside the square, takes this one's place.
+    if (isOn(shift.assists)) return;
     const int64_t distance = shownDistance(scene.player, passenger.destination);
     printText(scene.font, target, -1, roundAny(cy * 1.8), std::to_string(distance), 2);
 }
