@@ -36,7 +36,7 @@ TEST_F(AssistJourney, SquaresLightAndSoundAtTheToleranceEdgeOnlyWithAssistsOn) {
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.assists << c.aboard << " at " << c.offset);
         arcade.resetShiftRecords(4), g.shift.assists = toFlag(c.assists), beginShift(g, arcade.view);
-        if (c.aboard) tryPickUp(g.shift, *g.city, 1), g.fareWatch.aboard = 1;
+        if (c.aboard) tryPickUp(g.shift, *g.city, 1), g.assists.watch.aboard = 1;
         const Body& spot = c.aboard ? g.shift.passengers[1].destination : g.shift.passengers[1].pickup;
         g.player.x = spot.x + c.offset, g.player.y = spot.y, g.shift.engineRunning = FlagOn;
         g.shift.frameCounter = 1;  // passenger 1 is tested when the count reaches 16
@@ -67,7 +67,8 @@ TEST_F(AssistJourney, FirstShiftExplainsOnceInTheSpeechBubble) {
         {false, true, true, "Press S to start the engine", "Stop inside a marked square to pick up a fare"},  // on at once
         {false, true, true, "a passenger's own line", "a passenger's own line"},  // the map line waits
         {false, true, true, nullptr, "Tab shows the map: find the gold diamonds"},  // until nothing is said
-        {true, true, true, nullptr, "press [S] to start the car."},    // said once a run
+        {true, true, true, nullptr, "No fare yet? Try a free ride from the menu: no clock"},  // nobody delivered last time
+        {true, true, true, nullptr, "press [S] to start the car."},    // each said once a run
     };
     for (const auto& f : frames) {
         if (f.begin) arcade.resetShiftRecords(4), g.shift.assists = toFlag(f.assists), beginShift(g, arcade.view);
@@ -77,9 +78,9 @@ TEST_F(AssistJourney, FirstShiftExplainsOnceInTheSpeechBubble) {
         EXPECT_EQ(g.shift.speechText, f.after);
     }
     // A newcomer who has found the map view already is not told about it.
-    g.coachStep = 2, g.shift.mapView = FlagOn, g.shift.speechTimer = 0, g.shift.speechText = "";
+    g.assists.coachStep = 2, g.shift.mapView = FlagOn, g.shift.speechTimer = 0, g.shift.speechText = "";
     simulateAndDrawFrame(g, arcade.view, profile);
-    EXPECT_TRUE(g.shift.speechText.empty() && g.coachStep == 3) << g.shift.speechText;
+    EXPECT_TRUE(g.shift.speechText.empty() && g.assists.coachStep == 3) << g.shift.speechText;
 }
 
 // A cue is struck at once and fades, is silence past its length and switches its channel off.
