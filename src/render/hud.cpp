@@ -113,7 +113,8 @@ void drawInstruments(const HudScene& scene) {
     if (shift.engineHeat < 4.0f) fillBox(target, 297, H - 73, 308, H - 60, ColourBlack);  // heat lamp off
     if (running) drawLcdText(target, 21, H - 144, turboText(shift.turboBoost), ColourBlue);
 
-    drawLcdText(target, 278, H - 89, clockText(shift.minutesLeft, shift.secondsLeft), ColourPurple);
+    // A free ride has no clock to show.
+    if (!isOn(shift.freeRide)) drawLcdText(target, 278, H - 89, clockText(shift.minutesLeft, shift.secondsLeft), ColourPurple);
 
     const float speed = bodySpeed(scene.player);
     const bool reverse = isOn(shift.reverseGear);

@@ -14,19 +14,25 @@
 namespace hc {
 namespace {
 
-TEST(MainMenu, UpAndDownWrapRoundTheFiveEntriesAndTheExitKeyChoosesExit) {
-    // Up from 1 wraps to 5 and down from 5 to 1; other keys are not the menu's.
-    const struct { std::vector<const char*> keys; int chosen; } cases[] = {
-        {{"Return"}, MenuArcade}, {{"Down", "Return"}, MenuCareer}, {{"Up", "Return"}, MenuExit}, {{"Up", "Up", "Return"}, MenuHelp},
-        {{"Up", "Down", "Return"}, MenuArcade}, {{"Down", "Down", "Down", "Down", "Down", "Down", "Return"}, MenuCareer},
-        {{"Left", "S", "Right", "Return"}, MenuArcade}, {{"Down", "Escape"}, MenuExit}};
+TEST(MainMenu, UpAndDownWrapRoundTheEntriesAndTheExitKeyChoosesExit) {
+    // Up from 1 wraps to the last and down from the last to 1; other keys are not the
+    // menu's. With the assists the free ride is second, and exit the sixth.
+    const struct { bool assists; std::vector<const char*> keys; int chosen; } cases[] = {
+        {false, {"Return"}, MenuArcade}, {false, {"Down", "Return"}, MenuCareer}, {false, {"Up", "Return"}, MenuExit},
+        {false, {"Up", "Up", "Return"}, MenuHelp}, {false, {"Up", "Down", "Return"}, MenuArcade},
+        {false, {"Down", "Down", "Down", "Down", "Down", "Down", "Return"}, MenuCareer},
+        {false, {"Left", "S", "Right", "Return"}, MenuArcade}, {false, {"Down", "Escape"}, MenuExit},
+        {true, {"Down", "Return"}, MenuFreeRide}, {true, {"Down", "Down", "Return"}, MenuCareer},
+        {true, {"Up", "Return"}, MenuExit}, {true, {"Up", "Up", "Return"}, MenuHelp},
+        {true, {"Down", "Down", "Down", "Down", "Down", "Down", "Down", "Return"}, MenuFreeRide}, {true, {"Escape"}, MenuExit}};
     for (const auto& c : cases) {
         FrontEndGame fe;
+        fe.game().shift.assists = toFlag(c.assists);
         fe.releaseKeysFrom(1, c.keys);
-        EXPECT_EQ(runMainMenu(fe.game()), c.chosen) << c.keys.size();
+        EXPECT_EQ(runMainMenu(fe.game()), c.chosen) << c.assists << ' ' << c.keys.size();
     }
-    const char* texts[] = {"", "arcade mode", "career mode", "options", "read this!", "exit", ""};
-    for (int i = 0; i <= 6; ++i) EXPECT_EQ(mainMenuText(i), texts[i]);
+    const char* texts[] = {"", "arcade mode", "career mode", "options", "read this!", "exit", "free ride", ""};
+    for (int i = 0; i <= 7; ++i) EXPECT_EQ(mainMenuText(i), texts[i]);
 }
 
 TEST(MainMenu, BackdropTitleAndTheSelectedEntryBlinkingTwoFramesOnTwoOff) {

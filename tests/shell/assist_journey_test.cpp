@@ -1,12 +1,16 @@
 // The assists on a generated city, headless, frame after frame of the shift loop.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <tuple>
+#include <vector>
 
 #include "core/colours.h"
+#include "frontend/menus.h"
 #include "shell/shift_loop.h"
 #include "support/arcade_game.h"
+#include "support/key_codes.h"
 
 namespace hc {
 namespace {
@@ -81,6 +85,49 @@ TEST_F(AssistJourney, FirstShiftExplainsOnceInTheSpeechBubble) {
     g.assists.coachStep = 2, g.shift.mapView = FlagOn, g.shift.speechTimer = 0, g.shift.speechText = "";
     simulateAndDrawFrame(g, arcade.view, profile);
     EXPECT_TRUE(g.shift.speechText.empty() && g.assists.coachStep == 3) << g.shift.speechText;
+}
+
+// From the menu, a free ride outlasts a four-minute shift with its clock standing and
+// hidden; Esc ends it, the score picture says it was a free ride, and no best score is
+// entered (entering one would wait for a name). The next arcade game has its clock again.
+TEST_F(AssistJourney, AFreeRideOutlastsTheClockAndEndsWithEsc) {
+    g.shift.assists = FlagOn, arcade.secondsPerFrame = 1.0;  // a second of game time a frame
+    const std::vector<BestScore> best = g.saved.best;
+    std::vector<int64_t> minutes;
+    int clockPixels = -1;
+    int64_t endedAt = 0;
+    std::vector<uint8_t> last;
+    arcade.window.onPoll = [&](int64_t poll) {
+        if (g.shift.passengerCount == PassengerSlots && !endedAt) minutes.push_back(g.shift.minutesLeft);
+        if (poll == 300) {  // five minutes in
+            clockPixels = countColour(renderTarget(g.screen), ColourPurple, 278, 391, 311, 399);
+            arcade.window.holdKey(test::KeyEsc, poll + 1, poll + 9);
+        }
+        if (g.shift.minutesLeft < 0 && !endedAt) endedAt = poll, arcade.window.holdKey(test::KeyEnter, poll + 2, poll + 9);
+        if (poll == 2000) arcade.window.requestClose();
+    };
+    arcade.onFrame = [&](const Image& frame) {
+        if (!endedAt) return;
+        last.assign(frame.pixels, frame.pixels + static_cast<size_t>(frame.height) * frame.pitch);
+        arcade.onFrame = nullptr;  // the score picture, the first frame after the end
+    };
+    ASSERT_EQ(arcade.runUntilEnd([&] { playMenuChoice(g, MenuFreeRide); }), -1) << "the free ride did not return";
+    ASSERT_GT(minutes.size(), 300u);
+    EXPECT_EQ(std::count(minutes.begin(), minutes.begin() + 300, 4), 300) << "the clock stood at 4:00";
+    EXPECT_EQ(clockPixels, 0) << "no clock shown";
+    EXPECT_GT(endedAt, 300) << "Esc ended the ride";
+    EXPECT_EQ(g.saved.best, best);
+    EXPECT_FALSE(isOn(g.shift.freeRide));
+    // The note's letters stand under the score where the score picture prints it.
+    Image& note = *createImage(640, 480);
+    fillImage(note, 0), printText(g.font, note, -1, 192 + 50, FreeRideNote, 3);
+    int letters = 0, missing = 0;
+    for (int y = 230; y < 270; ++y)
+        for (int x = 0; x < 640; ++x)
+            if (const uint32_t c = getPixel(note, x, y)) ++letters, missing += last.at(static_cast<size_t>(y) * 640 + x) != c;
+    destroyImage(&note);
+    EXPECT_GT(letters, 100);
+    EXPECT_EQ(missing, 0);
 }
 
 // A cue is struck at once and fades, is silence past its length and switches its channel off.
