@@ -87,6 +87,34 @@ TEST_F(AssistJourney, FirstShiftExplainsOnceInTheSpeechBubble) {
     EXPECT_TRUE(g.shift.speechText.empty() && g.assists.coachStep == 3) << g.shift.speechText;
 }
 
+// Throttle held against a car that waits for the cab: reversing into it, the hint sends
+// the driver forward (never to the reverse key); nosing into it, it says to back off or
+// go round. Every other car is taken out of the way.
+TEST_F(AssistJourney, StallHintFollowsTheGearWhenACarIsInTheWay) {
+    const struct { bool reverse; float carX; float carHeading; const char* hint; } cases[] = {
+        {true, 1032, 0, "Blocked behind: change to forward, steer clear"},
+        {false, 1048, 1800, "Traffic waits for you: back off or go round"},
+    };
+    for (const auto& c : cases) {
+        arcade.resetShiftRecords(4), g.shift.assists = FlagOn, beginShift(g, arcade.view);
+        for (int k = 1; k < TrafficCarCount; ++k) g.traffic[k].motion.x = g.traffic[k].motion.y = 4;  // off the streets
+        TrafficCar& car = g.traffic[0];
+        initTrafficCar(car, c.carX, g.player.y), car.motion.heading = c.carHeading, rotateBody(car.motion, 0.0);
+        car.fwdX = c.carHeading == 0 ? 1 : -1;
+        g.shift.engineRunning = FlagOn, g.shift.reverseGear = toFlag(c.reverse), g.shift.speechTimer = 0, g.assists.coachStep = 3;
+        const int64_t from = arcade.window.polls() + 1;
+        arcade.window.holdKey(test::KeyUp, from, from + 600);
+        std::vector<std::string> said;
+        for (int frame = 0; frame < 600 && said.empty(); ++frame) {
+            simulateAndDrawFrame(g, arcade.view, profile), finishFrame(g, profile);
+            if (g.shift.speechTimer > 0) said.push_back(g.shift.speechText);
+        }
+        arcade.window.clearKeys();
+        EXPECT_EQ(said, std::vector<std::string>{c.hint}) << c.reverse;
+        EXPECT_LT(std::fabs(g.player.x - 1040.0f), 8.0f) << "the cab got away: nothing held it";
+    }
+}
+
 // From the menu, a free ride outlasts a four-minute shift with its clock standing and
 // hidden; Esc ends it, the score picture says it was a free ride, and no best score is
 // entered (entering one would wait for a name). The next arcade game has its clock again.
