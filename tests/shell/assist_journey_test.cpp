@@ -47,6 +47,7 @@ TEST_F(AssistJourney, SquaresLightAndSoundAtTheToleranceEdgeOnlyWithAssistsOn) {
         int lit = 0, blue = 0;
         for (int frame = 0; frame < 17; ++frame) {
             g.player.vx = g.player.vy = 0.0f, simulateAndDrawFrame(g, arcade.view, profile);
+            if (frame == 0 && c.assists) EXPECT_EQ(g.assists.guide.distance == 0, std::fabs(c.offset) <= 4.0f) << "0 only inside";
             const Image& image = renderTarget(g.screen);  // lit: the zone colour in the cockpit and on the minimap
             lit += countColour(image, ColourInZone, 280, 12, 360, 56) > 100 && countColour(image, ColourInZone, 540, 392, 639, 471) > 20;
             blue += countColour(image, ColourRoyalBlue, 0, 0, 639, 479) > 0;
