@@ -35,14 +35,14 @@ constexpr LegendLine Legend[] = {
     {"gold: the nearest passenger waiting", ColourGold},
     {"green: your passenger's destination, ahead", ColourGreen},
     {"rose: the destination lies behind you", ColourRose},
-    {"violet ring: inside the square - stop there", ColourInZone},
+    {"violet ring: inside the square, stop there", ColourInZone},
     {"the number under it counts to the square's edge,", 0},
     {"in fare points; it reads 0 only inside.", 0},
     {"n/16 at the top: fares delivered of 16.", 0},
     {"squares on the road: gold waiting, green to go.", 0},
     {"", 0},
     {"f11: full screen on/off", 0},
-    {"free ride (main menu): no clock, learn the city.", 0},
+    {"free ride, on the main menu: no clock, learn the city.", 0},
 };
 
 // Key pictures (the font's key-cap style) and what each action does, in action order.
@@ -132,8 +132,13 @@ void drawHelpPage(Game& game, int page) {
     // With the assists the credits move one page on.
     if (assists && page == AssistsPage) {
         for (const LegendLine& line : Legend) {
-            if (line.colour != 0) printOutlined(target, 5, game.font.lineCursorY, line.text, line.colour);
-            printLine(game.font, target, 5, line.colour != 0 ? std::string_view{} : line.text);
+            // A swatch of the colour a line explains, in a black rim, before its text.
+            const int y = game.font.lineCursorY, x = line.colour != 0 ? 25 : 5;
+            if (line.colour != 0) {
+                fillBox(target, 4, y - 1, 18, y + 8, ColourBlack);
+                fillBox(target, 5, y, 17, y + 7, static_cast<uint32_t>(line.colour));
+            }
+            printLine(game.font, target, x, line.text);
         }
         page = 0;
     } else if (assists && page > AssistsPage) {
