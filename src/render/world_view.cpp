@@ -631,11 +631,18 @@ inline bool inZone(const GroundRun& run, int32_t offset) {
     return std::abs(cell / MapSize - run.zoneX) <= 4 && std::abs(cell % MapSize - run.zoneY) <= 4;
 }
 
+// An assists' mark outside the square the cab is inside: the run's colour and black in a
+// chequer of cells, which no paint on the road looks like.
+inline uint8_t markColour(const GroundRun& run, int32_t offset) {
+    const int cell = offset / static_cast<int32_t>(sizeof(MapCell));  // x * MapSize + y
+    return ((cell / MapSize + cell % MapSize) & 1) != 0 ? ColourBlack : run.markColour;
+}
+
 // The ground pixels of count rows from row `first` (pixel is that row's), in chunks:
 // the cells seen first (four rows at a time where SSE2 is there), then the pixels.
 // Masked skips rows drawn by faces; Blink shows pick-up squares near-white. Zone (with
 // Blink) is the assists' way: every mark steady and unshaded, in ColourInZone in the
-// square the cab is inside and in the run's mark colour elsewhere, so that a square
+// square the cab is inside and in markColour's chequer elsewhere, so that a square
 // never reads as lane paint.
 template <bool Masked, bool Blink, bool Zone = false>
 void groundRows(const GroundRun& run, const float* distance, int count, float travel, float ex, float ey, float hx,
@@ -653,7 +660,7 @@ void groundRows(const GroundRun& run, const float* distance, int count, float tr
             uint8_t colour = cell[0];
             if (Blink && (cell[2] & PickupMark)) {
                 if (Zone) {
-                    *pixel = inZone(run, cells[i]) ? ColourInZone : run.markColour;
+                    *pixel = inZone(run, cells[i]) ? ColourInZone : markColour(run, cells[i]);
                     continue;
                 }
                 colour = 22;

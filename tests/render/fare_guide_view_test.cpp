@@ -100,8 +100,9 @@ TEST_F(FareGuideView, MinimapAndMapViewMarkTheCabAndTheSquares) {
     }
 }
 
-// With a guide every mark shows steadily: gold (green for a destination), and ColourInZone
-// in the square the cab is inside; no guide (classic mode) blinks them near-white.
+// With a guide every mark shows steadily: a chequer of gold (green for a destination) and
+// black, and ColourInZone in the square the cab is inside; no guide (classic mode) blinks
+// them near-white.
 TEST_F(FareGuideView, WorldViewShowsTheSquaresSteadily) {
     test::RenderRig& r = test::rig();
     r.openGround();
@@ -126,7 +127,7 @@ TEST_F(FareGuideView, WorldViewShowsTheSquaresSteadily) {
         for (const int64_t frame : {0, 1}) {
             r.shift.frameCounter = frame;
             const std::vector<uint8_t> shown = render(&guide);
-            int near = 0, far = 0, wrong = 0;  // the marks (they blink in classic), by their square
+            int near = 0, far = 0, wrong = 0, checks[2] = {0, 0};  // the marks (they blink in classic), by their square
             for (size_t i = 0; i < shown.size(); ++i) {
                 if (blinkOn[i] == blinkOff[i]) {
                     wrong += shown[i] != blinkOn[i];
@@ -134,11 +135,16 @@ TEST_F(FareGuideView, WorldViewShowsTheSquaresSteadily) {
                 }
                 const bool nearRow = r.tables.rowFloorDistance[i / RenderWidth] < 30.0f;
                 (nearRow ? near : far) += 1;
-                wrong += shown[i] != (nearRow ? c.zone : c.mark);
+                if (nearRow && !c.inside) {  // a square the cab is not inside: a chequer of its colour and black
+                    checks[shown[i] == c.mark] += 1, wrong += shown[i] != c.mark && shown[i] != ColourBlack;
+                } else {
+                    wrong += shown[i] != (nearRow ? c.zone : c.mark) && (nearRow || shown[i] != ColourBlack);
+                }
             }
             EXPECT_TRUE(near > 200) << near;
             EXPECT_TRUE(far > 50) << far;
             EXPECT_EQ(wrong, 0) << c.inside << c.aboard << " frame " << frame;
+            if (!c.inside) EXPECT_TRUE(checks[0] > 50 && checks[1] > 50) << checks[0] << " black, " << checks[1] << " gold";
         }
     }
     r.openGround();
