@@ -50,25 +50,24 @@ const char* stallLine(StallHint hint) {
 
 }  // namespace
 
-bool beginAssists(Game& game) {
+const char* beginAssists(Game& game) {
     Assists& assists = game.assists;
     assists.watch = FareWatch{};
     assists.guide = FareGuide{};
     // What the last shift left behind, before this one is counted.
     const bool nothingDelivered = assists.timedShiftRan && assists.lastDelivered == 0;
     assists.timedShiftRan = false;
-    if (!isOn(game.shift.assists)) return false;
+    if (!isOn(game.shift.assists)) return nullptr;
+    closeSquareOutlines(game.shift, *game.city);  // closed from the first picture on
     if (assists.coachStep == 0) {
-        say(game.shift, CoachEngineLine);
         assists.coachStep = 1;
-        return true;
+        return CoachEngineLine;
     }
     if (nothingDelivered && !assists.rideSuggested && !isOn(game.shift.freeRide)) {
-        say(game.shift, CoachFreeRideLine);
         assists.rideSuggested = true;
-        return true;
+        return CoachFreeRideLine;
     }
-    return false;
+    return nullptr;
 }
 
 void stepAssists(Game& game) {

@@ -31,11 +31,11 @@ constexpr const char* StallWallLine = "Stuck? Press R, back away, steer clear";
 constexpr const char* StallTrafficLine = "Traffic waits for you: back off or go round";
 constexpr const char* StallBehindLine = "Blocked behind: change to forward, steer clear";
 
-// A new shift's start, once its record is set up: the watch starts afresh and the first
-// line is said (press S in the first assisted shift of a run; the free ride, once, after
-// a timed shift that delivered nobody). Returns whether a line was said, so that the
-// game's own line goes in its place otherwise.
-bool beginAssists(Game& game);
+// A new shift's start, once its record is set up and before its first picture: the
+// guide and the watch start afresh. Returns the first line to say (press S in the first
+// assisted shift of a run; the free ride, once, after a timed shift that delivered
+// nobody), or none, when the game's own line goes in its place.
+const char* beginAssists(Game& game);
 
 // The frame's step, after the cab has moved and before anything is drawn: the guide,
 // its sounds, the how-to lines, the stall hint and the squares' outlines.

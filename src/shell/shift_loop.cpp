@@ -78,13 +78,14 @@ void beginShift(Game& game, ViewTables& view) {
     ensureHeavyDamageOverlay(game.state);
     startShift(game.shift, game.player, *game.city, game.traffic, TrafficCarCount);
     markPickups(game.shift, *game.city);
+    const char* assistLine = beginAssists(game);
 
     Image& target = renderTarget(game.screen);
     fillImage(target, colourIndex(game.screen, ColourBlack));
     renderWorldView(worldScene(game, view));
     drawHud(hudScene(game));
     transition(game.screen, game.audio, game.timer, FadeIn);
-    if (!beginAssists(game)) say(game.shift, "press [S] to start the car.");
+    say(game.shift, assistLine != nullptr ? assistLine : "press [S] to start the car.");
 }
 
 void simulateAndDrawFrame(Game& game, ViewTables& view, ShiftProfile& profile) {
