@@ -57,6 +57,7 @@ struct Shift {
     uint8_t showStats = 0;
     uint8_t lowDetail = 0;
     uint8_t assists = 0;           // the newcomer's guide (classic mode: off)
+    uint8_t freeRide = 0;          // a free ride: the clock stands still until the driver ends it
     float engineHeat = 0;
     float brakeHeat = 0;
     float turboBoost = 0;
@@ -77,27 +78,9 @@ struct FareGuide {
     bool active = false;    // there is a square to go to
     bool aboard = false;    // it is the destination of the passenger aboard
     Body target;            // its centre (x, y)
+    int64_t distance = 0;   // what the guide shows: 0 only inside the square
     bool inSquare = false;  // the cab is inside it...
     bool tooFast = false;   // ...but moving too fast for the square to count
-};
-
-// What the assists' sounds follow from frame to frame: whether the cab was inside the
-// guide's square, who was aboard and how many had been delivered. Reset at each shift.
-struct FareWatch {
-    bool inside = false;
-    int32_t aboard = 0;
-    int32_t delivered = 0;
-    double stalledTicks = 0;  // how long the throttle has been held without the cab getting away
-    float stallX = 0, stallY = 0;  // from where
-    bool stallSaid = false;        // the hint has been given for this stall
-};
-
-// This frame's moments for the assists' sounds, filled by the simulation, played by
-// the shell.
-struct FareCues {
-    bool entered = false;    // the cab came inside the square that counts
-    bool pickedUp = false;   // a passenger got in
-    bool delivered = false;  // a passenger got out at the destination
 };
 
 // The game's fixed constants shared across subsystems.

@@ -7,6 +7,7 @@
 #include "core/frame_timer.h"
 #include "core/records.h"
 #include "core/saved_records.h"
+#include "frontend/assists.h"
 #include "platform/audio.h"
 #include "platform/screen.h"
 
@@ -32,8 +33,7 @@ struct Game {
     Shift shift;
     GameState state;
     SavedRecords saved;               // career, best scores, settings kept between runs
-    FareWatch fareWatch;              // the assists' sounds: last frame's squares and fares
-    int8_t coachStep = 0;             // the first shift's how-to lines: 0 not yet, 1 engine, 2 squares, 3 done
+    Assists assists;                  // the newcomer's guide, its sounds and lines
 };
 
 }  // namespace hc

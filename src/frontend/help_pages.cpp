@@ -19,6 +19,32 @@ namespace {
 
 constexpr std::string_view PageTitles[HelpPageCount + 1] = {"", "controls", "how to play", "credits"};
 
+// The assists' own page, which comes before the credits while they are on.
+constexpr int AssistsPage = 3;
+constexpr std::string_view AssistsTitle = "assists";
+
+// What the assists show and what each of their marks means, each line in the colour it
+// explains (0: the page's own).
+struct LegendLine {
+    std::string_view text;
+    int colour;
+};
+constexpr LegendLine Legend[] = {
+    {"the arrow at the top points the way:", 0},
+    {"up is ahead, down behind, left and right as they are.", 0},
+    {"gold: the nearest passenger waiting", ColourGold},
+    {"green: your passenger's destination, ahead", ColourGreen},
+    {"rose: the destination lies behind you", ColourRose},
+    {"violet ring: inside the square, stop there", ColourInZone},
+    {"the number under it counts to the square's edge,", 0},
+    {"in fare points; it reads 0 only inside.", 0},
+    {"n/16 at the top: fares delivered of 16.", 0},
+    {"squares on the road: gold waiting, green to go.", 0},
+    {"", 0},
+    {"f11: full screen on/off", 0},
+    {"free ride, on the main menu: no clock, learn the city.", 0},
+};
+
 // Key pictures (the font's key-cap style) and what each action does, in action order.
 struct ControlLine {
     std::string_view key;
@@ -74,9 +100,12 @@ constexpr CreditLine Credits[3] = {
 
 }  // namespace
 
-std::string_view helpPageTitle(int page) {
-    if (page < 1 || page > HelpPageCount) return {};
-    return PageTitles[page];
+int helpPageCount(bool assists) { return assists ? HelpPageCount + 1 : HelpPageCount; }
+
+std::string_view helpPageTitle(int page, bool assists) {
+    if (page < 1 || page > helpPageCount(assists)) return {};
+    if (assists && page == AssistsPage) return AssistsTitle;
+    return PageTitles[assists && page > AssistsPage ? page - 1 : page];
 }
 
 HelpLayout helpLayout(int height) {
@@ -86,6 +115,7 @@ HelpLayout helpLayout(int height) {
 }
 
 void drawHelpPage(Game& game, int page) {
+    const int shown = page;
     Image& target = renderTarget(game.screen);
     const int width = target.width;
     const int height = target.height;
@@ -96,7 +126,24 @@ void drawHelpPage(Game& game, int page) {
     const HelpLayout layout = helpLayout(height);
     const int m = layout.margin;
     game.font.lineCursorY = layout.firstLine;
-    drawTitleBar(game.font, target, helpPageTitle(page));
+    const bool assists = isOn(game.shift.assists);
+    const int count = helpPageCount(assists);
+    drawTitleBar(game.font, target, helpPageTitle(page, assists));
+    // With the assists the credits move one page on.
+    if (assists && page == AssistsPage) {
+        for (const LegendLine& line : Legend) {
+            // A swatch of the colour a line explains, in a black rim, before its text.
+            const int y = game.font.lineCursorY, x = line.colour != 0 ? 25 : 5;
+            if (line.colour != 0) {
+                fillBox(target, 4, y - 1, 18, y + 8, ColourBlack);
+                fillBox(target, 5, y, 17, y + 7, static_cast<uint32_t>(line.colour));
+            }
+            printLine(game.font, target, x, line.text);
+        }
+        page = 0;
+    } else if (assists && page > AssistsPage) {
+        --page;
+    }
 
     if (page == 1) {
         for (int a = 1; a <= ActionCount; ++a) {
@@ -114,7 +161,7 @@ void drawHelpPage(Game& game, int page) {
     }
 
     const int y = height - m - 15;
-    printText(game.font, target, 5, y, "page " + std::to_string(page) + " of " + std::to_string(HelpPageCount), 3);
+    printText(game.font, target, 5, y, "page " + std::to_string(shown) + " of " + std::to_string(count), 3);
     printText(game.font, target, width - 100, y, ".", 4);
     printText(game.font, target, width - 85, y, "next", 3);
     printText(game.font, target, width - 50, y, ",", 4);
@@ -127,7 +174,8 @@ void runHelpPages(Game& game, int firstPage) {
     greyFrame(target, game.state.greyTable);
     transition(game.screen, game.audio, game.timer, FadeIn);
 
-    int page = firstPage >= 1 && firstPage <= HelpPageCount ? firstPage : 1;
+    const int count = helpPageCount(isOn(game.shift.assists));
+    int page = firstPage >= 1 && firstPage <= count ? firstPage : 1;
     for (;;) {
         drawHelpPage(game, page);
         presentFrame(game.screen);
@@ -136,7 +184,7 @@ void runHelpPages(Game& game, int firstPage) {
         // is presented).
         const int action = waitAnyAction(game.keys, game.audio);
         if (action == ActionBack || game.keys.quit) break;
-        if (action == ActionSelect) page = page == HelpPageCount ? 1 : page + 1;
+        if (action == ActionSelect) page = page == count ? 1 : page + 1;
     }
     if (!game.keys.quit) transition(game.screen, game.audio, game.timer, FadeOut);
 }

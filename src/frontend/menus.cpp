@@ -17,8 +17,10 @@ namespace hc {
 
 namespace {
 
-constexpr std::string_view MainMenuTexts[MainMenuEntries + 1] = {
-    "", "arcade mode", "career mode", "options", "read this!", "exit"};
+constexpr std::string_view MainMenuTexts[MenuFreeRide + 1] = {
+    "", "arcade mode", "career mode", "options", "read this!", "exit", "free ride"};
+
+int menuRows(bool assists) { return assists ? MainMenuEntries + 1 : MainMenuEntries; }
 
 constexpr double MenuFrameSeconds = 1.0 / 60.0;
 
@@ -32,17 +34,24 @@ void drawMainMenu(Game& game, int selected) {
     drawImageScaled(target, game.state.menuBackdrop, -1, -1);
     drawImageScaled(target, game.state.titleImage, -1, y0);
     const int y1 = roundAny(height * 0.38 + y0);
-    for (int i = 1; i <= MainMenuEntries; ++i) {
+    const bool assists = isOn(game.shift.assists);
+    for (int i = 1; i <= menuRows(assists); ++i) {
         if (i == selected && !blinkShows(game.shift.frameCounter)) continue;
-        printText(game.font, target, -1, y1 + 20 * i, MainMenuTexts[i], 2);
+        printText(game.font, target, -1, y1 + 20 * i, mainMenuText(mainMenuRow(assists, i)), 2);
     }
 }
 
 }  // namespace
 
 std::string_view mainMenuText(int entry) {
-    if (entry < 1 || entry > MainMenuEntries) return {};
+    if (entry < 1 || entry > MenuFreeRide) return {};
     return MainMenuTexts[entry];
+}
+
+int mainMenuRow(bool assists, int row) {
+    if (row < 1 || row > menuRows(assists)) return 0;
+    if (!assists || row == 1) return row;
+    return row == 2 ? MenuFreeRide : row - 1;
 }
 
 void drawImageScaled(Image& target, const Image* image, int x, int y) {
@@ -97,6 +106,7 @@ void paceMenuFrame(double& lastFrame) {
 
 int runMainMenu(Game& game) {
     int selected = 1;
+    const int rows = menuRows(isOn(game.shift.assists));
     Image& target = renderTarget(game.screen);
     fillImage(target, colourIndex(game.screen, ColourBlack));
     drawImageScaled(target, game.state.menuBackdrop, -1, -1);
@@ -109,11 +119,11 @@ int runMainMenu(Game& game) {
         if (game.keys.quit) return MenuExit;
         drawMainMenu(game, selected);
         if (wasReleased(game.keys, ActionUp)) {
-            selected = selected == 1 ? MainMenuEntries : selected - 1;
+            selected = selected == 1 ? rows : selected - 1;
         } else if (wasReleased(game.keys, ActionDown)) {
-            selected = selected == MainMenuEntries ? 1 : selected + 1;
+            selected = selected == rows ? 1 : selected + 1;
         } else if (wasReleased(game.keys, ActionBack)) {
-            selected = MenuExit;
+            selected = rows;  // exit, the last row
             break;
         } else if (wasReleased(game.keys, ActionSelect)) {
             break;
@@ -125,7 +135,7 @@ int runMainMenu(Game& game) {
     }
 
     transition(game.screen, game.audio, game.timer, FadeOut);
-    return selected;
+    return mainMenuRow(isOn(game.shift.assists), selected);
 }
 
 }  // namespace hc

@@ -15,12 +15,18 @@ constexpr int MenuCareer = 2;
 constexpr int MenuOptions = 3;
 constexpr int MenuHelp = 4;
 constexpr int MenuExit = 5;
+// With the assists on the menu also offers a free ride, second from the top.
+constexpr int MenuFreeRide = 6;
 
-// The text of main menu entry 1..5 ("arcade mode" ... "exit"); empty outside.
+// The text of main menu result 1..6 ("arcade mode" ... "exit", "free ride"); empty outside.
 std::string_view mainMenuText(int entry);
 
-// Shows the main menu until an entry is chosen and returns its number: up and down
-// step through the five entries (wrapping round), select chooses, the exit key chooses
+// The result of the menu's row 1.., top to bottom: rows 1..5 are results 1..5, but with
+// the assists on row 2 is the free ride and the rest move down a row. 0 past the end.
+int mainMenuRow(bool assists, int row);
+
+// Shows the main menu until an entry is chosen and returns its result: up and down
+// step through the entries (wrapping round), select chooses, the exit key chooses
 // "exit". The chosen entry blinks, two frames shown and two hidden. A window being
 // closed returns "exit" at once (the caller sees keys.quit).
 int runMainMenu(Game& game);

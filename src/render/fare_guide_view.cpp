@@ -85,9 +85,9 @@ void forEachSquare(const FareGuide& guide, const Shift& shift, Draw draw) {
     }
 }
 
-// The distance the cockpit shows for a destination, for any square.
-std::string distanceText(const FareGuide& guide, const PlayerCar& player) {
-    return std::to_string(shownDistance(player, guide.target));
+// The guide's distance: 0 only inside the square.
+std::string distanceText(const FareGuide& guide) {
+    return std::to_string(guide.distance);
 }
 
 // Every pixel of the target whose centre lies inside the triangle (a, b, c), either
@@ -109,14 +109,16 @@ void fillTriangle(Image& target, double ax, double ay, double bx, double by, dou
     }
 }
 
-// The guide's arrow at the top of the cockpit, along the cockpit dart's direction on the
-// screen (ahead is down, behind up): a solid head and a shaft behind it, outlined in black
+// The guide's arrow at the top of the cockpit, pointing the way (ahead is up the screen,
+// behind down, left and right as they are): a solid head and a shaft behind it, outlined in black
 // so that it stands out on the sky and on walls. A notched dart's swept-back barbs were
 // read as its point at a glance; a head on a shaft is the shape every road sign uses.
 // It spans from its tip, at least 70% of `length` out, to 70% of that behind the centre,
 // the same shape whichever way it points.
 void drawGuideArrow(Image& target, int cx, int cy, const DestinationArrow& dart, int length, uint32_t colour) {
-    double ux = dart.tipX - cx, uy = dart.tipY - cy;
+    // The cockpit's dart lies flat like a compass seen from the far side, ahead pointing
+    // down; the guide's stands up the way a road sign does, so its height is turned over.
+    double ux = dart.tipX - cx, uy = cy - dart.tipY;
     const double reach = std::sqrt(ux * ux + uy * uy);
     if (!(reach > 0) || !std::isfinite(reach)) return;
     ux /= reach, uy /= reach;
@@ -161,8 +163,10 @@ void drawFareGuide(const FareGuide& guide, const PlayerCar& player, const FontSe
         drawGuideArrow(target, cx, cy, dart, length, guide.aboard ? static_cast<uint32_t>(dart.colour) : ColourGold);
     }
     const int textY = roundAny(top * 1.8) + 4;
-    // The cockpit's own distance shows under a destination already.
-    if (!guide.aboard) printText(font, target, -1, textY, distanceText(guide, player), 1);
+    // A destination's distance in the cockpit's own place and size, which the cockpit
+    // leaves to the guide; a waiting passenger's smaller, under the arrow.
+    if (guide.aboard) printText(font, target, -1, roundAny(top * 1.8), distanceText(guide), 2);
+    else printText(font, target, -1, textY, distanceText(guide), 1);
     if (guide.tooFast) printText(font, target, -1, textY + 16, "stop here!", 1);
 }
 
@@ -232,7 +236,7 @@ void drawMapGuide(const FareGuide& guide, const Shift& shift, const PlayerCar& p
 
     if (!guide.active) return;
     const int textY = roundAny(target.height / 16.0 * 1.8);
-    printText(font, target, -1, textY, distanceText(guide, player), 1);
+    printText(font, target, -1, textY, distanceText(guide), 1);
     if (guide.tooFast) printText(font, target, -1, textY + 16, "stop here!", 1);
 }
 

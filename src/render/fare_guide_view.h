@@ -9,12 +9,14 @@ namespace hc {
 
 // What the newcomer's guide shows (the assists; classic mode draws none of it).
 //
-// Over the cockpit, at the top of the screen: with nobody aboard a gold arrow towards
-// the nearest waiting passenger, smaller and lower than the cockpit's own arrow so that
-// the delivered count above it stays readable, with the distance under it; with a
-// passenger aboard a filled arrow over the cockpit's own. While the cab is inside the
-// square that counts, a steady ring in ColourInZone takes the arrow's place; "stop
-// here!" while the cab is too fast there for the square to count.
+// Over the cockpit, at the top of the screen, an arrow that points the way as a road
+// sign does (up the screen is ahead of the cab, left is left): with nobody aboard a gold
+// one towards the nearest waiting passenger, smaller and lower than the cockpit's own
+// arrow so that the delivered count above it stays readable; with a passenger aboard a
+// larger one, green for a destination ahead and rose for one behind, in the cockpit
+// arrow's place. The guide's distance goes under it. While the cab is inside the square
+// that counts, a steady ring in ColourInZone takes the arrow's place; "stop here!"
+// while the cab is too fast there for the square to count.
 void drawFareGuide(const FareGuide& guide, const PlayerCar& player, const FontSet& font, Image& target);
 
 // Over the dashboard's minimap (engine running): a hollow diamond on every square that

@@ -113,7 +113,8 @@ void drawInstruments(const HudScene& scene) {
     if (shift.engineHeat < 4.0f) fillBox(target, 297, H - 73, 308, H - 60, ColourBlack);  // heat lamp off
     if (running) drawLcdText(target, 21, H - 144, turboText(shift.turboBoost), ColourBlue);
 
-    drawLcdText(target, 278, H - 89, clockText(shift.minutesLeft, shift.secondsLeft), ColourPurple);
+    // A free ride has no clock to show.
+    if (!isOn(shift.freeRide)) drawLcdText(target, 278, H - 89, clockText(shift.minutesLeft, shift.secondsLeft), ColourPurple);
 
     const float speed = bodySpeed(scene.player);
     const bool reverse = isOn(shift.reverseGear);
@@ -147,6 +148,8 @@ void drawDestination(const HudScene& scene) {
         drawLine(target, tx, ty, b2x, b2y, colour);
     }
 
+    // The guide's distance, which reads 0 only inside the square, takes this one's place.
+    if (isOn(shift.assists)) return;
     const int64_t distance = shownDistance(scene.player, passenger.destination);
     printText(scene.font, target, -1, roundAny(cy * 1.8), std::to_string(distance), 2);
 }

@@ -618,10 +618,10 @@ struct GroundRun {
     const uint16_t* level;     // per row: 256 x shade level, dithered
     const uint8_t* shade;      // shadeByLevel
     ptrdiff_t pitch;
-    // The assists' square the cab is inside (its centre cell), and whether the other
-    // marks show near-white this frame; read only by the Zone rows.
+    // The assists' square the cab is inside (its centre cell; far off the grid when
+    // none), and the colour of every other mark; read only by the Zone rows.
     int zoneX = 0, zoneY = 0;
-    bool blinkNow = false;
+    uint8_t markColour = 0;
 };
 
 // Whether a ground cell (its byte offset in the grid) lies in the 9 by 9 square round
@@ -631,11 +631,19 @@ inline bool inZone(const GroundRun& run, int32_t offset) {
     return std::abs(cell / MapSize - run.zoneX) <= 4 && std::abs(cell % MapSize - run.zoneY) <= 4;
 }
 
+// An assists' mark outside the square the cab is inside: the run's colour and black in a
+// chequer of cells, which no paint on the road looks like.
+inline uint8_t markColour(const GroundRun& run, int32_t offset) {
+    const int cell = offset / static_cast<int32_t>(sizeof(MapCell));  // x * MapSize + y
+    return ((cell / MapSize + cell % MapSize) & 1) != 0 ? ColourBlack : run.markColour;
+}
+
 // The ground pixels of count rows from row `first` (pixel is that row's), in chunks:
 // the cells seen first (four rows at a time where SSE2 is there), then the pixels.
 // Masked skips rows drawn by faces; Blink shows pick-up squares near-white. Zone (with
-// Blink) draws the marks of the assists' square steadily in ColourInZone, unshaded, and
-// lets the others blink as usual.
+// Blink) is the assists' way: every mark steady and unshaded, in ColourInZone in the
+// square the cab is inside and in markColour's chequer elsewhere, so that a square
+// never reads as lane paint.
 template <bool Masked, bool Blink, bool Zone = false>
 void groundRows(const GroundRun& run, const float* distance, int count, float travel, float ex, float ey, float hx,
                 float hy, uint8_t* pixel, int first, const uint8_t* mask) {
@@ -651,11 +659,11 @@ void groundRows(const GroundRun& run, const float* distance, int count, float tr
             const uint8_t* cell = run.cellBytes + cells[i];
             uint8_t colour = cell[0];
             if (Blink && (cell[2] & PickupMark)) {
-                if (Zone && inZone(run, cells[i])) {
-                    *pixel = ColourInZone;
+                if (Zone) {
+                    *pixel = inZone(run, cells[i]) ? ColourInZone : markColour(run, cells[i]);
                     continue;
                 }
-                if (!Zone || run.blinkNow) colour = 22;
+                colour = 22;
             }
             *pixel = run.shade[level[i] + colour];
         }
@@ -695,11 +703,13 @@ void drawGround(const WorldViewScene& scene, const Body& ray, int column, int st
     const GroundRun run{cellBytes, level, shade, pitch};
     const int count = last - first + 1;
     const float* distance = &tables.rowFloorDistance[first];
-    if (scene.guide != nullptr && scene.guide->inSquare) {
+    if (scene.guide != nullptr) {
         GroundRun zone = run;
-        zone.zoneX = static_cast<int>(std::nearbyint(scene.guide->target.x));
-        zone.zoneY = static_cast<int>(std::nearbyint(scene.guide->target.y));
-        zone.blinkNow = blink;
+        const bool inside = scene.guide->inSquare;
+        zone.zoneX = inside ? static_cast<int>(std::nearbyint(scene.guide->target.x)) : -MapSize;
+        zone.zoneY = inside ? static_cast<int>(std::nearbyint(scene.guide->target.y)) : -MapSize;
+        // Only the destination is marked while somebody is aboard.
+        zone.markColour = scene.guide->aboard ? ColourGreen : ColourGold;
         if (mask) groundRows<true, true, true>(zone, distance, count, travel, ex, ey, hx, hy, pixel, first, mask);
         else groundRows<false, true, true>(zone, distance, count, travel, ex, ey, hx, hy, pixel, first, mask);
         return;

@@ -51,8 +51,9 @@ struct WorldViewScene {
     const Shift& shift;
     const GameState& state;
     Image& target;
-    // The assists' guide, or none (classic mode): while the cab is inside its square,
-    // that square's marks show steadily in ColourInZone.
+    // The assists' guide, or none (classic mode): with a guide every square's marks show
+    // steadily in the guide's colour (gold waiting, green the destination), and those of
+    // the square the cab is inside in ColourInZone.
     const FareGuide* guide = nullptr;
 };
 

@@ -55,12 +55,13 @@ void resetForCareerShift(Shift& shift, PlayerCar& player) {
 void prepareShift(Game& game, ShiftKind kind) {
     drawBusyIcon(game.screen);
     generateCityMap(*game.city, game.state.shadeTable);
-    if (kind == ShiftKind::Arcade) {
+    if (kind == ShiftKind::Career) {
+        resetForCareerShift(game.shift, game.player);
+    } else {
         newGameReset(game.shift, game.player);
         game.shift.turboLevel = 1;
-    } else {
-        resetForCareerShift(game.shift, game.player);
     }
+    game.shift.freeRide = toFlag(kind == ShiftKind::FreeRide);
     openTrack(game.audio, randomChoice(4) + 1);
     setTimeLimit(game.shift, ShiftMinutes);
 }

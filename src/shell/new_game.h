@@ -18,11 +18,14 @@ void newGameReset(Shift& shift, PlayerCar& player);
 // upgrade stages and the wear.
 void resetForCareerShift(Shift& shift, PlayerCar& player);
 
-enum class ShiftKind { Arcade, Career };
+// A free ride is an arcade game whose clock stands still until the driver ends it.
+enum class ShiftKind { Arcade, Career, FreeRide };
+// What the score picture says under the score of a free ride, which enters no best score.
+constexpr const char* FreeRideNote = "a free ride: no best score";
 
 // Makes the game ready for its next shift: the busy icon, a new city, the reset for the
-// kind of shift (an arcade game also gets the turbo at stage 1), a random driving track
-// and the four-minute clock.
+// kind of shift (an arcade game or a free ride also gets the turbo at stage 1), a random
+// driving track and the four-minute clock.
 void prepareShift(Game& game, ShiftKind kind);
 
 }  // namespace hc

@@ -12,13 +12,11 @@
 #include "platform/keyboard.h"
 #include "platform/screen.h"
 #include "render/damage_overlay.h"
-#include "render/fare_guide_view.h"
 #include "render/hud.h"
 #include "render/map_view.h"
 #include "render/minimap.h"
 #include "render/world_view.h"
 #include "shell/saves.h"
-#include "sim/fare_guide.h"
 #include "sim/passengers.h"
 #include "sim/player_car.h"
 #include "sim/traffic.h"
@@ -30,45 +28,8 @@ namespace {
 
 constexpr const char* PhaseLabels[ProfilePhaseCount + 1] = {"", "player ", "render ", "hud    ", "traffic", "screen "};
 
-WorldViewScene worldScene(Game& game, ViewTables& view, const FareGuide* guide = nullptr) {
-    return {*game.city, view, game.player, game.shift, game.state, renderTarget(game.screen), guide};
-}
-
-// The first shift's how-to lines, with the assists on.
-constexpr const char* CoachEngineLine = "Press S to start the engine";
-constexpr const char* CoachSquareLine = "Stop inside a marked square to pick up a fare";
-constexpr const char* CoachMapLine = "Tab shows the map: find the gold diamonds";
-// Said when the throttle is held and the cab, caught on a wall or a car, does not move.
-constexpr const char* CoachStallLine = "Stuck? Press R, back away, steer clear";
-
-// The assists' cues: a high ding on coming inside the square that counts, a rising
-// fifth as a passenger gets in, a rising major chord's notes as one gets out.
-void playFareCues(AudioEngine& audio, const FareCues& cues) {
-    if (cues.delivered) {
-        startCue(audio, 523.25, 659.25, 783.99, 0.6);
-    } else if (cues.pickedUp) {
-        startCue(audio, 659.25, 987.77, 0.0, 0.4);
-    } else if (cues.entered) {
-        startCue(audio, 1318.5, 0.0, 0.0, 0.25);
-    }
-}
-
-// Once the engine runs, the square line follows the engine line at once; the map line
-// follows once that has run out. Otherwise each waits until nothing is said, so that it
-// never covers a passenger's words.
-void coachNewcomer(Game& game) {
-    Shift& shift = game.shift;
-    if (game.coachStep == 1 && isOn(shift.engineRunning) &&
-        (shift.speechTimer <= 0 || shift.speechText == CoachEngineLine)) {
-        say(shift, CoachSquareLine);
-        game.coachStep = 2;
-    } else if (game.coachStep == 2 &&
-               (shift.passengerAboard != 0 || shift.deliveredCount > 0 || isOn(shift.mapView))) {
-        game.coachStep = 3;  // found a fare or the map already: the map line would come too late
-    } else if (game.coachStep == 2 && shift.speechTimer <= 0) {
-        say(shift, CoachMapLine);
-        game.coachStep = 3;
-    }
+WorldViewScene worldScene(Game& game, ViewTables& view) {
+    return {*game.city, view, game.player, game.shift, game.state, renderTarget(game.screen), assistGuide(game)};
 }
 
 inline int8_t channelFlag(bool on) { return on ? int8_t{-1} : int8_t{0}; }
@@ -120,19 +81,14 @@ void beginShift(Game& game, ViewTables& view) {
     startShift(game.shift, game.player, *game.city, game.traffic, TrafficCarCount);
     applyShiftSettings(game);
     markPickups(game.shift, *game.city);
+    const char* assistLine = beginAssists(game);
 
     Image& target = renderTarget(game.screen);
     fillImage(target, colourIndex(game.screen, ColourBlack));
     renderWorldView(worldScene(game, view));
     drawHud(hudScene(game));
     transition(game.screen, game.audio, game.timer, FadeIn);
-    game.fareWatch = FareWatch{};
-    if (isOn(game.shift.assists) && game.coachStep == 0) {
-        say(game.shift, CoachEngineLine);
-        game.coachStep = 1;
-    } else {
-        say(game.shift, "press [S] to start the car.");
-    }
+    say(game.shift, assistLine != nullptr ? assistLine : "press [S] to start the car.");
 }
 
 void simulateAndDrawFrame(Game& game, ViewTables& view, ShiftProfile& profile) {
@@ -166,23 +122,14 @@ void simulateAndDrawFrame(Game& game, ViewTables& view, ShiftProfile& profile) {
         stampAllTraffic(game.traffic, TrafficCarCount, city);
     });
     playCarSound(game.audio, sound);
-    const bool assists = isOn(shift.assists);
-    FareGuide guide;
-    if (assists) {
-        guide = fareGuide(shift, game.player);
-        playFareCues(game.audio, watchFare(game.fareWatch, shift, guide));
-        coachNewcomer(game);
-        const bool stalled = watchStall(game.fareWatch, shift, game.player, isHeld(game.keys, ActionUp),
-                                        frameDelta(game.timer));
-        if (stalled) say(shift, CoachStallLine);
-    }
+    stepAssists(game);
     profile.marks[2] = clockSeconds();
 
     const bool mapView = isOn(shift.mapView);
     if (mapView) {
         drawMapView(city, game.player, game.state, target);
     } else {
-        renderWorldView(worldScene(game, view, assists ? &guide : nullptr));
+        renderWorldView(worldScene(game, view));
     }
     profile.marks[3] = clockSeconds();
 
@@ -190,14 +137,7 @@ void simulateAndDrawFrame(Game& game, ViewTables& view, ShiftProfile& profile) {
         drawHud(hudScene(game));
         drawMinimap(city, game.player, shift, game.font, target);
     }
-    if (assists) {
-        if (mapView) {
-            drawMapGuide(guide, shift, game.player, game.font, target);
-        } else {
-            drawMinimapGuide(guide, shift, game.player, target);
-            drawFareGuide(guide, game.player, game.font, target);
-        }
-    }
+    drawAssists(game);
     profile.marks[4] = clockSeconds();
 
     // Looking ahead and moving take the cars out of the grid again.

@@ -62,6 +62,12 @@ void playMenuChoice(Game& game, int choice) {
                 return isOn(game.shift.assists) ? line : std::string();
             });
             break;
+        case MenuFreeRide:
+            // No clock, so no best score either.
+            prepareShift(game, ShiftKind::FreeRide);
+            runShift(game, [](int64_t) { return std::string(FreeRideNote); });
+            game.shift.freeRide = FlagOff;
+            break;
         case MenuCareer:
             // The career opens its own music: the garage's, then a driving track.
             runCareer(game);

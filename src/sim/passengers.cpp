@@ -190,7 +190,10 @@ void advanceClock(Shift& shift, double dt) {
 }
 
 void runClock(Shift& shift, double dt) {
-    shift.secondsLeft -= dt * 0.02;
+    // A free ride's clock stands still until the driver ends the ride, which leaves it
+    // at 0:00; from there it runs out at this step as any shift's does.
+    const bool standing = isOn(shift.freeRide) && (shift.minutesLeft > 0 || shift.secondsLeft > 0);
+    if (!standing) shift.secondsLeft -= dt * 0.02;
     if (shift.secondsLeft < 0) {
         shift.secondsLeft += 60;
         shift.minutesLeft -= 1;

@@ -49,8 +49,9 @@ void tryDropOff(Shift& shift, CityMap& map, int k);
 void say(Shift& shift, const std::string& text);
 
 // The clock and meter step at the end of every frame: counts the frame, runs the clock
-// down by dt ticks and, with nobody aboard, counts one point of the meter into the
-// score. The shift is over once minutesLeft is below 0.
+// down by dt ticks (in a free ride only once the driver has set it to 0:00 by ending the
+// ride) and, with nobody aboard, counts one point of the meter into the score. The
+// shift is over once minutesLeft is below 0.
 void advanceClock(Shift& shift, double dt);
 // The same without counting a frame: the clock and meter of one of a long frame's
 // earlier steps.

@@ -40,6 +40,24 @@ TEST_F(GeneratedArt, WallTexturesReadTheSameMirrored) {
     }
 }
 
+// A car's side view is seen from both of its sides, from one of them mirrored, so what is
+// painted on it must read the same either way: the van's emblem and the rival cab's roof
+// sign are each their own mirror image about their middle column.
+TEST_F(GeneratedArt, VehicleSideSignsReadTheSameMirrored) {
+    const struct { int model, centre, halfWidth, firstRow, lastRow; } signs[] = {{5, 104, 30, 2, 18}, {4, 130, 9, 7, 11}};
+    for (const auto& sign : signs) {
+        const VehicleSheet& sheet = state->vehicleSheets[sign.model];
+        int wrong = 0, painted = 0;
+        for (int row = sign.firstRow; row <= sign.lastRow; ++row) {
+            const uint8_t* texels = sheet.data() + row * VehicleSheetWidth;
+            painted += texels[sign.centre] != texels[sign.centre - sign.halfWidth];
+            for (int d = 1; d <= sign.halfWidth; ++d) wrong += texels[sign.centre - d] != texels[sign.centre + d];
+        }
+        EXPECT_EQ(wrong, 0) << "vehicle " << sign.model;
+        EXPECT_GT(painted, 0) << "vehicle " << sign.model << ": nothing painted in the middle";
+    }
+}
+
 // The dial agrees with the needle, which turns 3/4 of a turn for read-outs 0 to 270: a
 // long tick and a label where it points at 0, 45, ... 270, neither half-way between.
 TEST_F(GeneratedArt, SpeedometerIsLabelledOnTheNeedlesScale) {

@@ -132,7 +132,7 @@ hc_assert_farewell() {
 }
 
 hc_exit_via_menu() {
-    hc_keys Down Down Down Down Return
+    hc_keys Up Return  # "exit" is the last entry, with or without the free ride
     hc_wait_end
     hc_assert_farewell "exit through the menu"
 }

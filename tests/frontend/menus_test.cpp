@@ -8,25 +8,32 @@
 #include <tuple>
 #include <vector>
 
+#include "core/colours.h"
 #include "frontend/game.h"
 #include "frontend_fixture.h"
 
 namespace hc {
 namespace {
 
-TEST(MainMenu, UpAndDownWrapRoundTheFiveEntriesAndTheExitKeyChoosesExit) {
-    // Up from 1 wraps to 5 and down from 5 to 1; other keys are not the menu's.
-    const struct { std::vector<const char*> keys; int chosen; } cases[] = {
-        {{"Return"}, MenuArcade}, {{"Down", "Return"}, MenuCareer}, {{"Up", "Return"}, MenuExit}, {{"Up", "Up", "Return"}, MenuHelp},
-        {{"Up", "Down", "Return"}, MenuArcade}, {{"Down", "Down", "Down", "Down", "Down", "Down", "Return"}, MenuCareer},
-        {{"Left", "S", "Right", "Return"}, MenuArcade}, {{"Down", "Escape"}, MenuExit}};
+TEST(MainMenu, UpAndDownWrapRoundTheEntriesAndTheExitKeyChoosesExit) {
+    // Up from 1 wraps to the last and down from the last to 1; other keys are not the
+    // menu's. With the assists the free ride is second, and exit the sixth.
+    const struct { bool assists; std::vector<const char*> keys; int chosen; } cases[] = {
+        {false, {"Return"}, MenuArcade}, {false, {"Down", "Return"}, MenuCareer}, {false, {"Up", "Return"}, MenuExit},
+        {false, {"Up", "Up", "Return"}, MenuHelp}, {false, {"Up", "Down", "Return"}, MenuArcade},
+        {false, {"Down", "Down", "Down", "Down", "Down", "Down", "Return"}, MenuCareer},
+        {false, {"Left", "S", "Right", "Return"}, MenuArcade}, {false, {"Down", "Escape"}, MenuExit},
+        {true, {"Down", "Return"}, MenuFreeRide}, {true, {"Down", "Down", "Return"}, MenuCareer},
+        {true, {"Up", "Return"}, MenuExit}, {true, {"Up", "Up", "Return"}, MenuHelp},
+        {true, {"Down", "Down", "Down", "Down", "Down", "Down", "Down", "Return"}, MenuFreeRide}, {true, {"Escape"}, MenuExit}};
     for (const auto& c : cases) {
         FrontEndGame fe;
+        fe.game().shift.assists = toFlag(c.assists);
         fe.releaseKeysFrom(1, c.keys);
-        EXPECT_EQ(runMainMenu(fe.game()), c.chosen) << c.keys.size();
+        EXPECT_EQ(runMainMenu(fe.game()), c.chosen) << c.assists << ' ' << c.keys.size();
     }
-    const char* texts[] = {"", "arcade mode", "career mode", "options", "read this!", "exit", ""};
-    for (int i = 0; i <= 6; ++i) EXPECT_EQ(mainMenuText(i), texts[i]);
+    const char* texts[] = {"", "arcade mode", "career mode", "options", "read this!", "exit", "free ride", ""};
+    for (int i = 0; i <= 7; ++i) EXPECT_EQ(mainMenuText(i), texts[i]);
 }
 
 TEST(MainMenu, BackdropTitleAndTheSelectedEntryBlinkingTwoFramesOnTwoOff) {
@@ -141,6 +148,36 @@ TEST_F(HelpPages, TitlesLinesAndFooterStandWhereTheLayoutSays) {
     auto rowHas = [&](int y0, uint32_t colour) { const uint8_t* p = fe.game().screen.renderBuffer->pixels + y0 * 640; return std::count(p, p + 8 * 640, colour) > 0; };
     EXPECT_TRUE(rowHas(390, 22) && rowHas(400, 22) && rowHas(410, 23));
     EXPECT_FALSE(rowHas(410, 22) || rowHas(380, 22));
+}
+
+// With the assists the book has a page of its own before the credits that explains the
+// guide's marks, each in its colour; the other pages are the classic ones but for the
+// page count in the footer, and select turns through all four.
+TEST_F(HelpPages, AssistsAddALegendBeforeTheCredits) {
+    const std::vector<uint8_t> classic[] = {{}, pagePicture(1), pagePicture(2), pagePicture(3)};
+    fe.game().shift.assists = FlagOn;
+    const struct { int page, classicPage; const char* title; } cases[] = {
+        {1, 1, "controls"}, {2, 2, "how to play"}, {3, 0, "assists"}, {4, 3, "credits"}, {5, 0, ""}};
+    std::vector<uint8_t> pages[5];
+    for (const auto& c : cases) {
+        EXPECT_EQ(helpPageTitle(c.page, true), c.title);
+        if (c.page > 4) continue;
+        pages[c.page] = pagePicture(c.page);
+        EXPECT_EQ(at(5, 425), Narrow) << c.page;  // "page n of 4"
+        if (c.classicPage)  // the same picture above the footer
+            EXPECT_TRUE(std::equal(pages[c.page].begin(), pages[c.page].begin() + 420 * 640, classic[c.classicPage].begin())) << c.page;
+    }
+    for (const uint8_t colour : {ColourGold, ColourGreen, ColourRose, ColourInZone}) {  // under the title bar
+        EXPECT_GT(std::count(pages[3].begin() + 30 * 640, pages[3].begin() + 420 * 640, colour), 60) << int{colour};
+        EXPECT_EQ(std::count(classic[2].begin() + 30 * 640, classic[2].begin() + 420 * 640, colour), 0) << int{colour};
+    }
+    FrameLog log;
+    fe.pressFromNextPoll({"Return", "Return", "Return", "Return", "Escape"}, log), runHelpPages(fe.game(), 1);
+    std::vector<int> shown;
+    for (const auto& frame : log.frames)
+        for (int p = 1; p <= 4; ++p)
+            if (frame == pages[p] && (shown.empty() || shown.back() != p)) shown.push_back(p);
+    EXPECT_EQ(shown, (std::vector<int>{1, 2, 3, 4, 1}));
 }
 
 TEST_F(HelpPages, ShortScreensStepNinePixels) {

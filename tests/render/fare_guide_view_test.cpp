@@ -35,21 +35,44 @@ struct FareGuideView : testing::Test {  // the cab at (1000, 1000), passenger 1 
     ~FareGuideView() override { destroyImage(&image); }
 };
 
-TEST_F(FareGuideView, CockpitDartPointsToTheSquareAndLeavesTheCountFree) {
+TEST_F(FareGuideView, CockpitArrowPointsTheWayAndLeavesTheCountFree) {
     for (int degrees = 15; degrees <= 360; degrees += 15) {  // whatever the heading, the count's rows stay free
         fillImage(image, 0), car.heading = 10.0f * (degrees % 360), drawFareGuide(guide, car, font, image);
         EXPECT_EQ(count(image, 0, 0, 0, 639, 11).n, 640 * 12) << degrees;
         EXPECT_GT(count(image, ColourGold, 280, 12, 360, 70).n, 20) << degrees;
         EXPECT_EQ(count(image, ColourGold, 0, 100).n + count(image, ColourInZone).n, 0) << degrees;
     }
-    // Last, straight ahead: the tip below the centre (320, 36), the wide head below it and a
-    // narrow shaft above, nothing beside the shaft that could read as a second point.
-    EXPECT_GT(count(image, ColourGold, 318, 46, 322, 50).n, 0);
-    EXPECT_GE(count(image, ColourGold, 300, 40, 340, 40).n, 8);
-    const int shaft = count(image, ColourGold, 300, 29, 340, 29).n;
-    EXPECT_TRUE(shaft >= 2 && shaft <= 5 && count(image, ColourGold, 300, 20, 316, 33).n == 0) << shaft;
+    // Last, straight ahead: the tip above the centre (320, 36), the wide head under it and a
+    // narrow shaft below, nothing beside the shaft that could read as a second point.
+    EXPECT_GT(count(image, ColourGold, 318, 22, 322, 26).n, 0);
+    EXPECT_GE(count(image, ColourGold, 300, 32, 340, 32).n, 8);
+    const int shaft = count(image, ColourGold, 300, 43, 340, 43).n;
+    EXPECT_TRUE(shaft >= 2 && shaft <= 5) << shaft;
+    EXPECT_EQ(count(image, ColourGold, 300, 39, 316, 52).n, 0);
     guide.inSquare = true, fillImage(image, 0), drawFareGuide(guide, car, font, image);  // inside: a ring instead
-    EXPECT_TRUE(count(image, ColourGold).n == 0 && count(image, ColourInZone, 300, 10, 340, 60).n > 40);
+    EXPECT_EQ(count(image, ColourGold).n, 0);
+    EXPECT_GT(count(image, ColourInZone, 300, 10, 340, 60).n, 40);
+}
+
+// Both of the guide's arrows point as a road sign does: up for a square ahead, right for
+// one on the right; a destination ahead is green, one behind rose.
+TEST_F(FareGuideView, ArrowsPointUpForAheadAndRightForRight) {
+    const struct { bool aboard; float dx, dy; double ux, uy; uint32_t colour; } cases[] = {
+        {false, 100, 0, 0, -1, ColourGold}, {false, 0, 100, 1, 0, ColourGold},  {false, -100, 0, 0, 1, ColourGold},
+        {false, 0, -100, -1, 0, ColourGold}, {true, 100, 0, 0, -1, ColourGreen}, {true, 5, 100, 1, 0, ColourGreen},
+        {true, -5, -100, -1, 0, ColourRose}, {true, -100, 0, 0, 1, ColourRose},
+    };
+    car.heading = 0;  // along +x, so +y lies on the right
+    for (const auto& c : cases) {
+        guide.aboard = c.aboard, guide.target.x = 1000 + c.dx, guide.target.y = 1000 + c.dy;
+        fillImage(image, 0), drawFareGuide(guide, car, font, image);
+        const double cy = c.aboard ? 30 : 36;  // the arrow's centre: lower and smaller for a waiting passenger
+        const Count arrow = count(image, c.colour, 0, 0, 639, 90);
+        const double along = (arrow.x - 320) * c.ux + (arrow.y - cy) * c.uy, across = (arrow.x - 320) * c.uy - (arrow.y - cy) * c.ux;
+        EXPECT_GT(arrow.n, 40) << c.aboard << ' ' << c.dx << ',' << c.dy;
+        EXPECT_GT(along, 1.5) << c.aboard << ' ' << c.dx << ',' << c.dy;
+        EXPECT_LT(std::fabs(across), along / 2) << c.aboard << ' ' << c.dx << ',' << c.dy;
+    }
 }
 
 // A blue arrow whose tip lies ahead (the heading's direction on the screen) of the cab; a
@@ -77,9 +100,10 @@ TEST_F(FareGuideView, MinimapAndMapViewMarkTheCabAndTheSquares) {
     }
 }
 
-// The marks of the square the cab is inside turn ColourInZone on both blink phases, the
-// others blink on; a guide outside its square, or none, changes nothing.
-TEST_F(FareGuideView, WorldViewShowsTheSquareTheCabIsInsideSteadily) {
+// With a guide every mark shows steadily: a chequer of gold (green for a destination) and
+// black, and ColourInZone in the square the cab is inside; no guide (classic mode) blinks
+// them near-white.
+TEST_F(FareGuideView, WorldViewShowsTheSquaresSteadily) {
     test::RenderRig& r = test::rig();
     r.openGround();
     for (const int x : {1020, 1040})  // the cab's square 20 cells ahead, and one beyond
@@ -90,19 +114,38 @@ TEST_F(FareGuideView, WorldViewShowsTheSquareTheCabIsInsideSteadily) {
         renderWorldView({*r.map, r.tables, r.player, r.shift, *r.state, *r.target, g});
         return std::vector<uint8_t>(r.target->pixels, r.target->pixels + RenderWidth * RenderHeight);
     };
-    for (const int64_t frame : {0, 1}) {
-        r.pose(1000, 1000, 0), r.shift.frameCounter = frame, guide.inSquare = false;
-        const std::vector<uint8_t> plain = render(nullptr);
-        EXPECT_EQ(render(&guide), plain) << frame;
-        guide.inSquare = true;
-        const std::vector<uint8_t> zone = render(&guide);
-        int changed = 0, other = 0, missed = 0;  // missed: the square's marks left near-white (colour 10 here)
-        for (size_t i = 0; i < plain.size(); ++i) {
-            const bool near = r.tables.rowFloorDistance[i / RenderWidth] < 30.0f;  // the cab's square, not the other
-            changed += zone[i] != plain[i], other += zone[i] != plain[i] && (zone[i] != ColourInZone || !near);
-            missed += frame == 0 && near && test::decodePixel(plain[i]).colour == 10 && zone[i] != ColourInZone;
+    // inside: the cab in the near square; zone, mark: the near and the far square's colour
+    const struct { bool inside, aboard; uint8_t zone, mark; } cases[] = {
+        {false, false, ColourGold, ColourGold}, {true, false, ColourInZone, ColourGold}, {true, true, ColourInZone, ColourGreen},
+    };
+    for (const auto& c : cases) {
+        r.pose(1000, 1000, 0), guide.inSquare = c.inside, guide.aboard = c.aboard;
+        r.shift.frameCounter = 0;
+        const std::vector<uint8_t> blinkOn = render(nullptr);
+        r.shift.frameCounter = 1;
+        const std::vector<uint8_t> blinkOff = render(nullptr);
+        for (const int64_t frame : {0, 1}) {
+            r.shift.frameCounter = frame;
+            const std::vector<uint8_t> shown = render(&guide);
+            int near = 0, far = 0, wrong = 0, checks[2] = {0, 0};  // the marks (they blink in classic), by their square
+            for (size_t i = 0; i < shown.size(); ++i) {
+                if (blinkOn[i] == blinkOff[i]) {
+                    wrong += shown[i] != blinkOn[i];
+                    continue;
+                }
+                const bool nearRow = r.tables.rowFloorDistance[i / RenderWidth] < 30.0f;
+                (nearRow ? near : far) += 1;
+                if (nearRow && !c.inside) {  // a square the cab is not inside: a chequer of its colour and black
+                    checks[shown[i] == c.mark] += 1, wrong += shown[i] != c.mark && shown[i] != ColourBlack;
+                } else {
+                    wrong += shown[i] != (nearRow ? c.zone : c.mark) && (nearRow || shown[i] != ColourBlack);
+                }
+            }
+            EXPECT_TRUE(near > 200) << near;
+            EXPECT_TRUE(far > 50) << far;
+            EXPECT_EQ(wrong, 0) << c.inside << c.aboard << " frame " << frame;
+            if (!c.inside) EXPECT_TRUE(checks[0] > 50 && checks[1] > 50) << checks[0] << " black, " << checks[1] << " gold";
         }
-        EXPECT_TRUE(changed > 200 && other == 0 && missed == 0) << frame << ": " << changed << " changed, " << other << " other, " << missed << " missed";
     }
     r.openGround();
 }

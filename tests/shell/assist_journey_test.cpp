@@ -1,12 +1,16 @@
 // The assists on a generated city, headless, frame after frame of the shift loop.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <tuple>
+#include <vector>
 
 #include "core/colours.h"
+#include "frontend/menus.h"
 #include "shell/shift_loop.h"
 #include "support/arcade_game.h"
+#include "support/key_codes.h"
 
 namespace hc {
 namespace {
@@ -36,13 +40,14 @@ TEST_F(AssistJourney, SquaresLightAndSoundAtTheToleranceEdgeOnlyWithAssistsOn) {
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.assists << c.aboard << " at " << c.offset);
         arcade.resetShiftRecords(4), g.shift.assists = toFlag(c.assists), beginShift(g, arcade.view);
-        if (c.aboard) tryPickUp(g.shift, *g.city, 1), g.fareWatch.aboard = 1;
+        if (c.aboard) tryPickUp(g.shift, *g.city, 1), g.assists.watch.aboard = 1;
         const Body& spot = c.aboard ? g.shift.passengers[1].destination : g.shift.passengers[1].pickup;
         g.player.x = spot.x + c.offset, g.player.y = spot.y, g.shift.engineRunning = FlagOn;
         g.shift.frameCounter = 1;  // passenger 1 is tested when the count reaches 16
         int lit = 0, blue = 0;
         for (int frame = 0; frame < 17; ++frame) {
             g.player.vx = g.player.vy = 0.0f, simulateAndDrawFrame(g, arcade.view, profile);
+            if (frame == 0 && c.assists) EXPECT_EQ(g.assists.guide.distance == 0, std::fabs(c.offset) <= 4.0f) << "0 only inside";
             const Image& image = renderTarget(g.screen);  // lit: the zone colour in the cockpit and on the minimap
             lit += countColour(image, ColourInZone, 280, 12, 360, 56) > 100 && countColour(image, ColourInZone, 540, 392, 639, 471) > 20;
             blue += countColour(image, ColourRoyalBlue, 0, 0, 639, 479) > 0;
@@ -67,7 +72,8 @@ TEST_F(AssistJourney, FirstShiftExplainsOnceInTheSpeechBubble) {
         {false, true, true, "Press S to start the engine", "Stop inside a marked square to pick up a fare"},  // on at once
         {false, true, true, "a passenger's own line", "a passenger's own line"},  // the map line waits
         {false, true, true, nullptr, "Tab shows the map: find the gold diamonds"},  // until nothing is said
-        {true, true, true, nullptr, "press [S] to start the car."},    // said once a run
+        {true, true, true, nullptr, "No fare yet? Try a free ride from the menu: no clock"},  // nobody delivered last time
+        {true, true, true, nullptr, "press [S] to start the car."},    // each said once a run
     };
     for (const auto& f : frames) {
         if (f.begin) arcade.resetShiftRecords(4), g.shift.assists = toFlag(f.assists), beginShift(g, arcade.view);
@@ -77,9 +83,80 @@ TEST_F(AssistJourney, FirstShiftExplainsOnceInTheSpeechBubble) {
         EXPECT_EQ(g.shift.speechText, f.after);
     }
     // A newcomer who has found the map view already is not told about it.
-    g.coachStep = 2, g.shift.mapView = FlagOn, g.shift.speechTimer = 0, g.shift.speechText = "";
+    g.assists.coachStep = 2, g.shift.mapView = FlagOn, g.shift.speechTimer = 0, g.shift.speechText = "";
     simulateAndDrawFrame(g, arcade.view, profile);
-    EXPECT_TRUE(g.shift.speechText.empty() && g.coachStep == 3) << g.shift.speechText;
+    EXPECT_TRUE(g.shift.speechText.empty() && g.assists.coachStep == 3) << g.shift.speechText;
+}
+
+// Throttle held against a car that waits for the cab: reversing into it, the hint sends
+// the driver forward (never to the reverse key); nosing into it, it says to back off or
+// go round. Every other car is taken out of the way.
+TEST_F(AssistJourney, StallHintFollowsTheGearWhenACarIsInTheWay) {
+    const struct { bool reverse; float carX; float carHeading; const char* hint; } cases[] = {
+        {true, 1032, 0, "Blocked behind: change to forward, steer clear"},
+        {false, 1048, 1800, "Traffic waits for you: back off or go round"},
+    };
+    for (const auto& c : cases) {
+        arcade.resetShiftRecords(4), g.shift.assists = FlagOn, beginShift(g, arcade.view);
+        for (int k = 1; k < TrafficCarCount; ++k) g.traffic[k].motion.x = g.traffic[k].motion.y = 4;  // off the streets
+        TrafficCar& car = g.traffic[0];
+        initTrafficCar(car, c.carX, g.player.y), car.motion.heading = c.carHeading, rotateBody(car.motion, 0.0);
+        car.fwdX = c.carHeading == 0 ? 1 : -1;
+        g.shift.engineRunning = FlagOn, g.shift.reverseGear = toFlag(c.reverse), g.shift.speechTimer = 0, g.assists.coachStep = 3;
+        const int64_t from = arcade.window.polls() + 1;
+        arcade.window.holdKey(test::KeyUp, from, from + 600);
+        std::vector<std::string> said;
+        for (int frame = 0; frame < 600 && said.empty(); ++frame) {
+            simulateAndDrawFrame(g, arcade.view, profile), finishFrame(g, profile);
+            if (g.shift.speechTimer > 0) said.push_back(g.shift.speechText);
+        }
+        arcade.window.clearKeys();
+        EXPECT_EQ(said, std::vector<std::string>{c.hint}) << c.reverse;
+        EXPECT_LT(std::fabs(g.player.x - 1040.0f), 8.0f) << "the cab got away: nothing held it";
+    }
+}
+
+// From the menu, a free ride outlasts a four-minute shift with its clock standing and
+// hidden; Esc ends it, the score picture says it was a free ride, and no best score is
+// entered (entering one would wait for a name). The next arcade game has its clock again.
+TEST_F(AssistJourney, AFreeRideOutlastsTheClockAndEndsWithEsc) {
+    g.shift.assists = FlagOn, arcade.secondsPerFrame = 1.0;  // a second of game time a frame
+    const std::vector<BestScore> best = g.saved.best;
+    std::vector<int64_t> minutes;
+    int clockPixels = -1;
+    int64_t endedAt = 0;
+    std::vector<uint8_t> last;
+    arcade.window.onPoll = [&](int64_t poll) {
+        if (g.shift.passengerCount == PassengerSlots && !endedAt) minutes.push_back(g.shift.minutesLeft);
+        if (poll == 300) {  // five minutes in
+            clockPixels = countColour(renderTarget(g.screen), ColourPurple, 278, 391, 311, 399);
+            arcade.window.holdKey(test::KeyEsc, poll + 1, poll + 9);
+        }
+        if (g.shift.minutesLeft < 0 && !endedAt) endedAt = poll, arcade.window.holdKey(test::KeyEnter, poll + 2, poll + 9);
+        if (poll == 2000) arcade.window.requestClose();
+    };
+    arcade.onFrame = [&](const Image& frame) {
+        if (!endedAt) return;
+        last.assign(frame.pixels, frame.pixels + static_cast<size_t>(frame.height) * frame.pitch);
+        arcade.onFrame = nullptr;  // the score picture, the first frame after the end
+    };
+    ASSERT_EQ(arcade.runUntilEnd([&] { playMenuChoice(g, MenuFreeRide); }), -1) << "the free ride did not return";
+    ASSERT_GT(minutes.size(), 300u);
+    EXPECT_EQ(std::count(minutes.begin(), minutes.begin() + 300, 4), 300) << "the clock stood at 4:00";
+    EXPECT_EQ(clockPixels, 0) << "no clock shown";
+    EXPECT_GT(endedAt, 300) << "Esc ended the ride";
+    EXPECT_EQ(g.saved.best, best);
+    EXPECT_FALSE(isOn(g.shift.freeRide));
+    // The note's letters stand under the score where the score picture prints it.
+    Image& note = *createImage(640, 480);
+    fillImage(note, 0), printText(g.font, note, -1, 192 + 50, FreeRideNote, 3);
+    int letters = 0, missing = 0;
+    for (int y = 230; y < 270; ++y)
+        for (int x = 0; x < 640; ++x)
+            if (const uint32_t c = getPixel(note, x, y)) ++letters, missing += last.at(static_cast<size_t>(y) * 640 + x) != c;
+    destroyImage(&note);
+    EXPECT_GT(letters, 100);
+    EXPECT_EQ(missing, 0);
 }
 
 // A cue is struck at once and fades, is silence past its length and switches its channel off.

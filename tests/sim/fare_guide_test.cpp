@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <tuple>
+#include <vector>
 
 #include "sim/passengers.h"
+#include "sim_support.h"
 
 namespace hc {
 namespace {
@@ -30,8 +33,8 @@ TEST(FareGuide, PointsToTheSquareThatCountsAndReportsEachMomentOnce) {
     for (const auto& c : cases) {
         shift.passengerAboard = c.aboard, car.x = c.carX, car.y = c.carY, car.vx = c.speed;
         const FareGuide g = fareGuide(shift, car);
-        EXPECT_EQ(std::tuple(g.active, g.aboard, g.target.x, g.inSquare, g.tooFast),
-                  std::tuple(true, c.aboard != 0, c.targetX, c.inSquare, c.tooFast)) << c.carX;
+        EXPECT_EQ(std::tuple(g.active, g.aboard, g.target.x, g.inSquare, g.tooFast, g.distance == 0),
+                  std::tuple(true, c.aboard != 0, c.targetX, c.inSquare, c.tooFast, c.inSquare)) << c.carX;
     }
     shift.passengerAboard = 0;
     for (int k = 1; k <= 4; ++k) shift.passengers[k].delivered = FlagOn;
@@ -50,6 +53,107 @@ TEST(FareGuide, PointsToTheSquareThatCountsAndReportsEachMomentOnce) {
         guide.inSquare = f.inSquare, shift.passengerAboard = f.aboard, shift.deliveredCount = f.delivered;
         const FareCues cues = watchFare(watch, shift, guide);
         EXPECT_EQ(Entered * cues.entered + PickedUp * cues.pickedUp + Delivered * cues.delivered, f.cues) << "frame " << &f - frames;
+    }
+}
+
+// The distance counts from the square's edge in the fare's units, rounded up: 0 inside
+// the square, never 0 outside it, however little outside.
+TEST(FareGuide, DistanceIsZeroExactlyInsideTheSquare) {
+    const Body spot{500, 700};
+    const struct { float dx, dy; int64_t shown; } cases[] = {
+        {4, 0, 0}, {-4, 4, 0}, {4.0625f, 0, 1}, {0, -4.0625f, 1}, {14, 0, 2}, {34, -44, 8}, {0, -100, 15},
+    };
+    PlayerCar car;
+    for (const auto& c : cases) {
+        car.x = spot.x + c.dx, car.y = spot.y + c.dy;
+        EXPECT_EQ(guideDistance(car, spot), c.shown) << c.dx << ", " << c.dy;
+    }
+    int wrong = 0;  // along a row, a column and a diagonal through the square and past it
+    for (int i = -400; i <= 400; ++i) {
+        const float d = i / 32.0f;
+        for (const auto& [ux, uy] : {std::pair{1.0f, 0.0f}, std::pair{0.0f, 1.0f}, std::pair{1.0f, 1.0f}}) {
+            car.x = spot.x + d * ux, car.y = spot.y + d * uy;
+            wrong += (guideDistance(car, spot) == 0) != inSquare(car, spot);
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+    car.x = std::nanf("");
+    EXPECT_GT(guideDistance(car, spot), 1000) << "a cab thrown to nowhere is far from every square";
+}
+
+// The stall hint: once, on the frame the throttle has been held for 120 ticks with the
+// engine on and the cab still within 3 cells of where the count began, or the first
+// frame after that on which nothing else is said; letting go for a frame starts the
+// count anew.
+TEST(StallWatch, SpeaksOnceAfterTwoSecondsOfThrottleWithoutGettingAway) {
+    const struct { bool throttle, engine; float step; int gapAt, quietAt, first; } cases[] = {
+        {true, true, 0.0f, 0, 0, 120},  {true, true, 0.01f, 0, 0, 120}, {true, true, 0.03f, 0, 0, 0},
+        {false, true, 0.0f, 0, 0, 0},   {true, false, 0.0f, 0, 0, 0},   {true, true, 0.0f, 60, 0, 180},
+        {true, true, 0.0f, 0, 150, 150},
+    };
+    const test::MapPtr map = test::openGround(900, 900, 1100, 1100);
+    for (const auto& c : cases) {
+        Shift shift;
+        shift.engineRunning = c.engine ? FlagOn : FlagOff;
+        PlayerCar car;
+        car.x = car.y = 1000;
+        FareWatch watch;
+        std::vector<int> spoken;
+        for (int frame = 1; frame <= 400; ++frame, car.x += c.step) {
+            shift.speechTimer = frame < c.quietAt ? 1.0 : 0.0;
+            if (watchStall(watch, shift, car, *map, c.throttle && frame != c.gapAt, 1.0) != StallHint::None) spoken.push_back(frame);
+        }
+        EXPECT_EQ(spoken, c.first ? std::vector<int>{c.first} : std::vector<int>{}) << c.step << ' ' << c.gapAt;
+    }
+}
+
+// What the hint tells: a reversing cab is never sent to the reverse key, and a car in
+// the way ahead is traffic waiting for the cab, not a wall.
+TEST(StallWatch, HintFollowsTheGearAndWhatIsInTheWay) {
+    const struct { int heading; bool reverse; int carX, carY; StallHint hint; } cases[] = {
+        {0, false, 0, 0, StallHint::Wall},       {0, false, 1002, 1000, StallHint::Traffic},
+        {0, false, 1003, 1001, StallHint::Traffic}, {0, false, 998, 1000, StallHint::Wall},
+        {0, false, 1005, 1000, StallHint::Wall}, {900, false, 1000, 1002, StallHint::Traffic},
+        {0, true, 998, 1000, StallHint::Behind}, {0, true, 0, 0, StallHint::Behind},
+        {0, true, 1002, 1000, StallHint::Behind},
+    };
+    for (const auto& c : cases) {
+        const test::MapPtr map = test::openGround(900, 900, 1100, 1100);
+        if (c.carX) setCellFlag(cellAt(*map, c.carX, c.carY), Vehicle, true);
+        Shift shift;
+        shift.engineRunning = FlagOn, shift.reverseGear = toFlag(c.reverse);
+        PlayerCar car;
+        car.x = car.y = 1000.5f, car.heading = static_cast<float>(c.heading);
+        FareWatch watch;
+        StallHint said = StallHint::None;
+        for (int frame = 1; frame <= 130 && said == StallHint::None; ++frame) said = watchStall(watch, shift, car, *map, true, 1.0);
+        EXPECT_EQ(said, c.hint) << c.heading << ' ' << c.reverse << ' ' << c.carX << ',' << c.carY;
+    }
+}
+
+// With the assists, every square that counts is one closed outline: the game's 48 marks
+// and the eight cells that close the middles of its sides; a square that does not count
+// stays as the game marks it.
+TEST(FareGuide, OutlinesCloseOnlyTheSquaresThatCount) {
+    const test::MapPtr map = test::openGround(0, 0, 1200, 1200);
+    Shift shift;
+    shift.passengers[1].pickup = Body{100, 100}, shift.passengers[2].pickup = Body{300, 100};
+    shift.passengers[2].destination = Body{600, 600};
+    for (int k = 3; k <= PassengerSlots; ++k) shift.passengers[k].delivered = FlagOn;
+    auto marked = [&](const Body& spot) {
+        int n = 0;
+        for (int i = -6; i <= 6; ++i)
+            for (int j = -6; j <= 6; ++j) n += hasFlag(cellAt(*map, static_cast<int>(spot.x) + i, static_cast<int>(spot.y) + j), PickupMark);
+        return n;
+    };
+    const struct { int aboard; int pickup1, pickup2, destination; } cases[] = {{0, 56, 56, 0}, {2, 48, 48, 56}};
+    for (const auto& c : cases) {
+        clearMarks(*map);
+        for (const Body& spot : {shift.passengers[1].pickup, shift.passengers[2].pickup, shift.passengers[2].destination}) markSquare(*map, spot);
+        shift.passengerAboard = c.aboard;
+        closeSquareOutlines(shift, *map);
+        EXPECT_EQ(std::tuple(marked(shift.passengers[1].pickup), marked(shift.passengers[2].pickup), marked(shift.passengers[2].destination)),
+                  std::tuple(c.pickup1, c.pickup2, c.aboard ? c.destination : 48)) << c.aboard;
     }
 }
 

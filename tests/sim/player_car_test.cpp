@@ -3,7 +3,6 @@
 #include <cmath>
 #include <vector>
 
-#include "sim/fare_guide.h"
 #include "sim/windshield.h"
 #include "sim_support.h"
 
@@ -331,37 +330,6 @@ TEST_F(WindshieldTest, RainTogglesRarelySpawnsDropsAndTheSlotsWrap) {
         update(i, 50.0), toggles += before != shift.raining;
     }
     EXPECT_NEAR(toggles, 20, 12);
-}
-
-}  // namespace
-}  // namespace hc
-
-namespace hc {
-namespace {
-
-// The assists' stall line: once, on the frame the throttle has been held for 120 ticks
-// with the engine on and the cab still within 3 cells of where the count began, or the
-// first frame after that on which nothing else is said; letting go for a frame starts
-// the count anew.
-TEST(StallWatch, SpeaksOnceAfterTwoSecondsOfThrottleWithoutGettingAway) {
-    const struct { bool throttle, engine; float step; int gapAt, quietAt, first; } cases[] = {
-        {true, true, 0.0f, 0, 0, 120},  {true, true, 0.01f, 0, 0, 120}, {true, true, 0.03f, 0, 0, 0},
-        {false, true, 0.0f, 0, 0, 0},   {true, false, 0.0f, 0, 0, 0},   {true, true, 0.0f, 60, 0, 180},
-        {true, true, 0.0f, 0, 150, 150},
-    };
-    for (const auto& c : cases) {
-        Shift shift;
-        shift.engineRunning = c.engine ? FlagOn : FlagOff;
-        PlayerCar car;
-        car.x = car.y = 1000;
-        FareWatch watch;
-        std::vector<int> spoken;
-        for (int frame = 1; frame <= 400; ++frame, car.x += c.step) {
-            shift.speechTimer = frame < c.quietAt ? 1.0 : 0.0;
-            if (watchStall(watch, shift, car, c.throttle && frame != c.gapAt, 1.0)) spoken.push_back(frame);
-        }
-        EXPECT_EQ(spoken, c.first ? std::vector<int>{c.first} : std::vector<int>{}) << c.step << ' ' << c.gapAt;
-    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 // ellipses accordingly. Background texels stay 0 so the street shows round the car.
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "world_art.h"
 
@@ -204,10 +205,14 @@ void drawExtras(Canvas& c, const CarStyle& s) {
     switch (s.extra) {
     case Extra::None: break;
     case Extra::TaxiSign: {
-        // Roof sign on every view and a chequered band along the side.
+        // Roof sign on every view and a chequered band along the side. The side view is
+        // seen from both sides, one of them mirrored, so the side of the sign carries a
+        // chequer mirrored about its middle instead of the word.
         const int top = s.roofTop - 5;
         c.fill(64 + 57, top, 64 + 75, s.roofTop - 1, 235);
-        drawSignText(c, 64 + 59, top, "TAXI", 1, 30);
+        for (int x = 64 + 58; x <= 64 + 74; ++x)
+            for (int y = top + 1; y <= s.roofTop - 2; ++y)
+                if (((std::abs(x - (64 + 66)) + 1) / 2 + y) & 1) c.put(x, y, 30);
         for (int ox : {0, 192}) {
             c.fill(ox + 22, top, ox + 41, s.roofTop - 1, 235);
             drawSignText(c, ox + 24, top, "TAXI", 1, 30);
@@ -235,7 +240,17 @@ void drawExtras(Canvas& c, const CarStyle& s) {
         for (int x = 64 + 4; x < 64 + 124; ++x)
             for (int y = s.beltRow + 5; y <= s.beltRow + 8; ++y)
                 if (isBody(s, c.get(x, y))) c.put(x, y, y == s.beltRow + 5 ? 178 : 176);
-        drawSignText(c, 64 + 10, s.roofTop + 6, "EXPRESS", 2, 171);
+        // The cargo box's emblem: a diamond between two bars, mirrored about its
+        // middle like the rest of the side, so that it reads the same from either side
+        // (lettering would read backwards from one of them).
+        const int cx = 64 + 40, cy = s.roofTop + 10;
+        for (int x = cx - 30; x <= cx + 30; ++x) {
+            for (int y = cy - 5; y <= cy + 5; ++y) {
+                const int dx = std::abs(x - cx), dy = std::abs(y - cy);
+                if (dx * 5 + dy * 10 <= 50) c.put(x, y, dx * 3 + dy * 6 <= 18 ? 235 : 171);
+                else if (dx >= 13 && dy <= 1) c.put(x, y, dy == 0 ? 176 : 171);
+            }
+        }
         break;
     }
     }
