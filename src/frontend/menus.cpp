@@ -35,9 +35,12 @@ void drawMainMenu(Game& game, int selected) {
     drawImageScaled(target, game.state.titleImage, -1, y0);
     const int y1 = roundAny(height * 0.38 + y0);
     const bool assists = isOn(game.shift.assists);
+    // The free ride's extra row packs the entries closer, so that the last one stays
+    // above the cab in the backdrop, where the five entries alone end.
+    const int spacing = assists ? 17 : 20;
     for (int i = 1; i <= menuRows(assists); ++i) {
         if (i == selected && !blinkShows(game.shift.frameCounter)) continue;
-        printText(game.font, target, -1, y1 + 20 * i, mainMenuText(mainMenuRow(assists, i)), 2);
+        printText(game.font, target, -1, y1 + spacing * i, mainMenuText(mainMenuRow(assists, i)), 2);
     }
 }
 
