@@ -103,6 +103,7 @@ bool FrameGate::changed(const Image& frame, const uint32_t palette[256]) {
     width_ = frame.width;
     height_ = frame.height;
     bytesPerPixel_ = frame.bytesPerPixel;
+    lastImage_ = Image{frame.width, frame.height, frame.bytesPerPixel, static_cast<int32_t>(rowBytes), last_.data()};
     valid_ = true;
     return true;
 }

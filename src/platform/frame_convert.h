@@ -53,9 +53,12 @@ public:
     bool changed(const Image& frame, const uint32_t palette[256]);
     // The window lost its picture (exposed, resized): the next frame passes.
     void invalidate() { valid_ = false; }
+    // The last frame let through (its pixels kept here), or null before the first.
+    const Image* last() const { return valid_ ? &lastImage_ : nullptr; }
 
 private:
     std::vector<uint8_t> last_;
+    Image lastImage_;
     uint32_t palette_[256] = {};
     int width_ = 0;
     int height_ = 0;

@@ -118,6 +118,8 @@ private:
     bool createRenderer(int width, int height);
     bool useSurface();
     void countFrame(bool shown);
+    void show(const Image& frame);
+    void repaintIfLost(bool lost);
 
     bool videoUp_ = false;
     SDL_Window* window_ = nullptr;
@@ -138,7 +140,7 @@ private:
     // The window surface's size when it was last painted whole (bars included).
     int surfaceWidth_ = 0, surfaceHeight_ = 0;
     SDL_Surface* surface_ = nullptr;
-    // The window's size at the last present: a frame after a change of size is shown.
+    // The window's size when events were last processed.
     int windowWidth_ = 0, windowHeight_ = 0;
     // Frames offered and shown, written once a second to the file named by
     // HAZARDCAB_FRAME_LOG when it is set (the processor benchmark reads it).
@@ -414,22 +416,38 @@ void SdlWindow::present(const Image& frame) {
     pump();
     // A frame the window shows already is not converted, scaled or shown again; the
     // loop is still held to the frame rate, so a still screen leaves the processor idle.
-    int width = 0, height = 0;
-    SDL_GetWindowSize(window_, &width, &height);
-    if (width != windowWidth_ || height != windowHeight_) gate_.invalidate();
-    windowWidth_ = width;
-    windowHeight_ = height;
     const bool shown = gate_.changed(frame, converter_.palette());
     if (!vsync_ || !shown) pacer_.wait();
     if (shown) {
-        switch (presentation_) {
-            case Presentation::Surface: presentSurface(frame); break;
-            case Presentation::Renderer: presentSoftware(frame); break;
-            case Presentation::OpenGL: presentOpenGL(frame); break;
-        }
+        show(frame);
         if (vsync_) pacer_.restart();
     }
     countFrame(shown);
+}
+
+void SdlWindow::show(const Image& frame) {
+    switch (presentation_) {
+        case Presentation::Surface: presentSurface(frame); break;
+        case Presentation::Renderer: presentSoftware(frame); break;
+        case Presentation::OpenGL: presentOpenGL(frame); break;
+    }
+}
+
+// A window that lost its picture or changed size (F11, a resize) shows the last frame
+// again at once: a screen waiting for a key presents nothing until the key comes.
+void SdlWindow::repaintIfLost(bool lost) {
+    if (!window_) return;
+    int width = 0, height = 0;
+    SDL_GetWindowSize(window_, &width, &height);
+    lost = lost || width != windowWidth_ || height != windowHeight_;
+    windowWidth_ = width;
+    windowHeight_ = height;
+    if (!lost) return;
+    if (const Image* last = gate_.last()) {
+        surface_ = nullptr;  // painted whole, bars included
+        show(*last);
+        ++framesShown_;
+    }
 }
 
 void SdlWindow::setKey(SDL_Scancode key, bool down) {
@@ -521,6 +539,7 @@ void SdlWindow::pump() {
     if (!videoUp_) return;
     SDL_Event event;
     bool toggle = false;
+    bool lost = false;
     while (SDL_PollEvent(&event)) {
         switch (event.type) {
             case SDL_SYSWMEVENT:
@@ -557,11 +576,9 @@ void SdlWindow::pump() {
                     clearKeys();
                     forgetInput();
                 }
-                // The window's picture was lost or changed size: the next frame is shown
-                // even when it is the same as the last.
                 if (event.window.event == SDL_WINDOWEVENT_EXPOSED || event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED ||
                     event.window.event == SDL_WINDOWEVENT_SHOWN || event.window.event == SDL_WINDOWEVENT_RESTORED) {
-                    gate_.invalidate();
+                    lost = true;
                 }
                 break;
             default:
@@ -570,6 +587,7 @@ void SdlWindow::pump() {
     }
     // After the loop: the toggle waits for the window system's answer.
     if (toggle) toggleFullScreen();
+    repaintIfLost(lost);
 }
 
 int SdlWindow::takeChar() {
