@@ -30,6 +30,8 @@ for n in $(seq 60 99); do
     xvfb=""
 done
 [ -n "$xvfb" ] || { echo "no free X display" >&2; exit 1; }
+# The socket can stand before the server answers.
+for i in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.05; done
 
 mkdir "$out/home"
 export ALSOFT_DRIVERS=null HAZARDCAB_HOME=$out/home HAZARDCAB_FRAME_LOG=$out/frames.txt
