@@ -130,7 +130,6 @@ private:
     int textureWidth_ = 0;
     int textureHeight_ = 0;
     std::vector<uint32_t> staging_;
-    bool opengl_ = false;
     Presentation presentation_ = Presentation::Renderer;
     // Whether the present waits for the display's refresh; without that the pacer
     // holds every frame.
@@ -218,7 +217,6 @@ bool SdlWindow::open(int width, int height, bool opengl, std::string* error) {
         close();
         return false;
     };
-    opengl_ = opengl;
     // Nearest-neighbour scaling keeps the pixels sharp at any window size.
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
     Uint32 flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
@@ -291,12 +289,11 @@ bool SdlWindow::createRenderer(int width, int height) {
 // putting a renderer behind it, which would bring back the cost it saves. Only
 // surfaces of 32-bit words laid out like our colour words (0xXXRRGGBB) are used.
 bool SdlWindow::useSurface() {
+    const Uint32 format = SDL_GetWindowPixelFormat(window_);
+    if (format != SDL_PIXELFORMAT_RGB888 && format != SDL_PIXELFORMAT_ARGB8888) return false;
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_Surface* surface = SDL_GetWindowSurface(window_);
-    if (!surface || (surface->format->format != SDL_PIXELFORMAT_RGB888 &&
-                     surface->format->format != SDL_PIXELFORMAT_ARGB8888)) {
-        return false;
-    }
+    if (!surface || surface->format->format != format) return false;
     presentation_ = Presentation::Surface;
     vsync_ = false;
     return true;
