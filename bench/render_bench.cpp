@@ -168,6 +168,24 @@ void BM_PaletteConvert(benchmark::State& state) {
     }
 }
 
+// What the window surface costs a frame: the conversion and the scaling to the
+// full-screen 1366 x 768 window in one pass (1024 x 768 between bars).
+void BM_ScaleToWindow(benchmark::State& state) {
+    BenchWorld& w = world();
+    uint32_t palette[256];
+    for (int i = 0; i < 256; ++i) palette[i] = 0xFF000000u | (BasePalette[i][0] << 16) | (BasePalette[i][1] << 8) | BasePalette[i][2];
+    FrameConverter converter;
+    converter.setPalette(palette);
+    const PictureRect rect = letterbox(RenderWidth, RenderHeight, 1366, 768);
+    std::vector<uint8_t> out(static_cast<size_t>(1366 * 4) * 768);
+    drawMapView(*w.map, w.player, *w.state, *w.target);
+    for (auto _ : state) {
+        converter.convertScaled(*w.target, out.data(), 1366 * 4, rect);
+        benchmark::DoNotOptimize(out.data());
+        benchmark::ClobberMemory();
+    }
+}
+
 // 64 frames per iteration: one pass over every pose, so each repetition sees the same mix.
 constexpr int PosesPerPass = 64;
 BENCHMARK(BM_WorldView)->Unit(benchmark::kMillisecond)->Iterations(PosesPerPass * 8)->Repetitions(9)->ReportAggregatesOnly(true);
@@ -175,5 +193,6 @@ BENCHMARK(BM_WorldViewLowDetail)->Unit(benchmark::kMillisecond)->Iterations(Pose
 BENCHMARK(BM_MapView)->Unit(benchmark::kMillisecond)->Iterations(PosesPerPass * 8)->Repetitions(9)->ReportAggregatesOnly(true);
 BENCHMARK(BM_BarePass)->Unit(benchmark::kMillisecond)->Iterations(PosesPerPass * 8)->Repetitions(9)->ReportAggregatesOnly(true);
 BENCHMARK(BM_PaletteConvert)->Unit(benchmark::kMillisecond)->Iterations(PosesPerPass * 8)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ScaleToWindow)->Unit(benchmark::kMillisecond)->Iterations(PosesPerPass * 8)->Repetitions(9)->ReportAggregatesOnly(true);
 
 }  // namespace

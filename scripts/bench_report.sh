@@ -77,6 +77,7 @@ line "drawMapView" 1.5 "$(value bench_render BM_MapView real_time)"
 bare=$(value bench_render BM_BarePass real_time)
 line "bare column pass (texel, shade, store)" 1.0 "$bare"
 line "palette conversion, 640 x 480 to 32-bit" 1.0 "$(value bench_render BM_PaletteConvert real_time)"
+line "the same, scaled to 1024 x 768 in one pass" 2.0 "$(value bench_render BM_ScaleToWindow real_time)"
 ratioLine "renderWorldView / bare pass" 2.0 "$(ratio "$(value bench_render BM_WorldView real_time)" "$bare")"
 ratioLine "renderWorldView, low detail / bare pass" 1.2 "$(ratio "$(value bench_render BM_WorldViewLowDetail real_time)" "$bare")"
 ratioLine "drawMapView / bare pass" 3.0 "$(ratio "$(value bench_render BM_MapView real_time)" "$bare")"
@@ -111,32 +112,22 @@ if command -v Xvfb >/dev/null; then
         times+=($(( ($(date +%s%N) - start) / 1000 )))
         kill -TERM $game 2>/dev/null; wait $game 2>/dev/null || true
     done
-    # The game's own share of one core while driving: an arcade shift started from the
-    # menu with real key events, the engine on and the accelerator held, its processor
-    # time (user and system) read from /proc over ten seconds.
-    if command -v xdotool >/dev/null; then
-        (cd "$build/bin" && DISPLAY=$display ALSOFT_DRIVERS=null HAZARDCAB_HOME=$out/home exec ./hazardcab) >/dev/null 2>&1 &
-        game=$!
-        window=
-        for i in $(seq 100); do
-            window=$(DISPLAY=$display xdotool search --name 'Hazard Cab 7700' 2>/dev/null | head -1) && [ -n "$window" ] && break
-            sleep 0.1
-        done
-        sleep 2
-        # Without a window manager the focus has to be given back before every key.
-        focus() { DISPLAY=$display xdotool windowfocus --sync "$window" 2>/dev/null || true; }
-        press() { focus; DISPLAY=$display xdotool keydown "$1"; sleep 0.1; DISPLAY=$display xdotool keyup "$1"; sleep 0.3; }
-        # The shift opens with a dissolve that takes no keys; S starts the engine after it.
-        press Return; sleep 5; press s; sleep 1
-        focus; DISPLAY=$display xdotool keydown Up
-        ticks() { awk '{ print $14 + $15 }' "/proc/$game/stat"; }
-        before=$(ticks); sleep 10; after=$(ticks)
-        DISPLAY=$display xdotool keyup Up
-        kill -TERM $game 2>/dev/null; wait $game 2>/dev/null || true
-        share=$(awk -v t=$((after - before)) -v hz="$(getconf CLK_TCK)" 'BEGIN { printf "%.0f", t / hz / 10 * 100 }')
-    fi
     kill $xvfb; wait $xvfb 2>/dev/null || true
     median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 3p)
     line "start-up of the real game under Xvfb" 1000 "$(awk -v us="$median" 'BEGIN { printf "%.1f", us / 1000 }')"
-    if [ -n "${share:-}" ]; then row "processor share driving at 60 fps, Xvfb" "% of a core" "$share %" ""; fi
+    # The game's share of one core on each screen (scripts/cpu_share.sh): ten seconds
+    # each, menus at most 8 %, driving at most 15 %, the X server's share beside it.
+    if command -v xdotool >/dev/null && shares=$("$root/scripts/cpu_share.sh" "$build/bin/hazardcab"); then
+        while IFS= read -r l; do
+            case $l in
+                presentation:*) echo "  (share of a core: $l)" ;;
+                *)  label=$(printf '%s' "$l" | cut -c1-18 | sed 's/ *$//')
+                    share=$(printf '%s' "$l" | awk '{ for (i = 1; i < NF; ++i) if ($i == "game") print $(i + 1) }')
+                    xserver=$(printf '%s' "$l" | awk '{ for (i = 1; i < NF; ++i) if ($i == "server") print $(i + 1) }')
+                    limit=$([ "$label" = "driving (arcade)" ] && echo 15 || echo 8)
+                    row "share of a core: $label (X $xserver %)" "<= $limit %" "$share %" \
+                        "$(awk -v m="$share" -v t="$limit" 'BEGIN { print (m + 0 <= t + 0) ? "ok" : "OVER" }')" ;;
+            esac
+        done <<<"$shares"
+    fi
 fi

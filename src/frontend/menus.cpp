@@ -1,7 +1,9 @@
 #include "frontend/menus.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 #include "assets/font.h"
 #include "core/system.h"
@@ -66,16 +68,26 @@ void drawImageScaled(Image& target, const Image* image, int x, int y) {
     if (y < 0) y = roundAny((height - image->height / step) / 2.0);
     if (y < 0) y = 0;
 
-    // Screen column sx shows source column round(i * step), and likewise for rows.
+    // Screen column sx shows source column round(i * step), and likewise for rows. The
+    // columns are worked out once: the menus draw their backdrop every frame.
+    std::vector<int> columns;
+    for (int i = 0; i * step <= image->width - 1 && x + i < width; ++i) columns.push_back(roundAny(i * step));
+    const bool indices = image->bytesPerPixel == 1 && target.bytesPerPixel == 1;
     int sy = y;
     for (int j = 0; j * step <= image->height - 1 && sy < height; ++j, ++sy) {
         if (sy < 0) continue;
         const int v = roundAny(j * step);
-        int sx = x;
-        for (int i = 0; i * step <= image->width - 1 && sx < width; ++i, ++sx) {
-            if (sx < 0) continue;
-            const uint32_t c = getPixel(*image, roundAny(i * step), v);
-            if (c != 0) putPixel(target, sx, sy, c);
+        const uint8_t* from = pixelAddress(*image, 0, v);
+        uint8_t* to = pixelAddress(target, 0, sy);
+        for (int i = std::max(0, -x); i < static_cast<int>(columns.size()); ++i) {
+            const int u = columns[static_cast<size_t>(i)];
+            const uint32_t c = indices ? from[u] : getPixel(*image, u, v);
+            if (c == 0) continue;
+            if (indices) {
+                to[x + i] = static_cast<uint8_t>(c);
+            } else {
+                putPixel(target, x + i, sy, c);
+            }
         }
     }
 }

@@ -21,6 +21,7 @@ bool HeadlessWindow::open(int width, int height, bool opengl, std::string* error
     width_ = width;
     height_ = height;
     opengl_ = opengl;
+    gate_.invalidate();
     open_ = true;
     closed_ = false;
     return true;
@@ -45,6 +46,7 @@ void HeadlessWindow::present(const Image& frame) {
         }
     }
     ++frames_;
+    if (gate_.changed(frame, palette_)) ++shown_;
     if (onPresent) onPresent(frame);
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/frame_convert.h"
 #include "platform/window.h"
 
 namespace hc {
@@ -43,6 +44,9 @@ public:
 
     int64_t polls() const { return polls_; }
     int64_t framesPresented() const { return frames_; }
+    // The frames a real window would show: those whose picture or palette differs from
+    // the frame shown before them. The others cost it no conversion and no present.
+    int64_t framesShown() const { return shown_; }
     // The last presented frame (palette indices), empty before the first present.
     const std::vector<uint8_t>& lastFrame() const { return lastFrame_; }
     int lastFrameWidth() const { return lastWidth_; }
@@ -79,6 +83,8 @@ private:
     std::deque<int> chars_;
     int64_t polls_ = 0;
     int64_t frames_ = 0;
+    int64_t shown_ = 0;
+    FrameGate gate_;
     std::vector<uint8_t> lastFrame_;
     int lastWidth_ = 0;
     int lastHeight_ = 0;

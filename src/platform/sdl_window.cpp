@@ -6,8 +6,11 @@
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <deque>
+#include <thread>
 #include <vector>
 
 #include "core/data_path.h"
@@ -22,6 +25,54 @@ namespace {
 
 constexpr int KeyCodes = 128;
 constexpr size_t CharQueueLimit = 32;
+
+// Holds the loop to sixty frames a second where nothing else does: the window surface
+// waits for no vertical sync, and neither does a frame that is not shown again.
+class FramePacer {
+public:
+    using Clock = std::chrono::steady_clock;
+    static constexpr auto Period = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / 60.0));
+
+    // Waits until a sixtieth of a second after the last frame. A loop held up for a
+    // moment (a busy machine) makes up the frames it lost, so that the rate stays
+    // sixty; one that fell further behind starts afresh from now instead of rushing.
+    void wait() {
+        const Clock::time_point now = Clock::now();
+        if (next_ == Clock::time_point{} || now > next_ + 4 * Period) {
+            next_ = now + Period;
+            return;
+        }
+        if (now < next_) std::this_thread::sleep_until(next_);
+        next_ += Period;
+    }
+    // A frame was just shown by a present that waited for the display itself.
+    void restart() { next_ = Clock::now() + Period; }
+
+private:
+    Clock::time_point next_{};
+};
+
+// How a software-mode frame reaches the window: our own conversion and scaling into
+// the window's surface, or a streamed texture that SDL's renderer scales.
+enum class Presentation { Surface, Renderer, OpenGL };
+
+// Whether the renderer draws with the processor: SDL's own software renderer, or
+// OpenGL through one of Mesa's software rasterisers (a machine without a graphics
+// card). Scaling through those costs more than doing it ourselves.
+bool rendersInSoftware(SDL_Renderer* renderer) {
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) != 0) return false;
+    if (std::strcmp(info.name, "software") == 0) return true;
+    if (std::strncmp(info.name, "opengl", 6) != 0) return false;
+    using GetString = const GLubyte*(APIENTRY*)(GLenum);
+    auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const char* name = getString ? reinterpret_cast<const char*>(getString(GL_RENDERER)) : nullptr;
+    if (!name) return false;
+    for (const char* software : {"llvmpipe", "softpipe", "Software Rasterizer", "swrast"}) {
+        if (std::strstr(name, software)) return true;
+    }
+    return false;
+}
 
 class SdlWindow : public WindowBackend {
 public:
@@ -64,7 +115,13 @@ private:
     bool awaitServerSize(int width, int height, int milliseconds);
     void setIcon();
     void presentSoftware(const Image& frame);
+    void presentSurface(const Image& frame);
     void presentOpenGL(const Image& frame);
+    bool createRenderer(int width, int height);
+    bool useSurface();
+    void countFrame(bool shown);
+    void show(const Image& frame);
+    void repaintIfLost(bool lost);
 
     bool videoUp_ = false;
     SDL_Window* window_ = nullptr;
@@ -75,7 +132,22 @@ private:
     int textureWidth_ = 0;
     int textureHeight_ = 0;
     std::vector<uint32_t> staging_;
-    bool opengl_ = false;
+    Presentation presentation_ = Presentation::Renderer;
+    // Whether the present waits for the display's refresh; without that the pacer
+    // holds every frame.
+    bool vsync_ = false;
+    FramePacer pacer_;
+    FrameGate gate_;
+    // The window surface's size when it was last painted whole (bars included).
+    int surfaceWidth_ = 0, surfaceHeight_ = 0;
+    SDL_Surface* surface_ = nullptr;
+    // The window's size when events were last processed.
+    int windowWidth_ = 0, windowHeight_ = 0;
+    // Frames offered and shown, written once a second to the file named by
+    // HAZARDCAB_FRAME_LOG when it is set (the processor benchmark reads it).
+    long long framesOffered_ = 0, framesShown_ = 0;
+    std::string frameLog_;
+    Uint32 frameLogTicks_ = 0;
     std::string title_;
     FrameConverter converter_;
     // How many SDL keys with each set-1 code are down (the Up arrow and keypad 8
@@ -147,7 +219,6 @@ bool SdlWindow::open(int width, int height, bool opengl, std::string* error) {
         close();
         return false;
     };
-    opengl_ = opengl;
     // Nearest-neighbour scaling keeps the pixels sharp at any window size.
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
     Uint32 flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
@@ -183,16 +254,87 @@ bool SdlWindow::open(int width, int height, bool opengl, std::string* error) {
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+        presentation_ = Presentation::OpenGL;
+        vsync_ = SDL_GL_GetSwapInterval() != 0;
     } else {
-        // Vsync where the driver offers it; the software renderer is the fallback.
-        renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_PRESENTVSYNC);
-        if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-        if (!renderer_) return fail("Cannot create the renderer");
-        // A fixed logical size letterboxes the picture at 4:3 in any window shape.
-        SDL_RenderSetLogicalSize(renderer_, width, height);
+        // HAZARDCAB_PRESENTATION=surface or renderer chooses; otherwise the window's
+        // surface is used when the renderer would draw with the processor anyway.
+        const char* asked = SDL_getenv("HAZARDCAB_PRESENTATION");
+        const bool surface = asked && std::strcmp(asked, "surface") == 0;
+        const bool renderer = asked && std::strcmp(asked, "renderer") == 0;
+        if (!surface && !createRenderer(width, height)) return fail("Cannot create the renderer");
+        if (!renderer && (surface || rendersInSoftware(renderer_))) {
+            if (renderer_) SDL_DestroyRenderer(renderer_);
+            renderer_ = nullptr;
+            if (!useSurface() && !createRenderer(width, height)) return fail("Cannot create the renderer");
+        }
     }
+    if (const char* log = SDL_getenv("HAZARDCAB_FRAME_LOG")) frameLog_ = log;
     if (startFullScreen) toggleFullScreen();
     return true;
+}
+
+bool SdlWindow::createRenderer(int width, int height) {
+    // Vsync where the driver offers it; the software renderer is the fallback.
+    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_PRESENTVSYNC);
+    if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    if (!renderer_) return false;
+    // A fixed logical size letterboxes the picture at 4:3 in any window shape.
+    SDL_RenderSetLogicalSize(renderer_, width, height);
+    SDL_RendererInfo info;
+    vsync_ = SDL_GetRendererInfo(renderer_, &info) == 0 && (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
+    presentation_ = Presentation::Renderer;
+    return true;
+}
+
+// The window's own surface, filled by our conversion and scaling. SDL is kept from
+// putting a renderer behind it, which would bring back the cost it saves. Only
+// surfaces of 32-bit words laid out like our colour words (0xXXRRGGBB) are used.
+bool SdlWindow::useSurface() {
+    const Uint32 format = SDL_GetWindowPixelFormat(window_);
+    if (format != SDL_PIXELFORMAT_RGB888 && format != SDL_PIXELFORMAT_ARGB8888) return false;
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    SDL_Surface* surface = SDL_GetWindowSurface(window_);
+    if (!surface || surface->format->format != format) return false;
+    presentation_ = Presentation::Surface;
+    vsync_ = false;
+    return true;
+}
+
+void SdlWindow::presentSurface(const Image& frame) {
+    SDL_Surface* surface = SDL_GetWindowSurface(window_);
+    if (!surface || surface->w <= 0 || surface->h <= 0) return;
+    const PictureRect rect = letterbox(frame.width, frame.height, surface->w, surface->h);
+    // A new surface (the window changed size) is painted whole, bars and all; after
+    // that only the picture's rectangle changes.
+    const bool whole = surface != surface_ || surface->w != surfaceWidth_ || surface->h != surfaceHeight_;
+    if (whole) SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+    converter_.convertScaled(frame, static_cast<uint8_t*>(surface->pixels), surface->pitch, rect);
+    if (whole) {
+        SDL_UpdateWindowSurface(window_);
+    } else {
+        const SDL_Rect area{rect.x, rect.y, rect.width, rect.height};
+        SDL_UpdateWindowSurfaceRects(window_, &area, 1);
+    }
+    surface_ = surface;
+    surfaceWidth_ = surface->w;
+    surfaceHeight_ = surface->h;
+}
+
+void SdlWindow::countFrame(bool shown) {
+    ++framesOffered_;
+    if (shown) ++framesShown_;
+    if (frameLog_.empty() || !SDL_TICKS_PASSED(SDL_GetTicks(), frameLogTicks_ + 1000)) return;
+    frameLogTicks_ = SDL_GetTicks();
+    // Written aside and renamed, so that a reader never sees half a line.
+    const std::string aside = frameLog_ + ".new";
+    std::FILE* file = std::fopen(aside.c_str(), "w");
+    if (!file) return;
+    const char* path = presentation_ == Presentation::Surface ? "surface"
+                       : presentation_ == Presentation::OpenGL ? "opengl"
+                                                               : "renderer";
+    std::fprintf(file, "frames %lld shown %lld presentation %s\n", framesOffered_, framesShown_, path);
+    if (std::fclose(file) == 0) std::rename(aside.c_str(), frameLog_.c_str());
 }
 
 void SdlWindow::presentSoftware(const Image& frame) {
@@ -271,10 +413,39 @@ void SdlWindow::present(const Image& frame) {
     if (!window_) return;
     // Keep the window responsive (resizes, exposure) even on screens that do not poll.
     pump();
-    if (opengl_) {
-        presentOpenGL(frame);
-    } else {
-        presentSoftware(frame);
+    // A frame the window shows already is not converted, scaled or shown again; the
+    // loop is still held to the frame rate, so a still screen leaves the processor idle.
+    const bool shown = gate_.changed(frame, converter_.palette());
+    if (!vsync_ || !shown) pacer_.wait();
+    if (shown) {
+        show(frame);
+        if (vsync_) pacer_.restart();
+    }
+    countFrame(shown);
+}
+
+void SdlWindow::show(const Image& frame) {
+    switch (presentation_) {
+        case Presentation::Surface: presentSurface(frame); break;
+        case Presentation::Renderer: presentSoftware(frame); break;
+        case Presentation::OpenGL: presentOpenGL(frame); break;
+    }
+}
+
+// A window that lost its picture or changed size (F11, a resize) shows the last frame
+// again at once: a screen waiting for a key presents nothing until the key comes.
+void SdlWindow::repaintIfLost(bool lost) {
+    if (!window_) return;
+    int width = 0, height = 0;
+    SDL_GetWindowSize(window_, &width, &height);
+    lost = lost || width != windowWidth_ || height != windowHeight_;
+    windowWidth_ = width;
+    windowHeight_ = height;
+    if (!lost) return;
+    if (const Image* last = gate_.last()) {
+        surface_ = nullptr;  // painted whole, bars included
+        show(*last);
+        ++framesShown_;
     }
 }
 
@@ -373,6 +544,7 @@ void SdlWindow::pump() {
     if (!videoUp_) return;
     SDL_Event event;
     bool toggle = false;
+    bool lost = false;
     while (SDL_PollEvent(&event)) {
         switch (event.type) {
             case SDL_SYSWMEVENT:
@@ -409,6 +581,10 @@ void SdlWindow::pump() {
                     clearKeys();
                     forgetInput();
                 }
+                if (event.window.event == SDL_WINDOWEVENT_EXPOSED || event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED ||
+                    event.window.event == SDL_WINDOWEVENT_SHOWN || event.window.event == SDL_WINDOWEVENT_RESTORED) {
+                    lost = true;
+                }
                 break;
             default:
                 break;
@@ -416,6 +592,7 @@ void SdlWindow::pump() {
     }
     // After the loop: the toggle waits for the window system's answer.
     if (toggle) toggleFullScreen();
+    repaintIfLost(lost);
 }
 
 int SdlWindow::takeChar() {
@@ -437,6 +614,9 @@ void SdlWindow::close() {
     }
     glContext_ = nullptr;
     textureWidth_ = textureHeight_ = 0;
+    surface_ = nullptr;
+    surfaceWidth_ = surfaceHeight_ = 0;
+    gate_.invalidate();
     if (window_) SDL_DestroyWindow(window_);
     window_ = nullptr;
     if (videoUp_) {

@@ -58,6 +58,18 @@ TEST(MainMenu, BackdropTitleAndTheSelectedEntryBlinkingTwoFramesOnTwoOff) {
     EXPECT_TRUE(checked == 12 && log.frames.back()[246 * 640 + 320] == 255);  // leaving dissolves to black
 }
 
+// Only a change of picture reaches the window: the blink's, every second frame.
+TEST(MainMenu, TheWindowShowsANewFrameAtTheBlinksPaceOnly) {
+    FrontEndGame fe;
+    FrameLog log;
+    fe.pressFromNextPoll({}, log), fe.window.pressKeyAt(FrontEndGame::key("Escape"), 41);
+    int64_t first = -1, last = -1;  // frames shown by the first and the last menu frame
+    fe.onFrame = [&](const Image&) { fe.window.polls() == 1 ? first = fe.window.framesShown() : fe.window.polls() == 40 ? last = fe.window.framesShown() : 0; };
+    EXPECT_EQ(runMainMenu(fe.game()), MenuExit);
+    EXPECT_EQ(last - first, 19);  // 40 frames, 20 pictures, the first counted in first
+    EXPECT_LT(fe.window.framesShown(), fe.window.framesPresented());
+}
+
 TEST(DrawImageScaled, CentredOneToOneHalvedAt320AndDoubledAbove1280) {
     struct Probe { int x, y; uint32_t colour; };  // source column + 1, or 255 where nothing is drawn
     const struct { int targetW, targetH, pictureW, pictureH, x, y; std::vector<Probe> probes; } cases[] = {
