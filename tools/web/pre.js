@@ -57,6 +57,7 @@ var Module = typeof Module !== 'undefined' ? Module : {};
       if (again) { again = false; writeThrough(); }
     });
   }
+  Module.hcSavesIdle = function () { return !syncing && !again; };
   function inSaves(path) { return typeof path === 'string' && path.indexOf(saveFolder + '/') === 0; }
 
   function download(path) {
@@ -90,9 +91,12 @@ var Module = typeof Module !== 'undefined' ? Module : {};
   // Music: fetched after play starts, the menu's track first, so that the first
   // download holds only what the first picture needs. A track still on its way plays
   // silence until it arrives.
-  Module.hcTrackPending = function (path) { return pending.has(path) ? 1 : 0; };
+  // The game names a track by the data folder it found ("../data", that is /data).
+  Module.hcTrackPending = function (path) {
+    return pending.has(path.substring(path.lastIndexOf('/') + 1)) ? 1 : 0;
+  };
   async function fetchMusic() {
-    for (const n of tracks) pending.add(dataFolder + '/audio/track' + n + '.ogg');
+    for (const n of tracks) pending.add('track' + n + '.ogg');
     for (const n of tracks) {
       const path = dataFolder + '/audio/track' + n + '.ogg';
       try {
@@ -104,7 +108,7 @@ var Module = typeof Module !== 'undefined' ? Module : {};
       } catch (error) {
         console.warn('Music track ' + n + ' could not be fetched: ' + error);
       }
-      pending.delete(path);
+      pending.delete('track' + n + '.ogg');
     }
   }
 

@@ -9,7 +9,7 @@ target_link_options(hazardcab PRIVATE
   # Each present and each sleep of the game's loops hands the tab back to the browser.
   -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536
   -sINITIAL_MEMORY=96MB -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=web
-  -sFORCE_FILESYSTEM=1 -lidbfs.js -lopenal
+  -sFORCE_FILESYSTEM=1 -lidbfs.js -lopenal -sEXPORTED_RUNTIME_METHODS=FS
   --pre-js ${HC_WEB_SOURCE}/pre.js
   --preload-file ${HC_DATA_DIR}/graphics.pak@/data/graphics.pak)
 set_property(TARGET hazardcab APPEND PROPERTY LINK_DEPENDS
