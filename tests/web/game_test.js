@@ -39,7 +39,8 @@ async function until(page, what, test, seconds, ...args) {
   try {
     await page.waitForFunction(test, { timeout: seconds * 1000, polling: 50 }, ...args);
   } catch (error) {
-    fail(what + ' (not within ' + seconds + ' s)');
+    const status = await page.evaluate(() => document.getElementById('status').textContent).catch(() => '?');
+    fail(what + ' (not within ' + seconds + ' s; the page says "' + status + '")');
   }
 }
 
@@ -79,14 +80,23 @@ const recentRate = n => {
 
 // A screen that has finished fading in: bright enough, and its brightness steady over
 // a quarter of a second.
-async function settled(page, what) {
+// Colourful screens (the menu, the driver's view) ask for some colour too, so that the
+// grey "time's up!" picture does not pass for them.
+async function settled(page, what, colour = 0.05) {
   await page.evaluate(() => { window.hcSeen = []; });
-  await until(page, what, () => {
-    const seen = window.hcSeen, now = window.hcCanvas().light;
+  await until(page, what, colour => {
+    const seen = window.hcSeen, canvas = window.hcCanvas(), now = canvas.light;
     seen.push([performance.now(), now]);
     while (seen.length > 1 && seen[0][0] < performance.now() - 250) seen.shift();
-    return now > 0.05 && seen.length > 3 && seen.every(([, light]) => Math.abs(light - now) < 0.002);
-  }, 15);
+    return now > 0.05 && canvas.saturation > colour && seen.length > 3 &&
+        seen.every(([, light]) => Math.abs(light - now) < 0.002);
+  }, 15, colour);
+}
+
+// A change of screen: the old one dissolves to black, then the new one settles.
+async function nextScreen(page, what, colour) {
+  await until(page, 'black before ' + what, () => window.hcCanvas().light < 0.03, 15);
+  await settled(page, what, colour);
 }
 
 async function startPage(page, address, first) {
@@ -138,7 +148,8 @@ async function run() {
 
     // Arcade: the driver's view, the engine started, the throttle held.
     await press(page, 'Enter');
-    await until(page, 'the arcade shift', h => window.hcHash() !== h && Module.hcStats.frames > 0, 10, menu.hash);
+    await nextScreen(page, 'the driver\'s view');
+    if ((await page.evaluate(() => window.hcCanvas())).hash === menu.hash) fail('the arcade shift looks like the menu');
     await press(page, 'KeyS');
     await page.keyboard.down('ArrowUp');
     const driveFrom = await page.evaluate(() => Module.hcStats.frames);
@@ -168,12 +179,11 @@ async function run() {
       return still && now.saturation < 0.01 && now.light > 0.02;
     }, 15);
     await press(page, 'Enter');
-    await settled(page, 'back at the menu');
-    const back = await page.evaluate(() => window.hcCanvas());
-    if (back.saturation < 0.05) fail('not back at the colourful menu');
+    await nextScreen(page, 'back at the menu');
 
     // Options: gamma down one step, kept when the options are left.
     await press(page, 'ArrowDown', 'ArrowDown', 'Enter');
+    await nextScreen(page, 'the options');
     await press(page, 'Enter', 'Escape');
     await until(page, 'the gamma written to the settings', file => {
       try { return /^gamma 0\.8$/m.test(Module.FS.readFile(file, { encoding: 'utf8' })); } catch { return false; }
@@ -187,6 +197,9 @@ async function run() {
     const again = await page.evaluate(() => window.hcCanvas());
     if (again.light <= menu.light) fail('the menu after the reload is not brighter (gamma 0.8)');
     if (shots) await page.screenshot({ path: path.join(shots, 'web-menu-gamma.png') });
+  } catch (error) {
+    if (shots) await browser.pages().then(pages => pages[pages.length - 1].screenshot({ path: path.join(shots, 'web-failure.png') })).catch(() => {});
+    throw error;
   } finally {
     await browser.close();
     server.kill();

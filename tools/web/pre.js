@@ -28,7 +28,12 @@ var Module = typeof Module !== 'undefined' ? Module : {};
   Module.arguments = ['--data', dataFolder];
   Module.print = function (text) { console.log(text); };
   Module.printErr = function (text) { console.warn(text); };
-  Module.setStatus = function (text) { if (!started) say(text || startPrompt); };
+  // The download's progress until it is complete, then the prompt.
+  Module.setStatus = function (text) {
+    if (started) return;
+    const progress = /\((\d+)\/(\d+)\)/.exec(text || '');
+    say(progress && progress[1] !== progress[2] ? text : startPrompt);
+  };
 
   // The frames the page has drawn: their count, and the time each took since the last.
   const stats = { frames: 0, last: 0, intervals: [], started: 0, firstFrame: 0 };
