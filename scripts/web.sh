@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# The browser edition.
+#   scripts/web.sh           installs what is missing (Debian's emscripten, libstb-dev and
+#                            chromium, puppeteer-core from npm for the tests), builds the
+#                            native tools that generate the data, then the edition into
+#                            build-web/www/
+#   scripts/web.sh --serve   serves build-web/www on 127.0.0.1 and prints the address
+#   scripts/web.sh --test    builds, then runs the unit tests of the layers below the
+#                            platform under node and the end-to-end test in Chromium
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+web=$root/build-web
+native=$root/build-web-tools
+# Debian's emscripten runs its tools with the system node, which needs Debian's modules.
+export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
+
+if [ "${1:-}" = "--serve" ]; then
+    [ -f "$web/www/hazardcab.wasm" ] || { echo "Nothing built yet: run scripts/web.sh first" >&2; exit 1; }
+    exec node "$root/tools/web/serve.js" "$web/www" "${PORT:-8080}"
+fi
+
+"$root/scripts/setup.sh" --web
+if [ ! -d "$root/tests/web/node_modules/puppeteer-core" ]; then
+    (cd "$root/tests/web" && npm ci --no-audit --no-fund --loglevel=error)
+fi
+
+# The data comes from the native generators (the tools need none of the game's tests).
+data=${HC_WEB_DATA:-}
+if [ -z "$data" ]; then
+    cmake -S "$root" -B "$native" -DCMAKE_BUILD_TYPE=Release -DHC_BUILD_TESTS=OFF -DHC_BUILD_BENCH=OFF >/dev/null
+    cmake --build "$native" --target game_data -j"$(nproc)"
+    data=$native/data
+fi
+
+tests=OFF
+[ "${1:-}" = "--test" ] && tests=ON
+emcmake cmake -S "$root" -B "$web" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
+    -DHC_DATA_DIR="$data" -DHC_BUILD_TESTS=$tests >/dev/null
+targets=(hazardcab)
+[ $tests = ON ] && targets+=(web_unit_tests)
+cmake --build "$web" -j"$(nproc)" --target "${targets[@]}"
+echo "The browser edition is in $web/www ($(du -sh "$web/www" | cut -f1)); scripts/web.sh --serve serves it"
+
+if [ $tests = ON ]; then
+    ctest --test-dir "$web" --output-on-failure -j"$(nproc)"
+fi
