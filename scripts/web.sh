@@ -34,8 +34,9 @@ fi
 
 tests=OFF
 [ "${1:-}" = "--test" ] && tests=ON
+# A unit a library: the quickest to compile from scratch.
 emcmake cmake -S "$root" -B "$web" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
-    -DHC_DATA_DIR="$data" -DHC_BUILD_TESTS=$tests >/dev/null
+    -DHC_DATA_DIR="$data" -DHC_BUILD_TESTS=$tests -DHC_UNITY_BUILD=ON >/dev/null
 targets=(hazardcab)
 [ $tests = ON ] && targets+=(web_unit_tests)
 cmake --build "$web" -j"$(nproc)" --target "${targets[@]}"
