@@ -6,7 +6,11 @@
 #                            build-web/www/
 #   scripts/web.sh --serve   serves build-web/www on 127.0.0.1 and prints the address
 #   scripts/web.sh --test    builds, then runs the unit tests of the layers below the
-#                            platform under node and the end-to-end test in Chromium
+#                            platform under node, the frames compared with the desktop
+#                            build's (build/), and the end-to-end test in Chromium
+#   scripts/web.sh --bench   builds, then prints the figures: the first download, the time
+#                            to the menu and the frame rates in Chromium, and the time a
+#                            frame takes in the browser's engine against the desktop's
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 web=$root/build-web
@@ -33,7 +37,7 @@ if [ -z "$data" ]; then
 fi
 
 tests=OFF
-[ "${1:-}" = "--test" ] && tests=ON
+[ "${1:-}" = "--test" ] || [ "${1:-}" = "--bench" ] && tests=ON
 # A unit a library: the quickest to compile from scratch.
 emcmake cmake -S "$root" -B "$web" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
     -DHC_DATA_DIR="$data" -DHC_BUILD_TESTS=$tests -DHC_UNITY_BUILD=ON >/dev/null
@@ -42,6 +46,19 @@ targets=(hazardcab)
 cmake --build "$web" -j"$(nproc)" --target "${targets[@]}"
 echo "The browser edition is in $web/www ($(du -sh "$web/www" | cut -f1)); scripts/web.sh --serve serves it"
 
-if [ $tests = ON ]; then
+if [ "${1:-}" = "--test" ]; then
     ctest --test-dir "$web" --output-on-failure -j"$(nproc)"
+fi
+
+if [ "${1:-}" = "--bench" ]; then
+    echo "== First download (before play; the music follows once play has started)"
+    first=("$web"/www/index.html "$web"/www/hazardcab.js "$web"/www/hazardcab.wasm "$web"/www/hazardcab.data)
+    echo "  $(cat "${first[@]}" | wc -c) bytes, $(for f in "${first[@]}"; do gzip -9c "$f"; done | wc -c) gzipped" \
+         "(music: $(cat "$web"/www/audio/*.ogg | wc -c) bytes)"
+    echo "== In Chromium (times in ms; work: the game's own time a frame)"
+    node "$root/tests/web/game_test.js" "$web/www" | sed -n 's/^figures /  /p'
+    echo "== The same shift drawn headless: the desktop build, then the browser build under node"
+    native_digests=${HC_NATIVE_FRAME_DIGESTS:-$root/build/bin/frame_digests}
+    if [ -x "$native_digests" ]; then echo "  desktop: $("$native_digests" --times)"; fi
+    echo "  browser: $(node --no-experimental-fetch "$web/bin/frame_digests.js" --times)"
 fi

@@ -141,7 +141,9 @@ void WebWindow::setPalette(const uint32_t colourWords[256]) {
 void WebWindow::present(const Image& frame) {
     staging_.resize(static_cast<size_t>(frame.width) * static_cast<size_t>(frame.height));
     converter_.convert(frame, reinterpret_cast<uint8_t*>(staging_.data()), frame.width * 4);
-    EM_ASM({ Module.hcPresent($0, $1, $2); }, staging_.data(), frame.width, frame.height);
+    // The time the game worked on this frame since it last had the tab back.
+    const double work = emscripten_get_now() - lastYield * 1000.0;
+    EM_ASM({ Module.hcPresent($0, $1, $2, $3); }, staging_.data(), frame.width, frame.height, work);
     waitForNextPicture();
     lastYield = emscripten_get_now() / 1000.0;
 }

@@ -3,10 +3,15 @@
 // arcade shift driven by held keys (the engine, the throttle, a turn, the map view).
 // Built for the desktop and for the browser, where node runs it: the two builds must
 // print the same lines, or the browser's pictures are not the desktop's.
+//   frame_digests [--times]   --times: the median time the shift took to make a frame
+//                             of the driver's view and of the map view instead
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "frontend/menus.h"
 #include "shell/shift_loop.h"
@@ -30,9 +35,21 @@ struct Recorder {
     std::set<int> wanted;
     std::string lines;
     int frames = 0;
+    // Milliseconds between a frame and the one before it (the headless present itself
+    // takes no time), for frames of the driver's view and of the map view, once the
+    // shift has faded in and before it ends (key polls 60 to 199; Tab goes down at 120).
+    std::vector<double> worldTimes, mapTimes;
+    std::chrono::steady_clock::time_point last;
 
     void watch(ArcadeGame& arcade, const char* what) {
         arcade.onFrame = [this, &arcade, what](const Image& frame) {
+            const auto now = std::chrono::steady_clock::now();
+            const int64_t poll = arcade.game().keys.pollCount;
+            if (poll >= 60 && poll < 200 && (poll < 120 || poll > 122)) {
+                const double ms = std::chrono::duration<double, std::milli>(now - last).count();
+                (isOn(arcade.game().shift.mapView) ? mapTimes : worldTimes).push_back(ms);
+            }
+            last = now;
             ++frames;
             if (!wanted.count(frames)) return;
             char line[96];
@@ -58,7 +75,13 @@ bool menu(std::string& out) {
     return recorder.frames >= 150;
 }
 
-bool shift(std::string& out) {
+double median(std::vector<double> v) {
+    if (v.empty()) return 0;
+    std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
+    return v[v.size() / 2];
+}
+
+bool shift(std::string& out, bool times) {
     ArcadeGame arcade;
     if (!arcade.ready()) {
         out = arcade.skipReason();
@@ -76,19 +99,27 @@ bool shift(std::string& out) {
     recorder.watch(arcade, "shift");
     runShift(arcade.game(), arcade.view);
     out = recorder.lines;
+    if (times) {
+        char line[96];
+        std::snprintf(line, sizeof line, "driver's view %.2f ms (%zu frames), map view %.2f ms (%zu frames), medians\n",
+                      median(recorder.worldTimes), recorder.worldTimes.size(), median(recorder.mapTimes),
+                      recorder.mapTimes.size());
+        out = line;
+    }
     return recorder.frames >= 180;
 }
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    const bool times = argc > 1 && std::strcmp(argv[1], "--times") == 0;
     std::string menuLines, shiftLines;
-    if (!menu(menuLines) || !shift(shiftLines)) {
+    if (!menu(menuLines) || !shift(shiftLines, times)) {
         std::fprintf(stderr, "frame_digests: the game did not draw every frame asked for: %s%s\n",
                      menuLines.c_str(), shiftLines.c_str());
         return 1;
     }
-    std::fputs(menuLines.c_str(), stdout);
+    if (!times) std::fputs(menuLines.c_str(), stdout);
     std::fputs(shiftLines.c_str(), stdout);
     return 0;
 }

@@ -70,12 +70,15 @@ const canvasState = () => {
   return { hash, saturation: saturation / count / 255, light: light / count / 255, frames: Module.hcStats.frames };
 };
 
-// Frames per second over the last n frames the page drew.
+// Over the last n frames the page drew: frames per second, the median and slowest time
+// between frames, and the median time the game worked on a frame (milliseconds).
 const recentRate = n => {
   const intervals = Module.hcStats.intervals.slice(-n).sort((a, b) => a - b);
+  const work = Module.hcStats.work.slice(-n).sort((a, b) => a - b);
   const total = intervals.reduce((sum, v) => sum + v, 0);
-  return { fps: 1000 * intervals.length / total, median: intervals[intervals.length >> 1],
-           slowest: intervals[intervals.length - 1] };
+  const round = v => Math.round(v * 100) / 100;
+  return { fps: round(1000 * intervals.length / total), median: round(intervals[intervals.length >> 1]),
+           slowest: round(intervals[intervals.length - 1]), work: round(work[work.length >> 1]) };
 };
 
 // A screen that has finished fading in: bright enough, and its brightness steady over

@@ -35,17 +35,20 @@ var Module = typeof Module !== 'undefined' ? Module : {};
     say(progress && progress[1] !== progress[2] ? text : startPrompt);
   };
 
-  // The frames the page has drawn: their count, and the time each took since the last.
-  const stats = { frames: 0, last: 0, intervals: [], started: 0, firstFrame: 0 };
+  // The frames the page has drawn: their count, the time between each and the last, and
+  // the time the game worked on each (in milliseconds, the last 600 kept).
+  const stats = { frames: 0, last: 0, intervals: [], work: [], started: 0, firstFrame: 0 };
   Module.hcStats = stats;
-  Module.hcPresent = function (pointer, width, height) {
+  Module.hcPresent = function (pointer, width, height, work) {
     if (!context2d) context2d = canvas.getContext('2d', { alpha: false });
     const pixels = new Uint8ClampedArray(HEAPU8.buffer, pointer, width * height * 4);
     context2d.putImageData(new ImageData(pixels, width, height), 0, 0);
     const now = performance.now();
     if (stats.frames === 0) stats.firstFrame = now;
     else stats.intervals.push(now - stats.last);
+    stats.work.push(work);
     if (stats.intervals.length > 600) stats.intervals.shift();
+    if (stats.work.length > 600) stats.work.shift();
     stats.last = now;
     stats.frames++;
   };
