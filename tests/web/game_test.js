@@ -144,6 +144,19 @@ async function run() {
     if (shots) await page.screenshot({ path: path.join(shots, 'web-menu.png') });
     const menu = await page.evaluate(() => window.hcCanvas());
     if (menu.light < 0.05) fail('the menu is dark');
+
+    // F2: the screenshot offered as a download, an 8-bit 640 x 480 picture.
+    const downloads = fs.mkdtempSync(path.join(os.tmpdir(), 'hc-downloads-'));
+    const session = await page.target().createCDPSession();
+    await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+    await press(page, 'F2');
+    const shotSize = 14 + 40 + 1024 + 640 * 480;
+    for (let end = Date.now() + 10000; ; await new Promise(resolve => setTimeout(resolve, 100))) {
+      const done = fs.readdirSync(downloads).filter(name => /^grab.*\.bmp$/.test(name));
+      if (done.length === 1 && fs.statSync(path.join(downloads, done[0])).size === shotSize) break;
+      if (Date.now() > end) fail('no 640 x 480 screenshot downloaded after F2: ' + fs.readdirSync(downloads).join(', '));
+    }
+    fs.rmSync(downloads, { recursive: true, force: true });
     // The menu's music arrives after play starts and plays through OpenAL.
     await until(page, 'the music fetched', () => !Module.hcTrackPending('track4.ogg'), 60);
     if (log.some(line => /Could not open stream|stream error|no sound device/.test(line)))
@@ -195,7 +208,9 @@ async function run() {
     // A reload: the settings come back from the browser's storage.
     await until(page, 'the saves written through', () => Module.hcSavesIdle(), 10);
     await startPage(page, address, false);
-    const settings = await page.evaluate(file => Module.FS.readFile(file, { encoding: 'utf8' }), settingsFile);
+    const settings = await page.evaluate(file => {
+      try { return Module.FS.readFile(file, { encoding: 'utf8' }); } catch { return '(no settings file)'; }
+    }, settingsFile);
     if (!/^gamma 0\.8$/m.test(settings)) fail('the gamma was not kept across the reload:\n' + settings);
     const again = await page.evaluate(() => window.hcCanvas());
     if (again.light <= menu.light) fail('the menu after the reload is not brighter (gamma 0.8)');
