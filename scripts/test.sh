@@ -45,4 +45,4 @@ ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 
 echo "== Browser edition"
 # The data is the release build's; one compile of the whole game for the browser.
-HC_WEB_DATA="$root/build/data" "$root/scripts/web.sh" --test
+HC_WEB_DATA=$(sed -n 's/^HC_DATA_DIR:PATH=//p' "$root/build/CMakeCache.txt") "$root/scripts/web.sh" --test
