@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 #include <deque>
+#include <string>
 #include <vector>
 
 #include "core/system.h"
@@ -42,8 +43,9 @@ void yieldToBrowser(int ms) {
     lastYield = emscripten_get_now() / 1000.0;
 }
 
-// Keys whose browser actions (scrolling, leaving the page's focus, help, search, full
-// screen) would get in the game's way. Reload and the developer tools stay the browser's.
+// Keys the browser keeps for itself (reload, the developer tools). The browser's own
+// actions of the game's other keys (scrolling, moving the focus, help, search, full
+// screen) are prevented while the game has the focus.
 bool browserKeepsKey(const char* code) {
     return std::strcmp(code, "F5") == 0 || std::strcmp(code, "F12") == 0;
 }
