@@ -24,6 +24,19 @@ var Module = typeof Module !== 'undefined' ? Module : {};
     console.warn(text);
   }
 
+  // The audio contexts the game's sound opens (emscripten's OpenAL makes one), for the
+  // page's tests to see the sound running.
+  Module.hcAudio = [];
+  const NativeAudioContext = window.AudioContext || window.webkitAudioContext;
+  if (NativeAudioContext) {
+    window.AudioContext = class extends NativeAudioContext {
+      constructor(...options) {
+        super(...options);
+        Module.hcAudio.push(this);
+      }
+    };
+  }
+
   Module.canvas = canvas;
   Module.arguments = ['--data', dataFolder];
   Module.print = function (text) { console.log(text); };
