@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Prints the folder graph of src/ from the include lines and fails when an include
 # points up or sideways (a folder may include only the folders its layer links), or when
-# code outside src/platform includes SDL, OpenAL, ALUT, GL or Vorbis headers.
+# code outside src/platform includes SDL, OpenAL, ALUT, GL, Vorbis or emscripten headers.
 #   scripts/layers.sh
 set -euo pipefail
 src="$(cd "$(dirname "$0")/.." && pwd)/src"
@@ -37,7 +37,7 @@ for folder in $order; do
   done
 done
 
-outside=$(grep -rlE '^#include <(SDL|AL/|GL/|vorbis/|ogg/)' "$src" | grep -v "^$src/platform/" || true)
+outside=$(grep -rlE '^#include <(SDL|AL/|GL/|vorbis/|ogg/|emscripten|stb_)|^#include "stb_' "$src" | grep -v "^$src/platform/" || true)
 if [ -n "$outside" ]; then
   echo "platform headers included outside src/platform:" >&2
   echo "$outside" | sed 's/^/    /' >&2

@@ -19,6 +19,14 @@ packages=(
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)
 fi
+# The browser edition (scripts/web.sh, and the test script, which builds it): the
+# compiler, the Vorbis decoder, node and npm for the tests, and a Chromium to run them in.
+if [ "${1:-}" = "--web" ]; then
+  packages+=(emscripten libstb-dev chromium)
+  # A node from elsewhere that brings its own npm is kept.
+  command -v node >/dev/null 2>&1 || packages+=(nodejs)
+  command -v npm >/dev/null 2>&1 || packages+=(npm)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

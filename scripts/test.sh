@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs the whole test suite: unit,
 # screen and end-to-end tests on the Release build, then the unit tests again under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# AddressSanitizer and UndefinedBehaviorSanitizer, then the browser edition: its build,
+# the unit tests of the layers below the platform under node, and the page played in
+# headless Chromium.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
-"$root/scripts/setup.sh"
+"$root/scripts/setup.sh" --web
 
 echo "== Layering"
 "$root/scripts/layers.sh"
@@ -40,3 +42,7 @@ rm -f "$e2e_log"
 echo "== Unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir "$root/build-asan" --output-on-failure -j"$jobs" -L unit
+
+echo "== Browser edition"
+# The data is the release build's; one compile of the whole game for the browser.
+HC_WEB_DATA=$(sed -n 's/^HC_DATA_DIR:PATH=//p' "$root/build/CMakeCache.txt") "$root/scripts/web.sh" --test

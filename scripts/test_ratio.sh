@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Prints the non-blank lines of the tests against those of the code (src/, tools/ and
-# bench/), counting .cpp, .h, .sh, .py and CMakeLists.txt files, and their ratio.
+# bench/), counting .cpp, .h, .sh, .py, .js, .cmake and CMakeLists.txt files (npm's
+# node_modules left out), and their ratio.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 count() {
-    find "$@" -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.sh' -o -name '*.py' -o -name CMakeLists.txt \) \
+    find "$@" -name node_modules -prune -o -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.sh' -o -name '*.py' \
+        -o -name '*.js' -o -name '*.cmake' -o -name CMakeLists.txt \) \
         -print0 | xargs -0 cat | grep -cv '^[[:space:]]*$'
 }
 tests=$(count tests)

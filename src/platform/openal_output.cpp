@@ -1,6 +1,7 @@
-// Audio output through OpenAL; ALUT opens and closes the device.
+// Audio output through OpenAL, on the desktop and in the browser (whose OpenAL plays
+// through the page's audio context).
 #include <AL/al.h>
-#include <AL/alut.h>
+#include <AL/alc.h>
 
 #include "platform/audio.h"
 #include "platform/audio_output.h"
@@ -19,12 +20,22 @@ public:
     // complain about a device left open.
     ~OpenAlOutput() override { stop(); }
     bool start() override {
-        started_ = alutInit(nullptr, nullptr) == AL_TRUE;
-        return started_;
+        if (context_ != nullptr) return true;
+        device_ = alcOpenDevice(nullptr);
+        if (device_ == nullptr) return false;
+        context_ = alcCreateContext(device_, nullptr);
+        if (context_ == nullptr || alcMakeContextCurrent(context_) != ALC_TRUE) {
+            stop();
+            return false;
+        }
+        return true;
     }
     void stop() override {
-        if (started_) alutExit();
-        started_ = false;
+        alcMakeContextCurrent(nullptr);
+        if (context_ != nullptr) alcDestroyContext(context_);
+        if (device_ != nullptr) alcCloseDevice(device_);
+        context_ = nullptr;
+        device_ = nullptr;
     }
     void createChannel(uint32_t buffers[2], uint32_t& source) override {
         ALuint names[2] = {0, 0};
@@ -83,7 +94,8 @@ public:
     void setGain(uint32_t source, float gain) override { alSourcef(source, AL_GAIN, gain); }
 
 private:
-    bool started_ = false;
+    ALCdevice* device_ = nullptr;
+    ALCcontext* context_ = nullptr;
 };
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include "platform/game_window.h"
 #include "platform/sdl_window.h"
 
 #include <SDL.h>
@@ -637,6 +638,14 @@ std::unique_ptr<WindowBackend> createSdlWindow(std::string* error, bool fullscre
     window->startFullScreen = fullscreen;
     if (!window->initVideo(error)) return nullptr;
     return window;
+}
+
+}  // namespace hc
+
+namespace hc {
+
+std::unique_ptr<WindowBackend> createGameWindow(std::string* error, bool fullscreen) {
+    return createSdlWindow(error, fullscreen);
 }
 
 }  // namespace hc

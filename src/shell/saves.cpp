@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -31,10 +33,27 @@ constexpr float LowestGamma = 0.5f, HighestGamma = 1.5f;
 
 std::string pathOf(const char* name) { return saveFolder() + "/" + name; }
 
+// The shortest text that reads back as the same float. (Through the C library rather
+// than to_chars, which not every standard library offers for floats.)
 std::string floatText(float v) {
     char text[32];
-    const auto result = std::to_chars(text, text + sizeof text, v);
-    return std::string(text, result.ptr);
+    for (int precision = 1; precision <= 9; ++precision) {
+        std::snprintf(text, sizeof text, "%.*g", precision, static_cast<double>(v));
+        if (std::strtof(text, nullptr) == v) break;
+    }
+    return text;
+}
+
+// A decimal number, the whole text and nothing else: no sign but a minus, no spaces,
+// no hexadecimal form. False when the text is anything else.
+bool parseFloat(const std::string& text, float& out) {
+    if (text.empty() || !(text[0] == '-' || text[0] == '.' || std::isdigit(static_cast<unsigned char>(text[0]))))
+        return false;
+    if (text.find_first_of("xX") != std::string::npos) return false;
+    errno = 0;
+    char* end = nullptr;
+    out = std::strtof(text.c_str(), &end);
+    return end == text.c_str() + text.size() && errno != ERANGE;
 }
 
 // The "key value" lines of a file, each key once. Strict: every key expected and no
@@ -91,8 +110,7 @@ public:
     bool number(const char* key, float low, float high, float& out, std::string& reason) const {
         const std::string& text = values_.at(key);
         float v = 0;
-        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), v);
-        if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(v) || v < low || v > high) {
+        if (!parseFloat(text, v) || !std::isfinite(v) || v < low || v > high) {
             reason = std::string(key) + " is \"" + text.substr(0, 20) + "\", not a number from " + floatText(low) +
                      " to " + floatText(high);
             return false;

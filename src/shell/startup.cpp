@@ -22,7 +22,7 @@
 #include "platform/gamepad.h"
 #include "platform/keyboard.h"
 #include "platform/screen.h"
-#include "platform/sdl_window.h"
+#include "platform/game_window.h"
 #include "platform/system_info.h"
 #include "platform/window.h"
 #include "render/world_view.h"
@@ -161,7 +161,7 @@ int runGame(const StartOptions& options) {
     // All of the game's records, zero-filled, for the whole run.
     static Game game;
     std::string error;
-    std::unique_ptr<WindowBackend> window = createSdlWindow(&error, options.fullscreen);
+    std::unique_ptr<WindowBackend> window = createGameWindow(&error, options.fullscreen);
     if (!window) {
         logLine("Cannot open a display: " + error);
         endProcess(1);

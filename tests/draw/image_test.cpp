@@ -52,8 +52,10 @@ TEST(ImageClipping, ShapesCopiesAndBlitsAcrossEveryEdge) {
     Image* src = createImage(9, 7);
     for (int y = 0; y < 7; ++y)
         for (int x = 0; x < 9; ++x) putPixel(*src, x, y, static_cast<uint32_t>((x * 3 + y) % 4));  // zeros too
-    for (auto [x1, y1] : points) {
-        for (auto [x2, y2] : points) {
+    for (const auto& [px1, py1] : points) {
+        const int x1 = px1, y1 = py1;  // plain names, which every compiler lets lambdas capture
+        for (const auto& [px2, py2] : points) {
+            const int x2 = px2, y2 = py2;
             expectClippedLikeUnclipped([&](Image& t, int o) { drawLine(t, x1 + o, y1 + o, x2 + o, y2 + o, 7); });
             expectClippedLikeUnclipped([&](Image& t, int o) { drawBox(t, x1 + o, y1 + o, x2 + o, y2 + o, 9); });
             expectClippedLikeUnclipped([&](Image& t, int o) { fillBox(t, x1 + o, y1 + o, x2 + o, y2 + o, 9); });

@@ -104,7 +104,7 @@ TEST(Hud, EachSceneDrawsWhatItsRulesSay) {
     };
     // Drops at or far beyond the edges are clipped: the icon's 4 x 4 drop lies 1 left/up to 2 right/down of the point.
     for (auto [x, y, pixels] : {std::tuple{0.4f, 0.4f, 9}, {639.6f, 0.4f, 3}, {-1.4f, 50.0f, 8}, {-1e10f, 0.4f, 0}, {0.4f, -1e10f, 0}, {1e10f, 1e10f, 0}, {-3e9f, -3e9f, 0}})
-        scenes.push_back({"a drop at an edge", [x, y](HudRig& r) { r.shift.raindrops[1].active = FlagOn, r.shift.raindrops[1].body.x = x, r.shift.raindrops[1].body.y = y; },
+        scenes.push_back({"a drop at an edge", [x = x, y = y](HudRig& r) { r.shift.raindrops[1].active = FlagOn, r.shift.raindrops[1].body.x = x, r.shift.raindrops[1].body.y = y; },
                           {{0, 0, 639, 299, Drop, pixels}}});
 
     HudRig rig;
