@@ -1,7 +1,12 @@
-// Audio output through OpenAL, on the desktop and in the browser (whose OpenAL plays
-// through the page's audio context).
+// Audio output through OpenAL, on the desktop (ALUT opens and closes the device) and in
+// the browser (whose OpenAL plays through the page's audio context and has no ALUT, so
+// the device and context are opened with plain ALC calls there).
 #include <AL/al.h>
+#ifdef __EMSCRIPTEN__
 #include <AL/alc.h>
+#else
+#include <AL/alut.h>
+#endif
 
 #include "platform/audio.h"
 #include "platform/audio_output.h"
@@ -19,6 +24,16 @@ public:
     // exit() runs this before the sound library's own clean-up, which would otherwise
     // complain about a device left open.
     ~OpenAlOutput() override { stop(); }
+#ifndef __EMSCRIPTEN__
+    bool start() override {
+        if (!started_) started_ = alutInit(nullptr, nullptr) == AL_TRUE;
+        return started_;
+    }
+    void stop() override {
+        if (started_) alutExit();
+        started_ = false;
+    }
+#else
     bool start() override {
         if (context_ != nullptr) return true;
         device_ = alcOpenDevice(nullptr);
@@ -37,6 +52,7 @@ public:
         context_ = nullptr;
         device_ = nullptr;
     }
+#endif
     void createChannel(uint32_t buffers[2], uint32_t& source) override {
         ALuint names[2] = {0, 0};
         alGenBuffers(2, names);
@@ -94,8 +110,12 @@ public:
     void setGain(uint32_t source, float gain) override { alSourcef(source, AL_GAIN, gain); }
 
 private:
+#ifndef __EMSCRIPTEN__
+    bool started_ = false;
+#else
     ALCdevice* device_ = nullptr;
     ALCcontext* context_ = nullptr;
+#endif
 };
 
 }  // namespace
