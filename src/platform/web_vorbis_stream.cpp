@@ -13,6 +13,7 @@
 #include "core/regular_file.h"
 #include "core/system.h"
 #include "platform/audio_stream.h"
+#include "platform/ogg_pages.h"
 
 #pragma clang diagnostic push
 #pragma clang diagnostic ignored "-Wunused-parameter"
@@ -30,9 +31,6 @@ namespace {
 
 constexpr int MinStreamRate = 8000;
 constexpr int MaxStreamRate = 192000;
-// No track of the game comes near this; a larger file is not read at all.
-constexpr uint64_t MaxTrackBytes = 64ull << 20;
-
 int16_t clampSample(double v) {
     if (v > 32767.0) return 32767;
     if (v < -32768.0) return -32768;
@@ -81,13 +79,13 @@ bool startDecoder(AudioStream& s) {
     return true;
 }
 
-// Reads the file and starts the decoder; false when either fails.
-bool loadFile(AudioStream& s) {
-    std::string reason;
-    if (readRegularFile(s.path, MaxTrackBytes, s.bytes, reason) != FileRead::Read) return false;
+// Reads the file, checks its pages and starts the decoder; false when any of it fails,
+// with the reason for a file that is read but refused.
+bool loadFile(AudioStream& s, std::string& reason) {
+    if (readRegularFile(s.path, TrackFileLimit, s.bytes, reason) != FileRead::Read) return false;
     s.data = reinterpret_cast<const uint8_t*>(s.bytes.data());
-    s.size = s.bytes.size();
-    return startDecoder(s);
+    s.size = checkOggPages(s.data, s.bytes.size(), reason);
+    return s.size > 0 && startDecoder(s);
 }
 
 int resample(AudioStream& s, int16_t* out, int wanted) {
@@ -116,11 +114,13 @@ int resample(AudioStream& s, int16_t* out, int wanted) {
 
 }  // namespace
 
-AudioStream* openAudioStream(const std::string& path) {
+AudioStream* openAudioStream(const std::string& path, std::string* reason) {
     auto* stream = new (std::nothrow) AudioStream;
     if (stream == nullptr) return nullptr;
     stream->path = path;
-    if (loadFile(*stream)) return stream;
+    std::string why;
+    if (loadFile(*stream, why)) return stream;
+    if (reason != nullptr && !why.empty()) *reason = why;
     if (stream->vorbis == nullptr && stream->bytes.empty() && trackOnItsWay(path)) {
         stream->waiting = true;
         return stream;
@@ -161,8 +161,9 @@ bool readStreamBuffer(AudioStream& s, uint8_t* out, int bytes) {
         if (!trackOnItsWay(s.path)) {
             // Arrived, or the fetch failed: the file says which.
             s.waiting = false;
-            if (!loadFile(s)) {
-                logLine("Could not open stream " + s.path);
+            std::string reason;
+            if (!loadFile(s, reason)) {
+                logLine("Could not open stream " + s.path + (reason.empty() ? "" : ": " + reason));
                 return false;
             }
         } else {
