@@ -35,3 +35,13 @@ double nextRandom() {
 }
 
 }  // namespace hc
+
+namespace hc {
+
+RandomState randomState() { return {{state[0], state[1], state[2], state[3]}}; }
+
+void setRandomState(const RandomState& saved) {
+    for (int i = 0; i < 4; ++i) state[i] = saved.words[i];
+}
+
+}  // namespace hc

@@ -11,3 +11,16 @@ double nextRandom();
 inline int randomChoice(int n) { return static_cast<int>(n * nextRandom()); }
 
 }  // namespace hc
+
+namespace hc {
+
+// The random source's whole state, so that a recorded shift can start from exactly where
+// the original did. An all-zero state is not one the source can be in.
+struct RandomState {
+    uint64_t words[4] = {};
+    bool operator==(const RandomState&) const = default;
+};
+RandomState randomState();
+void setRandomState(const RandomState& state);
+
+}  // namespace hc
