@@ -96,6 +96,8 @@ const char* startFault(const ReplayStart& s) {
     if (s.coachStep < 0 || s.coachStep > 3 || s.lastDelivered < 0 || s.lastDelivered > 1000) {
         return "the guide's state out of range";
     }
+    // The city is MapSize cells square; the cab's box must stay inside it.
+    if (!(s.cabX >= 2.0f && s.cabX <= 2045.0f && s.cabY >= 2.0f && s.cabY <= 2045.0f)) return "the cab off the map";
     if ((s.previousHeld & ~KnownActions & ~ReplayForgotten) != 0 || (s.previousHeld & ReplayForgotten) != 0) {
         return "unknown actions";
     }
@@ -126,6 +128,7 @@ std::string recordingBytes(const Recording& recording) {
     for (float wear : s.wear) w.f32(wear);
     w.u8(s.assists), w.u8(s.lowDetail), w.u8(static_cast<uint8_t>(s.coachStep)), w.u8(s.timedShiftRan);
     w.u32(static_cast<uint32_t>(s.lastDelivered)), w.u8(s.rideSuggested), w.u32(s.previousHeld);
+    w.f32(s.cabX), w.f32(s.cabY);
     w.u32(static_cast<uint32_t>(recording.frames.size()));
     ReplayFrame last;
     for (const ReplayFrame& frame : recording.frames) {
@@ -168,6 +171,7 @@ bool parseRecording(std::string_view bytes, Recording& recording, std::string& r
     for (float& wear : s.wear) wear = r.f32();
     s.assists = r.u8(), s.lowDetail = r.u8(), s.coachStep = static_cast<int8_t>(r.u8()), s.timedShiftRan = r.u8();
     s.lastDelivered = static_cast<int32_t>(r.u32()), s.rideSuggested = r.u8(), s.previousHeld = r.u32();
+    s.cabX = r.f32(), s.cabY = r.f32();
     const uint32_t count = r.u32();
     if (!r.ok) return refuse("it is cut short");
     if (const char* fault = startFault(s)) return refuse(fault);

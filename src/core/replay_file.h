@@ -46,6 +46,7 @@ struct ReplayStart {
     int32_t lastDelivered = 0;
     uint8_t rideSuggested = 0;
     ActionMask previousHeld = 0;     // the actions held at the poll before the first frame
+    float cabX = 0, cabY = 0;        // where the cab stands (it faces along +x)
 
     bool operator==(const ReplayStart&) const = default;
 };

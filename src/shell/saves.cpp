@@ -202,6 +202,29 @@ bool saveFile(Game& game, const SavedFile& file, const std::string& text) {
     return false;
 }
 
+}  // namespace
+
+bool saveReplayFile(Game& game, const char* folderName, const char* name, const std::string& bytes) {
+    if (game.saved.folderBusy) return false;
+    const std::string folder = saveFolder() + "/" + folderName;
+    const std::string path = folder + "/" + name;
+    std::string reason;
+    if (saveFolder().empty()) {
+        reason = "no save folder (neither HAZARDCAB_HOME, XDG_DATA_HOME nor HOME is set)";
+    } else {
+        const LockResult hold = holdFolder(game, reason);
+        if (hold == LockResult::Busy) return false;
+        if (hold == LockResult::Held && makeFolders(folder, reason)) {
+            removeStaleTemporaryFiles(path);
+            if (writeFileAtomically(path, bytes, reason)) return true;
+        }
+    }
+    logLine("Cannot save the recording in " + path + ": " + reason);
+    return false;
+}
+
+namespace {
+
 std::string today() {
     const LocalDateTime now = localDateTime();
     char text[32];
@@ -480,7 +503,7 @@ std::string enterArcadeScore(Game& game, int64_t score) {
     std::vector<BestScore>& best = game.saved.best;
     const int64_t previous = best.empty() ? 0 : best.front().score;
     if (insertBestScore(best, score, today())) saveFile(game, BestScoresFile, bestScoresText(best));
-    if (score > previous) return "a new best score!";
+    if (score > previous) return NewBestScoreLine;
     if (previous > 0) return "best score: " + std::to_string(previous);
     return {};
 }

@@ -61,12 +61,18 @@ bool insertBestScore(std::vector<BestScore>& best, int64_t score, const std::str
 // An arcade game's end: enters the score, saves the table when it changed, and returns
 // the line that the "time's up!" picture shows under the score (empty for none).
 std::string enterArcadeScore(Game& game, int64_t score);
+constexpr const char* NewBestScoreLine = "a new best score!";
 
 // The settings as the game has them now.
 Settings currentSettings(Game& game);
 // Writes the settings that changed since the last look, if any did (after start-up
 // has loaded and applied them).
 void keepSettings(Game& game);
+
+// Writes bytes as FOLDER/name inside the save folder (the folder made if need be), as
+// the other saves are written; false after one console line when it cannot, and quietly
+// when this game saves nothing (another game holds the folder).
+bool saveReplayFile(Game& game, const char* folder, const char* name, const std::string& bytes);
 
 // Starts the next career from nothing: the saved career, if any, is moved aside as
 // career.txt.old (then .old2, .old3 ...), never deleted, with one console line; not

@@ -29,6 +29,7 @@
 #include "shell/career.h"
 #include "shell/exit_screen.h"
 #include "shell/new_game.h"
+#include "shell/replays.h"
 #include "shell/saves.h"
 #include "shell/shift_loop.h"
 #include "sim/traffic.h"
@@ -54,14 +55,23 @@ void setupTables(Game& game) {
 void playMenuChoice(Game& game, int choice) {
     switch (choice) {
         case MenuArcade:
+        {
             prepareShift(game, ShiftKind::Arcade);
             // The best-score line under the score is an assist: classic mode enters the
             // score in the table all the same but shows only the game's two lines.
-            runShift(game, [&game](int64_t score) {
-                const std::string line = enterArcadeScore(game, score);
-                return isOn(game.shift.assists) ? line : std::string();
-            });
+            bool newBest = false;
+            runShift(
+                game,
+                [&game, &newBest](int64_t score) {
+                    const std::string line = enterArcadeScore(game, score);
+                    newBest = line == NewBestScoreLine;
+                    return isOn(game.shift.assists) ? line : std::string();
+                },
+                true);
+            saveRecording(game, LastShiftReplay);
+            if (newBest) saveRecording(game, BestShiftReplay);
             break;
+        }
         case MenuFreeRide:
             // No clock, so no best score either.
             prepareShift(game, ShiftKind::FreeRide);

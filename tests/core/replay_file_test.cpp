@@ -18,6 +18,7 @@ Recording sampleShift(uint32_t frames) {
     r.start.kind = ReplayKind::Career;
     r.start.day = 20261207, r.start.money = -150, r.start.stages[0] = 3, r.start.wear[2] = 0.25f;
     r.start.assists = 0xFF, r.start.coachStep = 2, r.start.lastDelivered = 5, r.start.previousHeld = actionBit(ActionSelect);
+    r.start.cabX = 1040.5f, r.start.cabY = 1034.0f;
     double delta = 1.0;
     for (uint32_t i = 0; i < frames; ++i) {
         if (i % 4 == 0) delta = 50.0 / (60.0 + std::sin(i * 0.37) * 0.5);
@@ -86,6 +87,8 @@ TEST(ReplayFile, SpoiltRecordingsAreRefusedWithTheirReason) {
         {withStart([](ReplayStart& s) { s.assists = 1; }), "neither on nor off"},
         {withStart([](ReplayStart& s) { s.coachStep = 4; }), "guide"},
         {withStart([](ReplayStart& s) { s.previousHeld = actionBit(20); }), "unknown actions"},
+        {withStart([](ReplayStart& s) { s.cabX = -1.0f; }), "off the map"},
+        {withStart([](ReplayStart& s) { s.cabY = std::nanf(""); }), "off the map"},
     };
     for (const auto& c : cases) {
         Recording out;

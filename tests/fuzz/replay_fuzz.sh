@@ -17,7 +17,7 @@ out = b"HCREPLAY" + struct.pack("<H", 1) + bytes([5]) + b"0.1.0"
 out += struct.pack("<4Q", 1, 2, 3, 4) + bytes([2]) + struct.pack("<Iq", 20261207, 300)
 out += bytes([1, 2, 0, 3]) + struct.pack("<3f", 0.1, 0.0, 0.5)
 out += bytes([0xFF, 0, 1, 0xFF]) + struct.pack("<I", 2) + bytes([0]) + struct.pack("<I", 32)
-out += struct.pack("<I", 40)
+out += struct.pack("<2f", 1040.0, 1034.0) + struct.pack("<I", 40)
 for i in range(40):
     flags = (1 if i % 4 == 0 else 0) | (2 if i % 7 == 0 else 0)
     out += bytes([flags])
