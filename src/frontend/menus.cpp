@@ -17,10 +17,10 @@ namespace hc {
 
 namespace {
 
-constexpr std::string_view MainMenuTexts[MenuFreeRide + 1] = {
-    "", "arcade mode", "career mode", "options", "read this!", "exit", "free ride"};
+constexpr std::string_view MainMenuTexts[MenuCityOfDay + 1] = {
+    "", "arcade mode", "career mode", "options", "read this!", "exit", "free ride", "city of the day"};
 
-int menuRows(bool assists) { return assists ? MainMenuEntries + 1 : MainMenuEntries; }
+int menuRows(bool assists) { return assists ? MainMenuEntries + 2 : MainMenuEntries; }
 
 constexpr double MenuFrameSeconds = 1.0 / 60.0;
 
@@ -44,14 +44,15 @@ void drawMainMenu(Game& game, int selected) {
 }  // namespace
 
 std::string_view mainMenuText(int entry) {
-    if (entry < 1 || entry > MenuFreeRide) return {};
+    if (entry < 1 || entry > MenuCityOfDay) return {};
     return MainMenuTexts[entry];
 }
 
 int mainMenuRow(bool assists, int row) {
     if (row < 1 || row > menuRows(assists)) return 0;
     if (!assists || row == 1) return row;
-    return row == 2 ? MenuFreeRide : row - 1;
+    if (row == 2) return MenuFreeRide;
+    return row == 3 ? MenuCityOfDay : row - 2;
 }
 
 void drawImageScaled(Image& target, const Image* image, int x, int y) {

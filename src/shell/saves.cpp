@@ -127,6 +127,8 @@ struct SavedFile {
 const SavedFile CareerFile{CareerFileName, "career", CareerFormat, "career", &SavedRecords::careerLeftAlone};
 const SavedFile BestScoresFile{BestScoresFileName, "best-scores", BestScoresFormat, "best scores",
                                &SavedRecords::bestLeftAlone};
+const SavedFile DayScoresFile{DayScoresFileName, "day-scores", BestScoresFormat, "scores of the day",
+                              &SavedRecords::dayLeftAlone};
 const SavedFile SettingsFile{SettingsFileName, "settings", SettingsFormat, "settings",
                              &SavedRecords::settingsLeftAlone};
 
@@ -174,7 +176,7 @@ LockResult holdFolder(Game& game, std::string& reason) {
         logLine("Another game is using the save folder " + folder + "; this one saves nothing");
     } else if (result == LockResult::Held) {
         int removed = 0;
-        for (const char* name : {CareerFileName, BestScoresFileName, SettingsFileName}) {
+        for (const char* name : {CareerFileName, BestScoresFileName, SettingsFileName, DayScoresFileName}) {
             removed += removeStaleTemporaryFiles(pathOf(name));
         }
         if (removed > 0) {
@@ -370,15 +372,18 @@ bool readCareer(std::string_view text, CareerRecord& career, std::string& reason
     return ok;
 }
 
-std::string bestScoresText(const std::vector<BestScore>& best) {
+namespace {
+
+// The best-score tables' text and reader, for either table.
+std::string scoresText(const SavedFile& file, const std::vector<BestScore>& best) {
     std::vector<SaveLine> lines;
     for (const BestScore& entry : best) lines.push_back({"score", std::to_string(entry.score) + " " + entry.date});
-    return formatSaveText(BestScoresFile.kind, BestScoresFile.format, lines);
+    return formatSaveText(file.kind, file.format, lines);
 }
 
-bool readBestScores(std::string_view text, std::vector<BestScore>& best, std::string& reason) {
+bool readScores(const SavedFile& file, std::string_view text, std::vector<BestScore>& best, std::string& reason) {
     std::vector<SaveLine> lines;
-    if (!parseSaveText(text, BestScoresFile.kind, BestScoresFile.format, lines, reason)) return false;
+    if (!parseSaveText(text, file.kind, file.format, lines, reason)) return false;
     if (lines.size() > static_cast<size_t>(BestScoreCount)) {
         reason = "it holds more than " + std::to_string(BestScoreCount) + " scores";
         return false;
@@ -401,6 +406,41 @@ bool readBestScores(std::string_view text, std::vector<BestScore>& best, std::st
     std::stable_sort(table.begin(), table.end(), [](const BestScore& a, const BestScore& b) { return a.score > b.score; });
     best = table;
     return true;
+}
+
+}  // namespace
+
+std::string bestScoresText(const std::vector<BestScore>& best) { return scoresText(BestScoresFile, best); }
+
+bool readBestScores(std::string_view text, std::vector<BestScore>& best, std::string& reason) {
+    return readScores(BestScoresFile, text, best, reason);
+}
+
+std::string enterDayScore(Game& game, int64_t score, const std::string& date) {
+    SavedRecords& saved = game.saved;
+    if (!saved.dayLoaded) {
+        saved.dayLoaded = true;
+        saved.dayBest.clear();
+        loadFile(game, DayScoresFile, "starting an empty table for the day", [&](std::string_view text, std::string& reason) {
+            return readScores(DayScoresFile, text, saved.dayBest, reason);
+        });
+    }
+    std::vector<BestScore>& best = saved.dayBest;
+    // The table holds one day: another day's scores make way for today's.
+    if (!best.empty() && best.front().date != date) best.clear();
+    const int64_t previous = best.empty() ? 0 : best.front().score;
+    if (insertBestScore(best, score, date)) saveFile(game, DayScoresFile, scoresText(DayScoresFile, best));
+    const std::string day = "the city of " + date;
+    if (score > previous) return day + ": " + NewBestScoreLine;
+    if (previous > 0) return day + ", best: " + std::to_string(previous);
+    return day;
+}
+
+std::string todayText() { return today(); }
+
+uint32_t todayNumber() {
+    const LocalDateTime now = localDateTime();
+    return static_cast<uint32_t>(now.year * 10000 + now.month * 100 + now.day);
 }
 
 std::string settingsText(const Settings& settings, const std::vector<SaveLine>& others) {

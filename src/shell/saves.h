@@ -23,6 +23,7 @@ struct Shift;
 constexpr const char* CareerFileName = "career.txt";
 constexpr const char* BestScoresFileName = "best-scores.txt";
 constexpr const char* SettingsFileName = "settings.txt";
+constexpr const char* DayScoresFileName = "day-scores.txt";
 
 // $HAZARDCAB_HOME, else $XDG_DATA_HOME/hazardcab, else $HOME/.local/share/hazardcab;
 // empty when none of these is set.
@@ -62,6 +63,13 @@ bool insertBestScore(std::vector<BestScore>& best, int64_t score, const std::str
 // the line that the "time's up!" picture shows under the score (empty for none).
 std::string enterArcadeScore(Game& game, int64_t score);
 constexpr const char* NewBestScoreLine = "a new best score!";
+// The city of the day's end: enters the score in that day's own table (a table of another
+// day starts afresh), saves it, and returns the line that names the day ("the city of
+// 2026-12-07") and its best score.
+std::string enterDayScore(Game& game, int64_t score, const std::string& date);
+// Today as YYYY-MM-DD, and as the number YYYYMMDD.
+std::string todayText();
+uint32_t todayNumber();
 
 // The settings as the game has them now.
 Settings currentSettings(Game& game);
