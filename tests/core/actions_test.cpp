@@ -37,16 +37,5 @@ TEST(ActionTable, HalfBoundRowsAreFound) {
     EXPECT_STREQ(actionTableFault(forgotten), "an action without a controller binding");
 }
 
-TEST(ActionTable, MasksRoundTripEveryAction) {
-    int32_t state[ActionCount + 1] = {};
-    for (int a = 1; a <= ActionCount; ++a) {
-        setHeld(state, actionBit(a) | actionBit(1));
-        EXPECT_EQ(heldMask(state), actionBit(a) | actionBit(1)) << "action " << a;
-        EXPECT_NE(state[a], 0) << "action " << a;
-    }
-    setHeld(state, 0);
-    EXPECT_EQ(heldMask(state), 0u);
-}
-
 }  // namespace
 }  // namespace hc

@@ -13,19 +13,13 @@ clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-reco
 # Seed: a career shift of 40 frames whose length and actions change now and then.
 python3 - "$work/corpus/seed_shift" <<'PY'
 import struct, sys, zlib
-out = b"HCREPLAY" + struct.pack("<H", 1) + bytes([5]) + b"0.1.0"
-out += struct.pack("<4Q", 1, 2, 3, 4) + bytes([2]) + struct.pack("<Iq", 20261207, 300)
-out += bytes([1, 2, 0, 3]) + struct.pack("<3f", 0.1, 0.0, 0.5)
-out += bytes([0xFF, 0, 1, 0xFF]) + struct.pack("<I", 2) + bytes([0]) + struct.pack("<I", 32)
-out += struct.pack("<2f", 1040.0, 1034.0) + struct.pack("<I", 40)
+out = b"HCREPLAY" + struct.pack("<HB5s4QBIq4b3f4BIBI2fI", 1, 5, b"0.1.0", 1, 2, 3, 4, 2, 20261207, 300, 1, 2, 0, 3,
+                                0.1, 0.0, 0.5, 0xFF, 0, 1, 0xFF, 2, 0, 32, 1040.0, 1034.0, 40)
 for i in range(40):
-    flags = (1 if i % 4 == 0 else 0) | (2 if i % 7 == 0 else 0)
-    out += bytes([flags])
-    if flags & 1: out += struct.pack("<d", 50.0 / (58 + i % 5))
-    if flags & 2: out += struct.pack("<H", (i * 37) & 0xFFFE)
+    out += bytes([(i % 4 == 0) | (i % 7 == 0) << 1]) + (struct.pack("<d", 50.0 / (58 + i % 5)) if i % 4 == 0 else b"") \
+        + (struct.pack("<H", (i * 37) & 0xFFFE) if i % 7 == 0 else b"")
 out += struct.pack("<q", 1234)
-out += struct.pack("<I", zlib.crc32(out))
-open(sys.argv[1], "wb").write(out)
+open(sys.argv[1], "wb").write(out + struct.pack("<I", zlib.crc32(out)))
 PY
 cd "$work"
 ./replay_reader_fuzz -max_total_time="$seconds" -max_len=8192 -timeout=10 -rss_limit_mb=2048 \
