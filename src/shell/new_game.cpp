@@ -62,6 +62,11 @@ void prepareShift(Game& game, ShiftKind kind, uint32_t day) {
     game.recording.start.random = randomState();
     game.recording.start.kind = kind == ShiftKind::Career ? ReplayKind::Career : ReplayKind::Arcade;
     game.recording.start.day = day;
+    // The guide's state as the shift's start will find it (its first line hangs on it).
+    game.recording.start.coachStep = game.assists.coachStep;
+    game.recording.start.timedShiftRan = toFlag(game.assists.timedShiftRan);
+    game.recording.start.lastDelivered = game.assists.lastDelivered;
+    game.recording.start.rideSuggested = toFlag(game.assists.rideSuggested);
     generateCityMap(*game.city, game.state.shadeTable);
     if (kind == ShiftKind::Career) {
         resetForCareerShift(game.shift, game.player);

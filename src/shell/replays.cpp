@@ -108,10 +108,6 @@ void startRecording(Game& game) {
     for (int k = 0; k < 3; ++k) s.wear[k] = shift.damage[k + 1];
     s.assists = shift.assists;
     s.lowDetail = shift.lowDetail;
-    s.coachStep = game.assists.coachStep;
-    s.timedShiftRan = toFlag(game.assists.timedShiftRan);
-    s.lastDelivered = game.assists.lastDelivered;
-    s.rideSuggested = toFlag(game.assists.rideSuggested);
     s.previousHeld = heldMask(game.keys.now);
     s.cabX = game.player.x, s.cabY = game.player.y;
     game.recording.gameVersion = versionLine();

@@ -17,8 +17,8 @@ constexpr const char* LastShiftReplay = "last-shift.replay";
 constexpr const char* BestShiftReplay = "best-arcade.replay";
 
 // The recording's side of the shift loop. startRecording fills what the shift starts from
-// (prepareShift has set the random source, the kind and the day) once the shift's first
-// picture is shown. recordedActions gives the actions the frame's poll left, and whether
+// (prepareShift has set the random source, the kind, the day and the guide's state) once
+// the shift's first picture is shown. recordedActions gives the actions the frame's poll left, and whether
 // it forgot the ones held before; recordFrame adds the frame with the frame timer's length
 // after it. A shift too long or too fast to record is lost with one console line, and the
 // game goes on.

@@ -91,6 +91,7 @@ TEST(Replay, ADrivenShiftPlaysBackFrameForFrameAt60And30FramesASecond) {
         SCOPED_TRACE(testing::Message() << 1.0 / secondsPerFrame << " frames a second");
         Driver d{arcade, standOnStraightFare(arcade, 9)};
         ASSERT_NE(d.fare, 0) << "the seed's city has no fare along the cab's road";
+        g.shift.assists = toFlag(secondsPerFrame > 0.02);  // the guide's lines and marks at 30
         arcade.secondsPerFrame = secondsPerFrame;
         arcade.window.onPoll = [&](int64_t poll) { d.onPoll(poll); };
         arcade.onFrame = [&](const Image& frame) { d.frames.push_back(fnv1a(frame)); };
