@@ -58,22 +58,11 @@ void fillTone(AudioChannel& ch) {
     osc[1].frequency = base;
 }
 
-// The noise draws from a source of its own: the sound device asks for buffers in real
-// time, and those draws must not move the game's random numbers, which drive the city
-// and must replay the same for a recorded shift.
-double noiseRandom() {
-    static uint64_t x = 0x9E3779B97F4A7C15ull;
-    x ^= x << 13;
-    x ^= x >> 7;
-    x ^= x << 17;
-    return static_cast<double>(x >> 11) * 0x1.0p-53;
-}
-
 void fillNoise(AudioChannel& ch) {
     Oscillator* osc = ch.oscillators;
     const double base = osc[1].frequency;
     for (int i = 0; i < SynthSamplesPerBuffer; ++i) {
-        double r = noiseRandom();
+        double r = noiseRandom().next();
         int16_t s = toSample((ch.amplitude / 2.0) * (oscillatorStep(osc[1]) + 0.25 * r));
         s = toSample(s * (0.3 * oscillatorStep(osc[3]) + 0.7));
         storeSample(ch.sampleBuffer + 2 * i, s);
@@ -294,6 +283,11 @@ void shutdownAudio(AudioEngine& engine) {
     }
     if (engine.output != nullptr) engine.output->stop();
     engine.output = nullptr;
+}
+
+RandomStream& noiseRandom() {
+    static RandomStream stream(0x7700);
+    return stream;
 }
 
 }  // namespace hc

@@ -135,12 +135,6 @@ bool Gamepads::actionDown(int action) const {
     return action >= 1 && action <= ActionCount && held_[action];
 }
 
-ActionMask Gamepads::held(const KeyBindings&) const {
-    ActionMask mask = 0;
-    for (int action = 1; action <= ActionCount; ++action) mask |= held_[action] ? actionBit(action) : 0;
-    return mask;
-}
-
 bool Gamepads::takeUnplugged() {
     const bool unplugged = unplugged_;
     unplugged_ = false;

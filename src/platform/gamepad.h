@@ -49,7 +49,11 @@ public:
     // out, and reads what every open one holds.
     void update() override;
     bool actionDown(int action) const;
-    ActionMask held(const KeyBindings& keys) const override;
+    ActionMask held(const KeyBindings&) const override {
+        ActionMask mask = 0;
+        for (int action = 1; action <= ActionCount; ++action) mask |= actionDown(action) ? actionBit(action) : 0;
+        return mask;
+    }
     bool takeForgotten() override { return takeUnplugged(); }
     // True once after a controller was pulled out while it held an action: the key poll
     // then lets those actions go without counting releases.

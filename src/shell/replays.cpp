@@ -124,7 +124,8 @@ ActionMask recordedActions(const Game& game) {
 }
 
 void recordFrame(Game& game, ActionMask held) {
-    if (game.recordingLost) return;
+    // A free ride is never kept, and may run for hours: it is not recorded.
+    if (game.recordingLost || isOn(game.shift.freeRide)) return;
     const ReplayFrame frame{frameDelta(game.timer), held};
     if (!recordableFrame(frame)) {
         loseRecording(game, "a frame's length is out of range");
