@@ -40,6 +40,7 @@ int standOnStraightFare(ArcadeGame& arcade, uint64_t seed) {
 // lets go of the map key (no map: that release is forgotten), shows the map, drives into
 // a wall and ends the shift with the exit key.
 struct Driver {
+    Driver(ArcadeGame& game, int k) : arcade(game), fare(k) {}
     ArcadeGame& arcade;
     int fare;
     int phase = 0;
