@@ -16,13 +16,12 @@ uint64_t splitmix(uint64_t& x) {
 }
 
 inline uint64_t rotl(uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
-}  // namespace
 
-void seedRandom(uint64_t seed) {
-    for (auto& s : state) s = splitmix(seed);
+void seedState(uint64_t (&words)[4], uint64_t seed) {
+    for (auto& s : words) s = splitmix(seed);
 }
 
-double nextRandom() {
+double step(uint64_t (&state)[4]) {
     const uint64_t result = rotl(state[1] * 5, 7) * 9;
     const uint64_t t = state[1] << 17;
     state[2] ^= state[0];
@@ -32,6 +31,26 @@ double nextRandom() {
     state[2] ^= t;
     state[3] = rotl(state[3], 45);
     return static_cast<double>(result >> 11) * 0x1.0p-53;
+}
+
+}  // namespace
+
+void seedRandom(uint64_t seed) { seedState(state, seed); }
+
+double nextRandom() { return step(state); }
+
+void RandomStream::seed(uint64_t seed) { seedState(words_, seed); }
+
+double RandomStream::next() { return step(words_); }
+
+}  // namespace hc
+
+namespace hc {
+
+RandomState randomState() { return {{state[0], state[1], state[2], state[3]}}; }
+
+void setRandomState(const RandomState& saved) {
+    for (int i = 0; i < 4; ++i) state[i] = saved.words[i];
 }
 
 }  // namespace hc

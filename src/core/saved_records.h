@@ -58,6 +58,7 @@ struct SavedRecords {
     // could not be read for a reason that may pass, or something other than a file.
     bool careerLeftAlone = false;
     bool bestLeftAlone = false;
+    bool dayLeftAlone = false;
     bool settingsLeftAlone = false;
 
     // The career, loaded once per run and kept apart from the shift record, which an
@@ -66,6 +67,9 @@ struct SavedRecords {
     CareerRecord career;
     bool bestLoaded = false;
     std::vector<BestScore> best;  // best first, at most BestScoreCount
+    // The city of the day's own table: one day's best scores, all of that day.
+    bool dayLoaded = false;
+    std::vector<BestScore> dayBest;
     // The settings as the file has them, and as the game had them when last looked at:
     // only what changed since that look is written, so a start-up option that overrides
     // a setting for one run does not become the saved setting.

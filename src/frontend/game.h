@@ -6,6 +6,7 @@
 #include "core/actions.h"
 #include "core/frame_timer.h"
 #include "core/records.h"
+#include "core/replay_file.h"
 #include "core/saved_records.h"
 #include "frontend/assists.h"
 #include "platform/audio.h"
@@ -34,6 +35,8 @@ struct Game {
     GameState state;
     SavedRecords saved;               // career, best scores, settings kept between runs
     Assists assists;                  // the newcomer's guide, its sounds and lines
+    Recording recording;              // the shift being driven, or the last one, frame by frame
+    bool recordingLost = false;       // ...except that it could not all be recorded
 };
 
 }  // namespace hc

@@ -45,30 +45,6 @@ constexpr LegendLine Legend[] = {
     {"free ride, on the main menu: no clock, learn the city.", 0},
 };
 
-// Key pictures (the font's key-cap style) and what each action does, in action order.
-struct ControlLine {
-    std::string_view key;
-    std::string_view description;
-};
-constexpr ControlLine ControlLines[ActionCount + 1] = {
-    {"", ""},
-    {"+", "    up/accelerate"},
-    {"-", "    down/brake"},
-    {"<", "    turn left"},
-    {">", "    turn right"},
-    {".", "    select"},
-    {",", "    exit/return to garage"},
-    {"S", "    ignition/starter"},
-    {"W", "    windshield wipers"},
-    {"Z", "    minimap zoom"},
-    {"!", "    toggle map view"},
-    {"R", "    reverse"},
-    {"?1", "    music on/off"},
-    {"?2", "    grab screenshot"},
-    {"?3", "    show game stats"},
-    {"?4", "    toggle low detail mode"},
-};
-
 constexpr std::string_view HowToPlay[] = {
     "to pick up a passenger, you must park your car",
     "inside the marked squares on the road.",
@@ -147,8 +123,8 @@ void drawHelpPage(Game& game, int page) {
 
     if (page == 1) {
         for (int a = 1; a <= ActionCount; ++a) {
-            printText(game.font, target, 5, game.font.lineCursorY, ControlLines[a].key, 4);
-            printLine(game.font, target, 5, ControlLines[a].description);
+            printText(game.font, target, 5, game.font.lineCursorY, ActionTable[a - 1].helpKey, 4);
+            printLine(game.font, target, 5, ActionTable[a - 1].helpLine);
         }
     } else if (page == 2) {
         for (std::string_view line : HowToPlay) printLine(game.font, target, 5, line);

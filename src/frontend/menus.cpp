@@ -19,10 +19,10 @@ namespace hc {
 
 namespace {
 
-constexpr std::string_view MainMenuTexts[MenuFreeRide + 1] = {
-    "", "arcade mode", "career mode", "options", "read this!", "exit", "free ride"};
+constexpr std::string_view MainMenuTexts[MenuCityOfDay + 1] = {
+    "", "arcade mode", "career mode", "options", "read this!", "exit", "free ride", "city of the day"};
 
-int menuRows(bool assists) { return assists ? MainMenuEntries + 1 : MainMenuEntries; }
+int menuRows(bool assists) { return assists ? MainMenuEntries + 2 : MainMenuEntries; }
 
 constexpr double MenuFrameSeconds = 1.0 / 60.0;
 
@@ -37,9 +37,9 @@ void drawMainMenu(Game& game, int selected) {
     drawImageScaled(target, game.state.titleImage, -1, y0);
     const int y1 = roundAny(height * 0.38 + y0);
     const bool assists = isOn(game.shift.assists);
-    // The free ride's extra row packs the entries closer, so that the last one stays
-    // above the cab in the backdrop, where the five entries alone end.
-    const int spacing = assists ? 17 : 20;
+    // The assists' extra rows pack the entries closer, so that the last one stays above
+    // the cab in the backdrop, where the five entries alone end (20 pixels apart).
+    const int spacing = 100 / menuRows(assists);
     for (int i = 1; i <= menuRows(assists); ++i) {
         if (i == selected && !blinkShows(game.shift.frameCounter)) continue;
         printText(game.font, target, -1, y1 + spacing * i, mainMenuText(mainMenuRow(assists, i)), 2);
@@ -49,14 +49,15 @@ void drawMainMenu(Game& game, int selected) {
 }  // namespace
 
 std::string_view mainMenuText(int entry) {
-    if (entry < 1 || entry > MenuFreeRide) return {};
+    if (entry < 1 || entry > MenuCityOfDay) return {};
     return MainMenuTexts[entry];
 }
 
 int mainMenuRow(bool assists, int row) {
     if (row < 1 || row > menuRows(assists)) return 0;
     if (!assists || row == 1) return row;
-    return row == 2 ? MenuFreeRide : row - 1;
+    if (row == 2) return MenuFreeRide;
+    return row == 3 ? MenuCityOfDay : row - 2;
 }
 
 void drawImageScaled(Image& target, const Image* image, int x, int y) {

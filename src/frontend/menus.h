@@ -15,14 +15,18 @@ constexpr int MenuCareer = 2;
 constexpr int MenuOptions = 3;
 constexpr int MenuHelp = 4;
 constexpr int MenuExit = 5;
-// With the assists on the menu also offers a free ride, second from the top.
+// With the assists on the menu also offers a free ride, second from the top, and the
+// city of the day, third: an arcade game in the city every player gets that day.
 constexpr int MenuFreeRide = 6;
+constexpr int MenuCityOfDay = 7;
 
-// The text of main menu result 1..6 ("arcade mode" ... "exit", "free ride"); empty outside.
+// The text of main menu result 1..7 ("arcade mode" ... "exit", "free ride", "city of the
+// day"); empty outside.
 std::string_view mainMenuText(int entry);
 
 // The result of the menu's row 1.., top to bottom: rows 1..5 are results 1..5, but with
-// the assists on row 2 is the free ride and the rest move down a row. 0 past the end.
+// the assists on row 2 is the free ride, row 3 the city of the day, and the rest move down
+// two rows. 0 past the end.
 int mainMenuRow(bool assists, int row);
 
 // Shows the main menu until an entry is chosen and returns its result: up and down

@@ -6,7 +6,6 @@
 #include <cmath>
 
 #include "core/data_path.h"
-#include "core/random.h"
 #include "core/system.h"
 #include "core/tables.h"
 #include "platform/audio_output.h"
@@ -63,7 +62,7 @@ void fillNoise(AudioChannel& ch) {
     Oscillator* osc = ch.oscillators;
     const double base = osc[1].frequency;
     for (int i = 0; i < SynthSamplesPerBuffer; ++i) {
-        double r = nextRandom();
+        double r = noiseRandom().next();
         int16_t s = toSample((ch.amplitude / 2.0) * (oscillatorStep(osc[1]) + 0.25 * r));
         s = toSample(s * (0.3 * oscillatorStep(osc[3]) + 0.7));
         storeSample(ch.sampleBuffer + 2 * i, s);
@@ -284,6 +283,11 @@ void shutdownAudio(AudioEngine& engine) {
     }
     if (engine.output != nullptr) engine.output->stop();
     engine.output = nullptr;
+}
+
+RandomStream& noiseRandom() {
+    static RandomStream stream(0x7700);
+    return stream;
 }
 
 }  // namespace hc

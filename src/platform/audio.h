@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/random.h"
+
 namespace hc {
 
 // Five channels: 1 music stream, 2 engine tone, 3 skid tone, 4 turbo noise, 5 the
@@ -103,5 +105,8 @@ double oscillatorStep(Oscillator& oscillator);
 // Needs no device. Returns false (after logging and disabling the channel) when the
 // music stream fails, and for a stream channel without a stream.
 bool fillBuffer(AudioChannel& channel);
+// The noise channels' random source, apart from the game's: buffers are filled when the
+// sound device asks, and the game's numbers must not depend on when that is.
+RandomStream& noiseRandom();
 
 }  // namespace hc

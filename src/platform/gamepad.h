@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/actions.h"
+#include "platform/input_source.h"
 
 namespace hc {
 
@@ -33,8 +34,8 @@ constexpr int PadDeadZone = 8000;
 bool padHoldsAction(const PadState& pad, int action);
 
 // The game controllers plugged in, through SDL's game-controller interface. They add to
-// the keyboard: the key poll asks them which actions they hold.
-class Gamepads {
+// the keyboard: the key poll asks them, as one input source, which actions they hold.
+class Gamepads final : public InputSource {
 public:
     Gamepads();
     ~Gamepads();
@@ -46,8 +47,14 @@ public:
     bool start(std::string* error);
     // Opens the controllers plugged in since the last update, lets go of those pulled
     // out, and reads what every open one holds.
-    void update();
+    void update() override;
     bool actionDown(int action) const;
+    ActionMask held(const KeyBindings&) const override {
+        ActionMask mask = 0;
+        for (int action = 1; action <= ActionCount; ++action) mask |= actionDown(action) ? actionBit(action) : 0;
+        return mask;
+    }
+    bool takeForgotten() override { return takeUnplugged(); }
     // True once after a controller was pulled out while it held an action: the key poll
     // then lets those actions go without counting releases.
     bool takeUnplugged();

@@ -3,7 +3,11 @@
 #include "core/system.h"
 #include "platform/audio.h"
 #include "platform/gamepad.h"
+#include "platform/input_source.h"
 #include "platform/window.h"
+
+#include <algorithm>
+#include <vector>
 
 namespace hc {
 
@@ -11,7 +15,62 @@ namespace {
 
 bool validAction(int action) { return action >= 1 && action <= ActionCount; }
 
+// The keys of the window chosen at start-up.
+class WindowKeyboard final : public InputSource {
+public:
+    ActionMask held(const KeyBindings& keys) const override {
+        WindowBackend* window = activeWindow();
+        ActionMask mask = 0;
+        for (int action = 1; window && action <= ActionCount; ++action) {
+            if (window->keyDown(keys.scancode[action])) mask |= actionBit(action);
+        }
+        return mask;
+    }
+    bool takeForgotten() override {
+        WindowBackend* window = activeWindow();
+        return window && window->takeForgottenInput();
+    }
+};
+
+std::vector<InputSource*> addedSources;
+InputSource* soleSource = nullptr;
+
 }  // namespace
+
+InputSource& windowKeyboard() {
+    static WindowKeyboard keyboard;
+    return keyboard;
+}
+
+void addInputSource(InputSource* source) {
+    if (source && std::find(addedSources.begin(), addedSources.end(), source) == addedSources.end()) {
+        addedSources.push_back(source);
+    }
+}
+
+void removeInputSource(InputSource* source) {
+    addedSources.erase(std::remove(addedSources.begin(), addedSources.end(), source), addedSources.end());
+}
+
+void setSoleInputSource(InputSource* source) { soleSource = source; }
+
+PolledActions pollInputSources(const KeyBindings& keys) {
+    InputSource* sources[2] = {soleSource ? soleSource : &windowKeyboard(), soleSource ? nullptr : activeGamepads()};
+    PolledActions polled;
+    const auto read = [&](InputSource& source) {
+        source.update();
+        polled.held |= source.held(keys);
+        // Every source's flag is taken, so that none is left for a later poll.
+        polled.forgotten = source.takeForgotten() || polled.forgotten;
+    };
+    for (InputSource* source : sources) {
+        if (source) read(*source);
+    }
+    if (!soleSource) {
+        for (InputSource* source : addedSources) read(*source);
+    }
+    return polled;
+}
 
 bool bindKey(KeyBindings& keys, int action, int scancode) {
     if (!validAction(action)) return false;
@@ -23,10 +82,7 @@ bool bindKey(KeyBindings& keys, int action, int scancode) {
 }
 
 void bindDefaultKeys(KeyBindings& keys) {
-    // Up, Down, Left, Right, Enter, Esc, S, W, Z, Tab, R, F1, F2, F3, F4.
-    static const int defaults[ActionCount + 1] = {0,  72, 80, 75, 77, 28, 1,  31,
-                                                  17, 44, 15, 19, 59, 60, 61, 62};
-    for (int action = 1; action <= ActionCount; ++action) bindKey(keys, action, defaults[action]);
+    for (const ActionRow& row : ActionTable) bindKey(keys, row.action, row.scancode);
 }
 
 void pollKeys(KeyBindings& keys) {
@@ -38,17 +94,12 @@ void pollKeys(KeyBindings& keys) {
         return;
     }
     window->processEvents();
-    Gamepads* pads = activeGamepads();
-    if (pads) pads->update();
-    for (int action = 1; action <= ActionCount; ++action) {
-        const bool down = window->keyDown(keys.scancode[action]) || (pads && pads->actionDown(action));
-        keys.now[action] = down ? -1 : 0;
-    }
+    const PolledActions polled = pollInputSources(keys);
+    setHeld(keys.now, polled.held);
     // Keys let go behind the game's back (the focus went to another window, a
     // controller was pulled out) are forgotten, not released: a held Enter or Esc must
     // not choose a menu entry or end the shift.
-    const bool unplugged = pads && pads->takeUnplugged();
-    if (window->takeForgottenInput() || unplugged) {
+    if (polled.forgotten) {
         for (int action = 1; action <= ActionCount; ++action) keys.previous[action] = keys.now[action];
     }
     // A close request is kept in the key state for every loop above to see; one

@@ -8,27 +8,36 @@ namespace {
 
 bool pushed(int value) { return value > PadDeadZone; }
 
+// The button of an action's row; PadButtonCount for none.
+int padButtonOf(PadBinding binding) {
+    switch (binding) {
+        case PadBinding::A: return PadA;
+        case PadBinding::B: return PadB;
+        case PadBinding::X: return PadX;
+        case PadBinding::Y: return PadY;
+        case PadBinding::Back: return PadBack;
+        case PadBinding::Start: return PadStart;
+        case PadBinding::LeftStick: return PadLeftStick;
+        case PadBinding::LeftShoulder: return PadLeftShoulder;
+        case PadBinding::RightShoulder: return PadRightShoulder;
+        default: return PadButtonCount;
+    }
+}
+
 }  // namespace
 
 bool padHoldsAction(const PadState& pad, int action) {
+    if (action < 1 || action > ActionCount) return false;
+    const int button = padButtonOf(ActionTable[action - 1].pad);
+    if (button != PadButtonCount && pad.button[button]) return true;
+    // The d-pad, the left stick and the triggers drive and steer as well.
     const int x = pad.axis[PadLeftX], y = pad.axis[PadLeftY];
     const bool vertical = std::abs(y) > std::abs(x);
     switch (action) {
-        case ActionUp:
-            return pad.button[PadDpadUp] || (vertical && pushed(-y)) ||
-                   pushed(pad.axis[PadRightTrigger]) || pad.button[PadA];
-        case ActionDown:
-            return pad.button[PadDpadDown] || (vertical && pushed(y)) ||
-                   pushed(pad.axis[PadLeftTrigger]) || pad.button[PadB];
+        case ActionUp: return pad.button[PadDpadUp] || (vertical && pushed(-y)) || pushed(pad.axis[PadRightTrigger]);
+        case ActionDown: return pad.button[PadDpadDown] || (vertical && pushed(y)) || pushed(pad.axis[PadLeftTrigger]);
         case ActionLeft: return pad.button[PadDpadLeft] || pushed(-x);
         case ActionRight: return pad.button[PadDpadRight] || pushed(x);
-        case ActionSelect: return pad.button[PadStart];
-        case ActionBack: return pad.button[PadBack];
-        case ActionIgnition: return pad.button[PadX];
-        case ActionMapView: return pad.button[PadY];
-        case ActionReverse: return pad.button[PadLeftShoulder];
-        case ActionMinimapZoom: return pad.button[PadRightShoulder];
-        case ActionWipers: return pad.button[PadLeftStick];
         default: return false;
     }
 }

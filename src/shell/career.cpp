@@ -7,6 +7,7 @@
 #include "frontend/garage.h"
 #include "platform/audio.h"
 #include "shell/new_game.h"
+#include "shell/replays.h"
 #include "shell/saves.h"
 #include "shell/shift_loop.h"
 
@@ -51,6 +52,7 @@ void runCareer(Game& game) {
         const int64_t moneyBefore = game.shift.score;
         prepareShift(game, ShiftKind::Career);
         runShift(game);
+        saveRecording(game, LastShiftReplay);
         closeCareerShift(game, moneyBefore);
         if (game.keys.quit) return;
     }

@@ -5,6 +5,7 @@
 
 #include "core/data_path.h"
 #include "core/system.h"
+#include "shell/replays.h"
 #include "shell/saves.h"
 #include "shell/startup.h"
 
@@ -33,6 +34,10 @@ const OptionEntry Options[] = {
      [](CommandLine& line, const std::string& value) { line.dataFolder = value; }},
     {"--fullscreen", nullptr, "start in full screen (F11 switches back)",
      [](CommandLine& line, const std::string&) { line.fullscreen = true; }},
+    {"--replay", "FILE", "watch a recorded shift (Esc leaves, space pauses, Right doubles the speed)",
+     [](CommandLine& line, const std::string& value) { line.replayFile = value; }},
+    {"--watch-best", nullptr, "watch the best arcade shift's recording",
+     [](CommandLine& line, const std::string&) { line.watchBest = true; }},
     {"--new-career", nullptr, "set the saved career aside (as career.txt.old) and start anew",
      [](CommandLine& line, const std::string&) { line.newCareer = true; }},
 };
@@ -106,9 +111,18 @@ int runFromCommandLine(int argc, const char* const* argv) {
         return 1;
     }
     setDataFolder(search.found);
+    // A recording that cannot be played is refused here, before a window opens.
+    Recording replay;
+    const std::string replayFile = line.watchBest ? replayPath(BestShiftReplay) : line.replayFile;
+    std::string refusal;
+    if (!replayFile.empty() && !loadRecording(replayFile, replay, refusal)) {
+        logLine(refusal);
+        return 1;
+    }
     if (line.newCareer) setCareerAside();
     StartOptions options;
     options.fullscreen = line.fullscreen;
+    if (!replayFile.empty()) options.replay = &replay;
     return runGame(options);
 }
 

@@ -11,6 +11,8 @@ struct CommandLine {
     bool fullscreen = false;
     bool newCareer = false;  // --new-career: the saved career is set aside
     std::string dataFolder;  // --data DIR: the last place the data is looked for
+    std::string replayFile;  // --replay FILE: watch a recorded shift first
+    bool watchBest = false;  // --watch-best: watch the best arcade shift first
     std::string error;       // the one line for a command line that cannot be used
 };
 

@@ -52,8 +52,21 @@ void resetForCareerShift(Shift& shift, PlayerCar& player) {
     for (int k = 0; k < 4; ++k) shift.damage[k] = wear[k];
 }
 
-void prepareShift(Game& game, ShiftKind kind) {
+uint64_t daySeed(uint32_t day) { return 0x7700C17Dull * 100000000ull + day; }
+
+void prepareShift(Game& game, ShiftKind kind, uint32_t day) {
     drawBusyIcon(game.screen);
+    if (day != 0) seedRandom(daySeed(day));
+    game.recording = Recording{};
+    game.recordingLost = false;
+    game.recording.start.random = randomState();
+    game.recording.start.kind = kind == ShiftKind::Career ? ReplayKind::Career : ReplayKind::Arcade;
+    game.recording.start.day = day;
+    // The guide's state as the shift's start will find it (its first line hangs on it).
+    game.recording.start.coachStep = game.assists.coachStep;
+    game.recording.start.timedShiftRan = toFlag(game.assists.timedShiftRan);
+    game.recording.start.lastDelivered = game.assists.lastDelivered;
+    game.recording.start.rideSuggested = toFlag(game.assists.rideSuggested);
     generateCityMap(*game.city, game.state.shadeTable);
     if (kind == ShiftKind::Career) {
         resetForCareerShift(game.shift, game.player);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "core/body.h"
 
 namespace hc {
@@ -25,7 +27,12 @@ constexpr const char* FreeRideNote = "a free ride: no best score";
 
 // Makes the game ready for its next shift: the busy icon, a new city, the reset for the
 // kind of shift (an arcade game or a free ride also gets the turbo at stage 1), a random
-// driving track and the four-minute clock.
-void prepareShift(Game& game, ShiftKind kind);
+// driving track and the four-minute clock. The shift's recording starts from the random
+// source as it stood before the city was made. A day (YYYYMMDD, 0 for none) seeds the
+// random source from the date first: the city of the day, the same for every player.
+void prepareShift(Game& game, ShiftKind kind, uint32_t day = 0);
+
+// The random seed of a day's city.
+uint64_t daySeed(uint32_t day);
 
 }  // namespace hc

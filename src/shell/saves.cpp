@@ -145,6 +145,8 @@ struct SavedFile {
 const SavedFile CareerFile{CareerFileName, "career", CareerFormat, "career", &SavedRecords::careerLeftAlone};
 const SavedFile BestScoresFile{BestScoresFileName, "best-scores", BestScoresFormat, "best scores",
                                &SavedRecords::bestLeftAlone};
+const SavedFile DayScoresFile{DayScoresFileName, "day-scores", BestScoresFormat, "scores of the day",
+                              &SavedRecords::dayLeftAlone};
 const SavedFile SettingsFile{SettingsFileName, "settings", SettingsFormat, "settings",
                              &SavedRecords::settingsLeftAlone};
 
@@ -192,7 +194,7 @@ LockResult holdFolder(Game& game, std::string& reason) {
         logLine("Another game is using the save folder " + folder + "; this one saves nothing");
     } else if (result == LockResult::Held) {
         int removed = 0;
-        for (const char* name : {CareerFileName, BestScoresFileName, SettingsFileName}) {
+        for (const char* name : {CareerFileName, BestScoresFileName, SettingsFileName, DayScoresFileName}) {
             removed += removeStaleTemporaryFiles(pathOf(name));
         }
         if (removed > 0) {
@@ -219,6 +221,29 @@ bool saveFile(Game& game, const SavedFile& file, const std::string& text) {
             ": " + reason);
     return false;
 }
+
+}  // namespace
+
+bool saveReplayFile(Game& game, const char* folderName, const char* name, const std::string& bytes) {
+    if (game.saved.folderBusy) return false;
+    const std::string folder = saveFolder() + "/" + folderName;
+    const std::string path = folder + "/" + name;
+    std::string reason;
+    if (saveFolder().empty()) {
+        reason = "no save folder (neither HAZARDCAB_HOME, XDG_DATA_HOME nor HOME is set)";
+    } else {
+        const LockResult hold = holdFolder(game, reason);
+        if (hold == LockResult::Busy) return false;
+        if (hold == LockResult::Held && makeFolders(folder, reason)) {
+            removeStaleTemporaryFiles(path);
+            if (writeFileAtomically(path, bytes, reason)) return true;
+        }
+    }
+    logLine("Cannot save the recording in " + path + ": " + reason);
+    return false;
+}
+
+namespace {
 
 std::string today() {
     const LocalDateTime now = localDateTime();
@@ -365,15 +390,18 @@ bool readCareer(std::string_view text, CareerRecord& career, std::string& reason
     return ok;
 }
 
-std::string bestScoresText(const std::vector<BestScore>& best) {
+namespace {
+
+// The best-score tables' text and reader, for either table.
+std::string scoresText(const SavedFile& file, const std::vector<BestScore>& best) {
     std::vector<SaveLine> lines;
     for (const BestScore& entry : best) lines.push_back({"score", std::to_string(entry.score) + " " + entry.date});
-    return formatSaveText(BestScoresFile.kind, BestScoresFile.format, lines);
+    return formatSaveText(file.kind, file.format, lines);
 }
 
-bool readBestScores(std::string_view text, std::vector<BestScore>& best, std::string& reason) {
+bool readScores(const SavedFile& file, std::string_view text, std::vector<BestScore>& best, std::string& reason) {
     std::vector<SaveLine> lines;
-    if (!parseSaveText(text, BestScoresFile.kind, BestScoresFile.format, lines, reason)) return false;
+    if (!parseSaveText(text, file.kind, file.format, lines, reason)) return false;
     if (lines.size() > static_cast<size_t>(BestScoreCount)) {
         reason = "it holds more than " + std::to_string(BestScoreCount) + " scores";
         return false;
@@ -396,6 +424,41 @@ bool readBestScores(std::string_view text, std::vector<BestScore>& best, std::st
     std::stable_sort(table.begin(), table.end(), [](const BestScore& a, const BestScore& b) { return a.score > b.score; });
     best = table;
     return true;
+}
+
+}  // namespace
+
+std::string bestScoresText(const std::vector<BestScore>& best) { return scoresText(BestScoresFile, best); }
+
+bool readBestScores(std::string_view text, std::vector<BestScore>& best, std::string& reason) {
+    return readScores(BestScoresFile, text, best, reason);
+}
+
+std::string enterDayScore(Game& game, int64_t score, const std::string& date) {
+    SavedRecords& saved = game.saved;
+    if (!saved.dayLoaded) {
+        saved.dayLoaded = true;
+        saved.dayBest.clear();
+        loadFile(game, DayScoresFile, "starting an empty table for the day", [&](std::string_view text, std::string& reason) {
+            return readScores(DayScoresFile, text, saved.dayBest, reason);
+        });
+    }
+    std::vector<BestScore>& best = saved.dayBest;
+    // The table holds one day: another day's scores make way for today's.
+    if (!best.empty() && best.front().date != date) best.clear();
+    const int64_t previous = best.empty() ? 0 : best.front().score;
+    if (insertBestScore(best, score, date)) saveFile(game, DayScoresFile, scoresText(DayScoresFile, best));
+    const std::string day = "the city of " + date;
+    if (score > previous) return day + ": " + NewBestScoreLine;
+    if (previous > 0) return day + ", best: " + std::to_string(previous);
+    return day;
+}
+
+std::string todayText() { return today(); }
+
+uint32_t todayNumber() {
+    const LocalDateTime now = localDateTime();
+    return static_cast<uint32_t>(now.year * 10000 + now.month * 100 + now.day);
 }
 
 std::string settingsText(const Settings& settings, const std::vector<SaveLine>& others) {
@@ -498,7 +561,7 @@ std::string enterArcadeScore(Game& game, int64_t score) {
     std::vector<BestScore>& best = game.saved.best;
     const int64_t previous = best.empty() ? 0 : best.front().score;
     if (insertBestScore(best, score, today())) saveFile(game, BestScoresFile, bestScoresText(best));
-    if (score > previous) return "a new best score!";
+    if (score > previous) return NewBestScoreLine;
     if (previous > 0) return "best score: " + std::to_string(previous);
     return {};
 }

@@ -23,6 +23,7 @@ struct Shift;
 constexpr const char* CareerFileName = "career.txt";
 constexpr const char* BestScoresFileName = "best-scores.txt";
 constexpr const char* SettingsFileName = "settings.txt";
+constexpr const char* DayScoresFileName = "day-scores.txt";
 
 // $HAZARDCAB_HOME, else $XDG_DATA_HOME/hazardcab, else $HOME/.local/share/hazardcab;
 // empty when none of these is set.
@@ -61,12 +62,25 @@ bool insertBestScore(std::vector<BestScore>& best, int64_t score, const std::str
 // An arcade game's end: enters the score, saves the table when it changed, and returns
 // the line that the "time's up!" picture shows under the score (empty for none).
 std::string enterArcadeScore(Game& game, int64_t score);
+constexpr const char* NewBestScoreLine = "a new best score!";
+// The city of the day's end: enters the score in that day's own table (a table of another
+// day starts afresh), saves it, and returns the line that names the day ("the city of
+// 2026-12-07") and its best score.
+std::string enterDayScore(Game& game, int64_t score, const std::string& date);
+// Today as YYYY-MM-DD, and as the number YYYYMMDD.
+std::string todayText();
+uint32_t todayNumber();
 
 // The settings as the game has them now.
 Settings currentSettings(Game& game);
 // Writes the settings that changed since the last look, if any did (after start-up
 // has loaded and applied them).
 void keepSettings(Game& game);
+
+// Writes bytes as FOLDER/name inside the save folder (the folder made if need be), as
+// the other saves are written; false after one console line when it cannot, and quietly
+// when this game saves nothing (another game holds the folder).
+bool saveReplayFile(Game& game, const char* folder, const char* name, const std::string& bytes);
 
 // Starts the next career from nothing: the saved career, if any, is moved aside as
 // career.txt.old (then .old2, .old3 ...), never deleted, with one console line; not

@@ -16,6 +16,7 @@
 #include "render/map_view.h"
 #include "render/minimap.h"
 #include "render/world_view.h"
+#include "shell/replays.h"
 #include "shell/saves.h"
 #include "sim/passengers.h"
 #include "sim/player_car.h"
@@ -158,13 +159,14 @@ void drawStatsOverlay(const FontSet& font, Image& target, const FrameTimer& time
     }
 }
 
-void finishFrame(Game& game, ShiftProfile& profile) {
+void finishFrame(Game& game, ShiftProfile& profile, const double* recordedDelta, bool present) {
     endFrame(game.timer);
+    if (recordedDelta) game.timer.frameDelta = *recordedDelta;
     if (isOn(game.shift.showStats)) {
         drawStatsOverlay(game.font, renderTarget(game.screen), game.timer, profile);
     }
     updateAudio(game.audio);
-    presentFrame(game.screen);
+    if (present) presentFrame(game.screen);
     // The clock ran in the frame's earlier steps already; never backwards.
     advanceClock(game.shift, std::fmax(0.0, frameDelta(game.timer) - profile.clockAhead));
     const double now = clockSeconds();
@@ -173,7 +175,7 @@ void finishFrame(Game& game, ShiftProfile& profile) {
     profile.phases[5].duration = profile.marks[1] - profile.marks[5];
 }
 
-void showTimeUp(Game& game, const std::string& note) {
+void showTimeUp(Game& game, const std::string& note, const std::string& offer) {
     for (int channel = EngineChannel; channel <= TurboChannel; ++channel) game.audio.channels[channel].enabled = 0;
     Image& target = renderTarget(game.screen);
     greyFrame(target, game.state.greyTable);
@@ -181,44 +183,63 @@ void showTimeUp(Game& game, const std::string& note) {
     printText(game.font, target, -1, y, "time's up!", 2);
     printText(game.font, target, -1, y + 30, scoreLine(game.shift.score), 3);
     if (!note.empty()) printText(game.font, target, -1, y + 50, note, 3);
+    if (!offer.empty()) printText(game.font, target, -1, y + 70, offer, 3);
     presentFrame(game.screen);
 }
 
-void waitOnTimeUp(Game& game) {
+int waitOnTimeUp(Game& game, int watchKey) {
     for (;;) {
         pollKeys(game.keys);
         updateAudio(game.audio);
-        if (game.keys.quit) return;
-        if (wasReleased(game.keys, ActionSelect) || wasReleased(game.keys, ActionBack)) return;
+        if (game.keys.quit) return 0;
+        for (const int action : {static_cast<int>(ActionSelect), static_cast<int>(ActionBack), watchKey}) {
+            if (action != 0 && wasReleased(game.keys, action)) return action;
+        }
         if (wasReleased(game.keys, ActionScreenshot)) presentFrame(game.screen);
         sleepMilliseconds(1);
     }
 }
 
-void runShift(Game& game, ViewTables& view, const ScoreNote& note) {
+void runShift(Game& game, ViewTables& view, const ScoreNote& note, bool offerReplay) {
     beginShift(game, view);
     ShiftProfile profile;
     resetShiftProfile(profile, clockSeconds());
     resetFrameTimer(game.timer);
+    startRecording(game);
 
     while (game.shift.minutesLeft >= 0) {
         simulateAndDrawFrame(game, view, profile);
+        const ActionMask held = recordedActions(game);
         // A window closed in the middle of the shift ends it there, as the exit key would
         // have: the score so far counts (the note enters it) and the caller saves it.
-        if (game.keys.quit) break;
+        if (game.keys.quit) {
+            recordFrame(game, held);
+            break;
+        }
         finishFrame(game, profile);
+        recordFrame(game, held);
     }
+    game.recording.finalScore = game.shift.score;
 
-    showTimeUp(game, note ? note(game.shift.score) : std::string());
+    const std::string noteText = note ? note(game.shift.score) : std::string();
+    const bool offer = offerReplay && isOn(game.shift.assists) && !game.recordingLost;
+    const std::string offerText = offer ? WatchAgainLine : "";
+    showTimeUp(game, noteText, offerText);
     if (game.keys.quit) return;
-    waitOnTimeUp(game);
+    // Watching the shift again ends on the same score picture.
+    while (waitOnTimeUp(game, offer ? ActionReverse : 0) == ActionReverse) {
+        const Recording shift = game.recording;
+        playRecording(game, view, shift, true);
+        if (game.keys.quit) return;
+        showTimeUp(game, noteText, offerText);
+    }
     if (game.keys.quit) return;
     transition(game.screen, game.audio, game.timer, FadeOut);
 }
 
-void runShift(Game& game, const ScoreNote& note) {
+void runShift(Game& game, const ScoreNote& note, bool offerReplay) {
     if (game.view) {
-        runShift(game, *game.view, note);
+        runShift(game, *game.view, note, offerReplay);
         return;
     }
     // Without the start-up's tables the loop builds its own for the render size, kept
@@ -227,7 +248,7 @@ void runShift(Game& game, const ScoreNote& note) {
     if (!view) view = std::make_unique<ViewTables>();
     const Image& target = renderTarget(game.screen);
     initView(*game.city, *view, game.shift, target.width, target.height);
-    runShift(game, *view, note);
+    runShift(game, *view, note, offerReplay);
 }
 
 }  // namespace hc

@@ -39,9 +39,13 @@ using ScoreNote = std::function<std::string(int64_t score)>;
 // none. A window being closed (keys.quit) ends the shift where it is, like the exit key,
 // and returns at once: the score picture is drawn (and the note asked for) but not
 // waited on.
-void runShift(Game& game, const ScoreNote& note = {});
+//
+// Every frame goes into game.recording. With offerReplay and the assists on, the score
+// picture offers to watch the shift again (the reverse key), which plays the recording
+// and comes back to the score picture.
+void runShift(Game& game, const ScoreNote& note = {}, bool offerReplay = false);
 // The same with world-view tables already built for this city and render size.
-void runShift(Game& game, ViewTables& view, const ScoreNote& note = {});
+void runShift(Game& game, ViewTables& view, const ScoreNote& note = {}, bool offerReplay = false);
 
 // The parts of the shift, in the order runShift uses them.
 // Set-up: the new shift, its marks, the first picture shown, the first line said.
@@ -52,18 +56,22 @@ void beginShift(Game& game, ViewTables& view);
 // so that any frame rate drives the same city the same way.
 void simulateAndDrawFrame(Game& game, ViewTables& view, ShiftProfile& profile);
 // The rest of the frame (phase 5): frame timer, statistics overlay, audio, presentation
-// and the game clock.
-void finishFrame(Game& game, ShiftProfile& profile);
+// and the game clock. A recording being played back gives the frame timer's length
+// (recordedDelta), and may leave the picture unpresented (at double speed).
+void finishFrame(Game& game, ShiftProfile& profile, const double* recordedDelta = nullptr, bool present = true);
 // The statistics overlay: frames per second and one bar per phase, each the phase's
 // share of the previous frame in percent (which replaces the stored duration).
 void drawStatsOverlay(const FontSet& font, Image& target, const FrameTimer& timer, ShiftProfile& profile);
 // The end-of-game picture: car sounds off, the last frame greyed, "time's up!", the
-// score and the note under it, presented.
-void showTimeUp(Game& game, const std::string& note = {});
-// Waits on that picture until select or back is released; the picture is presented
-// again whenever another key is released, so that the screenshot key grabs it, and
-// returns at once when the window is being closed.
-void waitOnTimeUp(Game& game);
+// score and the note under it, and under that the offer (if any), presented.
+void showTimeUp(Game& game, const std::string& note = {}, const std::string& offer = {});
+// Waits on that picture until select or back is released (or, when watchKey is an
+// action, that one), and returns the action released; the picture is presented again
+// whenever another key is released, so that the screenshot key grabs it, and returns 0
+// at once when the window is being closed.
+int waitOnTimeUp(Game& game, int watchKey = 0);
+// What the score picture offers with the assists on.
+constexpr const char* WatchAgainLine = "R: watch this shift again";
 // "Your score: " and the score.
 std::string scoreLine(int64_t score);
 

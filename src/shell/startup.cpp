@@ -29,6 +29,7 @@
 #include "shell/career.h"
 #include "shell/exit_screen.h"
 #include "shell/new_game.h"
+#include "shell/replays.h"
 #include "shell/saves.h"
 #include "shell/shift_loop.h"
 #include "sim/traffic.h"
@@ -54,14 +55,35 @@ void setupTables(Game& game) {
 void playMenuChoice(Game& game, int choice) {
     switch (choice) {
         case MenuArcade:
+        {
             prepareShift(game, ShiftKind::Arcade);
             // The best-score line under the score is an assist: classic mode enters the
             // score in the table all the same but shows only the game's two lines.
-            runShift(game, [&game](int64_t score) {
-                const std::string line = enterArcadeScore(game, score);
-                return isOn(game.shift.assists) ? line : std::string();
-            });
+            bool newBest = false;
+            runShift(
+                game,
+                [&game, &newBest](int64_t score) {
+                    const std::string line = enterArcadeScore(game, score);
+                    newBest = line == NewBestScoreLine;
+                    return isOn(game.shift.assists) ? line : std::string();
+                },
+                true);
+            saveRecording(game, LastShiftReplay);
+            if (newBest) saveRecording(game, BestShiftReplay);
             break;
+        }
+        case MenuCityOfDay: {
+            // Every player's city today: the random source is seeded from the date for
+            // the shift, and the run's own numbers go on afterwards where they were.
+            const RandomState run = randomState();
+            const std::string date = todayText();
+            prepareShift(game, ShiftKind::Arcade, todayNumber());
+            runShift(game, [&game, &date](int64_t score) { return enterDayScore(game, score, date); }, true);
+            setRandomState(run);
+            nextRandom();
+            saveRecording(game, LastShiftReplay);
+            break;
+        }
         case MenuFreeRide:
             // No clock, so no best score either.
             prepareShift(game, ShiftKind::FreeRide);
@@ -106,7 +128,15 @@ bool loadGameGraphics(Game& game, const std::string& path) {
     return loadGraphicsPack(game.state, game.font, palette, bytesPerPixel, path);
 }
 
-void runProgram(Game& game) {
+void watchRecording(Game& game, const Recording& recording) {
+    playRecording(game, *game.view, recording, true);
+    if (game.keys.quit) return;
+    showTimeUp(game);
+    if (waitOnTimeUp(game) == 0) return;
+    transition(game.screen, game.audio, game.timer, FadeOut);
+}
+
+void runProgram(Game& game, const Recording* replay) {
     drawBusyIcon(game.screen);
     const Image& target = renderTarget(game.screen);
     initView(*game.city, *game.view, game.shift, target.width, target.height);
@@ -120,13 +150,14 @@ void runProgram(Game& game) {
     // A close request or a signal that came while the data was loading ends the game
     // here, before the menu.
     pollKeys(game.keys);
+    if (replay && !game.keys.quit) watchRecording(game, *replay);
     while (!game.keys.quit) playMenuRound(game);
     // The window is being closed: every loop has returned, each saving what it held.
     keepSettings(game);
     showExitScreen(game);
 }
 
-int runGame(Game& game, WindowBackend& window, Gamepads* pads) {
+int runGame(Game& game, WindowBackend& window, Gamepads* pads, const Recording* replay) {
     setActiveWindow(&window);
     consoleClear();
     logLine(std::to_string(kilobytesRounded(freeMemoryBytes())) + " Kbytes free");
@@ -154,7 +185,7 @@ int runGame(Game& game, WindowBackend& window, Gamepads* pads) {
         logLine("Not enough memory for the city map");
         endProcess(1);
     }
-    runProgram(game);
+    runProgram(game, replay);
 }
 
 int runGame(const StartOptions& options) {
@@ -167,7 +198,7 @@ int runGame(const StartOptions& options) {
         endProcess(1);
     }
     static Gamepads pads;
-    return runGame(game, *window, &pads);
+    return runGame(game, *window, &pads, options.replay);
 }
 
 }  // namespace hc

@@ -7,12 +7,14 @@
 namespace hc {
 
 struct Game;
+struct Recording;
 class WindowBackend;
 class Gamepads;
 
 // How the real window starts.
 struct StartOptions {
     bool fullscreen = false;
+    const Recording* replay = nullptr;  // a recorded shift to watch before the menu
 };
 
 // The whole program: console lines, audio, display mode, window, then the program
@@ -22,12 +24,15 @@ struct StartOptions {
 int runGame(const StartOptions& options = {});
 // The same on a given record and window backend; tests run it headless. Game
 // controllers, when given, are started once the window is open and add to the keys.
-int runGame(Game& game, WindowBackend& window, Gamepads* pads = nullptr);
+int runGame(Game& game, WindowBackend& window, Gamepads* pads = nullptr, const Recording* replay = nullptr);
 
 // The program loop: busy icon, one-time set-up, then menu after menu until "exit" or
 // the window is closed (a close request, SIGTERM or SIGINT, seen by the key poll and
 // passed up by every loop), which end through the exit screen. Never returns.
-[[noreturn]] void runProgram(Game& game);
+// A recording, when given, is watched first, then the menu follows.
+[[noreturn]] void runProgram(Game& game, const Recording* replay = nullptr);
+// Watches a recorded shift in the window, then its score picture until select or back.
+void watchRecording(Game& game, const Recording& recording);
 // One-time tables: the random seed from the clock, the trig tables, the key bindings.
 void setupTables(Game& game);
 // Plays what the main menu chose: an arcade game, a career, the options, the help

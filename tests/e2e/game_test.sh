@@ -97,9 +97,9 @@ white_in_rows() {
 hc_keys Return
 at_menu "arcade"
 
-# Career (third, under the assists' free ride): the kept career in the garage, the turbo
-# bought, "Go to work", a shift, back in the garage, Esc saves and leaves.
-hc_keys Down Down Return
+# Career (fourth, under the assists' free ride and city of the day): the kept career in
+# the garage, the turbo bought, "Go to work", a shift, back in the garage, Esc saves and leaves.
+hc_keys Down Down Down Return
 hc_shot garage0
 hc_differ "$menu" "$garage0" 5000 || hc_fail "the garage looks like the menu"
 hc_keys Left Return Right
@@ -129,7 +129,7 @@ at_menu "help"
 
 # Options: Enter on gamma changes the colour table of the picture; three more come
 # back to where it started.
-hc_keys Down Down Down Return
+hc_keys Down Down Down Down Return
 hc_shot options
 hc_keys Return
 hc_shot gamma
@@ -155,7 +155,7 @@ echo "menu music: RMS $rms, peak $peak"
 # --- Started again, the garage resumes the kept career: the bank as it was left.
 hc_start "$(hc_game_dir again)"
 hc_shot menu
-hc_keys Down Down Return  # the career, under the free ride
+hc_keys Down Down Down Return  # the career, under the free ride and city of the day
 hc_shot resumed
 ! hc_differ "$garage" "$resumed" 0 "$bank" || hc_fail "the garage did not resume the career"
 hc_close

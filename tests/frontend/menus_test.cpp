@@ -17,23 +17,25 @@ namespace {
 
 TEST(MainMenu, UpAndDownWrapRoundTheEntriesAndTheExitKeyChoosesExit) {
     // Up from 1 wraps to the last and down from the last to 1; other keys are not the
-    // menu's. With the assists the free ride is second, and exit the sixth.
+    // menu's. With the assists the free ride is second, the city of the day third, and
+    // exit the seventh.
     const struct { bool assists; std::vector<const char*> keys; int chosen; } cases[] = {
         {false, {"Return"}, MenuArcade}, {false, {"Down", "Return"}, MenuCareer}, {false, {"Up", "Return"}, MenuExit},
         {false, {"Up", "Up", "Return"}, MenuHelp}, {false, {"Up", "Down", "Return"}, MenuArcade},
         {false, {"Down", "Down", "Down", "Down", "Down", "Down", "Return"}, MenuCareer},
         {false, {"Left", "S", "Right", "Return"}, MenuArcade}, {false, {"Down", "Escape"}, MenuExit},
-        {true, {"Down", "Return"}, MenuFreeRide}, {true, {"Down", "Down", "Return"}, MenuCareer},
+        {true, {"Down", "Return"}, MenuFreeRide}, {true, {"Down", "Down", "Return"}, MenuCityOfDay},
+        {true, {"Down", "Down", "Down", "Return"}, MenuCareer},
         {true, {"Up", "Return"}, MenuExit}, {true, {"Up", "Up", "Return"}, MenuHelp},
-        {true, {"Down", "Down", "Down", "Down", "Down", "Down", "Down", "Return"}, MenuFreeRide}, {true, {"Escape"}, MenuExit}};
+        {true, {"Down", "Down", "Down", "Down", "Down", "Down", "Down", "Down", "Return"}, MenuFreeRide}, {true, {"Escape"}, MenuExit}};
     for (const auto& c : cases) {
         FrontEndGame fe;
         fe.game().shift.assists = toFlag(c.assists);
         fe.releaseKeysFrom(1, c.keys);
         EXPECT_EQ(runMainMenu(fe.game()), c.chosen) << c.assists << ' ' << c.keys.size();
     }
-    const char* texts[] = {"", "arcade mode", "career mode", "options", "read this!", "exit", "free ride", ""};
-    for (int i = 0; i <= 7; ++i) EXPECT_EQ(mainMenuText(i), texts[i]);
+    const char* texts[] = {"", "arcade mode", "career mode", "options", "read this!", "exit", "free ride", "city of the day", ""};
+    for (int i = 0; i <= 8; ++i) EXPECT_EQ(mainMenuText(i), texts[i]);
 }
 
 TEST(MainMenu, BackdropTitleAndTheSelectedEntryBlinkingTwoFramesOnTwoOff) {

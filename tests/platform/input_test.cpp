@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <set>
+#include <utility>
 
 #include "platform/audio.h"
 #include "support/headless_platform.h"
@@ -171,6 +172,39 @@ TEST(GamepadPoll, ControllerActionsAreHeldAndActOnReleaseLikeKeys) {
     VirtualPad again;
     again.button(SDL_CONTROLLER_BUTTON_X, true), poll();
     EXPECT_TRUE(pads.connected() == 1 && isHeld(hg.keys, ActionIgnition));
+}
+
+}  // namespace
+}  // namespace hc
+
+namespace hc {
+namespace {
+
+// A source that holds what the test says and forgets when told.
+struct ScriptedSource final : InputSource {
+    ActionMask mask = 0;
+    bool forget = false;
+    ActionMask held(const KeyBindings&) const override { return mask; }
+    bool takeForgotten() override { return std::exchange(forget, false); }
+};
+
+TEST(InputSources, AddedSourcesAddUpAndASoleSourceShutsTheOthersOut) {
+    HeadlessScreen hg;
+    bindDefaultKeys(hg.keys), hg.window.holdKey(Enter, 1, 100);
+    ScriptedSource extra;
+    addInputSource(&extra);
+    const struct Detach { ScriptedSource* s; ~Detach() { removeInputSource(s), setSoleInputSource(nullptr); } } detach{&extra};
+    const auto poll = [&] { pollKeys(hg.keys); return heldMask(hg.keys.now); };
+    extra.mask = actionBit(ActionUp);
+    EXPECT_EQ(poll(), actionBit(ActionUp) | actionBit(ActionSelect)) << "keyboard and added source together";
+    setSoleInputSource(&extra);
+    extra.mask = actionBit(ActionLeft);
+    EXPECT_EQ(poll(), actionBit(ActionLeft)) << "the keyboard's Enter is shut out";
+    extra.mask = 0, extra.forget = true;
+    EXPECT_EQ(poll(), 0u);
+    EXPECT_FALSE(wasReleased(hg.keys, ActionLeft)) << "a forgetting source lets go without a release";
+    setSoleInputSource(nullptr), removeInputSource(&extra);
+    EXPECT_EQ(poll(), actionBit(ActionSelect)) << "back to the keyboard alone";
 }
 
 }  // namespace

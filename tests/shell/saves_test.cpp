@@ -365,3 +365,24 @@ TEST_F(Saves, ANewCareerSetsTheOldOneAsideNeverOverAnEarlierOne) {
 
 }  // namespace
 }  // namespace hc
+
+namespace hc {
+namespace {
+
+// The city of the day keeps one day's table of its own, apart from the arcade's, and
+// survives a restart; another day's table makes way.
+TEST_F(Saves, TheCityOfTheDayKeepsItsOwnTableForOneDay) {
+    const struct { const char* date; int64_t score; const char* line; } steps[] = {
+        {"2026-12-07", 50, "the city of 2026-12-07: a new best score!"},
+        {"2026-12-07", 20, "the city of 2026-12-07, best: 50"},
+        {"2026-12-08", 10, "the city of 2026-12-08: a new best score!"},
+    };
+    for (const auto& s : steps) EXPECT_EQ(enterDayScore(g(), s.score, s.date), s.line) << s.date << " " << s.score;
+    const auto next = restart();
+    EXPECT_EQ(enterDayScore(*next, 5, "2026-12-08"), "the city of 2026-12-08, best: 10") << "read back after a restart";
+    EXPECT_EQ(next->saved.dayBest, (std::vector<BestScore>{{10, "2026-12-08"}, {5, "2026-12-08"}}));
+    EXPECT_FALSE(fs::exists(file(BestScoresFileName))) << "the arcade's table is another";
+}
+
+}  // namespace
+}  // namespace hc

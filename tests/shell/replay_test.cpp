@@ -1,0 +1,147 @@
+// Shifts recorded headless and played back: the same pictures, frame for frame, and the
+// same end.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "shell/replays.h"
+#include "shell/shift_loop.h"
+#include "support/arcade_game.h"
+#include "support/digest.h"
+#include "support/key_codes.h"
+
+namespace hc {
+namespace {
+
+using namespace test;  // the key codes
+constexpr int KeyS = 31;
+
+// The seed's city with the cab on the pick-up of a fare whose destination lies ahead on
+// the same clear road (the cab faces +x at the start); 0 when there is none.
+int standOnStraightFare(ArcadeGame& arcade, uint64_t seed) {
+    Game& g = arcade.game();
+    seedRandom(seed), prepareShift(g, ShiftKind::Arcade), beginShift(g, arcade.view);
+    int fare = 0;
+    for (int k = 1; k <= PassengerSlots && fare == 0; ++k) {
+        const Body &from = g.shift.passengers[k].pickup, &to = g.shift.passengers[k].destination;
+        bool clear = std::fabs(from.y - to.y) <= 1.0f && to.x - from.x >= 60.0f && to.x - from.x <= 400.0f;
+        for (float x = from.x - 2; x <= to.x + 8 && clear; ++x)
+            for (float dy = -2; dy <= 2; ++dy) clear = clear && !isBlocked(*g.city, x, from.y + dy);
+        fare = clear ? k : 0;
+    }
+    seedRandom(seed), prepareShift(g, ShiftKind::Arcade);  // the same city and passengers again
+    if (fare != 0) g.player.x = g.shift.passengers[fare].pickup.x, g.player.y = g.shift.passengers[fare].pickup.y;
+    return fare;
+}
+
+// Drives as a player would: waits for the fare, starts the engine, drives to the
+// destination and brakes there, waits for the drop-off, loses the window's focus as it
+// lets go of the map key (no map: that release is forgotten), shows the map, drives into
+// a wall and ends the shift with the exit key.
+struct Driver {
+    Driver(ArcadeGame& game, int k) : arcade(game), fare(k) {}
+    ArcadeGame& arcade;
+    int fare;
+    int phase = 0;
+    int64_t since = 0;
+    bool sawMap = false, crashed = false;
+    std::vector<uint64_t> frames;  // digests of every presented frame
+    size_t loopEnd = 0;            // frames presented before the score picture
+
+    void onPoll(int64_t poll) {
+        Game& g = arcade.game();
+        HeadlessWindow& w = arcade.window;
+        const Passenger& p = g.shift.passengers[fare];
+        const double speed = std::hypot(g.player.vx, g.player.vy);
+        const auto hold = [&](int key) { w.holdKey(key, poll, poll); };
+        const auto next = [&] { ++phase, since = poll; };
+        if (poll > 4000) endProcess(99);  // a drive that never ends fails
+        if (g.shift.minutesLeft < 0) {
+            if (loopEnd == 0) loopEnd = frames.size() - 1, w.holdKey(KeyEnter, poll + 2, poll + 2);
+            return;
+        }
+        switch (phase) {
+            case 0: if (g.shift.passengerAboard == fare) hold(KeyS), next(); break;
+            case 1: if (poll > since + 2) next(); break;
+            case 2:  // throttle, and brake as late as the speed allows
+                if (g.player.x + 80 * speed < p.destination.x - 1) hold(KeyUp);
+                else if (speed > 0.003) hold(KeyDown);
+                else next();
+                break;
+            case 3: if (isOn(p.delivered)) hold(KeyTab), next(); break;
+            case 4: w.forgetInput(), next(); break;
+            case 5: if (poll > since + 5) hold(KeyTab), next(); break;
+            case 6: sawMap = sawMap || isOn(g.shift.mapView); if (poll > since + 30) hold(KeyTab), next(); break;
+            case 7:
+                if (poll > since + 2) hold(KeyUp);
+                if (poll > since + 40) hold(KeyLeft);
+                if (g.shift.damage[1] > 0) crashed = true, next();
+                break;
+            case 8: if (poll > since + 20) hold(KeyEsc), next(); break;
+            default: break;
+        }
+    }
+};
+
+TEST(Replay, ADrivenShiftPlaysBackFrameForFrameAt60And30FramesASecond) {
+    ArcadeGame arcade;
+    ASSERT_TRUE(arcade.ready()) << arcade.skipReason();
+    Game& g = arcade.game();
+    for (const double secondsPerFrame : {1.0 / 60.0, 1.0 / 30.0}) {
+        SCOPED_TRACE(testing::Message() << 1.0 / secondsPerFrame << " frames a second");
+        Driver d{arcade, standOnStraightFare(arcade, 9)};
+        ASSERT_NE(d.fare, 0) << "the seed's city has no fare along the cab's road";
+        g.shift.assists = toFlag(secondsPerFrame > 0.02);  // the guide's lines and marks at 30
+        arcade.secondsPerFrame = secondsPerFrame;
+        arcade.window.onPoll = [&](int64_t poll) { d.onPoll(poll); };
+        arcade.onFrame = [&](const Image& frame) { d.frames.push_back(fnv1a(frame)); };
+        arcade.runUntilEnd([&] { runShift(g, arcade.view); });
+        arcade.window.onPoll = nullptr;
+        EXPECT_EQ(g.shift.deliveredCount, 1) << "the fare was not delivered; the drive ended in phase " << d.phase;
+        EXPECT_TRUE(d.sawMap && d.crashed) << "map " << d.sawMap << ", crash " << d.crashed;
+        const Recording recording = g.recording;
+        const uint64_t state = shiftDigest(g);
+        const size_t count = recording.frames.size();
+        ASSERT_GT(count, 200u);
+        ASSERT_GE(d.loopEnd, count);
+
+        // Played back on a machine of another speed: the recording's frame lengths count.
+        arcade.secondsPerFrame = 1.0 / 45.0;
+        std::vector<uint64_t> shown;
+        arcade.onFrame = [&](const Image& frame) { shown.push_back(fnv1a(frame)); };
+        PlaybackResult result;
+        arcade.runUntilEnd([&] { result = playRecording(g, arcade.view, recording, false); });
+        arcade.onFrame = nullptr;
+        EXPECT_TRUE(result.complete);
+        EXPECT_EQ(result.score, recording.finalScore);
+        EXPECT_EQ(shiftDigest(g), state) << "score, passengers, cab and traffic";
+        ASSERT_GE(shown.size(), count);
+        int differing = 0, first = -1;
+        for (size_t i = 0; i < count; ++i) {
+            if (shown[shown.size() - count + i] == d.frames[d.loopEnd - count + i]) continue;
+            ++differing, first = first < 0 ? static_cast<int>(i) : first;
+        }
+        EXPECT_EQ(differing, 0) << "pictures differ from frame " << first;
+    }
+}
+
+// Runs seeded differently come to the same city of the day; another day to another.
+TEST(Replay, TheCityOfTheDayIsTheSameFromAnyStart) {
+    ArcadeGame arcade;
+    ASSERT_TRUE(arcade.ready()) << arcade.skipReason();
+    Game& g = arcade.game();
+    const auto frameZero = [&](uint64_t runSeed, uint32_t day) {
+        seedRandom(runSeed), prepareShift(g, ShiftKind::Arcade, day), beginShift(g, arcade.view);
+        // The ground, walls and marks (sprite columns mean something only under a car).
+        uint64_t h = shiftDigest(g);
+        for (const MapCell& c : g.city->cells) h = fnv1a(&c, 3, h);
+        return h;
+    };
+    const uint64_t day = frameZero(1, 20261207);
+    EXPECT_EQ(frameZero(987654321, 20261207), day);
+    EXPECT_NE(frameZero(1, 20261208), day);
+}
+
+}  // namespace
+}  // namespace hc
