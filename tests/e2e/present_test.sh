@@ -42,7 +42,7 @@ for path in renderer auto; do
             hc_fail "the menu showed $(($(count 4) - shown)) of $(($(count 2) - drawn)) frames"
     fi
     # The garage, which stands still: its picture in the window and full screen.
-    hc_keys Down Down Return  # career mode: the free ride is second with the assists on
+    hc_keys Down Down Down Return  # career mode: the free ride and the city of the day come first with the assists on
     hc_shot garage
     hc_differ "$menu" "$garage" 5000 || hc_fail "$path: not in the garage"
     ref=$([ "$path" = auto ] && echo "$HC_TMP/renderer-window.png" || true)

@@ -201,7 +201,8 @@ async function run() {
     await nextScreen(page, 'back at the menu');
 
     // Options: gamma down one step, kept when the options are left.
-    await press(page, 'ArrowDown', 'ArrowDown', 'Enter');
+    // The options are third from the bottom whatever rows the assists add: up wraps round.
+    await press(page, 'ArrowUp', 'ArrowUp', 'ArrowUp', 'Enter');
     await nextScreen(page, 'the options');
     await press(page, 'Enter', 'Escape');
     await until(page, 'the gamma written to the settings', file => {
