@@ -46,11 +46,7 @@ TEST(SaveText, ReadsBackWhatItWroteAndRefusesEveryDamagedText) {
     }
     // Only a header of this kind above the newest format is a newer game's file, whatever
     // follows it: such a file is left alone rather than set aside.
-    const struct {
-        std::string text;
-        const char* reason;
-        bool newer;
-    } cases[] = {
+    const struct { std::string text; const char* reason; bool newer; } cases[] = {
         {"", "the file is empty", false},
         {"hazardcab career 1\nmoney 5\n", "it is cut short (no checksum line at the end)", false},
         {formatSaveText("career", 2, Lines), "it was written by a newer version of the game (format 2)", true},
@@ -93,13 +89,7 @@ TEST_F(SaveWrite, OnlyARegularFileWithinItsBoundIsRead) {
     std::ofstream(dir / "huge") << std::string(70 * 1024, 'x');
     ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
     fs::create_symlink(dir / "small", dir / "link");
-    const struct {
-        fs::path path;
-        uint64_t bound;
-        FileRead status;
-        const char* text;
-        const char* reason;
-    } cases[] = {
+    const struct { fs::path path; uint64_t bound; FileRead status; const char* text; const char* reason; } cases[] = {
         {dir / "small", 3, FileRead::Read, "abc", ""},
         {dir / "link", 3, FileRead::Read, "abc", ""},  // a link to a regular file is that file
         {dir / "small", 2, FileRead::TooLarge, "", "it is larger than 2 bytes"},
@@ -183,10 +173,7 @@ TEST_F(SaveWrite, TheTemporaryFileIsNeverALinkAndOnlyAFileIsReplaced) {
 }
 
 TEST_F(SaveWrite, OnlyTheFilesTemporaryFilesAreRemovedAsStale) {
-    const struct {
-        const char* name;
-        bool removed;
-    } cases[] = {
+    const struct { const char* name; bool removed; } cases[] = {
         {"career.txt.123.tmp", true}, {"career.txt.7.tmp", true},      {"career.txt.tmp", false},
         {"career.txt.12a.tmp", false}, {"career.txt.123.tmp~", false}, {"other.txt.123.tmp", false},
         {"xcareer.txt.5.tmp", false},  {"career.txt", false},

@@ -25,7 +25,6 @@ struct AssistJourney : testing::Test {
     ArcadeGame arcade;
     Game& g = arcade.game();
     ShiftProfile profile;
-    void SetUp() override { if (!arcade.ready()) GTEST_SKIP() << arcade.skipReason(); }
 };
 
 // The cab set down standing just inside or just outside a square, with the engine running.

@@ -65,11 +65,7 @@ TEST_F(Saves, EachFileReadsBackExactlyAndRefusesNonsenseValues) {
     // One entry of a good text changed, dropped or added, the checksum made right: the
     // reader must refuse the values themselves.
     enum Edit { Replace, Drop, Add };
-    const struct {
-        const char *kind;
-        Edit edit;
-        const char *key, *value, *reason;
-    } cases[] = {
+    const struct { const char *kind; Edit edit; const char *key, *value, *reason; } cases[] = {
         {"career", Replace, "money", "-1", "money is \"-1\", not a whole number from 0 to 1000000000000"},
         {"career", Replace, "turbo", "9", "turbo is \"9\", not a whole number from 0 to 3"},
         {"career", Replace, "brake-wear", "3.0", "brake-wear is \"3.0\", not a number from 0 to 1"},
@@ -108,11 +104,7 @@ TEST_F(Saves, EachFileReadsBackExactlyAndRefusesNonsenseValues) {
 // and the game goes on from nothing; the next save is whole and leaves the bad copy.
 TEST_F(Saves, ABadFileIsKeptAsideWithOneLineAndTheGameStartsAfresh) {
     const std::string career = careerText(SomeCareer);
-    const struct {
-        const char* name;
-        std::string text;
-        const char* reason;
-    } cases[] = {
+    const struct { const char* name; std::string text; const char* reason; } cases[] = {
         {CareerFileName, career.substr(0, career.size() / 2), "it is cut short (no checksum line at the end)"},
         {CareerFileName, std::string(70 * 1024, 'x'), "it is larger than 65536 bytes"},
         {BestScoresFileName, bestScoresText({{-5, "2024-01-01"}}), "is not a score and a date"},
@@ -171,12 +163,7 @@ TEST_F(Saves, ASecondGameOnTheFolderSaysSoOnceAndWritesNothing) {
 // one line, left exactly as it was, and no other file held back.
 TEST_F(Saves, FilesThisGameCannotJudgeAreLeftAsTheyWere) {
     enum Setup { Text, Loop, Fifo, Folder };
-    const struct {
-        const char* name;
-        Setup setup;
-        std::string text;
-        const char* reason;
-    } cases[] = {
+    const struct { const char* name; Setup setup; std::string text; const char* reason; } cases[] = {
         {CareerFileName, Text, formatSaveText("career", 2, {{"money", "5"}, {"garage", "2"}}),
          "it was written by a newer version of the game (format 2)"},
         {BestScoresFileName, Text, "hazardcab best-scores 3\nnew rules\n",
@@ -305,7 +292,6 @@ TEST_F(Saves, AnOlderSettingsFileReadsAndANewerSettingIsKept) {
 // well), and the settings file is not rewritten for it.
 TEST(SavedDetail, ALowDetailSettingLastsThroughEachShiftAndTheFileStaysAsItWas) {
     ArcadeGame arcade(ArcadeGame::DefaultSeed, 0);
-    ASSERT_TRUE(arcade.ready()) << arcade.skipReason();
     Game& g = arcade.game();
     const fs::path settings = fs::path(arcade.saveHome) / SettingsFileName;
     fs::create_directories(arcade.saveHome);

@@ -54,11 +54,8 @@ struct Replay {
     const Frame& scoreFrame() const { return frames.at(framesAtPoll.at(loopPolls + 1) - 1); }
 };
 
-#define REQUIRE_ARCADE(arcade) if (!(arcade).ready()) GTEST_SKIP() << (arcade).skipReason()
-
 TEST(ShiftLoop, EndsOnTheFrameWhoseClockStepGoesBelowZero) {
     ArcadeGame arcade(ArcadeGame::DefaultSeed, 0);
-    REQUIRE_ARCADE(arcade);
     arcade.secondsPerFrame = 1.0 / 50.0, arcade.game().shift.secondsLeft = 0.04;  // a tick, 0.02 s, a frame
     Replay replay;
     replay.run(arcade);
@@ -79,7 +76,6 @@ TEST(ShiftLoop, EndsOnTheFrameWhoseClockStepGoesBelowZero) {
 // under them. The screenshot key presents it again for the grab.
 TEST(ShiftLoop, StatisticsMapViewAndTheScorePicture) {
     ArcadeGame arcade;
-    REQUIRE_ARCADE(arcade);
     const Game& g = arcade.game();
     // A clock that moves on a millisecond at every read; a presented frame adds 1/60 s.
     setClockHooks(ClockHooks{[&] { return arcade.now += 0.001; }, [&](int ms) { arcade.now += ms / 1000.0; }});
@@ -153,7 +149,6 @@ TEST(ShiftLoop, OverlayPercentagesComeFromThePreviousFramesTotal) {
 // channel 1. The end of the shift silences channels 2 to 4, not the music.
 TEST(ShiftLoop, CarSoundsGoToTheirChannelsAndFallSilentAtTheEnd) {
     ArcadeGame arcade;
-    REQUIRE_ARCADE(arcade);
     Game& g = arcade.game();
     beginShift(g, arcade.view);
     const Passenger& first = g.shift.passengers[1];
@@ -201,7 +196,6 @@ TEST(ShiftLoop, LongFramesDriveTheCityAsShortOnesDo) {
     auto drive = [](int frames) {
         ArcadeGame arcade;
         Outcome out;
-        if (!arcade.ready()) return out;
         Game& g = arcade.game();
         beginShift(g, arcade.view);
         g.shift.engineRunning = FlagOn;
@@ -244,7 +238,6 @@ TEST(ShiftLoop, LongFramesDriveTheCityAsShortOnesDo) {
 // moves far but stays in the city with finite numbers.
 TEST(GamepadShift, AControllerDrivesAShiftOfFiveSecondFramesInGameTime) {
     ArcadeGame arcade;
-    REQUIRE_ARCADE(arcade);
     Gamepads pads;
     std::string error;
     ASSERT_TRUE(pads.start(&error)) << error;
