@@ -55,8 +55,17 @@ TEST(Font, GlyphsTheirPlacesTheBuiltInFallbackAndLines) {
     printText(f.font, *f.target, 200, 100, "#", 1);
     printText(f.font, *f.target, 300, 100, "#", 0);
     printOutlined(*f.target, 400, 100, "#", 22);
-    EXPECT_TRUE(getPixel(*f.target, 200 + gx, 102 + gy) == 22 && getPixel(*f.target, 300 + gx, 102 + gy) == 255);
-    EXPECT_TRUE(getPixel(*f.target, 400 + gx, 100 + gy) == 22 && getPixel(*f.target, 399 + gx, 99 + gy) == 255);
+    EXPECT_EQ(std::pair(getPixel(*f.target, 200 + gx, 102 + gy), getPixel(*f.target, 300 + gx, 102 + gy)), std::pair(22u, 255u));
+    // Outlined: the glyph's bits in the colour, black on every pixel touching one of them.
+    auto bit = [&](int x, int y) { return x >= 0 && x < 8 && y >= 0 && y < 8 && (hash[y] & (0x80 >> x)); };
+    int wrong = 0;
+    for (int i = 0; i < 144; ++i) {
+        const int x = i % 12 - 2, y = i / 12 - 2;
+        bool near = false;
+        for (int d = 0; d < 9; ++d) near |= bit(x + d % 3 - 1, y + d / 3 - 1);
+        wrong += getPixel(*f.target, 400 + x, 100 + y) != (bit(x, y) ? 22u : near ? 255u : 0u);
+    }
+    EXPECT_EQ(wrong, 0) << "pixels of the outlined '#' that are not the glyph, its outline or untouched";
     f.font.lineCursorY = 20;
     printLine(f.font, *f.target, 5, "ab");
     EXPECT_TRUE(getPixel(*f.target, 5, 20) == 4 && f.font.lineCursorY == 36);

@@ -135,11 +135,14 @@ TEST_F(HelpPages, TitlesLinesAndFooterStandWhereTheLayoutSays) {
         // Footer at row 425: "page p of 3", the select key, "next", the exit key, "exit".
         for (auto [x, colour] : {std::pair{5, Narrow}, {540, KeyCap}, {555, Narrow}, {590, KeyCap}, {605, Narrow}})
             EXPECT_EQ(at(x, 425), colour) << page << " at " << x;
-        EXPECT_TRUE(at(5, 424) != Narrow && at(600, 100) == GreyBackdropColour && helpPageTitle(page) == titles[page - 1]) << page;
+        EXPECT_NE(at(5, 424), Narrow) << page;
+        // The greyed backdrop centred: rows 40 to 439, black round it.
+        EXPECT_EQ(std::tuple(at(620, 39), at(620, 40), at(620, 439), at(620, 440), helpPageTitle(page)),
+                  std::tuple(ColourBlack, GreyBackdropColour, GreyBackdropColour, ColourBlack, titles[page - 1])) << page;
     }
-    pagePicture(1);  // controls: fifteen key pictures, each with its description after four spaces
-    for (int a = 0; a < 15; ++a) EXPECT_TRUE(at(5, 45 + 16 * a) == KeyCap && at(5 + 4 * 7, 45 + 16 * a) == Narrow) << a;
-    EXPECT_TRUE(at(5, 285) != KeyCap && fe.game().font.lineCursorY == 285);
+    pagePicture(1);  // controls: a key picture for each action, its description after four spaces
+    for (int a = 0; a < ActionCount; ++a) EXPECT_EQ(std::pair(at(5, 45 + 16 * a), at(5 + 4 * 7, 45 + 16 * a)), (std::pair<uint32_t, uint32_t>(KeyCap, Narrow))) << a;
+    EXPECT_EQ(std::pair(at(5, 45 + 16 * ActionCount) == KeyCap, fe.game().font.lineCursorY), std::pair(false, 45 + 16 * ActionCount));
     pagePicture(2);  // how to play: fifteen lines, the fifth and eleventh empty
     for (int line = 0; line < 15; ++line) EXPECT_EQ(at(5, 45 + 16 * line) == Narrow, line != 4 && line != 10) << line;
     EXPECT_EQ(fe.game().font.lineCursorY, 45 + 15 * 16);

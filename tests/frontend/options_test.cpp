@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <map>
 #include <tuple>
 #include <vector>
 
@@ -16,7 +17,7 @@ namespace hc {
 namespace {
 
 // Entry i stands at row EntryTop + 20 i, the last one 16 rows above the floor at 289.
-constexpr int EntryTop = 289 - 16 - 20 * 5;
+constexpr int EntryTop = 289 - 16 - 20 * OptionsEntries;
 
 bool rowHasColourIn(const Image& image, int y, uint32_t lo, uint32_t hi) {
     return std::any_of(image.pixels + y * image.pitch, image.pixels + y * image.pitch + image.width, [&](uint32_t p) { return p >= lo && p <= hi; });
@@ -26,8 +27,9 @@ TEST(OptionsEntries, TextsFollowTheSettingsAndGammaCyclesInSinglePrecision) {
     AudioEngine audio;
     Shift shift;  // entry texts with the switches on, then off
     audio.channels[MusicChannel].enabled = -1;
-    const char* on[] = {"", "gamma adjust", "music on", "high detail gfx", "classic mode", "return", ""};
-    for (int i = 0; i <= 6; ++i) EXPECT_EQ(optionsEntryText(i, audio, shift), on[i]);
+    const std::map<int, const char*> on = {{0, ""}, {1, "gamma adjust"}, {2, "music on"}, {3, "high detail gfx"},
+                                           {OptionsAssists, "classic mode"}, {OptionsEntries, "return"}, {OptionsEntries + 1, ""}};
+    for (auto [i, text] : on) EXPECT_EQ(optionsEntryText(i, audio, shift), text) << i;
     audio.channels[MusicChannel].enabled = 0, shift.lowDetail = shift.assists = FlagOn;
     EXPECT_EQ(std::string(optionsEntryText(2, audio, shift)) + "/" + std::string(optionsEntryText(3, audio, shift)) + "/" +
                   std::string(optionsEntryText(4, audio, shift)), "music off/low detail gfx/assists on");
@@ -93,7 +95,7 @@ TEST_F(OptionsScreen, EntriesStandInAColumnAndTheMusicSwitchShowsItsStateNextFra
         if (const int edge = rightEdge(log.frames[f]); edge >= 0 && log.polls[f] <= 5) (log.polls[f] <= 4 ? on : off) = edge;  // none while blinking
     }
     EXPECT_EQ(std::make_pair(on, off), std::make_pair(276 + 6 * 7 + 3 + 9, 276 + 7 * 7 + 3 + 9));
-    for (int i = 1; i <= 5; ++i) {  // the whole column on the first frame
+    for (int i = 1; i <= OptionsEntries; ++i) {  // the whole column on the first frame
         const uint8_t* row = log.frames[first].data() + (EntryTop + 20 * i) * 640;
         EXPECT_TRUE(row[276] == GlyphColour + 3 && row[275] != GlyphColour + 3 && row[276 - 640] != GlyphColour + 3) << i;
     }

@@ -100,6 +100,20 @@ TEST_F(FareGuideView, MinimapAndMapViewMarkTheCabAndTheSquares) {
     }
 }
 
+// The cab's arrow along +x on the minimap: across its shaft two pixels of blue between
+// near-white rims, a pixel each.
+TEST_F(FareGuideView, TheCabArrowIsTwoPixelsOfBlueWithinARim) {
+    car.heading = 0, fillImage(image, 0), drawMinimapGuide(guide, shift, car, image);
+    const MinimapWindow window = minimapWindow(car, 2);
+    const int x = static_cast<int>(540 + (1000 - window.x0) / 2.0) - 2, y = static_cast<int>(392 + (1000 - window.y0) / 2.0);
+    std::string slice;
+    for (int row = y - 4; row <= y + 4; ++row) {
+        const uint32_t p = getPixel(image, x, row);
+        slice += p == ColourRoyalBlue ? 'B' : p == ColourNearWhite ? 'w' : p == 0 ? '.' : '?';
+    }
+    EXPECT_NE(slice.find(".wBBw."), std::string::npos) << slice;
+}
+
 // With a guide every mark shows steadily: a chequer of gold (green for a destination) and
 // black, and ColourInZone in the square the cab is inside; no guide (classic mode) blinks
 // them near-white.

@@ -162,7 +162,7 @@ TEST(SpeechBubble, CentredTwoLineBoxTheTailAndAnyPosition) {
     drawSpeechBubble(rig.font, *rig.target, -1, 240, std::string(70, 'b'));
     // Text area 360 x 20 from (140, 240): paper 5 round it, the outline 1 inside; in style 0 35 b's and "-", then 35 b's.
     const std::tuple<int, int, int> probes[] = {{135, 235, Paper}, {505, 235, Paper}, {134, 235, test::Background}, {506, 250, test::Background},
-        {136, 236, Ink}, {504, 264, Ink}, {320, 236, Ink}, {140, 240, test::glyphColour(1, 0)}, {490, 240, test::glyphColour(44, 0)},
+        {136, 236, Ink}, {504, 264, Ink}, {320, 236, Ink}, {320, 264, Ink}, {320, 265, Paper}, {320, 266, test::Background}, {140, 240, test::glyphColour(1, 0)}, {490, 240, test::glyphColour(44, 0)},
         {140, 250, test::glyphColour(1, 0)}, {480, 250, test::glyphColour(1, 0)}, {490, 250, Paper}};
     for (auto [x, y, colour] : probes) EXPECT_EQ(rig.pixel(x, y), colour) << x << "," << y;
     // Box (95, 45)-(125, 65); the tail starts on the outline's row 64: paper from the box's edge, ink on its
