@@ -44,11 +44,7 @@ protected:
         std::ofstream(file(name), std::ios::binary) << text;
     }
     // A game started again on the same save folder.
-    std::unique_ptr<Game> restart() {
-        auto next = std::make_unique<Game>();
-        loadSavedRecords(*next);
-        return next;
-    }
+    std::unique_ptr<Game> restart() { auto next = std::make_unique<Game>(); loadSavedRecords(*next); return next; }
 };
 
 TEST_F(Saves, EachFileReadsBackExactlyAndRefusesNonsenseValues) {
@@ -56,9 +52,10 @@ TEST_F(Saves, EachFileReadsBackExactlyAndRefusesNonsenseValues) {
     Settings settings;
     std::vector<BestScore> best;
     std::string reason;
-    EXPECT_TRUE(readCareer(careerText(SomeCareer), career, reason) && career == SomeCareer) << reason;
-    EXPECT_TRUE(readSettings(settingsText(SomeSettings), settings, reason) && settings == SomeSettings) << reason;
-    EXPECT_TRUE(readBestScores(bestScoresText(SomeScores), best, reason) && best == SomeScores) << reason;
+    EXPECT_TRUE(readCareer(careerText(SomeCareer), career, reason)) << reason;
+    EXPECT_TRUE(readSettings(settingsText(SomeSettings), settings, reason)) << reason;
+    EXPECT_TRUE(readBestScores(bestScoresText(SomeScores), best, reason)) << reason;
+    EXPECT_EQ(std::tie(career, settings, best), std::tie(SomeCareer, SomeSettings, SomeScores));
     g().saved.career = SomeCareer, g().saved.careerLoaded = true;  // and through the file, on a restart
     ASSERT_TRUE(saveCareer(g()));
     EXPECT_EQ(restart()->saved.career, SomeCareer);
@@ -119,11 +116,11 @@ TEST_F(Saves, ABadFileIsKeptAsideWithOneLineAndTheGameStartsAfresh) {
         const auto lines = hg.consoleLines();
         const std::string path = file(c.name).string();
         ASSERT_EQ(lines.size(), 1u) << c.name << ":\n" << hg.console;
-        EXPECT_TRUE(lines[0].starts_with("Cannot use " + path + ": ") && lines[0].find(c.reason) != std::string::npos &&
-                    lines[0].find("; kept it as " + path + ".bad; ") != std::string::npos) << lines[0];
-        EXPECT_TRUE(!fs::exists(path) && slurp(path + ".bad") == c.text);
-        EXPECT_TRUE(g().saved.career == CareerRecord{} && g().saved.best.empty() && g().saved.settings == Settings{});
-        EXPECT_TRUE(saveCareer(g()) && fs::exists(path + ".bad"));
+        EXPECT_EQ(std::tuple(lines[0].starts_with("Cannot use " + path + ": "), lines[0].find(c.reason) != std::string::npos,
+                             lines[0].find("; kept it as " + path + ".bad; ") != std::string::npos), std::tuple(true, true, true)) << lines[0];
+        EXPECT_EQ(std::tuple(fs::exists(path), slurp(path + ".bad")), std::tuple(false, c.text));
+        EXPECT_EQ(std::tuple(g().saved.career, g().saved.best.size(), g().saved.settings), std::tuple(CareerRecord{}, 0u, Settings{}));
+        EXPECT_EQ(std::tuple(saveCareer(g()), fs::exists(path + ".bad")), std::tuple(true, true));
     }
 }
 
@@ -148,10 +145,8 @@ TEST_F(Saves, ASecondGameOnTheFolderSaysSoOnceAndWritesNothing) {
     EXPECT_EQ(hg.consoleLines(), std::vector<std::string>{"Another game is using the save folder " + hg.saveHome +
                                                           "; this one saves nothing"});
     EXPECT_EQ(slurp(file(CareerFileName)), before);
-    EXPECT_FALSE(fs::exists(file(BestScoresFileName)));
-    EXPECT_FALSE(fs::exists(file(SettingsFileName)));
-    EXPECT_TRUE(fs::exists(file("career.txt.4343.tmp")));
-    EXPECT_FALSE(second->saved.careerSaved());
+    EXPECT_EQ(std::tuple(fs::exists(file(BestScoresFileName)), fs::exists(file(SettingsFileName)), fs::exists(file("career.txt.4343.tmp")),
+                         second->saved.careerSaved()), std::tuple(false, false, true, false)) << "best scores, settings, the other's temporary, saved";
     // The holder goes on saving.
     EXPECT_TRUE(g().saved.careerSaved());
     keptCareer(g()).money = 2;
@@ -226,8 +221,9 @@ TEST_F(Saves, AnUnwritableFolderCostsOneLinePerSaveAndNothingElse) {
     EXPECT_FALSE(saveCareer(g()));
     EXPECT_EQ(hg.consoleLines(), std::vector<std::string>{"Cannot save the career in " + hg.saveHome +
                                                            "/career.txt: " + hg.saveHome + " is not a folder"});
-    EXPECT_TRUE(enterArcadeScore(g(), 40) == "a new best score!" && enterArcadeScore(g(), 30) == "best score: 40");
-    EXPECT_TRUE(hg.consoleLines().size() == 3u && slurp(hg.saveHome) == "not a folder");
+    EXPECT_EQ(enterArcadeScore(g(), 40), "a new best score!");
+    EXPECT_EQ(enterArcadeScore(g(), 30), "best score: 40");
+    EXPECT_EQ(std::tuple(hg.consoleLines().size(), slurp(hg.saveHome)), std::tuple(size_t{3}, std::string("not a folder")));
 }
 
 TEST_F(Saves, BestScoresKeepTheTenBestAcrossARestart) {
@@ -244,7 +240,7 @@ TEST_F(Saves, BestScoresKeepTheTenBestAcrossARestart) {
     EXPECT_FALSE(insertBestScore(table, 30, "d"));   // below the ten best
     EXPECT_TRUE(insertBestScore(table, 40, "new"));  // after the 40 already there
     ASSERT_EQ(table.size(), 10u);
-    EXPECT_TRUE(table.front().score == 120 && table[8].score == 40 && table[9].date == "new");
+    EXPECT_EQ(std::tuple(table.front().score, table[8].score, table[9].date), std::tuple(int64_t{120}, int64_t{40}, "new"));
 }
 
 TEST_F(Saves, SettingsApplyAtStartAndOnlyChangesAreWritten) {
@@ -252,11 +248,10 @@ TEST_F(Saves, SettingsApplyAtStartAndOnlyChangesAreWritten) {
     put(SettingsFileName, settingsText(SomeSettings));
     const std::string before = slurp(file(SettingsFileName));
     loadSavedRecords(g());
-    EXPECT_TRUE(g().audio.channels[MusicChannel].enabled == 0 && isOn(g().shift.lowDetail) &&
-                g().screen.gamma == SomeSettings.gamma && hg.window.fullScreen() && !isOn(g().shift.assists));
+    EXPECT_EQ(std::tuple(g().audio.channels[MusicChannel].enabled, isOn(g().shift.lowDetail), g().screen.gamma, hg.window.fullScreen(),
+                         isOn(g().shift.assists)), std::tuple(0, true, SomeSettings.gamma, true, false)) << "music, low detail, gamma, full screen, assists";
     keepSettings(g());
-    EXPECT_TRUE(slurp(file(SettingsFileName)) == before && !fs::exists(file(CareerFileName)) &&
-                !fs::exists(file(BestScoresFileName)));
+    EXPECT_EQ(std::tuple(slurp(file(SettingsFileName)), fs::exists(file(CareerFileName)), fs::exists(file(BestScoresFileName))), std::tuple(before, false, false));
     // What the player changes is written, field by field.
     const struct { std::function<void()> change; Settings expected; } steps[] = {
         {[&] { hg.window.setFullScreen(false); }, {false, true, SomeSettings.gamma, false, false}},
@@ -325,7 +320,7 @@ TEST_F(Saves, AStartOptionOrAFailedTrackIsNotTheSavedSetting) {
     loadSavedRecords(g());
     openTrackFile(g().audio, 1, hg.saveHome + "/no-such-track.ogg");
     keepSettings(g());
-    EXPECT_TRUE(g().audio.channels[MusicChannel].enabled == 0 && !fs::exists(file(SettingsFileName)));
+    EXPECT_EQ(std::tuple(g().audio.channels[MusicChannel].enabled, fs::exists(file(SettingsFileName))), std::tuple(0, false));
     shutdownAudio(g().audio);
 }
 
@@ -335,7 +330,7 @@ TEST_F(Saves, ANewCareerSetsTheOldOneAsideNeverOverAnEarlierOne) {
     for (const char* aside : {"career.txt.old", "career.txt.old2"}) {
         put(CareerFileName, careerText(SomeCareer));
         setCareerAside();
-        EXPECT_TRUE(!fs::exists(file(CareerFileName)) && slurp(file(aside)) == careerText(SomeCareer)) << aside;
+        EXPECT_EQ(std::tuple(fs::exists(file(CareerFileName)), slurp(file(aside))), std::tuple(false, careerText(SomeCareer))) << aside;
         EXPECT_EQ(hg.consoleLines().back(), "The last career is kept as " + file(aside).string() +
                                                 "; a new one starts in career mode");
     }
