@@ -46,8 +46,10 @@ TEST(Hud, EachSceneDrawsWhatItsRulesSay) {
           // Lamp A lit, lamp B off; no fare, score, turbo or speed read-out.
           {284, 407, 295, 420, test::LampAColour, 168}, {297, 407, 308, 420, Black, 168},
           {570, 305, 639, 340, DarkRed, 0}, {15, 330, 50, 350, Blue, 0}, {280, 455, 330, 475, Crimson, 0},
-          // The needle resting at the lower left, two pixels thick; the knob at the top of the wheel.
+          // The needle resting at the lower left, two pixels thick: from the pivot (233, 441) 34
+          // out at 140 degrees, its tip's block at (207, 463); the knob at the top of the wheel.
           at(210, 460, DarkRed), {220, 440, 220, 470, DarkRed, -2}, {240, 400, 280, 435, DarkRed, 0},
+          at(207, 463, DarkRed), at(207, 464, DarkRed), at(206, 463, Dash), at(207, 462, Dash),
           at(293, 360, DarkRed), at(293, 363, DarkRed), at(293, 364, Dash),
           // The resting blade hangs from its pivot (320, 360), under the cockpit below it.
           {319, 359, 321, 360, Black, 6}, at(320, 358, Bg)}},
