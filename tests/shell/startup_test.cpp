@@ -87,14 +87,18 @@ TEST_F(StartupTest, ClosingTheWindowEndsThroughTheExitScreenEvenWhileLoading) {
     }
 }
 
-TEST_F(StartupTest, NoDisplayModeOrAWindowThatCannotOpenFailsWithStatusOne) {
-    hg.window.modes.clear();
+TEST_F(StartupTest, NoDisplayModeAWindowThatCannotOpenOrNoPackFailsWithStatusOne) {
+    setDataFolder(testing::TempDir() + "hc-no-data");  // the loader says what is wrong
     EXPECT_EQ(run(), 1);
-    EXPECT_TRUE(hg.consoleLines().back() == "No supported video modes available" && !hg.window.isOpen());
-    HeadlessGame other;
-    other.window.openFailure = "refused";
-    EXPECT_EQ(other.runUntilEnd([&] { runGame(other.game(), other.window); }), 1);
-    EXPECT_EQ(other.consoleLines().back(), "Cannot open the window: refused");
+    EXPECT_NE(hg.consoleLines().back().find(testing::TempDir() + "hc-no-data/graphics.pak"), std::string::npos) << hg.console;
+    HeadlessGame noModes;
+    noModes.window.modes.clear();
+    EXPECT_EQ(noModes.runUntilEnd([&] { runGame(noModes.game(), noModes.window); }), 1);
+    EXPECT_EQ(std::pair(noModes.consoleLines().back(), noModes.window.isOpen()), std::pair(std::string("No supported video modes available"), false));
+    HeadlessGame refused;
+    refused.window.openFailure = "refused";
+    EXPECT_EQ(refused.runUntilEnd([&] { runGame(refused.game(), refused.window); }), 1);
+    EXPECT_EQ(refused.consoleLines().back(), "Cannot open the window: refused");
 }
 
 TEST(FreeMemoryLine, KilobytesRoundToNearestWithHalvesToEven) {
