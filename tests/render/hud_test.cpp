@@ -132,10 +132,10 @@ TEST(Hud, SpeechLineStaysForItsTicksOfGameTime) {
 }
 
 TEST(Hud, CrackedGlassPictureIsFixedAndMostlyClear) {
-    Image *first = createHeavyDamageOverlay(), *second = createHeavyDamageOverlay();
-    ASSERT_TRUE(first && first->width == 480 && first->height == 360);
-    EXPECT_EQ(test::fnv1a(*first), test::fnv1a(*second));  // the same every run
-    destroyImage(second);
+    Image* first = createHeavyDamageOverlay();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(std::pair(first->width, first->height), std::pair(480, 360));
+    EXPECT_EQ(test::fnv1a(*first), 5795456676056314828ull) << "the picture's golden digest: a change to it is made on purpose";
     int clear = 0, bright = 0;
     for (int i = 0; i < 480 * 360; ++i) clear += getPixel(*first, i % 480, i / 480) == 0, bright += getPixel(*first, i % 480, i / 480) == White;
     EXPECT_TRUE(clear > 480 * 360 * 9 / 10 && bright > 300) << clear << " " << bright;  // the street still shows through

@@ -82,6 +82,19 @@ TEST(WorldView, ColumnsWorkedByHandFromTheRules) {
         renderWorldView(r.scene());
         for (auto [row, pixel] : c.pixels) EXPECT_EQ(r.pixel(c.column, row), pixel) << c.name << ", row " << row;
     }
+    // A vehicle cell of no model (kind 0, or past the sheets) shows nothing of itself.
+    auto column = [&](const MapCell& at1020) {
+        r.openGround();
+        for (int y = 980; y <= 1030; ++y) cellAt(*r.map, 1040, y) = wall;
+        cellAt(*r.map, 1020, 1000) = at1020;
+        r.pose(1000, 1000.5f, 0), renderWorldView(r.scene());
+        std::vector<uint8_t> pixels;
+        for (int row = 0; row < RenderHeight; ++row) pixels.push_back(r.pixel(319, row));
+        return pixels;
+    };
+    const std::vector<uint8_t> alone = column(MapCell{test::GroundColour, 1, Passable, 0, 0});
+    for (const uint8_t kind : {uint8_t{0}, uint8_t{VehicleSheetCount + 1}})
+        EXPECT_EQ(column(MapCell{test::GroundColour, kind, Visible | SeeThrough | Vehicle, 0, 2}), alone) << int{kind};
     r.openGround();
 }
 

@@ -47,6 +47,18 @@ protected:
     std::unique_ptr<Game> restart() { auto next = std::make_unique<Game>(); loadSavedRecords(*next); return next; }
 };
 
+// The folder given for the game, else the XDG data folder's, else the one under HOME.
+TEST_F(Saves, TheSaveFolderFollowsTheEnvironmentInOrder) {
+    const struct { const char *game, *xdg, *home, *folder; } cases[] = {
+        {"/g", "/x", "/h", "/g"}, {"", "/x", "/h", "/x/hazardcab"}, {"", "", "/h", "/h/.local/share/hazardcab"}, {"", "", "", ""}};
+    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    for (const auto& c : cases) {
+        ::setenv("HAZARDCAB_HOME", c.game, 1), ::setenv("XDG_DATA_HOME", c.xdg, 1), ::setenv("HOME", c.home, 1);
+        EXPECT_EQ(saveFolder(), c.folder) << c.game << c.xdg << c.home;
+    }
+    ::setenv("HAZARDCAB_HOME", hg.saveHome.c_str(), 1), ::unsetenv("XDG_DATA_HOME"), ::setenv("HOME", home.c_str(), 1);
+}
+
 TEST_F(Saves, EachFileReadsBackExactlyAndRefusesNonsenseValues) {
     CareerRecord career;
     Settings settings;
