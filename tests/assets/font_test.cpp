@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "assets/font.h"
@@ -68,7 +69,7 @@ TEST(Font, GlyphsTheirPlacesTheBuiltInFallbackAndLines) {
     EXPECT_EQ(wrong, 0) << "pixels of the outlined '#' that are not the glyph, its outline or untouched";
     f.font.lineCursorY = 20;
     printLine(f.font, *f.target, 5, "ab");
-    EXPECT_TRUE(getPixel(*f.target, 5, 20) == 4 && f.font.lineCursorY == 36);
+    EXPECT_EQ(std::tuple(getPixel(*f.target, 5, 20), f.font.lineCursorY), std::tuple(4, 36));
     Image* small = createImage(320, 240, 1);
     printLine(f.font, *small, 5, "ab");
     EXPECT_EQ(f.font.lineCursorY, 45);

@@ -19,19 +19,20 @@ using test::rig;
 TEST(ViewTables, HeaderAndRowTables) {
     const auto& r = rig();
     EXPECT_EQ(std::make_tuple(r.map->viewTop, r.map->viewBottom, r.map->horizonRow, r.shift.dashboardHeight), std::make_tuple(0, 436, 202, 120));
-    EXPECT_TRUE(r.map->projScale == 80.0f && r.map->eyeFactor == 0.85f);
+    EXPECT_EQ(std::tuple(r.map->projScale, r.map->eyeFactor), std::tuple(80.0f, 0.85f));
     const struct { int row, shade; float distance; } rows[] = {  // distance 0: not checked
         {0, 16, 0}, {94, 16, 0}, {150, 9, 0}, {202, 2, 0}, {210, 1, 192.0f}, {214, 0, 128.0f}, {250, 6, 32.0f},
         {300, 12, 0}, {334, 16, 0}, {436, 16, 6.5641f}, {479, 16, 0}};
     for (const auto& s : rows)
-        EXPECT_TRUE(r.tables.rowShade[s.row] == s.shade && (s.distance == 0 || std::fabs(r.tables.rowFloorDistance[s.row] - s.distance) < 1e-3)) << s.row;
-    EXPECT_TRUE(r.tables.rowLight[214] == 0.0f && std::fabs(r.tables.rowLight[150] - std::pow(64.0 / 120.0, 0.85)) < 1e-6);
+        EXPECT_EQ(std::tuple(r.tables.rowShade[s.row], bool((s.distance == 0 || std::fabs(r.tables.rowFloorDistance[s.row] - s.distance) < 1e-3))),
+                  std::tuple(s.shade, true)) << s.row;
+    EXPECT_EQ(std::tuple(r.tables.rowLight[214], bool(std::fabs(r.tables.rowLight[150] - std::pow(64.0 / 120.0, 0.85)) < 1e-6)), std::tuple(0.0f, true));
     const std::pair<int, float> exponents[] = {{320, 0.5f}, {256, 0.75f}, {384, 0.75f}, {193, 1 - 0.5f / 128}, {192, 1}, {0, 1}, {639, 1}};
     for (const auto& [column, e] : exponents) EXPECT_FLOAT_EQ(r.tables.headlightExponent[column], e) << column;
     ViewTables none;  // a render size too small for a view gives none
     Shift shift;
     initView(*r.map, none, shift, 640, 40);
-    EXPECT_TRUE(none.drawnMask.empty() && r.tables.drawnMask.size() == 640u * 480u);
+    EXPECT_EQ(std::tuple(bool(none.drawnMask.empty()), r.tables.drawnMask.size()), std::tuple(true, 640u * 480u));
     initView(*r.map, none, shift, RenderWidth, RenderHeight);  // the shared map's header back
 }
 
@@ -138,7 +139,7 @@ TEST(MapView, CabFarOffTheGridSeesOnlyBlackAndItsArrow) {
             const int black = static_cast<int>(std::count(rig().target->pixels, rig().target->pixels + 640 * 480, 255));
             const int arrow = static_cast<int>(std::count(rig().target->pixels, rig().target->pixels + 640 * 480, 22));
             // Heading 0: the tip 6 pixels out at 22.5 degrees below the x axis.
-            EXPECT_TRUE(black + arrow == 640 * 480 && rig().pixel(326, 242) == 22 && rig().pixel(320, 240) == 22) << x << ", " << y;
+            EXPECT_EQ(std::tuple(black + arrow, rig().pixel(326, 242), rig().pixel(320, 240)), std::tuple(640 * 480, 22, 22)) << x << ", " << y;
         }
     }
 }

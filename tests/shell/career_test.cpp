@@ -118,7 +118,7 @@ TEST(Career, ClosingTheWindowLeavesWithTheCareerSaved) {
         const FileRead read = readSmallFile(saveFolder() + "/" + CareerFileName, text, reason);
         ASSERT_EQ(read == FileRead::Read, c.written) << c.close << ": " << reason;
         CareerRecord saved;
-        if (c.written) ASSERT_TRUE(readCareer(text, saved, reason)) << reason;
+        if (c.written) { ASSERT_TRUE(readCareer(text, saved, reason)) << reason; }
         EXPECT_EQ(saved, c.saved) << c.close << ": " << text;
     }
 }

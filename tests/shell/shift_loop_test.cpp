@@ -1,9 +1,11 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <tuple>
 #include <vector>
 
 #include "platform/screen.h"
@@ -61,10 +63,10 @@ TEST(ShiftLoop, EndsOnTheFrameWhoseClockStepGoesBelowZero) {
     EXPECT_EQ(replay.status, -1) << "the game did not return by itself";
     // 0.04 -> 0.02 -> 0 (still played) -> below 0: three frames are played at minute 0.
     EXPECT_EQ(replay.loopPolls, 3);
-    EXPECT_TRUE(replay.minutesAtPoll[1] == 0 && replay.minutesAtPoll[3] == 0);
+    EXPECT_EQ(std::tuple(replay.minutesAtPoll[1], replay.minutesAtPoll[3]), std::tuple(0, 0));
     // The first picture is shown by a dissolve; after the third frame only the score
     // picture, and at the end a dissolve to black.
-    EXPECT_TRUE(replay.framesAtPoll[1] > 1u && replay.framesAtPoll[4] - replay.framesAtPoll[3] == 2u);
+    EXPECT_EQ(std::tuple(bool(replay.framesAtPoll[1] > 1u), replay.framesAtPoll[4] - replay.framesAtPoll[3]), std::tuple(true, 2u));
     for (uint8_t p : replay.frames.back()) ASSERT_EQ(p, 255);
 }
 
@@ -83,7 +85,7 @@ TEST(ShiftLoop, StatisticsMapViewAndTheScorePicture) {
     Replay replay;
     replay.run(arcade, [](int64_t) { return "best score: 7"; });
     ASSERT_EQ(replay.loopPolls, 9);
-    EXPECT_TRUE(replay.minutesAtPoll[9] == 3 && scoreLine(g.shift.score) == "Your score: 0");  // a minute off at the first step
+    EXPECT_EQ(std::tuple(replay.minutesAtPoll[9], scoreLine(g.shift.score)), std::tuple(3, "Your score: 0"));  // a minute off at the first step
     auto barWidth = [&](const Frame& f, int phase) {
         int width = -1;  // the bar's left edge is column 60
         while (width < 200 && f[static_cast<size_t>(12 * phase + 7) * RenderWidth + 60 + width + 1] == 22) ++width;
@@ -92,10 +94,11 @@ TEST(ShiftLoop, StatisticsMapViewAndTheScorePicture) {
     EXPECT_EQ(barWidth(replay.loopFrame(1), 1), -1) << "no overlay before the key";
     // Each of the first four phases spans a clock read or a few (1 ms of a frame of
     // about 25 ms); the screen phase, which holds the presentation, most of it.
-    for (int i = 1; i <= 4; ++i) EXPECT_TRUE(barWidth(replay.loopFrame(2), i) >= 1 && barWidth(replay.loopFrame(2), i) <= 8) << i;
-    EXPECT_TRUE(barWidth(replay.loopFrame(2), 5) > 50 && barWidth(replay.loopFrame(2), 5) <= 100);
+    for (int i = 1; i <= 4; ++i) EXPECT_EQ(std::tuple(bool(barWidth(replay.loopFrame(2), i) >= 1), bool(barWidth(replay.loopFrame(2), i) <= 8)),
+                                           std::tuple(true, true)) << i;
+    EXPECT_THAT(barWidth(replay.loopFrame(2), 5), testing::AllOf(testing::Gt(50), testing::Le(100)));
     // The HUD counts the speech line down every frame it draws; in the map view it waits.
-    EXPECT_TRUE(replay.speechAtPoll[4] < replay.speechAtPoll[3] && replay.speechAtPoll[9] == replay.speechAtPoll[4]);
+    EXPECT_EQ(std::tuple(bool(replay.speechAtPoll[4] < replay.speechAtPoll[3]), replay.speechAtPoll[9]), std::tuple(true, replay.speechAtPoll[4]));
     const Frame &last = replay.loopFrame(9), &score = replay.scoreFrame();
     int changes[3] = {};  // title, score, note
     for (int y = 0; y < RenderHeight; ++y) {
@@ -110,7 +113,7 @@ TEST(ShiftLoop, StatisticsMapViewAndTheScorePicture) {
             ++changes[line];
         }
     }
-    EXPECT_TRUE(changes[0] > 50 && changes[1] > 30 && changes[2] > 30);
+    EXPECT_EQ(std::tuple(bool(changes[0] > 50), bool(changes[1] > 30), bool(changes[2] > 30)), std::tuple(true, true, true));
     const size_t saved = arcade.console.find("Saved grab");
     ASSERT_NE(saved, std::string::npos) << arcade.console;
     std::filesystem::remove(arcade.console.substr(saved + 6, arcade.console.find('\n', saved) - saved - 6));
@@ -136,8 +139,8 @@ TEST(ShiftLoop, OverlayPercentagesComeFromThePreviousFramesTotal) {
         fillImage(*target, 0);
         drawStatsOverlay(font, *target, timer, profile);
         for (int i = 1; i <= ProfilePhaseCount; ++i)
-            EXPECT_TRUE(profile.phases[i].duration == c.percent[i] && getPixel(*target, 60 + c.percent[i], 12 * i + 7) == 22u &&
-                        getPixel(*target, 61 + c.percent[i], 12 * i) == 0u) << "phase " << i;
+            EXPECT_EQ(std::tuple(profile.phases[i].duration, getPixel(*target, 60 + c.percent[i], 12 * i + 7), getPixel(*target, 61 + c.percent[i], 12 * i)),
+                      std::tuple(c.percent[i], 22u, 0u)) << "phase " << i;
     }
     destroyImage(target);
 }
@@ -169,17 +172,15 @@ TEST(ShiftLoop, CarSoundsGoToTheirChannelsAndFallSilentAtTheEnd) {
         if (f.skid) arcade.window.holdKey(KeyRight, k + 1, k + 1);
         simulateAndDrawFrame(g, arcade.view, profile);
         const AudioChannel &engine = ch[EngineChannel], &skid = ch[SkidChannel], &turbo = ch[TurboChannel];
-        EXPECT_TRUE(engine.enabled == (f.engine ? -1 : 0) && skid.enabled == (f.skid ? -1 : 0) && std::fabs(skid.gain - 0.04 * 50 / 60 * k * f.skid) < 1e-6 &&
-                    turbo.enabled == (f.turbo ? -1 : 0) && (turbo.gain > 0) == f.turbo &&
-                    ch[MusicChannel].enabled == (f.music ? -1 : 0)) << k;
+        EXPECT_EQ(std::tuple(engine.enabled, skid.enabled, bool(std::fabs(skid.gain - 0.04 * 50 / 60 * k * f.skid) < 1e-6), turbo.enabled, (turbo.gain > 0), ch[MusicChannel].enabled),
+                  std::tuple((f.engine ? -1 : 0), (f.skid ? -1 : 0), true, (f.turbo ? -1 : 0), f.turbo, (f.music ? -1 : 0))) << k;
         EXPECT_TRUE(  // moving at 0.5: 260 Hz
             std::fabs(engine.oscillators[1].frequency - 260.0) < 1e-3 && std::fabs(engine.oscillators[2].frequency - 325.0) < 1e-3 &&
                     std::fabs(engine.oscillators[3].frequency - 32.24) < 1e-3 &&
                     std::fabs(turbo.oscillators[1].frequency - 520.0) < 1e-3 && turbo.oscillators[2].frequency == 0.0) << k;
     }
     showTimeUp(g);
-    EXPECT_TRUE(ch[EngineChannel].enabled == 0 && ch[SkidChannel].enabled == 0 && ch[TurboChannel].enabled == 0 &&
-                ch[MusicChannel].enabled == -1);
+    EXPECT_EQ(std::tuple(ch[EngineChannel].enabled, ch[SkidChannel].enabled, ch[TurboChannel].enabled, ch[MusicChannel].enabled), std::tuple(0, 0, 0, -1));
 }
 
 // Two seconds of driving (100 ticks, the throttle held, the wheel turned at times) as a

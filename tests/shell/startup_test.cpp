@@ -64,8 +64,8 @@ TEST_F(StartupTest, ConsoleLinesComeInOrderAndEscAtTheMenuLeavesThroughTheExitSc
     EXPECT_EQ(std::vector(lines.begin() + 1, lines.begin() + 7),
               (std::vector<std::string>{"Map size is 20480 Kbytes", "Audio: initializing engine", "Setting resolution to  1360x 768",
                                         "Screen depth: 1", "Data folder: " HC_DATA_DIR, "Extracting data, please wait"}));
-    EXPECT_TRUE(hg.window.wasClosed() && hg.console.find("Just a moment...\n") != std::string::npos &&
-                hg.console.find("  Thanks for playing!") != std::string::npos);
+    EXPECT_EQ(std::tuple(bool(hg.window.wasClosed()), bool(hg.console.find("Just a moment...\n") != std::string::npos), bool(hg.console.find(" Thanks for playing!") != std::string::npos)),
+              std::tuple(true, true, true));
     EXPECT_EQ(hg.game().keys.scancode[ActionScreenshot], 60) << "set-up bound the keys";
 }
 
@@ -135,7 +135,7 @@ TEST(SetupTables, SeedsFromTheClockAndBindsTheKeys) {
     HeadlessGame hg;
     double draws[3];
     for (int k = 0; k < 3; ++k) hg.now = k < 2 ? 1234.5 : 1234.6, setupTables(hg.game()), draws[k] = nextRandom();
-    EXPECT_TRUE(draws[0] == draws[1] && draws[1] != draws[2] && hg.game().keys.scancode[ActionUp] == 72);
+    EXPECT_EQ(std::tuple(draws[0], bool(draws[1] != draws[2]), hg.game().keys.scancode[ActionUp]), std::tuple(draws[1], true, 72));
 }
 
 // Rounds of the program loop, each chosen with the keys and left with the exit key:
@@ -171,12 +171,12 @@ TEST(ProgramLoop, EachMenuChoiceGetsItsMusicAndSetUp) {
         EXPECT_EQ(menuTrack, 1) << r.entry;
         const int track = g.audio.channels[MusicChannel].trackNumber;
         if (r.entry == MenuArcade) {
-            EXPECT_TRUE(shiftStart == std::make_tuple(int64_t{4}, 0.0, 1) && track >= 1 && track <= 4) << track;
+            EXPECT_EQ(std::tuple(shiftStart, bool(track >= 1), bool(track <= 4)), std::tuple(std::make_tuple(int64_t{4}, 0.0, 1), true, true)) << track;
         } else if (r.status == -1) {
-            EXPECT_TRUE(choice == r.entry && track == r.trackAfter && std::get<0>(shiftStart) == -1) << r.entry;
+            EXPECT_EQ(std::tuple(choice, track, std::get<0>(shiftStart)), std::tuple(r.entry, r.trackAfter, -1)) << r.entry;
         }
     }
-    EXPECT_TRUE(arcade.console.find("  Thanks for playing!") != std::string::npos && arcade.window.wasClosed());
+    EXPECT_EQ(std::tuple(bool(arcade.console.find(" Thanks for playing!") != std::string::npos), bool(arcade.window.wasClosed())), std::tuple(true, true));
 }
 
 // An arcade game's score picture in classic mode is the game's two lines and nothing
@@ -230,7 +230,8 @@ TEST(ExitScreen, DrawsThePictureOnTheConsoleAndEndsTheProgram) {
     hg.openScreen();
     initAudio(hg.game().audio);
     hg.console.clear();
-    EXPECT_TRUE(hg.runUntilEnd([&] { showExitScreen(hg.game()); }) == 0 && hg.window.wasClosed());
+    EXPECT_EQ(hg.runUntilEnd([&] { showExitScreen(hg.game()); }), 0);
+    EXPECT_TRUE(hg.window.wasClosed());
     const std::string& out = hg.console;
     const auto cell = [](const char* colours, int row, int column) {
         return std::string("\x1b[") + colours + "m\x1b[" + std::to_string(row) + ";" + std::to_string(column) + "H  \n";
