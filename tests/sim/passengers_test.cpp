@@ -117,7 +117,7 @@ TEST(StartShift, ResetsTheCabAndDrawsTrafficThenPassengersInOrder) {
     Cab cab;
     Shift& s = cab.shift;
     s.engineRunning = s.reverseGear = s.mapView = s.raining = s.raindrops[7].active = FlagOn;
-    s.engineHeat = 3, cab.car.vx = 1, cab.car.heading = 450;
+    s.engineHeat = 3, s.brakeHeat = 2, cab.car.vx = 1, cab.car.heading = 450;
     std::vector<TrafficCar> traffic(128);
     seedRandom(77);
     std::vector<double> d(3 * 128 + 16);
@@ -126,8 +126,8 @@ TEST(StartShift, ResetsTheCabAndDrawsTrafficThenPassengersInOrder) {
     startShift(s, cab.car, *map, traffic.data(), 128);
     EXPECT_EQ(std::tuple(isOn(s.engineRunning), isOn(s.reverseGear), isOn(s.mapView), isOn(s.raining), isOn(s.raindrops[7].active)),
               std::tuple(false, false, false, false, false));
-    EXPECT_EQ(std::tuple(s.engineHeat, cab.car.vx, cab.car.heading, cab.car.x, s.wiperAngle, s.nextRaindrop, s.raindrops[7].body.travelRate),
-              std::tuple(0.0f, 0.0f, 0.0f, 1040.0f, 1.02 * 3.14159, 1, 1.0f));
+    EXPECT_EQ(std::tuple(s.engineHeat, s.brakeHeat, cab.car.vx, cab.car.heading, cab.car.x, s.wiperAngle, s.nextRaindrop, s.raindrops[7].body.travelRate),
+              std::tuple(0.0f, 0.0f, 0.0f, 0.0f, 1040.0f, 1.02 * 3.14159, 1, 1.0f));
     for (int i = 0; i < 128; ++i)  // three draws a car on an open map: x, y, model
         EXPECT_EQ(std::tuple(traffic[i].motion.x, traffic[i].motion.y, traffic[i].model),
                   std::tuple((std::floor(14 * d[3 * i]) + 1) * 128, (std::floor(14 * d[3 * i + 1]) + 1) * 128 + 4, std::floor(5 * d[3 * i + 2]) + 1)) << i;

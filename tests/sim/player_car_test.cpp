@@ -328,6 +328,8 @@ TEST_F(WindshieldTest, RainTogglesRarelySpawnsDropsAndTheSlotsWrap) {
     EXPECT_NEAR(drop.body.heading, 3600 + std::atan2(drop.body.y - 360.0, drop.body.x - 320.0) / GamePi * 1800, 1e-2);
     update(3, 4.0);  // the last slot, then the first again
     EXPECT_EQ(std::tuple(isOn(shift.raindrops[256].active), shift.nextRaindrop), std::tuple(true, 1));
+    shift.nextRaindrop = 0, shift.raindrops[1].active = FlagOff, update(5, 4.0);  // a slot number off the list: slot 1
+    EXPECT_EQ(std::tuple(isOn(shift.raindrops[1].active), shift.nextRaindrop), std::tuple(true, 2));
     int toggles = 0;  // about once every 100 s: 20 times in 2000 one-second frames
     for (int i = 0; i < 2000; ++i) {
         const uint8_t before = shift.raining;
