@@ -99,6 +99,17 @@ TEST(WorldView, ColumnsWorkedByHandFromTheRules) {
     r.openGround();
 }
 
+// A ray through a cell's corner crosses the x boundary: a tie goes to x.
+TEST(WorldView, ARayThroughACornerCrossesTheXBoundary) {
+    auto& r = rig();
+    r.openGround(), cellAt(*r.map, 1001, 1001) = MapCell{255, 1, Visible, 0, 0};
+    Body ray;
+    ray.x = ray.y = 1000.5f, ray.dirX = ray.dirY = 0.5f, ray.stepSignX = ray.stepSignY = 1.0f, ray.travelRate = 1.0f;
+    castStep(*r.map, ray);
+    EXPECT_EQ(std::tuple(ray.hitSide, ray.x, ray.y, ray.travel), std::tuple(uint8_t{1}, 1001.0f, 1001.0f, 1.0f));
+    r.openGround();
+}
+
 // A map-view pixel (sx, sy) shows the cell (x + dx + dy, round(y + dy - dx / 2)) of
 // dx = sx - 320, dy = sy - 240: colour 0 as 1, a marked cell as 22.
 TEST(MapView, PixelsShowTheirCellsWorkedByHand) {
