@@ -39,6 +39,8 @@ float bodySpeed(const Body& body) {
 
 double headingRadians(const Body& body) { return body.heading / 1800.0 * 3.14159; }
 
+double fareUnits(double dx, double dy) { return 0.15 * std::sqrt(dx * dx + dy * dy); }
+
 void beginRay(Body& dest, const Body& src) {
     dest = src;
     dest.travel = 0.0f;

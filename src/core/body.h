@@ -32,6 +32,10 @@ double headingRadians(const Body& body);
 // Starts a ray from a body: a copy with travel 0 and travelRate 1.
 void beginRay(Body& dest, const Body& src);
 
+// Fares, and every distance shown to the player, count 0.15 of a point per cell of
+// straight line: this is that count for a line of dx by dy cells, before any rounding.
+double fareUnits(double dx, double dy);
+
 // The player's taxi is a single Body.
 using PlayerCar = Body;
 

@@ -159,7 +159,7 @@ void drawDestination(const HudScene& scene) {
 int64_t shownDistance(const PlayerCar& player, const Body& destination) {
     const double dx = static_cast<double>(destination.x) - player.x;
     const double dy = static_cast<double>(destination.y) - player.y;
-    return static_cast<int64_t>(std::floor(0.15 * std::sqrt(dx * dx + dy * dy)));
+    return static_cast<int64_t>(std::floor(fareUnits(dx, dy)));
 }
 
 DestinationArrow destinationArrow(const PlayerCar& player, const Body& destination, int cx, int cy, int length) {

@@ -61,7 +61,7 @@ int64_t guideDistance(const PlayerCar& car, const Body& spot) {
     // How far the cab lies beyond the square's edges on each axis (0 on an axis it is within).
     const double ex = std::fmax(0.0, std::fabs(static_cast<double>(car.x) - spot.x) - SquareReach);
     const double ey = std::fmax(0.0, std::fabs(static_cast<double>(car.y) - spot.y) - SquareReach);
-    const double shown = std::ceil(0.15 * std::sqrt(ex * ex + ey * ey));
+    const double shown = std::ceil(fareUnits(ex, ey));
     // Outside by a hair lies beyond an edge by more than nothing, so it reads 1.
     return shown < 1e15 ? static_cast<int64_t>(shown) : Far;
 }

@@ -150,7 +150,7 @@ Body chooseSpot(CityMap& map) {
 int64_t tripFare(const Body& pickup, const Body& destination) {
     const double dx = static_cast<double>(destination.x) - pickup.x;
     const double dy = static_cast<double>(destination.y) - pickup.y;
-    return static_cast<int64_t>(std::floor(0.15 * std::sqrt(dx * dx + dy * dy)));
+    return static_cast<int64_t>(std::floor(fareUnits(dx, dy)));
 }
 
 bool inSquare(const Body& car, const Body& spot) {

@@ -1,6 +1,9 @@
 #include "assets/colour_tables.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 namespace hc {
 namespace {
@@ -28,7 +31,7 @@ TEST(ColourTables, ShadeAndGreyEntriesWorkedOutByHand) {
     // 12 (155) is 4 per channel away, 34 (146, 146, 147) 5 + 5 + 4; 243 x 0.6 = 145.8: 34
     // is 0 + 0 + 1 away, 11 (138) 8 per channel, 12 9 per channel.
     EXPECT_EQ(std::vector<int>({grey[0], grey[22], grey[21]}), std::vector<int>({1, 12, 34}));
-    for (int c = 0; c < 256; ++c) ASSERT_TRUE(grey[c] >= 1 && grey[c] <= 37) << c;
+    for (int c = 0; c < 256; ++c) ASSERT_THAT(grey[c], testing::AllOf(testing::Ge(1), testing::Le(37))) << c;
 }
 
 }  // namespace

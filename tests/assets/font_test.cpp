@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "assets/font.h"
@@ -14,7 +15,7 @@ namespace {
 // draw the small letter; the apostrophe is the comma raised 5 pixels; centring counts the
 // full advance of every character and rounds halves to even.
 TEST(Font, GlyphsTheirPlacesTheBuiltInFallbackAndLines) {
-    const std::pair<char, int> table[] = {{'a', 0},  {'Z', 25}, {'0', 26}, {'9', 35}, {'.', 36}, {',', 37}, {'\'', 37}, {'!', 38},
+    const std::pair<char, int> table[] = {{'a', 0},  {'z', 25}, {'Z', 25}, {'0', 26}, {'9', 35}, {'.', 36}, {',', 37}, {'\'', 37}, {'!', 38},
                                           {'?', 39}, {'"', 40}, {'(', 41}, {'[', 41}, {'<', 41}, {']', 42}, {'+', 43}, {'-', 44},
                                           {';', 45}, {'/', 46}, {'@', 47}, {'$', 48}, {'%', 49}, {' ', -1}, {'#', -1}};
     for (auto [c, g] : table) EXPECT_EQ(glyphNumber(c), g) << c;
@@ -55,11 +56,20 @@ TEST(Font, GlyphsTheirPlacesTheBuiltInFallbackAndLines) {
     printText(f.font, *f.target, 200, 100, "#", 1);
     printText(f.font, *f.target, 300, 100, "#", 0);
     printOutlined(*f.target, 400, 100, "#", 22);
-    EXPECT_TRUE(getPixel(*f.target, 200 + gx, 102 + gy) == 22 && getPixel(*f.target, 300 + gx, 102 + gy) == 255);
-    EXPECT_TRUE(getPixel(*f.target, 400 + gx, 100 + gy) == 22 && getPixel(*f.target, 399 + gx, 99 + gy) == 255);
+    EXPECT_EQ(std::pair(getPixel(*f.target, 200 + gx, 102 + gy), getPixel(*f.target, 300 + gx, 102 + gy)), std::pair(22u, 255u));
+    // Outlined: the glyph's bits in the colour, black on every pixel touching one of them.
+    auto bit = [&](int x, int y) { return x >= 0 && x < 8 && y >= 0 && y < 8 && (hash[y] & (0x80 >> x)); };
+    int wrong = 0;
+    for (int i = 0; i < 144; ++i) {
+        const int x = i % 12 - 2, y = i / 12 - 2;
+        bool near = false;
+        for (int d = 0; d < 9; ++d) near |= bit(x + d % 3 - 1, y + d / 3 - 1);
+        wrong += getPixel(*f.target, 400 + x, 100 + y) != (bit(x, y) ? 22u : near ? 255u : 0u);
+    }
+    EXPECT_EQ(wrong, 0) << "pixels of the outlined '#' that are not the glyph, its outline or untouched";
     f.font.lineCursorY = 20;
     printLine(f.font, *f.target, 5, "ab");
-    EXPECT_TRUE(getPixel(*f.target, 5, 20) == 4 && f.font.lineCursorY == 36);
+    EXPECT_EQ(std::tuple(getPixel(*f.target, 5, 20), f.font.lineCursorY), std::tuple(4, 36));
     Image* small = createImage(320, 240, 1);
     printLine(f.font, *small, 5, "ab");
     EXPECT_EQ(f.font.lineCursorY, 45);

@@ -1,6 +1,8 @@
 #include "packtool/pack_tool.h"
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 #include <png.h>
 
 #include <cstring>
@@ -67,7 +69,8 @@ TEST(PackTool, EncodeUnpackAndPackRoundTripAndRefuseBadPictures) {
     ASSERT_TRUE(packtool::writeContactSheet(dir.file("in.pak"), dir.file("contact.png"), &error)) << error;
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
-    EXPECT_TRUE(png_image_begin_read_from_file(&image, dir.file("contact.png").c_str()) && image.width >= 5u * 256u && image.height >= 1402u);
+    ASSERT_TRUE(png_image_begin_read_from_file(&image, dir.file("contact.png").c_str()));
+    EXPECT_EQ(std::tuple(bool(image.width >= 5u * 256u), bool(image.height >= 1402u)), std::tuple(true, true)) << image.width << " x " << image.height;
     png_image_free(&image);
     writeBytes(dir.file("short.pak"), {1, 2, 3});
     EXPECT_FALSE(packtool::unpackPack(dir.file("short.pak"), dir.path(), &error));

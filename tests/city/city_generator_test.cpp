@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "city/city_generator.h"
@@ -86,7 +87,7 @@ TEST(CityGeneration, RandomDrawsDecideInOrder) {
 
     EXPECT_EQ(city.plan.lotsX[0][0], 1 << static_cast<int>(3 * d[0])) << "draw 0 of a district: lots across x";
     EXPECT_EQ(city.plan.lotsY[0][0], 1 << static_cast<int>(3 * d[1])) << "draw 1 of a district: lots across y";
-    ASSERT_TRUE(city.plan.lotsX[0][0] == 4 && city.plan.lotsY[0][0] == 4) << "the seed must start with 4 x 4";
+    ASSERT_EQ(std::tuple(city.plan.lotsX[0][0], city.plan.lotsY[0][0]), std::tuple(4, 4)) << "the seed must start with 4 x 4";
     const int mirror = city.plan.mirror[0][0];
     EXPECT_EQ(mirror, static_cast<int>(4 * d[38])) << "draw 38: the mirror, after the layout";
     for (int lot = 0; lot < 16; ++lot) {
@@ -121,7 +122,7 @@ TEST(CityGeneration, DistrictsHoldTheirLotsPostStreetsAndLayouts) {
             const int nx = city.plan.lotsX[i][j], ny = city.plan.lotsY[i][j], mirror = city.plan.mirror[i][j];
             auto at = [&](int lx, int ly) -> const MapCell& { return districtCell(map, i, j, mirror, lx, ly); };
             auto flags = [&](int lx, int ly) { return at(lx, ly).flags & ~SpriteAscending; };
-            EXPECT_TRUE(at(14, 32).kind == 19 && at(15, 33).kind == 19 && flags(15, 32) == Visible) << i << "," << j;
+            EXPECT_EQ(std::tuple(at(14, 32).kind, at(15, 33).kind, flags(15, 32)), std::tuple(19, 19, Visible)) << i << "," << j;
             int vehicleCells = 0;
             for (int x = 0; x < 256; ++x)
                 for (int y = 0; y < 256; ++y) vehicleCells += hasFlag(cellAt(map, 256 * i + x, 256 * j + y), Vehicle);
@@ -130,7 +131,7 @@ TEST(CityGeneration, DistrictsHoldTheirLotsPostStreetsAndLayouts) {
                 for (int x0 = 0; x0 < 256; x0 += 256 / nx) {
                     for (int y0 = 0; y0 < 256; y0 += 256 / ny) {
                         const int x1 = x0 + 256 / nx - 17, y1 = y0 + 256 / ny - 17, kind = at(x0 + 16, y0 + 16).kind;
-                        ASSERT_TRUE(kind >= 1 && kind <= 11 && at(x1, y1).kind == kind && flags(x1, y0 + 16) == Visible);
+                        ASSERT_EQ(std::tuple(bool(kind >= 1), bool(kind <= 11), at(x1, y1).kind, flags(x1, y0 + 16)), std::tuple(true, true, kind, Visible));
                         for (auto [lx, ly] : {std::pair{x0 + 15, y0 + 20}, {x1 + 1, y0 + 20}, {x0 + 20, y0 + 15}, {x0 + 20, y1 + 1}}) {
                             const Local p = mirrored(mirror, lx, ly);
                             const int x = 256 * i + p.x, y = 256 * j + p.y;
@@ -146,13 +147,13 @@ TEST(CityGeneration, DistrictsHoldTheirLotsPostStreetsAndLayouts) {
             const int vx = nx == 4 ? 164 : nx == 2 ? 104 : 54, vy = nx == 4 ? 75 : nx == 2 ? 23 : 54;
             for (int lx = vx - 3; lx <= vx + 4; ++lx) {
                 for (int ly = vy - 2; ly <= vy + 1; ++ly) {
-                    ASSERT_TRUE(hasFlag(at(lx, ly), Vehicle) && at(lx, ly).spriteColYCross == 7 + lx - vx);
+                    ASSERT_EQ(std::tuple(hasFlag(at(lx, ly), Vehicle), at(lx, ly).spriteColYCross), std::tuple(true, 7 + lx - vx));
                     EXPECT_EQ(hasFlag(at(lx, ly), SpriteAscending), (mirror & 1) == 0);
                 }
             }
         }
     }
-    EXPECT_TRUE(layouts[1] > 0 && layouts[2] > 0 && layouts[4] > 0) << "the shared seed shows each layout";
+    EXPECT_EQ(std::tuple(bool(layouts[1] > 0), bool(layouts[2] > 0), bool(layouts[4] > 0)), std::tuple(true, true, true)) << "the shared seed shows each layout";
 }
 
 // Any change to how a city is built, or to its random draws, changes the digest; every

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <cmath>
 
 #include "city/city_map.h"
@@ -40,7 +42,7 @@ TEST(FillRect, CopiesTemplateVariesPassableColourAndClips) {
     EXPECT_EQ(nextRandom(), first);
     fillRect(map, Wall, -5, -5, 1, 1);
     fillRect(map, Wall, MapSize - 2, MapSize - 2, MapSize + 10, MapSize + 10);
-    EXPECT_TRUE(cellAt(map, 0, 0) == Wall && cellAt(map, 1, 1) == Wall && cellAt(map, MapSize - 1, MapSize - 1) == Wall);
+    EXPECT_EQ(std::tuple(cellAt(map, 0, 0), cellAt(map, 1, 1), cellAt(map, MapSize - 1, MapSize - 1)), std::tuple(Wall, Wall, Wall));
     EXPECT_EQ(cellAt(map, 2, 2), Ground);
 }
 
@@ -76,7 +78,7 @@ TEST(Mirror, SwapsCellsOnceAndFlipsSpriteDirectionOnlyInX) {
     mirrorBlockX(map, a, b, a + 255, b + 255);
     mirrorBlockY(map, a, b, a + 255, b + 255);
     EXPECT_EQ(cellAt(map, a + 241, b + 223), (MapCell{14, 32, SpriteAscending, 0, 0}));
-    EXPECT_TRUE(cellAt(map, a + 127, b).colour == 128 && cellAt(map, a + 128, b).colour == 127) << "middle columns";
+    EXPECT_EQ(std::tuple(cellAt(map, a + 127, b).colour, cellAt(map, a + 128, b).colour), std::tuple(128, 127)) << "middle columns";
     cellAt(map, MapSize - 10, 0).colour = 9;
     mirrorBlockX(map, MapSize - 10, 0, MapSize + 245, 255);
     mirrorBlockY(map, MapSize - 10, -1, MapSize - 1, 254);
@@ -89,14 +91,15 @@ TEST(VehicleStamp, AllOrNothingAndUnstamping) {
     CityMap& map = scratch();
     pave(map, 290, 290, 310, 310);
     cellAt(map, 301, 310) = Wall;  // the far front corner of a vehicle at (297, 309)
-    EXPECT_TRUE(!placeParkedVehicle(map, 297, 309) && cellAt(map, 294, 307) == Ground);
+    EXPECT_FALSE(placeParkedVehicle(map, 297, 309));
+    EXPECT_EQ(cellAt(map, 294, 307), Ground);
     cellAt(map, 301, 310) = Ground;
     cellAt(map, 299, 308).flags |= PickupMark;
     MapCell saved[VehicleFootprintCells];
     ASSERT_TRUE(stampVehicle(map, 300, 307, 0, -1, 3, saved));  // heading -y: front row at y 303
-    EXPECT_TRUE(hasFlag(cellAt(map, 300, 303), Vehicle) && !hasFlag(cellAt(map, 300, 302), Vehicle));
+    EXPECT_EQ(std::tuple(hasFlag(cellAt(map, 300, 303), Vehicle), hasFlag(cellAt(map, 300, 302), Vehicle)), std::tuple(true, false));
     unstampVehicle(map, 300, 307, 0, -1, saved);
-    EXPECT_TRUE(cellAt(map, 300, 303) == Ground && hasFlag(cellAt(map, 299, 308), PickupMark));
+    EXPECT_EQ(std::tuple(cellAt(map, 300, 303), hasFlag(cellAt(map, 299, 308), PickupMark)), std::tuple(Ground, true));
     pave(map, 0, 0, 10, 10);
     EXPECT_FALSE(stampVehicle(map, 2, 5, 1, 0, 1, nullptr));
     EXPECT_EQ(cellAt(map, 0, 5), Ground);

@@ -1,4 +1,7 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 #include <cmath>
 
@@ -10,12 +13,12 @@ using namespace hc;
 // Entry i is taken at the single-precision running sum of the step, not at i times the
 // step: it drifts a little, past pi by entry 1800, where sin turns negative.
 TEST(Tables, EndsAndAccumulatedDrift) {
-    EXPECT_TRUE(CosTable[0] == 1.0f && SinTable[0] == 0.0f && SinTable[1800] < 0.0f);
+    EXPECT_EQ(std::tuple(CosTable[0], SinTable[0], bool(SinTable[1800] < 0.0f)), std::tuple(1.0f, 0.0f, true));
     EXPECT_NEAR(CosTable[3600], 1.0f, 1e-4);
     const double step = static_cast<double>(3.14159f) / 1800.0;
     for (int i : {900, 1800, 3000}) {
         const double drift = std::fabs(SinTable[i] - std::sin(i * step)) + std::fabs(CosTable[i] - std::cos(i * step));
-        EXPECT_TRUE(drift > 1e-6 && drift < 1e-4) << i << " " << drift;
+        EXPECT_THAT(drift, testing::AllOf(testing::Gt(1e-6), testing::Lt(1e-4))) << i << " " << drift;
     }
 }
 
@@ -38,7 +41,7 @@ TEST(Body, RotateWrapsOnceIgnoresWhatIsNotANumberAndSetsStepSigns) {
         rotateBody(b, c.degrees);
         EXPECT_FLOAT_EQ(b.heading, c.heading) << c.from << " " << c.degrees;
         EXPECT_EQ(b.headingIndex, static_cast<int>(c.heading)) << c.from << " " << c.degrees;
-        EXPECT_TRUE(b.dirX == CosTable[b.headingIndex] && b.dirY == SinTable[b.headingIndex]);
+        EXPECT_EQ(std::tuple(b.dirX, b.dirY), std::tuple(CosTable[b.headingIndex], SinTable[b.headingIndex]));
         EXPECT_EQ(b.stepSignX, c.signs[0] == '+' ? 1.0f : -0.0001f) << c.heading;
         EXPECT_EQ(b.stepSignY, c.signs[1] == '+' ? 1.0f : -0.0001f) << c.heading;
     }

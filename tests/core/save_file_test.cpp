@@ -1,6 +1,8 @@
 #include "core/save_file.h"
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -33,7 +35,7 @@ TEST(SaveText, ReadsBackWhatItWroteAndRefusesEveryDamagedText) {
     std::string reason;
     ASSERT_TRUE(parseSaveText(text, "career", 1, back, reason)) << reason;
     ASSERT_EQ(back.size(), Lines.size());
-    for (size_t i = 0; i < Lines.size(); ++i) EXPECT_TRUE(back[i].key == Lines[i].key && back[i].value == Lines[i].value);
+    for (size_t i = 0; i < Lines.size(); ++i) EXPECT_EQ(std::tuple(back[i].key, back[i].value), std::tuple(Lines[i].key, Lines[i].value));
     // An older format is still read; no final line end is forgiven.
     EXPECT_TRUE(parseSaveText(formatSaveText("career", 1, Lines), "career", 2, back, reason));
     EXPECT_TRUE(parseSaveText(text.substr(0, text.size() - 1), "career", 1, back, reason));
@@ -46,11 +48,7 @@ TEST(SaveText, ReadsBackWhatItWroteAndRefusesEveryDamagedText) {
     }
     // Only a header of this kind above the newest format is a newer game's file, whatever
     // follows it: such a file is left alone rather than set aside.
-    const struct {
-        std::string text;
-        const char* reason;
-        bool newer;
-    } cases[] = {
+    const struct { std::string text; const char* reason; bool newer; } cases[] = {
         {"", "the file is empty", false},
         {"hazardcab career 1\nmoney 5\n", "it is cut short (no checksum line at the end)", false},
         {formatSaveText("career", 2, Lines), "it was written by a newer version of the game (format 2)", true},
@@ -80,10 +78,12 @@ protected:
 
 TEST_F(SaveWrite, ReplacesTheFileAndLeavesNothingElse) {
     ASSERT_TRUE(makeFolders((dir / "a" / "b").string(), reason)) << reason;
-    ASSERT_TRUE(writeFileAtomically(path, "one", reason) && writeFileAtomically(path, "two", reason)) << reason;
+    ASSERT_TRUE(writeFileAtomically(path, "one", reason)) << reason;
+    ASSERT_TRUE(writeFileAtomically(path, "two", reason)) << reason;
     EXPECT_EQ(files(), 2);  // the file and the folder a
     std::string text;
-    EXPECT_TRUE(readSmallFile(path, text, reason) == FileRead::Read && text == "two");
+    EXPECT_EQ(readSmallFile(path, text, reason), FileRead::Read);
+    EXPECT_EQ(text, "two");
     EXPECT_EQ(readSmallFile(path + ".none", text, reason), FileRead::Missing);
 }
 
@@ -93,13 +93,7 @@ TEST_F(SaveWrite, OnlyARegularFileWithinItsBoundIsRead) {
     std::ofstream(dir / "huge") << std::string(70 * 1024, 'x');
     ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
     fs::create_symlink(dir / "small", dir / "link");
-    const struct {
-        fs::path path;
-        uint64_t bound;
-        FileRead status;
-        const char* text;
-        const char* reason;
-    } cases[] = {
+    const struct { fs::path path; uint64_t bound; FileRead status; const char* text; const char* reason; } cases[] = {
         {dir / "small", 3, FileRead::Read, "abc", ""},
         {dir / "link", 3, FileRead::Read, "abc", ""},  // a link to a regular file is that file
         {dir / "small", 2, FileRead::TooLarge, "", "it is larger than 2 bytes"},
@@ -150,7 +144,7 @@ TEST_F(SaveWrite, AFullDiskOrAKillKeepsTheOldFileWhole) {
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, SIG_DFL);
     EXPECT_FALSE(wrote);
-    EXPECT_TRUE(slurp(path) == old && files() == 1);
+    EXPECT_EQ(std::tuple(slurp(path), files()), std::tuple(old, 1));
 #if GTEST_HAS_DEATH_TEST  // the browser edition's tests run without death tests
     EXPECT_EXIT(
         {
@@ -181,14 +175,11 @@ TEST_F(SaveWrite, TheTemporaryFileIsNeverALinkAndOnlyAFileIsReplaced) {
         EXPECT_FALSE(writeFileAtomically(other, "ours", reason)) << other;
         EXPECT_EQ(reason, other + " is not a regular file");
     }
-    EXPECT_TRUE(fs::is_fifo(fifo) && fs::is_directory(folder) && fs::is_empty(folder));
+    EXPECT_EQ(std::tuple(fs::is_fifo(fifo), fs::is_directory(folder), fs::is_empty(folder)), std::tuple(true, true, true));
 }
 
 TEST_F(SaveWrite, OnlyTheFilesTemporaryFilesAreRemovedAsStale) {
-    const struct {
-        const char* name;
-        bool removed;
-    } cases[] = {
+    const struct { const char* name; bool removed; } cases[] = {
         {"career.txt.123.tmp", true}, {"career.txt.7.tmp", true},      {"career.txt.tmp", false},
         {"career.txt.12a.tmp", false}, {"career.txt.123.tmp~", false}, {"other.txt.123.tmp", false},
         {"xcareer.txt.5.tmp", false},  {"career.txt", false},

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "core/random.h"
@@ -8,7 +9,7 @@ using namespace hc;
 TEST(Random, SeededSequencesRepeatStayInRangeAndCoverChoicesEvenly) {
     seedRandom(42);
     double first[100];
-    for (double& r : first) ASSERT_TRUE((r = nextRandom()) >= 0.0 && r < 1.0);
+    for (double& r : first) ASSERT_THAT(r = nextRandom(), testing::AllOf(testing::Ge(0.0), testing::Lt(1.0)));
     seedRandom(42);
     for (double r : first) EXPECT_EQ(nextRandom(), r);
     int counts[4] = {};

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -122,7 +124,7 @@ TEST(ImageShapes, PixelsOfSmallShapesAndBadSizes) {
         EXPECT_EQ(rows, expected);
         destroyImage(image);
     }
-    EXPECT_TRUE(!createImage(0, 5) && !createImage(5, -1) && !createImage(5, 5, 3));
+    EXPECT_EQ(std::tuple(createImage(0, 5), createImage(5, -1), createImage(5, 5, 3)), std::tuple(nullptr, nullptr, nullptr));
     destroyImage(nullptr);
 }
 
@@ -176,14 +178,16 @@ TEST(Bmp, FilesStoreRowsBottomUpAndPaddedAndFailuresReplaceNothing) {
     const auto w = readFile(dir + "hc32.bmp");
     EXPECT_EQ(getPixel(*wide, 2, 0), 0u);  // outside reads 0
     ASSERT_EQ(w.size(), 54u + 16u);  // no palette
-    EXPECT_TRUE(le(w, 10, 4) == 54u && le(w, 28, 2) == 32u);
+    EXPECT_EQ(std::tuple(le(w, 10, 4), le(w, 28, 2)), std::tuple(54u, 32u));
     for (int i = 0; i < 4; ++i) EXPECT_EQ(le(w, 54 + 4 * i, 4), words[(i + 2) % 4]) << i;
     // A missing folder, an 8-bit image without a palette, an existing file kept.
     std::string error, kept;
-    EXPECT_FALSE(writeBmp(*narrow, palette, dir + "missing/x.bmp", &error) || error.empty());
+    EXPECT_FALSE(writeBmp(*narrow, palette, dir + "missing/x.bmp", &error));
+    EXPECT_NE(error, "");
     EXPECT_FALSE(writeBmp(*narrow, nullptr, dir + "hcnopal.bmp", &error));
     EXPECT_FALSE(std::filesystem::exists(dir + "hcnopal.bmp"));
-    EXPECT_FALSE(writeBmp(*narrow, palette, dir + "hc8.bmp", &kept, true) || kept.empty());
+    EXPECT_FALSE(writeBmp(*narrow, palette, dir + "hc8.bmp", &kept, true));
+    EXPECT_NE(kept, "");
     EXPECT_EQ(readFile(dir + "hc8.bmp"), b);
     EXPECT_TRUE(writeBmp(*wide, nullptr, dir + "hc8.bmp", &error, false));
     EXPECT_EQ(readFile(dir + "hc8.bmp"), w);

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The real game under Xvfb with real keys: starts that must fail, one session through
+# The real game under Xvfb with real keys: a start without a display, one session through
 # every screen with its sound written to a file, and a window closed during a dissolve
 # with no sound device and broken music.
 # Usage: game_test.sh BUILD_DIR
@@ -7,21 +7,10 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 hc_init "$1"
 
-# --- Starts that cannot go on: one line saying why, and status 1.
-bad=$(hc_game_dir bad)
-pack=$bad/data/graphics.pak
-fails() {
-    hc_run "$bad"
-    [ "$HC_STATUS" = 1 ] || hc_fail "$1: exit status $HC_STATUS"
-    [ "$(grep -c "$2" "$HC_OUT")" = 1 ] || hc_fail "$1: no line '$2'"
-}
-DISPLAY='' fails "no display" '^Cannot open a display: '
-rm "$pack"
-fails "no graphics pack" "^No game data (graphics.pak) found in $bad/data, "
-head -c 100000 "$HC_BUILD/data/graphics.pak" >"$pack"
-fails "short pack" "^The graphics pack $pack is too short: "
-head -c 1000000 /dev/urandom >"$pack"
-fails "random pack" "^The graphics pack $pack is too long: "
+# --- No display: one line saying why, and status 1 (the install and hostile data tests
+# start the game without its data or with a bad pack).
+DISPLAY='' hc_run "$(hc_game_dir bad)"
+[ "$HC_STATUS" = 1 ] && [ "$(grep -c '^Cannot open a display: ' "$HC_OUT")" = 1 ] || hc_fail "no display: status $HC_STATUS"
 
 # --- One session through every screen, everything it plays written to a WAV file. The
 # save folder holds a career with money to spend and a best score of 500.

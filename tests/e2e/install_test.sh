@@ -46,11 +46,8 @@ expect_run 0 "Hazard Cab 7700 1.0.0" "$prefix" "$elsewhere" --version
 expect_run 2 "Unknown option '--warp' (try --help)" "$prefix" "$elsewhere" --warp 9
 expect_run 1 "No game data (graphics.pak) found in $lone/data, $lone/share/hazardcab/data, ../data" \
     "$lone" "$elsewhere"
-# A folder named with --data is the only place, even where other data is at hand, and a
-# bad argument is quoted no longer than 200 characters.
+# A folder named with --data is the only place, even where other data is at hand.
 expect_run 1 "No game data (graphics.pak) found in $HC_TMP/nowhere" "$prefix" "$HC_BUILD/bin" --data "$HC_TMP/nowhere"
-long=$(head -c 131000 /dev/zero | tr '\0' x)
-expect_run 2 "Unknown option '--${long:0:198}...' (try --help)" "$prefix" "$elsewhere" "--$long"
 hc_run "$prefix" "$elsewhere" --help
 grep -q -- '--data DIR' "$HC_OUT" || hc_fail "--help"
 
@@ -102,11 +99,8 @@ for lib in libsdl2-2.0-0 libopenal1 libalut0 libvorbisfile3 libgl1 libglu1-mesa 
 done
 ! grep -qE 'dev|libpng|gtest|benchmark' <<<"$depends" || hc_fail "a build-only dependency"
 [ "$(dpkg-deb -f "$deb" Section)" = games ] || hc_fail "not in section games"
-if command -v lintian >/dev/null; then
-    lintian --pedantic "$deb" >"$HC_TMP/lintian.txt" 2>&1 || hc_fail "lintian: $(cat "$HC_TMP/lintian.txt")"
-    cat "$HC_TMP/lintian.txt"
-    ! grep -q '^[EW]:' "$HC_TMP/lintian.txt" || hc_fail "lintian found errors or warnings"
-else
-    echo "NOTE: lintian is not installed (scripts/setup.sh installs it): the package was not linted" >&2
-fi
+command -v lintian >/dev/null || hc_fail "lintian is not installed (scripts/setup.sh installs it): the package cannot be checked"
+lintian --pedantic "$deb" >"$HC_TMP/lintian.txt" 2>&1 || hc_fail "lintian: $(cat "$HC_TMP/lintian.txt")"
+cat "$HC_TMP/lintian.txt"
+! grep -q '^[EW]:' "$HC_TMP/lintian.txt" || hc_fail "lintian found errors or warnings"
 echo "install e2e: all checks passed"

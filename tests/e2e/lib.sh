@@ -44,20 +44,12 @@ hc_init() {
     trap hc_cleanup EXIT
     export ALSOFT_DRIVERS=null HAZARDCAB_HOME=$HC_TMP/home
     mkdir "$HAZARDCAB_HOME"
-    local n
-    for n in $(seq 60 99); do
-        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 1366x768x24 -nolisten tcp >/dev/null 2>&1 &
-        HC_XVFB=$!
-        if hc_wait_for 10 test -e "/tmp/.X11-unix/X$n" && kill -0 "$HC_XVFB" 2>/dev/null; then
-            export DISPLAY=":$n"
-            return 0
-        fi
-        # Another server took the number first: try the next one.
-        { kill -TERM "$HC_XVFB"; wait "$HC_XVFB"; } 2>/dev/null || true
-        HC_XVFB=""
-    done
-    hc_fail "no free X display"
+    # The server takes the first free display number itself and writes it once it accepts
+    # connections: two tests starting at once cannot end up on one server.
+    Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp 3>"$HC_TMP/display" >/dev/null 2>&1 &
+    HC_XVFB=$!
+    hc_wait_for 20 grep -q '^[0-9][0-9]*$' "$HC_TMP/display" || hc_fail "no X server"
+    export DISPLAY=":$(head -1 "$HC_TMP/display")"
 }
 
 hc_game_dir() {

@@ -29,13 +29,15 @@ TEST(GarageOffers, PricesAndLinesOfEveryEntry) {
                                                       {600, "stage 2"}, {300, "50% worn"}, {0, ""}, {0, "(maxed out)"}, {0, ""}};
     for (int i = 1; i <= GarageItemCount; ++i) {
         const GarageOffer offer = garageOffer(state.garage[i], shift);
-        EXPECT_TRUE(state.garage[i].label == labels[i - 1] && offer.cost == offers[i - 1].first && offer.info == offers[i - 1].second) << i;
+        EXPECT_EQ(std::tuple(state.garage[i].label, offer.cost, offer.info), std::tuple(labels[i - 1], offers[i - 1].first, offers[i - 1].second)) << i;
     }
     // Six dollars a whole percent, halves to even, held within 0..100%.
     const std::tuple<float, int32_t, const char*> wears[] = {{0.004f, 0, "0% worn"}, {1.0f, 600, "100% worn"}, {0.125f, 72, "12% worn"},
                                                              {std::nanf(""), 0, "0% worn"}, {-0.5f, 0, "0% worn"}, {3.0f, 600, "100% worn"}};
-    for (const auto& [wear, cost, info] : wears)
-        EXPECT_TRUE((shift.damage[2] = wear, garageOffer(state.garage[7], shift).cost == cost) && garageOffer(state.garage[7], shift).info == info) << wear;
+    for (const auto& [wear, cost, info] : wears) {
+        shift.damage[2] = wear;
+        EXPECT_EQ(std::tuple(garageOffer(state.garage[7], shift).cost, garageOffer(state.garage[7], shift).info), std::tuple(cost, info)) << wear;
+    }
 }
 
 struct GarageScreen : ::testing::Test {
@@ -87,7 +89,7 @@ TEST_F(GarageScreen, TheDrawPicksTheRefusalOrSaleLineInItsOrderAndARefusalChange
         // The welcome on the first picture only, the answer on the one after the key.
         EXPECT_EQ((std::vector<int>{paperWidth(own[0]), paperWidth(own[1]), paperWidth(own[2]), paperWidth(own[3])}),
                   (std::vector<int>{10 * 40 + 11, 0, 10 * (sale ? sales[k % 4] : refusals[k % 4]) + 11, 0})) << k;
-        EXPECT_TRUE(shift().score == (sale ? 0 : 199) && shift().damage[1] == (sale ? 0.0f : 0.02f) && shift().turboLevel == 0);
+        EXPECT_EQ(std::tuple(shift().score, shift().damage[1], shift().turboLevel), std::tuple((sale ? 0 : 199), (sale ? 0.0f : 0.02f), 0));
     }
 }
 
@@ -156,8 +158,8 @@ TEST_F(GarageScreen, PurchasesAndTheWaysOutAndAFailedSaveIsSaidOnce) {
         fe.window.onPoll = [&](int64_t poll) { if (poll > last) endProcess(99); };  // still in the garage
         bool work = !c.work;
         EXPECT_EQ(fe.runUntilEnd([&] { work = runGarage(fe.game(), [&] { return ++calls, c.saves; }); }), -1);
-        EXPECT_TRUE(work == c.work && calls == c.calls) << c.keys.size();
-        EXPECT_TRUE(shift().score == c.scoreAfter && shift().tyreLevel == c.tyresAfter && shift().damage[2] == c.wearAfter) << c.keys.size();
+        EXPECT_EQ(std::tuple(work, calls), std::tuple(c.work, c.calls)) << c.keys.size();
+        EXPECT_EQ(std::tuple(shift().score, shift().tyreLevel, shift().damage[2]), std::tuple(c.scoreAfter, c.tyresAfter, c.wearAfter)) << c.keys.size();
         std::vector<int> bubbles;
         for (const auto& picture : pictures()) bubbles.push_back(paperWidth(picture) > 0);
         EXPECT_EQ(bubbles, c.bubbles) << c.keys.size();

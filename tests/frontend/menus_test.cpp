@@ -57,7 +57,7 @@ TEST(MainMenu, BackdropTitleAndTheSelectedEntryBlinkingTwoFramesOnTwoOff) {
         for (auto [x, y, c] : probes) EXPECT_EQ(at(x, y), c) << x << "," << y;
         ++checked;
     }
-    EXPECT_TRUE(checked == 12 && log.frames.back()[246 * 640 + 320] == 255);  // leaving dissolves to black
+    EXPECT_EQ(std::tuple(checked, log.frames.back()[246 * 640 + 320]), std::tuple(12, 255));  // leaving dissolves to black
 }
 
 // Only a change of picture reaches the window: the blink's, every second frame.
@@ -138,7 +138,8 @@ TEST_F(HelpPages, SelectTurnsThePagesRoundOtherKeysRedrawAndExitLeavesFromAnyPag
             for (int p = 1; p <= 3; ++p)
                 if (log.frames[f] == pages[p] && (shown.empty() || shown.back() != p)) shown.push_back(p);
         }
-        EXPECT_TRUE(shown == c.shown && firstPageFrames == c.firstPageFrames && log.frames.back()[240 * 640 + 320] == 255) << c.first << c.keys[0];  // leaving goes to black
+        EXPECT_EQ(std::tuple(shown, firstPageFrames, log.frames.back()[240 * 640 + 320]),
+                  std::tuple(c.shown, c.firstPageFrames, 255)) << c.first << c.keys[0];  // leaving goes to black
     }
 }
 
@@ -149,19 +150,22 @@ TEST_F(HelpPages, TitlesLinesAndFooterStandWhereTheLayoutSays) {
         // Footer at row 425: "page p of 3", the select key, "next", the exit key, "exit".
         for (auto [x, colour] : {std::pair{5, Narrow}, {540, KeyCap}, {555, Narrow}, {590, KeyCap}, {605, Narrow}})
             EXPECT_EQ(at(x, 425), colour) << page << " at " << x;
-        EXPECT_TRUE(at(5, 424) != Narrow && at(600, 100) == GreyBackdropColour && helpPageTitle(page) == titles[page - 1]) << page;
+        EXPECT_NE(at(5, 424), Narrow) << page;
+        // The greyed backdrop centred: rows 40 to 439, black round it.
+        EXPECT_EQ(std::tuple(at(620, 39), at(620, 40), at(620, 439), at(620, 440), helpPageTitle(page)),
+                  std::tuple(ColourBlack, GreyBackdropColour, GreyBackdropColour, ColourBlack, titles[page - 1])) << page;
     }
-    pagePicture(1);  // controls: fifteen key pictures, each with its description after four spaces
-    for (int a = 0; a < 15; ++a) EXPECT_TRUE(at(5, 45 + 16 * a) == KeyCap && at(5 + 4 * 7, 45 + 16 * a) == Narrow) << a;
-    EXPECT_TRUE(at(5, 285) != KeyCap && fe.game().font.lineCursorY == 285);
+    pagePicture(1);  // controls: a key picture for each action, its description after four spaces
+    for (int a = 0; a < ActionCount; ++a) EXPECT_EQ(std::pair(at(5, 45 + 16 * a), at(5 + 4 * 7, 45 + 16 * a)), (std::pair<uint32_t, uint32_t>(KeyCap, Narrow))) << a;
+    EXPECT_EQ(std::pair(at(5, 45 + 16 * ActionCount) == KeyCap, fe.game().font.lineCursorY), std::pair(false, 45 + 16 * ActionCount));
     pagePicture(2);  // how to play: fifteen lines, the fifth and eleventh empty
     for (int line = 0; line < 15; ++line) EXPECT_EQ(at(5, 45 + 16 * line) == Narrow, line != 4 && line != 10) << line;
     EXPECT_EQ(fe.game().font.lineCursorY, 45 + 15 * 16);
     pagePicture(3);  // credits: the title centred, the release line, three outlined lines at 390, 400, 410 in 22, 22, 23
-    EXPECT_TRUE(at(320, 240) == TitleColour && at(5, 45) == Narrow);
+    EXPECT_EQ(std::tuple(at(320, 240), at(5, 45)), std::tuple(TitleColour, Narrow));
     auto rowHas = [&](int y0, uint32_t colour) { const uint8_t* p = fe.game().screen.renderBuffer->pixels + y0 * 640; return std::count(p, p + 8 * 640, colour) > 0; };
-    EXPECT_TRUE(rowHas(390, 22) && rowHas(400, 22) && rowHas(410, 23));
-    EXPECT_FALSE(rowHas(410, 22) || rowHas(380, 22));
+    EXPECT_EQ(std::tuple(bool(rowHas(390, 22)), bool(rowHas(400, 22)), bool(rowHas(410, 23))), std::tuple(true, true, true));
+    EXPECT_EQ(std::tuple(bool(rowHas(410, 22)), bool(rowHas(380, 22))), std::tuple(false, false));
 }
 
 // With the assists the book has a page of its own before the credits that explains the
@@ -198,7 +202,7 @@ TEST_F(HelpPages, ShortScreensStepNinePixels) {
     Game& g = fe.game();
     Image* tall = g.screen.renderBuffer;
     g.screen.renderBuffer = createImage(640, 240), drawHelpPage(g, 2);  // the footer at 240 - 20 - 15
-    EXPECT_TRUE(g.font.lineCursorY == 25 + 15 * 9 && at(5, 25) == Narrow && at(5, 205) == Narrow);
+    EXPECT_EQ(std::tuple(g.font.lineCursorY, at(5, 25), at(5, 205)), std::tuple(25 + 15 * 9, Narrow, Narrow));
     destroyImage(g.screen.renderBuffer), g.screen.renderBuffer = createImage(640, 200), drawHelpPage(g, 1);
     EXPECT_EQ(at(5, 26), KeyCap);
     destroyImage(g.screen.renderBuffer), g.screen.renderBuffer = tall;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <map>
 #include <tuple>
 #include <vector>
 
@@ -16,7 +17,7 @@ namespace hc {
 namespace {
 
 // Entry i stands at row EntryTop + 20 i, the last one 16 rows above the floor at 289.
-constexpr int EntryTop = 289 - 16 - 20 * 5;
+constexpr int EntryTop = 289 - 16 - 20 * OptionsEntries;
 
 bool rowHasColourIn(const Image& image, int y, uint32_t lo, uint32_t hi) {
     return std::any_of(image.pixels + y * image.pitch, image.pixels + y * image.pitch + image.width, [&](uint32_t p) { return p >= lo && p <= hi; });
@@ -26,15 +27,16 @@ TEST(OptionsEntries, TextsFollowTheSettingsAndGammaCyclesInSinglePrecision) {
     AudioEngine audio;
     Shift shift;  // entry texts with the switches on, then off
     audio.channels[MusicChannel].enabled = -1;
-    const char* on[] = {"", "gamma adjust", "music on", "high detail gfx", "classic mode", "return", ""};
-    for (int i = 0; i <= 6; ++i) EXPECT_EQ(optionsEntryText(i, audio, shift), on[i]);
+    const std::map<int, const char*> on = {{0, ""}, {1, "gamma adjust"}, {2, "music on"}, {3, "high detail gfx"},
+                                           {OptionsAssists, "classic mode"}, {OptionsEntries, "return"}, {OptionsEntries + 1, ""}};
+    for (auto [i, text] : on) EXPECT_EQ(optionsEntryText(i, audio, shift), text) << i;
     audio.channels[MusicChannel].enabled = 0, shift.lowDetail = shift.assists = FlagOn;
     EXPECT_EQ(std::string(optionsEntryText(2, audio, shift)) + "/" + std::string(optionsEntryText(3, audio, shift)) + "/" +
                   std::string(optionsEntryText(4, audio, shift)), "music off/low detail gfx/assists on");
     // 1.0 - 0.2 - 0.2 in floats lies just above 0.6 and is kept; one more step wraps.
     float g = 1.0f;
     for (float expected : {0.8f, 0.6f, 1.2f, 1.0f, 0.8f}) EXPECT_FLOAT_EQ(g = nextGamma(g), expected);
-    EXPECT_TRUE(static_cast<double>(nextGamma(0.8f)) > 0.6 && nextGamma(0.6f) == 1.2f);
+    EXPECT_EQ(std::tuple(bool(static_cast<double>(nextGamma(0.8f)) > 0.6), nextGamma(0.6f)), std::tuple(true, 1.2f));
 }
 
 struct OptionsScreen : ::testing::Test {
@@ -73,8 +75,8 @@ TEST_F(OptionsScreen, EachVisitAppliesItsChoicesAndNothingElse) {
         run(v.keys);  // each key seen released two polls after the last: the screen leaves at once
         EXPECT_EQ(fe.window.polls() - before, 2 * static_cast<int64_t>(v.keys.size()));
         EXPECT_EQ(palette(), v.gamma == 1.0f ? base : paletteFor(v.gamma)) << v.gamma;
-        EXPECT_TRUE((fe.game().audio.channels[MusicChannel].enabled != 0) == v.music && fe.game().shift.lowDetail == v.lowDetail &&
-                    fe.game().shift.assists == v.assists) << v.keys.size();
+        EXPECT_EQ(std::tuple((fe.game().audio.channels[MusicChannel].enabled != 0), fe.game().shift.lowDetail, fe.game().shift.assists),
+                  std::tuple(v.music, v.lowDetail, v.assists)) << v.keys.size();
     }
     EXPECT_NE(paletteFor(0.8f), base);
 }
@@ -93,9 +95,9 @@ TEST_F(OptionsScreen, EntriesStandInAColumnAndTheMusicSwitchShowsItsStateNextFra
         if (const int edge = rightEdge(log.frames[f]); edge >= 0 && log.polls[f] <= 5) (log.polls[f] <= 4 ? on : off) = edge;  // none while blinking
     }
     EXPECT_EQ(std::make_pair(on, off), std::make_pair(276 + 6 * 7 + 3 + 9, 276 + 7 * 7 + 3 + 9));
-    for (int i = 1; i <= 5; ++i) {  // the whole column on the first frame
+    for (int i = 1; i <= OptionsEntries; ++i) {  // the whole column on the first frame
         const uint8_t* row = log.frames[first].data() + (EntryTop + 20 * i) * 640;
-        EXPECT_TRUE(row[276] == GlyphColour + 3 && row[275] != GlyphColour + 3 && row[276 - 640] != GlyphColour + 3) << i;
+        EXPECT_EQ(std::tuple(row[276], bool(row[275] != GlyphColour + 3), bool(row[276 - 640] != GlyphColour + 3)), std::tuple(GlyphColour + 3, true, true)) << i;
     }
 }
 
@@ -121,13 +123,14 @@ TEST(OptionsPicture, SunBandsGrowUpwardsFromAnEmptyBottomAndTheFloorScrolls) {
     // instead, where both round alike (t = 1.5, 3.5) it stays plain. Colours at x = 0 and x = 1:
     for (auto [y, even, odd] : {std::tuple{0, 209u, 209u}, {15, 210u, 209u}, {20, 209u, 210u}, {30, 210u, 210u},
                                 {45, 210u, 210u}, {75, 206u, 211u}, {105, 206u, 206u}, {479, 63u, 62u}})
-        EXPECT_TRUE(getPixel(*image, 0, y) == even && getPixel(*image, 1, y) == odd) << y;
+        EXPECT_EQ(std::tuple(getPixel(*image, 0, y), getPixel(*image, 1, y)), std::tuple(even, odd)) << y;
     // The floor from row 289; one square row later every pixel of its first row has the other colour; squares
     // about 10 wide at the top, the middle column starting one; at the bottom 10 + 190 = 200 wide, in square
     // row round(190 / 12.5) = 15: column 420 is 0.5 squares out (rounded to even: 0), column 421 in the next.
     Image* b = createImage(640, 480);
     fillImage(*image, 1), fillImage(*b, 1), drawOptionsFloor(*b, -1.0);
-    EXPECT_TRUE(drawOptionsFloor(*image, 0.0) == 289 && !rowHasColourIn(*image, 288, 255, 255) && rowHasColourIn(*image, 479, 255, 255));
+    EXPECT_EQ(drawOptionsFloor(*image, 0.0), 289);
+    EXPECT_EQ(std::tuple(rowHasColourIn(*image, 288, 255, 255), rowHasColourIn(*image, 479, 255, 255)), std::tuple(false, true));
     for (int x = 0; x < 640; ++x) EXPECT_NE(getPixel(*image, x, 289), getPixel(*b, x, 289)) << x;
     for (auto [x, y, c] : {std::tuple{320, 289, 255u}, {326, 289, 1u}, {420, 479, 1u}, {421, 479, 255u}})
         EXPECT_EQ(getPixel(*image, x, y), c) << x << "," << y;

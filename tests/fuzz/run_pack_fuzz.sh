@@ -11,8 +11,8 @@ mkdir -p "$work/corpus"
 clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
   -I"$root/src" \
   "$root/tests/fuzz/pack_decoder_fuzz.cpp" \
-  "$root/src/assets/graphics_pack.cpp" "$root/src/assets/colour_tables.cpp" \
-  "$root/src/platform/image.cpp" "$root/src/core/system.cpp" \
+  "$root/src/assets/graphics_pack.cpp" "$root/src/assets/colour_tables.cpp" "$root/src/draw/image.cpp" \
+  "$root/src/core/system.cpp" "$root/src/core/regular_file.cpp" "$root/src/core/save_file.cpp" \
   -o "$work/pack_decoder_fuzz"
 
 # Seeds: a run of 256, a short pack with a partial record, a capacity that overflows.

@@ -1,5 +1,6 @@
 // The audio engine on stand-in queues (synthesis, gains, refills, music streaming from
 // good and bad files), then end to end with OpenAL Soft's wave writer as the sound card.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -77,7 +78,10 @@ TEST(Oscillator, StepsByFrequencyWrapsAndRoundsTheTableIndexHalfToEven) {
     }
     for (double f : {-441.0, 1e12, -1e15, std::nan(""), HUGE_VAL}) {
         Oscillator osc{f, 100};
-        for (int i = 0; i < 50; ++i) ASSERT_TRUE(std::fabs(oscillatorStep(osc)) <= 1.0 && osc.phase >= 0.0 && osc.phase < 3600.0) << f;
+        for (int i = 0; i < 50; ++i) {
+            ASSERT_LE(std::fabs(oscillatorStep(osc)), 1.0) << f;
+            ASSERT_THAT(osc.phase, testing::AllOf(testing::Ge(0.0), testing::Lt(3600.0))) << f;
+        }
     }
 }
 
@@ -155,14 +159,15 @@ TEST_F(Engine, SetsUpTheFourChannelsTheirGainsAndTheTrackRound) {
         const Oscillator* o = ch.oscillators;
         const double shape = ch.kind == ChannelKindTone ? ch.waveShape : 0;
         EXPECT_EQ((std::vector<double>{double(ch.kind), shape, double(ch.enabled), o[1].frequency, o[2].frequency, o[3].frequency}), expected[i - 1]) << i;
-        EXPECT_TRUE(ch.amplitude == 32760 && ch.gain == 0.0f && out.sources[ch.source].gain == 0.3f) << i;
+        EXPECT_EQ(std::tuple(ch.amplitude, ch.gain, out.sources[ch.source].gain), std::tuple(32760, 0.0f, 0.3f)) << i;
     }
     // Gains: music at a fifth, nothing below 0 or not a number; the master level for all.
     const std::tuple<int, float, float> gains[] = {{MusicChannel, 1.2f, 0.24f}, {SkidChannel, 1.2f, 1.2f}, {MusicChannel, -0.5f, 0},
                                                    {SkidChannel, -0.5f, 0}, {SkidChannel, std::nanf(""), 0}};
     for (auto [c, set, stored] : gains) {
         setChannelGain(channel(c), set);
-        EXPECT_TRUE(std::fabs(channel(c).gain - stored) < 1e-6f && std::fabs(out.sources[channel(c).source].gain - stored) < 1e-6f) << c << " " << set;
+        EXPECT_EQ(std::tuple(bool(std::fabs(channel(c).gain - stored) < 1e-6f), bool(std::fabs(out.sources[channel(c).source].gain - stored) < 1e-6f)),
+                  std::tuple(true, true)) << c << " " << set;
     }
     setMasterLevel(engine, 0.5f);
     for (int i = 1; i <= 4; ++i) EXPECT_FLOAT_EQ(channel(i).gain, i == MusicChannel ? 0.12f : 0.6f) << i;
@@ -172,7 +177,7 @@ TEST_F(Engine, SetsUpTheFourChannelsTheirGainsAndTheTrackRound) {
         nextTrack(engine);
         EXPECT_EQ(music.trackNumber, to) << from;
     }
-    EXPECT_TRUE(console.find("track3") == std::string::npos && musicTrackPath(3) == "../data/audio/track3.ogg");
+    EXPECT_EQ(std::tuple(console.find("track3"), musicTrackPath(3)), std::tuple(std::string::npos, "../data/audio/track3.ogg"));
     AudioEngine bare;  // a channel 1 that is not a stream channel is left alone
     openTrack(bare, 2);
     EXPECT_EQ(bare.channels[MusicChannel].trackNumber, 0);
@@ -193,9 +198,10 @@ TEST_F(Engine, RefillsOnlyEnabledChannelsAndOnlyFinishedBuffers) {
     for (auto [finished, uploads] : steps) {
         out.finish(eng.source, finished);
         updateAudio(engine);
-        EXPECT_TRUE(out.uploads == uploads && src.queue.size() == 2u && src.playing) << uploads;
+        EXPECT_EQ(std::tuple(out.uploads, src.queue.size(), bool(src.playing)), std::tuple(uploads, 2u, true)) << uploads;
     }
-    EXPECT_TRUE(src.plays == 2 && out.bufferFormat[eng.buffers[0]] == SampleFormatMono16 && out.sources[channel(SkidChannel).source].queue.empty());
+    EXPECT_EQ(std::tuple(src.plays, out.bufferFormat[eng.buffers[0]], bool(out.sources[channel(SkidChannel).source].queue.empty())),
+              std::tuple(2, SampleFormatMono16, true));
     eng.enabled = 0;  // off: the queue plays out, nothing is refilled
     out.finish(eng.source, 2);
     updateAudio(engine);
@@ -226,7 +232,7 @@ TEST(MusicStream, EveryFormatPlaysAt44100StereoAtItsOwnPitchAndShortTracksRepeat
     for (const auto& c : cases) {
         AudioStream* s = openAudioStream(Fixtures + c.file);
         ASSERT_NE(s, nullptr) << c.file;
-        EXPECT_TRUE(streamFileRate(*s) == c.rate && streamFileChannels(*s) == c.channels) << c.file;
+        EXPECT_EQ(std::tuple(streamFileRate(*s), streamFileChannels(*s)), std::tuple(c.rate, c.channels)) << c.file;
         const bool loops = c.buffers == 3;
         EXPECT_EQ(std::fabs(streamSeconds(*s) - 1000 / 44100.0) < 1e-6, loops) << c.file;
         const Decoded d(s, c.buffers);
@@ -321,23 +327,24 @@ TEST_F(Engine, AnEmptyMissingOrUnreadableTrackTurnsTheMusicOffWithAMessage) {
         console.clear(), music.enabled = -1, openTrackFile(engine, 3, path);
         updateAudio(engine), updateAudio(engine);
         EXPECT_EQ(console, line + "\n");
-        EXPECT_TRUE(music.enabled == 0 && music.trackNumber == 3 && out.uploads == 0 && out.sources[music.source].queue.empty());
+        EXPECT_EQ(std::tuple(music.enabled, music.trackNumber, out.uploads, bool(out.sources[music.source].queue.empty())), std::tuple(0, 3, 0, true));
     }
     // The music switch turned on again: the track is tried once more and reported.
     console.clear(), music.trackNumber = 99, music.enabled = -1, updateAudio(engine);
-    EXPECT_TRUE(console == "Could not open stream ../data/audio/track99.ogg\n" && music.enabled == 0) << console;
+    EXPECT_EQ(std::tuple(console, music.enabled), std::tuple("Could not open stream ../data/audio/track99.ogg\n", 0)) << console;
 }
 
 TEST_F(Engine, StreamsStereoAndFollowsTheMusicSwitch) {
     openTrackFile(engine, 2, Fixtures + "tone_44k_stereo.ogg"), updateAudio(engine);
-    EXPECT_TRUE(out.sources[music.source].queue.size() == 2u && out.sources[music.source].playing && out.bufferFormat[music.buffers[0]] == SampleFormatStereo16);
+    EXPECT_EQ(std::tuple(out.sources[music.source].queue.size(), bool(out.sources[music.source].playing), out.bufferFormat[music.buffers[0]]),
+              std::tuple(2u, true, SampleFormatStereo16));
     music.enabled = 0;  // music off: a new track is still opened, nothing is refilled
     openTrackFile(engine, 3, Fixtures + "short_44k_stereo.ogg");
-    EXPECT_TRUE(music.stream && music.enabled == 0);
+    EXPECT_EQ(std::tuple(bool(music.stream), music.enabled), std::tuple(true, 0));
     out.finish(music.source, 2), updateAudio(engine);
     EXPECT_EQ(out.uploads, 2);
     music.enabled = -1, updateAudio(engine);  // on again: both buffers come from the new track (a 1000-frame loop) and play
-    EXPECT_TRUE(out.uploads == 4 && out.sources[music.source].playing);
+    EXPECT_EQ(std::tuple(out.uploads, bool(out.sources[music.source].playing)), std::tuple(4, true));
     const std::vector<int16_t> left = samples(out.bufferData[music.buffers[0]].data(), 4000, 0, 2);
     EXPECT_EQ(left[0], left[1000]);
 }
@@ -415,8 +422,8 @@ TEST(GameMusic, TracksDevelopOverMinutesAtOneLoudnessAndLoopUnheard) {
         ASSERT_TRUE(std::ifstream(path).good()) << "music not built (the musicgen tool makes it): " << path;
         AudioStream* s = openAudioStream(path);
         ASSERT_NE(s, nullptr) << path;
-        EXPECT_TRUE(streamFileRate(*s) == 44100 && streamFileChannels(*s) == 2) << path;
-        EXPECT_TRUE(streamSeconds(*s) >= 120.0 && streamSeconds(*s) <= 180.0) << path << ": " << streamSeconds(*s) << " s";
+        EXPECT_EQ(std::tuple(streamFileRate(*s), streamFileChannels(*s)), std::tuple(44100, 2)) << path;
+        EXPECT_THAT(streamSeconds(*s), testing::AllOf(testing::Ge(120.0), testing::Le(180.0))) << path << ": " << streamSeconds(*s) << " s";
         const size_t frames = static_cast<size_t>(std::llround(streamSeconds(*s) * 44100));
         const Decoded d(s, frames / MusicFramesPerBuffer + 2);  // past the end, round to the start
         closeAudioStream(s);

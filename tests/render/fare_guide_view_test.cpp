@@ -1,7 +1,10 @@
 // The newcomer's guide over the cockpit, the minimap, the map view and the world view.
 #include "render/fare_guide_view.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 #include <cmath>
 
@@ -47,7 +50,7 @@ TEST_F(FareGuideView, CockpitArrowPointsTheWayAndLeavesTheCountFree) {
     EXPECT_GT(count(image, ColourGold, 318, 22, 322, 26).n, 0);
     EXPECT_GE(count(image, ColourGold, 300, 32, 340, 32).n, 8);
     const int shaft = count(image, ColourGold, 300, 43, 340, 43).n;
-    EXPECT_TRUE(shaft >= 2 && shaft <= 5) << shaft;
+    EXPECT_THAT(shaft, testing::AllOf(testing::Ge(2), testing::Le(5))) << shaft;
     EXPECT_EQ(count(image, ColourGold, 300, 39, 316, 52).n, 0);
     guide.inSquare = true, fillImage(image, 0), drawFareGuide(guide, car, font, image);  // inside: a ring instead
     EXPECT_EQ(count(image, ColourGold).n, 0);
@@ -93,11 +96,26 @@ TEST_F(FareGuideView, MinimapAndMapViewMarkTheCabAndTheSquares) {
             v.map ? drawMapGuide(guide, shift, car, font, image) : drawMinimapGuide(guide, shift, car, image);
             const int sx = static_cast<int>(v.squareX), sy = static_cast<int>(v.squareY), colour = inside ? ColourInZone : ColourGold;
             const Count row = count(image, colour, sx - 12, sy, sx + 12, sy), left = count(image, colour, sx - 12, sy, sx - 5, sy);
-            EXPECT_TRUE(count(image, colour, sx - 12, sy - 12, sx + 12, sy + 12).n > 20 && getPixel(image, sx, sy) == 0 && std::fabs(row.x - sx) <= 1.0 && left.n);
+            EXPECT_EQ(std::tuple(bool(count(image, colour, sx - 12, sy - 12, sx + 12, sy + 12).n > 20), getPixel(image, sx, sy), bool(std::fabs(row.x - sx) <= 1.0), bool(left.n)),
+                      std::tuple(true, 0, true, true));
             const Count arrow = count(image, ColourRoyalBlue);
-            EXPECT_TRUE(arrow.n > 12 && (arrow.x - v.cabX) * v.aheadX + (arrow.y - v.cabY) * v.aheadY > 1.0) << arrow.n;
+            EXPECT_EQ(std::tuple(bool(arrow.n > 12), bool((arrow.x - v.cabX) * v.aheadX + (arrow.y - v.cabY) * v.aheadY > 1.0)), std::tuple(true, true)) << arrow.n;
         }
     }
+}
+
+// The cab's arrow along +x on the minimap: across its shaft two pixels of blue between
+// near-white rims, a pixel each.
+TEST_F(FareGuideView, TheCabArrowIsTwoPixelsOfBlueWithinARim) {
+    car.heading = 0, fillImage(image, 0), drawMinimapGuide(guide, shift, car, image);
+    const MinimapWindow window = minimapWindow(car, 2);
+    const int x = static_cast<int>(540 + (1000 - window.x0) / 2.0) - 2, y = static_cast<int>(392 + (1000 - window.y0) / 2.0);
+    std::string slice;
+    for (int row = y - 4; row <= y + 4; ++row) {
+        const uint32_t p = getPixel(image, x, row);
+        slice += p == ColourRoyalBlue ? 'B' : p == ColourNearWhite ? 'w' : p == 0 ? '.' : '?';
+    }
+    EXPECT_NE(slice.find(".wBBw."), std::string::npos) << slice;
 }
 
 // With a guide every mark shows steadily: a chequer of gold (green for a destination) and
@@ -144,7 +162,7 @@ TEST_F(FareGuideView, WorldViewShowsTheSquaresSteadily) {
             EXPECT_TRUE(near > 200) << near;
             EXPECT_TRUE(far > 50) << far;
             EXPECT_EQ(wrong, 0) << c.inside << c.aboard << " frame " << frame;
-            if (!c.inside) EXPECT_TRUE(checks[0] > 50 && checks[1] > 50) << checks[0] << " black, " << checks[1] << " gold";
+            if (!c.inside) { EXPECT_EQ(std::tuple(bool(checks[0] > 50), bool(checks[1] > 50)), std::tuple(true, true)) << checks[0] << " black, " << checks[1] << " gold"; }
         }
     }
     r.openGround();

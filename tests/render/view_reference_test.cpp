@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <tuple>
 #include <vector>
 
 #include "city/city_generator.h"
@@ -305,8 +306,10 @@ TEST(ViewReference, GameRenderersDrawWhatTheRulesDraw) {
     }
     destroyImage(expected);
     EXPECT_GE(static_cast<int>(poses.size()), 5 * PosesPerKind);
-    EXPECT_TRUE(seen.vehicleSide2 > 100 && seen.tallVehicle > 100 && seen.nearFace > 100) << seen.vehicleSide2 << " " << seen.tallVehicle << " " << seen.nearFace;
-    EXPECT_TRUE(seen.clippedTop > 1000 && seen.clippedBottom > 1000 && seen.facadeSkip > 10000) << seen.clippedTop << " " << seen.clippedBottom << " " << seen.facadeSkip;
+    EXPECT_EQ(std::tuple(bool(seen.vehicleSide2 > 100), bool(seen.tallVehicle > 100), bool(seen.nearFace > 100)),
+              std::tuple(true, true, true)) << seen.vehicleSide2 << " " << seen.tallVehicle << " " << seen.nearFace;
+    EXPECT_EQ(std::tuple(bool(seen.clippedTop > 1000), bool(seen.clippedBottom > 1000), bool(seen.facadeSkip > 10000)),
+              std::tuple(true, true, true)) << seen.clippedTop << " " << seen.clippedBottom << " " << seen.facadeSkip;
 }
 
 }  // namespace

@@ -25,7 +25,6 @@ struct AssistJourney : testing::Test {
     ArcadeGame arcade;
     Game& g = arcade.game();
     ShiftProfile profile;
-    void SetUp() override { if (!arcade.ready()) GTEST_SKIP() << arcade.skipReason(); }
 };
 
 // The cab set down standing just inside or just outside a square, with the engine running.
@@ -47,7 +46,7 @@ TEST_F(AssistJourney, SquaresLightAndSoundAtTheToleranceEdgeOnlyWithAssistsOn) {
         int lit = 0, blue = 0;
         for (int frame = 0; frame < 17; ++frame) {
             g.player.vx = g.player.vy = 0.0f, simulateAndDrawFrame(g, arcade.view, profile);
-            if (frame == 0 && c.assists) EXPECT_EQ(g.assists.guide.distance == 0, std::fabs(c.offset) <= 4.0f) << "0 only inside";
+            if (frame == 0 && c.assists) { EXPECT_EQ(g.assists.guide.distance == 0, std::fabs(c.offset) <= 4.0f) << "0 only inside"; }
             const Image& image = renderTarget(g.screen);  // lit: the zone colour in the cockpit and on the minimap
             lit += countColour(image, ColourInZone, 280, 12, 360, 56) > 100 && countColour(image, ColourInZone, 540, 392, 639, 471) > 20;
             blue += countColour(image, ColourRoyalBlue, 0, 0, 639, 479) > 0;
@@ -85,7 +84,7 @@ TEST_F(AssistJourney, FirstShiftExplainsOnceInTheSpeechBubble) {
     // A newcomer who has found the map view already is not told about it.
     g.assists.coachStep = 2, g.shift.mapView = FlagOn, g.shift.speechTimer = 0, g.shift.speechText = "";
     simulateAndDrawFrame(g, arcade.view, profile);
-    EXPECT_TRUE(g.shift.speechText.empty() && g.assists.coachStep == 3) << g.shift.speechText;
+    EXPECT_EQ(std::tuple(bool(g.shift.speechText.empty()), g.assists.coachStep), std::tuple(true, 3)) << g.shift.speechText;
 }
 
 // Throttle held against a car that waits for the cab: reversing into it, the hint sends
@@ -165,15 +164,16 @@ TEST(AssistCue, CueChannelPlaysItsNotesOnceThenFallsSilent) {
     AudioChannel& ch = audio.channels[CueChannel];
     ch.kind = ChannelKindCue, ch.amplitude = SynthAmplitude;
     startCue(audio, 1000.0, 2000.0, 0.0, 0.1);  // two notes of 2205 samples
-    ASSERT_TRUE(ch.enabled == -1 && fillBuffer(ch));
+    ASSERT_EQ(ch.enabled, -1);
+    ASSERT_TRUE(fillBuffer(ch));
     auto peak = [&](int from, int to) {
         int p = 0;
         for (int i = from; i < to; ++i) p = std::max(p, std::abs(int{static_cast<int16_t>(ch.sampleBuffer[2 * i] | ch.sampleBuffer[2 * i + 1] << 8)}));
         return p;
     };
-    EXPECT_TRUE(peak(0, 400) > 8000 && peak(2205, 2605) > 8000) << "each note is struck";
+    EXPECT_EQ(std::tuple(bool(peak(0, 400) > 8000), bool(peak(2205, 2605) > 8000)), std::tuple(true, true)) << "each note is struck";
     EXPECT_LT(peak(1800, 2205), peak(0, 400) / 4) << "and fades";
-    EXPECT_TRUE(peak(4410, SynthSamplesPerBuffer) == 0 && ch.enabled == 0);
+    EXPECT_EQ(std::tuple(peak(4410, SynthSamplesPerBuffer), ch.enabled), std::tuple(0, 0));
     startCue(audio, 0.0, 500.0, 0.0, 0.3);  // without a first note: no cue
     EXPECT_EQ(ch.enabled, 0);
 }

@@ -22,16 +22,15 @@ using namespace test;  // the key codes
 // upgrade bought, the next shift's car with it, and the books kept and saved.
 TEST(Career, WorkEarnsMoneyThatBuysAnUpgradeForTheNextShift) {
     ArcadeGame arcade;
-    if (!arcade.ready()) GTEST_SKIP() << arcade.skipReason();
     Game& g = arcade.game();
     buildGarageList(g.state);
     // Left over from an arcade game: the career must not start with them.
     g.shift.score = 5000, g.shift.turboLevel = 1, g.shift.damage[1] = 0.5f, g.shift.passengerCount = -1;
 
-    // At the first poll of each shift: the bank, the turbo, the bodywork and brake wear and
-    // the cab's place. The first shift earns 300 with two fares and wears the brakes; the
-    // second earns 50.
-    std::tuple<int64_t, int, float, float, float> atStart[2];
+    // At the first poll of each shift: the bank, the turbo, the bodywork, brake and engine
+    // wear and the cab's place. The first shift earns 300 with two fares and wears all
+    // three; the second earns 50.
+    std::tuple<int64_t, int, float, float, float, float> atStart[2];
     CareerRecord savedAfterFirst;
     int shifts = 0;
     bool inShift = false;
@@ -41,9 +40,9 @@ TEST(Career, WorkEarnsMoneyThatBuysAnUpgradeForTheNextShift) {
         if (poll > 5000) endProcess(99);  // a stuck script
         if (!inShift && s.passengerCount == PassengerSlots) {
             inShift = true;
-            atStart[shifts] = {s.score, s.turboLevel, s.damage[1], s.damage[2], g.player.x};
+            atStart[shifts] = {s.score, s.turboLevel, s.damage[1], s.damage[2], s.damage[3], g.player.x};
             s.score += shifts == 0 ? 300 : 50, s.deliveredCount = shifts == 0 ? 2 : 0;
-            if (shifts == 0) s.damage[2] = 0.25f;
+            if (shifts == 0) s.damage[1] = 0.125f, s.damage[2] = 0.25f, s.damage[3] = 0.0625f;
             arcade.window.pressKeyAt(KeyEsc, poll + 1);
         } else if (inShift && s.minutesLeft < 0) {
             // "time's up!": on to the garage, then the turbo (left, buy, right, go to
@@ -66,18 +65,18 @@ TEST(Career, WorkEarnsMoneyThatBuysAnUpgradeForTheNextShift) {
     ASSERT_EQ(shifts, 2);
     // The first shift started from nothing; the second with the 300 less the turbo's
     // 200, the turbo, and the brake wear, and the cab back at its start.
-    EXPECT_EQ(atStart[0], std::make_tuple(int64_t{0}, 0, 0.0f, 0.0f, 1040.0f));
-    EXPECT_EQ(atStart[1], std::make_tuple(int64_t{100}, 1, 0.0f, 0.25f, 1040.0f));
+    EXPECT_EQ(atStart[0], std::make_tuple(int64_t{0}, 0, 0.0f, 0.0f, 0.0f, 1040.0f));
+    EXPECT_EQ(atStart[1], std::make_tuple(int64_t{100}, 1, 0.125f, 0.25f, 0.0625f, 1040.0f));
     // Saved as soon as the shift was over; money spent in the garage is not money earned.
     EXPECT_EQ(std::tie(savedAfterFirst.money, savedAfterFirst.shiftsDriven, savedAfterFirst.faresDelivered,
-                       savedAfterFirst.moneyEarned, savedAfterFirst.brakeWear),
-              std::make_tuple(int64_t{300}, int64_t{1}, int64_t{2}, int64_t{300}, 0.25f));
+                       savedAfterFirst.moneyEarned, savedAfterFirst.bodyworkWear, savedAfterFirst.brakeWear, savedAfterFirst.engineWear),
+              std::make_tuple(int64_t{300}, int64_t{1}, int64_t{2}, int64_t{300}, 0.125f, 0.25f, 0.0625f));
     EXPECT_EQ(std::tie(g.saved.career.money, g.saved.career.shiftsDriven, g.saved.career.moneyEarned),
               std::make_tuple(int64_t{150}, int64_t{2}, int64_t{350}));
     // Each shift had a city of its own; garage music between shifts.
     const auto lines = arcade.consoleLines();
-    EXPECT_TRUE(std::count(lines.begin(), lines.end(), std::string("Generating map")) == 2 &&
-                g.audio.channels[MusicChannel].trackNumber == 2);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), std::string("Generating map")), 2);
+    EXPECT_EQ(g.audio.channels[MusicChannel].trackNumber, 2);
 }
 
 // Closing the window (a close request, SIGTERM or SIGINT) leaves the career at once with
@@ -94,7 +93,6 @@ TEST(Career, ClosingTheWindowLeavesWithTheCareerSaved) {
     };
     for (const auto& c : cases) {
         ArcadeGame arcade;
-        if (!arcade.ready()) GTEST_SKIP() << arcade.skipReason();
         Game& g = arcade.game();
         buildGarageList(g.state);
         const bool garage = c.close == InGarageAfterAPurchase || c.close == InGarageUntouched;
@@ -120,7 +118,7 @@ TEST(Career, ClosingTheWindowLeavesWithTheCareerSaved) {
         const FileRead read = readSmallFile(saveFolder() + "/" + CareerFileName, text, reason);
         ASSERT_EQ(read == FileRead::Read, c.written) << c.close << ": " << reason;
         CareerRecord saved;
-        if (c.written) ASSERT_TRUE(readCareer(text, saved, reason)) << reason;
+        if (c.written) { ASSERT_TRUE(readCareer(text, saved, reason)) << reason; }
         EXPECT_EQ(saved, c.saved) << c.close << ": " << text;
     }
 }

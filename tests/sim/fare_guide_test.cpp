@@ -20,6 +20,7 @@ TEST(FareGuide, PointsToTheSquareThatCountsAndReportsEachMomentOnce) {
     for (int k = 1; k <= 4; ++k) shift.passengers[k].pickup.x = pickups[k][0], shift.passengers[k].pickup.y = pickups[k][1];
     // Passenger 3, the nearest, has been driven already; 2 rides to (502, 600).
     shift.passengers[3].delivered = FlagOn, shift.passengers[2].destination.x = 502, shift.passengers[2].destination.y = 600;
+    shift.passengers[PassengerSlots].destination.x = 900, shift.passengers[PassengerSlots].destination.y = 300;
     const struct { int aboard; float speed, carX, carY; bool inSquare, tooFast; float targetX; } cases[] = {
         {0, 0.0f, 96, 100, true, false, 100},       // at the square's edge: inside
         {0, 0.0f, 95.99f, 100, false, false, 100},  // a hair beyond it
@@ -28,6 +29,7 @@ TEST(FareGuide, PointsToTheSquareThatCountsAndReportsEachMomentOnce) {
         {0, 0.0f, 140, 100, false, false, 150},     // nearer to passenger 2 now
         {0, 0.0f, 104, 96.5f, true, false, 100},    // nearer to 4's spot, but inside 1's square
         {2, 0.0f, 498, 604, true, false, 502},      // aboard: the destination, at its corner
+        {PassengerSlots, 0.0f, 890, 300, false, false, 900},  // the last slot's too
     };
     PlayerCar car;
     for (const auto& c : cases) {

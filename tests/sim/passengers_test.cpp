@@ -3,6 +3,7 @@
 #include <cmath>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "sim/dialogue.h"
@@ -36,7 +37,7 @@ TEST(Marks, SquareFrameSkipsTheGridsEdgeAndClearingReachesEveryCell) {
     EXPECT_EQ(rows, "####.####" "####.####" "##.....##" "##.....##" "........." "##.....##" "##.....##"
                     "####.####" "####.####");
     markSquare(*map, Body{1, 199});  // cells off the grid are skipped
-    EXPECT_TRUE(countMarks(*map, 0, 0, 200, 208) == 48 + 28 && hasFlag(cellAt(*map, 96, 46), Passable));
+    EXPECT_EQ(std::tuple(countMarks(*map, 0, 0, 200, 208), hasFlag(cellAt(*map, 96, 46), Passable)), std::tuple(48 + 28, true));
     for (int x : {0, 7, MapSize - 1})
         for (int y : {0, 1, MapSize - 1}) setCellFlag(cellAt(*map, x, y), PickupMark, true);
     clearMarks(*map);  // every cell, and only the mark
@@ -73,23 +74,23 @@ protected:
 TEST_F(ShiftTest, PickUpAndDropOffMoveTheMarksAndTheMeter) {
     EXPECT_EQ(countMarks(*map, 900, 900, 1300, 1300), 16 * 48);
     tryPickUp(s, *map, 1);  // only the destination is marked
-    EXPECT_TRUE(s.passengerAboard == 1 && s.speechText == "request 1" && s.speechTimer == 300.0);
-    EXPECT_TRUE(countMarks(*map, 1096, 1030, 1104, 1038) == 48 && countMarks(*map, 900, 900, 1300, 1300) == 48);
+    EXPECT_EQ(std::tuple(s.passengerAboard, s.speechText, s.speechTimer), std::tuple(1, "request 1", 300.0));
+    EXPECT_EQ(std::tuple(countMarks(*map, 1096, 1030, 1104, 1038), countMarks(*map, 900, 900, 1300, 1300)), std::tuple(48, 48));
     advanceClock(s, 1.0);
-    EXPECT_TRUE(s.pendingFare == 9 && s.score == 0) << "the meter waits while somebody is aboard";
+    EXPECT_EQ(std::tuple(s.pendingFare, s.score), std::tuple(9, 0)) << "the meter waits while somebody is aboard";
     tryDropOff(s, *map, 1);  // the others are marked again
-    EXPECT_TRUE(s.passengerAboard == 0 && isOn(s.passengers[1].delivered) && s.deliveredCount == 1);
-    EXPECT_TRUE(s.speechText == "thanks 1" && countMarks(*map, 900, 900, 1300, 1300) == 15 * 48);
+    EXPECT_EQ(std::tuple(s.passengerAboard, isOn(s.passengers[1].delivered), s.deliveredCount), std::tuple(0, true, 1));
+    EXPECT_EQ(std::tuple(s.speechText, countMarks(*map, 900, 900, 1300, 1300)), std::tuple("thanks 1", 15 * 48));
     tryPickUp(s, *map, 1);   // a delivered passenger is never picked up again,
     tryDropOff(s, *map, 1);  // nor dropped off twice
-    EXPECT_TRUE(s.passengerAboard == 0 && s.deliveredCount == 1);
+    EXPECT_EQ(std::tuple(s.passengerAboard, s.deliveredCount), std::tuple(0, 1));
     for (int i = 0; i < 5; ++i) advanceClock(s, 7.0);  // one point per frame at any dt
-    EXPECT_TRUE(s.pendingFare == 4 && s.score == 5);
+    EXPECT_EQ(std::tuple(s.pendingFare, s.score), std::tuple(4, 5));
     tryPickUp(s, *map, 2);  // the next fare replaces what is left; it never reaches the score
     const int64_t replaced = s.pendingFare;
     tryDropOff(s, *map, 2);
     for (int i = 0; i < 100; ++i) advanceClock(s, 1.0);
-    EXPECT_TRUE(replaced == 22 && s.score == 27 && s.pendingFare == 0);
+    EXPECT_EQ(std::tuple(replaced, s.score, s.pendingFare), std::tuple(22, 27, 0));
 }
 
 TEST_F(ShiftTest, CarTestsOneSlotPerFrameAndOnlyWhenNearlyStopped) {
@@ -103,7 +104,7 @@ TEST_F(ShiftTest, CarTestsOneSlotPerFrameAndOnlyWhenNearlyStopped) {
     EXPECT_EQ(standUntil([&] { return s.passengerAboard != 1; }, 16), 16);
     cab.placeAt(1100, 1034);  // at the destination: out within 16 frames, on slot 1's frame
     EXPECT_LE(standUntil([&] { return s.passengerAboard == 0; }), 16);
-    EXPECT_TRUE(s.passengerAboard == 0 && s.frameCounter % 16 == 1);
+    EXPECT_EQ(std::tuple(s.passengerAboard, s.frameCounter % 16), std::tuple(0, 1));
     // A destination overlapping the pick-up square delivers when the slot comes round.
     cab.placeAt(1040, 1034);
     s.passengers[1].delivered = FlagOff, s.passengers[1].destination = Body{1043, 1036}, s.frameCounter = 0;
@@ -116,29 +117,27 @@ TEST(StartShift, ResetsTheCabAndDrawsTrafficThenPassengersInOrder) {
     Cab cab;
     Shift& s = cab.shift;
     s.engineRunning = s.reverseGear = s.mapView = s.raining = s.raindrops[7].active = FlagOn;
-    s.engineHeat = 3, cab.car.vx = 1, cab.car.heading = 450;
+    s.engineHeat = 3, s.brakeHeat = 2, cab.car.vx = 1, cab.car.heading = 450;
     std::vector<TrafficCar> traffic(128);
     seedRandom(77);
     std::vector<double> d(3 * 128 + 16);
     for (double& r : d) r = nextRandom();
     seedRandom(77);
     startShift(s, cab.car, *map, traffic.data(), 128);
-    EXPECT_FALSE(isOn(s.engineRunning) || isOn(s.reverseGear) || isOn(s.mapView) || isOn(s.raining) ||
-                 isOn(s.raindrops[7].active));
-    EXPECT_TRUE(s.engineHeat == 0.0f && cab.car.vx == 0.0f && cab.car.heading == 0.0f && cab.car.x == 1040.0f &&
-                s.wiperAngle == 1.02 * 3.14159 && s.nextRaindrop == 1 && s.raindrops[7].body.travelRate == 1.0f);
+    EXPECT_EQ(std::tuple(isOn(s.engineRunning), isOn(s.reverseGear), isOn(s.mapView), isOn(s.raining), isOn(s.raindrops[7].active)),
+              std::tuple(false, false, false, false, false));
+    EXPECT_EQ(std::tuple(s.engineHeat, s.brakeHeat, cab.car.vx, cab.car.heading, cab.car.x, s.wiperAngle, s.nextRaindrop, s.raindrops[7].body.travelRate),
+              std::tuple(0.0f, 0.0f, 0.0f, 0.0f, 1040.0f, 1.02 * 3.14159, 1, 1.0f));
     for (int i = 0; i < 128; ++i)  // three draws a car on an open map: x, y, model
-        EXPECT_TRUE(traffic[i].motion.x == (std::floor(14 * d[3 * i]) + 1) * 128 &&
-                    traffic[i].motion.y == (std::floor(14 * d[3 * i + 1]) + 1) * 128 + 4 &&
-                    traffic[i].model == std::floor(5 * d[3 * i + 2]) + 1) << i;
+        EXPECT_EQ(std::tuple(traffic[i].motion.x, traffic[i].motion.y, traffic[i].model),
+                  std::tuple((std::floor(14 * d[3 * i]) + 1) * 128, (std::floor(14 * d[3 * i + 1]) + 1) * 128 + 4, std::floor(5 * d[3 * i + 2]) + 1)) << i;
     // Then each passenger: pick-up, destination, portrait, 7 dialogue draws (8 for 4).
     const Passenger& first = s.passengers[1];
     const double* p = &d[3 * 128];
-    EXPECT_TRUE(first.pickup.x == std::floor(2048 * p[0]) && first.pickup.y == std::floor(2048 * p[1]) &&
-                first.destination.x == std::floor(2048 * p[2]) && first.destination.y == std::floor(2048 * p[3]) &&
-                first.portrait == std::floor(8 * p[4]) + 1);
+    EXPECT_EQ(std::tuple(first.pickup.x, first.pickup.y, first.destination.x, first.destination.y, first.portrait),
+              std::tuple(std::floor(2048 * p[0]), std::floor(2048 * p[1]), std::floor(2048 * p[2]), std::floor(2048 * p[3]), std::floor(8 * p[4]) + 1));
     EXPECT_EQ(s.passengers[2].pickup.x, std::floor(2048 * p[first.portrait == 4 ? 13 : 12]));
-    EXPECT_TRUE(s.passengerCount == 16 && s.passengerAboard == 0);
+    EXPECT_EQ(std::tuple(s.passengerCount, s.passengerAboard), std::tuple(16, 0));
     for (const Passenger& q : s.passengers) EXPECT_EQ(q.fare, tripFare(q.pickup, q.destination));
     // Without a free crossing the placement gives up instead of hanging; the grid refuses the car.
     MapPtr solid(newCityMap());
@@ -146,10 +145,10 @@ TEST(StartShift, ResetsTheCabAndDrawsTrafficThenPassengersInOrder) {
     for (double& r : d) r = nextRandom();
     seedRandom(9);
     const Body kept = chooseSpot(*solid);
-    EXPECT_TRUE(kept.x == std::floor(2048 * d[40]) && kept.y == std::floor(2048 * d[41]) && nextRandom() == d[42]);
+    EXPECT_EQ(std::tuple(kept.x, kept.y, nextRandom()), std::tuple(std::floor(2048 * d[40]), std::floor(2048 * d[41]), d[42]));
     startShift(s, cab.car, *solid, traffic.data(), 2);
     stampTrafficCar(traffic[0], *solid);
-    EXPECT_TRUE(isOn(traffic[0].blocked) && s.passengerCount == 16);
+    EXPECT_EQ(std::tuple(isOn(traffic[0].blocked), s.passengerCount), std::tuple(true, 16));
 }
 
 TEST(Dialogue, RequestFramesJoinThePiecesExactly) {
@@ -163,22 +162,32 @@ TEST(Dialogue, RequestFramesJoinThePiecesExactly) {
 }
 
 // Greeting, place, event, item, frame, complaint, thanks: seven draws, eight for
-// portrait 4; portraits 4 and 7 have lines of their own.
+// portrait 4; portraits 4 and 7 have lines of their own. The lines of a few seeds, worked
+// out from their draws (seed 22: 0.98 for "go", 0.10 for "the record store", frame 0).
 TEST(Dialogue, DrawsSevenNumbersOrEightForPortraitFourInOrder) {
-    for (int portrait = 1; portrait <= 8; ++portrait) {
+    const struct { uint64_t seed; int portrait; const char *request, *complaint, *thanks; } cases[] = {
+        {22, 6, "go! take me to the record store.", "i don't want to die!", "thank you!"},
+        {11, 8, "taxi, i am late for an appointment.", "i don't want to die!", "this is where you leave me."},
+        {4, 6, "do you know where a mcdonalds is?", "you are not very good at this, are you?", "goodbye."},
+        {5, 8, "i need you to deliver this tube tv for me.", "what is your problem?", "this is where you leave me."},
+        {16, 6, "go. we are going to the library!", "what is your problem?", "will I see you again?"},
+        {27, 5, "i need to go to 517, 1290", "yikes!", "this is it!"},
+        {7, 2, "i have to buy a murder weapon at my office.", "o o f", "goodnight!"}};
+    for (const auto& c : cases) {
+        Passenger p;
+        p.destination = Body{517, 1290};
+        seedRandom(c.seed), composeDialogue(p, c.portrait);
+        EXPECT_EQ(std::tie(p.portrait, p.requestLine, p.complaintLine, p.thanksLine),
+                  std::make_tuple(c.portrait, std::string(c.request), std::string(c.complaint), std::string(c.thanks))) << c.seed;
+    }
+    for (int portrait = 1; portrait <= 8; ++portrait) {  // the draws each portrait takes
         seedRandom(100 + portrait);
         double d[9];
         for (double& r : d) r = nextRandom();
         seedRandom(100 + portrait);
         Passenger p;
-        p.destination.x = 300;
         composeDialogue(p, portrait);
-        EXPECT_TRUE(nextRandom() == d[portrait == 4 ? 8 : 7] && p.portrait == portrait) << portrait;
-        if (portrait == 4 || portrait == 7) continue;
-        EXPECT_EQ(p.requestLine, fillRequestFrame(static_cast<int>(12 * d[4]), Greetings[static_cast<int>(8 * d[0])],
-                                                  Places[static_cast<int>(12 * d[1])], Events[static_cast<int>(12 * d[2])],
-                                                  Items[static_cast<int>(12 * d[3])], p.destination));
-        EXPECT_TRUE(p.complaintLine == Complaints[static_cast<int>(10 * d[5])] && p.thanksLine == Thanks[static_cast<int>(10 * d[6])]);
+        EXPECT_EQ(nextRandom(), d[portrait == 4 ? 8 : 7]) << portrait;
     }
     std::set<std::string> heard;
     for (int seed = 0; seed < 100; ++seed) {
@@ -186,10 +195,10 @@ TEST(Dialogue, DrawsSevenNumbersOrEightForPortraitFourInOrder) {
         Passenger hero, program;
         composeDialogue(hero, 4);
         heard.insert(hero.requestLine.rfind("let's rock! to ", 0) == 0 ? "let's rock!" : hero.requestLine);
-        EXPECT_TRUE(hero.complaintLine == "it hurts to be you." && hero.thanksLine == "yeah, piece of cake!");
+        EXPECT_EQ(std::tie(hero.complaintLine, hero.thanksLine), std::make_tuple("it hurts to be you.", "yeah, piece of cake!"));
         composeDialogue(program, 7);
-        EXPECT_TRUE(program.requestLine == "greetings, human!" && program.complaintLine == "driver.exe has stopped working" &&
-                    program.thanksLine == "end of line");
+        EXPECT_EQ(std::tie(program.requestLine, program.complaintLine, program.thanksLine),
+                  std::make_tuple("greetings, human!", "driver.exe has stopped working", "end of line"));
     }
     EXPECT_EQ(heard, (std::set<std::string>{"those alien bastards gonna pay for shooting my ride!", "ready for action!",
                                             "time to kick ass and chew bubble gum.", "I've got balls of steel!", "let's rock!"}));

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 #include "sim/windshield.h"
@@ -49,8 +50,8 @@ TEST_F(PlayerCarTest, GripPullsTowardsTheTurnedHeading) {
     cab.car.turnRate = 1.2f;
     cab.frame(*map, {ActionRight});
     EXPECT_NEAR(cab.car.heading, 12.0, 1e-4);
-    EXPECT_TRUE(std::fabs(cab.car.vy - 0.035 * 0.0209424 * 0.997) < 1e-7 &&
-                std::fabs(cab.car.vx - (0.035 * 0.9997807 + 0.965) * 0.997) < 1e-6);
+    EXPECT_EQ(std::tuple(bool(std::fabs(cab.car.vy - 0.035 * 0.0209424 * 0.997) < 1e-7), bool(std::fabs(cab.car.vx - (0.035 * 0.9997807 + 0.965) * 0.997) < 1e-6)),
+              std::tuple(true, true));
     const struct { int tyres; std::initializer_list<int> keys; double ratio; } cases[] = {  // vx / vy, sliding at 0.5
         {0, {}, 0.0175 / 0.4825}, {2, {}, 0.0275 / 0.4725}, {0, {ActionDown}, 0.00875 / 0.49125}};
     for (const auto& c : cases) {
@@ -65,25 +66,27 @@ TEST_F(PlayerCarTest, GripPullsTowardsTheTurnedHeading) {
 TEST_F(PlayerCarTest, ThrottleBoostGearsAndBrakes) {
     cab.shift.turboBoost = 0.5f;  // engine off: no thrust, but boost left pushes as it drains
     cab.frame(*map, {ActionUp});
-    EXPECT_TRUE(std::fabs(cab.shift.turboBoost - 0.45) < 1e-6 && std::fabs(cab.car.vx - 0.00045 * 0.997) < 1e-9);
+    EXPECT_EQ(std::tuple(bool(std::fabs(cab.shift.turboBoost - 0.45) < 1e-6), bool(std::fabs(cab.car.vx - 0.00045 * 0.997) < 1e-9)), std::tuple(true, true));
     cab.shift.engineRunning = FlagOn;
-    const struct { float speed, boost, boostAfter; double vx; } cases[] = {
-        {1.2f, 0.3f, 0.33f, (1.2 + 0.003 + 0.00033) * 0.997},   // boost builds by 0.025 x speed
-        {1.4f, 0.3f, 0.25f, (1.4 + 0.00025) * 0.997},           // above 1.3 the throttle is cut
-        {1.2f, 0.54f, 0.55f, (1.2 + 0.003 + 0.00055) * 0.997},  // capped at 0.55 a turbo stage
+    const struct { float speed, boost, boostAfter; int8_t stage; double vx; } cases[] = {
+        {1.2f, 0.3f, 0.33f, 1, (1.2 + 0.003 + 0.00033) * 0.997},   // boost builds by 0.025 x speed
+        {1.4f, 0.3f, 0.25f, 1, (1.4 + 0.00025) * 0.997},           // above 1.3 the throttle is cut
+        {1.2f, 0.54f, 0.55f, 1, (1.2 + 0.003 + 0.00055) * 0.997},  // capped at 0.55 a turbo stage
+        {1.2f, 1.09f, 1.1f, 2, (1.2 + 0.003 + 0.0011) * 0.997},
     };
     for (const auto& c : cases) {
         moving(c.speed);
-        cab.shift.turboBoost = c.boost;
+        cab.shift.turboBoost = c.boost, cab.shift.turboLevel = c.stage;
         cab.frame(*map, {ActionUp});
-        EXPECT_TRUE(std::fabs(cab.shift.turboBoost - c.boostAfter) < 1e-6 && std::fabs(cab.car.vx - c.vx) < 1e-6) << c.speed;
+        EXPECT_NEAR(cab.shift.turboBoost, c.boostAfter, 1e-6) << c.boost;
+        EXPECT_NEAR(cab.car.vx, c.vx, 1e-6) << c.boost;
     }
     cab.shift.turboBoost = 0;  // gears change only below 0.1; a refused change uses the switch
     for (float speed : {0.5f, 0.1f, 0.0999f}) {
         moving(speed);
         test::release(cab.keys, {ActionReverse, ActionWipers});
         cab.drive(*map);
-        EXPECT_TRUE(isOn(cab.shift.reverseGear) == (speed < 0.1f) && !isOn(cab.shift.wipersOn)) << speed;
+        EXPECT_EQ(std::tuple(isOn(cab.shift.reverseGear), isOn(cab.shift.wipersOn)), std::tuple((speed < 0.1f), false)) << speed;
     }
     moving(0);
     cab.frame(*map, {ActionUp});  // reverse pulls twice as hard, backwards
@@ -91,12 +94,13 @@ TEST_F(PlayerCarTest, ThrottleBoostGearsAndBrakes) {
     moving(1.0f);  // worn brakes bite half as hard, and the throttle does nothing meanwhile
     cab.shift.damage[DamageBrakes] = 0.5f;
     cab.frame(*map, {ActionUp, ActionDown});
-    EXPECT_TRUE(std::fabs(cab.car.vx - (1.0 - 0.002) * 0.997) < 1e-6 && std::fabs(cab.shift.brakeHeat - 0.002 * 0.999) < 1e-7);
+    EXPECT_EQ(std::tuple(bool(std::fabs(cab.car.vx - (1.0 - 0.002) * 0.997) < 1e-6), bool(std::fabs(cab.shift.brakeHeat - 0.002 * 0.999) < 1e-7)),
+              std::tuple(true, true));
     cab.shift.damage[DamageBrakes] = 0;  // a bite longer than what is left stops the car
     for (double dt : {1.0, 3.0}) {
         moving(0, 0.003f);
         cab.frame(*map, {ActionDown}, dt);
-        EXPECT_TRUE(cab.car.vy >= 0.0f && std::fabs(cab.car.vx) + cab.car.vy < 1e-4f) << dt;
+        EXPECT_EQ(std::tuple(bool(cab.car.vy >= 0.0f), bool(std::fabs(cab.car.vx) + cab.car.vy < 1e-4f)), std::tuple(true, true)) << dt;
     }
 }
 
@@ -119,7 +123,7 @@ TEST_F(PlayerCarTest, OnlyTheFirstSwitchOfAFrameActs) {
         cab.shift.engineHeat = heat;
         test::release(cab.keys, {ActionIgnition});
         cab.drive(*map);
-        EXPECT_TRUE(isOn(cab.shift.engineRunning) == (heat < 4.0f) && cab.shift.speechTimer == 0.0) << heat;
+        EXPECT_EQ(std::tuple(isOn(cab.shift.engineRunning), cab.shift.speechTimer), std::tuple((heat < 4.0f), 0.0)) << heat;
     }
 }
 
@@ -156,15 +160,16 @@ TEST_F(PlayerCarTest, AnyFrameRateDrivesTheSameWayAndNeverThroughAWall) {
             for (int f = 0; f < 4 * fps; ++f) {
                 wall.frame(*walled, {ActionUp}, 50.0 / fps);
                 const bool inWall = isBlocked(*walled, wall.car.x, wall.car.y);
-                ASSERT_TRUE((east ? wall.car.x < 201.0f : wall.car.x >= 1.0f) && !(inWall && wasInWall)) << fps << " " << start;
+                ASSERT_EQ(std::tuple(bool((east ? wall.car.x < 201.0f : wall.car.x >= 1.0f)), bool((inWall && wasInWall))),
+                          std::tuple(true, false)) << fps << " " << start;
                 wasInWall = inWall;
             }
             ASSERT_GT(wall.shift.damage[DamageBodywork], 0.0f);
         }
     }
     for (const auto& end : ends)
-        EXPECT_TRUE(std::fabs(end[0] - ends[0][0]) < 1 && std::fabs(end[1] - ends[0][1]) < 1 &&
-                    std::fabs(end[2] / ends[0][2] - 1) < 0.02 && std::fabs(end[3] / ends[0][3] - 1) < 0.02);
+        EXPECT_EQ(std::tuple(bool(std::fabs(end[0] - ends[0][0]) < 1), bool(std::fabs(end[1] - ends[0][1]) < 1), bool(std::fabs(end[2] / ends[0][2] - 1) < 0.02), bool(std::fabs(end[3] / ends[0][3] - 1) < 0.02)),
+                  std::tuple(true, true, true, true));
 }
 
 TEST_F(PlayerCarTest, BounceThrowsTheCarBackByTwoFramesAndHurtsTheBody) {
@@ -181,10 +186,9 @@ TEST_F(PlayerCarTest, BounceThrowsTheCarBackByTwoFramesAndHurtsTheBody) {
         run.frame(*map);
         // Boost left over this frame (0.3 drained to 0.25) still pushed before the hit.
         const double bounced = (c.speed + 0.00025) * 0.997;
-        EXPECT_TRUE(std::fabs(run.car.vx + bounced) < 1e-5 && std::fabs(run.car.x - (1043.2 - 2 * bounced)) < 1e-4 &&
-                    std::fabs(run.shift.damage[DamageBodywork] - c.damageAfter) < 1e-6) << c.speed;
-        EXPECT_TRUE(run.car.turnRate == 0.0f && run.shift.turboBoost == 0.0f && run.shift.speechText == "yikes!" &&
-                    run.shift.speechTimer == 300.0);
+        EXPECT_EQ(std::tuple(bool(std::fabs(run.car.vx + bounced) < 1e-5), bool(std::fabs(run.car.x - (1043.2 - 2 * bounced)) < 1e-4), bool(std::fabs(run.shift.damage[DamageBodywork] - c.damageAfter) < 1e-6)),
+                  std::tuple(true, true, true)) << c.speed;
+        EXPECT_EQ(std::tuple(run.car.turnRate, run.shift.turboBoost, run.shift.speechText, run.shift.speechTimer), std::tuple(0.0f, 0.0f, "yikes!", 300.0));
     }
 }
 
@@ -203,7 +207,7 @@ TEST_F(PlayerCarTest, ACabScrapingAWallIsNeverHeldThere) {
         run.shift.engineRunning = FlagOn, run.shift.reverseGear = toFlag(c.reverse);
         for (int f = 0; f < 120; ++f) run.frame(*map, c.keys, 50.0 / 60.0);
         const float travelled = std::hypot(run.car.x - 1009.2f, run.car.y - 1000.0f);
-        EXPECT_TRUE(run.car.x + 1.0f < 1010.0f && travelled >= c.minTravelled && travelled <= c.maxTravelled)
+        EXPECT_EQ(std::tuple(bool(run.car.x + 1.0f < 1010.0f), bool(travelled >= c.minTravelled), bool(travelled <= c.maxTravelled)), std::tuple(true, true, true))
             << c.reverse << " " << c.keys.size() << ": " << run.car.x << ", " << run.car.y;
     }
 }
@@ -236,15 +240,15 @@ TEST_F(PlayerCarTest, HeatSettlesWithSpeedAndOverheatingKillsTheEngine) {
     cab.shift.engineRunning = FlagOn;
     cab.car.vx = 1.0f;
     for (int i = 0; i < 6000; ++i) updateCabSystems(cab.shift, cab.car, 1.0);
-    ASSERT_TRUE(std::fabs(cab.shift.engineHeat - 4.99) < 0.01 && isOn(cab.shift.engineRunning));  // 5 v at speed v
+    ASSERT_EQ(std::tuple(bool(std::fabs(cab.shift.engineHeat - 4.99) < 0.01), isOn(cab.shift.engineRunning)), std::tuple(true, true));  // 5 v at speed v
     cab.car.vx = 1.1f;
     for (int i = 0; i < 2000 && isOn(cab.shift.engineRunning); ++i) updateCabSystems(cab.shift, cab.car, 1.0);
-    EXPECT_TRUE(!isOn(cab.shift.engineRunning) && std::fabs(cab.shift.damage[DamageEngine] - 0.0002) < 1e-7);
+    EXPECT_EQ(std::tuple(isOn(cab.shift.engineRunning), bool(std::fabs(cab.shift.damage[DamageEngine] - 0.0002) < 1e-7)), std::tuple(false, true));
     cab.car.vx = 0, cab.shift.brakeHeat = 1.2f;                 // hot brakes wear
     cab.shift.engineHeat = 3.0f, cab.shift.radiatorLevel = 2;  // a better radiator cools faster
     updateCabSystems(cab.shift, cab.car, 2.0);
-    EXPECT_TRUE(std::fabs(cab.shift.engineHeat - 3.0 * 0.997 * 0.997) < 1e-5 &&
-                std::fabs(cab.shift.damage[DamageBrakes] - 0.0004) < 1e-8);
+    EXPECT_EQ(std::tuple(bool(std::fabs(cab.shift.engineHeat - 3.0 * 0.997 * 0.997) < 1e-5), bool(std::fabs(cab.shift.damage[DamageBrakes] - 0.0004) < 1e-8)),
+              std::tuple(true, true));
 }
 
 // 640 by 480 with a 120-row dashboard: the glass ends at row 360, the pivot at (320, 360).
@@ -270,13 +274,13 @@ protected:
 TEST_F(WindshieldTest, DropsSlideDownEverySecondFrameRunOutWithSpeedAndLeaveTheGlass) {
     Raindrop &odd = dropAt(1, 320, 100), &even = dropAt(2, 320, 100), &low = dropAt(3, 100, 359.9);
     update(0);
-    EXPECT_TRUE(odd.body.y == 100.2f && odd.body.x == 320.0f && even.body.y == 100.0f && !isOn(low.active));
+    EXPECT_EQ(std::tuple(odd.body.y, odd.body.x, even.body.y, isOn(low.active)), std::tuple(100.2f, 320.0f, 100.0f, false));
     update(1, 2.0);
-    EXPECT_TRUE(even.body.y == 100.4f && odd.body.y == 100.2f && isOn(odd.active));
+    EXPECT_EQ(std::tuple(even.body.y, odd.body.y, isOn(odd.active)), std::tuple(100.4f, 100.2f, true));
     car.vx = 2.0f;
     Raindrop &drop = dropAt(5, 420, 260), &edge = dropAt(7, 638, 200);  // 45 degrees up to the right
     update(0);
-    EXPECT_TRUE(std::fabs(drop.body.x - 422.12) < 0.01 && std::fabs(drop.body.y - 258.08) < 0.01 && !isOn(edge.active));
+    EXPECT_EQ(std::tuple(bool(std::fabs(drop.body.x - 422.12) < 0.01), bool(std::fabs(drop.body.y - 258.08) < 0.01), isOn(edge.active)), std::tuple(true, true, false));
 }
 
 // The blade moves 0.04 radians a tick only with the wipers on, the engine running and the
@@ -292,7 +296,7 @@ TEST_F(WindshieldTest, BladeSweepsWhenSwitchedOnAndWipesDropsWithinFiveDegrees) 
         shift.wipersOn = toFlag(c.wipers), shift.engineRunning = toFlag(c.engine), shift.damage[1] = c.damage;
         shift.wiperAngle = c.from, shift.wiperDirection = c.direction;
         update(0);
-        EXPECT_TRUE(std::fabs(shift.wiperAngle - c.to) < 1e-12 && shift.wiperDirection == c.turned) << c.from;
+        EXPECT_EQ(std::tuple(bool(std::fabs(shift.wiperAngle - c.to) < 1e-12), shift.wiperDirection), std::tuple(true, c.turned)) << c.from;
     }
     const struct { double blade, drop; bool wiped; } wipes[] = {  // radians, degrees
         {WiperRestAngle, 183.6 + 4.0, true}, {WiperRestAngle, 183.6 + 6.0, false}, {WiperRestAngle, 300.0, false},
@@ -315,15 +319,17 @@ TEST_F(WindshieldTest, RainTogglesRarelySpawnsDropsAndTheSlotsWrap) {
     shift.nextRaindrop = 255;
     seedRandom(6);
     const double toggle = nextRandom(), spawn = nextRandom(), rx = nextRandom(), ry = nextRandom(), rt = nextRandom();
-    ASSERT_TRUE(toggle >= 0.0008 && spawn < 1.0);
+    ASSERT_EQ(std::tuple(bool(toggle >= 0.0008), bool(spawn < 1.0)), std::tuple(true, true));
     seedRandom(6);
     update(1, 4.0);  // even slots move; slot 255 is new and odd
     const Raindrop& drop = shift.raindrops[255];
-    EXPECT_TRUE(isOn(drop.active) && drop.body.x == std::floor(rx * 640) && drop.body.y == std::floor(ry * 360));
-    EXPECT_TRUE(drop.body.travelRate == static_cast<float>(rt + 1.0) && shift.nextRaindrop == 256);
+    EXPECT_EQ(std::tuple(isOn(drop.active), drop.body.x, drop.body.y), std::tuple(true, std::floor(rx * 640), std::floor(ry * 360)));
+    EXPECT_EQ(std::tuple(drop.body.travelRate, shift.nextRaindrop), std::tuple(static_cast<float>(rt + 1.0), 256));
     EXPECT_NEAR(drop.body.heading, 3600 + std::atan2(drop.body.y - 360.0, drop.body.x - 320.0) / GamePi * 1800, 1e-2);
     update(3, 4.0);  // the last slot, then the first again
-    EXPECT_TRUE(isOn(shift.raindrops[256].active) && shift.nextRaindrop == 1);
+    EXPECT_EQ(std::tuple(isOn(shift.raindrops[256].active), shift.nextRaindrop), std::tuple(true, 1));
+    shift.nextRaindrop = 0, shift.raindrops[1].active = FlagOff, update(5, 4.0);  // a slot number off the list: slot 1
+    EXPECT_EQ(std::tuple(isOn(shift.raindrops[1].active), shift.nextRaindrop), std::tuple(true, 2));
     int toggles = 0;  // about once every 100 s: 20 times in 2000 one-second frames
     for (int i = 0; i < 2000; ++i) {
         const uint8_t before = shift.raining;

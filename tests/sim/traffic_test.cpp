@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 #include "sim_support.h"
@@ -49,8 +50,8 @@ TEST_F(TrafficTest, StampShowsTheSpriteColumnsOfEachHeading) {
         car.model = 5;
         stampTrafficCar(car, *map);
         const auto cells = region(*map, 990, 990, 1010, 1010);
-        EXPECT_TRUE(std::count_if(cells.begin(), cells.end(), [](const MapCell& m) { return hasFlag(m, Vehicle); }) == 32 &&
-                    !isOn(car.blocked)) << c.turn;
+        EXPECT_EQ(std::tuple(std::count_if(cells.begin(), cells.end(), [](const MapCell& m) { return hasFlag(m, Vehicle); }), isOn(car.blocked)),
+                  std::tuple(32, false)) << c.turn;
         const auto flags = uint8_t(Visible | SeeThrough | Vehicle | TallVehicle | (c.ascending ? SpriteAscending : 0));
         for (const Cell& e : {c.front, c.rear})
             EXPECT_EQ(cellAt(*map, e.x, e.y), (MapCell{0, 5, flags, uint8_t(e.yCross), uint8_t(e.xCross)})) << c.turn << " " << e.x;
@@ -64,8 +65,8 @@ TEST_F(TrafficTest, StampShowsTheSpriteColumnsOfEachHeading) {
     clearMarks(*map);
     markSquare(*map, car.motion);
     moveTrafficCar(car, *map, 1.0);
-    EXPECT_TRUE(hasFlag(cellAt(*map, 1001, 999), PickupMark) && !hasFlag(cellAt(*map, 1003, 1001), PickupMark) &&
-                hasFlag(cellAt(*map, 1003, 1003), PickupMark));  // outside the car the new mark stays
+    EXPECT_EQ(std::tuple(hasFlag(cellAt(*map, 1001, 999), PickupMark), hasFlag(cellAt(*map, 1003, 1001), PickupMark), hasFlag(cellAt(*map, 1003, 1003), PickupMark)),
+              std::tuple(true, false, true));  // outside the car the new mark stays
 }
 
 TEST_F(TrafficTest, BlockedCarWritesNothingMovesAndTurnsBack) {
@@ -77,8 +78,8 @@ TEST_F(TrafficTest, BlockedCarWritesNothingMovesAndTurnsBack) {
     moveTrafficCar(car, *map, 1.0);
     EXPECT_TRUE(region(*map, 990, 985, 1010, 1010) == before);
     // It first moves 0.3, then turns back into the lane 7 to its left, 1 cell back.
-    EXPECT_TRUE(std::fabs(car.motion.x - 999.8) < 1e-3 && std::fabs(car.motion.y - 993) < 1e-3) << car.motion.x;
-    EXPECT_TRUE(car.motion.heading == 1800.0f && car.fwdX == -1 && car.fwdY == 0 && !isOn(car.blocked));
+    EXPECT_EQ(std::tuple(bool(std::fabs(car.motion.x - 999.8) < 1e-3), bool(std::fabs(car.motion.y - 993) < 1e-3)), std::tuple(true, true)) << car.motion.x;
+    EXPECT_EQ(std::tuple(car.motion.heading, car.fwdX, car.fwdY, isOn(car.blocked)), std::tuple(1800.0f, -1, 0, false));
 }
 
 // The probe 8 ahead of a car at (1000, 1000) heading +x is (1008, 1000): a vehicle there,
@@ -124,8 +125,9 @@ TEST_F(TrafficTest, TurnsAtCornerPointsWithEvenChance) {
             const double heading = turns ? c[3] : c[2], a = heading / 1800 * GamePi;
             ASSERT_NEAR(car.motion.heading, heading, 1e-3) << c[0] << "," << c[1] << " " << c[2];
             // Either way it moves one cell on along its (new) heading.
-            ASSERT_TRUE(std::fabs(car.motion.x - c[0] - std::cos(a)) < 1e-3 && std::fabs(car.motion.y - c[1] - std::sin(a)) < 1e-3);
-            ASSERT_TRUE(car.fwdX == std::lround(std::cos(a)) && car.fwdY == std::lround(std::sin(a)));
+            ASSERT_EQ(std::tuple(bool(std::fabs(car.motion.x - c[0] - std::cos(a)) < 1e-3), bool(std::fabs(car.motion.y - c[1] - std::sin(a)) < 1e-3)),
+                      std::tuple(true, true));
+            ASSERT_EQ(std::tuple(car.fwdX, car.fwdY), std::tuple(std::lround(std::cos(a)), std::lround(std::sin(a))));
             turned += turns;
         }
         EXPECT_NEAR(turned, 100, 30);
@@ -137,7 +139,7 @@ TEST_F(TrafficTest, TurnsAtCornerPointsWithEvenChance) {
     moveTrafficCar(car, *map, 1.0);
     const double next = nextRandom();
     seedRandom(3);
-    EXPECT_TRUE(car.motion.x == 1100.0f && car.motion.heading == 0.0f && nextRandom() == next);
+    EXPECT_EQ(std::tuple(car.motion.x, car.motion.heading, nextRandom()), std::tuple(1100.0f, 0.0f, next));
 }
 
 }  // namespace

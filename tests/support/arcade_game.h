@@ -1,9 +1,10 @@
 #pragma once
 // ArcadeGame: a headless game made ready for runShift as the program loop makes it:
-// screen and keys, silent audio, trig tables, the generated graphics pack (tests skip
-// without it: `if (!arcade.ready()) GTEST_SKIP() << arcade.skipReason();`), a seeded
-// city and world view, the traffic cars and a fresh shift with a time limit.
+// screen and keys, silent audio, trig tables, the generated graphics pack, a seeded
+// city and world view, the traffic cars and a fresh shift with a time limit. Without the
+// pack it throws, and the test fails saying so: the data is built before the tests.
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 #include "city/city_generator.h"
@@ -30,8 +31,8 @@ public:
         fillTrigTables();
         const std::string path = std::string(HC_DATA_DIR) + "/graphics.pak";
         if (!loadGameGraphics(g, path)) {
-            reason_ = "no loadable graphics pack at " + path;
-            return;
+            shutdownAudio(g.audio);
+            throw std::runtime_error("no loadable graphics pack at " + path + " (the game_data target builds it)");
         }
         g.city = newCityMap();
         seedRandom(seed);
@@ -39,7 +40,6 @@ public:
         initView(*g.city, view, g.shift, RenderWidth, RenderHeight);
         g.traffic = (traffic_ = std::make_unique<TrafficCar[]>(TrafficCarCount)).get();
         resetShiftRecords(minutes);
-        ready_ = true;
     }
     ~ArcadeGame() {
         Game& g = game();
@@ -50,9 +50,6 @@ public:
         shutdownAudio(g.audio);
     }
 
-    bool ready() const { return ready_; }
-    const std::string& skipReason() const { return reason_; }
-
     // What a new arcade game resets, and the time limit.
     void resetShiftRecords(int minutes) {
         newGameReset(game().shift, game().player);
@@ -62,8 +59,6 @@ public:
     ViewTables view;
 
 private:
-    bool ready_ = false;
-    std::string reason_;
     std::unique_ptr<TrafficCar[]> traffic_;
 };
 
