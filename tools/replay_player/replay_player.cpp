@@ -9,6 +9,8 @@
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
+#include <memory>
+#include <stdexcept>
 #include <string>
 
 #include "shell/replays.h"
@@ -26,11 +28,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", line.c_str());
         return 1;
     }
-    hc::ArcadeGame arcade;
-    if (!arcade.ready()) {
-        std::fprintf(stderr, "Cannot play: %s\n", arcade.skipReason().c_str());
+    std::unique_ptr<hc::ArcadeGame> made;
+    try {
+        made = std::make_unique<hc::ArcadeGame>();
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "Cannot play: %s\n", error.what());
         return 1;
     }
+    hc::ArcadeGame& arcade = *made;
     uint64_t pictures = 14695981039346656037ull;
     arcade.onFrame = [&](const hc::Image& frame) { pictures = hc::test::fnv1a(frame) ^ (pictures * 1099511628211ull); };
     hc::PlaybackResult result;
