@@ -45,8 +45,10 @@ hc_init() {
     export ALSOFT_DRIVERS=null HAZARDCAB_HOME=$HC_TMP/home
     mkdir "$HAZARDCAB_HOME"
     # The server takes the first free display number itself and writes it once it accepts
-    # connections: two tests starting at once cannot end up on one server.
-    Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp 3>"$HC_TMP/display" >/dev/null 2>&1 &
+    # connections: two tests starting at once cannot end up on one server. -noreset keeps
+    # it up between games: by default it resets when its last client leaves, and a game
+    # started during that reset finds no display.
+    Xvfb -displayfd 3 -noreset -screen 0 1366x768x24 -nolisten tcp 3>"$HC_TMP/display" >/dev/null 2>&1 &
     HC_XVFB=$!
     hc_wait_for 20 grep -q '^[0-9][0-9]*$' "$HC_TMP/display" || hc_fail "no X server"
     export DISPLAY=":$(head -1 "$HC_TMP/display")"
