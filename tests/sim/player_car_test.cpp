@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -178,8 +179,7 @@ TEST_F(PlayerCarTest, BounceThrowsTheCarBackByTwoFramesAndHurtsTheBody) {
     const struct { float speed, damageBefore, damageAfter; } cases[] = {{1.0f, 0, 0.1f}, {0.199f, 0, 0}, {1.0f, 0.95f, 1.0f}};
     for (const auto& c : cases) {
         Cab run;
-        run.placeAt(1043.2f, 1034);
-        run.car.vx = c.speed, run.car.turnRate = 0.5f;
+        run.placeAt(1043.2f, 1034), run.car.vx = c.speed, run.car.turnRate = 0.5f;
         run.shift.turboBoost = 0.3f, run.shift.damage[DamageBodywork] = c.damageBefore;
         // Slot 6 is tested, so nobody gets out.
         run.shift.passengerAboard = 3, run.shift.passengers[3].complaintLine = "yikes!", run.shift.frameCounter = 5;
@@ -227,11 +227,8 @@ TEST_F(PlayerCarTest, ACabDeepInAWallComesBackOutTheSideItEntered) {
         test::MapPtr walled = test::openGround(900, 900, 1200, 1200);
         test::putWall(*walled, 1000, 950, c.lastWallCell, 1050);
         Cab run;
-        run.placeAt(c.x, 1000);
-        run.car.vx = c.vx;
-        run.frame(*walled);
-        EXPECT_GE(run.car.x, c.minX) << c.x;
-        EXPECT_LE(run.car.x, c.maxX) << c.x;
+        run.placeAt(c.x, 1000), run.car.vx = c.vx, run.frame(*walled);
+        EXPECT_THAT(run.car.x, testing::AllOf(testing::Ge(c.minX), testing::Le(c.maxX))) << c.x;
         EXPECT_EQ(run.car.y, 1000.0f) << c.x;
     }
 }
