@@ -91,14 +91,13 @@ TEST_F(StartupTest, NoDisplayModeAWindowThatCannotOpenOrNoPackFailsWithStatusOne
     setDataFolder(testing::TempDir() + "hc-no-data");  // the loader says what is wrong
     EXPECT_EQ(run(), 1);
     EXPECT_NE(hg.consoleLines().back().find(testing::TempDir() + "hc-no-data/graphics.pak"), std::string::npos) << hg.console;
-    HeadlessGame noModes;
-    noModes.window.modes.clear();
-    EXPECT_EQ(noModes.runUntilEnd([&] { runGame(noModes.game(), noModes.window); }), 1);
-    EXPECT_EQ(std::pair(noModes.consoleLines().back(), noModes.window.isOpen()), std::pair(std::string("No supported video modes available"), false));
-    HeadlessGame refused;
-    refused.window.openFailure = "refused";
-    EXPECT_EQ(refused.runUntilEnd([&] { runGame(refused.game(), refused.window); }), 1);
-    EXPECT_EQ(refused.consoleLines().back(), "Cannot open the window: refused");
+    for (const bool noModes : {true, false}) {
+        HeadlessGame one;
+        noModes ? one.window.modes.clear() : void(one.window.openFailure = "refused");
+        EXPECT_EQ(one.runUntilEnd([&] { runGame(one.game(), one.window); }), 1) << noModes;
+        EXPECT_EQ(std::pair(one.consoleLines().back(), one.window.isOpen()),
+                  std::pair(std::string(noModes ? "No supported video modes available" : "Cannot open the window: refused"), false));
+    }
 }
 
 TEST(FreeMemoryLine, KilobytesRoundToNearestWithHalvesToEven) {
@@ -243,14 +242,13 @@ TEST(ExitScreen, DrawsThePictureOnTheConsoleAndEndsTheProgram) {
         EXPECT_NE(out.find(cell(colours, row, column)), std::string::npos) << row << "," << column;
     EXPECT_EQ(out.find("\x1b[18;79H"), std::string::npos) << "the 40th cell is not shown";
     size_t at = 0;
-    for (int row = 1; row <= 18; ++row) {
+    for (int row = 1; row <= 18; ++row)
         for (int c = 0; c < 39; ++c) {
             const std::string cursor = "\x1b[" + std::to_string(row) + ";" + std::to_string(2 * c + 1) + "H  \n";
             const size_t found = out.find(cursor, at);
             ASSERT_NE(found, std::string::npos) << row << "," << c;
             at = found + cursor.size();
         }
-    }
     EXPECT_EQ(out.find("\x1b[37;40m\x1b[19;1H  Thanks for playing!"), at) << "right below the picture";
     EXPECT_TRUE(hg.consoleLines().back().starts_with("\x1b[0m")) << "terminal colours restored";
     EXPECT_EQ(hg.game().audio.output, nullptr) << "the audio was shut down";
