@@ -72,10 +72,9 @@ TEST(CityGeneration, LightLevelsAndLaneMarksWorkedByHand) {
     EXPECT_EQ(pattern, "####..|..###############..|..#######");
 }
 
-// The ground colour of every cell is drawn first (x outer, y inner), then district by
-// district (i outer, j inner) the lot counts across x and y, each lot's kind and colour,
-// the post's template, the layout's draws (for the 4 x 4 enclosure: the low wall's
-// template, the closed floor's colour, the parked vehicle's model) and the mirror.
+// The ground colour of every cell is drawn first (x outer, y inner), then district by district (i outer, j inner) the
+// lot counts across x and y, each lot's kind and colour, the post's template, the layout's draws (for the 4 x 4
+// enclosure: the low wall's template, the closed floor's colour, the parked vehicle's model) and the mirror.
 TEST(CityGeneration, RandomDrawsDecideInOrder) {
     const auto& city = sharedCity();
     const CityMap& map = *city.map;
@@ -110,9 +109,8 @@ TEST(CityGeneration, RandomDrawsDecideInOrder) {
     }
 }
 
-// Each district: its post (moved by the mirrors); without a layout, nx by ny lots of one
-// kind each with streets round them and no vehicle; with one, the layout's parked
-// vehicle, whose sprites run the other way when mirrored in x.
+// Each district: its post (moved by the mirrors); without a layout, nx by ny lots of one kind each with streets round
+// them and no vehicle; with one, the layout's parked vehicle, whose sprites run the other way when mirrored in x.
 TEST(CityGeneration, DistrictsHoldTheirLotsPostStreetsAndLayouts) {
     const auto& city = sharedCity();
     const CityMap& map = *city.map;

@@ -63,8 +63,7 @@ TEST(IsBlocked, LooksAtTheCellUnderThePointAndReportsIt) {
     }
 }
 
-// Mirroring is its own inverse and turns sprites round only in x; blocks leaving the grid
-// are left alone.
+// Mirroring is its own inverse and turns sprites round only in x; blocks leaving the grid are left alone.
 TEST(Mirror, SwapsCellsOnceAndFlipsSpriteDirectionOnlyInX) {
     CityMap& map = scratch();
     const int a = 512, b = 768;

@@ -16,9 +16,8 @@ namespace hc {
 namespace {
 
 TEST(MainMenu, UpAndDownWrapRoundTheEntriesAndTheExitKeyChoosesExit) {
-    // Up from 1 wraps to the last and down from the last to 1; other keys are not the
-    // menu's. With the assists the free ride is second, the city of the day third, and
-    // exit the seventh.
+    // Up from 1 wraps to the last and down from the last to 1; other keys are not the menu's. With the assists the
+    // free ride is second, the city of the day third, and exit the seventh.
     const struct { bool assists; std::vector<const char*> keys; int chosen; } cases[] = {
         {false, {"Return"}, MenuArcade}, {false, {"Down", "Return"}, MenuCareer}, {false, {"Up", "Return"}, MenuExit},
         {false, {"Up", "Up", "Return"}, MenuHelp}, {false, {"Up", "Down", "Return"}, MenuArcade},
@@ -79,8 +78,7 @@ TEST(DrawImageScaled, CentredOneToOneHalvedAt320AndDoubledAbove1280) {
         {640, 480, 100, 50, -1, -1, {{270, 215, 1}, {369, 264, 100}, {269, 215, 255}, {270, 214, 255}, {370, 264, 255}, {369, 265, 255}}},
         // At 320 every second column and row: rows 0 and 2 of four.
         {320, 240, 640, 4, 0, 0, {{0, 0, 1}, {1, 0, 3}, {159, 0, 69}, {319, 0, 139}, {0, 1, 1}, {0, 2, 255}}},
-        // Above 1280 steps of 0.5 rounded half to even: columns 0, 0, 1, 2, 2, 2, 3, 4, 4, 4;
-        // four rows become seven.
+        // Above 1280 steps of 0.5 rounded half to even: columns 0, 0, 1, 2, 2, 2, 3, 4, 4, 4; four rows become seven.
         {1366, 20, 640, 4, 0, 0, {{1, 0, 1}, {2, 0, 2}, {3, 0, 3}, {5, 0, 3}, {6, 0, 4}, {9, 0, 5}, {0, 6, 1}, {0, 7, 255}}},
         // Larger than the target: cut off at every edge.
         {64, 48, 200, 200, -1, -1, {{0, 0, 69}, {63, 47, 132}}},

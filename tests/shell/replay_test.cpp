@@ -1,5 +1,4 @@
-// Shifts recorded headless and played back: the same pictures, frame for frame, and the
-// same end.
+// Shifts recorded headless and played back: the same pictures, frame for frame, and the same end.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -35,10 +34,9 @@ int standOnStraightFare(ArcadeGame& arcade, uint64_t seed) {
     return fare;
 }
 
-// Drives as a player would: waits for the fare, starts the engine, drives to the
-// destination and brakes there, waits for the drop-off, loses the window's focus as it
-// lets go of the map key (no map: that release is forgotten), shows the map, drives into
-// a wall and ends the shift with the exit key.
+// Drives as a player would: waits for the fare, starts the engine, drives to the destination and brakes there, waits
+// for the drop-off, loses the window's focus as it lets go of the map key (no map: that release is forgotten), shows
+// the map, drives into a wall and ends the shift with the exit key.
 struct Driver {
     Driver(ArcadeGame& game, int k) : arcade(game), fare(k) {}
     ArcadeGame& arcade;

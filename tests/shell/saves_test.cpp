@@ -307,8 +307,7 @@ TEST(SavedDetail, ALowDetailSettingLastsThroughEachShiftAndTheFileStaysAsItWas) 
     EXPECT_EQ(slurp(settings), before);
 }
 
-// Full screen by a start-up option, or music off after a failed track, is not the saved
-// setting: nothing is written.
+// Full screen by a start-up option, or music off after a failed track, is not the saved setting: nothing is written.
 TEST_F(Saves, AStartOptionOrAFailedTrackIsNotTheSavedSetting) {
     hg.openScreen();
     initAudio(g().audio);

@@ -50,8 +50,7 @@ struct Replay {
         arcade.onFrame = [&](const Image& frame) { frames.push_back(copyFrame(frame)); };
         status = arcade.runUntilEnd([&] { runShift(g, arcade.view, note); });
     }
-    // The frame presented by the loop after poll k; the score picture comes right after
-    // the last frame of play.
+    // The frame presented by the loop after poll k; the score picture comes right after the last frame of play.
     const Frame& loopFrame(int64_t k) const { return frames.at(framesAtPoll.at(k)); }
     const Frame& scoreFrame() const { return frames.at(framesAtPoll.at(loopPolls + 1) - 1); }
 };
@@ -71,11 +70,10 @@ TEST(ShiftLoop, EndsOnTheFrameWhoseClockStepGoesBelowZero) {
     for (uint8_t p : replay.frames.back()) ASSERT_EQ(p, 255);
 }
 
-// F3 shows the statistics overlay from the next frame: a bar per phase, each the phase's
-// share of the previous frame. Tab switches to the map view, which draws no HUD. The back
-// key ends the game at the next clock step; the score picture is the last frame greyed
-// with "time's up!" at row 192 and the score 30 rows lower, both centred, and the note
-// under them. The screenshot key presents it again for the grab.
+// F3 shows the statistics overlay from the next frame: a bar per phase, each the phase's share of the previous frame.
+// Tab switches to the map view, which draws no HUD. The back key ends the game at the next clock step; the score
+// picture is the last frame greyed with "time's up!" at row 192 and the score 30 rows lower, both centred, and the
+// note under them. The screenshot key presents it again for the grab.
 TEST(ShiftLoop, StatisticsMapViewAndTheScorePicture) {
     ArcadeGame arcade;
     const Game& g = arcade.game();
@@ -141,10 +139,9 @@ TEST(ShiftLoop, OverlayPercentagesComeFromThePreviousFramesTotal) {
     destroyImage(target);
 }
 
-// Each frame hands the car's sound to the audio engine: the engine's three tones at f,
-// 1.25 f and 0.124 f, the turbo's at 2 f and 0, the switches and gains (the skid fades in
-// by 0.04 a tick, a frame at 60 a second being 50/60 of one); the music key switches
-// channel 1. The end of the shift silences channels 2 to 4, not the music.
+// Each frame hands the car's sound to the audio engine: the engine's three tones at f, 1.25 f and 0.124 f, the
+// turbo's at 2 f and 0, the switches and gains (the skid fades in by 0.04 a tick, a frame at 60 a second being 50/60
+// of one); the music key switches channel 1. The end of the shift silences channels 2 to 4, not the music.
 TEST(ShiftLoop, CarSoundsGoToTheirChannelsAndFallSilentAtTheEnd) {
     ArcadeGame arcade;
     Game& g = arcade.game();
@@ -208,9 +205,8 @@ TEST(ShiftLoop, LongFramesDriveTheCityAsShortOnesDo) {
     EXPECT_EQ(differ, std::vector<size_t>{});
 }
 
-// On a machine so slow that every frame is five seconds long a four-minute shift still
-// lasts four minutes of game time: 48 frames, a few more while the frame timer's first
-// window reads a tick a frame.
+// On a machine so slow that every frame is five seconds long a four-minute shift still lasts four minutes of game
+// time: 48 frames, a few more while the frame timer's first window reads a tick a frame.
 TEST(ShiftLoop, FiveSecondFramesStillPlayFourMinutesOfGameTime) {
     ArcadeGame arcade;
     arcade.secondsPerFrame = 5.0;

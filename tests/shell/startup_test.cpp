@@ -49,9 +49,8 @@ double availableKilobytes() {
     return kb;
 }
 
-// The console is cleared first; then the free memory in whole kilobytes (what the system
-// has available, give or take what others took meanwhile) and the set-up lines. Esc at
-// the menu leaves through the exit screen.
+// The console is cleared first; then the free memory in whole kilobytes (what the system has available, give or take
+// what others took meanwhile) and the set-up lines. Esc at the menu leaves through the exit screen.
 TEST_F(StartupTest, ConsoleLinesComeInOrderAndEscAtTheMenuLeavesThroughTheExitScreen) {
     hg.window.holdKey(KeyEsc, 3, 3);
     hg.window.onPoll = [](int64_t poll) { if (poll > 500) endProcess(99); };  // still in the program loop
@@ -105,9 +104,8 @@ TEST(FreeMemoryLine, KilobytesRoundToNearestWithHalvesToEven) {
     for (const auto& c : cases) EXPECT_EQ(kilobytesRounded(c[0]), c[1]) << c[0];
 }
 
-// What each reset leaves: a new arcade game clears the counters, the upgrades and the
-// wear; a career shift keeps the money, the upgrades and the wear. Both put the cab back
-// at its start facing +x, standing still.
+// What each reset leaves: a new arcade game clears the counters, the upgrades and the wear; a career shift keeps the
+// money, the upgrades and the wear. Both put the cab back at its start facing +x, standing still.
 TEST(NewGame, ResetsClearOrKeepWhatTheirKindOfShiftCarries) {
     for (const bool career : {false, true}) {
         Shift shift;
@@ -137,10 +135,9 @@ TEST(SetupTables, SeedsFromTheClockAndBindsTheKeys) {
     EXPECT_EQ(std::tuple(draws[0], bool(draws[1] != draws[2]), hg.game().keys.scancode[ActionUp]), std::tuple(draws[1], true, 72));
 }
 
-// Rounds of the program loop, each chosen with the keys and left with the exit key:
-// every round opens with the menu theme (track 1) from its start; the help pages and the
-// garage play track 2; an arcade game gets a new city, the turbo at stage 1 after the
-// reset, a driving track and four minutes; "exit" ends through the exit screen.
+// Rounds of the program loop, each chosen with the keys and left with the exit key: every round opens with the menu
+// theme (track 1) from its start; the help pages and the garage play track 2; an arcade game gets a new city, the
+// turbo at stage 1 after the reset, a driving track and four minutes; "exit" ends through the exit screen.
 TEST(ProgramLoop, EachMenuChoiceGetsItsMusicAndSetUp) {
     ArcadeGame arcade;
     Game& g = arcade.game();
@@ -178,9 +175,8 @@ TEST(ProgramLoop, EachMenuChoiceGetsItsMusicAndSetUp) {
     EXPECT_EQ(std::tuple(bool(arcade.console.find(" Thanks for playing!") != std::string::npos), bool(arcade.window.wasClosed())), std::tuple(true, true));
 }
 
-// An arcade game's score picture in classic mode is the game's two lines and nothing
-// else, though the score still goes into the best scores; with the assists on, the
-// best-score line is drawn under them.
+// An arcade game's score picture in classic mode is the game's two lines and nothing else, though the score still
+// goes into the best scores; with the assists on, the best-score line is drawn under them.
 TEST(ProgramLoop, ClassicModeShowsTheScorePictureWithoutTheBestScoreLine) {
     for (const bool assists : {false, true}) {
         ArcadeGame arcade;
@@ -207,8 +203,7 @@ TEST(ProgramLoop, ClassicModeShowsTheScorePictureWithoutTheBestScoreLine) {
     }
 }
 
-// The driving track is drawn after the city: over a dozen seeds every track 1 to 4 comes
-// up and no other.
+// The driving track is drawn after the city: over a dozen seeds every track 1 to 4 comes up and no other.
 TEST(ProgramLoop, ArcadeGamesDrawTheirTrackFromOneToFour) {
     ArcadeGame arcade;
     std::set<int> tracks;
@@ -255,8 +250,7 @@ TEST(ExitScreen, DrawsThePictureOnTheConsoleAndEndsTheProgram) {
     for (int c = 1; c <= AudioChannelCount; ++c) EXPECT_EQ(hg.game().audio.channels[c].enabled, 0) << c;
 }
 
-// Options set h(elp), v(ersion), f(ull screen), n(ew career) and the data folder;
-// anything else is an error line.
+// Options set h(elp), v(ersion), f(ull screen), n(ew career) and the data folder; anything else is an error line.
 TEST(CommandLine, OptionsAndMistakes) {
     // A bad argument is quoted up to its first 200 characters.
     const std::string fits = "--" + std::string(198, 'z'), huge = fits + "y" + std::string(130000, 'w');

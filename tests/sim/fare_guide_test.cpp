@@ -127,9 +127,8 @@ TEST(StallWatch, HintFollowsTheGearAndWhatIsInTheWay) {
     }
 }
 
-// With the assists, every square that counts is one closed outline: the game's 48 marks
-// and the eight cells that close the middles of its sides; a square that does not count
-// stays as the game marks it.
+// With the assists, every square that counts is one closed outline: the game's 48 marks and the eight cells that
+// close the middles of its sides; a square that does not count stays as the game marks it.
 TEST(FareGuide, OutlinesCloseOnlyTheSquaresThatCount) {
     const test::MapPtr map = test::openGround(0, 0, 1200, 1200);
     Shift shift;

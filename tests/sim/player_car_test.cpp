@@ -128,10 +128,9 @@ TEST_F(PlayerCarTest, OnlyTheFirstSwitchOfAFrameActs) {
     }
 }
 
-// The same drive at 60, 12 and 2 frames a second (throttle along +x, a swerve, braking)
-// ends at the same place with the same heat: long frames are driven in steps of at most
-// a tick. At top speed into walls two cells thick (one at the grid's edge) the box is
-// tested before each step: the centre may end one frame inside the wall's first cell but
+// The same drive at 60, 12 and 2 frames a second (throttle along +x, a swerve, braking) ends at the same place with
+// the same heat: long frames are driven in steps of at most a tick. At top speed into walls two cells thick (one at
+// the grid's edge) the box is tested before each step: the centre may end one frame inside the wall's first cell but
 // bounces straight out, never crossing the wall or leaving the grid.
 TEST_F(PlayerCarTest, AnyFrameRateDrivesTheSameWayAndNeverThroughAWall) {
     const struct { double until; std::initializer_list<int> keys; } script[] = {
@@ -212,12 +211,10 @@ TEST_F(PlayerCarTest, ACabScrapingAWallIsNeverHeldThere) {
     }
 }
 
-// A cab found deep inside a wall (a collision it could not bounce out of) comes back out
-// the side it entered, even where the far side is nearer, and never farther than three
-// cells: deeper than that it stays where it is.
+// A cab found deep inside a wall (a collision it could not bounce out of) comes back out the side it entered, even
+// where the far side is nearer, and never farther than three cells: deeper than that it stays where it is.
 TEST_F(PlayerCarTest, ACabDeepInAWallComesBackOutTheSideItEntered) {
-    // x after one frame; the wall is cells 1000 to lastWallCell, the box reaches a cell
-    // either side of the centre.
+    // x after one frame; the wall is cells 1000 to lastWallCell, the box reaches a cell either side of the centre.
     const struct { int lastWallCell; float x, vx, minX, maxX; } cases[] = {
         {1001, 1001.6f, 0.1f, 996.5f, 999.0f},     // 1.6 deep from the west: out to the west
         {1001, 1000.4f, -0.1f, 1003.0f, 1005.5f},  // 1.6 deep from the east: out to the east
