@@ -114,6 +114,13 @@ constexpr uint8_t KeyCap = GlyphColour + 4, Narrow = GlyphColour + 3;
 struct HelpPages : ::testing::Test {
     std::vector<uint8_t> pagePicture(int page) { drawHelpPage(fe.game(), page); return {fe.game().screen.renderBuffer->pixels, fe.game().screen.renderBuffer->pixels + 640 * 480}; }
     uint32_t at(int x, int y) { return getPixel(*fe.game().screen.renderBuffer, x, y); }
+    // The pages a run showed, each run of equal frames once.
+    static std::vector<int> shown(const FrameLog& log, const std::vector<uint8_t>* pages, int count) {
+        std::vector<int> seen;
+        for (const auto& frame : log.frames)
+            for (int p = 1; p <= count; ++p) if (frame == pages[p] && (seen.empty() || seen.back() != p)) seen.push_back(p);
+        return seen;
+    }
 
     FrontEndGame fe;
 };
@@ -129,14 +136,9 @@ TEST_F(HelpPages, SelectTurnsThePagesRoundOtherKeysRedrawAndExitLeavesFromAnyPag
     FrameLog log;
     for (const auto& c : cases) {
         fe.pressFromNextPoll(c.keys, log), runHelpPages(fe.game(), c.first);
-        std::vector<int> shown;
         int firstPageFrames = 0;
-        for (size_t f = 0; f < log.frames.size(); ++f) {
-            firstPageFrames += log.polls[f] < log.polls.back() && log.frames[f] == pages[1];
-            for (int p = 1; p <= 3; ++p)
-                if (log.frames[f] == pages[p] && (shown.empty() || shown.back() != p)) shown.push_back(p);
-        }
-        EXPECT_EQ(std::tuple(shown, firstPageFrames, log.frames.back()[240 * 640 + 320]),
+        for (size_t f = 0; f < log.frames.size(); ++f) firstPageFrames += log.polls[f] < log.polls.back() && log.frames[f] == pages[1];
+        EXPECT_EQ(std::tuple(shown(log, pages, 3), firstPageFrames, log.frames.back()[240 * 640 + 320]),
                   std::tuple(c.shown, c.firstPageFrames, 255)) << c.first << c.keys[0];  // leaving goes to black
     }
 }
@@ -189,11 +191,7 @@ TEST_F(HelpPages, AssistsAddALegendBeforeTheCredits) {
     }
     FrameLog log;
     fe.pressFromNextPoll({"Return", "Return", "Return", "Return", "Escape"}, log), runHelpPages(fe.game(), 1);
-    std::vector<int> shown;
-    for (const auto& frame : log.frames)
-        for (int p = 1; p <= 4; ++p)
-            if (frame == pages[p] && (shown.empty() || shown.back() != p)) shown.push_back(p);
-    EXPECT_EQ(shown, (std::vector<int>{1, 2, 3, 4, 1}));
+    EXPECT_EQ(shown(log, pages, 4), (std::vector<int>{1, 2, 3, 4, 1}));
 }
 
 TEST_F(HelpPages, ShortScreensStepNinePixels) {
