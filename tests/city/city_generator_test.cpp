@@ -72,10 +72,9 @@ TEST(CityGeneration, LightLevelsAndLaneMarksWorkedByHand) {
     EXPECT_EQ(pattern, "####..|..###############..|..#######");
 }
 
-// The ground colour of every cell is drawn first (x outer, y inner), then district by
-// district (i outer, j inner) the lot counts across x and y, each lot's kind and colour,
-// the post's template, the layout's draws (for the 4 x 4 enclosure: the low wall's
-// template, the closed floor's colour, the parked vehicle's model) and the mirror.
+// The ground colour of every cell is drawn first (x outer, y inner), then district by district (i outer, j inner) the
+// lot counts across x and y, each lot's kind and colour, the post's template, the layout's draws (for the 4 x 4
+// enclosure: the low wall's template, the closed floor's colour, the parked vehicle's model) and the mirror.
 TEST(CityGeneration, RandomDrawsDecideInOrder) {
     const auto& city = sharedCity();
     const CityMap& map = *city.map;
@@ -110,14 +109,13 @@ TEST(CityGeneration, RandomDrawsDecideInOrder) {
     }
 }
 
-// Each district: its post (moved by the mirrors); without a layout, nx by ny lots of one
-// kind each with streets round them and no vehicle; with one, the layout's parked
-// vehicle, whose sprites run the other way when mirrored in x.
+// Each district: its post (moved by the mirrors); without a layout, nx by ny lots of one kind each with streets round
+// them and no vehicle; with one, the layout's parked vehicle, whose sprites run the other way when mirrored in x.
 TEST(CityGeneration, DistrictsHoldTheirLotsPostStreetsAndLayouts) {
     const auto& city = sharedCity();
     const CityMap& map = *city.map;
     int layouts[5] = {};
-    for (int i = 0; i < DistrictsPerSide; ++i) {
+    for (int i = 0; i < DistrictsPerSide; ++i)
         for (int j = 0; j < DistrictsPerSide; ++j) {
             const int nx = city.plan.lotsX[i][j], ny = city.plan.lotsY[i][j], mirror = city.plan.mirror[i][j];
             auto at = [&](int lx, int ly) -> const MapCell& { return districtCell(map, i, j, mirror, lx, ly); };
@@ -128,31 +126,26 @@ TEST(CityGeneration, DistrictsHoldTheirLotsPostStreetsAndLayouts) {
                 for (int y = 0; y < 256; ++y) vehicleCells += hasFlag(cellAt(map, 256 * i + x, 256 * j + y), Vehicle);
             EXPECT_EQ(vehicleCells, nx == ny ? VehicleFootprintCells : 0) << i << "," << j;
             if (nx != ny) {
-                for (int x0 = 0; x0 < 256; x0 += 256 / nx) {
+                for (int x0 = 0; x0 < 256; x0 += 256 / nx)
                     for (int y0 = 0; y0 < 256; y0 += 256 / ny) {
                         const int x1 = x0 + 256 / nx - 17, y1 = y0 + 256 / ny - 17, kind = at(x0 + 16, y0 + 16).kind;
                         ASSERT_EQ(std::tuple(bool(kind >= 1), bool(kind <= 11), at(x1, y1).kind, flags(x1, y0 + 16)), std::tuple(true, true, kind, Visible));
                         for (auto [lx, ly] : {std::pair{x0 + 15, y0 + 20}, {x1 + 1, y0 + 20}, {x0 + 20, y0 + 15}, {x0 + 20, y1 + 1}}) {
                             const Local p = mirrored(mirror, lx, ly);
                             const int x = 256 * i + p.x, y = 256 * j + p.y;
-                            if (x > 0 && y > 0 && x < MapSize - 1 && y < MapSize - 1) {
-                                ASSERT_TRUE(hasFlag(cellAt(map, x, y), Passable)) << x << "," << y;
-                            }
+                            if (x > 0 && y > 0 && x < MapSize - 1 && y < MapSize - 1) { ASSERT_TRUE(hasFlag(cellAt(map, x, y), Passable)) << x << "," << y; }
                         }
                     }
-                }
                 continue;
             }
             ++layouts[nx];
             const int vx = nx == 4 ? 164 : nx == 2 ? 104 : 54, vy = nx == 4 ? 75 : nx == 2 ? 23 : 54;
-            for (int lx = vx - 3; lx <= vx + 4; ++lx) {
+            for (int lx = vx - 3; lx <= vx + 4; ++lx)
                 for (int ly = vy - 2; ly <= vy + 1; ++ly) {
                     ASSERT_EQ(std::tuple(hasFlag(at(lx, ly), Vehicle), at(lx, ly).spriteColYCross), std::tuple(true, 7 + lx - vx));
                     EXPECT_EQ(hasFlag(at(lx, ly), SpriteAscending), (mirror & 1) == 0);
                 }
-            }
         }
-    }
     EXPECT_EQ(std::tuple(bool(layouts[1] > 0), bool(layouts[2] > 0), bool(layouts[4] > 0)), std::tuple(true, true, true)) << "the shared seed shows each layout";
 }
 

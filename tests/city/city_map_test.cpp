@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include <cmath>
+#include <tuple>
 
 #include "city/city_map.h"
 #include "core/random.h"
@@ -51,11 +50,7 @@ TEST(IsBlocked, LooksAtTheCellUnderThePointAndReportsIt) {
     pave(map, 8, 8, 12, 12);
     cellAt(map, 10, 11) = Wall;
     const MapCell untouched{1, 2, 3, 4, 5};
-    const struct {
-        float x, y;
-        bool blocked;
-        MapCell probe;  // probeCell afterwards
-    } cases[] = {
+    const struct { float x, y; bool blocked; MapCell probe; /* probeCell afterwards */ } cases[] = {
         {10.0f, 11.0f, true, Wall},    {10.999f, 11.999f, true, Wall},  // floor of the point
         {9.999f, 11.5f, false, untouched}, {10.5f, 12.0f, false, untouched},
         {-0.5f, 5.0f, true, untouched},    {5.0f, 2048.0f, true, untouched},  // off the grid
@@ -68,8 +63,7 @@ TEST(IsBlocked, LooksAtTheCellUnderThePointAndReportsIt) {
     }
 }
 
-// Mirroring is its own inverse and turns sprites round only in x; blocks leaving the grid
-// are left alone.
+// Mirroring is its own inverse and turns sprites round only in x; blocks leaving the grid are left alone.
 TEST(Mirror, SwapsCellsOnceAndFlipsSpriteDirectionOnlyInX) {
     CityMap& map = scratch();
     const int a = 512, b = 768;

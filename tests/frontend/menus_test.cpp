@@ -16,9 +16,8 @@ namespace hc {
 namespace {
 
 TEST(MainMenu, UpAndDownWrapRoundTheEntriesAndTheExitKeyChoosesExit) {
-    // Up from 1 wraps to the last and down from the last to 1; other keys are not the
-    // menu's. With the assists the free ride is second, the city of the day third, and
-    // exit the seventh.
+    // Up from 1 wraps to the last and down from the last to 1; other keys are not the menu's. With the assists the
+    // free ride is second, the city of the day third, and exit the seventh.
     const struct { bool assists; std::vector<const char*> keys; int chosen; } cases[] = {
         {false, {"Return"}, MenuArcade}, {false, {"Down", "Return"}, MenuCareer}, {false, {"Up", "Return"}, MenuExit},
         {false, {"Up", "Up", "Return"}, MenuHelp}, {false, {"Up", "Down", "Return"}, MenuArcade},
@@ -79,8 +78,7 @@ TEST(DrawImageScaled, CentredOneToOneHalvedAt320AndDoubledAbove1280) {
         {640, 480, 100, 50, -1, -1, {{270, 215, 1}, {369, 264, 100}, {269, 215, 255}, {270, 214, 255}, {370, 264, 255}, {369, 265, 255}}},
         // At 320 every second column and row: rows 0 and 2 of four.
         {320, 240, 640, 4, 0, 0, {{0, 0, 1}, {1, 0, 3}, {159, 0, 69}, {319, 0, 139}, {0, 1, 1}, {0, 2, 255}}},
-        // Above 1280 steps of 0.5 rounded half to even: columns 0, 0, 1, 2, 2, 2, 3, 4, 4, 4;
-        // four rows become seven.
+        // Above 1280 steps of 0.5 rounded half to even: columns 0, 0, 1, 2, 2, 2, 3, 4, 4, 4; four rows become seven.
         {1366, 20, 640, 4, 0, 0, {{1, 0, 1}, {2, 0, 2}, {3, 0, 3}, {5, 0, 3}, {6, 0, 4}, {9, 0, 5}, {0, 6, 1}, {0, 7, 255}}},
         // Larger than the target: cut off at every edge.
         {64, 48, 200, 200, -1, -1, {{0, 0, 69}, {63, 47, 132}}},
@@ -116,6 +114,13 @@ constexpr uint8_t KeyCap = GlyphColour + 4, Narrow = GlyphColour + 3;
 struct HelpPages : ::testing::Test {
     std::vector<uint8_t> pagePicture(int page) { drawHelpPage(fe.game(), page); return {fe.game().screen.renderBuffer->pixels, fe.game().screen.renderBuffer->pixels + 640 * 480}; }
     uint32_t at(int x, int y) { return getPixel(*fe.game().screen.renderBuffer, x, y); }
+    // The pages a run showed, each run of equal frames once.
+    static std::vector<int> shown(const FrameLog& log, const std::vector<uint8_t>* pages, int count) {
+        std::vector<int> seen;
+        for (const auto& frame : log.frames)
+            for (int p = 1; p <= count; ++p) if (frame == pages[p] && (seen.empty() || seen.back() != p)) seen.push_back(p);
+        return seen;
+    }
 
     FrontEndGame fe;
 };
@@ -131,14 +136,9 @@ TEST_F(HelpPages, SelectTurnsThePagesRoundOtherKeysRedrawAndExitLeavesFromAnyPag
     FrameLog log;
     for (const auto& c : cases) {
         fe.pressFromNextPoll(c.keys, log), runHelpPages(fe.game(), c.first);
-        std::vector<int> shown;
         int firstPageFrames = 0;
-        for (size_t f = 0; f < log.frames.size(); ++f) {
-            firstPageFrames += log.polls[f] < log.polls.back() && log.frames[f] == pages[1];
-            for (int p = 1; p <= 3; ++p)
-                if (log.frames[f] == pages[p] && (shown.empty() || shown.back() != p)) shown.push_back(p);
-        }
-        EXPECT_EQ(std::tuple(shown, firstPageFrames, log.frames.back()[240 * 640 + 320]),
+        for (size_t f = 0; f < log.frames.size(); ++f) firstPageFrames += log.polls[f] < log.polls.back() && log.frames[f] == pages[1];
+        EXPECT_EQ(std::tuple(shown(log, pages, 3), firstPageFrames, log.frames.back()[240 * 640 + 320]),
                   std::tuple(c.shown, c.firstPageFrames, 255)) << c.first << c.keys[0];  // leaving goes to black
     }
 }
@@ -191,11 +191,7 @@ TEST_F(HelpPages, AssistsAddALegendBeforeTheCredits) {
     }
     FrameLog log;
     fe.pressFromNextPoll({"Return", "Return", "Return", "Return", "Escape"}, log), runHelpPages(fe.game(), 1);
-    std::vector<int> shown;
-    for (const auto& frame : log.frames)
-        for (int p = 1; p <= 4; ++p)
-            if (frame == pages[p] && (shown.empty() || shown.back() != p)) shown.push_back(p);
-    EXPECT_EQ(shown, (std::vector<int>{1, 2, 3, 4, 1}));
+    EXPECT_EQ(shown(log, pages, 4), (std::vector<int>{1, 2, 3, 4, 1}));
 }
 
 TEST_F(HelpPages, ShortScreensStepNinePixels) {

@@ -87,9 +87,8 @@ TEST_F(AssistJourney, FirstShiftExplainsOnceInTheSpeechBubble) {
     EXPECT_EQ(std::tuple(bool(g.shift.speechText.empty()), g.assists.coachStep), std::tuple(true, 3)) << g.shift.speechText;
 }
 
-// Throttle held against a car that waits for the cab: reversing into it, the hint sends
-// the driver forward (never to the reverse key); nosing into it, it says to back off or
-// go round. Every other car is taken out of the way.
+// Throttle held against a car that waits for the cab: reversing into it, the hint sends the driver forward (never to
+// the reverse key); nosing into it, it says to back off or go round. Every other car is taken out of the way.
 TEST_F(AssistJourney, StallHintFollowsTheGearWhenACarIsInTheWay) {
     const struct { bool reverse; float carX; float carHeading; const char* hint; } cases[] = {
         {true, 1032, 0, "Blocked behind: change to forward, steer clear"},

@@ -27,9 +27,8 @@ TEST(Career, WorkEarnsMoneyThatBuysAnUpgradeForTheNextShift) {
     // Left over from an arcade game: the career must not start with them.
     g.shift.score = 5000, g.shift.turboLevel = 1, g.shift.damage[1] = 0.5f, g.shift.passengerCount = -1;
 
-    // At the first poll of each shift: the bank, the turbo, the bodywork, brake and engine
-    // wear and the cab's place. The first shift earns 300 with two fares and wears all
-    // three; the second earns 50.
+    // At the first poll of each shift: the bank, the turbo, the bodywork, brake and engine wear and the cab's place.
+    // The first shift earns 300 with two fares and wears all three; the second earns 50.
     std::tuple<int64_t, int, float, float, float, float> atStart[2];
     CareerRecord savedAfterFirst;
     int shifts = 0;
@@ -79,10 +78,9 @@ TEST(Career, WorkEarnsMoneyThatBuysAnUpgradeForTheNextShift) {
     EXPECT_EQ(g.audio.channels[MusicChannel].trackNumber, 2);
 }
 
-// Closing the window (a close request, SIGTERM or SIGINT) leaves the career at once with
-// everything saved: a shift cut short counts as ended by the exit key, a shift on its
-// "time's up!" picture is in the books, and a purchase in the garage is kept; a career
-// the garage did not change is not written.
+// Closing the window (a close request, SIGTERM or SIGINT) leaves the career at once with everything saved: a shift
+// cut short counts as ended by the exit key, a shift on its "time's up!" picture is in the books, and a purchase in
+// the garage is kept; a career the garage did not change is not written.
 TEST(Career, ClosingTheWindowLeavesWithTheCareerSaved) {
     enum Close { MidShift, OnScorePicture, InGarageAfterAPurchase, InGarageUntouched };
     const struct { Close close; bool written; CareerRecord saved; } cases[] = {

@@ -1,5 +1,4 @@
-// Shifts recorded headless and played back: the same pictures, frame for frame, and the
-// same end.
+// Shifts recorded headless and played back: the same pictures, frame for frame, and the same end.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -35,10 +34,9 @@ int standOnStraightFare(ArcadeGame& arcade, uint64_t seed) {
     return fare;
 }
 
-// Drives as a player would: waits for the fare, starts the engine, drives to the
-// destination and brakes there, waits for the drop-off, loses the window's focus as it
-// lets go of the map key (no map: that release is forgotten), shows the map, drives into
-// a wall and ends the shift with the exit key.
+// Drives as a player would: waits for the fare, starts the engine, drives to the destination and brakes there, waits
+// for the drop-off, loses the window's focus as it lets go of the map key (no map: that release is forgotten), shows
+// the map, drives into a wall and ends the shift with the exit key.
 struct Driver {
     Driver(ArcadeGame& game, int k) : arcade(game), fare(k) {}
     ArcadeGame& arcade;
@@ -98,7 +96,7 @@ TEST(Replay, ADrivenShiftPlaysBackFrameForFrameAt60And30FramesASecond) {
         arcade.runUntilEnd([&] { runShift(g, arcade.view); });
         arcade.window.onPoll = nullptr;
         EXPECT_EQ(g.shift.deliveredCount, 1) << "the fare was not delivered; the drive ended in phase " << d.phase;
-        EXPECT_TRUE(d.sawMap && d.crashed) << "map " << d.sawMap << ", crash " << d.crashed;
+        EXPECT_EQ(std::tuple(d.sawMap, d.crashed), std::tuple(true, true)) << "the map was seen, the cab crashed";
         const Recording recording = g.recording;
         const uint64_t state = shiftDigest(g);
         const size_t count = recording.frames.size();
@@ -112,15 +110,11 @@ TEST(Replay, ADrivenShiftPlaysBackFrameForFrameAt60And30FramesASecond) {
         PlaybackResult result;
         arcade.runUntilEnd([&] { result = playRecording(g, arcade.view, recording, false); });
         arcade.onFrame = nullptr;
-        EXPECT_TRUE(result.complete);
-        EXPECT_EQ(result.score, recording.finalScore);
-        EXPECT_EQ(shiftDigest(g), state) << "score, passengers, cab and traffic";
+        EXPECT_EQ(std::tuple(result.complete, result.score, shiftDigest(g)), std::tuple(true, recording.finalScore, state)) << "complete, score, digest";
         ASSERT_GE(shown.size(), count);
         int differing = 0, first = -1;
-        for (size_t i = 0; i < count; ++i) {
-            if (shown[shown.size() - count + i] == d.frames[d.loopEnd - count + i]) continue;
-            ++differing, first = first < 0 ? static_cast<int>(i) : first;
-        }
+        for (size_t i = 0; i < count; ++i)
+            if (shown[shown.size() - count + i] != d.frames[d.loopEnd - count + i]) ++differing, first = first < 0 ? static_cast<int>(i) : first;
         EXPECT_EQ(differing, 0) << "pictures differ from frame " << first;
     }
 }

@@ -64,9 +64,8 @@ TEST_F(Saves, EachFileReadsBackExactlyAndRefusesNonsenseValues) {
     Settings settings;
     std::vector<BestScore> best;
     std::string reason;
-    EXPECT_TRUE(readCareer(careerText(SomeCareer), career, reason)) << reason;
-    EXPECT_TRUE(readSettings(settingsText(SomeSettings), settings, reason)) << reason;
-    EXPECT_TRUE(readBestScores(bestScoresText(SomeScores), best, reason)) << reason;
+    EXPECT_EQ(std::tuple(readCareer(careerText(SomeCareer), career, reason), readSettings(settingsText(SomeSettings), settings, reason),
+                         readBestScores(bestScoresText(SomeScores), best, reason)), std::tuple(true, true, true)) << reason;
     EXPECT_EQ(std::tie(career, settings, best), std::tie(SomeCareer, SomeSettings, SomeScores));
     g().saved.career = SomeCareer, g().saved.careerLoaded = true;  // and through the file, on a restart
     ASSERT_TRUE(saveCareer(g()));
@@ -190,15 +189,10 @@ TEST_F(Saves, FilesThisGameCannotJudgeAreLeftAsTheyWere) {
         fs::remove_all(hg.saveHome);
         fs::create_directories(hg.saveHome);
         const fs::path path = file(c.name);
-        if (c.setup == Text) {
-            put(c.name, c.text);
-        } else if (c.setup == Loop) {
-            fs::create_symlink(path, path);
-        } else if (c.setup == Fifo) {
-            ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
-        } else {
-            fs::create_directory(path);
-        }
+        if (c.setup == Text) put(c.name, c.text);
+        else if (c.setup == Loop) fs::create_symlink(path, path);
+        else if (c.setup == Fifo) ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+        else fs::create_directory(path);
         hg.console.clear();
         g().saved = SavedRecords{};
         loadSavedRecords(g());
@@ -313,8 +307,7 @@ TEST(SavedDetail, ALowDetailSettingLastsThroughEachShiftAndTheFileStaysAsItWas) 
     EXPECT_EQ(slurp(settings), before);
 }
 
-// Full screen by a start-up option, or music off after a failed track, is not the saved
-// setting: nothing is written.
+// Full screen by a start-up option, or music off after a failed track, is not the saved setting: nothing is written.
 TEST_F(Saves, AStartOptionOrAFailedTrackIsNotTheSavedSetting) {
     hg.openScreen();
     initAudio(g().audio);
@@ -345,12 +338,6 @@ TEST_F(Saves, ANewCareerSetsTheOldOneAsideNeverOverAnEarlierOne) {
               "Another game is using the save folder " + hg.saveHome + "; the career is not set aside");
     EXPECT_EQ(slurp(file(CareerFileName)), careerText(SomeCareer));
 }
-
-}  // namespace
-}  // namespace hc
-
-namespace hc {
-namespace {
 
 // The city of the day keeps one day's table of its own, apart from the arcade's, and
 // survives a restart; another day's table makes way.

@@ -18,6 +18,7 @@ namespace hc {
 namespace {
 
 using namespace test;  // the key codes
+using testing::AllOf, testing::DoubleNear, testing::Ge, testing::Gt, testing::Le, testing::Pointwise;
 
 using Frame = std::vector<uint8_t>;
 
@@ -49,8 +50,7 @@ struct Replay {
         arcade.onFrame = [&](const Image& frame) { frames.push_back(copyFrame(frame)); };
         status = arcade.runUntilEnd([&] { runShift(g, arcade.view, note); });
     }
-    // The frame presented by the loop after poll k; the score picture comes right after
-    // the last frame of play.
+    // The frame presented by the loop after poll k; the score picture comes right after the last frame of play.
     const Frame& loopFrame(int64_t k) const { return frames.at(framesAtPoll.at(k)); }
     const Frame& scoreFrame() const { return frames.at(framesAtPoll.at(loopPolls + 1) - 1); }
 };
@@ -70,11 +70,10 @@ TEST(ShiftLoop, EndsOnTheFrameWhoseClockStepGoesBelowZero) {
     for (uint8_t p : replay.frames.back()) ASSERT_EQ(p, 255);
 }
 
-// F3 shows the statistics overlay from the next frame: a bar per phase, each the phase's
-// share of the previous frame. Tab switches to the map view, which draws no HUD. The back
-// key ends the game at the next clock step; the score picture is the last frame greyed
-// with "time's up!" at row 192 and the score 30 rows lower, both centred, and the note
-// under them. The screenshot key presents it again for the grab.
+// F3 shows the statistics overlay from the next frame: a bar per phase, each the phase's share of the previous frame.
+// Tab switches to the map view, which draws no HUD. The back key ends the game at the next clock step; the score
+// picture is the last frame greyed with "time's up!" at row 192 and the score 30 rows lower, both centred, and the
+// note under them. The screenshot key presents it again for the grab.
 TEST(ShiftLoop, StatisticsMapViewAndTheScorePicture) {
     ArcadeGame arcade;
     const Game& g = arcade.game();
@@ -94,25 +93,20 @@ TEST(ShiftLoop, StatisticsMapViewAndTheScorePicture) {
     EXPECT_EQ(barWidth(replay.loopFrame(1), 1), -1) << "no overlay before the key";
     // Each of the first four phases spans a clock read or a few (1 ms of a frame of
     // about 25 ms); the screen phase, which holds the presentation, most of it.
-    for (int i = 1; i <= 4; ++i) EXPECT_EQ(std::tuple(bool(barWidth(replay.loopFrame(2), i) >= 1), bool(barWidth(replay.loopFrame(2), i) <= 8)),
-                                           std::tuple(true, true)) << i;
-    EXPECT_THAT(barWidth(replay.loopFrame(2), 5), testing::AllOf(testing::Gt(50), testing::Le(100)));
+    for (int i = 1; i <= 4; ++i) EXPECT_THAT(barWidth(replay.loopFrame(2), i), AllOf(Ge(1), Le(8))) << i;
+    EXPECT_THAT(barWidth(replay.loopFrame(2), 5), AllOf(Gt(50), Le(100)));
     // The HUD counts the speech line down every frame it draws; in the map view it waits.
     EXPECT_EQ(std::tuple(bool(replay.speechAtPoll[4] < replay.speechAtPoll[3]), replay.speechAtPoll[9]), std::tuple(true, replay.speechAtPoll[4]));
     const Frame &last = replay.loopFrame(9), &score = replay.scoreFrame();
     int changes[3] = {};  // title, score, note
-    for (int y = 0; y < RenderHeight; ++y) {
+    for (int y = 0; y < RenderHeight; ++y)
         for (int x = 0; x < RenderWidth; ++x) {
             const size_t k = static_cast<size_t>(y) * RenderWidth + x;
             if (score[k] == g.state.greyTable[last[k]]) continue;
-            const int line = y >= 190 && y < 204 && x >= 270 && x < 370   ? 0
-                             : y >= 220 && y < 234 && x >= 272 && x < 368 ? 1
-                             : y >= 240 && y < 256                        ? 2
-                                                                          : -1;
+            const int line = y >= 190 && y < 204 && x >= 270 && x < 370 ? 0 : y >= 220 && y < 234 && x >= 272 && x < 368 ? 1 : y >= 240 && y < 256 ? 2 : -1;
             ASSERT_GE(line, 0) << "changed pixel outside the lines at " << x << "," << y;
             ++changes[line];
         }
-    }
     EXPECT_EQ(std::tuple(bool(changes[0] > 50), bool(changes[1] > 30), bool(changes[2] > 30)), std::tuple(true, true, true));
     const size_t saved = arcade.console.find("Saved grab");
     ASSERT_NE(saved, std::string::npos) << arcade.console;
@@ -145,10 +139,9 @@ TEST(ShiftLoop, OverlayPercentagesComeFromThePreviousFramesTotal) {
     destroyImage(target);
 }
 
-// Each frame hands the car's sound to the audio engine: the engine's three tones at f,
-// 1.25 f and 0.124 f, the turbo's at 2 f and 0, the switches and gains (the skid fades in
-// by 0.04 a tick, a frame at 60 a second being 50/60 of one); the music key switches
-// channel 1. The end of the shift silences channels 2 to 4, not the music.
+// Each frame hands the car's sound to the audio engine: the engine's three tones at f, 1.25 f and 0.124 f, the
+// turbo's at 2 f and 0, the switches and gains (the skid fades in by 0.04 a tick, a frame at 60 a second being 50/60
+// of one); the music key switches channel 1. The end of the shift silences channels 2 to 4, not the music.
 TEST(ShiftLoop, CarSoundsGoToTheirChannelsAndFallSilentAtTheEnd) {
     ArcadeGame arcade;
     Game& g = arcade.game();
@@ -174,10 +167,8 @@ TEST(ShiftLoop, CarSoundsGoToTheirChannelsAndFallSilentAtTheEnd) {
         const AudioChannel &engine = ch[EngineChannel], &skid = ch[SkidChannel], &turbo = ch[TurboChannel];
         EXPECT_EQ(std::tuple(engine.enabled, skid.enabled, bool(std::fabs(skid.gain - 0.04 * 50 / 60 * k * f.skid) < 1e-6), turbo.enabled, (turbo.gain > 0), ch[MusicChannel].enabled),
                   std::tuple((f.engine ? -1 : 0), (f.skid ? -1 : 0), true, (f.turbo ? -1 : 0), f.turbo, (f.music ? -1 : 0))) << k;
-        EXPECT_TRUE(  // moving at 0.5: 260 Hz
-            std::fabs(engine.oscillators[1].frequency - 260.0) < 1e-3 && std::fabs(engine.oscillators[2].frequency - 325.0) < 1e-3 &&
-                    std::fabs(engine.oscillators[3].frequency - 32.24) < 1e-3 &&
-                    std::fabs(turbo.oscillators[1].frequency - 520.0) < 1e-3 && turbo.oscillators[2].frequency == 0.0) << k;
+        EXPECT_THAT((std::vector{engine.oscillators[1].frequency, engine.oscillators[2].frequency, engine.oscillators[3].frequency, turbo.oscillators[1].frequency,
+                                 turbo.oscillators[2].frequency}), Pointwise(DoubleNear(1e-3), {260.0, 325.0, 32.24, 520.0, 0.0})) << k;  // at 0.5: 260 Hz
     }
     showTimeUp(g);
     EXPECT_EQ(std::tuple(ch[EngineChannel].enabled, ch[SkidChannel].enabled, ch[TurboChannel].enabled, ch[MusicChannel].enabled), std::tuple(0, 0, 0, -1));
@@ -214,17 +205,15 @@ TEST(ShiftLoop, LongFramesDriveTheCityAsShortOnesDo) {
     EXPECT_EQ(differ, std::vector<size_t>{});
 }
 
-// On a machine so slow that every frame is five seconds long a four-minute shift still
-// lasts four minutes of game time: 48 frames, a few more while the frame timer's first
-// window reads a tick a frame.
+// On a machine so slow that every frame is five seconds long a four-minute shift still lasts four minutes of game
+// time: 48 frames, a few more while the frame timer's first window reads a tick a frame.
 TEST(ShiftLoop, FiveSecondFramesStillPlayFourMinutesOfGameTime) {
     ArcadeGame arcade;
     arcade.secondsPerFrame = 5.0;
     Replay replay;
     replay.run(arcade);
     EXPECT_EQ(replay.status, -1) << "the shift did not return by itself";
-    EXPECT_GE(replay.loopPolls, 48);
-    EXPECT_LE(replay.loopPolls, 52);
+    EXPECT_THAT(replay.loopPolls, AllOf(Ge(48), Le(52)));
 }
 
 }  // namespace

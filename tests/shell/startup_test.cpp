@@ -96,14 +96,13 @@ TEST_F(StartupTest, NoDisplayModeAWindowThatCannotOpenOrNoPackFailsWithStatusOne
     setDataFolder(testing::TempDir() + "hc-no-data");  // the loader says what is wrong
     EXPECT_EQ(run(), 1);
     EXPECT_NE(hg.consoleLines().back().find(testing::TempDir() + "hc-no-data/graphics.pak"), std::string::npos) << hg.console;
-    HeadlessGame noModes;
-    noModes.window.modes.clear();
-    EXPECT_EQ(noModes.runUntilEnd([&] { runGame(noModes.game(), noModes.window); }), 1);
-    EXPECT_EQ(std::pair(noModes.consoleLines().back(), noModes.window.isOpen()), std::pair(std::string("No supported video modes available"), false));
-    HeadlessGame refused;
-    refused.window.openFailure = "refused";
-    EXPECT_EQ(refused.runUntilEnd([&] { runGame(refused.game(), refused.window); }), 1);
-    EXPECT_EQ(refused.consoleLines().back(), "Cannot open the window: refused");
+    for (const bool noModes : {true, false}) {
+        HeadlessGame one;
+        noModes ? one.window.modes.clear() : void(one.window.openFailure = "refused");
+        EXPECT_EQ(one.runUntilEnd([&] { runGame(one.game(), one.window); }), 1) << noModes;
+        EXPECT_EQ(std::pair(one.consoleLines().back(), one.window.isOpen()),
+                  std::pair(std::string(noModes ? "No supported video modes available" : "Cannot open the window: refused"), false));
+    }
 }
 
 TEST(FreeMemoryLine, KilobytesRoundToNearestWithHalvesToEven) {
@@ -111,9 +110,8 @@ TEST(FreeMemoryLine, KilobytesRoundToNearestWithHalvesToEven) {
     for (const auto& c : cases) EXPECT_EQ(kilobytesRounded(c[0]), c[1]) << c[0];
 }
 
-// What each reset leaves: a new arcade game clears the counters, the upgrades and the
-// wear; a career shift keeps the money, the upgrades and the wear. Both put the cab back
-// at its start facing +x, standing still.
+// What each reset leaves: a new arcade game clears the counters, the upgrades and the wear; a career shift keeps the
+// money, the upgrades and the wear. Both put the cab back at its start facing +x, standing still.
 TEST(NewGame, ResetsClearOrKeepWhatTheirKindOfShiftCarries) {
     for (const bool career : {false, true}) {
         Shift shift;
@@ -143,10 +141,9 @@ TEST(SetupTables, SeedsFromTheClockAndBindsTheKeys) {
     EXPECT_EQ(std::tuple(draws[0], bool(draws[1] != draws[2]), hg.game().keys.scancode[ActionUp]), std::tuple(draws[1], true, 72));
 }
 
-// Rounds of the program loop, each chosen with the keys and left with the exit key:
-// every round opens with the menu theme (track 1) from its start; the help pages and the
-// garage play track 2; an arcade game gets a new city, the turbo at stage 1 after the
-// reset, a driving track and four minutes; "exit" ends through the exit screen.
+// Rounds of the program loop, each chosen with the keys and left with the exit key: every round opens with the menu
+// theme (track 1) from its start; the help pages and the garage play track 2; an arcade game gets a new city, the
+// turbo at stage 1 after the reset, a driving track and four minutes; "exit" ends through the exit screen.
 TEST(ProgramLoop, EachMenuChoiceGetsItsMusicAndSetUp) {
     ArcadeGame arcade;
     Game& g = arcade.game();
@@ -184,9 +181,8 @@ TEST(ProgramLoop, EachMenuChoiceGetsItsMusicAndSetUp) {
     EXPECT_EQ(std::tuple(bool(arcade.console.find(" Thanks for playing!") != std::string::npos), bool(arcade.window.wasClosed())), std::tuple(true, true));
 }
 
-// An arcade game's score picture in classic mode is the game's two lines and nothing
-// else, though the score still goes into the best scores; with the assists on, the
-// best-score line is drawn under them.
+// An arcade game's score picture in classic mode is the game's two lines and nothing else, though the score still
+// goes into the best scores; with the assists on, the best-score line is drawn under them.
 TEST(ProgramLoop, ClassicModeShowsTheScorePictureWithoutTheBestScoreLine) {
     for (const bool assists : {false, true}) {
         ArcadeGame arcade;
@@ -213,8 +209,7 @@ TEST(ProgramLoop, ClassicModeShowsTheScorePictureWithoutTheBestScoreLine) {
     }
 }
 
-// The driving track is drawn after the city: over a dozen seeds every track 1 to 4 comes
-// up and no other.
+// The driving track is drawn after the city: over a dozen seeds every track 1 to 4 comes up and no other.
 TEST(ProgramLoop, ArcadeGamesDrawTheirTrackFromOneToFour) {
     ArcadeGame arcade;
     std::set<int> tracks;
@@ -248,22 +243,20 @@ TEST(ExitScreen, DrawsThePictureOnTheConsoleAndEndsTheProgram) {
         EXPECT_NE(out.find(cell(colours, row, column)), std::string::npos) << row << "," << column;
     EXPECT_EQ(out.find("\x1b[18;79H"), std::string::npos) << "the 40th cell is not shown";
     size_t at = 0;
-    for (int row = 1; row <= 18; ++row) {
+    for (int row = 1; row <= 18; ++row)
         for (int c = 0; c < 39; ++c) {
             const std::string cursor = "\x1b[" + std::to_string(row) + ";" + std::to_string(2 * c + 1) + "H  \n";
             const size_t found = out.find(cursor, at);
             ASSERT_NE(found, std::string::npos) << row << "," << c;
             at = found + cursor.size();
         }
-    }
     EXPECT_EQ(out.find("\x1b[37;40m\x1b[19;1H  Thanks for playing!"), at) << "right below the picture";
     EXPECT_TRUE(hg.consoleLines().back().starts_with("\x1b[0m")) << "terminal colours restored";
     EXPECT_EQ(hg.game().audio.output, nullptr) << "the audio was shut down";
     for (int c = 1; c <= AudioChannelCount; ++c) EXPECT_EQ(hg.game().audio.channels[c].enabled, 0) << c;
 }
 
-// Options set h(elp), v(ersion), f(ull screen), n(ew career) and the data folder;
-// anything else is an error line.
+// Options set h(elp), v(ersion), f(ull screen), n(ew career) and the data folder; anything else is an error line.
 TEST(CommandLine, OptionsAndMistakes) {
     // A bad argument is quoted up to its first 200 characters.
     const std::string fits = "--" + std::string(198, 'z'), huge = fits + "y" + std::string(130000, 'w');

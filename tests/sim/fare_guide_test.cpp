@@ -62,9 +62,7 @@ TEST(FareGuide, PointsToTheSquareThatCountsAndReportsEachMomentOnce) {
 // the square, never 0 outside it, however little outside.
 TEST(FareGuide, DistanceIsZeroExactlyInsideTheSquare) {
     const Body spot{500, 700};
-    const struct { float dx, dy; int64_t shown; } cases[] = {
-        {4, 0, 0}, {-4, 4, 0}, {4.0625f, 0, 1}, {0, -4.0625f, 1}, {14, 0, 2}, {34, -44, 8}, {0, -100, 15},
-    };
+    const struct { float dx, dy; int64_t shown; } cases[] = {{4, 0, 0}, {-4, 4, 0}, {4.0625f, 0, 1}, {0, -4.0625f, 1}, {14, 0, 2}, {34, -44, 8}, {0, -100, 15}};
     PlayerCar car;
     for (const auto& c : cases) {
         car.x = spot.x + c.dx, car.y = spot.y + c.dy;
@@ -83,10 +81,8 @@ TEST(FareGuide, DistanceIsZeroExactlyInsideTheSquare) {
     EXPECT_GT(guideDistance(car, spot), 1000) << "a cab thrown to nowhere is far from every square";
 }
 
-// The stall hint: once, on the frame the throttle has been held for 120 ticks with the
-// engine on and the cab still within 3 cells of where the count began, or the first
-// frame after that on which nothing else is said; letting go for a frame starts the
-// count anew.
+// The stall hint: once, after 120 ticks of throttle with the engine on and the cab within 3 cells
+// of where the count began, or at the first quiet frame after; letting go starts the count anew.
 TEST(StallWatch, SpeaksOnceAfterTwoSecondsOfThrottleWithoutGettingAway) {
     const struct { bool throttle, engine; float step; int gapAt, quietAt, first; } cases[] = {
         {true, true, 0.0f, 0, 0, 120},  {true, true, 0.01f, 0, 0, 120}, {true, true, 0.03f, 0, 0, 0},
@@ -96,11 +92,10 @@ TEST(StallWatch, SpeaksOnceAfterTwoSecondsOfThrottleWithoutGettingAway) {
     const test::MapPtr map = test::openGround(900, 900, 1100, 1100);
     for (const auto& c : cases) {
         Shift shift;
-        shift.engineRunning = c.engine ? FlagOn : FlagOff;
         PlayerCar car;
-        car.x = car.y = 1000;
         FareWatch watch;
         std::vector<int> spoken;
+        shift.engineRunning = toFlag(c.engine), car.x = car.y = 1000;
         for (int frame = 1; frame <= 400; ++frame, car.x += c.step) {
             shift.speechTimer = frame < c.quietAt ? 1.0 : 0.0;
             if (watchStall(watch, shift, car, *map, c.throttle && frame != c.gapAt, 1.0) != StallHint::None) spoken.push_back(frame);
@@ -123,19 +118,17 @@ TEST(StallWatch, HintFollowsTheGearAndWhatIsInTheWay) {
         const test::MapPtr map = test::openGround(900, 900, 1100, 1100);
         if (c.carX) setCellFlag(cellAt(*map, c.carX, c.carY), Vehicle, true);
         Shift shift;
-        shift.engineRunning = FlagOn, shift.reverseGear = toFlag(c.reverse);
         PlayerCar car;
-        car.x = car.y = 1000.5f, car.heading = static_cast<float>(c.heading);
         FareWatch watch;
+        shift.engineRunning = FlagOn, shift.reverseGear = toFlag(c.reverse), car.x = car.y = 1000.5f, car.heading = static_cast<float>(c.heading);
         StallHint said = StallHint::None;
         for (int frame = 1; frame <= 130 && said == StallHint::None; ++frame) said = watchStall(watch, shift, car, *map, true, 1.0);
         EXPECT_EQ(said, c.hint) << c.heading << ' ' << c.reverse << ' ' << c.carX << ',' << c.carY;
     }
 }
 
-// With the assists, every square that counts is one closed outline: the game's 48 marks
-// and the eight cells that close the middles of its sides; a square that does not count
-// stays as the game marks it.
+// With the assists, every square that counts is one closed outline: the game's 48 marks and the eight cells that
+// close the middles of its sides; a square that does not count stays as the game marks it.
 TEST(FareGuide, OutlinesCloseOnlyTheSquaresThatCount) {
     const test::MapPtr map = test::openGround(0, 0, 1200, 1200);
     Shift shift;

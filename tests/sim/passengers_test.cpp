@@ -181,12 +181,11 @@ TEST(Dialogue, DrawsSevenNumbersOrEightForPortraitFourInOrder) {
                   std::make_tuple(c.portrait, std::string(c.request), std::string(c.complaint), std::string(c.thanks))) << c.seed;
     }
     for (int portrait = 1; portrait <= 8; ++portrait) {  // the draws each portrait takes
-        seedRandom(100 + portrait);
         double d[9];
-        for (double& r : d) r = nextRandom();
-        seedRandom(100 + portrait);
         Passenger p;
-        composeDialogue(p, portrait);
+        seedRandom(100 + portrait);
+        for (double& r : d) r = nextRandom();
+        seedRandom(100 + portrait), composeDialogue(p, portrait);
         EXPECT_EQ(nextRandom(), d[portrait == 4 ? 8 : 7]) << portrait;
     }
     std::set<std::string> heard;

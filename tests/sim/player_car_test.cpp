@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -127,10 +128,9 @@ TEST_F(PlayerCarTest, OnlyTheFirstSwitchOfAFrameActs) {
     }
 }
 
-// The same drive at 60, 12 and 2 frames a second (throttle along +x, a swerve, braking)
-// ends at the same place with the same heat: long frames are driven in steps of at most
-// a tick. At top speed into walls two cells thick (one at the grid's edge) the box is
-// tested before each step: the centre may end one frame inside the wall's first cell but
+// The same drive at 60, 12 and 2 frames a second (throttle along +x, a swerve, braking) ends at the same place with
+// the same heat: long frames are driven in steps of at most a tick. At top speed into walls two cells thick (one at
+// the grid's edge) the box is tested before each step: the centre may end one frame inside the wall's first cell but
 // bounces straight out, never crossing the wall or leaving the grid.
 TEST_F(PlayerCarTest, AnyFrameRateDrivesTheSameWayAndNeverThroughAWall) {
     const struct { double until; std::initializer_list<int> keys; } script[] = {
@@ -178,8 +178,7 @@ TEST_F(PlayerCarTest, BounceThrowsTheCarBackByTwoFramesAndHurtsTheBody) {
     const struct { float speed, damageBefore, damageAfter; } cases[] = {{1.0f, 0, 0.1f}, {0.199f, 0, 0}, {1.0f, 0.95f, 1.0f}};
     for (const auto& c : cases) {
         Cab run;
-        run.placeAt(1043.2f, 1034);
-        run.car.vx = c.speed, run.car.turnRate = 0.5f;
+        run.placeAt(1043.2f, 1034), run.car.vx = c.speed, run.car.turnRate = 0.5f;
         run.shift.turboBoost = 0.3f, run.shift.damage[DamageBodywork] = c.damageBefore;
         // Slot 6 is tested, so nobody gets out.
         run.shift.passengerAboard = 3, run.shift.passengers[3].complaintLine = "yikes!", run.shift.frameCounter = 5;
@@ -212,12 +211,10 @@ TEST_F(PlayerCarTest, ACabScrapingAWallIsNeverHeldThere) {
     }
 }
 
-// A cab found deep inside a wall (a collision it could not bounce out of) comes back out
-// the side it entered, even where the far side is nearer, and never farther than three
-// cells: deeper than that it stays where it is.
+// A cab found deep inside a wall (a collision it could not bounce out of) comes back out the side it entered, even
+// where the far side is nearer, and never farther than three cells: deeper than that it stays where it is.
 TEST_F(PlayerCarTest, ACabDeepInAWallComesBackOutTheSideItEntered) {
-    // x after one frame; the wall is cells 1000 to lastWallCell, the box reaches a cell
-    // either side of the centre.
+    // x after one frame; the wall is cells 1000 to lastWallCell, the box reaches a cell either side of the centre.
     const struct { int lastWallCell; float x, vx, minX, maxX; } cases[] = {
         {1001, 1001.6f, 0.1f, 996.5f, 999.0f},     // 1.6 deep from the west: out to the west
         {1001, 1000.4f, -0.1f, 1003.0f, 1005.5f},  // 1.6 deep from the east: out to the east
@@ -227,11 +224,8 @@ TEST_F(PlayerCarTest, ACabDeepInAWallComesBackOutTheSideItEntered) {
         test::MapPtr walled = test::openGround(900, 900, 1200, 1200);
         test::putWall(*walled, 1000, 950, c.lastWallCell, 1050);
         Cab run;
-        run.placeAt(c.x, 1000);
-        run.car.vx = c.vx;
-        run.frame(*walled);
-        EXPECT_GE(run.car.x, c.minX) << c.x;
-        EXPECT_LE(run.car.x, c.maxX) << c.x;
+        run.placeAt(c.x, 1000), run.car.vx = c.vx, run.frame(*walled);
+        EXPECT_THAT(run.car.x, testing::AllOf(testing::Ge(c.minX), testing::Le(c.maxX))) << c.x;
         EXPECT_EQ(run.car.y, 1000.0f) << c.x;
     }
 }

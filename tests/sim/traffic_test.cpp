@@ -55,16 +55,12 @@ TEST_F(TrafficTest, StampShowsTheSpriteColumnsOfEachHeading) {
         const auto flags = uint8_t(Visible | SeeThrough | Vehicle | TallVehicle | (c.ascending ? SpriteAscending : 0));
         for (const Cell& e : {c.front, c.rear})
             EXPECT_EQ(cellAt(*map, e.x, e.y), (MapCell{0, 5, flags, uint8_t(e.yCross), uint8_t(e.xCross)})) << c.turn << " " << e.x;
-        car.mayMove = FlagOff;
-        moveTrafficCar(car, *map, 1.0);
+        car.mayMove = FlagOff, moveTrafficCar(car, *map, 1.0);
         EXPECT_TRUE(region(*map, 990, 990, 1010, 1010) == before) << c.turn;
     }
     // Marks changed under a stamped car are undone when it is taken out.
     TrafficCar car = carAt(1000, 1000);
-    stampTrafficCar(car, *map);
-    clearMarks(*map);
-    markSquare(*map, car.motion);
-    moveTrafficCar(car, *map, 1.0);
+    stampTrafficCar(car, *map), clearMarks(*map), markSquare(*map, car.motion), moveTrafficCar(car, *map, 1.0);
     EXPECT_EQ(std::tuple(hasFlag(cellAt(*map, 1001, 999), PickupMark), hasFlag(cellAt(*map, 1003, 1001), PickupMark), hasFlag(cellAt(*map, 1003, 1003), PickupMark)),
               std::tuple(true, false, true));  // outside the car the new mark stays
 }
@@ -73,9 +69,7 @@ TEST_F(TrafficTest, BlockedCarWritesNothingMovesAndTurnsBack) {
     test::putWall(*map, 1004, 990, 1004, 1010);
     const std::vector<MapCell> before = region(*map, 990, 985, 1010, 1010);
     TrafficCar car = carAt(1000.5f, 1000);
-    stampTrafficCar(car, *map);
-    scanAhead(car, *map, player);
-    moveTrafficCar(car, *map, 1.0);
+    stampTrafficCar(car, *map), scanAhead(car, *map, player), moveTrafficCar(car, *map, 1.0);
     EXPECT_TRUE(region(*map, 990, 985, 1010, 1010) == before);
     // It first moves 0.3, then turns back into the lane 7 to its left, 1 cell back.
     EXPECT_EQ(std::tuple(bool(std::fabs(car.motion.x - 999.8) < 1e-3), bool(std::fabs(car.motion.y - 993) < 1e-3)), std::tuple(true, true)) << car.motion.x;
@@ -115,12 +109,10 @@ TEST_F(TrafficTest, TurnsAtCornerPointsWithEvenChance) {
         int turned = 0;
         for (int seed = 0; seed < 200; ++seed) {
             seedRandom(seed);  // the car's model takes the first draw, the turn the second
-            nextRandom();
-            const bool turns = nextRandom() < 0.5;
+            const bool turns = (nextRandom(), nextRandom() < 0.5);
             seedRandom(seed);
             TrafficCar car = carAt(c[0], c[1], c[2] / 10);
-            stampTrafficCar(car, *map);
-            car.mayMove = FlagOff;
+            stampTrafficCar(car, *map), car.mayMove = FlagOff;
             moveTrafficCar(car, *map, 1.0);
             const double heading = turns ? c[3] : c[2], a = heading / 1800 * GamePi;
             ASSERT_NEAR(car.motion.heading, heading, 1e-3) << c[0] << "," << c[1] << " " << c[2];
@@ -133,10 +125,8 @@ TEST_F(TrafficTest, TurnsAtCornerPointsWithEvenChance) {
         EXPECT_NEAR(turned, 100, 30);
     }
     TrafficCar car = carAt(1100, 1028);  // away from corner points nothing is drawn or turned
-    stampTrafficCar(car, *map);
-    car.mayMove = FlagOff;
-    seedRandom(3);
-    moveTrafficCar(car, *map, 1.0);
+    stampTrafficCar(car, *map), car.mayMove = FlagOff;
+    seedRandom(3), moveTrafficCar(car, *map, 1.0);
     const double next = nextRandom();
     seedRandom(3);
     EXPECT_EQ(std::tuple(car.motion.x, car.motion.heading, nextRandom()), std::tuple(1100.0f, 0.0f, next));
