@@ -84,9 +84,7 @@ TEST(PackFile, OnlyASealedPackOfTheExactLengthLoadsAndOthersAreNamedWithTheirFau
         const std::string text = describePackError(path, r);
         EXPECT_EQ(r.error, c.error) << c.name << ": " << text;
         if (c.error == PackError::None) {
-            EXPECT_EQ(text, "");
-            EXPECT_EQ(r.length, PackStreamSize);
-            EXPECT_EQ(r.trailingBytes, 1u);
+            EXPECT_EQ(std::tuple(text, r.length, r.trailingBytes), std::tuple("", PackStreamSize, 1u));
             continue;
         }
         EXPECT_NE(text.find(path), std::string::npos) << text;

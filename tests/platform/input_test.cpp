@@ -178,12 +178,6 @@ TEST(GamepadPoll, ControllerActionsAreHeldAndActOnReleaseLikeKeys) {
     EXPECT_TRUE(pads.connected() == 1 && isHeld(hg.keys, ActionIgnition));
 }
 
-}  // namespace
-}  // namespace hc
-
-namespace hc {
-namespace {
-
 // A source that holds what the test says and forgets when told.
 struct ScriptedSource final : InputSource {
     ActionMask mask = 0;

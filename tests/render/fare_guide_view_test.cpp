@@ -153,11 +153,9 @@ TEST_F(FareGuideView, WorldViewShowsTheSquaresSteadily) {
                 }
                 const bool nearRow = r.tables.rowFloorDistance[i / RenderWidth] < 30.0f;
                 (nearRow ? near : far) += 1;
-                if (nearRow && !c.inside) {  // a square the cab is not inside: a chequer of its colour and black
-                    checks[shown[i] == c.mark] += 1, wrong += shown[i] != c.mark && shown[i] != ColourBlack;
-                } else {
-                    wrong += shown[i] != (nearRow ? c.zone : c.mark) && (nearRow || shown[i] != ColourBlack);
-                }
+                const bool inZone = nearRow && c.inside;  // elsewhere a chequer of the mark's colour and black
+                if (nearRow && !c.inside) checks[shown[i] == c.mark] += 1;
+                wrong += shown[i] != (inZone ? c.zone : c.mark) && (inZone || shown[i] != ColourBlack);
             }
             EXPECT_TRUE(near > 200) << near;
             EXPECT_TRUE(far > 50) << far;
