@@ -82,8 +82,7 @@ TEST_F(SaveWrite, ReplacesTheFileAndLeavesNothingElse) {
     ASSERT_TRUE(writeFileAtomically(path, "two", reason)) << reason;
     EXPECT_EQ(files(), 2);  // the file and the folder a
     std::string text;
-    EXPECT_EQ(readSmallFile(path, text, reason), FileRead::Read);
-    EXPECT_EQ(text, "two");
+    EXPECT_EQ((std::tuple{readSmallFile(path, text, reason), text}), std::tuple(FileRead::Read, "two"));
     EXPECT_EQ(readSmallFile(path + ".none", text, reason), FileRead::Missing);
 }
 
@@ -110,8 +109,7 @@ TEST_F(SaveWrite, OnlyARegularFileWithinItsBoundIsRead) {
         EXPECT_EQ(why, c.reason) << c.path;
     }
     std::string text, why;
-    EXPECT_EQ(readSmallFile((dir / "huge").string(), text, why), FileRead::TooLarge);
-    EXPECT_EQ(why, "it is larger than 65536 bytes");
+    EXPECT_EQ((std::tuple{readSmallFile((dir / "huge").string(), text, why), why}), std::tuple(FileRead::TooLarge, "it is larger than 65536 bytes"));
 }
 
 TEST_F(SaveWrite, AFolderThatCannotBeMadeOrWrittenFailsWithAReason) {
@@ -135,14 +133,10 @@ TEST_F(SaveWrite, AFullDiskOrAKillKeepsTheOldFileWhole) {
     const std::string old = formatSaveText("career", 1, Lines);
     ASSERT_TRUE(writeFileAtomically(path, old, reason));
     std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit small = saved;
-    small.rlim_cur = 4;
-    setrlimit(RLIMIT_FSIZE, &small);
+    rlimit saved{}, small{};
+    getrlimit(RLIMIT_FSIZE, &saved), small = saved, small.rlim_cur = 4, setrlimit(RLIMIT_FSIZE, &small);
     const bool wrote = writeFileAtomically(path, old + "longer", reason);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, SIG_DFL);
+    setrlimit(RLIMIT_FSIZE, &saved), std::signal(SIGXFSZ, SIG_DFL);
     EXPECT_FALSE(wrote);
     EXPECT_EQ(std::tuple(slurp(path), files()), std::tuple(old, 1));
 #if GTEST_HAS_DEATH_TEST  // the browser edition's tests run without death tests
@@ -197,8 +191,7 @@ TEST_F(SaveWrite, AFolderHasOneLockHolderAtATime) {
     const std::string folder = dir.string();
     FolderLock first, second;
     EXPECT_EQ(first.take(folder, reason), LockResult::Held);
-    EXPECT_EQ(second.take(folder, reason), LockResult::Busy);
-    EXPECT_FALSE(second.held());
+    EXPECT_EQ((std::tuple{second.take(folder, reason), second.held()}), std::tuple(LockResult::Busy, false));
     first = FolderLock{};
     EXPECT_EQ(second.take(folder, reason), LockResult::Held);
     second.release();
