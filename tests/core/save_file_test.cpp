@@ -22,10 +22,7 @@ namespace fs = std::filesystem;
 
 const std::vector<SaveLine> Lines = {{"money", "1234"}, {"date", "2024-05-01 and more"}, {"wear", "0.25"}};
 
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
+std::string slurp(const fs::path& path) { std::ifstream in(path, std::ios::binary); return {std::istreambuf_iterator<char>(in), {}}; }
 
 TEST(SaveText, ReadsBackWhatItWroteAndRefusesEveryDamagedText) {
     EXPECT_EQ(crc32("123456789"), 0xCBF43926u);

@@ -147,13 +147,8 @@ TEST(BuiltinFont, GlyphsAreDistinctAndTextDrawsOnlySetBits) {
     destroyImage(image);
 }
 
-std::vector<uint8_t> readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-uint32_t le(const std::vector<uint8_t>& b, size_t at, int bytes) {
-    return bytes == 0 ? 0 : le(b, at + 1, bytes - 1) << 8 | b[at];
-}
+std::vector<uint8_t> readFile(const std::string& path) { std::ifstream in(path, std::ios::binary); return {std::istreambuf_iterator<char>(in), {}}; }
+uint32_t le(const std::vector<uint8_t>& b, size_t at, int bytes) { return bytes == 0 ? 0 : le(b, at + 1, bytes - 1) << 8 | b[at]; }
 
 TEST(Bmp, FilesStoreRowsBottomUpAndPaddedAndFailuresReplaceNothing) {
     const std::string dir = testing::TempDir();

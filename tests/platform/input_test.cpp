@@ -106,7 +106,7 @@ TEST_F(PollTest, KeysLetGoWhileTheFocusIsLostAreForgottenNotReleased) {
 
 std::set<int> actionsWhere(const std::function<bool(int)>& is) {
     std::set<int> out;
-    for (int action = 1; action <= ActionCount; ++action) is(action) ? void(out.insert(action)) : void();
+    for (int action = 1; action <= ActionCount; ++action) if (is(action)) out.insert(action);
     return out;
 }
 std::set<int> heldActions(const PadState& pad) { return actionsWhere([&](int a) { return padHoldsAction(pad, a); }); }
