@@ -445,15 +445,12 @@ TEST(GameMusic, TracksDevelopOverMinutesAtOneLoudnessAndLoopUnheard) {
 
 TEST(AudioDevice, MusicReachesTheDeviceAtItsPitchAndGain) {
     const std::string wavPath = testing::TempDir() + "hc_audio_device.wav", confPath = testing::TempDir() + "hc_audio_device.conf";
-    std::remove(wavPath.c_str());
-    std::ofstream(confPath) << "[general]\ndrivers = wave\nfrequency = 44100\nchannels = stereo\nsample-type = int16\n[wave]\nfile = " << wavPath << "\n";
+    std::remove(wavPath.c_str()), std::ofstream(confPath) << "[general]\ndrivers = wave\nfrequency = 44100\nchannels = stereo\nsample-type = int16\n[wave]\nfile = " << wavPath << "\n";
     setenv("ALSOFT_CONF", confPath.c_str(), 1), unsetenv("ALSOFT_DRIVERS");
     std::string console;
-    setConsoleSink([&](std::string_view s) { console += s; });
     static AudioEngine engine;
-    initAudio(engine);
-    openTrackFile(engine, 1, Fixtures + "tone_44k_stereo.ogg");
-    setMasterLevel(engine, 1.0f);  // music at 0.24
+    setConsoleSink([&](std::string_view s) { console += s; }), initAudio(engine);
+    openTrackFile(engine, 1, Fixtures + "tone_44k_stereo.ogg"), setMasterLevel(engine, 1.0f);  // music at 0.24
     // The writer runs in real time; keep the queues fed for 0.9 s of sound.
     for (const double start = clockSeconds(); clockSeconds() - start < 0.9; sleepMilliseconds(5)) updateAudio(engine);
     shutdownAudio(engine), setConsoleSink(nullptr);

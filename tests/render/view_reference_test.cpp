@@ -271,10 +271,7 @@ std::vector<Pose> choosePoses(CityMap& map) {
 
 TEST(ViewReference, GameRenderersDrawWhatTheRulesDraw) {
     test::RenderRig rig;
-    fillHashedArt(*rig.state, *rig.sky);
-    seedRandom(7700);
-    generateCityMap(*rig.map, rig.state->shadeTable);
-    seedRandom(1234);
+    fillHashedArt(*rig.state, *rig.sky), seedRandom(7700), generateCityMap(*rig.map, rig.state->shadeTable), seedRandom(1234);
     const std::vector<Pose> poses = choosePoses(*rig.map);
     Image* expected = createImage(W, H);
     Coverage seen;
@@ -296,12 +293,8 @@ TEST(ViewReference, GameRenderersDrawWhatTheRulesDraw) {
                                 << pose.heading << ": first at column " << first % W << " row " << first / W;
             mismatches += count;
         };
-        renderWorldView(rig.scene());
-        ref.worldView();
-        compare("world");
-        drawMapView(*rig.map, rig.player, *rig.state, *rig.target);
-        ref.mapView();
-        compare("map");
+        renderWorldView(rig.scene()), ref.worldView(), compare("world");
+        drawMapView(*rig.map, rig.player, *rig.state, *rig.target), ref.mapView(), compare("map");
         if (mismatches > 0 && n > 20) break;  // enough said
     }
     destroyImage(expected);
