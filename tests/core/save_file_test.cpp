@@ -112,11 +112,9 @@ TEST_F(SaveWrite, OnlyARegularFileWithinItsBoundIsRead) {
 TEST_F(SaveWrite, AFolderThatCannotBeMadeOrWrittenFailsWithAReason) {
     // A file where the folder, or one of its parents, should be: this stops root too.
     std::ofstream(path) << "x";
-    EXPECT_FALSE(makeFolders(path, reason));
-    EXPECT_EQ(reason, path + " is not a folder");
+    EXPECT_EQ((std::tuple{makeFolders(path, reason), reason}), std::tuple(false, path + " is not a folder"));
     EXPECT_FALSE(makeFolders(path + "/sub", reason));
-    EXPECT_FALSE(writeFileAtomically(path + "/career.txt", "x", reason));
-    EXPECT_FALSE(writeFileAtomically((dir / "none" / "career.txt").string(), "x", reason));
+    for (const std::string& target : {path + "/career.txt", (dir / "none" / "career.txt").string()}) EXPECT_FALSE(writeFileAtomically(target, "x", reason)) << target;
     if (::geteuid() != 0) {
         fs::create_directory(dir / "locked");
         fs::permissions(dir / "locked", fs::perms::owner_read | fs::perms::owner_exec);
@@ -155,9 +153,7 @@ TEST_F(SaveWrite, TheTemporaryFileIsNeverALinkAndOnlyAFileIsReplaced) {
     std::ofstream(dir / "target") << "theirs";
     fs::create_symlink(dir / "target", temp);
     ASSERT_TRUE(writeFileAtomically(path, "ours", reason)) << reason;
-    EXPECT_EQ(slurp(dir / "target"), "theirs");
-    EXPECT_EQ(slurp(path), "ours");
-    EXPECT_FALSE(fs::is_symlink(temp));
+    EXPECT_EQ(std::tuple(slurp(dir / "target"), slurp(path), fs::is_symlink(temp)), std::tuple("theirs", "ours", false));
     // Something other than a file at the path is left as it is.
     const std::string fifo = (dir / "fifo").string(), folder = (dir / "folder").string();
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
@@ -204,8 +200,7 @@ TEST_F(SaveWrite, AFolderHasOneLockHolderAtATime) {
     first.release();
     fs::remove(dir / LockFileName);
     ASSERT_EQ(::mkfifo((dir / LockFileName).c_str(), 0600), 0);
-    EXPECT_EQ(first.take(folder, reason), LockResult::Failed);
-    EXPECT_EQ(reason, (dir / LockFileName).string() + " is not a regular file");
+    EXPECT_EQ((std::tuple{first.take(folder, reason), reason}), std::tuple(LockResult::Failed, (dir / LockFileName).string() + " is not a regular file"));
 }
 
 TEST_F(SaveWrite, SettingAsideNeverReplacesAnEarlierCopy) {
