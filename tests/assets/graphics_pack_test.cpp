@@ -84,9 +84,7 @@ TEST(PackFile, OnlyASealedPackOfTheExactLengthLoadsAndOthersAreNamedWithTheirFau
         const std::string text = describePackError(path, r);
         EXPECT_EQ(r.error, c.error) << c.name << ": " << text;
         if (c.error == PackError::None) {
-            EXPECT_EQ(text, "");
-            EXPECT_EQ(r.length, PackStreamSize);
-            EXPECT_EQ(r.trailingBytes, 1u);
+            EXPECT_EQ(std::tuple(text, r.length, r.trailingBytes), std::tuple("", PackStreamSize, 1u));
             continue;
         }
         EXPECT_NE(text.find(path), std::string::npos) << text;
@@ -96,11 +94,8 @@ TEST(PackFile, OnlyASealedPackOfTheExactLengthLoadsAndOthersAreNamedWithTheirFau
         FontSet font;
         ConsoleCapture console;
         EXPECT_FALSE(loadGraphicsPack(*state, font, basePalette(), 1, path));
-        EXPECT_EQ(console.lines.size(), 2u) << c.name;
-        EXPECT_EQ(console.lines.size() > 1 ? console.lines[1] : "", text);
-        EXPECT_EQ(state->cockpitImage, nullptr) << c.name;
-        EXPECT_EQ(font.glyphs[0], nullptr) << c.name;
-        EXPECT_EQ(state->greyTable[0], 0) << c.name << ": no tables either";
+        EXPECT_EQ(console.lines, (std::vector<std::string>{"Extracting data, please wait", text})) << c.name;
+        EXPECT_EQ(std::tuple(state->cockpitImage, font.glyphs[0], state->greyTable[0]), std::tuple(nullptr, nullptr, 0)) << c.name << ": no pictures, glyphs or tables";
     }
 }
 

@@ -5,7 +5,6 @@
 #include <tuple>
 #include <png.h>
 
-#include <cstring>
 
 #include "assets/graphics_pack.h"
 #include "draw/palette.h"

@@ -22,10 +22,7 @@ namespace fs = std::filesystem;
 
 const std::vector<SaveLine> Lines = {{"money", "1234"}, {"date", "2024-05-01 and more"}, {"wear", "0.25"}};
 
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
+std::string slurp(const fs::path& path) { std::ifstream in(path, std::ios::binary); return {std::istreambuf_iterator<char>(in), {}}; }
 
 TEST(SaveText, ReadsBackWhatItWroteAndRefusesEveryDamagedText) {
     EXPECT_EQ(crc32("123456789"), 0xCBF43926u);
@@ -82,8 +79,7 @@ TEST_F(SaveWrite, ReplacesTheFileAndLeavesNothingElse) {
     ASSERT_TRUE(writeFileAtomically(path, "two", reason)) << reason;
     EXPECT_EQ(files(), 2);  // the file and the folder a
     std::string text;
-    EXPECT_EQ(readSmallFile(path, text, reason), FileRead::Read);
-    EXPECT_EQ(text, "two");
+    EXPECT_EQ((std::tuple{readSmallFile(path, text, reason), text}), std::tuple(FileRead::Read, "two"));
     EXPECT_EQ(readSmallFile(path + ".none", text, reason), FileRead::Missing);
 }
 
@@ -110,18 +106,15 @@ TEST_F(SaveWrite, OnlyARegularFileWithinItsBoundIsRead) {
         EXPECT_EQ(why, c.reason) << c.path;
     }
     std::string text, why;
-    EXPECT_EQ(readSmallFile((dir / "huge").string(), text, why), FileRead::TooLarge);
-    EXPECT_EQ(why, "it is larger than 65536 bytes");
+    EXPECT_EQ((std::tuple{readSmallFile((dir / "huge").string(), text, why), why}), std::tuple(FileRead::TooLarge, "it is larger than 65536 bytes"));
 }
 
 TEST_F(SaveWrite, AFolderThatCannotBeMadeOrWrittenFailsWithAReason) {
     // A file where the folder, or one of its parents, should be: this stops root too.
     std::ofstream(path) << "x";
-    EXPECT_FALSE(makeFolders(path, reason));
-    EXPECT_EQ(reason, path + " is not a folder");
+    EXPECT_EQ((std::tuple{makeFolders(path, reason), reason}), std::tuple(false, path + " is not a folder"));
     EXPECT_FALSE(makeFolders(path + "/sub", reason));
-    EXPECT_FALSE(writeFileAtomically(path + "/career.txt", "x", reason));
-    EXPECT_FALSE(writeFileAtomically((dir / "none" / "career.txt").string(), "x", reason));
+    for (const std::string& target : {path + "/career.txt", (dir / "none" / "career.txt").string()}) EXPECT_FALSE(writeFileAtomically(target, "x", reason)) << target;
     if (::geteuid() != 0) {
         fs::create_directory(dir / "locked");
         fs::permissions(dir / "locked", fs::perms::owner_read | fs::perms::owner_exec);
@@ -135,14 +128,10 @@ TEST_F(SaveWrite, AFullDiskOrAKillKeepsTheOldFileWhole) {
     const std::string old = formatSaveText("career", 1, Lines);
     ASSERT_TRUE(writeFileAtomically(path, old, reason));
     std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit small = saved;
-    small.rlim_cur = 4;
-    setrlimit(RLIMIT_FSIZE, &small);
+    rlimit saved{}, small{};
+    getrlimit(RLIMIT_FSIZE, &saved), small = saved, small.rlim_cur = 4, setrlimit(RLIMIT_FSIZE, &small);
     const bool wrote = writeFileAtomically(path, old + "longer", reason);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, SIG_DFL);
+    setrlimit(RLIMIT_FSIZE, &saved), std::signal(SIGXFSZ, SIG_DFL);
     EXPECT_FALSE(wrote);
     EXPECT_EQ(std::tuple(slurp(path), files()), std::tuple(old, 1));
 #if GTEST_HAS_DEATH_TEST  // the browser edition's tests run without death tests
@@ -164,9 +153,7 @@ TEST_F(SaveWrite, TheTemporaryFileIsNeverALinkAndOnlyAFileIsReplaced) {
     std::ofstream(dir / "target") << "theirs";
     fs::create_symlink(dir / "target", temp);
     ASSERT_TRUE(writeFileAtomically(path, "ours", reason)) << reason;
-    EXPECT_EQ(slurp(dir / "target"), "theirs");
-    EXPECT_EQ(slurp(path), "ours");
-    EXPECT_FALSE(fs::is_symlink(temp));
+    EXPECT_EQ(std::tuple(slurp(dir / "target"), slurp(path), fs::is_symlink(temp)), std::tuple("theirs", "ours", false));
     // Something other than a file at the path is left as it is.
     const std::string fifo = (dir / "fifo").string(), folder = (dir / "folder").string();
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
@@ -197,8 +184,7 @@ TEST_F(SaveWrite, AFolderHasOneLockHolderAtATime) {
     const std::string folder = dir.string();
     FolderLock first, second;
     EXPECT_EQ(first.take(folder, reason), LockResult::Held);
-    EXPECT_EQ(second.take(folder, reason), LockResult::Busy);
-    EXPECT_FALSE(second.held());
+    EXPECT_EQ((std::tuple{second.take(folder, reason), second.held()}), std::tuple(LockResult::Busy, false));
     first = FolderLock{};
     EXPECT_EQ(second.take(folder, reason), LockResult::Held);
     second.release();
@@ -214,8 +200,7 @@ TEST_F(SaveWrite, AFolderHasOneLockHolderAtATime) {
     first.release();
     fs::remove(dir / LockFileName);
     ASSERT_EQ(::mkfifo((dir / LockFileName).c_str(), 0600), 0);
-    EXPECT_EQ(first.take(folder, reason), LockResult::Failed);
-    EXPECT_EQ(reason, (dir / LockFileName).string() + " is not a regular file");
+    EXPECT_EQ((std::tuple{first.take(folder, reason), reason}), std::tuple(LockResult::Failed, (dir / LockFileName).string() + " is not a regular file"));
 }
 
 TEST_F(SaveWrite, SettingAsideNeverReplacesAnEarlierCopy) {

@@ -147,13 +147,8 @@ TEST(BuiltinFont, GlyphsAreDistinctAndTextDrawsOnlySetBits) {
     destroyImage(image);
 }
 
-std::vector<uint8_t> readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-uint32_t le(const std::vector<uint8_t>& b, size_t at, int bytes) {
-    return bytes == 0 ? 0 : le(b, at + 1, bytes - 1) << 8 | b[at];
-}
+std::vector<uint8_t> readFile(const std::string& path) { std::ifstream in(path, std::ios::binary); return {std::istreambuf_iterator<char>(in), {}}; }
+uint32_t le(const std::vector<uint8_t>& b, size_t at, int bytes) { return bytes == 0 ? 0 : le(b, at + 1, bytes - 1) << 8 | b[at]; }
 
 TEST(Bmp, FilesStoreRowsBottomUpAndPaddedAndFailuresReplaceNothing) {
     const std::string dir = testing::TempDir();
@@ -182,15 +177,10 @@ TEST(Bmp, FilesStoreRowsBottomUpAndPaddedAndFailuresReplaceNothing) {
     for (int i = 0; i < 4; ++i) EXPECT_EQ(le(w, 54 + 4 * i, 4), words[(i + 2) % 4]) << i;
     // A missing folder, an 8-bit image without a palette, an existing file kept.
     std::string error, kept;
-    EXPECT_FALSE(writeBmp(*narrow, palette, dir + "missing/x.bmp", &error));
-    EXPECT_NE(error, "");
-    EXPECT_FALSE(writeBmp(*narrow, nullptr, dir + "hcnopal.bmp", &error));
-    EXPECT_FALSE(std::filesystem::exists(dir + "hcnopal.bmp"));
-    EXPECT_FALSE(writeBmp(*narrow, palette, dir + "hc8.bmp", &kept, true));
-    EXPECT_NE(kept, "");
-    EXPECT_EQ(readFile(dir + "hc8.bmp"), b);
-    EXPECT_TRUE(writeBmp(*wide, nullptr, dir + "hc8.bmp", &error, false));
-    EXPECT_EQ(readFile(dir + "hc8.bmp"), w);
+    EXPECT_EQ((std::tuple{writeBmp(*narrow, palette, dir + "missing/x.bmp", &error), error.empty()}), std::tuple(false, false));
+    EXPECT_EQ((std::tuple{writeBmp(*narrow, nullptr, dir + "hcnopal.bmp", &error), std::filesystem::exists(dir + "hcnopal.bmp")}), std::tuple(false, false));
+    EXPECT_EQ((std::tuple{writeBmp(*narrow, palette, dir + "hc8.bmp", &kept, true), kept.empty(), readFile(dir + "hc8.bmp") == b}), std::tuple(false, false, true));
+    EXPECT_EQ((std::tuple{writeBmp(*wide, nullptr, dir + "hc8.bmp", &error, false), readFile(dir + "hc8.bmp") == w}), std::tuple(true, true));
     for (const char* name : {"hc8.bmp", "hc32.bmp"}) std::filesystem::remove(dir + name);
     destroyImage(narrow), destroyImage(wide);
 }

@@ -123,12 +123,7 @@ TEST(Screenshot, NamesNeverOverwriteFailuresAreSaidAndTheKeyGrabsOnceOnRelease) 
     for (int poll = 6; poll <= 7; ++poll) pollKeys(hg.keys), presentFrame(hg.screen);
     std::filesystem::current_path(home);
     ASSERT_NE(hg.consoleLines().back().find("not saved"), std::string::npos);
-    auto band = [&hg](uint8_t colour) {
-        int n = 0;
-        for (int y = 0; y < 12; ++y)
-            for (int x = 0; x < 640; ++x) n += hg.window.lastFramePixel(x, y) == colour;
-        return n;
-    };
+    auto band = [&hg](uint8_t colour) { int n = 0; for (int i = 0; i < 640 * 12; ++i) n += hg.window.lastFramePixel(i % 640, i / 640) == colour; return n; };
     EXPECT_GT(band(ColourNearWhite), 100) << "at once";
     const double shown = hg.now;
     for (double later : {0.0, 2.9, 3.1}) {
@@ -143,9 +138,7 @@ TEST(Screenshot, NamesNeverOverwriteFailuresAreSaidAndTheKeyGrabsOnceOnRelease) 
 // `pixelBytes` bytes of pixels.
 std::string iconBmp(int32_t width, int32_t height, size_t pixelBytes, const char* magic = "BM") {
     std::string bytes(54 + 1024 + pixelBytes, '\0');
-    auto put = [&bytes](size_t at, uint32_t value, int count) {
-        for (int i = 0; i < count; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
-    };
+    auto put = [&bytes](size_t at, uint32_t value, int count) { for (int i = 0; i < count; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i)); };
     bytes[0] = magic[0], bytes[1] = magic[1];
     put(2, uint32_t(bytes.size()), 4), put(10, 54 + 1024, 4), put(14, 40, 4);
     put(18, uint32_t(width), 4), put(22, uint32_t(height), 4), put(26, 1, 2), put(28, 8, 2);

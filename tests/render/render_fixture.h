@@ -16,8 +16,6 @@ namespace hc::test {
 // (the texture row shows); vehicle sheets 8 + u mod 3; ground 13; sky 242..250 and some 0 by column and row.
 constexpr uint8_t GroundColour = 13, Sentinel = 254;  // the sentinel is never drawn under this artwork
 
-struct Decoded { int colour, level; };
-inline Decoded decodePixel(uint8_t p) { return {p / 17, p % 17}; }
 inline uint8_t skyTexel(int column, int row) { return (column + row) % 11 == 0 ? 0 : static_cast<uint8_t>(242 + (column * 7 + row * 3) % 9); }
 
 // One map, view tables, records and render target shared by the tests of a binary.

@@ -71,9 +71,7 @@ struct Reference {
             const float ty = std::fabs((cy + ray.stepSignY - ray.y) / ray.dirY);
             float t = ty;
             if (!(ty < tx)) t = tx, ray.hitSide = 1;
-            ray.x += ray.dirX * t;
-            ray.y += ray.dirY * t;
-            total += t;
+            ray.x += ray.dirX * t, ray.y += ray.dirY * t, total += t;
             cx = floorInt(ray.x), cy = floorInt(ray.y);
             if (hasFlag(cellAt(map, cx, cy), Visible) || roundEven(total) > limit) break;
         }
@@ -82,7 +80,7 @@ struct Reference {
     }
 
     void wallColumn(const MapCell& cell, const Body& ray, int c, int64_t top, int64_t bottom) {
-        const uint8_t* tex;
+        const uint8_t* tex;  // the texture, its rows and width, and the column the hit reads
         int rows, width;
         int64_t u;
         if (hasFlag(cell, Vehicle)) {
@@ -203,9 +201,7 @@ struct Reference {
         const int lx = roundEven(hx + 3 * std::cos(a)), ly = roundEven(hy + 3 * std::sin(a));
         a += 3.14159;
         const int rx = roundEven(hx + 3 * std::cos(a)), ry = roundEven(hy + 3 * std::sin(a));
-        drawLine(out, tx, ty, lx, ly, 22);
-        drawLine(out, lx, ly, rx, ry, 22);
-        drawLine(out, tx, ty, rx, ry, 22);
+        drawLine(out, tx, ty, lx, ly, 22), drawLine(out, lx, ly, rx, ry, 22), drawLine(out, tx, ty, rx, ry, 22);
     }
 };
 
@@ -271,10 +267,7 @@ std::vector<Pose> choosePoses(CityMap& map) {
 
 TEST(ViewReference, GameRenderersDrawWhatTheRulesDraw) {
     test::RenderRig rig;
-    fillHashedArt(*rig.state, *rig.sky);
-    seedRandom(7700);
-    generateCityMap(*rig.map, rig.state->shadeTable);
-    seedRandom(1234);
+    fillHashedArt(*rig.state, *rig.sky), seedRandom(7700), generateCityMap(*rig.map, rig.state->shadeTable), seedRandom(1234);
     const std::vector<Pose> poses = choosePoses(*rig.map);
     Image* expected = createImage(W, H);
     Coverage seen;
@@ -296,12 +289,8 @@ TEST(ViewReference, GameRenderersDrawWhatTheRulesDraw) {
                                 << pose.heading << ": first at column " << first % W << " row " << first / W;
             mismatches += count;
         };
-        renderWorldView(rig.scene());
-        ref.worldView();
-        compare("world");
-        drawMapView(*rig.map, rig.player, *rig.state, *rig.target);
-        ref.mapView();
-        compare("map");
+        renderWorldView(rig.scene()), ref.worldView(), compare("world");
+        drawMapView(*rig.map, rig.player, *rig.state, *rig.target), ref.mapView(), compare("map");
         if (mismatches > 0 && n > 20) break;  // enough said
     }
     destroyImage(expected);
