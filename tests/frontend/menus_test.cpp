@@ -182,8 +182,9 @@ TEST_F(HelpPages, AssistsAddALegendBeforeTheCredits) {
         if (c.page > 4) continue;
         pages[c.page] = pagePicture(c.page);
         EXPECT_EQ(at(5, 425), Narrow) << c.page;  // "page n of 4"
-        if (c.classicPage)  // the same picture above the footer
+        if (c.classicPage) {  // the same picture above the footer
             EXPECT_TRUE(std::equal(pages[c.page].begin(), pages[c.page].begin() + 420 * 640, classic[c.classicPage].begin())) << c.page;
+        }
     }
     for (const uint8_t colour : {ColourGold, ColourGreen, ColourRose, ColourInZone}) {  // under the title bar
         EXPECT_GT(std::count(pages[3].begin() + 30 * 640, pages[3].begin() + 420 * 640, colour), 60) << int{colour};
