@@ -150,23 +150,34 @@ var Module = typeof Module !== 'undefined' ? Module : {};
       removeRunDependency('saves');
     });
   });
-  // The game starts on the first key or click, when the browser lets sound start.
+  // The game starts on the first key or click, when the browser lets sound start. The
+  // listeners are there from the first moment the prompt can show, so that a click while
+  // the program is still being compiled is not lost: the start then waits only for the
+  // rest of the loading.
+  let waitingForStart = false, prepared = false;
+  function start(event) {
+    if (started) return;
+    started = true;
+    if (event) event.preventDefault();
+    window.removeEventListener('keydown', start, true);
+    window.removeEventListener('mousedown', start, true);
+    canvas.focus();
+    say('');
+    stats.started = performance.now();
+    if (waitingForStart) removeRunDependency('start');
+    // The music goes into the game's files, which exist once the program is prepared.
+    if (prepared) fetchMusic();
+  }
+  window.addEventListener('keydown', start, true);
+  window.addEventListener('mousedown', start, true);
   Module.preRun.push(function () {
+    prepared = true;
+    if (started) {
+      fetchMusic();
+      return;
+    }
+    waitingForStart = true;
     addRunDependency('start');
     say(startPrompt);
-    function start(event) {
-      if (started) return;
-      started = true;
-      if (event) event.preventDefault();
-      window.removeEventListener('keydown', start, true);
-      window.removeEventListener('mousedown', start, true);
-      canvas.focus();
-      say('');
-      stats.started = performance.now();
-      removeRunDependency('start');
-      fetchMusic();
-    }
-    window.addEventListener('keydown', start, true);
-    window.addEventListener('mousedown', start, true);
   });
 })();
