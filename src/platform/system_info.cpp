@@ -2,7 +2,6 @@
 
 #include <sys/sysinfo.h>
 
-#include <ctime>
 #include <fstream>
 #include <string>
 
@@ -24,14 +23,6 @@ uint64_t freeMemoryBytes() {
         return static_cast<uint64_t>(info.freeram) * static_cast<uint64_t>(info.mem_unit);
     }
     return 0;
-}
-
-LocalDateTime localDateTime() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return LocalDateTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-                         local.tm_hour,        local.tm_min,     local.tm_sec};
 }
 
 }  // namespace hc
