@@ -9,6 +9,7 @@
 #include "platform/audio.h"
 #include "platform/keyboard.h"
 #include "platform/screen.h"
+#include "platform/window.h"
 #include "core/colours.h"
 
 namespace hc {
@@ -52,6 +53,10 @@ void transition(ScreenContext& screen, AudioEngine& audio, FrameTimer& timer, in
     float t = 0.0f;
     bool done = false;
     while (!done) {
+        // The window is being closed (each present lets it see its events): the effect
+        // jumps to its end, so the close reaches the next poll now, not 2 seconds later.
+        const WindowBackend* window = activeWindow();
+        if (window && window->closePending()) t = static_cast<float>(width + height);
         copyRect(*snapshot, 0, 0, width, height, target, 0, 0);
         done = true;
         for (int y = 0; y < height; ++y) {

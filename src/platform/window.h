@@ -48,6 +48,8 @@ public:
     // platform turns into the same request): raised by the backend's event processing,
     // or by a test, and taken once by the key poll.
     void requestClose() { closeRequested_ = true; }
+    // Seen without taking it: screens that do not poll keys (the dissolve) cut short.
+    bool closePending() const { return closeRequested_; }
     bool takeCloseRequest() {
         const bool requested = closeRequested_;
         closeRequested_ = false;
