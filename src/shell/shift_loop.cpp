@@ -1,6 +1,7 @@
 // One arcade game, from the first picture to the final score.
 #include "shell/shift_loop.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -180,6 +181,12 @@ void showTimeUp(Game& game, const std::string& note, const std::string& offer) {
     Image& target = renderTarget(game.screen);
     greyFrame(target, game.state.greyTable);
     const int y = static_cast<int>(std::nearbyint(target.height * 0.4));
+    // With the assists the lines stand on a dark band as wide as the picture and deep
+    // enough to hide a speech bubble still shown (it sits from the middle row down, two
+    // lines and its tail at most), which would otherwise lie under the note.
+    if (isOn(game.shift.assists)) {
+        fillBox(target, 0, y - 12, target.width - 1, std::max(y + 84, target.height / 2 + 40), ColourBlack);
+    }
     printText(game.font, target, -1, y, "time's up!", 2);
     printText(game.font, target, -1, y + 30, scoreLine(game.shift.score), 3);
     if (!note.empty()) printText(game.font, target, -1, y + 50, note, 3);
