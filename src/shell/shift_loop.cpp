@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <vector>
 
 #include "core/system.h"
 #include "draw/grey_frame.h"
@@ -233,12 +234,18 @@ void runShift(Game& game, ViewTables& view, const ScoreNote& note, bool offerRep
     const std::string offerText = offer ? WatchAgainLine : "";
     showTimeUp(game, noteText, offerText);
     if (game.keys.quit) return;
-    // Watching the shift again ends on the same score picture.
+    // Watching the shift again ends on the same score picture, and so does leaving the
+    // watch half-way: the picture is kept as it was, not drawn from the watch's score.
+    const Image& target = renderTarget(game.screen);
+    const std::vector<uint8_t> picture(target.pixels, target.pixels + static_cast<size_t>(target.pitch) * target.height);
     while (waitOnTimeUp(game, offer ? ActionReverse : 0) == ActionReverse) {
         const Recording shift = game.recording;
+        const int64_t score = game.shift.score;
         playRecording(game, view, shift, true);
         if (game.keys.quit) return;
-        showTimeUp(game, noteText, offerText);
+        game.shift.score = score;
+        std::copy(picture.begin(), picture.end(), target.pixels);
+        presentFrame(game.screen);
     }
     if (game.keys.quit) return;
     transition(game.screen, game.audio, game.timer, FadeOut);

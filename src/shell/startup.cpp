@@ -135,11 +135,13 @@ bool loadGameGraphics(Game& game, const std::string& path) {
 }
 
 void watchRecording(Game& game, const Recording& recording) {
-    playRecording(game, *game.view, recording, true);
-    if (game.keys.quit) return;
-    showTimeUp(game);
-    if (waitOnTimeUp(game) == 0) return;
-    transition(game.screen, game.audio, game.timer, FadeOut);
+    // A watch left with Esc before its end just ends: its score picture would show the
+    // score of the moment, not the shift's.
+    if (playRecording(game, *game.view, recording, true).complete && !game.keys.quit) {
+        showTimeUp(game);
+        if (waitOnTimeUp(game) == 0) return;
+    }
+    if (!game.keys.quit) transition(game.screen, game.audio, game.timer, FadeOut);
 }
 
 std::string watchBestShift(Game& game) {
