@@ -79,8 +79,8 @@ TEST(MainMenu, TheWindowShowsANewFrameAtTheBlinksPaceOnly) {
 // score today). Select asks to watch the best shift: the page then says why it cannot, or fades in again after it.
 TEST(BestScoresPage, TenPlacesTodaysCityAndSelectAsksToWatch) {
     const std::vector<std::string> lines = bestScoresLines({{1500, "2026-12-01"}, {980, "2026-11-30"}}, {{330, "2026-12-07"}}, "2026-12-07");
-    EXPECT_EQ(lines, (std::vector<std::string>{" 1.     1500   2026-12-01", " 2.      980   2026-11-30", " 3.        -", " 4.        -",
-        " 5.        -", " 6.        -", " 7.        -", " 8.        -", " 9.        -", "10.        -", "", "city of the day 2026-12-07: best 330"}));
+    EXPECT_EQ(lines, (std::vector<std::string>{" 1.     1500   2026-12-01", " 2.      980   2026-11-30", " 3.        -", " 4.        -", " 5.        -",
+        " 6.        -", " 7.        -", " 8.        -", " 9.        -", "10.        -", "", "city of the day 2026-12-07: best 330"}));
     EXPECT_EQ(bestScoresLines({}, {{330, "2026-12-06"}}, "2026-12-07").back(), "city of the day 2026-12-07: no score yet");
     FrontEndGame fe;
     Image& target = *fe.game().screen.renderBuffer;
@@ -91,10 +91,7 @@ TEST(BestScoresPage, TenPlacesTodaysCityAndSelectAsksToWatch) {
     int asked = 0;
     runBestScores(fe.game(), lines, [&](Game&) { return ++asked == 1 ? "none" : ""; });
     std::string seen;  // each run of equal frames once: p plain, n noted
-    for (const auto& frame : log.frames) {
-        const char c = frame == plain ? 'p' : frame == noted ? 'n' : 0;
-        if (c && (seen.empty() || seen.back() != c)) seen += c;
-    }
+    for (const auto& frame : log.frames) if (const char c = frame == plain ? 'p' : frame == noted ? 'n' : 0; c && (seen.empty() || seen.back() != c)) seen += c;
     EXPECT_EQ(std::tuple(seen, asked, log.frames.back()[240 * 640 + 320]), std::tuple("pnp", 2, 255));  // leaving goes to black
 }
 

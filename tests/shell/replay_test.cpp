@@ -9,9 +9,9 @@
 #include <functional>
 #include <vector>
 
+#include "shell/command_line.h"
 #include "shell/replays.h"
 #include "shell/shift_loop.h"
-#include "shell/startup.h"
 #include "support/arcade_game.h"
 #include "support/digest.h"
 #include "support/key_codes.h"
@@ -128,40 +128,40 @@ TEST(Replay, ADrivenShiftPlaysBackFrameForFrameAt60And30FramesASecond) {
             if (shown[shown.size() - count + i] != d.frames[d.loopEnd - count + i]) ++differing, first = first < 0 ? static_cast<int>(i) : first;
         EXPECT_EQ(differing, 0) << "pictures differ from frame " << first;
     }
-    ASSERT_TRUE(saveRecording(g, BestShiftReplay));
+    // Kept on disk, read back equal, and watched from the best scores page (Enter leaves its score picture).
     Recording back;
     std::string reason;
+    ASSERT_TRUE(saveRecording(g, BestShiftReplay));
     ASSERT_TRUE(readRecordingFile(replayPath(BestShiftReplay), back, reason)) << reason;
-    EXPECT_EQ(std::tie(back.gameVersion, back.start, back.frames, back.finalScore),
-              std::tie(g.recording.gameVersion, g.recording.start, g.recording.frames, g.recording.finalScore));
+    EXPECT_EQ(recordingBytes(back), recordingBytes(g.recording));
     g.view = &arcade.view, arcade.console.clear();
-    arcade.window.onPoll = [&](int64_t poll) { if (poll % 4 == 0) arcade.window.pressKeyAt(KeyEnter, poll + 1); };  // leaves the score picture
-    int64_t shown = arcade.window.framesPresented();
-    EXPECT_EQ(watchBestShift(g), "");
-    EXPECT_GT(arcade.window.framesPresented() - shown, static_cast<int64_t>(back.frames.size())) << "the shift was watched";
-    EXPECT_EQ(arcade.console.find("Cannot"), std::string::npos) << arcade.console;
+    arcade.window.onPoll = [&](int64_t poll) { if (poll % 4 == 0) arcade.window.pressKeyAt(KeyEnter, poll + 1); };
+    const int64_t before = arcade.window.framesPresented();
+    const std::string line = watchBestShift(g);  // before the frames are counted
+    EXPECT_EQ(std::tuple(line, arcade.window.framesPresented() - before > std::ssize(back.frames), arcade.console.find("Cannot")),
+              std::tuple("", true, std::string::npos)) << "the page's line, the shift watched, no refusal";
 }
 
-// No recording of the best shift, or one that cannot be played, is said on the page and on the console (its reason)
-// and nothing else happens: the file stays as it was.
-TEST(Replay, TheBestShiftThatCannotBePlayedIsSaidOnceAndLeftAlone) {
+// A recording missing or that cannot be played: --replay FILE or --watch-best ends the start with one line and status 1
+// before any window opens; the best scores page says so (the console why) and the file stays as it was.
+TEST(Replay, ARecordingThatCannotBePlayedIsRefusedWithOneLine) {
     HeadlessGame hg;
-    const std::string path = replayPath(BestShiftReplay);
+    const std::string path = replayPath(BestShiftReplay), replay = "--replay=" + path;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    const struct { std::function<void()> make; const char *page, *console; } cases[] = {
-        {[] {}, NoBestShiftLine, nullptr},
-        {[&] { std::ofstream(path) << "HCREPLAY\1"; }, UnplayableBestShiftLine, "it is cut short"},
-        {[&] { ::mkfifo(path.c_str(), 0600); }, UnplayableBestShiftLine, "it is not a regular file"},
-        {[&] { std::ofstream(path) << "HCREPLAY", std::filesystem::resize_file(path, MaxReplayBytes + 1); }, UnplayableBestShiftLine, "it is larger than"}};
+    const struct { std::function<void()> make; std::string reason; } cases[] = {
+        {[] {}, "there is no such file"}, {[&] { std::ofstream(path) << "HCREPLAY\1"; }, "it is cut short"},
+        {[&] { ::mkfifo(path.c_str(), 0600); }, "it is not a regular file"},
+        {[&] { std::ofstream(path) << "HCREPLAY", std::filesystem::resize_file(path, MaxReplayBytes + 1); },
+         "it is larger than " + std::to_string(MaxReplayBytes) + " bytes"}};
     for (const auto& c : cases) {
+        const bool missing = &c == cases;
         std::filesystem::remove(path), c.make(), hg.console.clear();
-        EXPECT_EQ(watchBestShift(hg.game()), c.page);
-        const std::vector<std::string> lines = hg.consoleLines();
-        EXPECT_EQ(lines.size(), c.console ? 1u : 0u) << hg.console;
-        if (c.console) { EXPECT_EQ(lines.at(0).rfind("Cannot play " + path + ": " + c.console, 0), 0u) << lines[0]; }
-        EXPECT_EQ(std::filesystem::exists(path), c.console != nullptr);
+        const char* argv[] = {"hazardcab", "--data", HC_DATA_DIR, missing ? "--watch-best" : replay.c_str()};
+        EXPECT_EQ(std::tuple(runFromCommandLine(4, argv), watchBestShift(hg.game()), std::filesystem::exists(path)),
+                  std::tuple(1, missing ? NoBestShiftLine : UnplayableBestShiftLine, !missing)) << c.reason;
+        EXPECT_EQ(hg.consoleLines(), std::vector<std::string>(missing ? 1 : 2, "Cannot play " + path + ": " + c.reason));
     }
-    EXPECT_EQ(hg.window.framesPresented(), 0);
+    EXPECT_EQ(std::tuple(hg.window.isOpen(), hg.window.framesPresented()), std::tuple(false, 0));
 }
 
 // Runs seeded differently come to the same city of the day; another day to another.

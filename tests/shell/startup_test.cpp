@@ -19,7 +19,6 @@
 #include "render/hud.h"
 #include "shell/command_line.h"
 #include "shell/exit_screen.h"
-#include "shell/replays.h"
 #include "shell/shift_loop.h"
 #include "sim/passengers.h"
 #include "support/arcade_game.h"
@@ -208,12 +207,9 @@ TEST(ProgramLoop, ClassicModeShowsTheScorePictureWithoutTheBestScoreLine) {
         std::copy(frames[pictureAt - 2].begin(), frames[pictureAt - 2].end(), target.pixels);
         showTimeUp(g);
         EXPECT_EQ(frames[pictureAt - 1] == frames.back(), !assists) << "assists " << assists;
-        // With the assists no speech bubble (the widest: two lines and the tail) shows under the lines.
-        const auto lines = [&](bool bubble) {
-            std::copy(frames[pictureAt - 2].begin(), frames[pictureAt - 2].end(), target.pixels);
-            if (bubble) drawSpeechBubble(g.font, target, -1, 240, std::string(120, 'w'));
-            return showTimeUp(g, "a note", WatchAgainLine), std::vector<uint8_t>(target.pixels + 180 * 640, target.pixels + 290 * 640);
-        };
+        const auto lines = [&](bool bubble) {  // with the assists no speech bubble (the widest: two lines, its tail) shows under them
+            std::copy(frames[pictureAt - 2].begin(), frames[pictureAt - 2].end(), target.pixels), bubble ? drawSpeechBubble(g.font, target, -1, 240, std::string(120, 'w')) : void();
+            return showTimeUp(g, "a note", WatchAgainLine), std::vector<uint8_t>(target.pixels + 180 * 640, target.pixels + 290 * 640); };
         EXPECT_EQ(lines(true) == lines(false), assists) << "assists " << assists;
     }
 }
@@ -276,6 +272,7 @@ TEST(CommandLine, OptionsAndMistakes) {
         {{}, "", "", ""}, {{"--help"}, "h", "", ""}, {{"--version"}, "v", "", ""}, {{"--new-career"}, "n", "", ""},
         {{"--data", "/srv/cab"}, "", "/srv/cab", ""}, {{"--data=/srv/cab", "--fullscreen"}, "f", "/srv/cab", ""},
         {{"--data", "a", "--data", "b"}, "", "b", ""}, {{"--data"}, "", "", "The option --data needs a value: --data DIR"},
+        {{"--replay"}, "", "", "The option --replay needs a value: --replay FILE"},
         {{"--fullscreen=yes"}, "", "", "The option --fullscreen takes no value"},
         {{"--frobnicate"}, "", "", "Unknown option '--frobnicate' (try --help)"},
         {{"--help", "--bogus"}, "h", "", "Unknown option '--bogus' (try --help)"},
@@ -289,27 +286,6 @@ TEST(CommandLine, OptionsAndMistakes) {
         EXPECT_EQ(std::tie(flags, line.dataFolder, line.error), std::make_tuple(std::string(c.flags), std::string(c.data), std::string(c.error)))
             << (c.args.empty() ? "(none)" : c.args[0]);
     }
-}
-
-// --replay without a file is a mistake in the options (status 2); a recording that is missing or cannot be played is
-// one line and status 1, before any window opens.
-TEST(CommandLine, ARecordingThatCannotBePlayedEndsTheStartWithOneLine) {
-    HeadlessGame hg;
-    const std::string bad = hg.saveHome + ".replay", missing = hg.saveHome + "/none.replay", best = replayPath(BestShiftReplay);
-    std::ofstream(bad) << "GIF89a";
-    const struct { std::vector<std::string> args; int status; std::string line; } cases[] = {
-        {{"--replay"}, 2, "The option --replay needs a value: --replay FILE"},
-        {{"--replay", missing}, 1, "Cannot play " + missing + ": there is no such file"},
-        {{"--replay=" + bad}, 1, "Cannot play " + bad + ": it is not a recording"},
-        {{"--watch-best"}, 1, "Cannot play " + best + ": there is no such file"}};
-    for (const auto& c : cases) {
-        std::vector<const char*> argv{"hazardcab", "--data", HC_DATA_DIR};
-        for (const std::string& arg : c.args) argv.push_back(arg.c_str());
-        hg.console.clear();
-        EXPECT_EQ(runFromCommandLine(static_cast<int>(argv.size()), argv.data()), c.status) << c.args[0];
-        EXPECT_EQ(hg.consoleLines(), std::vector<std::string>{c.line});
-    }
-    EXPECT_FALSE(hg.window.isOpen());
 }
 
 }  // namespace
