@@ -17,6 +17,9 @@ namespace hc {
 
 namespace {
 
+// A row with a date: place, score and date in columns of 3, 2 + 7 and 3 + 10 characters.
+constexpr int TableRowChars = 25;
+
 std::string padLeft(std::string text, size_t width) {
     if (text.size() < width) text.insert(0, width - text.size(), ' ');
     return text;
@@ -54,7 +57,7 @@ void drawBestScoresPage(Game& game, const std::vector<std::string>& lines, std::
     const HelpLayout layout = helpLayout(height);
     const int step = height <= 240 ? 12 : 20;
     int y = layout.firstLine + step;
-    const int x = lines.empty() ? 0 : roundAny((width - 10.0 * static_cast<double>(lines.front().size())) / 2.0);
+    const int x = roundAny((width - 10.0 * TableRowChars) / 2.0);
     for (size_t i = 0; i < lines.size(); ++i, y += step) {
         const bool table = i < static_cast<size_t>(BestScoreCount);
         printText(game.font, target, table ? x : -1, y, lines[i], table ? 2 : 3);
