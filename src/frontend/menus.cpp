@@ -19,10 +19,10 @@ namespace hc {
 
 namespace {
 
-constexpr std::string_view MainMenuTexts[MenuCityOfDay + 1] = {
-    "", "arcade mode", "career mode", "options", "read this!", "exit", "free ride", "city of the day"};
+constexpr std::string_view MainMenuTexts[MenuBestScores + 1] = {
+    "", "arcade mode", "career mode", "options", "read this!", "exit", "free ride", "city of the day", "best scores"};
 
-int menuRows(bool assists) { return assists ? MainMenuEntries + 2 : MainMenuEntries; }
+int menuRows(bool assists) { return assists ? MainMenuEntries + 3 : MainMenuEntries; }
 
 constexpr double MenuFrameSeconds = 1.0 / 60.0;
 
@@ -49,15 +49,15 @@ void drawMainMenu(Game& game, int selected) {
 }  // namespace
 
 std::string_view mainMenuText(int entry) {
-    if (entry < 1 || entry > MenuCityOfDay) return {};
+    if (entry < 1 || entry > MenuBestScores) return {};
     return MainMenuTexts[entry];
 }
 
 int mainMenuRow(bool assists, int row) {
     if (row < 1 || row > menuRows(assists)) return 0;
-    if (!assists || row == 1) return row;
-    if (row == 2) return MenuFreeRide;
-    return row == 3 ? MenuCityOfDay : row - 2;
+    if (!assists) return row;
+    constexpr int AssistsRows[] = {0, MenuArcade, MenuFreeRide, MenuCityOfDay, MenuCareer, MenuBestScores, MenuOptions, MenuHelp, MenuExit};
+    return AssistsRows[row];
 }
 
 void drawImageScaled(Image& target, const Image* image, int x, int y) {

@@ -19,14 +19,17 @@ constexpr int MenuExit = 5;
 // city of the day, third: an arcade game in the city every player gets that day.
 constexpr int MenuFreeRide = 6;
 constexpr int MenuCityOfDay = 7;
+// ...and the best scores, under career mode.
+constexpr int MenuBestScores = 8;
 
-// The text of main menu result 1..7 ("arcade mode" ... "exit", "free ride", "city of the
-// day"); empty outside.
+// The text of main menu result 1..8 ("arcade mode" ... "exit", "free ride", "city of the
+// day", "best scores"); empty outside.
 std::string_view mainMenuText(int entry);
 
 // The result of the menu's row 1.., top to bottom: rows 1..5 are results 1..5, but with
-// the assists on row 2 is the free ride, row 3 the city of the day, and the rest move down
-// two rows. 0 past the end.
+// the assists on row 2 is the free ride, row 3 the city of the day, row 4 career mode,
+// row 5 the best scores and the last three rows options, "read this!" and exit. 0 past
+// the end.
 int mainMenuRow(bool assists, int row);
 
 // Shows the main menu until an entry is chosen and returns its result: up and down

@@ -9,6 +9,7 @@
 #include "platform/input_source.h"
 #include "platform/keyboard.h"
 #include "platform/screen.h"
+#include "platform/system_info.h"
 #include "platform/window.h"
 #include "shell/command_line.h"
 #include "shell/new_game.h"
@@ -23,25 +24,30 @@ static_assert(MaxReplayStage == GarageTopStage, "a recording holds the garage's 
 
 namespace {
 
-// The watcher's keys during playback, by scan code.
+// The watcher's keys during playback, by scan code, and the screenshot key as bound.
 constexpr int EscKey = 1, SpaceKey = 57, RightKey = 77;
+constexpr int WatcherKeyCount = 4;
 
-// Feeds the game the actions of one recorded frame at a time.
+// Feeds the game the actions of one recorded frame at a time. The screenshot key is the
+// watcher's own (handled with the other watcher keys), not the one pressed in the shift:
+// watching a shift grabs no pictures of its own accord.
 class RecordedInput final : public InputSource {
 public:
     const ReplayFrame* frame = nullptr;
-    ActionMask held(const KeyBindings&) const override { return frame ? frame->held & ~ReplayForgotten : 0; }
+    ActionMask held(const KeyBindings&) const override {
+        return frame ? frame->held & ~ReplayForgotten & ~actionBit(ActionScreenshot) : 0;
+    }
     bool takeForgotten() override { return frame && (frame->held & ReplayForgotten) != 0; }
 };
 
 // The watcher's keys act on their release, as the game's keys do, so that nothing of
 // them is left for the screen that comes after the playback.
 struct WatcherKeys {
-    bool down[3] = {};
-    bool pressed[3] = {};  // released since the last read
-    void read(WindowBackend& window) {
-        const int codes[3] = {EscKey, SpaceKey, RightKey};
-        for (int k = 0; k < 3; ++k) {
+    bool down[WatcherKeyCount] = {};
+    bool pressed[WatcherKeyCount] = {};  // released since the last read
+    void read(WindowBackend& window, int screenshotKey) {
+        const int codes[WatcherKeyCount] = {EscKey, SpaceKey, RightKey, screenshotKey};
+        for (int k = 0; k < WatcherKeyCount; ++k) {
             const bool now = window.keyDown(codes[k]);
             pressed[k] = !now && down[k];
             down[k] = now;
@@ -183,10 +189,12 @@ PlaybackResult playRecording(Game& game, ViewTables& view, const Recording& reco
         if (!window) continue;
         due += std::fmin(seconds, 0.5) / (fast ? 2.0 : 1.0);
         for (;;) {
-            watcher.read(*window);
+            watcher.read(*window, game.keys.scancode[ActionScreenshot]);
             if (watcher.pressed[0]) break;
             if (watcher.pressed[1]) paused = !paused;
             if (watcher.pressed[2]) fast = !fast;
+            // The picture last drawn, paused or not.
+            if (watcher.pressed[3]) saveScreenshot(game.screen, localDateTime(), "", nullptr);
             if (window->takeCloseRequest()) game.keys.quit = true;
             if (game.keys.quit || (!paused && clockSeconds() >= due)) break;
             sleepMilliseconds(1);

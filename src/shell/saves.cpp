@@ -434,16 +434,19 @@ bool readBestScores(std::string_view text, std::vector<BestScore>& best, std::st
     return readScores(BestScoresFile, text, best, reason);
 }
 
-std::string enterDayScore(Game& game, int64_t score, const std::string& date) {
+void loadDayScores(Game& game) {
     SavedRecords& saved = game.saved;
-    if (!saved.dayLoaded) {
-        saved.dayLoaded = true;
-        saved.dayBest.clear();
-        loadFile(game, DayScoresFile, "starting an empty table for the day", [&](std::string_view text, std::string& reason) {
-            return readScores(DayScoresFile, text, saved.dayBest, reason);
-        });
-    }
-    std::vector<BestScore>& best = saved.dayBest;
+    if (saved.dayLoaded) return;
+    saved.dayLoaded = true;
+    saved.dayBest.clear();
+    loadFile(game, DayScoresFile, "starting an empty table for the day", [&](std::string_view text, std::string& reason) {
+        return readScores(DayScoresFile, text, saved.dayBest, reason);
+    });
+}
+
+std::string enterDayScore(Game& game, int64_t score, const std::string& date) {
+    loadDayScores(game);
+    std::vector<BestScore>& best = game.saved.dayBest;
     // The table holds one day: another day's scores make way for today's.
     if (!best.empty() && best.front().date != date) best.clear();
     const int64_t previous = best.empty() ? 0 : best.front().score;

@@ -67,6 +67,8 @@ constexpr const char* NewBestScoreLine = "a new best score!";
 // day starts afresh), saves it, and returns the line that names the day ("the city of
 // 2026-12-07") and its best score.
 std::string enterDayScore(Game& game, int64_t score, const std::string& date);
+// Reads the city of the day's table, once a run (the arcade's table is read at start-up).
+void loadDayScores(Game& game);
 // Today as YYYY-MM-DD, and as the number YYYYMMDD.
 std::string todayText();
 uint32_t todayNumber();

@@ -1,8 +1,10 @@
 // One arcade game, from the first picture to the final score.
 #include "shell/shift_loop.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
+#include <vector>
 
 #include "core/system.h"
 #include "draw/grey_frame.h"
@@ -180,6 +182,12 @@ void showTimeUp(Game& game, const std::string& note, const std::string& offer) {
     Image& target = renderTarget(game.screen);
     greyFrame(target, game.state.greyTable);
     const int y = static_cast<int>(std::nearbyint(target.height * 0.4));
+    // With the assists the lines stand on a dark band as wide as the picture and deep
+    // enough to hide a speech bubble still shown (it sits from the middle row down, two
+    // lines and its tail at most), which would otherwise lie under the note.
+    if (isOn(game.shift.assists)) {
+        fillBox(target, 0, y - 12, target.width - 1, std::max(y + 84, target.height / 2 + 40), ColourBlack);
+    }
     printText(game.font, target, -1, y, "time's up!", 2);
     printText(game.font, target, -1, y + 30, scoreLine(game.shift.score), 3);
     if (!note.empty()) printText(game.font, target, -1, y + 50, note, 3);
@@ -226,12 +234,18 @@ void runShift(Game& game, ViewTables& view, const ScoreNote& note, bool offerRep
     const std::string offerText = offer ? WatchAgainLine : "";
     showTimeUp(game, noteText, offerText);
     if (game.keys.quit) return;
-    // Watching the shift again ends on the same score picture.
+    // Watching the shift again ends on the same score picture, and so does leaving the
+    // watch half-way: the picture is kept as it was, not drawn from the watch's score.
+    const Image& target = renderTarget(game.screen);
+    const std::vector<uint8_t> picture(target.pixels, target.pixels + static_cast<size_t>(target.pitch) * target.height);
     while (waitOnTimeUp(game, offer ? ActionReverse : 0) == ActionReverse) {
         const Recording shift = game.recording;
+        const int64_t score = game.shift.score;
         playRecording(game, view, shift, true);
         if (game.keys.quit) return;
-        showTimeUp(game, noteText, offerText);
+        game.shift.score = score;
+        std::copy(picture.begin(), picture.end(), target.pixels);
+        presentFrame(game.screen);
     }
     if (game.keys.quit) return;
     transition(game.screen, game.audio, game.timer, FadeOut);

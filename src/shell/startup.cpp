@@ -1,6 +1,7 @@
 #include "shell/startup.h"
 
 #include <cmath>
+#include <filesystem>
 #include <memory>
 #include <new>
 #include <string>
@@ -10,6 +11,7 @@
 #include "core/random.h"
 #include "core/system.h"
 #include "core/tables.h"
+#include "frontend/best_scores.h"
 #include "frontend/busy_icon.h"
 #include "frontend/game.h"
 #include "frontend/garage.h"
@@ -94,6 +96,10 @@ void playMenuChoice(Game& game, int choice) {
             // The career opens its own music: the garage's, then a driving track.
             runCareer(game);
             break;
+        case MenuBestScores:
+            loadDayScores(game);
+            runBestScores(game, bestScoresLines(game.saved.best, game.saved.dayBest, todayText()), watchBestShift);
+            break;
         case MenuOptions:
             runOptions(game);
             break;
@@ -129,11 +135,30 @@ bool loadGameGraphics(Game& game, const std::string& path) {
 }
 
 void watchRecording(Game& game, const Recording& recording) {
-    playRecording(game, *game.view, recording, true);
-    if (game.keys.quit) return;
-    showTimeUp(game);
-    if (waitOnTimeUp(game) == 0) return;
+    // A watch left with Esc before its end just ends: its score picture would show the
+    // score of the moment, not the shift's.
+    if (playRecording(game, *game.view, recording, true).complete && !game.keys.quit) {
+        showTimeUp(game);
+        if (waitOnTimeUp(game) == 0) return;
+    }
+    if (!game.keys.quit) transition(game.screen, game.audio, game.timer, FadeOut);
+}
+
+std::string watchBestShift(Game& game) {
+    const std::string path = replayPath(BestShiftReplay);
+    std::error_code error;
+    if (!std::filesystem::exists(path, error)) return NoBestShiftLine;
+    Recording best;
+    std::string line;
+    if (!loadRecording(path, best, line)) {
+        logLine(line);
+        return UnplayableBestShiftLine;
+    }
     transition(game.screen, game.audio, game.timer, FadeOut);
+    watchRecording(game, best);
+    // Back to the menu's music for the page.
+    if (!game.keys.quit) openTrack(game.audio, 1);
+    return {};
 }
 
 void runProgram(Game& game, const Recording* replay) {

@@ -31,8 +31,16 @@ int runGame(Game& game, WindowBackend& window, Gamepads* pads = nullptr, const R
 // passed up by every loop), which end through the exit screen. Never returns.
 // A recording, when given, is watched first, then the menu follows.
 [[noreturn]] void runProgram(Game& game, const Recording* replay = nullptr);
-// Watches a recorded shift in the window, then its score picture until select or back.
+// Watches a recorded shift in the window, then its score picture until select or back
+// (none when the watch is left before the end).
 void watchRecording(Game& game, const Recording& recording);
+// Select on the best scores page: watches the best arcade shift (fading the page out
+// first, and the menu's music back afterwards) and returns nothing, or returns the line
+// the page shows when there is no recording of it or it cannot be played (the console
+// says why).
+std::string watchBestShift(Game& game);
+constexpr const char* NoBestShiftLine = "there is no recording of the best shift yet";
+constexpr const char* UnplayableBestShiftLine = "the best shift's recording cannot be played";
 // One-time tables: the random seed from the clock, the trig tables, the key bindings.
 void setupTables(Game& game);
 // Plays what the main menu chose: an arcade game, a career, the options, the help

@@ -116,9 +116,9 @@ hc_differ "$page1" "$page2" 2000 || hc_fail "page 2 looks like page 1"
 hc_keys Escape
 at_menu "help"
 
-# Options: Enter on gamma changes the colour table of the picture; three more come
+# Options (third from the bottom): Enter on gamma changes the colour table of the picture; three more come
 # back to where it started.
-hc_keys Down Down Down Down Return
+hc_keys Up Up Up Return
 hc_shot options
 hc_keys Return
 hc_shot gamma

@@ -1,4 +1,5 @@
 // The main menu, the help pages, and the two drawing helpers of every front-end screen.
+#include "frontend/best_scores.h"
 #include "frontend/help_pages.h"
 #include "frontend/menus.h"
 
@@ -11,13 +12,14 @@
 #include "core/colours.h"
 #include "frontend/game.h"
 #include "frontend_fixture.h"
+#include "support/digest.h"
 
 namespace hc {
 namespace {
 
 TEST(MainMenu, UpAndDownWrapRoundTheEntriesAndTheExitKeyChoosesExit) {
     // Up from 1 wraps to the last and down from the last to 1; other keys are not the menu's. With the assists the
-    // free ride is second, the city of the day third, and exit the seventh.
+    // free ride is second, the city of the day third, the best scores fifth and exit the eighth.
     const struct { bool assists; std::vector<const char*> keys; int chosen; } cases[] = {
         {false, {"Return"}, MenuArcade}, {false, {"Down", "Return"}, MenuCareer}, {false, {"Up", "Return"}, MenuExit},
         {false, {"Up", "Up", "Return"}, MenuHelp}, {false, {"Up", "Down", "Return"}, MenuArcade},
@@ -26,15 +28,16 @@ TEST(MainMenu, UpAndDownWrapRoundTheEntriesAndTheExitKeyChoosesExit) {
         {true, {"Down", "Return"}, MenuFreeRide}, {true, {"Down", "Down", "Return"}, MenuCityOfDay},
         {true, {"Down", "Down", "Down", "Return"}, MenuCareer},
         {true, {"Up", "Return"}, MenuExit}, {true, {"Up", "Up", "Return"}, MenuHelp},
-        {true, {"Down", "Down", "Down", "Down", "Down", "Down", "Down", "Down", "Return"}, MenuFreeRide}, {true, {"Escape"}, MenuExit}};
+        {true, {"Down", "Down", "Down", "Down", "Return"}, MenuBestScores}, {true, {"Up", "Up", "Up", "Return"}, MenuOptions},
+        {true, {"Down", "Down", "Down", "Down", "Down", "Down", "Down", "Down", "Return"}, MenuArcade}, {true, {"Escape"}, MenuExit}};
     for (const auto& c : cases) {
         FrontEndGame fe;
         fe.game().shift.assists = toFlag(c.assists);
         fe.releaseKeysFrom(1, c.keys);
         EXPECT_EQ(runMainMenu(fe.game()), c.chosen) << c.assists << ' ' << c.keys.size();
     }
-    const char* texts[] = {"", "arcade mode", "career mode", "options", "read this!", "exit", "free ride", "city of the day", ""};
-    for (int i = 0; i <= 8; ++i) EXPECT_EQ(mainMenuText(i), texts[i]);
+    const char* texts[] = {"", "arcade mode", "career mode", "options", "read this!", "exit", "free ride", "city of the day", "best scores", ""};
+    for (int i = 0; i <= 9; ++i) EXPECT_EQ(mainMenuText(i), texts[i]);
 }
 
 TEST(MainMenu, BackdropTitleAndTheSelectedEntryBlinkingTwoFramesOnTwoOff) {
@@ -54,6 +57,7 @@ TEST(MainMenu, BackdropTitleAndTheSelectedEntryBlinkingTwoFramesOnTwoOff) {
                                                     {69, 40, BackdropColour}, {570, 209, BackdropColour}, {10, 39, 255},
                                                     {10, 440, 255}, {70, 40, TitleColour}, {569, 209, TitleColour}};
         for (auto [x, y, c] : probes) EXPECT_EQ(at(x, y), c) << x << "," << y;
+        if (poll == 1) { EXPECT_EQ(test::fnv1a(log.frames[f].data(), log.frames[f].size()), 3116514926593641317ull) << "the classic menu, byte for byte"; }
         ++checked;
     }
     EXPECT_EQ(std::tuple(checked, log.frames.back()[246 * 640 + 320]), std::tuple(12, 255));  // leaving dissolves to black
@@ -203,6 +207,25 @@ TEST_F(HelpPages, ShortScreensStepNinePixels) {
     destroyImage(g.screen.renderBuffer), g.screen.renderBuffer = createImage(640, 200), drawHelpPage(g, 1);
     EXPECT_EQ(at(5, 26), KeyCap);
     destroyImage(g.screen.renderBuffer), g.screen.renderBuffer = tall;
+}
+
+// Ten places, the taken ones with score and date, and today's best in the city of the day (another day's table is no
+// score today). Select asks to watch the best shift: the page then says why it cannot, or fades in again after it.
+TEST(BestScoresPage, TenPlacesTodaysCityAndSelectAsksToWatch) {
+    const std::vector<std::string> lines = bestScoresLines({{1500, "2026-12-01"}, {980, "2026-11-30"}}, {{330, "2026-12-07"}}, "2026-12-07");
+    EXPECT_EQ(lines, (std::vector<std::string>{" 1.     1500   2026-12-01", " 2.      980   2026-11-30", " 3.        -", " 4.        -", " 5.        -",
+        " 6.        -", " 7.        -", " 8.        -", " 9.        -", "10.        -", "", "city of the day 2026-12-07: best 330"}));
+    EXPECT_EQ(bestScoresLines({}, {{330, "2026-12-06"}}, "2026-12-07").back(), "city of the day 2026-12-07: no score yet");
+    FrontEndGame fe;
+    Image& target = *fe.game().screen.renderBuffer;
+    const auto picture = [&](const char* note) { drawBestScoresPage(fe.game(), lines, note); return std::vector<uint8_t>(target.pixels, target.pixels + 640 * 480); };
+    const std::vector<uint8_t> pages[] = {{}, picture(""), picture("none")};
+    FrameLog log;
+    fe.pressFromNextPoll({"Return", "Return", "Escape"}, log);
+    int asked = 0;
+    runBestScores(fe.game(), lines, [&](Game&) { return ++asked == 1 ? "none" : ""; });
+    EXPECT_EQ(std::tuple(HelpPages::shown(log, pages, 2), asked, log.frames.back()[240 * 640 + 320]),
+              std::tuple(std::vector<int>{1, 2, 1}, 2, 255));  // plain, with the note, plain; leaving goes to black
 }
 
 }  // namespace

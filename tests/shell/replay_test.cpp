@@ -1,9 +1,15 @@
 // Shifts recorded headless and played back: the same pictures, frame for frame, and the same end.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <functional>
 #include <vector>
 
+#include "shell/command_line.h"
 #include "shell/replays.h"
 #include "shell/shift_loop.h"
 #include "support/arcade_game.h"
@@ -18,9 +24,9 @@ constexpr int KeyS = 31;
 
 // The seed's city with the cab on the pick-up of a fare whose destination lies ahead on
 // the same clear road (the cab faces +x at the start); 0 when there is none.
-int standOnStraightFare(ArcadeGame& arcade, uint64_t seed) {
+int standOnStraightFare(ArcadeGame& arcade, uint64_t seed, ShiftKind kind) {
     Game& g = arcade.game();
-    seedRandom(seed), prepareShift(g, ShiftKind::Arcade), beginShift(g, arcade.view);
+    seedRandom(seed), prepareShift(g, kind), beginShift(g, arcade.view);
     int fare = 0;
     for (int k = 1; k <= PassengerSlots && fare == 0; ++k) {
         const Body &from = g.shift.passengers[k].pickup, &to = g.shift.passengers[k].destination;
@@ -29,7 +35,7 @@ int standOnStraightFare(ArcadeGame& arcade, uint64_t seed) {
             for (float dy = -2; dy <= 2; ++dy) clear = clear && !isBlocked(*g.city, x, from.y + dy);
         fare = clear ? k : 0;
     }
-    seedRandom(seed), prepareShift(g, ShiftKind::Arcade);  // the same city and passengers again
+    seedRandom(seed), prepareShift(g, kind);  // the same city and passengers again
     if (fare != 0) g.player.x = g.shift.passengers[fare].pickup.x, g.player.y = g.shift.passengers[fare].pickup.y;
     return fare;
 }
@@ -82,14 +88,18 @@ struct Driver {
     }
 };
 
+// An arcade shift at 60 frames a second, and a career shift (money, an upgrade and wear to start with) at 30 with the
+// guide's lines and marks. The recording is then kept on disk and watched from the best scores page.
 TEST(Replay, ADrivenShiftPlaysBackFrameForFrameAt60And30FramesASecond) {
     ArcadeGame arcade;
     Game& g = arcade.game();
     for (const double secondsPerFrame : {1.0 / 60.0, 1.0 / 30.0}) {
+        const bool career = secondsPerFrame > 0.02;
         SCOPED_TRACE(testing::Message() << 1.0 / secondsPerFrame << " frames a second");
-        Driver d{arcade, standOnStraightFare(arcade, 9)};
+        g.shift.score = 250, g.shift.turboLevel = 2, g.shift.damage[2] = 0.25f;  // kept by a career shift only
+        Driver d{arcade, standOnStraightFare(arcade, 9, career ? ShiftKind::Career : ShiftKind::Arcade)};
         ASSERT_NE(d.fare, 0) << "the seed's city has no fare along the cab's road";
-        g.shift.assists = toFlag(secondsPerFrame > 0.02);  // the guide's lines and marks at 30
+        g.shift.assists = toFlag(career);
         arcade.secondsPerFrame = secondsPerFrame;
         arcade.window.onPoll = [&](int64_t poll) { d.onPoll(poll); };
         arcade.onFrame = [&](const Image& frame) { d.frames.push_back(fnv1a(frame)); };
@@ -110,13 +120,48 @@ TEST(Replay, ADrivenShiftPlaysBackFrameForFrameAt60And30FramesASecond) {
         PlaybackResult result;
         arcade.runUntilEnd([&] { result = playRecording(g, arcade.view, recording, false); });
         arcade.onFrame = nullptr;
-        EXPECT_EQ(std::tuple(result.complete, result.score, shiftDigest(g)), std::tuple(true, recording.finalScore, state)) << "complete, score, digest";
+        EXPECT_EQ(std::tuple(result.complete, result.score, shiftDigest(g), recording.start.money, recording.start.stages[0]),
+                  std::tuple(true, recording.finalScore, state, career ? 250 : 0, static_cast<int8_t>(career ? 2 : 1))) << "complete, score (money), digest, start (an arcade cab has the first turbo)";
         ASSERT_GE(shown.size(), count);
         int differing = 0, first = -1;
         for (size_t i = 0; i < count; ++i)
             if (shown[shown.size() - count + i] != d.frames[d.loopEnd - count + i]) ++differing, first = first < 0 ? static_cast<int>(i) : first;
         EXPECT_EQ(differing, 0) << "pictures differ from frame " << first;
     }
+    // Kept on disk, read back equal, and watched from the best scores page (Enter leaves its score picture).
+    Recording back;
+    std::string reason;
+    ASSERT_TRUE(saveRecording(g, BestShiftReplay));
+    ASSERT_TRUE(readRecordingFile(replayPath(BestShiftReplay), back, reason)) << reason;
+    EXPECT_EQ(recordingBytes(back), recordingBytes(g.recording));
+    g.view = &arcade.view, arcade.console.clear();
+    arcade.window.onPoll = [&](int64_t poll) { if (poll % 4 == 0) arcade.window.pressKeyAt(KeyEnter, poll + 1); };
+    const int64_t before = arcade.window.framesPresented();
+    const std::string line = watchBestShift(g);  // before the frames are counted
+    EXPECT_EQ(std::tuple(line, arcade.window.framesPresented() - before > std::ssize(back.frames), arcade.console.find("Cannot")),
+              std::tuple("", true, std::string::npos)) << "the page's line, the shift watched, no refusal";
+}
+
+// A recording missing or that cannot be played: --replay FILE or --watch-best ends the start with one line and status 1
+// before any window opens; the best scores page says so (the console why) and the file stays as it was.
+TEST(Replay, ARecordingThatCannotBePlayedIsRefusedWithOneLine) {
+    HeadlessGame hg;
+    const std::string path = replayPath(BestShiftReplay), replay = "--replay=" + path;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    const struct { std::function<void()> make; std::string reason; } cases[] = {
+        {[] {}, "there is no such file"}, {[&] { std::ofstream(path) << "HCREPLAY\1"; }, "it is cut short"},
+        {[&] { ::mkfifo(path.c_str(), 0600); }, "it is not a regular file"},
+        {[&] { std::ofstream(path) << "HCREPLAY", std::filesystem::resize_file(path, MaxReplayBytes + 1); },
+         "it is larger than " + std::to_string(MaxReplayBytes) + " bytes"}};
+    for (const auto& c : cases) {
+        const bool missing = &c == cases;
+        std::filesystem::remove(path), c.make(), hg.console.clear();
+        const char* argv[] = {"hazardcab", "--data", HC_DATA_DIR, missing ? "--watch-best" : replay.c_str()};
+        EXPECT_EQ(std::tuple(runFromCommandLine(4, argv), watchBestShift(hg.game()), std::filesystem::exists(path)),
+                  std::tuple(1, missing ? NoBestShiftLine : UnplayableBestShiftLine, !missing)) << c.reason;
+        EXPECT_EQ(hg.consoleLines(), std::vector<std::string>(missing ? 1 : 2, "Cannot play " + path + ": " + c.reason));
+    }
+    EXPECT_EQ(std::tuple(hg.window.isOpen(), hg.window.framesPresented()), std::tuple(false, 0));
 }
 
 // Runs seeded differently come to the same city of the day; another day to another.

@@ -16,6 +16,7 @@
 #include "frontend/garage.h"
 #include "frontend/menus.h"
 #include "platform/screen.h"
+#include "render/hud.h"
 #include "shell/command_line.h"
 #include "shell/exit_screen.h"
 #include "shell/shift_loop.h"
@@ -182,7 +183,7 @@ TEST(ProgramLoop, EachMenuChoiceGetsItsMusicAndSetUp) {
 }
 
 // An arcade game's score picture in classic mode is the game's two lines and nothing else, though the score still
-// goes into the best scores; with the assists on, the best-score line is drawn under them.
+// goes into the best scores; with the assists on, the best-score line is drawn under them, and R (the reverse key) watches the shift again.
 TEST(ProgramLoop, ClassicModeShowsTheScorePictureWithoutTheBestScoreLine) {
     for (const bool assists : {false, true}) {
         ArcadeGame arcade;
@@ -190,13 +191,16 @@ TEST(ProgramLoop, ClassicModeShowsTheScorePictureWithoutTheBestScoreLine) {
         g.view = &arcade.view, g.shift.assists = toFlag(assists);
         std::vector<std::vector<uint8_t>> frames;
         arcade.onFrame = [&](const Image& frame) { frames.emplace_back(frame.pixels, frame.pixels + 640 * 480); };
-        size_t pictureAt = 0;  // frames presented when the score picture was up
-        bool started = false;
+        size_t pictureAt = 0, watchedAt = 0;  // frames presented when the score picture was up, and after R watched the shift
+        bool started = false, watching = false;
         arcade.window.onPoll = [&](int64_t poll) {
             if (!started && g.shift.passengerCount == PassengerSlots)
                 started = true, g.shift.score = 70, arcade.window.pressKeyAt(KeyEsc, poll + 1);
-            if (g.shift.minutesLeft < 0 && pictureAt == 0) pictureAt = frames.size(), arcade.window.pressKeyAt(KeyEnter, poll + 1);
-            if (poll > 2000) endProcess(99);  // a shift that never ends
+            if (g.shift.minutesLeft < 0 && pictureAt == 0) pictureAt = frames.size(), arcade.window.pressKeyAt(assists ? 19 : KeyEnter, poll + 1);
+            watching = watching || (pictureAt > 0 && g.shift.minutesLeft >= 0);
+            if (watching && g.shift.minutesLeft < 0 && watchedAt == 0) watchedAt = frames.size();
+            if (watchedAt > 0 && poll % 50 == 0) arcade.window.pressKeyAt(KeyEnter, poll + 1);  // once the watch has let go
+            if (poll > 200000) endProcess(99);  // a shift that never ends (a watch polls every millisecond)
         };
         ASSERT_EQ(arcade.runUntilEnd([&] { playMenuChoice(g, MenuArcade); }), -1);
         ASSERT_GE(pictureAt, 2u);
@@ -206,6 +210,11 @@ TEST(ProgramLoop, ClassicModeShowsTheScorePictureWithoutTheBestScoreLine) {
         std::copy(frames[pictureAt - 2].begin(), frames[pictureAt - 2].end(), target.pixels);
         showTimeUp(g);
         EXPECT_EQ(frames[pictureAt - 1] == frames.back(), !assists) << "assists " << assists;
+        if (assists) { EXPECT_TRUE(frames.at(watchedAt) == frames[pictureAt - 1]) << "R: the watch ends on the shift's own picture (70, not the watch's 0)"; }
+        const auto lines = [&](bool bubble) {  // with the assists no speech bubble (the widest: two lines, its tail) shows under them
+            std::copy(frames[pictureAt - 2].begin(), frames[pictureAt - 2].end(), target.pixels), bubble ? drawSpeechBubble(g.font, target, -1, 240, std::string(120, 'w')) : void();
+            return showTimeUp(g, "a note", WatchAgainLine), std::vector<uint8_t>(target.pixels + 180 * 640, target.pixels + 290 * 640); };
+        EXPECT_EQ(lines(true) == lines(false), assists) << "assists " << assists;
     }
 }
 
@@ -267,6 +276,7 @@ TEST(CommandLine, OptionsAndMistakes) {
         {{}, "", "", ""}, {{"--help"}, "h", "", ""}, {{"--version"}, "v", "", ""}, {{"--new-career"}, "n", "", ""},
         {{"--data", "/srv/cab"}, "", "/srv/cab", ""}, {{"--data=/srv/cab", "--fullscreen"}, "f", "/srv/cab", ""},
         {{"--data", "a", "--data", "b"}, "", "b", ""}, {{"--data"}, "", "", "The option --data needs a value: --data DIR"},
+        {{"--replay"}, "", "", "The option --replay needs a value: --replay FILE"},
         {{"--fullscreen=yes"}, "", "", "The option --fullscreen takes no value"},
         {{"--frobnicate"}, "", "", "Unknown option '--frobnicate' (try --help)"},
         {{"--help", "--bogus"}, "h", "", "Unknown option '--bogus' (try --help)"},
