@@ -43,13 +43,14 @@ void drawDiamond(Image& target, const Clip& clip, int x, int y, int r, uint32_t 
     }
 }
 
-// The cab: a shaft from a little behind its position to a tip `length` ahead of it,
-// and two barbs at the tip; two pixels thick in royal blue within a near-white rim, so
-// that the dark blue reads on the dark minimap and map alike. (ux, uy) is
-// the heading on the screen, of length 1.
+// The cab: a shaft `length` long with its middle on the cab's position, and two barbs
+// at the tip; two pixels thick in royal blue within a near-white rim, so that the dark
+// blue reads on the dark minimap and map alike. The middle, not the tail, is the cab, so
+// that a wall across the tip's path still lies ahead of the cab. (ux, uy) is the heading
+// on the screen, of length 1.
 void drawCabArrow(Image& target, const Clip& clip, double x, double y, double ux, double uy, double length) {
-    const double tipX = x + length * ux, tipY = y + length * uy;
-    const double tailX = x - 0.4 * length * ux, tailY = y - 0.4 * length * uy;
+    const double tipX = x + 0.5 * length * ux, tipY = y + 0.5 * length * uy;
+    const double tailX = x - 0.5 * length * ux, tailY = y - 0.5 * length * uy;
     const double back = 0.5 * length, side = 0.35 * length;
     const double lines[3][4] = {{tailX, tailY, tipX, tipY},
                                 {tipX, tipY, tipX - back * ux + side * uy, tipY - back * uy - side * ux},
@@ -190,7 +191,7 @@ void drawMinimapGuide(const FareGuide& guide, const Shift& shift, const PlayerCa
     double px, py;
     onPanel(player.x, player.y, px, py);
     const double a = headingRadians(player);
-    drawCabArrow(target, panel, px, py, std::cos(a), std::sin(a), 8.0);
+    drawCabArrow(target, panel, px, py, std::cos(a), std::sin(a), 9.0);
 }
 
 void drawMapGuide(const FareGuide& guide, const Shift& shift, const PlayerCar& player, const FontSet& font,
@@ -216,14 +217,12 @@ void drawMapGuide(const FareGuide& guide, const Shift& shift, const PlayerCar& p
         onScreen(std::floor(guide.target.x) - cabX, std::floor(guide.target.y) - cabY, sx, sy);
         const double length = std::sqrt(sx * sx + sy * sy);
         if (length > 40.0) {
-            // A pointer a little way out from the cab towards the square.
+            // A pointer a little way out from the cab towards the square, longer than it
+            // is wide so that it reads as pointing.
             const uint32_t colour = guide.aboard ? ColourGreen : ColourGold;
-            const double ux = sx / length, uy = sy / length;
-            const int tipX = roundAny(cx + 32 * ux), tipY = roundAny(cy + 32 * uy);
-            for (int side = -5; side <= 5; ++side) {
-                drawLine(target, tipX, tipY, roundAny(cx + 23 * ux - side * uy), roundAny(cy + 23 * uy + side * ux),
+            const double ux = sx / length, uy = sy / length, baseX = cx + 21 * ux, baseY = cy + 21 * uy;
+            fillTriangle(target, cx + 34 * ux, cy + 34 * uy, baseX - 5 * uy, baseY + 5 * ux, baseX + 5 * uy, baseY - 5 * ux,
                          colour);
-            }
         }
     }
     // The cab's heading through the same projection, so that the arrow points where the
@@ -232,7 +231,7 @@ void drawMapGuide(const FareGuide& guide, const Shift& shift, const PlayerCar& p
     const double a = headingRadians(player);
     onScreen(std::cos(a), std::sin(a), hx, hy);
     const double h = std::sqrt(hx * hx + hy * hy);
-    if (h > 0) drawCabArrow(target, screen, cx, cy, hx / h, hy / h, 20.0);
+    if (h > 0) drawCabArrow(target, screen, cx, cy, hx / h, hy / h, 24.0);
 
     if (!guide.active) return;
     const int textY = roundAny(target.height / 16.0 * 1.8);

@@ -1,7 +1,6 @@
 // The newcomer's guide over the cockpit, the minimap, the map view and the world view.
 #include "render/fare_guide_view.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -47,11 +46,8 @@ TEST_F(FareGuideView, CockpitArrowPointsTheWayAndLeavesTheCountFree) {
     }
     // Last, straight ahead: the tip above the centre (320, 36), the wide head under it and a
     // narrow shaft below, nothing beside the shaft that could read as a second point.
-    EXPECT_GT(count(image, ColourGold, 318, 22, 322, 26).n, 0);
-    EXPECT_GE(count(image, ColourGold, 300, 32, 340, 32).n, 8);
-    const int shaft = count(image, ColourGold, 300, 43, 340, 43).n;
-    EXPECT_THAT(shaft, testing::AllOf(testing::Ge(2), testing::Le(5))) << shaft;
-    EXPECT_EQ(count(image, ColourGold, 300, 39, 316, 52).n, 0);
+    const int tip = count(image, ColourGold, 318, 22, 322, 26).n, head = count(image, ColourGold, 300, 32, 340, 32).n, shaft = count(image, ColourGold, 300, 43, 340, 43).n;
+    EXPECT_EQ(std::tuple(tip > 0, head >= 8, shaft >= 2, shaft <= 5, count(image, ColourGold, 300, 39, 316, 52).n), std::tuple(true, true, true, true, 0)) << tip << ' ' << head << ' ' << shaft;
     guide.inSquare = true, fillImage(image, 0), drawFareGuide(guide, car, font, image);  // inside: a ring instead
     EXPECT_EQ(count(image, ColourGold).n, 0);
     EXPECT_GT(count(image, ColourInZone, 300, 10, 340, 60).n, 40);
@@ -72,14 +68,13 @@ TEST_F(FareGuideView, ArrowsPointUpForAheadAndRightForRight) {
         const double cy = c.aboard ? 30 : 36;  // the arrow's centre: lower and smaller for a waiting passenger
         const Count arrow = count(image, c.colour, 0, 0, 639, 90);
         const double along = (arrow.x - 320) * c.ux + (arrow.y - cy) * c.uy, across = (arrow.x - 320) * c.uy - (arrow.y - cy) * c.ux;
-        EXPECT_GT(arrow.n, 40) << c.aboard << ' ' << c.dx << ',' << c.dy;
-        EXPECT_GT(along, 1.5) << c.aboard << ' ' << c.dx << ',' << c.dy;
-        EXPECT_LT(std::fabs(across), along / 2) << c.aboard << ' ' << c.dx << ',' << c.dy;
+        EXPECT_EQ(std::tuple(arrow.n > 40, along > 1.5, std::fabs(across) < along / 2), std::tuple(true, true, true))
+            << c.aboard << ' ' << c.dx << ',' << c.dy << ": " << arrow.n << ' ' << along << ' ' << across;
     }
 }
 
-// A blue arrow whose tip lies ahead (the heading's direction on the screen) of the cab; a
-// hollow gold diamond, wider than a car, on a waiting square, in ColourInZone while inside.
+// A blue arrow with its middle on the cab and its head ahead (the heading's direction on the
+// screen); a hollow gold diamond, wider than a car, on a waiting square, ColourInZone inside.
 TEST_F(FareGuideView, MinimapAndMapViewMarkTheCabAndTheSquares) {
     const MinimapWindow window = minimapWindow(car, 2);
     const double mx = 540 + (1000 - window.x0) / 2.0, my = 392 + (1000 - window.y0) / 2.0, r5 = std::sqrt(5.0);
@@ -98,17 +93,22 @@ TEST_F(FareGuideView, MinimapAndMapViewMarkTheCabAndTheSquares) {
             const Count row = count(image, colour, sx - 12, sy, sx + 12, sy), left = count(image, colour, sx - 12, sy, sx - 5, sy);
             EXPECT_EQ(std::tuple(bool(count(image, colour, sx - 12, sy - 12, sx + 12, sy + 12).n > 20), getPixel(image, sx, sy), bool(std::fabs(row.x - sx) <= 1.0), bool(left.n)),
                       std::tuple(true, 0, true, true));
-            const Count arrow = count(image, ColourRoyalBlue);
-            EXPECT_EQ(std::tuple(bool(arrow.n > 12), bool((arrow.x - v.cabX) * v.aheadX + (arrow.y - v.cabY) * v.aheadY > 1.0)), std::tuple(true, true)) << arrow.n;
+            double ahead = -1e9, behind = 1e9, sum = 0, n = 0;  // the blue along the heading, from the cab: its middle on the cab
+            for (int y = 0; y < 480; ++y) for (int x = 0; x < 640; ++x) if (getPixel(image, x, y) == ColourRoyalBlue) { const double a = (x - v.cabX) * v.aheadX + (y - v.cabY) * v.aheadY; ahead = std::fmax(ahead, a), behind = std::fmin(behind, a), sum += a, n += 1; }
+            EXPECT_EQ(std::tuple(n > 12, sum / n > 0.5, std::fabs(ahead + behind) <= 2.0), std::tuple(true, true, true)) << n << ' ' << ahead << ' ' << behind;
         }
     }
+    guide.target = shift.passengers[1].pickup, guide.inSquare = false, car.heading = 900, fillImage(image, 0), drawMapGuide(guide, shift, car, font, image);
+    double a0 = 1e9, a1 = -1e9, b0 = 1e9, b1 = -1e9;  // a far square's pointer, along and across the way to it: out from the cab, longer than wide
+    for (int y = 228; y < 258; ++y) for (int x = 325; x < 365; ++x) if (getPixel(image, x, y) == ColourGold) { const double a = ((x - 320) * 2 + (y - 240)) / r5, b = ((x - 320) - (y - 240) * 2) / r5; a0 = std::fmin(a0, a), a1 = std::fmax(a1, a), b0 = std::fmin(b0, b), b1 = std::fmax(b1, b); }
+    EXPECT_EQ(std::tuple(a0 > 15, a1 - a0 > 1.2 * (b1 - b0)), std::tuple(true, true)) << a0 << ' ' << a1 << ' ' << b0 << ' ' << b1;
 }
 
 // The cab's arrow along +x on the minimap: across its shaft two pixels of blue between
 // near-white rims, a pixel each.
 TEST_F(FareGuideView, TheCabArrowIsTwoPixelsOfBlueWithinARim) {
     car.heading = 0, fillImage(image, 0), drawMinimapGuide(guide, shift, car, image);
-    const MinimapWindow window = minimapWindow(car, 2);
+    const MinimapWindow window = minimapWindow(car, 2);  // the slice two pixels behind the cab
     const int x = static_cast<int>(540 + (1000 - window.x0) / 2.0) - 2, y = static_cast<int>(392 + (1000 - window.y0) / 2.0);
     std::string slice;
     for (int row = y - 4; row <= y + 4; ++row) {
@@ -153,9 +153,7 @@ TEST_F(FareGuideView, WorldViewShowsTheSquaresSteadily) {
                 if (nearRow && !c.inside) checks[shown[i] == c.mark] += 1;
                 wrong += shown[i] != (inZone ? c.zone : c.mark) && (inZone || shown[i] != ColourBlack);
             }
-            EXPECT_GT(near, 200);
-            EXPECT_GT(far, 50);
-            EXPECT_EQ(wrong, 0) << c.inside << c.aboard << " frame " << frame;
+            EXPECT_EQ(std::tuple(near > 200, far > 50, wrong), std::tuple(true, true, 0)) << c.inside << c.aboard << " frame " << frame << ": " << near << ' ' << far;
             if (!c.inside) { EXPECT_EQ(std::tuple(bool(checks[0] > 50), bool(checks[1] > 50)), std::tuple(true, true)) << checks[0] << " black, " << checks[1] << " gold"; }
         }
     }
