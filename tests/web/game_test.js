@@ -1,6 +1,8 @@
 // The browser edition in the system's headless Chromium, driven with real key events:
-// the page, a click, the menu, an arcade shift (drive, the map view, Esc to "time's
-// up!"), a setting changed in the options, a reload, and the setting found kept.
+// the page, a click (no sound before it), the menu, F2 and F11, an arcade shift (drive,
+// the map view, Esc to "time's up!"), a setting and a career shift kept, "exit" and the
+// page's offer of another game, the saves found again; then a page whose storage fails,
+// played with a faked controller.
 //   node game_test.js WWW_FOLDER [SCREENSHOT_FOLDER]
 // Prints the figures it measured as one "figures" JSON line.
 'use strict';
@@ -12,7 +14,7 @@ const puppeteer = require('puppeteer-core');
 
 const www = path.resolve(process.argv[2] || '');
 const shots = process.argv[3] ? path.resolve(process.argv[3]) : null;
-const settingsFile = '/home/web_user/.local/share/hazardcab/settings.txt';
+const saves = '/home/web_user/.local/share/hazardcab';
 const figures = {};
 let failed = false;
 
@@ -44,15 +46,29 @@ async function until(page, what, test, seconds, ...args) {
   }
 }
 
-// Keys are held long enough for the game's once-a-frame poll to see them.
+const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
+// Keys, and the faked controller's buttons, are held long enough for the game's
+// once-a-frame poll to see them.
 async function press(page, ...keys) {
   for (const key of keys) {
     await page.keyboard.down(key);
-    await new Promise(resolve => setTimeout(resolve, 160));
+    await sleep(160);
     await page.keyboard.up(key);
-    await new Promise(resolve => setTimeout(resolve, 100));
+    await sleep(100);
   }
 }
+async function padPress(page, ...buttons) {
+  for (const button of buttons) {
+    await page.evaluate(b => { window.hcPad.buttons[b] = { pressed: true, value: 1 }; }, button);
+    await sleep(160);
+    await page.evaluate(b => { window.hcPad.buttons[b] = { pressed: false, value: 0 }; }, button);
+    await sleep(100);
+  }
+}
+const PadStart = 9, PadBack = 8, PadUp = 12;
+const readSave = (page, name) => page.evaluate(file => {
+  try { return Module.FS.readFile(file, { encoding: 'utf8' }); } catch { return ''; }
+}, saves + '/' + name);
 
 // The canvas's picture, summed up in the page: a digest of its pixels, how many
 // differ from a former picture's, and how grey and still it is.
@@ -102,11 +118,24 @@ async function nextScreen(page, what, colour) {
   await settled(page, what, colour);
 }
 
-async function startPage(page, address, first) {
+// Set up before any of the page's own scripts: the canvas's summary, and a record of
+// the audio contexts made or resumed and of the first click or key.
+function watch(page) {
+  page.evaluateOnNewDocument('window.hcCanvas = ' + canvasState.toString());
+  return page.evaluateOnNewDocument(() => {
+    const events = window.hcEvents = [];
+    for (const type of ['mousedown', 'keydown']) window.addEventListener(type, () => events.push('input'), true);
+    window.AudioContext = class extends window.AudioContext {
+      constructor(...options) { super(...options); events.push('audio made'); }
+      resume() { events.push('audio resumed'); return super.resume(); }
+    };
+  });
+}
+
+// Loads the page (by the given step), clicks and waits for the menu.
+async function startPage(page, load, first) {
   const started = Date.now();
-  await page.goto(address, { waitUntil: 'load' });
-  await page.evaluate(source => { window.hcCanvas = eval(source); window.hcHash = () => window.hcCanvas().hash; },
-                      '(' + canvasState.toString() + ')');
+  await load();
   await until(page, 'the page asks for a click', () =>
       document.getElementById('status').textContent === 'click or press a key to start', 20);
   if (first) {
@@ -125,6 +154,22 @@ async function startPage(page, address, first) {
   }
 }
 
+// The end of a shift ("time's up!", a still grey picture), then back to the screen before.
+async function endShift(page, endIt, leave, back) {
+  await endIt();
+  await page.evaluate(() => { window.hcWas = -1; });
+  await until(page, 'a still grey picture at the end of the shift', () => {
+    const now = window.hcCanvas();
+    const still = now.hash === window.hcWas;
+    window.hcWas = now.hash;
+    return still && now.saturation < 0.01 && now.light > 0.02;
+  }, 15);
+  await leave();
+  await nextScreen(page, back);
+}
+
+const shot = (page, name) => shots ? page.screenshot({ path: path.join(shots, name + '.png') }) : null;
+
 async function run() {
   if (!fs.existsSync(path.join(www, 'hazardcab.wasm'))) fail('no browser edition in ' + www);
   const { server, address } = await serve();
@@ -133,17 +178,33 @@ async function run() {
     executablePath: process.env.CHROMIUM || '/usr/bin/chromium', headless: true, userDataDir: profile,
     args: ['--no-sandbox', '--mute-audio'],
   });
-  try {
+  const log = [];
+  const newPage = async () => {
     const page = await browser.newPage();
     await page.setViewport({ width: 800, height: 600 });
-    const log = [];
     page.on('console', message => log.push(message.text()));
     page.on('pageerror', error => fail('page error: ' + error.message));
-
-    await startPage(page, address, true);
-    if (shots) await page.screenshot({ path: path.join(shots, 'web-menu.png') });
+    await watch(page);
+    return page;
+  };
+  try {
+    const page = await newPage();
+    await startPage(page, () => page.goto(address, { waitUntil: 'load' }), true);
+    await shot(page, 'web-menu');
     const menu = await page.evaluate(() => window.hcCanvas());
     if (menu.light < 0.05) fail('the menu is dark');
+
+    // No sound before the click: then the context runs and the game's sources play,
+    // and the music arrives after play starts and plays through OpenAL.
+    const events = await page.evaluate(() => window.hcEvents);
+    if (events.indexOf('input') < 0 || events.slice(0, events.indexOf('input')).length > 0)
+      fail('sound before the first click: ' + events.join(', '));
+    await until(page, 'the sound running and the game\'s sources playing', () => Module.hcAudio.length === 1 &&
+        Module.hcAudio[0].state === 'running' && Module.hcAudio[0].currentTime > 0.5 &&
+        Object.values(AL.currentCtx.sources).some(source => source.state === 0x1012 /* AL_PLAYING */), 10);
+    await until(page, 'the music fetched', () => !Module.hcTrackPending('track4.ogg'), 60);
+    if (log.some(line => /Could not open stream|stream error|no sound device/.test(line)))
+      fail('sound: ' + log.filter(line => /stream|sound/.test(line)).join(' / '));
 
     // F2: the screenshot offered as a download, an 8-bit 640 x 480 picture.
     const downloads = fs.mkdtempSync(path.join(os.tmpdir(), 'hc-downloads-'));
@@ -151,19 +212,25 @@ async function run() {
     await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
     await press(page, 'F2');
     const shotSize = 14 + 40 + 1024 + 640 * 480;
-    for (let end = Date.now() + 10000; ; await new Promise(resolve => setTimeout(resolve, 100))) {
+    for (let end = Date.now() + 10000; ; await sleep(100)) {
       const done = fs.readdirSync(downloads).filter(name => /^grab.*\.bmp$/.test(name));
       if (done.length === 1 && fs.statSync(path.join(downloads, done[0])).size === shotSize) break;
       if (Date.now() > end) fail('no 640 x 480 screenshot downloaded after F2: ' + fs.readdirSync(downloads).join(', '));
     }
     fs.rmSync(downloads, { recursive: true, force: true });
-    // The sound runs (browsers start it only after the click), and the music arrives
-    // after play starts and plays through OpenAL.
-    await until(page, 'the sound running', () => Module.hcAudio.length === 1 &&
-        Module.hcAudio[0].state === 'running' && Module.hcAudio[0].currentTime > 0.5, 10);
-    await until(page, 'the music fetched', () => !Module.hcTrackPending('track4.ogg'), 60);
-    if (log.some(line => /Could not open stream|stream error|no sound device/.test(line)))
-      fail('sound: ' + log.filter(line => /stream|sound/.test(line)).join(' / '));
+
+    // F11: the browser's full screen, the picture still 4:3 with sharp pixels; F11 again leaves it.
+    await press(page, 'F11');
+    await until(page, 'full screen after F11', () => document.fullscreenElement !== null, 5);
+    const shape = await page.evaluate(() => {
+      const box = Module.canvas.getBoundingClientRect();
+      return { ratio: box.width / box.height, width: box.width, sharp: getComputedStyle(Module.canvas).imageRendering };
+    });
+    if (Math.abs(shape.ratio - 4 / 3) > 0.01 || shape.width < 640 || shape.sharp !== 'pixelated')
+      fail('the full screen picture is not 4:3 with sharp pixels: ' + JSON.stringify(shape));
+    await shot(page, 'web-fullscreen');
+    await press(page, 'F11');
+    await until(page, 'the page again after F11', () => document.fullscreenElement === null, 5);
 
     // Arcade: the driver's view, the engine started, the throttle held.
     await press(page, 'Enter');
@@ -175,7 +242,7 @@ async function run() {
     await until(page, '150 frames of driving', n => Module.hcStats.frames > n + 150, 20, driveFrom);
     figures.drive = await page.evaluate(recentRate, 120);
     await page.keyboard.up('ArrowUp');
-    if (shots) await page.screenshot({ path: path.join(shots, 'web-drive.png') });
+    await shot(page, 'web-drive');
     const world = await page.evaluate(() => window.hcCanvas());
 
     // Tab: the map view in place of the cockpit.
@@ -185,20 +252,9 @@ async function run() {
     figures.map = await page.evaluate(recentRate, 100);
     const map = await page.evaluate(() => window.hcCanvas());
     if (map.hash === world.hash) fail('the map view looks like the driver\'s view');
-    if (shots) await page.screenshot({ path: path.join(shots, 'web-map.png') });
+    await shot(page, 'web-map');
     await press(page, 'Tab');
-
-    // Esc: "time's up!", a still grey picture.
-    await press(page, 'Escape');
-    await page.evaluate(() => { window.hcWas = -1; });
-    await until(page, 'a still grey picture at the end of the shift', () => {
-      const now = window.hcCanvas();
-      const still = now.hash === window.hcWas;
-      window.hcWas = now.hash;
-      return still && now.saturation < 0.01 && now.light > 0.02;
-    }, 15);
-    await press(page, 'Enter');
-    await nextScreen(page, 'back at the menu');
+    await endShift(page, () => press(page, 'Escape'), () => press(page, 'Enter'), 'back at the menu');
 
     // Options: gamma down one step, kept when the options are left.
     // The options are third from the bottom whatever rows the assists add: up wraps round.
@@ -207,18 +263,68 @@ async function run() {
     await press(page, 'Enter', 'Escape');
     await until(page, 'the gamma written to the settings', file => {
       try { return /^gamma 0\.8$/m.test(Module.FS.readFile(file, { encoding: 'utf8' })); } catch { return false; }
-    }, 10, settingsFile);
+    }, 10, saves + '/settings.txt');
+    await nextScreen(page, 'back at the menu');
 
-    // A reload: the settings come back from the browser's storage.
-    await until(page, 'the saves written through', () => Module.hcSavesIdle(), 10);
-    await startPage(page, address, false);
-    const settings = await page.evaluate(file => {
-      try { return Module.FS.readFile(file, { encoding: 'utf8' }); } catch { return '(no settings file)'; }
-    }, settingsFile);
+    // A career shift (fourth from the bottom), driven and saved; the garage's Esc leaves.
+    await press(page, 'ArrowUp', 'ArrowUp', 'ArrowUp', 'ArrowUp', 'Enter');
+    await nextScreen(page, 'the garage');
+    await shot(page, 'web-garage');
+    await press(page, 'Enter');
+    await nextScreen(page, 'the career shift');
+    await endShift(page, () => press(page, 'Escape'), () => press(page, 'Enter'), 'back in the garage');
+    await press(page, 'Escape');
+    await nextScreen(page, 'back at the menu');
+    const career = await readSave(page, 'career.txt');
+    if (!/^shifts 1$/m.test(career)) fail('the career shift was not saved:\n' + career);
+
+    // Esc at the menu: "exit". The saves are in the browser's storage before the page
+    // says that the game has ended; a key then starts another.
+    await press(page, 'Escape');
+    await until(page, 'the page saying the game has ended', () =>
+        /^The game has ended\. Click or press a key to play again\.$/.test(document.getElementById('status').textContent), 15);
+    const stored = await page.evaluate(files => new Promise(resolve => {
+      const open = indexedDB.open('/home/web_user/.local/share/hazardcab');
+      open.onerror = () => resolve(['(the storage cannot be opened)']);
+      open.onsuccess = () => Promise.all(files.map(file => new Promise(done => {
+        const read = open.result.transaction('FILE_DATA').objectStore('FILE_DATA').get(file);
+        read.onsuccess = () => done(read.result ? new TextDecoder().decode(read.result.contents) : '(not stored)');
+        read.onerror = () => done('(unreadable)');
+      }))).then(resolve);
+    }), ['settings.txt', 'career.txt'].map(name => saves + '/' + name));
+    if (stored[1] !== career || !/^gamma 0\.8$/m.test(stored[0])) fail('the saves were not in storage at the end:\n' + stored.join('\n'));
+    await shot(page, 'web-ended');
+    await startPage(page, () => Promise.all([page.waitForNavigation({ waitUntil: 'load' }), press(page, 'Space')]), false);
+
+    // Played again: the setting and the career came back from the browser's storage.
+    const settings = await readSave(page, 'settings.txt');
     if (!/^gamma 0\.8$/m.test(settings)) fail('the gamma was not kept across the reload:\n' + settings);
     const again = await page.evaluate(() => window.hcCanvas());
     if (again.light <= menu.light) fail('the menu after the reload is not brighter (gamma 0.8)');
-    if (shots) await page.screenshot({ path: path.join(shots, 'web-menu-gamma.png') });
+    if (await readSave(page, 'career.txt') !== career) fail('the career was not kept across the reload');
+    await shot(page, 'web-menu-gamma');
+    await page.close();
+
+    // Storage that fails: the page says so once and the game goes on, here with a
+    // controller in the browser's standard layout (d-pad up four times: the career).
+    const failing = await newPage();
+    await failing.evaluateOnNewDocument(() => {
+      indexedDB.open = () => { throw new Error('storage refused by the test'); };
+      const buttons = Array.from({ length: 17 }, () => ({ pressed: false, value: 0 }));
+      window.hcPad = { id: 'test pad', index: 0, connected: true, mapping: 'standard', axes: [0, 0, 0, 0], buttons };
+      navigator.getGamepads = () => [window.hcPad];
+    });
+    await startPage(failing, () => failing.goto(address, { waitUntil: 'load' }), false);
+    await padPress(failing, PadUp, PadUp, PadUp, PadUp, PadStart);
+    await nextScreen(failing, 'the garage, chosen with the controller');
+    await padPress(failing, PadStart);
+    await nextScreen(failing, 'the career shift, started with the controller');
+    await endShift(failing, () => padPress(failing, PadBack), () => padPress(failing, PadStart), 'back in the garage');
+    await shot(failing, 'web-no-storage');
+    const notice = await failing.evaluate(() => { const n = document.getElementById('notice'); return n.hidden ? '' : n.textContent; });
+    const told = log.filter(line => /^Saves cannot be kept/.test(line));
+    if (!/^Saves cannot be kept in this browser .*storage refused by the test/.test(notice) || told.length !== 1)
+      fail('the storage failure was not said once: "' + notice + '", ' + told.length + ' times');
   } catch (error) {
     if (shots) await browser.pages().then(pages => pages[pages.length - 1].screenshot({ path: path.join(shots, 'web-failure.png') })).catch(() => {});
     throw error;

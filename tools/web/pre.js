@@ -79,6 +79,23 @@ var Module = typeof Module !== 'undefined' ? Module : {};
     });
   }
   Module.hcSavesIdle = function () { return !syncing && !again; };
+
+  // The program's end (the player chose "exit", or it stopped): the saves are written
+  // through first, then the page says that the game has ended and a key or a click
+  // loads it afresh for another game.
+  function ended(text) {
+    writeThrough();
+    (function whenWritten() {
+      if (!Module.hcSavesIdle()) { setTimeout(whenWritten, 20); return; }
+      canvas.style.opacity = '0.3';
+      say(text + ' Click or press a key to play again.');
+      function playAgain(event) { if (!event.repeat) location.reload(); }
+      window.addEventListener('keydown', playAgain, true);
+      window.addEventListener('mousedown', playAgain, true);
+    })();
+  }
+  Module.hcEnded = function () { ended('The game has ended.'); };
+  Module.onAbort = function (what) { ended('The game stopped (' + what + ').'); };
   function inSaves(path) { return typeof path === 'string' && path.indexOf(saveFolder + '/') === 0; }
 
   function download(path) {
