@@ -4,10 +4,8 @@
 #include <string.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <new>
-#include <vector>
 
 #include "core/regular_file.h"
 #include "platform/audio_stream.h"

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <new>
 #include <string>
-#include <vector>
 
 #include "core/regular_file.h"
 #include "core/system.h"
