@@ -87,13 +87,14 @@ async function endShift(page, end, leave, back) {
 async function startPage(page, load, first) {
   const started = Date.now();
   await load();
-  await until(page, 'the page asks for a click', () => hcStatus() === 'click or press a key to start', 20);
+  // The prompt, the loading settled for half a second: a game not waiting would have started.
+  await until(page, 'the page asks for a click', () => hcStatus() === 'click or press a key to start' &&
+      window.hcPending <= 1 && performance.now() - window.hcLoaded > 500, 20);
   // The first download: everything fetched before the click.
   if (first) figures.firstDownloadBytes = await page.evaluate(() => performance.getEntriesByType('resource')
       .concat(performance.getEntriesByType('navigation')).reduce((sum, e) => sum + (e.encodedBodySize || 0), 0));
   const clickAt = Date.now();
   await page.mouse.click(320, 240);
-  await until(page, 'the first frames', () => Module.hcStats.frames > 0, 20);
   await screen(page, 'the menu', true);
   if (first) Object.assign(figures, { pageToClickMs: clickAt - started, clickToMenuMs:
       await page.evaluate(() => Math.round(Module.hcStats.firstFrame - Module.hcStats.started)) });
@@ -102,13 +103,11 @@ async function startPage(page, load, first) {
 async function run() {
   if (!fs.existsSync(path.join(www, 'hazardcab.wasm'))) fail('no browser edition in ' + www);
   const server = serveFolder(www, 0);
-  await new Promise(resolve => server.on('listening', resolve));
-  const address = 'http://127.0.0.1:' + server.address().port + '/';
+  const address = await new Promise(resolve => server.on('listening', () => resolve('http://127.0.0.1:' + server.address().port + '/')));
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'hc-chromium-')), log = [];
   const browser = await puppeteer.launch({ executablePath: process.env.CHROMIUM || '/usr/bin/chromium', headless: true,
                                            userDataDir: profile, args: ['--no-sandbox', '--mute-audio'] });
-  // Before the page's own scripts: the canvas's summary, and the audio contexts made or
-  // resumed and the clicks and keys, in order.
+  // Watched from before the page's own scripts: the canvas, the loading, and in order the clicks, keys and sound.
   const newPage = async extra => {
     const page = await browser.newPage();
     await page.setViewport({ width: 800, height: 600 });
@@ -116,6 +115,7 @@ async function run() {
     page.on('pageerror', error => fail('page error: ' + error.message));
     await page.evaluateOnNewDocument(canvas => {
       [window.hcCanvas, window.hcWas, window.hcStatus] = [eval(canvas), -1, () => document.getElementById('status').textContent];
+      window.Module = { monitorRunDependencies: left => { [window.hcPending, window.hcLoaded] = [left, performance.now()]; } };
       const events = window.hcEvents = [];
       for (const type of ['mousedown', 'keydown']) window.addEventListener(type, () => events.push('input'), true);
       window.AudioContext = class extends window.AudioContext {
