@@ -91,8 +91,6 @@ void Gamepads::update() {
     }
 }
 
-
 int Gamepads::connected() const { return static_cast<int>(pads_->open.size()); }
-
 
 }  // namespace hc

@@ -70,8 +70,6 @@ void Gamepads::update() {
     pads_->open = open;
 }
 
-
 int Gamepads::connected() const { return pads_->open; }
-
 
 }  // namespace hc
