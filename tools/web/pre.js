@@ -68,14 +68,17 @@ var Module = typeof Module !== 'undefined' ? Module : {};
 
   // Saves: the save folder lives in the browser's storage. Each file written or renamed
   // there is written through at once; one failure is said once and the game goes on.
-  let syncing = false, again = false;
+  // A save renamed while a copy was on its way fails that pass only: a failure is said
+  // when the pass after it fails too.
+  let syncing = false, again = false, retried = false;
   function writeThrough() {
     if (syncing) { again = true; return; }
     syncing = true;
     FS.syncfs(false, function (error) {
       syncing = false;
-      if (error) warnOnce('Saves cannot be kept in this browser (' + error + '): the game goes on without them.');
-      if (again) { again = false; writeThrough(); }
+      if (error && retried) warnOnce('Saves cannot be kept in this browser (' + error + '): the game goes on without them.');
+      retried = Boolean(error) && !retried;
+      if (again || retried) { again = false; writeThrough(); }
     });
   }
   Module.hcSavesIdle = function () { return !syncing && !again; };
