@@ -8,8 +8,6 @@ namespace hc {
 
 namespace {
 
-Gamepads* active = nullptr;
-
 // SDL's names for the parts of PadState, in PadButton and PadAxis order.
 const SDL_GameControllerButton SdlButtons[PadButtonCount] = {
     SDL_CONTROLLER_BUTTON_A,          SDL_CONTROLLER_BUTTON_B,
@@ -35,7 +33,7 @@ struct Gamepads::Pads {
 Gamepads::Gamepads() : pads_(std::make_unique<Pads>()) {}
 
 Gamepads::~Gamepads() {
-    if (active == this) active = nullptr;
+    if (activeGamepads() == this) setActiveGamepads(nullptr);
     // The window's shutdown may have closed all of SDL, controllers included, already.
     if (!pads_->started || !SDL_WasInit(SDL_INIT_GAMECONTROLLER)) return;
     for (SDL_GameController* controller : pads_->open) SDL_GameControllerClose(controller);
@@ -89,25 +87,10 @@ void Gamepads::update() {
             pad.button[b] = SDL_GameControllerGetButton(controller, SdlButtons[b]) != 0;
         }
         for (int a = 0; a < PadAxisCount; ++a) pad.axis[a] = SDL_GameControllerGetAxis(controller, SdlAxes[a]);
-        for (int action = 1; action <= ActionCount; ++action) {
-            held_[action] = held_[action] || padHoldsAction(pad, action);
-        }
+        hold(pad);
     }
 }
 
-bool Gamepads::actionDown(int action) const {
-    return action >= 1 && action <= ActionCount && held_[action];
-}
-
-bool Gamepads::takeUnplugged() {
-    const bool unplugged = unplugged_;
-    unplugged_ = false;
-    return unplugged;
-}
-
 int Gamepads::connected() const { return static_cast<int>(pads_->open.size()); }
-
-Gamepads* activeGamepads() { return active; }
-void setActiveGamepads(Gamepads* pads) { active = pads; }
 
 }  // namespace hc

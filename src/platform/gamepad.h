@@ -61,6 +61,8 @@ public:
     int connected() const;
 
 private:
+    // Adds the actions one controller holds to those held.
+    void hold(const PadState& pad);
     struct Pads;
     std::unique_ptr<Pads> pads_;
     bool held_[ActionCount + 1] = {};

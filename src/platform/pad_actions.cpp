@@ -6,6 +6,8 @@ namespace hc {
 
 namespace {
 
+Gamepads* active = nullptr;
+
 bool pushed(int value) { return value > PadDeadZone; }
 
 // The button of an action's row; PadButtonCount for none.
@@ -41,5 +43,22 @@ bool padHoldsAction(const PadState& pad, int action) {
         default: return false;
     }
 }
+
+void Gamepads::hold(const PadState& pad) {
+    for (int action = 1; action <= ActionCount; ++action) held_[action] = held_[action] || padHoldsAction(pad, action);
+}
+
+bool Gamepads::actionDown(int action) const {
+    return action >= 1 && action <= ActionCount && held_[action];
+}
+
+bool Gamepads::takeUnplugged() {
+    const bool unplugged = unplugged_;
+    unplugged_ = false;
+    return unplugged;
+}
+
+Gamepads* activeGamepads() { return active; }
+void setActiveGamepads(Gamepads* pads) { active = pads; }
 
 }  // namespace hc

@@ -4,14 +4,13 @@
 #include <string.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <new>
-#include <vector>
 
 #include "core/regular_file.h"
 #include "platform/audio_stream.h"
 #include "platform/ogg_pages.h"
+#include "platform/stereo_resampler.h"
 
 namespace hc {
 
@@ -60,12 +59,6 @@ bool playableFormat(const vorbis_info* info) {
            info->rate <= MaxStreamRate;
 }
 
-int16_t clampSample(double v) {
-    if (v > 32767.0) return 32767;
-    if (v < -32768.0) return -32768;
-    return static_cast<int16_t>(std::nearbyint(v));
-}
-
 }  // namespace
 
 struct AudioStream {
@@ -74,12 +67,7 @@ struct AudioStream {
     MemorySource memory;
     int fileRate = 0;
     int fileChannels = 0;
-    // Decoded stereo frames waiting to be resampled; frames before inputHead are used.
-    std::vector<int16_t> input;
-    size_t inputHead = 0;
-    double position = 0;  // in frames from inputHead
-    double step = 1.0;    // input frames per output frame
-    bool decodedSinceRewind = false;
+    StereoResampler resampler;
 };
 
 namespace {
@@ -92,7 +80,7 @@ AudioStream* finishOpen(AudioStream* stream) {
     }
     stream->fileRate = static_cast<int>(info->rate);
     stream->fileChannels = info->channels;
-    stream->step = static_cast<double>(info->rate) / AudioSampleRate;
+    stream->resampler.setStep(static_cast<double>(info->rate) / AudioSampleRate);
     return stream;
 }
 
@@ -108,40 +96,28 @@ void pushStereo(AudioStream& s, const int16_t* frame, int channels) {
         left += centre;
         right = frame[2] + centre;
     }
-    s.input.push_back(clampSample(left));
-    s.input.push_back(clampSample(right));
+    s.resampler.push(clampSample(left), clampSample(right));
 }
 
-// Produces output frames from the decoded input while it lasts.
-int resample(AudioStream& s, int16_t* out, int wanted) {
-    int produced = 0;
-    size_t available = s.input.size() / 2 - s.inputHead;
-    while (produced < wanted) {
-        size_t i = static_cast<size_t>(s.position);
-        double frac = s.position - static_cast<double>(i);
-        if (i >= available || (frac > 0 && i + 1 >= available)) break;
-        const int16_t* a = &s.input[2 * (s.inputHead + i)];
-        if (frac == 0) {
-            out[2 * produced] = a[0];
-            out[2 * produced + 1] = a[1];
-        } else {
-            const int16_t* b = a + 2;
-            out[2 * produced] = clampSample(a[0] + (b[0] - a[0]) * frac);
-            out[2 * produced + 1] = clampSample(a[1] + (b[1] - a[1]) * frac);
-        }
-        ++produced;
-        s.position += s.step;
-    }
-    // Drop the frames that lie wholly behind the read position.
-    size_t used = std::min(static_cast<size_t>(s.position), available);
-    s.inputHead += used;
-    s.position -= static_cast<double>(used);
-    if (s.inputHead > 65536 || s.inputHead * 2 == s.input.size()) {
-        s.input.erase(s.input.begin(), s.input.begin() + 2 * s.inputHead);
-        s.inputHead = 0;
-    }
-    return produced;
+// One read from the decoder into the resampler.
+int decodeMore(void* source) {
+    AudioStream& s = *static_cast<AudioStream*>(source);
+    int16_t chunk[2048];
+    int link = 0;
+    const long got = ov_read(&s.file, reinterpret_cast<char*>(chunk), sizeof chunk, 0, 2, 1, &link);
+    if (got == OV_HOLE) return 0;  // a damaged page: skip the gap
+    if (got < 0) return DecodeFailed;
+    if (got == 0) return DecodedEnd;
+    const vorbis_info* info = ov_info(&s.file, link);
+    if (!playableFormat(info)) return DecodeFailed;
+    const int channels = info->channels;
+    const long count = got / 2 / channels;
+    s.resampler.setStep(static_cast<double>(info->rate) / AudioSampleRate);
+    for (long f = 0; f < count; ++f) pushStereo(s, chunk + f * channels, channels);
+    return static_cast<int>(count);
 }
+
+bool rewindTrack(void* source) { return ov_time_seek(&static_cast<AudioStream*>(source)->file, 0.0) == 0; }
 
 }  // namespace
 
@@ -201,40 +177,7 @@ double streamSeconds(AudioStream& stream) {
 }
 
 bool readStreamBuffer(AudioStream& s, uint8_t* out, int bytes) {
-    const int frames = bytes / 4;
-    std::vector<int16_t> samples(static_cast<size_t>(frames) * 2);
-    int produced = 0;
-    int16_t chunk[2048];
-    while (true) {
-        produced += resample(s, samples.data() + 2 * produced, frames - produced);
-        if (produced == frames) break;
-        int link = 0;
-        long got = ov_read(&s.file, reinterpret_cast<char*>(chunk), sizeof chunk, 0, 2, 1, &link);
-        if (got == OV_HOLE) continue;  // a damaged page: skip the gap
-        if (got < 0) return false;
-        if (got == 0) {
-            // End of the track: loop from the start, unless the pass since the last
-            // rewind gave no sound at all (an empty track would rewind forever).
-            if (!s.decodedSinceRewind) return false;
-            if (ov_time_seek(&s.file, 0.0) != 0) return false;
-            s.decodedSinceRewind = false;
-            continue;
-        }
-        const vorbis_info* info = ov_info(&s.file, link);
-        if (!playableFormat(info)) return false;
-        const int channels = info->channels;
-        const long count = got / 2 / channels;
-        if (count == 0) continue;
-        s.decodedSinceRewind = true;
-        s.step = static_cast<double>(info->rate) / AudioSampleRate;
-        for (long f = 0; f < count; ++f) pushStereo(s, chunk + f * channels, channels);
-    }
-    for (int i = 0; i < frames * 2; ++i) {
-        auto v = static_cast<uint16_t>(samples[static_cast<size_t>(i)]);
-        out[2 * i] = static_cast<uint8_t>(v & 0xFF);
-        out[2 * i + 1] = static_cast<uint8_t>(v >> 8);
-    }
-    return true;
+    return s.resampler.fill(out, bytes, decodeMore, rewindTrack, &s);
 }
 
 }  // namespace hc

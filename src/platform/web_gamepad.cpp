@@ -10,8 +10,6 @@ namespace hc {
 
 namespace {
 
-Gamepads* active = nullptr;
-
 // The standard layout's button numbers, in PadButton order.
 constexpr int StandardButtons[PadButtonCount] = {0, 1, 2, 3, 8, 9, 10, 4, 5, 12, 13, 14, 15};
 constexpr int LeftTriggerButton = 6;
@@ -32,7 +30,7 @@ struct Gamepads::Pads {
 Gamepads::Gamepads() : pads_(std::make_unique<Pads>()) {}
 
 Gamepads::~Gamepads() {
-    if (active == this) active = nullptr;
+    if (activeGamepads() == this) setActiveGamepads(nullptr);
 }
 
 bool Gamepads::start(std::string* error) {
@@ -66,27 +64,12 @@ void Gamepads::update() {
         pad.axis[PadLeftY] = axisValue(state.axis[1]);
         pad.axis[PadLeftTrigger] = axisValue(state.analogButton[LeftTriggerButton]);
         pad.axis[PadRightTrigger] = axisValue(state.analogButton[RightTriggerButton]);
-        for (int action = 1; action <= ActionCount; ++action) {
-            held_[action] = held_[action] || padHoldsAction(pad, action);
-        }
+        hold(pad);
     }
     if (open < pads_->open && wasHeld) unplugged_ = true;
     pads_->open = open;
 }
 
-bool Gamepads::actionDown(int action) const {
-    return action >= 1 && action <= ActionCount && held_[action];
-}
-
-bool Gamepads::takeUnplugged() {
-    const bool unplugged = unplugged_;
-    unplugged_ = false;
-    return unplugged;
-}
-
 int Gamepads::connected() const { return pads_->open; }
-
-Gamepads* activeGamepads() { return active; }
-void setActiveGamepads(Gamepads* pads) { active = pads; }
 
 }  // namespace hc

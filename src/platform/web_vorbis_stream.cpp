@@ -5,15 +5,14 @@
 #include <emscripten.h>
 
 #include <algorithm>
-#include <cmath>
 #include <new>
 #include <string>
-#include <vector>
 
 #include "core/regular_file.h"
 #include "core/system.h"
 #include "platform/audio_stream.h"
 #include "platform/ogg_pages.h"
+#include "platform/stereo_resampler.h"
 
 #pragma clang diagnostic push
 #pragma clang diagnostic ignored "-Wunused-parameter"
@@ -31,11 +30,6 @@ namespace {
 
 constexpr int MinStreamRate = 8000;
 constexpr int MaxStreamRate = 192000;
-int16_t clampSample(double v) {
-    if (v > 32767.0) return 32767;
-    if (v < -32768.0) return -32768;
-    return static_cast<int16_t>(std::nearbyint(v));
-}
 
 // Whether the page is still fetching this file.
 bool trackOnItsWay(const std::string& path) {
@@ -54,12 +48,7 @@ struct AudioStream {
     stb_vorbis* vorbis = nullptr;
     int fileRate = 0;
     int fileChannels = 0;
-    // Decoded stereo frames waiting to be resampled; frames before inputHead are used.
-    std::vector<int16_t> input;
-    size_t inputHead = 0;
-    double position = 0;  // in frames from inputHead
-    double step = 1.0;    // input frames per output frame
-    bool decodedSinceRewind = false;
+    StereoResampler resampler;
 };
 
 namespace {
@@ -75,7 +64,7 @@ bool startDecoder(AudioStream& s) {
         return false;
     s.fileRate = static_cast<int>(info.sample_rate);
     s.fileChannels = info.channels;
-    s.step = static_cast<double>(s.fileRate) / AudioSampleRate;
+    s.resampler.setStep(static_cast<double>(s.fileRate) / AudioSampleRate);
     return true;
 }
 
@@ -88,29 +77,18 @@ bool loadFile(AudioStream& s, std::string& reason) {
     return s.size > 0 && startDecoder(s);
 }
 
-int resample(AudioStream& s, int16_t* out, int wanted) {
-    int produced = 0;
-    const size_t available = s.input.size() / 2 - s.inputHead;
-    while (produced < wanted) {
-        const auto i = static_cast<size_t>(s.position);
-        const double frac = s.position - static_cast<double>(i);
-        if (i >= available || (frac > 0 && i + 1 >= available)) break;
-        const int16_t* a = &s.input[2 * (s.inputHead + i)];
-        const int16_t* b = frac > 0 ? a + 2 : a;
-        out[2 * produced] = clampSample(a[0] + (b[0] - a[0]) * frac);
-        out[2 * produced + 1] = clampSample(a[1] + (b[1] - a[1]) * frac);
-        ++produced;
-        s.position += s.step;
-    }
-    const size_t used = std::min(static_cast<size_t>(s.position), available);
-    s.inputHead += used;
-    s.position -= static_cast<double>(used);
-    if (s.inputHead > 65536 || s.inputHead * 2 == s.input.size()) {
-        s.input.erase(s.input.begin(), s.input.begin() + static_cast<std::ptrdiff_t>(2 * s.inputHead));
-        s.inputHead = 0;
-    }
-    return produced;
+// One read from the decoder into the resampler; it mixes any channel count down to the
+// two asked for.
+int decodeMore(void* source) {
+    AudioStream& s = *static_cast<AudioStream*>(source);
+    int16_t chunk[2048];
+    const int got = stb_vorbis_get_samples_short_interleaved(s.vorbis, 2, chunk, 2048);
+    if (got < 0) return DecodeFailed;
+    for (int f = 0; f < got; ++f) s.resampler.push(chunk[2 * f], chunk[2 * f + 1]);
+    return got == 0 ? DecodedEnd : got;
 }
+
+bool rewindTrack(void* source) { return stb_vorbis_seek_start(static_cast<AudioStream*>(source)->vorbis) != 0; }
 
 }  // namespace
 
@@ -171,32 +149,7 @@ bool readStreamBuffer(AudioStream& s, uint8_t* out, int bytes) {
             return true;
         }
     }
-    std::vector<int16_t> samples(static_cast<size_t>(frames) * 2);
-    int produced = 0;
-    int16_t chunk[2048];
-    while (true) {
-        produced += resample(s, samples.data() + 2 * produced, frames - produced);
-        if (produced == frames) break;
-        // The decoder mixes any channel count down to the two asked for.
-        const int got = stb_vorbis_get_samples_short_interleaved(s.vorbis, 2, chunk, 2048);
-        if (got < 0) return false;
-        if (got == 0) {
-            // End of the track: loop from the start, unless the pass since the last
-            // rewind gave no sound at all (an empty or broken track would rewind forever).
-            if (!s.decodedSinceRewind) return false;
-            if (!stb_vorbis_seek_start(s.vorbis)) return false;
-            s.decodedSinceRewind = false;
-            continue;
-        }
-        s.decodedSinceRewind = true;
-        s.input.insert(s.input.end(), chunk, chunk + 2 * got);
-    }
-    for (int i = 0; i < frames * 2; ++i) {
-        const auto v = static_cast<uint16_t>(samples[static_cast<size_t>(i)]);
-        out[2 * i] = static_cast<uint8_t>(v & 0xFF);
-        out[2 * i + 1] = static_cast<uint8_t>(v >> 8);
-    }
-    return true;
+    return s.resampler.fill(out, bytes, decodeMore, rewindTrack, &s);
 }
 
 }  // namespace hc

@@ -120,6 +120,15 @@ WebWindow::WebWindow() {
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, true, onKey);
     emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, true, onKey);
     emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, true, onBlur);
+    // The program's end leaves the page to the browser: the keys are the browser's
+    // again, and the page writes the saves through and offers another game. The
+    // program stays suspended for good (an exit from a resumed program would reach the
+    // page as an error).
+    setProcessEndHandler([](int status) {
+        emscripten_html5_remove_all_event_listeners();
+        EM_ASM({ if (Module.hcEnded) Module.hcEnded($0); }, status);
+        for (;;) emscripten_sleep(1u << 30);
+    });
 }
 
 bool WebWindow::open(int width, int height, bool opengl, std::string* error) {

@@ -68,17 +68,37 @@ var Module = typeof Module !== 'undefined' ? Module : {};
 
   // Saves: the save folder lives in the browser's storage. Each file written or renamed
   // there is written through at once; one failure is said once and the game goes on.
-  let syncing = false, again = false;
+  // A save renamed while a copy was on its way fails that pass only: a failure is said
+  // when the pass after it fails too.
+  let syncing = false, again = false, retried = false;
   function writeThrough() {
     if (syncing) { again = true; return; }
     syncing = true;
     FS.syncfs(false, function (error) {
       syncing = false;
-      if (error) warnOnce('Saves cannot be kept in this browser (' + error + '): the game goes on without them.');
-      if (again) { again = false; writeThrough(); }
+      if (error && retried) warnOnce('Saves cannot be kept in this browser (' + error + '): the game goes on without them.');
+      retried = Boolean(error) && !retried;
+      if (again || retried) { again = false; writeThrough(); }
     });
   }
   Module.hcSavesIdle = function () { return !syncing && !again; };
+
+  // The program's end (the player chose "exit", or it stopped): the saves are written
+  // through first, then the page says that the game has ended and a key or a click
+  // loads it afresh for another game.
+  function ended(text) {
+    writeThrough();
+    (function whenWritten() {
+      if (!Module.hcSavesIdle()) { setTimeout(whenWritten, 20); return; }
+      canvas.style.opacity = '0.3';
+      say(text + ' Click or press a key to play again.');
+      function playAgain(event) { if (!event.repeat) location.reload(); }
+      window.addEventListener('keydown', playAgain, true);
+      window.addEventListener('mousedown', playAgain, true);
+    })();
+  }
+  Module.hcEnded = function () { ended('The game has ended.'); };
+  Module.onAbort = function (what) { ended('The game stopped (' + what + ').'); };
   function inSaves(path) { return typeof path === 'string' && path.indexOf(saveFolder + '/') === 0; }
 
   function download(path) {
