@@ -79,23 +79,18 @@ TEST_F(TrafficTest, BlockedCarWritesNothingMovesAndTurnsBack) {
 // The probe 8 ahead of a car at (1000, 1000) heading +x is (1008, 1000): a vehicle there,
 // or the player within 3 cells of it on each axis after rounding, holds the car.
 TEST_F(TrafficTest, StopsForAVehicleEightCellsAheadAndForThePlayer) {
+    // A parked vehicle's rear at x (0: none); a probe on the grid's edge sees nothing.
+    const struct { float carX, playerX, playerY; int rear; bool mayMove; } cases[] = {
+        {1000.5f, 200, 200, 1008, false}, {1000.5f, 200, 200, 1009, true}, {1000.5f, 1011.4f, 997.0f, 0, false},
+        {1000.5f, 1011.6f, 997.0f, 0, true}, {1000.5f, 1008.0f, 996.4f, 0, true}, {2039.5f, 2047.0f, 1000.0f, 0, true}};
     MapCell parked[VehicleFootprintCells];
-    TrafficCar car = carAt(1000.5f, 1000);
-    for (int rear : {1008, 1009}) {
-        ASSERT_TRUE(stampVehicle(*map, rear + 3, 1000, 1, 0, 2, parked));
-        scanAhead(car, *map, player);
-        EXPECT_EQ(isOn(car.mayMove), rear != 1008);
-        unstampVehicle(*map, rear + 3, 1000, 1, 0, parked);
-    }
-    // A probe on the grid's edge sees nothing.
-    const struct { float carX, playerX, playerY; bool mayMove; } cases[] = {
-        {1000.5f, 1011.4f, 997.0f, false}, {1000.5f, 1011.6f, 997.0f, true}, {1000.5f, 1008.0f, 996.4f, true},
-        {2039.5f, 2047.0f, 1000.0f, true}};
     for (const auto& c : cases) {
         TrafficCar probe = carAt(c.carX, 1000);
         player = PlayerCar{c.playerX, c.playerY};
+        if (c.rear) { ASSERT_TRUE(stampVehicle(*map, c.rear + 3, 1000, 1, 0, 2, parked)); }
         scanAhead(probe, *map, player);
-        EXPECT_EQ(isOn(probe.mayMove), c.mayMove) << c.playerX << "," << c.playerY;
+        EXPECT_EQ(isOn(probe.mayMove), c.mayMove) << c.rear << " " << c.playerX << "," << c.playerY;
+        if (c.rear) unstampVehicle(*map, c.rear + 3, 1000, 1, 0, parked);
     }
 }
 
