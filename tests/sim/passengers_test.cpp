@@ -22,14 +22,6 @@ int countMarks(const CityMap& map, int x1, int y1, int x2, int y2) {
     return marks;
 }
 
-// The first n draws of a seed; the generator is seeded again for the code under test.
-std::vector<double> draws(uint64_t seed, size_t n) {
-    std::vector<double> d(n);
-    seedRandom(seed);
-    for (double& r : d) r = nextRandom();
-    return seedRandom(seed), d;
-}
-
 TEST(Fares, PayFifteenHundredthsOfAPointPerCellRoundedDown) {
     const float trips[][5] = {{100, 100, 106, 103, 1} /* 6.71 cells */, {100, 100, 106, 102, 0} /* 6.32 */,
                               {100, 100, 1100, 100, 150}, {700, 1100, 100, 300, 150}, {4, 4, 2043, 2043, 432}};
@@ -127,7 +119,10 @@ TEST(StartShift, ResetsTheCabAndDrawsTrafficThenPassengersInOrder) {
     s.engineRunning = s.reverseGear = s.mapView = s.raining = s.raindrops[7].active = FlagOn;
     s.engineHeat = 3, s.brakeHeat = 2, cab.car.vx = 1, cab.car.heading = 450;
     std::vector<TrafficCar> traffic(128);
-    std::vector<double> d = draws(77, 3 * 128 + 16);
+    seedRandom(77);
+    std::vector<double> d(3 * 128 + 16);
+    for (double& r : d) r = nextRandom();
+    seedRandom(77);
     startShift(s, cab.car, *map, traffic.data(), 128);
     EXPECT_EQ(std::tuple(isOn(s.engineRunning), isOn(s.reverseGear), isOn(s.mapView), isOn(s.raining), isOn(s.raindrops[7].active)),
               std::tuple(false, false, false, false, false));
@@ -146,7 +141,9 @@ TEST(StartShift, ResetsTheCabAndDrawsTrafficThenPassengersInOrder) {
     for (const Passenger& q : s.passengers) EXPECT_EQ(q.fare, tripFare(q.pickup, q.destination));
     // Without a free crossing the placement gives up instead of hanging; the grid refuses the car.
     MapPtr solid(newCityMap());
-    d = draws(9, 43);  // a spot takes 21 draws of x and y when there is no room, and keeps the last
+    seedRandom(9);  // a spot takes 21 draws of x and y when there is no room, and keeps the last
+    for (double& r : d) r = nextRandom();
+    seedRandom(9);
     const Body kept = chooseSpot(*solid);
     EXPECT_EQ(std::tuple(kept.x, kept.y, nextRandom()), std::tuple(std::floor(2048 * d[40]), std::floor(2048 * d[41]), d[42]));
     startShift(s, cab.car, *solid, traffic.data(), 2);
@@ -184,9 +181,11 @@ TEST(Dialogue, DrawsSevenNumbersOrEightForPortraitFourInOrder) {
                   std::make_tuple(c.portrait, std::string(c.request), std::string(c.complaint), std::string(c.thanks))) << c.seed;
     }
     for (int portrait = 1; portrait <= 8; ++portrait) {  // the draws each portrait takes
-        const std::vector<double> d = draws(100 + portrait, 9);
+        double d[9];
         Passenger p;
-        composeDialogue(p, portrait);
+        seedRandom(100 + portrait);
+        for (double& r : d) r = nextRandom();
+        seedRandom(100 + portrait), composeDialogue(p, portrait);
         EXPECT_EQ(nextRandom(), d[portrait == 4 ? 8 : 7]) << portrait;
     }
     std::set<std::string> heard;
