@@ -1,4 +1,4 @@
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include <algorithm>
 #include <cmath>
@@ -112,8 +112,7 @@ TEST_F(TrafficTest, TurnsAtCornerPointsWithEvenChance) {
             const double heading = turns ? c[3] : c[2], a = heading / 1800 * GamePi;
             ASSERT_NEAR(car.motion.heading, heading, 1e-3) << c[0] << "," << c[1] << " " << c[2];
             // Either way it moves one cell on along its (new) heading.
-            ASSERT_EQ(std::tuple(bool(std::fabs(car.motion.x - c[0] - std::cos(a)) < 1e-3), bool(std::fabs(car.motion.y - c[1] - std::sin(a)) < 1e-3)),
-                      std::tuple(true, true));
+            ASSERT_THAT((std::tuple<double, double>(car.motion.x - c[0], car.motion.y - c[1])), testing::FieldsAre(testing::DoubleNear(std::cos(a), 1e-3), testing::DoubleNear(std::sin(a), 1e-3)));
             ASSERT_EQ(std::tuple(car.fwdX, car.fwdY), std::tuple(std::lround(std::cos(a)), std::lround(std::sin(a))));
             turned += turns;
         }
