@@ -1,6 +1,6 @@
 // The cockpit overlay over a plain picture with synthetic artwork: a shift's scenes, the speech bubble,
 // the seven-segment read-outs and instrument texts, and the dashboard minimap over a hand-made street.
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include <cmath>
 #include <functional>
@@ -229,8 +229,7 @@ TEST(InstrumentText, NeedleSweepsThreeQuartersClockwise) {
     // y grows downwards, so a positive sine is below the pivot: the needle rests 40 degrees below the left
     // horizontal, stands straight up near 130 and ends 50 degrees below the right horizontal at 270.
     for (auto [speed, cos, sin] : {std::tuple{0, -0.766, 0.643}, {130, 0.0, -1.0}, {270, 0.643, 0.766}, {-130, 0.0, -1.0}})
-        EXPECT_EQ(std::tuple(bool(std::fabs(std::cos(needleAngle(speed)) - cos) < 2e-3), bool(std::fabs(std::sin(needleAngle(speed)) - sin) < 2e-3)),
-                  std::tuple(true, true)) << speed;
+        EXPECT_THAT(std::tuple(std::cos(needleAngle(speed)), std::sin(needleAngle(speed))), testing::FieldsAre(testing::DoubleNear(cos, 2e-3), testing::DoubleNear(sin, 2e-3))) << speed;
 }
 
 constexpr int Sx0 = 540, Sy0 = 392;
