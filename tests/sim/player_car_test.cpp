@@ -12,6 +12,7 @@ namespace hc {
 namespace {
 
 using test::Cab;
+using testing::DoubleNear, testing::FieldsAre;
 
 class PlayerCarTest : public ::testing::Test {
 protected:
@@ -51,8 +52,7 @@ TEST_F(PlayerCarTest, GripPullsTowardsTheTurnedHeading) {
     cab.car.turnRate = 1.2f;
     cab.frame(*map, {ActionRight});
     EXPECT_NEAR(cab.car.heading, 12.0, 1e-4);
-    EXPECT_EQ(std::tuple(bool(std::fabs(cab.car.vy - 0.035 * 0.0209424 * 0.997) < 1e-7), bool(std::fabs(cab.car.vx - (0.035 * 0.9997807 + 0.965) * 0.997) < 1e-6)),
-              std::tuple(true, true));
+    EXPECT_THAT((std::tuple<double, double>(cab.car.vy, cab.car.vx)), FieldsAre(DoubleNear(0.035 * 0.0209424 * 0.997, 1e-7), DoubleNear((0.035 * 0.9997807 + 0.965) * 0.997, 1e-6)));
     const struct { int tyres; std::initializer_list<int> keys; double ratio; } cases[] = {  // vx / vy, sliding at 0.5
         {0, {}, 0.0175 / 0.4825}, {2, {}, 0.0275 / 0.4725}, {0, {ActionDown}, 0.00875 / 0.49125}};
     for (const auto& c : cases) {
@@ -95,8 +95,7 @@ TEST_F(PlayerCarTest, ThrottleBoostGearsAndBrakes) {
     moving(1.0f);  // worn brakes bite half as hard, and the throttle does nothing meanwhile
     cab.shift.damage[DamageBrakes] = 0.5f;
     cab.frame(*map, {ActionUp, ActionDown});
-    EXPECT_EQ(std::tuple(bool(std::fabs(cab.car.vx - (1.0 - 0.002) * 0.997) < 1e-6), bool(std::fabs(cab.shift.brakeHeat - 0.002 * 0.999) < 1e-7)),
-              std::tuple(true, true));
+    EXPECT_THAT((std::tuple<double, double>(cab.car.vx, cab.shift.brakeHeat)), FieldsAre(DoubleNear((1.0 - 0.002) * 0.997, 1e-6), DoubleNear(0.002 * 0.999, 1e-7)));
     cab.shift.damage[DamageBrakes] = 0;  // a bite longer than what is left stops the car
     for (double dt : {1.0, 3.0}) {
         moving(0, 0.003f);
@@ -241,8 +240,7 @@ TEST_F(PlayerCarTest, HeatSettlesWithSpeedAndOverheatingKillsTheEngine) {
     cab.car.vx = 0, cab.shift.brakeHeat = 1.2f;                 // hot brakes wear
     cab.shift.engineHeat = 3.0f, cab.shift.radiatorLevel = 2;  // a better radiator cools faster
     updateCabSystems(cab.shift, cab.car, 2.0);
-    EXPECT_EQ(std::tuple(bool(std::fabs(cab.shift.engineHeat - 3.0 * 0.997 * 0.997) < 1e-5), bool(std::fabs(cab.shift.damage[DamageBrakes] - 0.0004) < 1e-8)),
-              std::tuple(true, true));
+    EXPECT_THAT((std::tuple<double, double>(cab.shift.engineHeat, cab.shift.damage[DamageBrakes])), FieldsAre(DoubleNear(3.0 * 0.997 * 0.997, 1e-5), DoubleNear(0.0004, 1e-8)));
 }
 
 // 640 by 480 with a 120-row dashboard: the glass ends at row 360, the pivot at (320, 360).

@@ -1,4 +1,4 @@
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include <algorithm>
 #include <cmath>
@@ -79,23 +79,18 @@ TEST_F(TrafficTest, BlockedCarWritesNothingMovesAndTurnsBack) {
 // The probe 8 ahead of a car at (1000, 1000) heading +x is (1008, 1000): a vehicle there,
 // or the player within 3 cells of it on each axis after rounding, holds the car.
 TEST_F(TrafficTest, StopsForAVehicleEightCellsAheadAndForThePlayer) {
+    // A parked vehicle's rear at x (0: none); a probe on the grid's edge sees nothing.
+    const struct { float carX, playerX, playerY; int rear; bool mayMove; } cases[] = {
+        {1000.5f, 200, 200, 1008, false}, {1000.5f, 200, 200, 1009, true}, {1000.5f, 1011.4f, 997.0f, 0, false},
+        {1000.5f, 1011.6f, 997.0f, 0, true}, {1000.5f, 1008.0f, 996.4f, 0, true}, {2039.5f, 2047.0f, 1000.0f, 0, true}};
     MapCell parked[VehicleFootprintCells];
-    TrafficCar car = carAt(1000.5f, 1000);
-    for (int rear : {1008, 1009}) {
-        ASSERT_TRUE(stampVehicle(*map, rear + 3, 1000, 1, 0, 2, parked));
-        scanAhead(car, *map, player);
-        EXPECT_EQ(isOn(car.mayMove), rear != 1008);
-        unstampVehicle(*map, rear + 3, 1000, 1, 0, parked);
-    }
-    // A probe on the grid's edge sees nothing.
-    const struct { float carX, playerX, playerY; bool mayMove; } cases[] = {
-        {1000.5f, 1011.4f, 997.0f, false}, {1000.5f, 1011.6f, 997.0f, true}, {1000.5f, 1008.0f, 996.4f, true},
-        {2039.5f, 2047.0f, 1000.0f, true}};
     for (const auto& c : cases) {
         TrafficCar probe = carAt(c.carX, 1000);
         player = PlayerCar{c.playerX, c.playerY};
+        if (c.rear) { ASSERT_TRUE(stampVehicle(*map, c.rear + 3, 1000, 1, 0, 2, parked)); }
         scanAhead(probe, *map, player);
-        EXPECT_EQ(isOn(probe.mayMove), c.mayMove) << c.playerX << "," << c.playerY;
+        EXPECT_EQ(isOn(probe.mayMove), c.mayMove) << c.rear << " " << c.playerX << "," << c.playerY;
+        if (c.rear) unstampVehicle(*map, c.rear + 3, 1000, 1, 0, parked);
     }
 }
 
@@ -117,8 +112,7 @@ TEST_F(TrafficTest, TurnsAtCornerPointsWithEvenChance) {
             const double heading = turns ? c[3] : c[2], a = heading / 1800 * GamePi;
             ASSERT_NEAR(car.motion.heading, heading, 1e-3) << c[0] << "," << c[1] << " " << c[2];
             // Either way it moves one cell on along its (new) heading.
-            ASSERT_EQ(std::tuple(bool(std::fabs(car.motion.x - c[0] - std::cos(a)) < 1e-3), bool(std::fabs(car.motion.y - c[1] - std::sin(a)) < 1e-3)),
-                      std::tuple(true, true));
+            ASSERT_THAT((std::tuple<double, double>(car.motion.x - c[0], car.motion.y - c[1])), testing::FieldsAre(testing::DoubleNear(std::cos(a), 1e-3), testing::DoubleNear(std::sin(a), 1e-3)));
             ASSERT_EQ(std::tuple(car.fwdX, car.fwdY), std::tuple(std::lround(std::cos(a)), std::lround(std::sin(a))));
             turned += turns;
         }
