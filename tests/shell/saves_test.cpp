@@ -43,6 +43,8 @@ protected:
         fs::create_directories(hg.saveHome);
         std::ofstream(file(name), std::ios::binary) << text;
     }
+    // The records read again from what the folder holds, the console cleared first.
+    void reload() { hg.console.clear(), g().saved = SavedRecords{}, loadSavedRecords(g()); }
     // A game started again on the same save folder.
     std::unique_ptr<Game> restart() { auto next = std::make_unique<Game>(); loadSavedRecords(*next); return next; }
 };
@@ -121,9 +123,7 @@ TEST_F(Saves, ABadFileIsKeptAsideWithOneLineAndTheGameStartsAfresh) {
     for (const auto& c : cases) {
         fs::remove_all(hg.saveHome);
         put(c.name, c.text);
-        hg.console.clear();
-        g().saved = SavedRecords{};
-        loadSavedRecords(g());
+        reload();
         const auto lines = hg.consoleLines();
         const std::string path = file(c.name).string();
         ASSERT_EQ(lines.size(), 1u) << c.name << ":\n" << hg.console;
@@ -193,9 +193,7 @@ TEST_F(Saves, FilesThisGameCannotJudgeAreLeftAsTheyWere) {
         else if (c.setup == Loop) fs::create_symlink(path, path);
         else if (c.setup == Fifo) ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
         else fs::create_directory(path);
-        hg.console.clear();
-        g().saved = SavedRecords{};
-        loadSavedRecords(g());
+        reload();
         keptCareer(g()).money = 70;
         saveCareer(g());
         enterArcadeScore(g(), 70);
