@@ -89,7 +89,8 @@ TEST_F(Saves, EachFileReadsBackExactlyAndRefusesNonsenseValues) {
         {"settings", Replace, "gamma", "0.1", "gamma is \"0.1\", not a number from 0.5 to 1.5"},
         {"settings", Replace, "music", "loud", "music is \"loud\", not on or off"},
         {"best-scores", Replace, "score", "0 2024-01-01", "\"score 0 2024-01-01\" is not a score and a date"},
-        {"best-scores", Replace, "score", "5 yesterday", "\"score 5 yesterday\" is not a score and a date"},
+        {"best-scores", Replace, "score", "5 yesterday and the day before, and the one before that",  // quoted up to 40 characters
+         "\"score 5 yesterday and the day before, an\" is not a score and a date"},
         {"best-scores", Add, "high", "5 2024-01-01", "\"high 5 2024-01-01\" is not a score and a date"},
     };
     for (const auto& c : cases) {
