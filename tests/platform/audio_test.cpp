@@ -286,7 +286,7 @@ TEST(MusicStream, HostileTracksAreRefusedBeforeDecodingWithTheirReason) {
         {"five.ogg", repeat(good, 5), 0, "it is a chain of more than 4 streams"},
         {"thousands.ogg", repeat(good, 3000), 0, "it is a chain of more than 4 streams"},
         {"comment.ogg", endless, 0, "it holds a packet larger than 262144 bytes"},
-        {"gap.ogg", good.substr(0, firstPage) + std::string(70000, 'z') + good.substr(firstPage), 0, "bytes between its pages"},
+        {"gap.ogg", good.substr(0, firstPage) + std::string(65537, 'z') + good.substr(firstPage), 0, "more than 65536 bytes between its pages"},  // a byte over
         {"fifo.ogg", "", 0, "it is not a regular file"},
         {"folder", "", 0, "it is not a regular file"},
     };
