@@ -113,6 +113,7 @@ TEST_F(SaveWrite, AFolderThatCannotBeMadeOrWrittenFailsWithAReason) {
     // A file where the folder, or one of its parents, should be: this stops root too.
     std::ofstream(path) << "x";
     EXPECT_EQ((std::tuple{makeFolders(path, reason), reason}), std::tuple(false, path + " is not a folder"));
+    EXPECT_EQ((std::tuple{makeFolders("", reason), reason}), std::tuple(false, "no folder"));  // never the working directory
     EXPECT_FALSE(makeFolders(path + "/sub", reason));
     for (const std::string& target : {path + "/career.txt", (dir / "none" / "career.txt").string()}) EXPECT_FALSE(writeFileAtomically(target, "x", reason)) << target;
     if (::geteuid() != 0) {

@@ -30,9 +30,9 @@ TEST(KeyBindings, DefaultKeysTheirCodesAndRebinding) {
                                                   {"0", 11}, {"F10", 68}, {"F11", 87}, {"Delete", 83}, {"No such key", 0}, {nullptr, 0}};
     for (auto [name, code] : others) EXPECT_EQ(scancodeForKeyName(name), code) << (name ? name : "null");
     // A code already bound elsewhere is refused; its own key or a free one is taken.
-    EXPECT_TRUE(!bindKey(keys, ActionDown, Up) && keys.scancode[ActionDown] == Down);
-    EXPECT_TRUE(bindKey(keys, ActionDown, Down) && bindKey(keys, ActionDown, 57) && keys.scancode[ActionDown] == 57);
-    EXPECT_TRUE(!bindKey(keys, 0, 99) && !bindKey(keys, 16, 99) && keys.scancode[0] == 0);
+    EXPECT_EQ((std::tuple{bindKey(keys, ActionDown, Up), keys.scancode[ActionDown]}), std::tuple(false, Down));
+    EXPECT_EQ((std::tuple{bindKey(keys, ActionDown, Down), bindKey(keys, ActionDown, 57), keys.scancode[ActionDown]}), std::tuple(true, true, 57));
+    EXPECT_EQ((std::tuple{bindKey(keys, 0, 99), bindKey(keys, 16, 99), keys.scancode[0]}), std::tuple(false, false, 0));
 }
 
 struct PollTest : ::testing::Test {
@@ -73,15 +73,15 @@ TEST_F(PollTest, ACloseRequestSetsQuitForGoodAndTheWaitsReturnAtOnce) {
 
 TEST_F(PollTest, WaitsReturnOnTheFirstReleaseOfTheirKeysRestingBetweenPolls) {
     hg.window.holdKey(Enter, 3, 5), hg.window.holdKey(Esc, 4, 5);  // released at the same poll: select wins
-    EXPECT_TRUE(waitSelectOrBack(keys, hg.audio) && hg.window.polls() == 6);
+    EXPECT_EQ((std::tuple{waitSelectOrBack(keys, hg.audio), hg.window.polls()}), std::tuple(true, 6));
     // Other keys do nothing; each turn rests a millisecond instead of spinning.
     hg.window.holdKey(Up, 7, 7), hg.window.holdKey(Esc, 10, 11);
     const double before = hg.now;
-    EXPECT_TRUE(!waitSelectOrBack(keys, hg.audio) && hg.window.polls() == 12);
+    EXPECT_EQ((std::tuple{waitSelectOrBack(keys, hg.audio), hg.window.polls()}), std::tuple(false, 12));
     EXPECT_NEAR(hg.now - before, 0.005, 1e-9);  // five rests, then the return
     // Any action: the lowest of those released at the same poll.
     hg.window.holdKey(Tab, 13, 14), hg.window.holdKey(Down, 14, 14);
-    EXPECT_TRUE(waitAnyAction(keys, hg.audio) == ActionDown && hg.window.polls() == 15);
+    EXPECT_EQ((std::tuple{waitAnyAction(keys, hg.audio), hg.window.polls()}), std::tuple(int{ActionDown}, 15));
     hg.window.holdKey(F2, 17, 17);
     EXPECT_EQ(waitAnyAction(keys, hg.audio), ActionScreenshot);
 }
@@ -97,7 +97,7 @@ TEST_F(PollTest, KeysLetGoWhileTheFocusIsLostAreForgottenNotReleased) {
         HeadlessScreen screen;
         bindDefaultKeys(screen.keys), screen.window.holdKey(Enter, 2, 3), screen.window.holdKey(Esc, 6, 7);
         screen.window.onPoll = [&](int64_t poll) { poll == c.focusLostAt ? screen.window.forgetInput() : void(); };
-        EXPECT_TRUE(waitSelectOrBack(screen.keys, screen.audio) == c.select && screen.window.polls() == c.polls) << c.focusLostAt;
+        EXPECT_EQ((std::tuple{waitSelectOrBack(screen.keys, screen.audio), screen.window.polls()}), std::tuple(c.select, c.polls)) << c.focusLostAt;
     }
 }
 
@@ -115,7 +115,7 @@ TEST(PadMapping, ButtonsSticksAndTriggersHoldTheirActions) {
     for (auto [button, action] : buttons) {
         PadState pad;
         pad.button[button] = true;
-        EXPECT_TRUE(heldActions(pad) == std::set<int>{action} && heldActions(PadState{}).empty()) << button;
+        EXPECT_EQ(std::tuple(heldActions(pad), heldActions(PadState{})), std::tuple(std::set<int>{action}, std::set<int>{})) << button;
     }
     constexpr int16_t Full = 32767, Edge = PadDeadZone;
     // At the dead zone's edge nothing is held; steering with a little up or down in it
@@ -165,14 +165,14 @@ TEST(GamepadPoll, ControllerActionsAreHeldAndActOnReleaseLikeKeys) {
     int n = 0;
     for (const auto& step : steps) {
         step.change(), poll();
-        EXPECT_TRUE(actionsWhere([&](int a) { return isHeld(hg.keys, a); }) == step.held &&
-                    actionsWhere([&](int a) { return wasReleased(hg.keys, a); }) == step.released) << "step " << n++;
+        EXPECT_EQ(std::tuple(actionsWhere([&](int a) { return isHeld(hg.keys, a); }), actionsWhere([&](int a) { return wasReleased(hg.keys, a); })),
+                  std::tuple(step.held, step.released)) << "step " << n++;
     }
     EXPECT_EQ(pads.connected(), 0);
     // Plugged in again while the game runs, it is picked up at the next poll.
     VirtualPad again;
     again.button(SDL_CONTROLLER_BUTTON_X, true), poll();
-    EXPECT_TRUE(pads.connected() == 1 && isHeld(hg.keys, ActionIgnition));
+    EXPECT_EQ(std::tuple(pads.connected(), isHeld(hg.keys, ActionIgnition)), std::tuple(1, true));
 }
 
 // A source that holds what the test says and forgets when told.

@@ -10,6 +10,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 #include <vector>
 
 #include <sys/stat.h>
@@ -40,7 +41,7 @@ TEST(DisplayMode, TheWidestModeIsChosenAnd1366Becomes1360OrTheProgramEnds) {
         hg.window.modes = c.modes;  // the program ends (status 1) without one
         EXPECT_EQ(hg.runUntilEnd([&] { selectDisplayMode(hg.screen); }), c.width < 0 ? 1 : -1);
         EXPECT_EQ(hg.console, std::string(c.line) + "\n");
-        EXPECT_TRUE(hg.screen.displayWidth == c.width && hg.screen.displayHeight == c.height) << c.line;
+        EXPECT_EQ(std::tuple(hg.screen.displayWidth, hg.screen.displayHeight), std::tuple(c.width, c.height)) << c.line;
     }
 }
 
@@ -56,12 +57,12 @@ TEST(OpenScreen, SoftwareOrOpenGLWindowOrAClearFailure) {
         hg.window.openFailure = c.failure, hg.screen.renderWidth = 640, hg.screen.renderHeight = 480;
         selectDisplayMode(hg.screen);
         EXPECT_EQ(hg.runUntilEnd([&] { openScreen(hg.screen, c.mode, 0); }), c.width ? -1 : 1) << c.line;
-        EXPECT_TRUE(hg.consoleLines().back() == c.line && hg.window.title() == c.title && (hg.window.isOpen() ? hg.window.width() : 0) == c.width) << c.line;
-        EXPECT_TRUE(hg.window.openedWithOpenGL() == (c.width && c.mode == RenderModeOpenGL) && hg.window.pointerHidden() == (c.width > 0));
+        EXPECT_EQ(std::tuple(hg.consoleLines().back(), hg.window.title(), hg.window.isOpen() ? hg.window.width() : 0), std::tuple(c.line, c.title, c.width)) << c.line;
+        EXPECT_EQ(std::tuple(hg.window.openedWithOpenGL(), hg.window.pointerHidden()), std::tuple(c.width && c.mode == RenderModeOpenGL, c.width > 0)) << c.line;
         if (!c.width) continue;
         // The render buffer holds a palette index a pixel in both modes.
         const ScreenContext& s = hg.screen;
-        EXPECT_TRUE(s.pixels == s.renderBuffer->pixels && s.renderBuffer->width == 640 && s.renderBuffer->height == 480 && s.pitch == 640 && s.bytesPerPixel == 1);
+        EXPECT_EQ(std::tuple(s.pixels, s.renderBuffer->width, s.renderBuffer->height, s.pitch, s.bytesPerPixel), std::tuple(s.renderBuffer->pixels, 640, 480, 640, 1));
         destroyImage(hg.screen.renderBuffer);
     }
 }
@@ -70,20 +71,20 @@ TEST(Palette, TheBasePaletteEntriesAndGammaWhichLeavesTheBaseAlone) {
     HeadlessScreen hg;
     hg.openScreen();
     ScreenContext& screen = hg.screen;  // three entries worked from the table: magenta, the near-white, black
-    EXPECT_TRUE(screen.colourWords[0] == word(255, 0, 255) && screen.colourWords[22] == word(252, 252, 252) && screen.colourWords[255] == word(0, 0, 0));
+    EXPECT_EQ(std::tuple(screen.colourWords[0], screen.colourWords[22], screen.colourWords[255]), std::tuple(word(255, 0, 255), word(252, 252, 252), word(0, 0, 0)));
     applyGamma(screen, 1.0f);
     for (int i = 0; i < 256; ++i) {
         const Rgb rgb = paletteEntry(screen, i);
         const uint32_t base = word(BasePalette[i][0], BasePalette[i][1], BasePalette[i][2]);
-        ASSERT_TRUE(word(rgb.red, rgb.green, rgb.blue) == base && screen.colourWords[i] == base && hg.window.palette()[i] == base) << i;
+        ASSERT_EQ(std::tuple(word(rgb.red, rgb.green, rgb.blue), screen.colourWords[i], hg.window.palette()[i]), std::tuple(base, base, base)) << i;
     }
     for (int i : {5, 256, -1}) setPaletteEntry(screen, i, i == 5 ? 64 : 9, i == 5 ? 100 : 9, i == 5 ? 255 : 9);  // 256 and -1 ignored
-    EXPECT_TRUE(hg.window.palette()[5] == word(64, 100, 255) && paletteEntry(screen, 300).red == 0);
+    EXPECT_EQ(std::tuple(hg.window.palette()[5], paletteEntry(screen, 300).red), std::tuple(word(64, 100, 255), 0));
     // By hand: 256 (64/256)^0.5 = 128, (100/256)^0.5 -> 160, (255/256)^0.5 -> 255.4995; squared 16, 39.06, 254.004;
     // at 0.01, 256 (255/256)^0.01 = 255.99 is held at 255 instead of wrapping.
     for (auto [gamma, w] : {std::pair{0.5f, word(128, 160, 255)}, {2.0f, word(16, 39, 254)}, {2.0f, word(16, 39, 254)}, {0.01f, word(252, 254, 255)}}) {
         applyGamma(screen, gamma);
-        EXPECT_TRUE(screen.colourWords[5] == w && hg.window.palette()[5] == w) << gamma;
+        EXPECT_EQ(std::tuple(screen.colourWords[5], hg.window.palette()[5]), std::tuple(w, w)) << gamma;
     }
     EXPECT_EQ(paletteEntry(screen, 5).red, 64);
 }
@@ -99,13 +100,13 @@ TEST(Screenshot, NamesNeverOverwriteFailuresAreSaidAndTheKeyGrabsOnceOnRelease) 
     fillImage(renderTarget(hg.screen), 7);
     for (const char* name : {"grab01-02-202603:04:05.bmp", "grab01-02-202603:04:05_2.bmp", "grab01-02-202603:04:05_3.bmp"}) {
         EXPECT_EQ(saveScreenshot(hg.screen, when, dir.string()), name);
-        EXPECT_TRUE(hg.consoleLines().back() == std::string("Saved ") + name && std::filesystem::file_size(dir / name) == 14u + 40u + 1024u + 640u * 480u);
+        EXPECT_EQ(std::tuple(hg.consoleLines().back(), std::filesystem::file_size(dir / name)), std::tuple(std::string("Saved ") + name, 14u + 40u + 1024u + 640u * 480u));
     }
     // Into a folder that is not there: said why, and never "Saved".
     hg.console.clear();
     EXPECT_EQ(saveScreenshot(hg.screen, when, (dir / "absent").string()), "");
     const std::string prefix = "Screenshot grab01-02-202603:04:05.bmp not saved: ";
-    EXPECT_TRUE(hg.console.rfind(prefix, 0) == 0u && hg.console.size() > prefix.size() + 1) << hg.console;
+    EXPECT_EQ(std::tuple(hg.console.rfind(prefix, 0), hg.console.size() > prefix.size() + 1), std::tuple(0u, true)) << hg.console;
     // The key: the game saves into its working directory, here an empty folder of its own.
     std::filesystem::remove_all(dir), std::filesystem::create_directories(dir);
     const auto home = std::filesystem::current_path();
@@ -232,8 +233,8 @@ TEST_F(DissolveTest, FadesRunFromTheTopLeftInDiagonalWipesAndLeaveTheirEndPictur
         run(direction);
         ASSERT_GE(frames.size(), 3u);
         const Image& target = *hg.screen.renderBuffer;
-        EXPECT_TRUE(frames.front() == (out ? picture : black) && frames.back() == (out ? black : picture) &&
-                    std::vector<uint8_t>(target.pixels, target.pixels + 640 * 480) == frames.back());
+        EXPECT_EQ(std::tuple(frames.front() == (out ? picture : black), frames.back() == (out ? black : picture), std::vector<uint8_t>(target.pixels, target.pixels + 640 * 480) == frames.back()),
+                  std::tuple(true, true, true)) << "first, last, end picture";
         // Some frame has the top-left corner changed and the bottom-right not yet; inside a block (1, 0) and (0, 1) turn together.
         EXPECT_TRUE(std::any_of(frames.begin(), frames.end(), [&](const auto& f) { return (f[0] == 255) == out && (f[479 * 640 + 639] == 255) != out; }));
         for (const auto& f : frames) EXPECT_EQ(f[1] == 255, f[640] == 255);
@@ -254,14 +255,14 @@ TEST_F(DissolveTest, TakesAboutTwoSecondsAtAnyFrameRateThrowsTypedKeysAwayAndEnd
     for (double perFrame : {1.0 / 60.0, 1.0 / 20.0, 1.0 / 200.0}) {
         hg.secondsPerFrame = perFrame;
         run(FadeOut);
-        EXPECT_TRUE(std::fabs(seconds - 1.9) < 0.15 && frames.back() == black) << perFrame << " s per frame: " << seconds;
+        EXPECT_EQ(std::tuple(std::fabs(seconds - 1.9) < 0.15, frames.back() == black), std::tuple(true, true)) << perFrame << " s per frame: " << seconds;
     }
     // The timer starts at one tick per frame and measures after four frames: 3 seconds
     // a frame is more than 92 ticks, which covers the whole wipe at once.
     hg.secondsPerFrame = 3.0, hg.window.typeChar('a'), hg.window.typeChar('b');
     run(FadeIn);
     ASSERT_EQ(frames.size(), 5u);
-    EXPECT_TRUE(frameDelta(hg.timer) > 92.0 && frames.back() == picture && frames[3] != black);  // the fourth step had begun
+    EXPECT_EQ(std::tuple(frameDelta(hg.timer) > 92.0, frames.back() == picture, frames[3] != black), std::tuple(true, true, true));  // the fourth step had begun
     EXPECT_EQ(hg.window.takeChar(), -1);
     // A close asked for while the tenth step is shown ends the effect at the next step.
     const auto record = hg.onFrame;

@@ -43,6 +43,8 @@ protected:
         fs::create_directories(hg.saveHome);
         std::ofstream(file(name), std::ios::binary) << text;
     }
+    // The records read again from what the folder holds, the console cleared first.
+    void reload() { hg.console.clear(), g().saved = SavedRecords{}, loadSavedRecords(g()); }
     // A game started again on the same save folder.
     std::unique_ptr<Game> restart() { auto next = std::make_unique<Game>(); loadSavedRecords(*next); return next; }
 };
@@ -87,7 +89,8 @@ TEST_F(Saves, EachFileReadsBackExactlyAndRefusesNonsenseValues) {
         {"settings", Replace, "gamma", "0.1", "gamma is \"0.1\", not a number from 0.5 to 1.5"},
         {"settings", Replace, "music", "loud", "music is \"loud\", not on or off"},
         {"best-scores", Replace, "score", "0 2024-01-01", "\"score 0 2024-01-01\" is not a score and a date"},
-        {"best-scores", Replace, "score", "5 yesterday", "\"score 5 yesterday\" is not a score and a date"},
+        {"best-scores", Replace, "score", "5 yesterday and the day before, and the one before that",  // quoted up to 40 characters
+         "\"score 5 yesterday and the day before, an\" is not a score and a date"},
         {"best-scores", Add, "high", "5 2024-01-01", "\"high 5 2024-01-01\" is not a score and a date"},
     };
     for (const auto& c : cases) {
@@ -121,9 +124,7 @@ TEST_F(Saves, ABadFileIsKeptAsideWithOneLineAndTheGameStartsAfresh) {
     for (const auto& c : cases) {
         fs::remove_all(hg.saveHome);
         put(c.name, c.text);
-        hg.console.clear();
-        g().saved = SavedRecords{};
-        loadSavedRecords(g());
+        reload();
         const auto lines = hg.consoleLines();
         const std::string path = file(c.name).string();
         ASSERT_EQ(lines.size(), 1u) << c.name << ":\n" << hg.console;
@@ -193,9 +194,7 @@ TEST_F(Saves, FilesThisGameCannotJudgeAreLeftAsTheyWere) {
         else if (c.setup == Loop) fs::create_symlink(path, path);
         else if (c.setup == Fifo) ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
         else fs::create_directory(path);
-        hg.console.clear();
-        g().saved = SavedRecords{};
-        loadSavedRecords(g());
+        reload();
         keptCareer(g()).money = 70;
         saveCareer(g());
         enterArcadeScore(g(), 70);
