@@ -54,6 +54,7 @@ const char* beginAssists(Game& game) {
     Assists& assists = game.assists;
     assists.watch = FareWatch{};
     assists.guide = FareGuide{};
+    resetFareRoute(assists.route);
     // What the last shift left behind, before this one is counted.
     const bool nothingDelivered = assists.timedShiftRan && assists.lastDelivered == 0;
     assists.timedShiftRan = false;
@@ -78,6 +79,7 @@ void stepAssists(Game& game) {
         return;
     }
     assists.guide = fareGuide(shift, game.player);
+    updateFareRoute(assists.route, *game.city, game.player, assists.guide);
     playFareCues(game.audio, watchFare(assists.watch, shift, assists.guide));
     coachNewcomer(assists, shift);
     const StallHint hint =
@@ -100,9 +102,9 @@ void drawAssists(Game& game) {
     Image& target = renderTarget(game.screen);
     const Assists& assists = game.assists;
     if (isOn(game.shift.mapView)) {
-        drawMapGuide(assists.guide, game.shift, game.player, game.font, target);
+        drawMapGuide(assists.guide, game.shift, game.player, game.font, target, &assists.route);
     } else {
-        drawMinimapGuide(assists.guide, game.shift, game.player, target);
+        drawMinimapGuide(assists.guide, game.shift, game.player, target, &assists.route);
         drawFareGuide(assists.guide, game.player, game.font, target);
     }
 }

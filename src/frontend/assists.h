@@ -15,6 +15,7 @@ struct Game;
 struct Assists {
     FareGuide guide;           // this frame's
     FareWatch watch;           // last frame's squares and fares, and the stall count
+    FareRoute route;           // the way by road to the guide's square, for the maps
     int8_t coachStep = 0;      // the first shift's how-to lines: 0 not yet, 1 engine, 2 squares, 3 done
     bool timedShiftRan = false;  // a timed shift with the assists has run since the last start
     int32_t lastDelivered = 0;   // ...and delivered this many

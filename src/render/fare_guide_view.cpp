@@ -86,6 +86,27 @@ void forEachSquare(const FareGuide& guide, const Shift& shift, Draw draw) {
     }
 }
 
+// The way by road, dotted: a square dot of `size` pixels on every `every`th cell counted
+// from the square's end (so that the dots stand still while the cab drives along them),
+// in the guide's colour, and none while the cab is inside the square. `place` gives a
+// cell's place on the screen.
+template <typename Place>
+void drawRoute(Image& target, const Clip& clip, const FareGuide& guide, const FareRoute* route, int every, int size,
+               Place place) {
+    if (route == nullptr || !route->found || !guide.active || guide.inSquare) return;
+    const uint32_t colour = guide.aboard ? ColourGreen : ColourGold;
+    const size_t n = route->cells.size();
+    for (size_t k = 0; k < n; ++k) {
+        if ((n - 1 - k) % every != 0) continue;
+        const int32_t cell = route->cells[k];
+        double px, py;
+        place(cell / MapSize + 0.5, cell % MapSize + 0.5, px, py);
+        const int x = static_cast<int>(std::floor(px - (size - 1) / 2.0)), y = static_cast<int>(std::floor(py - (size - 1) / 2.0));
+        for (int i = 0; i < size; ++i)
+            for (int j = 0; j < size; ++j) plotIn(target, clip, x + i, y + j, colour);
+    }
+}
+
 // The guide's distance: 0 only inside the square.
 std::string distanceText(const FareGuide& guide) {
     return std::to_string(guide.distance);
@@ -171,7 +192,8 @@ void drawFareGuide(const FareGuide& guide, const PlayerCar& player, const FontSe
     if (guide.tooFast) printText(font, target, -1, textY + 16, "stop here!", 1);
 }
 
-void drawMinimapGuide(const FareGuide& guide, const Shift& shift, const PlayerCar& player, Image& target) {
+void drawMinimapGuide(const FareGuide& guide, const Shift& shift, const PlayerCar& player, Image& target,
+                      const FareRoute* route) {
     if (!isOn(shift.engineRunning)) return;  // the screen shows "systems off"
     const int sx0 = target.width - 100, sy0 = target.height - 88;
     const Clip panel{sx0, sy0, sx0 + MinimapColumns - 1, sy0 + MinimapRows - 1};
@@ -181,6 +203,7 @@ void drawMinimapGuide(const FareGuide& guide, const Shift& shift, const PlayerCa
         px = sx0 + (cellX - window.x0) / z;
         py = sy0 + (cellY - window.y0) / z;
     };
+    drawRoute(target, panel, guide, route, 4 * z, 2, onPanel);
     const int radius = z == 2 ? 7 : 6;
     forEachSquare(guide, shift, [&](const Body& spot, uint32_t colour) {
         double px, py;
@@ -195,7 +218,7 @@ void drawMinimapGuide(const FareGuide& guide, const Shift& shift, const PlayerCa
 }
 
 void drawMapGuide(const FareGuide& guide, const Shift& shift, const PlayerCar& player, const FontSet& font,
-                  Image& target) {
+                  Image& target, const FareRoute* route) {
     const int cx = roundAny(target.width / 2.0), cy = roundAny(target.height / 2.0);
     const Clip screen{0, 0, target.width - 1, target.height - 1};
     // Where a cell offset (ox, oy) from the cab's cell shows: the inverse of the map
@@ -205,6 +228,10 @@ void drawMapGuide(const FareGuide& guide, const Shift& shift, const PlayerCar& p
         sy = (ox + 2.0 * oy) / 3.0;
     };
     const double cabX = std::nearbyint(player.x), cabY = std::nearbyint(player.y);
+    drawRoute(target, screen, guide, route, 8, 3, [&](double x, double y, double& sx, double& sy) {
+        onScreen(x - 0.5 - cabX, y - 0.5 - cabY, sx, sy);
+        sx += cx, sy += cy;
+    });
     forEachSquare(guide, shift, [&](const Body& spot, uint32_t colour) {
         double sx, sy;
         onScreen(std::floor(spot.x) - cabX, std::floor(spot.y) - cabY, sx, sy);

@@ -127,6 +127,46 @@ TEST(StallWatch, HintFollowsTheGearAndWhatIsInTheWay) {
     }
 }
 
+// The way by road from the cab's cell (950, 950) to the square at (1050, 950), past a wall
+// across x = 1000 with a gap: round by the gap when the cab's box fits through it (three
+// cells), never through a narrower one, ending at the square's nearest cell; each
+// step to a neighbouring cell with room.
+TEST(FareRoute, GoesRoundAWallThroughAGapWithRoomAndFollowsTheGuide) {
+    const struct { int gapFrom, gapTo; size_t length; } cases[] = {
+        {900, 1100, 97}, {1060, 1100, 316}, {1049, 1051, 294}, {1049, 1050, 0}, {1050, 1050, 0}, {0, 0, 0},
+    };
+    Shift shift;
+    shift.passengerCount = 1, shift.passengers[1].pickup = Body{1050, 950}, shift.passengers[1].destination = Body{950, 1050};
+    PlayerCar car;
+    car.x = car.y = 950.5f;
+    for (const auto& c : cases) {
+        const test::MapPtr map = test::openGround(900, 900, 1100, 1100);
+        test::putWall(*map, 1000, 900, 1000, 1100);
+        if (c.gapFrom) fillRect(*map, cellAt(*map, 950, 950), 1000, c.gapFrom, 1000, c.gapTo);
+        FareRoute route;
+        EXPECT_TRUE(updateFareRoute(route, *map, car, fareGuide(shift, car)));
+        EXPECT_EQ(std::tuple(route.found, route.cells.size()), std::tuple(c.length > 0, c.length)) << c.gapFrom << ".." << c.gapTo;
+        int faults = 0;  // a cell without room for the box, or a step that is not to a neighbour
+        for (size_t k = 0; k < route.cells.size(); ++k) {
+            const int x = route.cells[k] / MapSize, y = route.cells[k] % MapSize, step = k ? std::abs(route.cells[k] - route.cells[k - 1]) : 1;
+            for (int i = -1; i <= 1; ++i) for (int j = -1; j <= 1; ++j) faults += !hasFlag(cellAt(*map, x + i, y + j), Passable);
+            faults += step != 1 && step != MapSize;
+        }
+        EXPECT_EQ(faults, 0) << c.gapFrom;
+        if (c.length != 97) continue;
+        const PlayerCar atEnd{.x = route.cells.back() / MapSize + 0.5f, .y = route.cells.back() % MapSize + 0.5f};
+        EXPECT_EQ(std::tuple(route.cells.front(), inSquare(atEnd, shift.passengers[1].pickup), updateFareRoute(route, *map, car, fareGuide(shift, car))),
+                  std::tuple(950 * MapSize + 950, true, false)) << "from the cab into the square, and no new search for the same cell";
+        shift.passengerAboard = 1;  // aboard: the way to the destination instead, then none once delivered
+        updateFareRoute(route, *map, car, fareGuide(shift, car));
+        EXPECT_EQ(std::tuple(route.found, route.cells.back(), route.cells.size()), std::tuple(true, 950 * MapSize + 1046, c.length));
+        shift.passengerAboard = 0, shift.passengers[1].delivered = FlagOn;
+        updateFareRoute(route, *map, car, fareGuide(shift, car));
+        EXPECT_EQ(std::tuple(route.found, route.cells.size()), std::tuple(false, size_t{0}));
+        shift.passengers[1].delivered = FlagOff;
+    }
+}
+
 // With the assists, every square that counts is one closed outline: the game's 48 marks and the eight cells that
 // close the middles of its sides; a square that does not count stays as the game marks it.
 TEST(FareGuide, OutlinesCloseOnlyTheSquaresThatCount) {
