@@ -88,22 +88,25 @@ void forEachSquare(const FareGuide& guide, const Shift& shift, Draw draw) {
 
 // The way by road, dotted: a square dot of `size` pixels on every `every`th cell counted
 // from the square's end (so that the dots stand still while the cab drives along them),
-// in the guide's colour, and none while the cab is inside the square. `place` gives a
-// cell's place on the screen.
+// in the guide's colour, within a black rim a pixel wide when `rim` is set (the map
+// view's lane lines are yellow too), and none while the cab is inside the square.
+// `place` gives a cell's place on the screen.
 template <typename Place>
 void drawRoute(Image& target, const Clip& clip, const FareGuide& guide, const FareRoute* route, int every, int size,
-               Place place) {
+               bool rim, Place place) {
     if (route == nullptr || !route->found || !guide.active || guide.inSquare) return;
     const uint32_t colour = guide.aboard ? ColourGreen : ColourGold;
     const size_t n = route->cells.size();
-    for (size_t k = 0; k < n; ++k) {
-        if ((n - 1 - k) % every != 0) continue;
-        const int32_t cell = route->cells[k];
-        double px, py;
-        place(cell / MapSize + 0.5, cell % MapSize + 0.5, px, py);
-        const int x = static_cast<int>(std::floor(px - (size - 1) / 2.0)), y = static_cast<int>(std::floor(py - (size - 1) / 2.0));
-        for (int i = 0; i < size; ++i)
-            for (int j = 0; j < size; ++j) plotIn(target, clip, x + i, y + j, colour);
+    for (int pass = rim ? 0 : 1; pass < 2; ++pass) {
+        const int grow = pass == 0 ? 1 : 0;  // the rims first, so that no rim covers a dot
+        for (size_t k = (n - 1) % every; k < n; k += every) {
+            const int32_t cell = route->cells[k];
+            double px, py;
+            place(cell / MapSize + 0.5, cell % MapSize + 0.5, px, py);
+            const int x = static_cast<int>(std::floor(px - (size - 1) / 2.0)), y = static_cast<int>(std::floor(py - (size - 1) / 2.0));
+            for (int i = -grow; i < size + grow; ++i)
+                for (int j = -grow; j < size + grow; ++j) plotIn(target, clip, x + i, y + j, pass == 0 ? ColourBlack : colour);
+        }
     }
 }
 
@@ -203,7 +206,7 @@ void drawMinimapGuide(const FareGuide& guide, const Shift& shift, const PlayerCa
         px = sx0 + (cellX - window.x0) / z;
         py = sy0 + (cellY - window.y0) / z;
     };
-    drawRoute(target, panel, guide, route, 4 * z, 2, onPanel);
+    drawRoute(target, panel, guide, route, 4 * z, 2, false, onPanel);
     const int radius = z == 2 ? 7 : 6;
     forEachSquare(guide, shift, [&](const Body& spot, uint32_t colour) {
         double px, py;
@@ -228,7 +231,7 @@ void drawMapGuide(const FareGuide& guide, const Shift& shift, const PlayerCar& p
         sy = (ox + 2.0 * oy) / 3.0;
     };
     const double cabX = std::nearbyint(player.x), cabY = std::nearbyint(player.y);
-    drawRoute(target, screen, guide, route, 8, 3, [&](double x, double y, double& sx, double& sy) {
+    drawRoute(target, screen, guide, route, 10, 3, true, [&](double x, double y, double& sx, double& sy) {
         onScreen(x - 0.5 - cabX, y - 0.5 - cabY, sx, sy);
         sx += cx, sy += cy;
     });
