@@ -79,7 +79,7 @@ void stepAssists(Game& game) {
         return;
     }
     assists.guide = fareGuide(shift, game.player);
-    updateFareRoute(assists.route, *game.city, game.player, assists.guide);
+    updateFareRoute(assists.route, *game.city, game.player, assists.guide, RouteCellsPerFrame);
     playFareCues(game.audio, watchFare(assists.watch, shift, assists.guide));
     coachNewcomer(assists, shift);
     const StallHint hint =

@@ -126,19 +126,31 @@ bool hasRoom(const CityMap& map, int32_t cell) {
     return true;
 }
 
+// The same for a neighbour of a cell with room, one step `away` from it: six of the nine
+// cells are the neighbour's too, so only the far row of three needs a look.
+bool hasRoomBeyond(const CityMap& map, int32_t cell, int32_t away) {
+    const int x = cell / MapSize, y = cell % MapSize;
+    if (x < 1 || y < 1 || x > MapSize - 2 || y > MapSize - 2) return false;
+    const int32_t across = away == 1 || away == -1 ? MapSize : 1, far = cell + away;
+    for (const int32_t c : {far - across, far, far + across})
+        if ((map.cells[c].flags & (Passable | Vehicle)) == 0) return false;
+    return true;
+}
+
 bool reached(const FareRoute& route, int32_t cell) {
     return route.step[cell] != 0 && route.step[cell] != StepNoRoom;
 }
 
-// Carries the breadth-first search on until `goal` is reached or nothing is left to
-// spread from. Each cell is looked at for room once and queued once.
-void searchUntil(FareRoute& route, const CityMap& map, int32_t goal) {
-    while (!reached(route, goal) && route.head < route.queue.size()) {
+// Carries the breadth-first search on until `goal` is reached, nothing is left to
+// spread from or `budget` cells have been spread from. Each cell is looked at for room
+// once and queued once.
+void searchUntil(FareRoute& route, const CityMap& map, int32_t goal, size_t budget) {
+    for (size_t spent = 0; !reached(route, goal) && route.head < route.queue.size() && spent < budget; ++spent) {
         const int32_t cell = route.queue[route.head++];
         for (uint8_t d = 1; d <= 4; ++d) {
             const int32_t next = cell - StepOffset[d];  // one step from `next` by d leads back to `cell`
             if (route.step[next] != 0) continue;
-            if (!hasRoom(map, next)) {
+            if (!hasRoomBeyond(map, next, -StepOffset[d])) {
                 route.step[next] = StepNoRoom;
                 continue;
             }
@@ -160,9 +172,11 @@ void resetFareRoute(FareRoute& route) {
     route.found = false;
     route.cells.clear();
     route.targetCell = route.fromCell = -1;
+    route.searching = false;
 }
 
-bool updateFareRoute(FareRoute& route, const CityMap& map, const PlayerCar& car, const FareGuide& guide) {
+bool updateFareRoute(FareRoute& route, const CityMap& map, const PlayerCar& car, const FareGuide& guide,
+                     size_t budget) {
     const int32_t target = guide.active ? cellUnder(guide.target.x, guide.target.y) : -1;
     const int32_t from = cellUnder(car.x, car.y);
     if (target < 0 || from < 0) {
@@ -170,7 +184,7 @@ bool updateFareRoute(FareRoute& route, const CityMap& map, const PlayerCar& car,
         resetFareRoute(route);
         return had;
     }
-    if (target == route.targetCell && from == route.fromCell) return false;
+    if (target == route.targetCell && from == route.fromCell && !route.searching) return false;
     if (target != route.targetCell) {
         // A new square: the search starts afresh from every cell of it with room.
         if (route.step.size() != static_cast<size_t>(CellCount)) route.step.assign(CellCount, 0);
@@ -201,9 +215,13 @@ bool updateFareRoute(FareRoute& route, const CityMap& map, const PlayerCar& car,
                 const int32_t cell = (fx + i) * MapSize + fy + j;
                 if (hasRoom(map, cell)) start = cell;
             }
+    route.searching = false;
     if (start < 0) return true;
-    searchUntil(route, map, start);
-    if (!reached(route, start)) return true;
+    searchUntil(route, map, start, budget);
+    if (!reached(route, start)) {
+        route.searching = route.head < route.queue.size();
+        return true;
+    }
     route.found = true;
     for (int32_t cell = start;; cell += StepOffset[route.step[cell]]) {
         route.cells.push_back(cell);

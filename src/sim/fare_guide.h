@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -73,13 +74,20 @@ struct FareRoute {
     std::vector<uint8_t> step;   // per cell: 0 not reached, a RouteStep, or RouteNoRoom
     std::vector<int32_t> queue;  // the cells reached, in order; those from `head` on are still to be spread from
     size_t head = 0;
+    bool searching = false;      // the search stopped at its budget before reaching the cab
 };
+
+// How many cells a frame's search may spread from: a search across the whole city
+// takes a few frames rather than one long one.
+constexpr size_t RouteCellsPerFrame = size_t{1} << 19;
 
 // Brings the route up to date with the guide (nothing to follow when it is not active)
 // and the cab's cell, searching further only when the square or the cab's cell has
-// changed. A cab whose own cell lacks room (scraping a wall) starts from the nearest
+// changed or the last call stopped at its budget (no way shows until the search gets
+// to the cab). A cab whose own cell lacks room (scraping a wall) starts from the nearest
 // cell within two that has room. Returns whether it changed the route.
-bool updateFareRoute(FareRoute& route, const CityMap& map, const PlayerCar& car, const FareGuide& guide);
+bool updateFareRoute(FareRoute& route, const CityMap& map, const PlayerCar& car, const FareGuide& guide,
+                     size_t budget = SIZE_MAX);
 
 // Forgets the search (a new city, a new shift).
 void resetFareRoute(FareRoute& route);

@@ -144,7 +144,9 @@ TEST(FareRoute, GoesRoundAWallThroughAGapWithRoomAndFollowsTheGuide) {
         test::putWall(*map, 1000, 900, 1000, 1100);
         if (c.gapFrom) fillRect(*map, cellAt(*map, 950, 950), 1000, c.gapFrom, 1000, c.gapTo);
         FareRoute route;
-        EXPECT_TRUE(updateFareRoute(route, *map, car, fareGuide(shift, car)));
+        int calls = 0;  // a few cells a call: the search carries on where it stopped
+        do ++calls, updateFareRoute(route, *map, car, fareGuide(shift, car), 4000); while (route.searching && calls < 100);
+        EXPECT_GT(calls, c.length > 200 ? 1 : 0) << c.gapFrom;
         EXPECT_EQ(std::tuple(route.found, route.cells.size()), std::tuple(c.length > 0, c.length)) << c.gapFrom << ".." << c.gapTo;
         int faults = 0;  // a cell without room for the box, or a step that is not to a neighbour
         for (size_t k = 0; k < route.cells.size(); ++k) {
