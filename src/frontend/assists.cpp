@@ -81,6 +81,7 @@ void stepAssists(Game& game) {
     assists.guide = fareGuide(shift, game.player);
     updateFareRoute(assists.route, *game.city, game.player, assists.guide, RouteCellsPerFrame);
     playFareCues(game.audio, watchFare(assists.watch, shift, assists.guide));
+    if (isOn(shift.engineRunning) && shift.speechTimer > 0 && shift.speechText == StartCarLine) shift.speechTimer = 0;
     coachNewcomer(assists, shift);
     const StallHint hint =
         watchStall(assists.watch, shift, game.player, *game.city, isHeld(game.keys, ActionUp), frameDelta(game.timer));

@@ -22,6 +22,10 @@ struct Assists {
     bool rideSuggested = false;  // the free ride has been suggested once this run
 };
 
+// The game's own line at a shift's start, when the assists have none to say instead;
+// with the assists it goes once the engine runs.
+constexpr const char* StartCarLine = "press [S] to start the car.";
+
 // The how-to lines, as the speech bubble says them.
 constexpr const char* CoachEngineLine = "Press S to start the engine";
 constexpr const char* CoachSquareLine = "Stop inside a marked square to pick up a fare";
@@ -38,8 +42,9 @@ constexpr const char* StallBehindLine = "Blocked behind: change to forward, stee
 // nobody), or none, when the game's own line goes in its place.
 const char* beginAssists(Game& game);
 
-// The frame's step, after the cab has moved and before anything is drawn: the guide,
-// its sounds, the how-to lines, the stall hint and the squares' outlines.
+// The frame's step, after the cab has moved and before anything is drawn: the guide and
+// its way by road, its sounds, the how-to lines (the game's start line ends once the
+// engine runs), the stall hint and the squares' outlines.
 void stepAssists(Game& game);
 
 // The guide for the world view, or none in classic mode.
