@@ -102,10 +102,11 @@ void drawAssists(Game& game) {
     if (!isOn(game.shift.assists)) return;
     Image& target = renderTarget(game.screen);
     const Assists& assists = game.assists;
+    const std::vector<int32_t>* route = assists.route.found ? &assists.route.cells : nullptr;
     if (isOn(game.shift.mapView)) {
-        drawMapGuide(assists.guide, game.shift, game.player, game.font, target, &assists.route);
+        drawMapGuide(assists.guide, game.shift, game.player, game.font, target, route);
     } else {
-        drawMinimapGuide(assists.guide, game.shift, game.player, target, &assists.route);
+        drawMinimapGuide(assists.guide, game.shift, game.player, target, route);
         drawFareGuide(assists.guide, game.player, game.font, target);
     }
 }

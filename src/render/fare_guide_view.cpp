@@ -6,6 +6,7 @@
 #include "core/colours.h"
 #include "render/hud.h"
 #include "render/minimap.h"
+#include "city/city_map.h"
 #include "render/view_rounding.h"
 
 namespace hc {
@@ -92,15 +93,15 @@ void forEachSquare(const FareGuide& guide, const Shift& shift, Draw draw) {
 // view's lane lines are yellow too), and none while the cab is inside the square.
 // `place` gives a cell's place on the screen.
 template <typename Place>
-void drawRoute(Image& target, const Clip& clip, const FareGuide& guide, const FareRoute* route, int every, int size,
-               bool rim, Place place) {
-    if (route == nullptr || !route->found || !guide.active || guide.inSquare) return;
+void drawRoute(Image& target, const Clip& clip, const FareGuide& guide, const std::vector<int32_t>* route, int every,
+               int size, bool rim, Place place) {
+    if (route == nullptr || route->empty() || !guide.active || guide.inSquare) return;
     const uint32_t colour = guide.aboard ? ColourGreen : ColourGold;
-    const size_t n = route->cells.size();
+    const size_t n = route->size();
     for (int pass = rim ? 0 : 1; pass < 2; ++pass) {
         const int grow = pass == 0 ? 1 : 0;  // the rims first, so that no rim covers a dot
         for (size_t k = (n - 1) % every; k < n; k += every) {
-            const int32_t cell = route->cells[k];
+            const int32_t cell = (*route)[k];
             double px, py;
             place(cell / MapSize + 0.5, cell % MapSize + 0.5, px, py);
             const int x = static_cast<int>(std::floor(px - (size - 1) / 2.0)), y = static_cast<int>(std::floor(py - (size - 1) / 2.0));
@@ -196,7 +197,7 @@ void drawFareGuide(const FareGuide& guide, const PlayerCar& player, const FontSe
 }
 
 void drawMinimapGuide(const FareGuide& guide, const Shift& shift, const PlayerCar& player, Image& target,
-                      const FareRoute* route) {
+                      const std::vector<int32_t>* route) {
     if (!isOn(shift.engineRunning)) return;  // the screen shows "systems off"
     const int sx0 = target.width - 100, sy0 = target.height - 88;
     const Clip panel{sx0, sy0, sx0 + MinimapColumns - 1, sy0 + MinimapRows - 1};
@@ -221,7 +222,7 @@ void drawMinimapGuide(const FareGuide& guide, const Shift& shift, const PlayerCa
 }
 
 void drawMapGuide(const FareGuide& guide, const Shift& shift, const PlayerCar& player, const FontSet& font,
-                  Image& target, const FareRoute* route) {
+                  Image& target, const std::vector<int32_t>* route) {
     const int cx = roundAny(target.width / 2.0), cy = roundAny(target.height / 2.0);
     const Clip screen{0, 0, target.width - 1, target.height - 1};
     // Where a cell offset (ox, oy) from the cab's cell shows: the inverse of the map

@@ -107,16 +107,16 @@ TEST_F(FareGuideView, MinimapAndMapViewMarkTheCabAndTheSquares) {
 // The way by road, dotted in the guide's colour, on the minimap at both zooms and on the map view;
 // nothing else changes (but black rims), and nothing shows without a way or inside the square.
 TEST_F(FareGuideView, RouteDotsShowTheWayInTheGuidesColour) {
-    FareRoute route;
-    for (int x = 1000; x <= 1090; ++x) route.cells.push_back(x * MapSize + 990);
+    std::vector<int32_t> route;
+    for (int x = 1000; x <= 1090; ++x) route.push_back(x * MapSize + 990);
     const struct { bool map, zoom, found, aboard, inside; uint32_t colour; } cases[] = {
         {false, false, true, false, false, ColourGold}, {false, true, true, true, false, ColourGreen}, {true, false, true, false, false, ColourGold},
         {true, false, true, true, false, ColourGreen},  {false, false, false, false, false, 0},           {true, false, true, false, true, 0},
     };
     for (const auto& c : cases) {
-        shift.minimapZoom = toFlag(c.zoom), route.found = c.found, guide.aboard = c.aboard, guide.inSquare = c.inside;
+        shift.minimapZoom = toFlag(c.zoom), guide.aboard = c.aboard, guide.inSquare = c.inside;
         std::vector<uint8_t> plain;
-        for (const FareRoute* r : std::initializer_list<const FareRoute*>{nullptr, &route}) {
+        for (const std::vector<int32_t>* r : {static_cast<decltype(&route)>(nullptr), c.found ? &route : nullptr}) {
             fillImage(image, 0), c.map ? drawMapGuide(guide, shift, car, font, image, r) : drawMinimapGuide(guide, shift, car, image, r);
             if (!r) plain.assign(image.pixels, image.pixels + 640 * 480);
         }
