@@ -79,7 +79,7 @@ struct FareRoute {
 
 // How many cells a frame's search may spread from: a search across the whole city
 // takes a few frames rather than one long one.
-constexpr size_t RouteCellsPerFrame = size_t{1} << 19;
+constexpr size_t RouteCellsPerFrame = size_t{1} << 18;
 
 // Brings the route up to date with the guide (nothing to follow when it is not active)
 // and the cab's cell, searching further only when the square or the cab's cell has
