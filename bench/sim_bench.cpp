@@ -1,6 +1,7 @@
 // Cost of the simulation's share of a frame on a generated city: the traffic stamps,
 // the player car and cab systems, the traffic's look-ahead and moves, and the clock;
-// and of the frames that repaint the pick-up marks (a pick-up and a drop-off).
+// of the frames that repaint the pick-up marks (a pick-up and a drop-off); and of the
+// assists' search for the way by road across the city.
 #include <benchmark/benchmark.h>
 
 #include <vector>
@@ -10,6 +11,7 @@
 #include "core/actions.h"
 #include "core/random.h"
 #include "core/records.h"
+#include "sim/fare_guide.h"
 #include "sim/passengers.h"
 #include "sim/player_car.h"
 #include "sim/traffic.h"
@@ -113,5 +115,65 @@ void BM_ClearMarks(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ClearMarks)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// The first open cell along the diagonal from (from, from) by `step` whose 3 x 3 box is
+// all open: a place the cab can stand.
+float openDiagonalCell(const hc::CityMap& map, int from, int step) {
+    for (int d = from;; d += step) {
+        bool open = true;
+        for (int i = -1; i <= 1; ++i)
+            for (int j = -1; j <= 1; ++j) open = open && hc::hasFlag(hc::cellAt(map, d + i, d + j), hc::Passable);
+        if (open) return static_cast<float>(d) + 0.5f;
+    }
+}
+
+// The assists' route from near one corner of the city to near the other: a new square,
+// so the search runs afresh over most of the grid, a frame's budget at a time (the time
+// is the whole search's; "frames" how many frames it spans). Then the frame after the
+// cab moves on by a cell along the way, which only reads the way off again.
+void BM_RouteAcrossTheCity(benchmark::State& state) {
+    World& w = world();
+    hc::PlayerCar cab;
+    cab.x = cab.y = openDiagonalCell(*w.map, 40, 1);
+    hc::FareGuide guide;
+    guide.active = true;
+    guide.target.x = guide.target.y = openDiagonalCell(*w.map, hc::MapSize - 40, -1);
+    hc::FareRoute route;
+    int frames = 0;
+    for (auto _ : state) {
+        hc::resetFareRoute(route);
+        frames = 0;
+        do ++frames, hc::updateFareRoute(route, *w.map, cab, guide, hc::RouteCellsPerFrame);
+        while (route.searching);
+        benchmark::DoNotOptimize(route.cells.data());
+    }
+    state.counters["frames"] = frames;
+    state.counters["cells"] = static_cast<double>(route.cells.size());
+    state.counters["searched"] = static_cast<double>(route.queue.size());
+    if (!route.found) state.SkipWithError("no way across the city");
+}
+BENCHMARK(BM_RouteAcrossTheCity)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_RouteNextCell(benchmark::State& state) {
+    World& w = world();
+    hc::PlayerCar cab;
+    cab.x = cab.y = openDiagonalCell(*w.map, 40, 1);
+    hc::FareGuide guide;
+    guide.active = true;
+    guide.target.x = guide.target.y = openDiagonalCell(*w.map, hc::MapSize - 40, -1);
+    hc::FareRoute route;
+    hc::updateFareRoute(route, *w.map, cab, guide);
+    const hc::PlayerCar start = cab;
+    const int32_t next = route.cells.size() > 1 ? route.cells[1] : route.cells[0];
+    int k = 0;
+    for (auto _ : state) {
+        // To and fro between the first two cells of the way.
+        cab = start;
+        if (++k % 2) cab.x = next / hc::MapSize + 0.5f, cab.y = next % hc::MapSize + 0.5f;
+        hc::updateFareRoute(route, *w.map, cab, guide);
+        benchmark::DoNotOptimize(route.cells.data());
+    }
+}
+BENCHMARK(BM_RouteNextCell)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 }  // namespace

@@ -54,6 +54,7 @@ const char* beginAssists(Game& game) {
     Assists& assists = game.assists;
     assists.watch = FareWatch{};
     assists.guide = FareGuide{};
+    resetFareRoute(assists.route);
     // What the last shift left behind, before this one is counted.
     const bool nothingDelivered = assists.timedShiftRan && assists.lastDelivered == 0;
     assists.timedShiftRan = false;
@@ -78,7 +79,9 @@ void stepAssists(Game& game) {
         return;
     }
     assists.guide = fareGuide(shift, game.player);
+    updateFareRoute(assists.route, *game.city, game.player, assists.guide, RouteCellsPerFrame);
     playFareCues(game.audio, watchFare(assists.watch, shift, assists.guide));
+    if (isOn(shift.engineRunning) && shift.speechTimer > 0 && shift.speechText == StartCarLine) shift.speechTimer = 0;
     coachNewcomer(assists, shift);
     const StallHint hint =
         watchStall(assists.watch, shift, game.player, *game.city, isHeld(game.keys, ActionUp), frameDelta(game.timer));
@@ -99,10 +102,11 @@ void drawAssists(Game& game) {
     if (!isOn(game.shift.assists)) return;
     Image& target = renderTarget(game.screen);
     const Assists& assists = game.assists;
+    const std::vector<int32_t>* route = assists.route.found ? &assists.route.cells : nullptr;
     if (isOn(game.shift.mapView)) {
-        drawMapGuide(assists.guide, game.shift, game.player, game.font, target);
+        drawMapGuide(assists.guide, game.shift, game.player, game.font, target, route);
     } else {
-        drawMinimapGuide(assists.guide, game.shift, game.player, target);
+        drawMinimapGuide(assists.guide, game.shift, game.player, target, route);
         drawFareGuide(assists.guide, game.player, game.font, target);
     }
 }

@@ -15,11 +15,16 @@ struct Game;
 struct Assists {
     FareGuide guide;           // this frame's
     FareWatch watch;           // last frame's squares and fares, and the stall count
+    FareRoute route;           // the way by road to the guide's square, for the maps
     int8_t coachStep = 0;      // the first shift's how-to lines: 0 not yet, 1 engine, 2 squares, 3 done
     bool timedShiftRan = false;  // a timed shift with the assists has run since the last start
     int32_t lastDelivered = 0;   // ...and delivered this many
     bool rideSuggested = false;  // the free ride has been suggested once this run
 };
+
+// The game's own line at a shift's start, when the assists have none to say instead;
+// with the assists it goes once the engine runs.
+constexpr const char* StartCarLine = "press [S] to start the car.";
 
 // The how-to lines, as the speech bubble says them.
 constexpr const char* CoachEngineLine = "Press S to start the engine";
@@ -37,8 +42,9 @@ constexpr const char* StallBehindLine = "Blocked behind: change to forward, stee
 // nobody), or none, when the game's own line goes in its place.
 const char* beginAssists(Game& game);
 
-// The frame's step, after the cab has moved and before anything is drawn: the guide,
-// its sounds, the how-to lines, the stall hint and the squares' outlines.
+// The frame's step, after the cab has moved and before anything is drawn: the guide and
+// its way by road, its sounds, the how-to lines (the game's start line ends once the
+// engine runs), the stall hint and the squares' outlines.
 void stepAssists(Game& game);
 
 // The guide for the world view, or none in classic mode.

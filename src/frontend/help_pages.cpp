@@ -42,11 +42,11 @@ constexpr LegendLine Legend[] = {
     {"squares on the road: gold waiting, green to go.", 0},
     {"every waiting square is gold: how far its fare goes", 0},
     {"shows under the arrow once the passenger is aboard.", 0},
+    {"the dotted line on the maps: the way there by road.", 0},
     {"", 0},
     {"turn below 40, in the middle of the crossing.", 0},
     {"stuck? press r and back off, at a crawl: in reverse", 0},
     {"the wheel swings the nose the other way.", 0},
-    {"", 0},
     {"f11: full screen on/off", 0},
     {"free ride, on the main menu: no clock, learn the city.", 0},
 };

@@ -6,6 +6,7 @@
 #include "core/colours.h"
 #include "render/hud.h"
 #include "render/minimap.h"
+#include "city/city_map.h"
 #include "render/view_rounding.h"
 
 namespace hc {
@@ -83,6 +84,30 @@ void forEachSquare(const FareGuide& guide, const Shift& shift, Draw draw) {
     for (int k = 1; k <= count; ++k) {
         const Passenger& passenger = shift.passengers[k];
         if (!isOn(passenger.delivered)) draw(passenger.pickup, colourOf(passenger.pickup, ColourGold));
+    }
+}
+
+// The way by road, dotted: a square dot of `size` pixels on every `every`th cell counted
+// from the square's end (so that the dots stand still while the cab drives along them),
+// in the guide's colour, within a black rim a pixel wide when `rim` is set (the map
+// view's lane lines are yellow too), and none while the cab is inside the square.
+// `place` gives a cell's place on the screen.
+template <typename Place>
+void drawRoute(Image& target, const Clip& clip, const FareGuide& guide, const std::vector<int32_t>* route, int every,
+               int size, bool rim, Place place) {
+    if (route == nullptr || route->empty() || !guide.active || guide.inSquare) return;
+    const uint32_t colour = guide.aboard ? ColourGreen : ColourGold;
+    const size_t n = route->size();
+    for (int pass = rim ? 0 : 1; pass < 2; ++pass) {
+        const int grow = pass == 0 ? 1 : 0;  // the rims first, so that no rim covers a dot
+        for (size_t k = (n - 1) % every; k < n; k += every) {
+            const int32_t cell = (*route)[k];
+            double px, py;
+            place(cell / MapSize + 0.5, cell % MapSize + 0.5, px, py);
+            const int x = static_cast<int>(std::floor(px - (size - 1) / 2.0)), y = static_cast<int>(std::floor(py - (size - 1) / 2.0));
+            for (int i = -grow; i < size + grow; ++i)
+                for (int j = -grow; j < size + grow; ++j) plotIn(target, clip, x + i, y + j, pass == 0 ? ColourBlack : colour);
+        }
     }
 }
 
@@ -171,7 +196,8 @@ void drawFareGuide(const FareGuide& guide, const PlayerCar& player, const FontSe
     if (guide.tooFast) printText(font, target, -1, textY + 16, "stop here!", 1);
 }
 
-void drawMinimapGuide(const FareGuide& guide, const Shift& shift, const PlayerCar& player, Image& target) {
+void drawMinimapGuide(const FareGuide& guide, const Shift& shift, const PlayerCar& player, Image& target,
+                      const std::vector<int32_t>* route) {
     if (!isOn(shift.engineRunning)) return;  // the screen shows "systems off"
     const int sx0 = target.width - 100, sy0 = target.height - 88;
     const Clip panel{sx0, sy0, sx0 + MinimapColumns - 1, sy0 + MinimapRows - 1};
@@ -181,6 +207,7 @@ void drawMinimapGuide(const FareGuide& guide, const Shift& shift, const PlayerCa
         px = sx0 + (cellX - window.x0) / z;
         py = sy0 + (cellY - window.y0) / z;
     };
+    drawRoute(target, panel, guide, route, 4 * z, 2, false, onPanel);
     const int radius = z == 2 ? 7 : 6;
     forEachSquare(guide, shift, [&](const Body& spot, uint32_t colour) {
         double px, py;
@@ -195,7 +222,7 @@ void drawMinimapGuide(const FareGuide& guide, const Shift& shift, const PlayerCa
 }
 
 void drawMapGuide(const FareGuide& guide, const Shift& shift, const PlayerCar& player, const FontSet& font,
-                  Image& target) {
+                  Image& target, const std::vector<int32_t>* route) {
     const int cx = roundAny(target.width / 2.0), cy = roundAny(target.height / 2.0);
     const Clip screen{0, 0, target.width - 1, target.height - 1};
     // Where a cell offset (ox, oy) from the cab's cell shows: the inverse of the map
@@ -205,6 +232,10 @@ void drawMapGuide(const FareGuide& guide, const Shift& shift, const PlayerCar& p
         sy = (ox + 2.0 * oy) / 3.0;
     };
     const double cabX = std::nearbyint(player.x), cabY = std::nearbyint(player.y);
+    drawRoute(target, screen, guide, route, 10, 3, true, [&](double x, double y, double& sx, double& sy) {
+        onScreen(x - 0.5 - cabX, y - 0.5 - cabY, sx, sy);
+        sx += cx, sy += cy;
+    });
     forEachSquare(guide, shift, [&](const Body& spot, uint32_t colour) {
         double sx, sy;
         onScreen(std::floor(spot.x) - cabX, std::floor(spot.y) - cabY, sx, sy);

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "assets/font.h"
 #include "core/body.h"
 #include "core/records.h"
@@ -22,13 +25,15 @@ void drawFareGuide(const FareGuide& guide, const PlayerCar& player, const FontSe
 // Over the dashboard's minimap (engine running): a hollow diamond on every square that
 // can count now (gold waiting, green the destination, ColourInZone the one the cab is
 // inside), larger than any car mark, and the cab as a blue arrow whose tip lies ahead
-// of it.
-void drawMinimapGuide(const FareGuide& guide, const Shift& shift, const PlayerCar& player, Image& target);
+// of it. Under them the way by road to the guide's square, when one is given (its cells
+// x * MapSize + y from the cab to the square), dotted in the square's colour.
+void drawMinimapGuide(const FareGuide& guide, const Shift& shift, const PlayerCar& player, Image& target,
+                      const std::vector<int32_t>* route = nullptr);
 
 // Over the map view: the same diamonds in the view's projection, a pointer towards a
 // square off the screen, the blue cab arrow in the middle, the distance and "stop
-// here!" at the top.
+// here!" at the top, and the same dotted way by road under them.
 void drawMapGuide(const FareGuide& guide, const Shift& shift, const PlayerCar& player, const FontSet& font,
-                  Image& target);
+                  Image& target, const std::vector<int32_t>* route = nullptr);
 
 }  // namespace hc

@@ -91,7 +91,7 @@ void beginShift(Game& game, ViewTables& view) {
     renderWorldView(worldScene(game, view));
     drawHud(hudScene(game));
     transition(game.screen, game.audio, game.timer, FadeIn);
-    say(game.shift, assistLine != nullptr ? assistLine : "press [S] to start the car.");
+    say(game.shift, assistLine != nullptr ? assistLine : StartCarLine);
 }
 
 void simulateAndDrawFrame(Game& game, ViewTables& view, ShiftProfile& profile) {
@@ -188,7 +188,9 @@ void showTimeUp(Game& game, const std::string& note, const std::string& offer) {
     if (isOn(game.shift.assists)) {
         fillBox(target, 0, y - 12, target.width - 1, std::max(y + 84, target.height / 2 + 40), ColourBlack);
     }
-    printText(game.font, target, -1, y, "time's up!", 2);
+    // A free ride has no clock to run out: with the assists it ends as a ride.
+    const bool ride = isOn(game.shift.assists) && isOn(game.shift.freeRide);
+    printText(game.font, target, -1, y, ride ? "ride's over!" : "time's up!", 2);
     printText(game.font, target, -1, y + 30, scoreLine(game.shift.score), 3);
     if (!note.empty()) printText(game.font, target, -1, y + 50, note, 3);
     if (!offer.empty()) printText(game.font, target, -1, y + 70, offer, 3);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "city/city_map.h"
 #include "core/body.h"
@@ -55,6 +57,40 @@ enum class StallHint { None, Wall, Traffic, Behind };
 // cab pushes makes it Traffic.
 StallHint watchStall(FareWatch& watch, const Shift& shift, const PlayerCar& car, const CityMap& map, bool throttle,
                      double ticks);
+
+// The way by road from the cab to the guide's square, for the assists' maps. A
+// breadth-first search over the grid's cells (four neighbours each) where the cab's
+// 3 x 3 box has room: every cell of it Passable or a car's (traffic moves on), so a
+// one-cell gap in a wall is no way through. It searches outwards from the square and
+// keeps what it found, so that while the square stays the same the way from any cell
+// it has already reached is only read off; moving to a cell not reached yet carries
+// the same search on. All the space is allocated once and reused.
+struct FareRoute {
+    bool found = false;          // a way reaches the square from the cab's cell
+    std::vector<int32_t> cells;  // the way, cell x * MapSize + y, from the cab to the square
+    // The search kept between frames: what it runs for and how far it got.
+    int32_t targetCell = -1;     // the square's centre cell; -1 when there is no search
+    int32_t fromCell = -1;       // the cab's cell the way was read for
+    std::vector<uint8_t> step;   // per cell: 0 not reached, a RouteStep, or RouteNoRoom
+    std::vector<int32_t> queue;  // the cells reached, in order; those from `head` on are still to be spread from
+    size_t head = 0;
+    bool searching = false;      // the search stopped at its budget before reaching the cab
+};
+
+// How many cells a frame's search may spread from: a search across the whole city
+// takes a few frames rather than one long one.
+constexpr size_t RouteCellsPerFrame = size_t{1} << 18;
+
+// Brings the route up to date with the guide (nothing to follow when it is not active)
+// and the cab's cell, searching further only when the square or the cab's cell has
+// changed or the last call stopped at its budget (no way shows until the search gets
+// to the cab). A cab whose own cell lacks room (scraping a wall) starts from the nearest
+// cell within two that has room. Returns whether it changed the route.
+bool updateFareRoute(FareRoute& route, const CityMap& map, const PlayerCar& car, const FareGuide& guide,
+                     size_t budget = SIZE_MAX);
+
+// Forgets the search (a new city, a new shift).
+void resetFareRoute(FareRoute& route);
 
 // Marks the middle of each side of every square that counts now, which the game's own
 // marks leave open, so that the assists draw each square as one closed outline.

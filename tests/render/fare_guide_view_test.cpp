@@ -104,6 +104,28 @@ TEST_F(FareGuideView, MinimapAndMapViewMarkTheCabAndTheSquares) {
     EXPECT_EQ(std::tuple(a0 > 15, a1 - a0 > 1.2 * (b1 - b0)), std::tuple(true, true)) << a0 << ' ' << a1 << ' ' << b0 << ' ' << b1;
 }
 
+// The way by road, dotted in the guide's colour, on the minimap at both zooms and on the map view;
+// nothing else changes (but black rims), and nothing shows without a way or inside the square.
+TEST_F(FareGuideView, RouteDotsShowTheWayInTheGuidesColour) {
+    std::vector<int32_t> route;
+    for (int x = 1000; x <= 1090; ++x) route.push_back(x * MapSize + 990);
+    const struct { bool map, zoom, found, aboard, inside; uint32_t colour; } cases[] = {
+        {false, false, true, false, false, ColourGold}, {false, true, true, true, false, ColourGreen}, {true, false, true, false, false, ColourGold},
+        {true, false, true, true, false, ColourGreen},  {false, false, false, false, false, 0},           {true, false, true, false, true, 0},
+    };
+    for (const auto& c : cases) {
+        shift.minimapZoom = toFlag(c.zoom), guide.aboard = c.aboard, guide.inSquare = c.inside;
+        std::vector<uint8_t> plain;
+        for (const std::vector<int32_t>* r : {static_cast<decltype(&route)>(nullptr), c.found ? &route : nullptr}) {
+            fillImage(image, 0), c.map ? drawMapGuide(guide, shift, car, font, image, r) : drawMinimapGuide(guide, shift, car, image, r);
+            if (!r) plain.assign(image.pixels, image.pixels + 640 * 480);
+        }
+        int dots = 0, wrong = 0;
+        for (int i = 0; i < 640 * 480; ++i) if (image.pixels[i] != plain[i] && image.pixels[i] != ColourBlack) (image.pixels[i] == c.colour ? dots : wrong) += 1;
+        EXPECT_EQ(std::tuple(c.colour ? dots > 10 : dots == 0, wrong), std::tuple(true, 0)) << c.map << c.zoom << c.found << c.aboard << c.inside << ": " << dots;
+    }
+}
+
 // The cab's arrow along +x on the minimap: across its shaft two pixels of blue between
 // near-white rims, a pixel each.
 TEST_F(FareGuideView, TheCabArrowIsTwoPixelsOfBlueWithinARim) {

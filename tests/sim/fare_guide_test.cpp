@@ -127,6 +127,34 @@ TEST(StallWatch, HintFollowsTheGearAndWhatIsInTheWay) {
     }
 }
 
+// The way by road from the cab's cell (950, 950) to the square at (1050, 950), past a wall
+// across x = 1000 with a gap: round by the gap when the cab's box fits through it (three
+// cells), never through a narrower one, ending at the square's nearest cell.
+TEST(FareRoute, GoesRoundAWallThroughAGapWithRoomAndFollowsTheGuide) {
+    const struct { int gapFrom, gapTo; size_t length; } cases[] = {{1060, 1100, 316}, {1049, 1051, 294}, {1049, 1050, 0}, {1050, 1050, 0}, {0, 0, 0}, {900, 1100, 97}};
+    Shift shift;
+    shift.passengerCount = 1, shift.passengers[1].pickup = Body{1050, 950}, shift.passengers[1].destination = Body{950, 1050};
+    const PlayerCar car{.x = 950.5f, .y = 950.5f};
+    for (const auto& c : cases) {
+        const test::MapPtr map = test::openGround(900, 900, 1100, 1100);
+        test::putWall(*map, 1000, 900, 1000, 1100);
+        if (c.gapFrom) fillRect(*map, cellAt(*map, 950, 950), 1000, c.gapFrom, 1000, c.gapTo);
+        FareRoute route;
+        int calls = 0;  // a few cells a call: the search carries on where it stopped
+        do ++calls, updateFareRoute(route, *map, car, fareGuide(shift, car), 4000); while (route.searching && calls < 100);
+        // The shortest way: straight along x, or down to the gap and back up (a wall cell on it would cut it short).
+        EXPECT_EQ(std::tuple(route.found, route.cells.size(), route.cells.empty() || route.cells.front() == 950 * MapSize + 950), std::tuple(c.length > 0, c.length, true)) << c.gapFrom << ".." << c.gapTo;
+        if (c.length != 97) continue;
+        EXPECT_FALSE(updateFareRoute(route, *map, car, fareGuide(shift, car))) << "no new search for the same cell and square";
+        // Into the square's nearest cell; aboard, into the destination's instead; none once everybody is delivered.
+        const struct { int aboard; uint8_t delivered; int32_t last; } follow[] = {{0, FlagOff, 1046 * MapSize + 950}, {1, FlagOff, 950 * MapSize + 1046}, {0, FlagOn, -1}};
+        for (const auto& f : follow) {
+            shift.passengerAboard = f.aboard, shift.passengers[1].delivered = f.delivered, updateFareRoute(route, *map, car, fareGuide(shift, car));
+            EXPECT_EQ(std::tuple(route.found, route.cells.empty() ? -1 : route.cells.back()), std::tuple(f.last >= 0, f.last)) << f.aboard;
+        }
+    }
+}
+
 // With the assists, every square that counts is one closed outline: the game's 48 marks and the eight cells that
 // close the middles of its sides; a square that does not count stays as the game marks it.
 TEST(FareGuide, OutlinesCloseOnlyTheSquaresThatCount) {
