@@ -384,8 +384,10 @@ TEST(AudioDevice, MusicReachesTheDeviceAtItsPitchAndGain) {
     static AudioEngine engine;
     setConsoleSink([&](std::string_view s) { console += s; }), initAudio(engine);
     openTrackFile(engine, 1, Fixtures + "tone_44k_stereo.ogg"), setMasterLevel(engine, 1.0f);  // music at 0.24
-    // The writer runs in real time; keep the queues fed for 0.9 s of sound.
-    for (const double start = clockSeconds(); clockSeconds() - start < 0.9; sleepMilliseconds(5)) updateAudio(engine);
+    // The writer runs in real time, slower on a busy machine: keep the queues fed until it has written a second of
+    // sound (or 30 s have gone by).
+    const auto written = [&] { std::error_code e; const auto n = std::filesystem::file_size(wavPath, e); return e ? 0 : n; };
+    for (const double start = clockSeconds(); written() < 44 + 44100 * 4 && clockSeconds() - start < 30; sleepMilliseconds(5)) updateAudio(engine);
     shutdownAudio(engine), setConsoleSink(nullptr);
     EXPECT_EQ(console, "Audio: initializing engine\n");  // a device, not the silent output
     std::ifstream in(wavPath, std::ios::binary);
