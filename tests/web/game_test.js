@@ -22,7 +22,7 @@ async function until(page, what, test, seconds, ...args) {
     fail(what + ' (not within ' + seconds + ' s; the page says "' + await page.evaluate(() => hcStatus()).catch(() => '?') + '")'));
 }
 
-const sleep = ms => new Promise(resolve => setTimeout(resolve, ms)), PadBack = 8, PadStart = 9, PadUp = 12;
+const sleep = ms => new Promise(resolve => setTimeout(resolve, ms)), PadBack = 8, PadStart = 9, PadDown = 13;
 // Keys, and the faked controller's buttons (numbers), held long enough for the game's poll.
 async function press(page, ...keys) {
   for (const key of keys) for (const down of [true, false]) {
@@ -184,8 +184,8 @@ async function run() {
     await go(page, ['ArrowUp', 'ArrowUp', 'ArrowUp', 'Enter'], 'the options');
     await go(page, ['Enter', 'Escape'], 'back at the menu');
 
-    // A career shift (fourth from the bottom), driven and saved; the garage's Esc leaves.
-    await go(page, ['ArrowUp', 'ArrowUp', 'ArrowUp', 'ArrowUp', 'Enter'], 'the garage');
+    // A career shift (fourth from the top), driven and saved; the garage's Esc leaves.
+    await go(page, ['ArrowDown', 'ArrowDown', 'ArrowDown', 'Enter'], 'the garage');
     await go(page, ['Enter'], 'the career shift');
     await endShift(page, 'Escape', 'Enter', 'back in the garage');
     await go(page, ['Escape'], 'back at the menu');
@@ -216,7 +216,7 @@ async function run() {
       navigator.getGamepads = () => [window.hcPad];
     });
     await startPage(failing, () => failing.goto(address, { waitUntil: 'load' }));
-    await go(failing, [PadUp, PadUp, PadUp, PadUp, PadStart], 'the garage, chosen with the controller');
+    await go(failing, [PadDown, PadDown, PadDown, PadStart], 'the garage, chosen with the controller');
     await go(failing, [PadStart], 'the career shift, started with the controller');
     await endShift(failing, PadBack, PadStart, 'back in the garage');
     await shot(failing, 'web-no-storage');
