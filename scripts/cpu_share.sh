@@ -67,10 +67,10 @@ measure() {  # LABEL: the game's and the X server's shares over the stretch, and
 # Keys pressed during a dissolve are thrown away, and a dissolve takes two seconds or
 # more on a busy machine: every change of screen is given six.
 measure "main menu"
-press Down; press Down; press Return; sleep 6   # options
+press Up; press Up; press Up; press Return; sleep 6   # options, third from the bottom
 measure "options"
 press Escape; sleep 6
-press Down; press Return; sleep 6               # career: the garage
+press Down; press Down; press Down; press Return; sleep 6   # career, fourth: the garage
 measure "garage"
 press Escape; sleep 6                           # saved, back at the menu
 press Return; sleep 6; press s; sleep 1         # arcade, the engine started
