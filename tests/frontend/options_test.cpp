@@ -53,21 +53,16 @@ struct OptionsScreen : ::testing::Test {
     }
 };
 
-// Each visit from entry 1; gamma starts again at 1 on every visit, the exit key leaves
-// at once, and the switches keep their state between visits.
+// Each visit from entry 1 (entry 5 is return, 4 the assists, 3 the detail); gamma starts again at 1 on every visit,
+// the exit key leaves at once, and the switches keep their state between visits.
 TEST_F(OptionsScreen, EachVisitAppliesItsChoicesAndNothingElse) {
     fe.game().audio.channels[MusicChannel].enabled = -1;
     const struct { std::vector<const char*> keys; float gamma; bool music; uint8_t lowDetail, assists; } visits[] = {
-        {{"Escape"}, 1.0f, true, FlagOff, FlagOff},
-        {{"Up", "Return"}, 1.0f, true, FlagOff, FlagOff},                          // 1 -> 5: return
-        {{"Return", "Return", "Return", "Escape"}, 1.2f, true, FlagOff, FlagOff},  // 0.8, 0.6, 1.2
-        {{"Return", "Escape"}, 0.8f, true, FlagOff, FlagOff},
-        {{"Up", "Up", "Up", "Return", "Escape"}, 0.8f, true, FlagOn, FlagOff},     // 1 -> 5 -> 4 -> 3
-        {{"Up", "Up", "Return", "Escape"}, 0.8f, true, FlagOn, FlagOn},            // 1 -> 5 -> 4
-        {{"Down", "Down", "Return", "Escape"}, 0.8f, true, FlagOff, FlagOn},       // 1 -> 2 -> 3
-        {{"Down", "Return", "Escape"}, 0.8f, false, FlagOff, FlagOn},
-        {{"Down", "Down", "Down", "Return", "Escape"}, 0.8f, false, FlagOff, FlagOff},
-        {{"Down", "Return", "Escape"}, 0.8f, true, FlagOff, FlagOff},
+        {{"Escape"}, 1.0f, true, FlagOff, FlagOff}, {{"Up", "Return"}, 1.0f, true, FlagOff, FlagOff},
+        {{"Return", "Return", "Return", "Escape"}, 1.2f, true, FlagOff, FlagOff}, {{"Return", "Escape"}, 0.8f, true, FlagOff, FlagOff},
+        {{"Up", "Up", "Up", "Return", "Escape"}, 0.8f, true, FlagOn, FlagOff}, {{"Up", "Up", "Return", "Escape"}, 0.8f, true, FlagOn, FlagOn},
+        {{"Down", "Down", "Return", "Escape"}, 0.8f, true, FlagOff, FlagOn}, {{"Down", "Return", "Escape"}, 0.8f, false, FlagOff, FlagOn},
+        {{"Down", "Down", "Down", "Return", "Escape"}, 0.8f, false, FlagOff, FlagOff}, {{"Down", "Return", "Escape"}, 0.8f, true, FlagOff, FlagOff},
     };
     const std::vector<uint32_t> base = palette();
     for (const auto& v : visits) {
