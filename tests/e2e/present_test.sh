@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# How frames reach the real window under Xvfb, where OpenGL draws in software: the game
-# chooses its own scaling into the window's surface, whose pixels are those SDL's
-# renderer gives, in the 640 x 480 window and full screen; and the blinking main menu
-# shows a new frame every second frame only.
+# How frames reach the real window under Xvfb (OpenGL in software): the game's own scaling into the window's surface
+# gives the pixels SDL's renderer gives, in the 640 x 480 window and full screen; the blinking menu shows every second frame.
 # Usage: present_test.sh BUILD_DIR
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -13,17 +11,14 @@ log=$HC_TMP/frames.txt
 count() { awk -v f="$1" '{ print $f }' "$log"; }
 drawn_past() { [ "$(count 2)" -gt "$1" ]; }
 sized() { [ "$(xdotool getwindowgeometry "$HC_WINDOW" | sed -n 's/ *Geometry: //p')" = "$1" ]; }
-# grab NAME REFERENCE: the window's picture into NAME.png once it is the reference's
+# grab NAME [REFERENCE]: the window's picture into NAME.png; true once it is the reference's
 # (or, without one, once two grabs in a row agree: the picture has settled).
 grab() {
-    local at=$HC_TMP/$1.png new=$HC_TMP/$1-new.png
+    local at=$HC_TMP/$1.png new=$HC_TMP/$1-new.png settled=1
     import -window "$HC_WINDOW" "$new" || return 1
-    if [ -n "$2" ]; then
-        ! hc_differ "$2" "$new" 0 || return 1
-    else
-        [ -f "$at" ] && ! hc_differ "$at" "$new" 0 || { mv "$new" "$at"; return 1; }
-    fi
+    [ -f "${2:-$at}" ] && ! hc_differ "${2:-$at}" "$new" 0 && settled=0
     mv "$new" "$at"
+    return $settled
 }
 
 for path in renderer auto; do
