@@ -62,14 +62,10 @@ TEST(ReplayFile, SpoiltRecordingsAreRefusedWithTheirReason) {
         {withFrame(MaxReplayFrameDelta * 2), "not a number in range"},
         {recordingBytes(tooLong), "more frames than a shift can have"},
         {std::string(MaxReplayBytes + 1, 'H'), "too large"},
-        {withStart([](ReplayStart& s) { s.random = {}; }), "random state"},
-        {withStart([](ReplayStart& s) { s.kind = static_cast<ReplayKind>(3); }), "kind of shift"},
-        {withStart([](ReplayStart& s) { s.day = 20261341; }), "no date"},
-        {withStart([](ReplayStart& s) { s.stages[3] = 4; }), "stage out of range"},
-        {withStart([](ReplayStart& s) { s.wear[0] = std::nanf(""); }), "wear out of range"},
-        {withStart([](ReplayStart& s) { s.assists = 1; }), "neither on nor off"},
-        {withStart([](ReplayStart& s) { s.coachStep = 4; }), "guide"},
-        {withStart([](ReplayStart& s) { s.previousHeld = actionBit(20); }), "unknown actions"},
+        {withStart([](ReplayStart& s) { s.random = {}; }), "random state"}, {withStart([](ReplayStart& s) { s.kind = static_cast<ReplayKind>(3); }), "kind of shift"},
+        {withStart([](ReplayStart& s) { s.day = 20261341; }), "no date"}, {withStart([](ReplayStart& s) { s.stages[3] = 4; }), "stage out of range"},
+        {withStart([](ReplayStart& s) { s.wear[0] = std::nanf(""); }), "wear out of range"}, {withStart([](ReplayStart& s) { s.assists = 1; }), "neither on nor off"},
+        {withStart([](ReplayStart& s) { s.coachStep = 4; }), "guide"}, {withStart([](ReplayStart& s) { s.previousHeld = actionBit(20); }), "unknown actions"},
         {withStart([](ReplayStart& s) { s.cabX = -1.0f; }), "off the map"}, {withStart([](ReplayStart& s) { s.cabY = std::nanf(""); }), "off the map"},
     };
     for (const auto& c : cases) {
