@@ -53,8 +53,7 @@ TEST_F(FareGuideView, CockpitArrowPointsTheWayAndLeavesTheCountFree) {
     EXPECT_GT(count(image, ColourInZone, 300, 10, 340, 60).n, 40);
 }
 
-// Both of the guide's arrows point as a road sign does: up for a square ahead, right for
-// one on the right; a destination ahead is green, one behind rose.
+// Both arrows point as a road sign does: up for ahead, right for the right; a destination ahead is green, behind rose.
 TEST_F(FareGuideView, ArrowsPointUpForAheadAndRightForRight) {
     const struct { bool aboard; float dx, dy; double ux, uy; uint32_t colour; } cases[] = {
         {false, 100, 0, 0, -1, ColourGold}, {false, 0, 100, 1, 0, ColourGold},  {false, -100, 0, 0, 1, ColourGold},
@@ -112,8 +111,8 @@ TEST_F(FareGuideView, MinimapAndMapViewMarkTheCabAndTheSquares) {
     EXPECT_EQ(std::tuple(a0 > 15, a1 - a0 > 1.2 * (b1 - b0)), std::tuple(true, true)) << a0 << ' ' << a1 << ' ' << b0 << ' ' << b1;
 }
 
-// The way by road, dotted in the guide's colour, on the minimap at both zooms and on the map view;
-// nothing else changes (but black rims), and nothing shows without a way or inside the square.
+// The way by road dotted in the guide's colour on the minimap (both zooms) and the map view, nothing else but black
+// rims; nothing without a way or inside the square.
 TEST_F(FareGuideView, RouteDotsShowTheWayInTheGuidesColour) {
     std::vector<int32_t> route;
     for (int x = 1000; x <= 1090; ++x) route.push_back(x * MapSize + 990);
@@ -134,9 +133,8 @@ TEST_F(FareGuideView, RouteDotsShowTheWayInTheGuidesColour) {
     }
 }
 
-// With a guide every mark shows steadily: a chequer of gold (green for a destination) and
-// black, and ColourInZone in the square the cab is inside; no guide (classic mode) blinks
-// them near-white.
+// With a guide every mark is steady: a chequer of gold (green for a destination) and black, ColourInZone in the square
+// the cab is inside; no guide (classic mode) blinks them near-white.
 TEST_F(FareGuideView, WorldViewShowsTheSquaresSteadily) {
     test::RenderRig& r = test::rig();
     r.openGround();
