@@ -22,8 +22,7 @@ namespace {
 using namespace test;  // the key codes
 constexpr int KeyS = 31;
 
-// The seed's city with the cab on the pick-up of a fare whose destination lies ahead on
-// the same clear road (the cab faces +x at the start); 0 when there is none.
+// The seed's city, the cab on the pick-up of a fare whose destination lies ahead (+x) on a clear road; 0: there is none.
 int standOnStraightFare(ArcadeGame& arcade, uint64_t seed, ShiftKind kind) {
     Game& g = arcade.game();
     seedRandom(seed), prepareShift(g, kind), beginShift(g, arcade.view);
