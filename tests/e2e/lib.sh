@@ -5,8 +5,6 @@
 #   hc_start DIR [CWD [ARG...]]  runs DIR/bin/hazardcab ARG... from CWD (DIR/bin), console in $HC_OUT;
 #                        hc_run the same, until the game ends by itself (HC_STATUS)
 #   hc_wait_line TEXT    waits for a console line containing TEXT
-#   hc_keys KEY...       presses and releases each key in turn in the game window
-#   hc_shot VAR          F2 until the game names a new screenshot; VAR = its path
 #   hc_close, hc_wait_end  SIGTERM (SDL's close request), then waits for the end; its status in HC_STATUS
 #   hc_exit_via_menu     from the main menu: "exit", then the exit screen and status 0
 # The save folder of every launch is $HAZARDCAB_HOME, a scratch folder.
@@ -73,7 +71,8 @@ hc_wait_line() { hc_wait_for "${2:-20}" hc_has_line "$1" || hc_fail "no console 
 
 hc_find_window() { HC_WINDOW=$(xdotool search --name 'Hazard Cab 7700' 2>/dev/null | head -1) && [ -n "$HC_WINDOW" ]; }
 
-# The game acts on a release after it saw the key down: held 150 ms, let go 100 ms, frames even on a busy machine.
+# hc_keys KEY...: each key pressed in the game window; the game acts on a release after it saw the key down: each is
+# held 150 ms, let go 100 ms, frames even on a busy machine.
 hc_keys() {
     [ -n "$HC_WINDOW" ] || hc_wait_for 20 hc_find_window || hc_fail "no game window"
     xdotool windowfocus --sync "$HC_WINDOW" 2>/dev/null || true
@@ -86,7 +85,7 @@ hc_keys() {
 hc_shots() { grep -c '^Saved grab' "$HC_OUT" || true; }
 hc_new_shot() { [ "$(hc_shots)" -gt "$before" ]; }
 
-# A new screenshot also shows that the screen polls keys (a dissolve drops them): F2 until one is taken.
+# hc_shot VAR: F2 until the game names a new screenshot (which shows that the screen polls keys); VAR = its path.
 hc_shot() {
     local before end i
     before=$(hc_shots) end=$((SECONDS + ${2:-20}))
