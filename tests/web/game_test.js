@@ -1,6 +1,6 @@
-// The browser edition in headless Chromium with real key events: a click (no sound before it), the menu, F2, F11,
-// an arcade shift, a setting and a career shift, "exit", another game with the saves kept; then a page whose storage
-// fails, played with a faked controller.  node game_test.js WWW_FOLDER [SCREENSHOT_FOLDER]  (prints a "figures" line)
+// The browser edition in headless Chromium with real keys: a click (no sound before), the menu, F2, F11, an arcade shift,
+// a setting, a career shift, "exit", another game with the saves kept; a page whose storage fails, played with a faked
+// controller.  node game_test.js WWW_FOLDER [SCREENSHOT_FOLDER]  (prints a "figures" line)
 'use strict';
 const [fs, os, path, puppeteer] = ['fs', 'os', 'path', 'puppeteer-core'].map(require);
 const { serveFolder } = require('../../tools/web/serve.js');
@@ -83,10 +83,9 @@ async function endShift(page, end, leave, back) {
 async function startPage(page, load, first) {
   const started = Date.now();
   await load();
-  // The prompt, the loading settled for half a second: a game not waiting would have started.
+  // The prompt, the loading settled for half a second (a game not waiting would have started); what was fetched.
   await until(page, 'the page asks for a click', () => hcStatus() === 'click or press a key to start' &&
       window.hcPending <= 1 && performance.now() - window.hcLoaded > 500, 20);
-  // The first download: everything fetched before the click.
   if (first) figures.firstDownloadBytes = await page.evaluate(() => performance.getEntriesByType('resource')
       .concat(performance.getEntriesByType('navigation')).reduce((sum, e) => sum + (e.encodedBodySize || 0), 0));
   const clickAt = Date.now();
@@ -147,8 +146,7 @@ async function run() {
       if (Date.now() > end) fail('no 640 x 480 screenshot downloaded after F2: ' + fs.readdirSync(downloads).join(', '));
     fs.rmSync(downloads, { recursive: true, force: true });
 
-    // F11: the browser's full screen, the picture (the box within its padding, unless the browser fits the
-    // picture into the box) still 4:3 with sharp pixels, on a screen wider than that; F11 again leaves it.
+    // F11: full screen, the picture (its box within the padding, or fitted by the browser) 4:3, sharp; F11 again leaves.
     await press(page, 'F11');
     await until(page, 'full screen after F11', () => document.fullscreenElement !== null, 5);
     const shape = await page.evaluate(() => {
@@ -177,8 +175,8 @@ async function run() {
     await go(page, ['ArrowUp', 'ArrowUp', 'ArrowUp', 'Enter'], 'the options');
     await go(page, ['Enter', 'Escape'], 'back at the menu');
 
-    // A career shift (fourth from the bottom), driven and saved; the garage's Esc leaves.
-    await go(page, ['ArrowUp', 'ArrowUp', 'ArrowUp', 'ArrowUp', 'Enter'], 'the garage');
+    // A career shift (fifth from the bottom), driven and saved; the garage's Esc leaves.
+    await go(page, ['ArrowUp', 'ArrowUp', 'ArrowUp', 'ArrowUp', 'ArrowUp', 'Enter'], 'the garage');
     await go(page, ['Enter'], 'the career shift');
     await endShift(page, 'Escape', 'Enter', 'back in the garage');
     await go(page, ['Escape'], 'back at the menu');
@@ -199,7 +197,7 @@ async function run() {
     await shot(page, 'web-menu-gamma');
     await page.close();
 
-    // Storage that fails: said once, and the game goes on with a standard-layout controller (d-pad up four times: career).
+    // Storage that fails: said once, and the game goes on with a standard-layout controller (d-pad up five times: career).
     const failing = await newPage(() => {
       indexedDB.open = () => { throw new Error('storage refused by the test'); };
       const buttons = Array.from({ length: 17 }, () => ({ pressed: false, value: 0 }));
@@ -207,7 +205,7 @@ async function run() {
       navigator.getGamepads = () => [window.hcPad];
     });
     await startPage(failing, () => failing.goto(address, { waitUntil: 'load' }));
-    await go(failing, [PadUp, PadUp, PadUp, PadUp, PadStart], 'the garage, chosen with the controller');
+    await go(failing, [PadUp, PadUp, PadUp, PadUp, PadUp, PadStart], 'the garage, chosen with the controller');
     await go(failing, [PadStart], 'the career shift, started with the controller');
     await endShift(failing, PadBack, PadStart, 'back in the garage');
     await shot(failing, 'web-no-storage');
