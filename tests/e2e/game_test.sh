@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# The real game under Xvfb with real keys: a start without a display, one session through
-# every screen, and a window closed during a dissolve with no sound device and broken
-# music. (The unit tests hear the music through OpenAL's wave writer.)
+# The real game under Xvfb with real keys: a start without a display, one session through every screen, and a window
+# closed during a dissolve with no sound device and broken music (the unit tests hear the music through OpenAL).
 # Usage: game_test.sh BUILD_DIR
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -50,9 +49,8 @@ step() {
     hc_differ "$2" "${!1}" "$3" "${AREA:-}" || hc_fail "$4"
 }
 
-# Arcade: the driver's view; Tab shows the map in place of the cockpit, whose speed
-# read-out stays dark until S starts the engine; Esc ends the shift at "time's up!",
-# where F2 takes the score and, under it, the kept best score (near-white lines).
+# Arcade: the driver's view; Tab shows the map in place of the cockpit, whose speed read-out stays dark until S; Esc
+# ends the shift at "time's up!", where F2 takes the score and, under it, the kept best score (near-white lines).
 speedo=60x17+280+458
 step world "$menu" 5000 "the arcade game looks like the menu" Return
 AREA=$speedo step map "$world" 50 "the cockpit is still drawn over the map" Tab
@@ -89,8 +87,7 @@ step page2 "$page1" 2000 "page 2 looks like page 1" Return
 hc_keys Escape
 at_menu "help"
 
-# Options (third from the bottom): Enter on gamma changes the colour table of the picture; three more come
-# back to where it started.
+# Options (third from the bottom): Enter on gamma changes the picture's colour table; three more bring it back.
 hc_keys Up Up Up Return
 hc_shot options
 hc_keys Return
@@ -114,9 +111,8 @@ hc_shot resumed
 ! hc_differ "$garage" "$resumed" 0 "$bank" || hc_fail "the garage did not resume the career"
 hc_close
 
-# --- No sound device, a menu track that is not Ogg and two stray bytes at the end of the
-# graphics pack: each is said once and the game goes on to the menu; the window closed
-# as the menu fades in still ends through the exit screen.
+# --- No sound device, a menu track that is not Ogg and two stray bytes after the graphics pack: each is said once and
+# the game goes on to the menu; the window closed as the menu fades in still ends through the exit screen.
 odd=$(hc_game_dir odd)
 rm "$odd/data/audio/track1.ogg" "$odd/data/graphics.pak"
 head -c 3000 /dev/urandom >"$odd/data/audio/track1.ogg"
