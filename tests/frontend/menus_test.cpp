@@ -63,7 +63,6 @@ TEST(MainMenu, BackdropTitleAndTheSelectedEntryBlinkingTwoFramesOnTwoOff) {
     EXPECT_EQ(std::tuple(checked, log.frames.back()[246 * 640 + 320]), std::tuple(12, 255));  // leaving dissolves to black
 }
 
-// Only a change of picture reaches the window: the blink's, every second frame.
 TEST(MainMenu, TheWindowShowsANewFrameAtTheBlinksPaceOnly) {
     FrontEndGame fe;
     FrameLog log;

@@ -79,8 +79,7 @@ TEST_F(OptionsScreen, EachVisitAppliesItsChoicesAndNothingElse) {
 TEST_F(OptionsScreen, EntriesStandInAColumnAndTheMusicSwitchShowsItsStateNextFrame) {
     fe.game().audio.channels[MusicChannel].enabled = -1;
     run({"Down", "Return", "Escape"});
-    // The rightmost column of entry 2's text: "music on" up to poll 4, then "music off",
-    // from x = 276 at seven pixels a letter, three for the i, ten for the last glyph.
+    // Entry 2's last column: "music on" up to poll 4, then "music off" (from x = 276: 7 a letter, 3 the i, 10 the last).
     auto rightEdge = [](const std::vector<uint8_t>& f) { const auto row = f.begin() + (EntryTop + 45) * 640;
         return int(std::find(std::make_reverse_iterator(row + 640), std::make_reverse_iterator(row), GlyphColour + 3).base() - row) - 1; };
     int on = -1, off = -1;
