@@ -153,7 +153,6 @@ TEST_F(AssistJourney, AFreeRideOutlastsTheClockAndEndsWithEsc) {
     destroyImage(&text);
 }
 
-// A cue is struck at once and fades, is silence past its length and switches its channel off.
 TEST(AssistCue, CueChannelPlaysItsNotesOnceThenFallsSilent) {
     AudioEngine audio;
     AudioChannel& ch = audio.channels[CueChannel];

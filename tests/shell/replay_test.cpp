@@ -162,7 +162,6 @@ TEST(Replay, ARecordingThatCannotBePlayedIsRefusedWithOneLine) {
     EXPECT_EQ(std::tuple(hg.window.isOpen(), hg.window.framesPresented()), std::tuple(false, 0));
 }
 
-// Runs seeded differently come to the same city of the day; another day to another.
 TEST(Replay, TheCityOfTheDayIsTheSameFromAnyStart) {
     ArcadeGame arcade;
     Game& g = arcade.game();
