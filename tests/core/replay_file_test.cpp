@@ -49,35 +49,24 @@ TEST(ReplayFile, SpoiltRecordingsAreRefusedWithTheirReason) {
         return recordingBytes(r);
     };
     const auto withFrame = [&](double delta) { return withStart([](ReplayStart&) {}, delta); };
-    std::string flipped = good;
-    flipped[flipped.size() - 6] ^= 0x10;  // in the final score: the form stays whole
-    std::string newer = good;
-    newer[8] = 2;
+    const auto with = [&](size_t at, char value) { std::string bytes = good; bytes[at] = value; return bytes; };
     Recording tooLong = sampleShift(1);
     tooLong.frames.resize(MaxReplayFrames + 1, tooLong.frames[0]);
     const struct { std::string bytes; const char* reason; } cases[] = {
-        {"", "it is not a recording"},
-        {"GIF89a and more", "it is not a recording"},
-        {newer, "another format version"},
-        {good.substr(0, good.size() - 1), "cut short"},
-        {good.substr(0, 12), "cut short"},
+        {"", "it is not a recording"}, {"GIF89a and more", "it is not a recording"},
+        {with(8, 2), "another format version"},
+        {good.substr(0, good.size() - 1), "cut short"}, {good.substr(0, 12), "cut short"},
         {good + "x", "bytes after its end"},
-        {flipped, "checksum"},
-        {withFrame(std::numeric_limits<double>::quiet_NaN()), "not a number in range"},
-        {withFrame(-0.5), "not a number in range"},
+        {with(good.size() - 6, good[good.size() - 6] ^ 0x10), "checksum"},  // in the final score: the form stays whole
+        {withFrame(std::numeric_limits<double>::quiet_NaN()), "not a number in range"}, {withFrame(-0.5), "not a number in range"},
         {withFrame(MaxReplayFrameDelta * 2), "not a number in range"},
         {recordingBytes(tooLong), "more frames than a shift can have"},
         {std::string(MaxReplayBytes + 1, 'H'), "too large"},
-        {withStart([](ReplayStart& s) { s.random = {}; }), "random state"},
-        {withStart([](ReplayStart& s) { s.kind = static_cast<ReplayKind>(3); }), "kind of shift"},
-        {withStart([](ReplayStart& s) { s.day = 20261341; }), "no date"},
-        {withStart([](ReplayStart& s) { s.stages[3] = 4; }), "stage out of range"},
-        {withStart([](ReplayStart& s) { s.wear[0] = std::nanf(""); }), "wear out of range"},
-        {withStart([](ReplayStart& s) { s.assists = 1; }), "neither on nor off"},
-        {withStart([](ReplayStart& s) { s.coachStep = 4; }), "guide"},
-        {withStart([](ReplayStart& s) { s.previousHeld = actionBit(20); }), "unknown actions"},
-        {withStart([](ReplayStart& s) { s.cabX = -1.0f; }), "off the map"},
-        {withStart([](ReplayStart& s) { s.cabY = std::nanf(""); }), "off the map"},
+        {withStart([](ReplayStart& s) { s.random = {}; }), "random state"}, {withStart([](ReplayStart& s) { s.kind = static_cast<ReplayKind>(3); }), "kind of shift"},
+        {withStart([](ReplayStart& s) { s.day = 20261341; }), "no date"}, {withStart([](ReplayStart& s) { s.stages[3] = 4; }), "stage out of range"},
+        {withStart([](ReplayStart& s) { s.wear[0] = std::nanf(""); }), "wear out of range"}, {withStart([](ReplayStart& s) { s.assists = 1; }), "neither on nor off"},
+        {withStart([](ReplayStart& s) { s.coachStep = 4; }), "guide"}, {withStart([](ReplayStart& s) { s.previousHeld = actionBit(20); }), "unknown actions"},
+        {withStart([](ReplayStart& s) { s.cabX = -1.0f; }), "off the map"}, {withStart([](ReplayStart& s) { s.cabY = std::nanf(""); }), "off the map"},
     };
     for (const auto& c : cases) {
         Recording out;

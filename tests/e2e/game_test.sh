@@ -1,19 +1,16 @@
 #!/usr/bin/env bash
-# The real game under Xvfb with real keys: a start without a display, one session through
-# every screen, and a window closed during a dissolve with no sound device and broken
-# music. (The unit tests hear the music through OpenAL's wave writer.)
+# The real game under Xvfb with real keys: a start without a display, one session through every screen, and a window
+# closed during a dissolve with no sound device and broken music (the unit tests hear the music through OpenAL).
 # Usage: game_test.sh BUILD_DIR
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 hc_init "$1"
 
-# --- No display: one line saying why, and status 1 (the install and hostile data tests
-# start the game without its data or with a bad pack).
+# --- No display: one line saying why, and status 1 (the other tests start it without its data or with a bad pack).
 DISPLAY='' hc_run "$(hc_game_dir bad)"
 [ "$HC_STATUS" = 1 ] && [ "$(grep -c '^Cannot open a display: ' "$HC_OUT")" = 1 ] || hc_fail "no display: status $HC_STATUS"
 
-# --- One session through every screen. The save folder holds a career with money to
-# spend and a best score of 500.
+# --- One session through every screen. The save folder holds a career with money to spend and a best score of 500.
 save_file() {  # the lines, then "checksum" and their CRC-32 (gzip's trailer holds it)
     local body
     body=$(printf '%s\n' "$@")$'\n'
@@ -44,20 +41,20 @@ read -r size colours < <(identify -format '%wx%h %k\n' "$HC_TMP/menu.png")
 [ "$size" = 640x480 ] && [ "$colours" -gt 8 ] || hc_fail "menu picture: $size, $colours colours"
 # Back at the menu: its picture again, give or take the blinking entry.
 at_menu() { hc_shot again; ! hc_differ "$menu" "$again" 3000 || hc_fail "$1: not back at the menu"; }
+# [AREA=GEOMETRY] step NAME WAS PIXELS WHY KEY...: the keys, then a screenshot NAME that differs from WAS (within
+# AREA) in more than PIXELS pixels.
+step() {
+    hc_keys "${@:5}"
+    hc_shot "$1"
+    hc_differ "$2" "${!1}" "$3" "${AREA:-}" || hc_fail "$4"
+}
 
-# Arcade: the driver's view; Tab shows the map in place of the cockpit, whose speed
-# read-out stays dark until S starts the engine; Esc ends the shift at "time's up!",
-# where F2 takes the score and, under it, the kept best score (near-white lines).
+# Arcade: the driver's view; Tab shows the map in place of the cockpit, whose speed read-out stays dark until S; Esc
+# ends the shift at "time's up!", where F2 takes the score and, under it, the kept best score (near-white lines).
 speedo=60x17+280+458
-hc_keys Return
-hc_shot world
-hc_differ "$menu" "$world" 5000 || hc_fail "the arcade game looks like the menu"
-hc_keys Tab
-hc_shot map
-hc_differ "$world" "$map" 50 "$speedo" || hc_fail "the cockpit is still drawn over the map"
-hc_keys Tab s
-hc_shot running
-hc_differ "$world" "$running" 50 "$speedo" || hc_fail "no speed read-out after S"
+step world "$menu" 5000 "the arcade game looks like the menu" Return
+AREA=$speedo step map "$world" 50 "the cockpit is still drawn over the map" Tab
+AREA=$speedo step running "$world" 50 "no speed read-out after S" Tab s
 hc_keys Escape
 hc_wait_grey "arcade"
 hc_shot timesup
@@ -72,16 +69,10 @@ at_menu "arcade"
 
 # Career (fourth, under the assists' free ride and city of the day): the kept career in
 # the garage, the turbo bought, "Go to work", a shift, back in the garage, Esc saves and leaves.
-hc_keys Down Down Down Return
-hc_shot garage0
-hc_differ "$menu" "$garage0" 5000 || hc_fail "the garage looks like the menu"
-hc_keys Left Return Right
-hc_shot garage
+step garage0 "$menu" 5000 "the garage looks like the menu" Down Down Down Return
 bank=120x10+0+460
-hc_differ "$garage0" "$garage" 20 "$bank" || hc_fail "the turbo cost nothing"
-hc_keys Return
-hc_shot work
-hc_differ "$garage" "$work" 5000 || hc_fail "no shift from the garage"
+AREA=$bank step garage "$garage0" 20 "the turbo cost nothing" Left Return Right
+step work "$garage" 5000 "no shift from the garage" Return
 hc_keys Escape
 hc_wait_grey "career"
 hc_keys Return
@@ -91,17 +82,12 @@ hc_keys Escape
 at_menu "career"
 
 # Help ("read this!", two up): Enter turns the page, Esc leaves.
-hc_keys Up Up Return
-hc_shot page1
-hc_differ "$menu" "$page1" 5000 || hc_fail "the help pages look like the menu"
-hc_keys Return
-hc_shot page2
-hc_differ "$page1" "$page2" 2000 || hc_fail "page 2 looks like page 1"
+step page1 "$menu" 5000 "the help pages look like the menu" Up Up Return
+step page2 "$page1" 2000 "page 2 looks like page 1" Return
 hc_keys Escape
 at_menu "help"
 
-# Options (third from the bottom): Enter on gamma changes the colour table of the picture; three more come
-# back to where it started.
+# Options (third from the bottom): Enter on gamma changes the picture's colour table; three more bring it back.
 hc_keys Up Up Up Return
 hc_shot options
 hc_keys Return
@@ -125,9 +111,8 @@ hc_shot resumed
 ! hc_differ "$garage" "$resumed" 0 "$bank" || hc_fail "the garage did not resume the career"
 hc_close
 
-# --- No sound device, a menu track that is not Ogg and two stray bytes at the end of the
-# graphics pack: each is said once and the game goes on to the menu; the window closed
-# as the menu fades in still ends through the exit screen.
+# --- No sound device, a menu track that is not Ogg and two stray bytes after the graphics pack: each is said once and
+# the game goes on to the menu; the window closed as the menu fades in still ends through the exit screen.
 odd=$(hc_game_dir odd)
 rm "$odd/data/audio/track1.ogg" "$odd/data/graphics.pak"
 head -c 3000 /dev/urandom >"$odd/data/audio/track1.ogg"

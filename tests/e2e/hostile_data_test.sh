@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
-# Data files made to hurt the real game, each in place of one of its own (the unit tests
-# hold the full tables of refusals): each is refused with one line naming it, at once,
-# and the game's peak memory stays within 50 MB of a normal start. A 3 GB music track
-# leaves the game at its menu with the music off; an icon that is a FIFO leaves the
-# window without it; a FIFO for the pack ends the start with status 1 and the sound
-# device closed.
+# Data files made to hurt the real game in place of its own (the unit tests hold the full tables of refusals): each is
+# refused at once with one line naming it, the peak memory within 50 MB of a normal start. A 3 GB music track leaves
+# the menu without music, a FIFO icon the window without it; a FIFO pack ends the start with status 1, sound closed.
 # Usage: hostile_data_test.sh BUILD_DIR
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"

@@ -1,17 +1,11 @@
 # shellcheck shell=bash
 # Helpers for end-to-end tests of the real game under Xvfb. A script sources this file
 # and calls hc_init BUILD_DIR first; everything started here is ended by pid at exit.
-#   hc_game_dir NAME     a game folder $HC_TMP/NAME with a copy of the game in bin/ and
-#                        data/ linking to the build's files (a test may replace any of
-#                        them); prints its path
-#   hc_start DIR [CWD [ARG...]]  runs DIR/bin/hazardcab ARG... from CWD (DIR/bin),
-#                        console in $HC_OUT
-#   hc_run DIR [CWD [ARG...]]  the same, until the game ends by itself (HC_STATUS)
+#   hc_game_dir NAME     prints a game folder $HC_TMP/NAME: a copy of the game in bin/, data/ linking to the build's
+#   hc_start DIR [CWD [ARG...]]  runs DIR/bin/hazardcab ARG... from CWD (DIR/bin), console in $HC_OUT;
+#                        hc_run the same, until the game ends by itself (HC_STATUS)
 #   hc_wait_line TEXT    waits for a console line containing TEXT
-#   hc_keys KEY...       presses and releases each key in turn in the game window
-#   hc_shot VAR          F2 until the game names a new screenshot; VAR = its path
-#   hc_close             SIGTERM, which SDL turns into the window's close request
-#   hc_wait_end          waits for the game to end; its status in HC_STATUS
+#   hc_close, hc_wait_end  SIGTERM (SDL's close request), then waits for the end; its status in HC_STATUS
 #   hc_exit_via_menu     from the main menu: "exit", then the exit screen and status 0
 # The save folder of every launch is $HAZARDCAB_HOME, a scratch folder.
 
@@ -44,10 +38,8 @@ hc_init() {
     trap hc_cleanup EXIT
     export ALSOFT_DRIVERS=null HAZARDCAB_HOME=$HC_TMP/home
     mkdir "$HAZARDCAB_HOME"
-    # The server takes the first free display number itself and writes it once it accepts
-    # connections: two tests starting at once cannot end up on one server. -noreset keeps
-    # it up between games: by default it resets when its last client leaves, and a game
-    # started during that reset finds no display.
+    # The server takes the first free display and writes it once it accepts connections: two tests starting at once
+    # cannot share one. -noreset: a reset when the last client leaves would leave a game started then no display.
     Xvfb -displayfd 3 -noreset -screen 0 1366x768x24 -nolisten tcp 3>"$HC_TMP/display" >/dev/null 2>&1 &
     HC_XVFB=$!
     hc_wait_for 20 grep -q '^[0-9][0-9]*$' "$HC_TMP/display" || hc_fail "no X server"
@@ -62,8 +54,7 @@ hc_game_dir() {
     echo "$dir"
 }
 
-# The console file is emptied before the game starts, not by the background launch,
-# which could come after the first look at it and show the previous run's lines.
+# The console is emptied before the game starts, not by the background launch, which could show the last run's lines.
 hc_start() {
     local dir=$1
     HC_CWD=${2:-$1/bin} HC_OUT=$HC_TMP/console.txt HC_WINDOW=""
@@ -80,8 +71,8 @@ hc_wait_line() { hc_wait_for "${2:-20}" hc_has_line "$1" || hc_fail "no console 
 
 hc_find_window() { HC_WINDOW=$(xdotool search --name 'Hazard Cab 7700' 2>/dev/null | head -1) && [ -n "$HC_WINDOW" ]; }
 
-# The game acts on a key's release, and only if it saw the key down at a poll before:
-# each key is held 150 ms and let go for 100 ms, several frames even on a busy machine.
+# hc_keys KEY...: each key pressed in the game window; the game acts on a release after it saw the key down: each is
+# held 150 ms, let go 100 ms, frames even on a busy machine.
 hc_keys() {
     [ -n "$HC_WINDOW" ] || hc_wait_for 20 hc_find_window || hc_fail "no game window"
     xdotool windowfocus --sync "$HC_WINDOW" 2>/dev/null || true
@@ -94,8 +85,7 @@ hc_keys() {
 hc_shots() { grep -c '^Saved grab' "$HC_OUT" || true; }
 hc_new_shot() { [ "$(hc_shots)" -gt "$before" ]; }
 
-# A new screenshot also shows that the screen polls keys: keys pressed during a
-# dissolve are thrown away, so F2 is pressed until one is taken.
+# hc_shot VAR: F2 until the game names a new screenshot (which shows that the screen polls keys); VAR = its path.
 hc_shot() {
     local before end i
     before=$(hc_shots) end=$((SECONDS + ${2:-20}))
@@ -116,8 +106,7 @@ hc_wait_end() {
 }
 hc_close() { kill -TERM "$HC_PID"; hc_wait_end; }
 
-# The exit screen ends with the farewell after the picture; the console is a file, not a
-# terminal, so the whole log is plain text without escape sequences. Status 0.
+# The exit screen: the picture, the farewell, status 0, and no escape sequences in a log file (not a terminal).
 hc_assert_farewell() {
     [ "$HC_STATUS" = 0 ] || hc_fail "$1: exit status $HC_STATUS"
     grep -q '^  Thanks for playing!' "$HC_OUT" || hc_fail "$1: no farewell line"
@@ -138,9 +127,8 @@ hc_differ() {
     awk -v a="$n" -v n="${3:-100}" 'BEGIN { exit !(a + 0 > n) }'
 }
 
-# The window as X shows it holds still on a grey picture that is not black: "time's
-# up!" over the darkened game, which takes no screenshot while it waits for a key (a
-# dissolve moves, and its last frames are near black).
+# The window holds still on a grey picture, not black: "time's up!" over the darkened game, which takes no screenshot
+# while it waits for a key (a dissolve moves, and its last frames are near black).
 hc_window_grey() {
     local still=0
     import -window "$HC_WINDOW" "$HC_TMP/now.png" 2>/dev/null || return 1

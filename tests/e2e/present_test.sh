@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# How frames reach the real window under Xvfb, where OpenGL draws in software: the game
-# chooses its own scaling into the window's surface, whose pixels are those SDL's
-# renderer gives, in the 640 x 480 window and full screen; and the blinking main menu
-# shows a new frame every second frame only.
+# How frames reach the real window under Xvfb (OpenGL in software): the game's own scaling into the window's surface
+# gives the pixels SDL's renderer gives, in the 640 x 480 window and full screen; the blinking menu shows every second frame.
 # Usage: present_test.sh BUILD_DIR
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -13,17 +11,14 @@ log=$HC_TMP/frames.txt
 count() { awk -v f="$1" '{ print $f }' "$log"; }
 drawn_past() { [ "$(count 2)" -gt "$1" ]; }
 sized() { [ "$(xdotool getwindowgeometry "$HC_WINDOW" | sed -n 's/ *Geometry: //p')" = "$1" ]; }
-# grab NAME REFERENCE: the window's picture into NAME.png once it is the reference's
-# (or, without one, once two grabs in a row agree: the picture has settled).
+# grab NAME: the window's picture into $path-NAME.png; true once it is the renderer's picture of NAME (for the
+# renderer's own, once two grabs in a row agree: the picture has settled).
 grab() {
-    local at=$HC_TMP/$1.png new=$HC_TMP/$1-new.png
+    local at=$HC_TMP/$path-$1.png new=$HC_TMP/new.png ref=$HC_TMP/renderer-$1.png settled=1
     import -window "$HC_WINDOW" "$new" || return 1
-    if [ -n "$2" ]; then
-        ! hc_differ "$2" "$new" 0 || return 1
-    else
-        [ -f "$at" ] && ! hc_differ "$at" "$new" 0 || { mv "$new" "$at"; return 1; }
-    fi
+    [ -f "$ref" ] && ! hc_differ "$ref" "$new" 0 && settled=0
     mv "$new" "$at"
+    return $settled
 }
 
 for path in renderer auto; do
@@ -45,12 +40,10 @@ for path in renderer auto; do
     hc_keys Down Down Down Return  # career mode: the free ride and the city of the day come first with the assists on
     hc_shot garage
     hc_differ "$menu" "$garage" 5000 || hc_fail "$path: not in the garage"
-    ref=$([ "$path" = auto ] && echo "$HC_TMP/renderer-window.png" || true)
-    hc_wait_for 10 grab "$path-window" "$ref" || hc_fail "$path: the window's picture differs from the renderer's"
+    hc_wait_for 10 grab window || hc_fail "$path: the window's picture differs from the renderer's"
     hc_keys F11
     hc_wait_for 5 sized 1366x768 || hc_fail "$path: F11 did not fill the display"
-    ref=$([ "$path" = auto ] && echo "$HC_TMP/renderer-full.png" || true)
-    hc_wait_for 10 grab "$path-full" "$ref" || hc_fail "$path: the full-screen picture differs from the renderer's"
+    hc_wait_for 10 grab full || hc_fail "$path: the full-screen picture differs from the renderer's"
     hc_keys F11
     hc_wait_for 5 sized 640x480 || hc_fail "$path: F11 again did not bring the window back"
     hc_close

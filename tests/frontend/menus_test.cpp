@@ -17,9 +17,9 @@
 namespace hc {
 namespace {
 
+// Up from 1 wraps to the last and down from the last to 1; other keys are not the menu's. With the assists the free
+// ride is second, the city of the day third, the best scores fifth and exit the eighth.
 TEST(MainMenu, UpAndDownWrapRoundTheEntriesAndTheExitKeyChoosesExit) {
-    // Up from 1 wraps to the last and down from the last to 1; other keys are not the menu's. With the assists the
-    // free ride is second, the city of the day third, the best scores fifth and exit the eighth.
     const struct { bool assists; std::vector<const char*> keys; int chosen; } cases[] = {
         {false, {"Return"}, MenuArcade}, {false, {"Down", "Return"}, MenuCareer}, {false, {"Up", "Return"}, MenuExit},
         {false, {"Up", "Up", "Return"}, MenuHelp}, {false, {"Up", "Down", "Return"}, MenuArcade},
@@ -63,7 +63,6 @@ TEST(MainMenu, BackdropTitleAndTheSelectedEntryBlinkingTwoFramesOnTwoOff) {
     EXPECT_EQ(std::tuple(checked, log.frames.back()[246 * 640 + 320]), std::tuple(12, 255));  // leaving dissolves to black
 }
 
-// Only a change of picture reaches the window: the blink's, every second frame.
 TEST(MainMenu, TheWindowShowsANewFrameAtTheBlinksPaceOnly) {
     FrontEndGame fe;
     FrameLog log;
@@ -168,13 +167,11 @@ TEST_F(HelpPages, TitlesLinesAndFooterStandWhereTheLayoutSays) {
     pagePicture(3);  // credits: the title centred, the release line, three outlined lines at 390, 400, 410 in 22, 22, 23
     EXPECT_EQ(std::tuple(at(320, 240), at(5, 45)), std::tuple(TitleColour, Narrow));
     auto rowHas = [&](int y0, uint32_t colour) { const uint8_t* p = fe.game().screen.renderBuffer->pixels + y0 * 640; return std::count(p, p + 8 * 640, colour) > 0; };
-    EXPECT_EQ(std::tuple(bool(rowHas(390, 22)), bool(rowHas(400, 22)), bool(rowHas(410, 23))), std::tuple(true, true, true));
-    EXPECT_EQ(std::tuple(bool(rowHas(410, 22)), bool(rowHas(380, 22))), std::tuple(false, false));
+    EXPECT_EQ(std::tuple(rowHas(390, 22), rowHas(400, 22), rowHas(410, 23), rowHas(410, 22), rowHas(380, 22)), std::tuple(true, true, true, false, false));
 }
 
-// With the assists the book has a page of its own before the credits that explains the
-// guide's marks, each in its colour; the other pages are the classic ones but for the
-// page count in the footer, and select turns through all four.
+// With the assists a page before the credits explains the guide's marks, each in its colour; the other pages are the
+// classic ones but for the page count in the footer, and select turns through all four.
 TEST_F(HelpPages, AssistsAddALegendBeforeTheCredits) {
     const std::vector<uint8_t> classic[] = {{}, pagePicture(1), pagePicture(2), pagePicture(3)};
     fe.game().shift.assists = FlagOn;
@@ -186,9 +183,8 @@ TEST_F(HelpPages, AssistsAddALegendBeforeTheCredits) {
         if (c.page > 4) continue;
         pages[c.page] = pagePicture(c.page);
         EXPECT_EQ(at(5, 425), Narrow) << c.page;  // "page n of 4"
-        if (c.classicPage) {  // the same picture above the footer
-            EXPECT_TRUE(std::equal(pages[c.page].begin(), pages[c.page].begin() + 420 * 640, classic[c.classicPage].begin())) << c.page;
-        }
+        const bool same = c.classicPage && std::equal(pages[c.page].begin(), pages[c.page].begin() + 420 * 640, classic[c.classicPage].begin());
+        EXPECT_EQ(same, c.classicPage != 0) << c.page << ": the classic picture above the footer";
     }
     for (const uint8_t colour : {ColourGold, ColourGreen, ColourRose, ColourInZone}) {  // under the title bar
         EXPECT_GT(std::count(pages[3].begin() + 30 * 640, pages[3].begin() + 420 * 640, colour), 60) << int{colour};

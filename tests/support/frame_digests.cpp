@@ -1,10 +1,6 @@
-// Prints digests of frames the game draws headless, with a fixed seed and a clock that
-// moves one sixtieth of a second a frame: the main menu once it has faded in, and an
-// arcade shift driven by held keys (the engine, the throttle, a turn, the map view).
-// Built for the desktop and for the browser, where node runs it: the two builds must
-// print the same lines, or the browser's pictures are not the desktop's.
-//   frame_digests [--times]   --times: the median time the shift took to make a frame
-//                             of the driver's view and of the map view instead
+// Prints digests of frames drawn headless with a fixed seed and a clock of a sixtieth of a second a frame: the menu
+// once faded in, and an arcade shift driven by held keys. The desktop and browser (node) builds must print the same.
+//   frame_digests [--times]   --times: instead, the median time a frame of the driver's view and of the map view took
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -35,9 +31,8 @@ struct Recorder {
     std::set<int> wanted;
     std::string lines;
     int frames = 0;
-    // Milliseconds between a frame and the one before it (the headless present itself
-    // takes no time), for frames of the driver's view and of the map view, once the
-    // shift has faded in and before it ends (key polls 60 to 199; Tab goes down at 120).
+    // Milliseconds since the frame before (a headless present takes none) in the driver's view and the map view, once
+    // the shift has faded in and before it ends (key polls 60 to 199; Tab goes down at 120).
     std::vector<double> worldTimes, mapTimes;
     std::chrono::steady_clock::time_point last;
 

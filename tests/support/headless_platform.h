@@ -1,8 +1,7 @@
 #pragma once
-// HeadlessPlatform: platform code without a display. While alive it installs a
-// HeadlessWindow, a clock the test owns (sleeps and presented frames advance it), a
-// console sink, a process end that throws ProcessEnded, the silent audio output, and
-// HAZARDCAB_HOME in a fresh folder.
+// HeadlessPlatform: platform code without a display. While alive it installs a HeadlessWindow, a clock the test owns
+// (sleeps and presented frames advance it), a console sink, a process end that throws ProcessEnded, the silent audio
+// output, and HAZARDCAB_HOME in a fresh folder.
 #include <functional>
 #include <string>
 #include <vector>

@@ -1,11 +1,8 @@
-// The browser edition in headless Chromium with real key events: a click (no sound before it), the menu, F2, F11,
-// an arcade shift, a setting and a career shift, "exit", another game with the saves kept; then a page whose storage
-// fails, played with a faked controller.  node game_test.js WWW_FOLDER [SCREENSHOT_FOLDER]  (prints a "figures" line)
+// The browser edition in headless Chromium with real keys: a click (no sound before), the menu, F2, F11, an arcade shift,
+// a setting, a career shift, "exit", another game with the saves kept; a page whose storage fails, played with a faked
+// controller.  node game_test.js WWW_FOLDER [SCREENSHOT_FOLDER]  (prints a "figures" line)
 'use strict';
-const fs = require('fs');
-const os = require('os');
-const path = require('path');
-const puppeteer = require('puppeteer-core');
+const [fs, os, path, puppeteer] = ['fs', 'os', 'path', 'puppeteer-core'].map(require);
 const { serveFolder } = require('../../tools/web/serve.js');
 
 const www = path.resolve(process.argv[2] || '');
@@ -48,20 +45,20 @@ const canvasState = () => {
   return { hash, saturation: saturation / pixels.length * 4 / 255, light: light / pixels.length * 4 / 255 };
 };
 
-// Over the last n frames the page drew: frames per second, the median and slowest time
-// between frames, and the median time the game worked on a frame (milliseconds).
+// Over the last n frames: frames per second, the median and slowest time between frames, the median work (ms).
 const recentRate = n => {
   const [times, work] = [Module.hcStats.intervals, Module.hcStats.work].map(v => v.slice(-n).sort((a, b) => a - b));
   const round = v => Math.round(v * 100) / 100, total = times.reduce((sum, v) => sum + v, 0);
   return { fps: round(1000 * times.length / total), median: round(times[times.length >> 1]),
            slowest: round(times[times.length - 1]), work: round(work[work.length >> 1]) };
 };
-const framesOf = async (page, count, what) => until(page, count + ' frames of ' + what,
-    n => Module.hcStats.frames > n, 20, await page.evaluate(() => Module.hcStats.frames) + count);
+const rateOver = async (page, count, n, what) => {  // after count more frames, over the last n
+  await until(page, count + ' frames of ' + what, more => Module.hcStats.frames > more, 20, await page.evaluate(() => Module.hcStats.frames) + count);
+  return page.evaluate(recentRate, n);
+};
 
-// A new screen: the old one dissolves to black (unless first), then the new one is bright
-// enough and its brightness steady over a quarter of a second, with some colour, so that
-// the grey "time's up!" picture does not pass for the menu or the driver's view.
+// A new screen: the old one dissolves to black (unless first), then the new one is bright, steady over a quarter of a
+// second and coloured, so that the grey "time's up!" picture does not pass for the menu or the driver's view.
 async function screen(page, what, first) {
   if (!first) await until(page, 'black before ' + what, () => window.hcCanvas().light < 0.03, 15);
   await page.evaluate(() => { window.hcSeen = []; });
@@ -86,10 +83,9 @@ async function endShift(page, end, leave, back) {
 async function startPage(page, load, first) {
   const started = Date.now();
   await load();
-  // The prompt, the loading settled for half a second: a game not waiting would have started.
+  // The prompt, the loading settled for half a second (a game not waiting would have started); what was fetched.
   await until(page, 'the page asks for a click', () => hcStatus() === 'click or press a key to start' &&
       window.hcPending <= 1 && performance.now() - window.hcLoaded > 500, 20);
-  // The first download: everything fetched before the click.
   if (first) figures.firstDownloadBytes = await page.evaluate(() => performance.getEntriesByType('resource')
       .concat(performance.getEntriesByType('navigation')).reduce((sum, e) => sum + (e.encodedBodySize || 0), 0));
   const clickAt = Date.now();
@@ -131,8 +127,7 @@ async function run() {
     const menu = await page.evaluate(() => window.hcCanvas());
     await shot(page, 'web-menu');
 
-    // No sound before the click; then the context runs, the game's sources play, and the
-    // music arrives and plays through OpenAL.
+    // No sound before the click; then the context runs, the game's sources play, and the music plays through OpenAL.
     const events = await page.evaluate(() => window.hcEvents);
     if (events[0] !== 'input') fail('sound before the first click: ' + events.join(', '));
     await until(page, 'the sound running and the game\'s sources playing', () => Module.hcAudio.length === 1 &&
@@ -151,8 +146,7 @@ async function run() {
       if (Date.now() > end) fail('no 640 x 480 screenshot downloaded after F2: ' + fs.readdirSync(downloads).join(', '));
     fs.rmSync(downloads, { recursive: true, force: true });
 
-    // F11: the browser's full screen, the picture (the box within its padding, unless the browser fits the
-    // picture into the box) still 4:3 with sharp pixels, on a screen wider than that; F11 again leaves it.
+    // F11: full screen, the picture (its box within the padding, or fitted by the browser) 4:3, sharp; F11 again leaves.
     await press(page, 'F11');
     await until(page, 'full screen after F11', () => document.fullscreenElement !== null, 5);
     const shape = await page.evaluate(() => {
@@ -168,19 +162,16 @@ async function run() {
     await go(page, ['Enter'], 'the driver\'s view');
     await press(page, 'KeyS');
     await page.keyboard.down('ArrowUp');
-    await framesOf(page, 150, 'driving');
-    figures.drive = await page.evaluate(recentRate, 120);
+    figures.drive = await rateOver(page, 150, 120, 'driving');
     await page.keyboard.up('ArrowUp');
     const world = (await page.evaluate(() => window.hcCanvas())).hash;
     await press(page, 'Tab');
-    await framesOf(page, 120, 'the map view');
-    figures.map = await page.evaluate(recentRate, 100);
+    figures.map = await rateOver(page, 120, 100, 'the map view');
     if ((await page.evaluate(() => window.hcCanvas())).hash === world) fail('the map view looks like the driver\'s view');
     await press(page, 'Tab');
     await endShift(page, 'Escape', 'Enter', 'back at the menu');
 
-    // Options (third from the bottom whatever rows the assists add: up wraps round):
-    // gamma down one step, kept when the options are left.
+    // Options (third from the bottom whatever the assists add: up wraps round): gamma down one step, kept on leaving.
     await go(page, ['ArrowUp', 'ArrowUp', 'ArrowUp', 'Enter'], 'the options');
     await go(page, ['Enter', 'Escape'], 'back at the menu');
 
@@ -192,8 +183,7 @@ async function run() {
     const career = await readSave(page, 'career.txt');
     if (!/^shifts 1$/m.test(career)) fail('the career shift was not saved:\n' + career);
 
-    // Esc at the menu: "exit"; the page says that the game has ended, once the saves are in
-    // the browser's storage, and a key starts another (the page loaded afresh).
+    // Esc at the menu: "exit"; the page says the game has ended once the saves are stored, and a key starts another.
     await press(page, 'Escape');
     await until(page, 'the page saying the game has ended', () =>
         hcStatus() === 'The game has ended. Click or press a key to play again.', 15);
@@ -207,8 +197,7 @@ async function run() {
     await shot(page, 'web-menu-gamma');
     await page.close();
 
-    // Storage that fails: the page says so once and the game goes on, here played with
-    // a controller in the browser's standard layout (d-pad up four times: the career).
+    // Storage that fails: said once, and the game goes on with a standard-layout controller (d-pad up five times: career).
     const failing = await newPage(() => {
       indexedDB.open = () => { throw new Error('storage refused by the test'); };
       const buttons = Array.from({ length: 17 }, () => ({ pressed: false, value: 0 }));
