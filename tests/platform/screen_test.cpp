@@ -245,9 +245,9 @@ TEST_F(DissolveTest, FadesRunFromTheTopLeftInDiagonalWipesAndLeaveTheirEndPictur
             EXPECT_FALSE((frames[f][39] == 255) != out && way > 0.5f) << f << ": " << way;
             EXPECT_FALSE((frames[f][39 * 640 + 39] == 255) == out && std::fabs(way - 1.0f) > 1e-6f) << f;
         }
-        // All silent after a fade-out; after a fade-in the car's channels at 1.2, the music at 1.2 x 0.2.
+        // All silent after a fade-out; after a fade-in the car's and the cue channel at 1.2, the music at 1.2 x 0.2.
         EXPECT_FLOAT_EQ(hg.audio.channels[MusicChannel].gain, out ? 0.0f : 0.24f);
-        for (int c = EngineChannel; c <= TurboChannel; ++c) EXPECT_FLOAT_EQ(hg.audio.channels[c].gain, out ? 0 : 1.2f);
+        for (int c = EngineChannel; c <= CueChannel; ++c) EXPECT_FLOAT_EQ(hg.audio.channels[c].gain, out ? 0 : 1.2f) << c;
     }
 }
 
