@@ -131,13 +131,20 @@ float openDiagonalCell(const hc::CityMap& map, int from, int step) {
 // so the search runs afresh over most of the grid, a frame's budget at a time (the time
 // is the whole search's; "frames" how many frames it spans). Then the frame after the
 // cab moves on by a cell along the way, which only reads the way off again.
+// A cab near one corner of the city, and the guide to a square near the other.
+struct AcrossTheCity {
+    hc::PlayerCar cab;
+    hc::FareGuide guide;
+    explicit AcrossTheCity(const hc::CityMap& map) {
+        cab.x = cab.y = openDiagonalCell(map, 40, 1);
+        guide.active = true;
+        guide.target.x = guide.target.y = openDiagonalCell(map, hc::MapSize - 40, -1);
+    }
+};
+
 void BM_RouteAcrossTheCity(benchmark::State& state) {
     World& w = world();
-    hc::PlayerCar cab;
-    cab.x = cab.y = openDiagonalCell(*w.map, 40, 1);
-    hc::FareGuide guide;
-    guide.active = true;
-    guide.target.x = guide.target.y = openDiagonalCell(*w.map, hc::MapSize - 40, -1);
+    auto [cab, guide] = AcrossTheCity(*w.map);
     hc::FareRoute route;
     int frames = 0;
     for (auto _ : state) {
@@ -156,11 +163,7 @@ BENCHMARK(BM_RouteAcrossTheCity)->Unit(benchmark::kMillisecond)->Repetitions(5)-
 
 void BM_RouteNextCell(benchmark::State& state) {
     World& w = world();
-    hc::PlayerCar cab;
-    cab.x = cab.y = openDiagonalCell(*w.map, 40, 1);
-    hc::FareGuide guide;
-    guide.active = true;
-    guide.target.x = guide.target.y = openDiagonalCell(*w.map, hc::MapSize - 40, -1);
+    auto [cab, guide] = AcrossTheCity(*w.map);
     hc::FareRoute route;
     hc::updateFareRoute(route, *w.map, cab, guide);
     const hc::PlayerCar start = cab;
