@@ -92,11 +92,11 @@ TEST_F(PlayerCarTest, ThrottleBoostGearsAndBrakes) {
     moving(0);
     cab.frame(*map, {ActionUp});  // reverse pulls twice as hard, backwards
     EXPECT_NEAR(cab.car.vx, -0.006 * 0.997, 1e-9);
-    moving(1.0f);  // worn brakes bite half as hard, and the throttle does nothing meanwhile
-    cab.shift.damage[DamageBrakes] = 0.5f;
+    moving(1.0f);  // stage 2 brakes bite 0.008 and cool faster, worn ones bite half as hard; the throttle does nothing meanwhile
+    cab.shift.damage[DamageBrakes] = 0.5f, cab.shift.brakeLevel = 2;
     cab.frame(*map, {ActionUp, ActionDown});
-    EXPECT_THAT((std::tuple<double, double>(cab.car.vx, cab.shift.brakeHeat)), FieldsAre(DoubleNear((1.0 - 0.002) * 0.997, 1e-6), DoubleNear(0.002 * 0.999, 1e-7)));
-    cab.shift.damage[DamageBrakes] = 0;  // a bite longer than what is left stops the car
+    EXPECT_THAT((std::tuple<double, double>(cab.car.vx, cab.shift.brakeHeat)), FieldsAre(DoubleNear((1.0 - 0.004) * 0.997, 1e-6), DoubleNear(0.004 * (0.999 - 0.0004), 1e-7)));
+    cab.shift.damage[DamageBrakes] = 0, cab.shift.brakeLevel = 0;  // a bite longer than what is left stops the car
     for (double dt : {1.0, 3.0}) {
         moving(0, 0.003f);
         cab.frame(*map, {ActionDown}, dt);
