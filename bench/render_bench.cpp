@@ -151,13 +151,19 @@ void BM_BarePass(benchmark::State& state) {
     }
 }
 
-// The presentation's conversion of a frame to 32-bit colour words, as the window does it.
-void BM_PaletteConvert(benchmark::State& state) {
-    BenchWorld& w = world();
+// A converter holding the game's base palette as 0xFFRRGGBB words.
+FrameConverter baseConverter() {
     uint32_t palette[256];
     for (int i = 0; i < 256; ++i) palette[i] = 0xFF000000u | (BasePalette[i][0] << 16) | (BasePalette[i][1] << 8) | BasePalette[i][2];
     FrameConverter converter;
     converter.setPalette(palette);
+    return converter;
+}
+
+// The presentation's conversion of a frame to 32-bit colour words, as the window does it.
+void BM_PaletteConvert(benchmark::State& state) {
+    BenchWorld& w = world();
+    FrameConverter converter = baseConverter();
     const int outPitch = RenderWidth * 4;
     std::vector<uint8_t> out(static_cast<size_t>(outPitch) * RenderHeight);
     drawMapView(*w.map, w.player, *w.state, *w.target);
@@ -172,10 +178,7 @@ void BM_PaletteConvert(benchmark::State& state) {
 // full-screen 1366 x 768 window in one pass (1024 x 768 between bars).
 void BM_ScaleToWindow(benchmark::State& state) {
     BenchWorld& w = world();
-    uint32_t palette[256];
-    for (int i = 0; i < 256; ++i) palette[i] = 0xFF000000u | (BasePalette[i][0] << 16) | (BasePalette[i][1] << 8) | BasePalette[i][2];
-    FrameConverter converter;
-    converter.setPalette(palette);
+    FrameConverter converter = baseConverter();
     const PictureRect rect = letterbox(RenderWidth, RenderHeight, 1366, 768);
     std::vector<uint8_t> out(static_cast<size_t>(1366 * 4) * 768);
     drawMapView(*w.map, w.player, *w.state, *w.target);
