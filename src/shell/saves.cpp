@@ -150,33 +150,31 @@ const SavedFile DayScoresFile{DayScoresFileName, "day-scores", BestScoresFormat,
 const SavedFile SettingsFile{SettingsFileName, "settings", SettingsFormat, "settings",
                              &SavedRecords::settingsLeftAlone};
 
-// Loads one file: true with its text read by read. A missing file is no news. A spoilt
+// Loads one file, its text read by read. A missing file is no news. A spoilt
 // file (cut short, failing its checksum, unknown values, too large to be a save) is
 // moved aside as NAME.bad; one this game cannot judge (from a newer version, unreadable
 // for a reason that may pass, not a regular file) is left as it is and not written in
-// this run. Either way one console line, and false.
-bool loadFile(Game& game, const SavedFile& file, const char* fallback,
+// this run. Either way one console line.
+void loadFile(Game& game, const SavedFile& file, const char* fallback,
               const std::function<bool(std::string_view, std::string&)>& read) {
-    if (saveFolder().empty()) return false;
+    if (saveFolder().empty()) return;
     const std::string path = pathOf(file.name);
     std::string text, reason;
     const FileRead result = readSmallFile(path, text, reason);
-    if (result == FileRead::Missing) return false;
-    if (result == FileRead::Read && read(text, reason)) return true;
+    if (result == FileRead::Missing || (result == FileRead::Read && read(text, reason))) return;
     const bool spoilt = result == FileRead::TooLarge ||
                         (result == FileRead::Read && !isNewerSaveText(text, file.kind, file.format));
     if (!spoilt) {
         game.saved.*file.leftAlone = true;
         logLine("Leaving " + path + " alone: " + reason + "; the " + file.what + " will not be saved in this run; " +
                 fallback);
-        return false;
+        return;
     }
     std::string asideReason;
     const std::string aside = setFileAside(path, asideReason);
     const std::string kept = aside.empty() ? "it could not be moved aside (" + asideReason + ")"
                                            : "kept it as " + aside;
     logLine("Cannot use " + path + ": " + reason + "; " + kept + "; " + fallback);
-    return false;
 }
 
 // Makes this game the owner of the save folder if it can: Held, with the temporary files
