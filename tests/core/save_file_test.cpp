@@ -172,11 +172,16 @@ TEST_F(SaveWrite, OnlyTheFilesTemporaryFilesAreRemovedAsStale) {
         {"career.txt.12a.tmp", false}, {"career.txt.123.tmp~", false}, {"other.txt.123.tmp", false},
         {"xcareer.txt.5.tmp", false},  {"career.txt", false},
     };
-    for (const auto& c : cases) std::ofstream(dir / c.name) << "x";
-    fs::create_directory(dir / "career.txt.9.tmp");  // a folder is never removed
-    EXPECT_EQ(removeStaleTemporaryFiles(path), 2);
-    for (const auto& c : cases) EXPECT_EQ(fs::exists(dir / c.name), !c.removed) << c.name;
-    EXPECT_TRUE(fs::is_directory(dir / "career.txt.9.tmp"));
+    // In a folder named by one letter, the path taken from the working folder.
+    const fs::path a = dir / "a", was = fs::current_path();
+    fs::create_directory(a), fs::current_path(dir);
+    for (const auto& c : cases) std::ofstream(a / c.name) << "x";
+    fs::create_directory(a / "career.txt.9.tmp");  // a folder is never removed
+    EXPECT_EQ(std::tuple(removeStaleTemporaryFiles("a/career.txt"), removeStaleTemporaryFiles("none/career.txt")), std::tuple(2, 0))
+        << "in a; in a folder that cannot be opened";
+    fs::current_path(was);
+    for (const auto& c : cases) EXPECT_EQ(fs::exists(a / c.name), !c.removed) << c.name;
+    EXPECT_TRUE(fs::is_directory(a / "career.txt.9.tmp"));
 }
 
 // One holder at a time, even two in one process; the lock goes with the holder, however

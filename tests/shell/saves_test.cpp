@@ -269,6 +269,10 @@ TEST_F(Saves, SettingsApplyAtStartAndOnlyChangesAreWritten) {
         keepSettings(g());
         EXPECT_EQ(restart()->saved.settings, s.expected);
     }
+    // At a shift's start only the detail is put back from the settings; the rest stays as the game has it.
+    g().saved.settings = SomeSettings, g().audio.channels[MusicChannel].enabled = -1, applyShiftSettings(g());
+    EXPECT_EQ(std::tuple(g().audio.channels[MusicChannel].enabled, isOn(g().shift.lowDetail), g().screen.gamma, hg.window.fullScreen(),
+                         isOn(g().shift.assists)), std::tuple(-1, true, 1.2f, false, true)) << "music, low detail, gamma, full screen, assists";
 }
 
 // A settings file from before a setting existed still reads, the new one at its default;

@@ -69,18 +69,19 @@ TEST_F(PlayerCarTest, ThrottleBoostGearsAndBrakes) {
     cab.frame(*map, {ActionUp});
     EXPECT_EQ(std::tuple(bool(std::fabs(cab.shift.turboBoost - 0.45) < 1e-6), bool(std::fabs(cab.car.vx - 0.00045 * 0.997) < 1e-9)), std::tuple(true, true));
     cab.shift.engineRunning = FlagOn;
-    const struct { float speed, boost, boostAfter; int8_t stage; double vx; } cases[] = {
-        {1.2f, 0.3f, 0.33f, 1, (1.2 + 0.003 + 0.00033) * 0.997},   // boost builds by 0.025 x speed
-        {1.4f, 0.3f, 0.25f, 1, (1.4 + 0.00025) * 0.997},           // above 1.3 the throttle is cut
-        {1.2f, 0.54f, 0.55f, 1, (1.2 + 0.003 + 0.00055) * 0.997},  // capped at 0.55 a turbo stage
-        {1.2f, 1.09f, 1.1f, 2, (1.2 + 0.003 + 0.0011) * 0.997},
+    // The turbo whistles at 0.1 with the boost full, and not at all without a turbo.
+    const struct { float speed, boost, boostAfter; int8_t stage; double vx, whistle; } cases[] = {
+        {1.2f, 0.3f, 0.33f, 1, (1.2 + 0.003 + 0.00033) * 0.997, 0.06},   // boost builds by 0.025 x speed
+        {1.4f, 0.3f, 0.25f, 1, (1.4 + 0.00025) * 0.997, 0.1 * 0.25 / 0.55},  // above 1.3 the throttle is cut
+        {1.2f, 0.54f, 0.55f, 1, (1.2 + 0.003 + 0.00055) * 0.997, 0.1},  // capped at 0.55 a turbo stage
+        {1.2f, 1.09f, 1.1f, 2, (1.2 + 0.003 + 0.0011) * 0.997, 0.1}, {1.2f, 0.3f, 0.0f, 0, (1.2 + 0.003) * 0.997, 0.0},
     };
     for (const auto& c : cases) {
         moving(c.speed);
         cab.shift.turboBoost = c.boost, cab.shift.turboLevel = c.stage;
         cab.frame(*map, {ActionUp});
-        EXPECT_NEAR(cab.shift.turboBoost, c.boostAfter, 1e-6) << c.boost;
-        EXPECT_NEAR(cab.car.vx, c.vx, 1e-6) << c.boost;
+        EXPECT_THAT((std::tuple<double, double, double>(cab.shift.turboBoost, cab.car.vx, cab.sound.turboGain)),
+                    FieldsAre(DoubleNear(c.boostAfter, 1e-6), DoubleNear(c.vx, 1e-6), DoubleNear(c.whistle, 1e-6))) << c.boost;
     }
     cab.shift.turboBoost = 0;  // gears change only below 0.1; a refused change uses the switch
     for (float speed : {0.5f, 0.1f, 0.0999f}) {
