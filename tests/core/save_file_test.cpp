@@ -128,9 +128,8 @@ TEST_F(SaveWrite, AFolderThatCannotBeMadeOrWrittenFailsWithAReason) {
 TEST_F(SaveWrite, AFullDiskOrAKillKeepsTheOldFileWhole) {
     const std::string old = formatSaveText("career", 1, Lines);
     ASSERT_TRUE(writeFileAtomically(path, old, reason));
-    std::signal(SIGXFSZ, SIG_IGN);
     rlimit saved{}, small{};
-    getrlimit(RLIMIT_FSIZE, &saved), small = saved, small.rlim_cur = 4, setrlimit(RLIMIT_FSIZE, &small);
+    std::signal(SIGXFSZ, SIG_IGN), getrlimit(RLIMIT_FSIZE, &saved), small = saved, small.rlim_cur = 4, setrlimit(RLIMIT_FSIZE, &small);
     const bool wrote = writeFileAtomically(path, old + "longer", reason);
     setrlimit(RLIMIT_FSIZE, &saved), std::signal(SIGXFSZ, SIG_DFL);
     EXPECT_FALSE(wrote);
@@ -203,8 +202,7 @@ TEST_F(SaveWrite, AFolderHasOneLockHolderAtATime) {
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(first.take(folder, reason), LockResult::Held);
-    first.release();
-    fs::remove(dir / LockFileName);
+    first.release(), fs::remove(dir / LockFileName);
     ASSERT_EQ(::mkfifo((dir / LockFileName).c_str(), 0600), 0);
     EXPECT_EQ((std::tuple{first.take(folder, reason), reason}), std::tuple(LockResult::Failed, (dir / LockFileName).string() + " is not a regular file"));
 }

@@ -149,8 +149,7 @@ TEST_F(Saves, ASecondGameOnTheFolderSaysSoOnceAndWritesNothing) {
     put("career.txt.4343.tmp", "another game's, mid-save");
     hg.console.clear();
     const auto second = restart();
-    second->saved.career.money = 1;
-    second->shift.assists = FlagOff;
+    second->saved.career.money = 1, second->shift.assists = FlagOff;
     EXPECT_FALSE(saveCareer(*second));
     EXPECT_EQ(enterArcadeScore(*second, 500), "a new best score!");
     keepSettings(*second);
@@ -187,19 +186,14 @@ TEST_F(Saves, FilesThisGameCannotJudgeAreLeftAsTheyWere) {
         {SettingsFileName, "the settings will not be saved in this run; using the default settings"}};
     ::alarm(20);  // a FIFO that held the start would end the test here
     for (const auto& c : cases) {
-        fs::remove_all(hg.saveHome);
-        fs::create_directories(hg.saveHome);
+        fs::remove_all(hg.saveHome), fs::create_directories(hg.saveHome);
         const fs::path path = file(c.name);
         if (c.setup == Text) put(c.name, c.text);
         else if (c.setup == Loop) fs::create_symlink(path, path);
         else if (c.setup == Fifo) ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
         else fs::create_directory(path);
-        reload();
-        keptCareer(g()).money = 70;
-        saveCareer(g());
-        enterArcadeScore(g(), 70);
-        g().shift.assists = FlagOff;
-        keepSettings(g());
+        reload();  // then every save tried
+        keptCareer(g()).money = 70, saveCareer(g()), enterArcadeScore(g(), 70), g().shift.assists = FlagOff, keepSettings(g());
         EXPECT_EQ(hg.consoleLines(), std::vector<std::string>{"Leaving " + path.string() + " alone: " + c.reason +
                                                               "; " + tails.at(c.name)})
             << c.name << " " << c.setup;
@@ -209,9 +203,8 @@ TEST_F(Saves, FilesThisGameCannotJudgeAreLeftAsTheyWere) {
                                               : fs::is_directory(path) && fs::is_empty(path);
         EXPECT_TRUE(kept) << c.name << " " << c.setup;
         EXPECT_FALSE(fs::exists(path.string() + ".bad")) << c.name;
-        for (const char* other : {CareerFileName, BestScoresFileName, SettingsFileName}) {
+        for (const char* other : {CareerFileName, BestScoresFileName, SettingsFileName})
             EXPECT_TRUE(other == c.name || fs::is_regular_file(file(other))) << other << " beside " << c.name;
-        }
         EXPECT_EQ(g().saved.careerSaved(), c.name != CareerFileName) << c.name;
     }
     ::alarm(0);
