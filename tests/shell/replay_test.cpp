@@ -164,11 +164,10 @@ TEST(Replay, ARecordingThatCannotBePlayedIsRefusedWithOneLine) {
     }
     EXPECT_EQ(std::tuple(hg.window.isOpen(), hg.window.framesPresented()), std::tuple(false, 0));
     // Nor is a recording longer than a file can hold ever kept: the frame past the bound loses it.
-    Game& g = hg.game();
-    g.recording.frames.assign(MaxReplayFrames - 1, ReplayFrame{}), resetFrameTimer(g.timer);
-    const auto record = [&] { return recordFrame(g, 0), g.recording.frames.size(); };
+    hg.game().recording.frames.assign(MaxReplayFrames - 1, ReplayFrame{}), resetFrameTimer(hg.game().timer);
+    const auto record = [&] { return recordFrame(hg.game(), 0), hg.game().recording.frames.size(); };
     const std::vector<size_t> kept{record(), record()};  // in order: a braced list
-    EXPECT_EQ(std::tuple(kept, g.recordingLost), std::tuple(std::vector<size_t>{MaxReplayFrames, 0}, true));
+    EXPECT_EQ(std::tuple(kept, hg.game().recordingLost), std::tuple(std::vector<size_t>{MaxReplayFrames, 0}, true));
 }
 
 TEST(Replay, TheCityOfTheDayIsTheSameFromAnyStart) {

@@ -122,9 +122,7 @@ TEST_F(Saves, ABadFileIsKeptAsideWithOneLineAndTheGameStartsAfresh) {
         {SettingsFileName, formatSaveText("settings", 1, {{"detail", "medium"}}), "detail is \"medium\""},
     };
     for (const auto& c : cases) {
-        fs::remove_all(hg.saveHome);
-        put(c.name, c.text);
-        reload();
+        fs::remove_all(hg.saveHome), put(c.name, c.text), reload();
         const auto lines = hg.consoleLines();
         const std::string path = file(c.name).string();
         ASSERT_EQ(lines.size(), 1u) << c.name << ":\n" << hg.console;
@@ -139,15 +137,13 @@ TEST_F(Saves, ABadFileIsKeptAsideWithOneLineAndTheGameStartsAfresh) {
 // The first game holds the folder: a second one on it says so once and writes nothing,
 // and only the holder clears away what a game stopped while saving left.
 TEST_F(Saves, ASecondGameOnTheFolderSaysSoOnceAndWritesNothing) {
-    put(CareerFileName, careerText(SomeCareer));
-    put("career.txt.4242.tmp", "stopped while saving");
+    put(CareerFileName, careerText(SomeCareer)), put("career.txt.4242.tmp", "stopped while saving");
     loadSavedRecords(g());
     EXPECT_EQ(hg.consoleLines(), std::vector<std::string>{"Removed 1 unfinished save(s) from " + hg.saveHome +
                                                           ", left by a game stopped while saving"});
     EXPECT_FALSE(fs::exists(file("career.txt.4242.tmp")));
     const std::string before = slurp(file(CareerFileName));
-    put("career.txt.4343.tmp", "another game's, mid-save");
-    hg.console.clear();
+    put("career.txt.4343.tmp", "another game's, mid-save"), hg.console.clear();
     const auto second = restart();
     second->saved.career.money = 1, second->shift.assists = FlagOff;
     EXPECT_FALSE(saveCareer(*second));
@@ -242,8 +238,7 @@ TEST_F(Saves, BestScoresKeepTheTenBestAcrossARestart) {
 }
 
 TEST_F(Saves, SettingsApplyAtStartAndOnlyChangesAreWritten) {
-    hg.openScreen();
-    put(SettingsFileName, settingsText(SomeSettings));
+    hg.openScreen(), put(SettingsFileName, settingsText(SomeSettings));
     const std::string before = slurp(file(SettingsFileName));
     loadSavedRecords(g());
     EXPECT_EQ(std::tuple(g().audio.channels[MusicChannel].enabled, isOn(g().shift.lowDetail), g().screen.gamma, hg.window.fullScreen(),
@@ -276,8 +271,7 @@ TEST_F(Saves, AnOlderSettingsFileReadsAndANewerSettingIsKept) {
     EXPECT_EQ(hg.console, "");
     EXPECT_EQ(g().saved.settings, (Settings{false, true, 1.0f, false, true}));
     EXPECT_TRUE(isOn(g().shift.assists));
-    g().shift.assists = FlagOff;
-    keepSettings(g());
+    g().shift.assists = FlagOff, keepSettings(g());
     std::vector<SaveLine> lines;
     std::string reason;
     ASSERT_TRUE(parseSaveText(slurp(file(SettingsFileName)), "settings", 1, lines, reason)) << reason;
@@ -291,8 +285,7 @@ TEST(SavedDetail, ALowDetailSettingLastsThroughEachShiftAndTheFileStaysAsItWas) 
     ArcadeGame arcade;
     Game& g = arcade.game();
     const fs::path settings = fs::path(arcade.saveHome) / SettingsFileName;
-    fs::create_directories(arcade.saveHome);
-    std::ofstream(settings, std::ios::binary) << settingsText({true, true, 1.0f, false, false});
+    fs::create_directories(arcade.saveHome), std::ofstream(settings, std::ios::binary) << settingsText({true, true, 1.0f, false, false});
     const std::string before = slurp(settings);
     loadSavedRecords(g);
     for (int shift = 0; shift < 2; ++shift) {
@@ -305,9 +298,7 @@ TEST(SavedDetail, ALowDetailSettingLastsThroughEachShiftAndTheFileStaysAsItWas) 
 
 // Full screen by a start-up option, or music off after a failed track, is not the saved setting: nothing is written.
 TEST_F(Saves, AStartOptionOrAFailedTrackIsNotTheSavedSetting) {
-    hg.openScreen();
-    initAudio(g().audio);
-    hg.window.setFullScreen(true);
+    hg.openScreen(), initAudio(g().audio), hg.window.setFullScreen(true);
     loadSavedRecords(g());
     openTrackFile(g().audio, 1, hg.saveHome + "/no-such-track.ogg");
     keepSettings(g());
@@ -328,8 +319,7 @@ TEST_F(Saves, ANewCareerSetsTheOldOneAsideNeverOverAnEarlierOne) {
     EXPECT_EQ(restart()->saved.career.money, 0);
     // Not while a game runs on the folder: it would save its career there again.
     loadSavedRecords(g());
-    put(CareerFileName, careerText(SomeCareer));
-    setCareerAside();
+    put(CareerFileName, careerText(SomeCareer)), setCareerAside();
     EXPECT_EQ(hg.consoleLines().back(),
               "Another game is using the save folder " + hg.saveHome + "; the career is not set aside");
     EXPECT_EQ(slurp(file(CareerFileName)), careerText(SomeCareer));
