@@ -115,8 +115,7 @@ GarageOffer garageOffer(const GarageItem& item, const Shift& shift) {
     GarageOffer offer;
     if (item.repairKind >= 1) {
         const int w = wearPercent(shift, item.repairKind);
-        offer.cost = std::min(WearPricePerPercent * w, RepairPriceLimit);
-        if (offer.cost < 0) offer.cost = 0;
+        offer.cost = std::min(WearPricePerPercent * w, RepairPriceLimit);  // w is 0..100: never below 0
         offer.info = std::to_string(w) + "% worn";
     } else if (item.stageRef) {
         const int stage = shift.*item.stageRef;

@@ -139,7 +139,7 @@ void watchRecording(Game& game, const Recording& recording) {
     // score of the moment, not the shift's.
     if (playRecording(game, *game.view, recording, true).complete && !game.keys.quit) {
         showTimeUp(game);
-        if (waitOnTimeUp(game) == 0) return;
+        waitOnTimeUp(game);  // a close here ends the game: no fade below
     }
     if (!game.keys.quit) transition(game.screen, game.audio, game.timer, FadeOut);
 }

@@ -128,9 +128,8 @@ TEST_F(SaveWrite, AFolderThatCannotBeMadeOrWrittenFailsWithAReason) {
 TEST_F(SaveWrite, AFullDiskOrAKillKeepsTheOldFileWhole) {
     const std::string old = formatSaveText("career", 1, Lines);
     ASSERT_TRUE(writeFileAtomically(path, old, reason));
-    std::signal(SIGXFSZ, SIG_IGN);
     rlimit saved{}, small{};
-    getrlimit(RLIMIT_FSIZE, &saved), small = saved, small.rlim_cur = 4, setrlimit(RLIMIT_FSIZE, &small);
+    std::signal(SIGXFSZ, SIG_IGN), getrlimit(RLIMIT_FSIZE, &saved), small = saved, small.rlim_cur = 4, setrlimit(RLIMIT_FSIZE, &small);
     const bool wrote = writeFileAtomically(path, old + "longer", reason);
     setrlimit(RLIMIT_FSIZE, &saved), std::signal(SIGXFSZ, SIG_DFL);
     EXPECT_FALSE(wrote);
@@ -172,11 +171,16 @@ TEST_F(SaveWrite, OnlyTheFilesTemporaryFilesAreRemovedAsStale) {
         {"career.txt.12a.tmp", false}, {"career.txt.123.tmp~", false}, {"other.txt.123.tmp", false},
         {"xcareer.txt.5.tmp", false},  {"career.txt", false},
     };
-    for (const auto& c : cases) std::ofstream(dir / c.name) << "x";
-    fs::create_directory(dir / "career.txt.9.tmp");  // a folder is never removed
-    EXPECT_EQ(removeStaleTemporaryFiles(path), 2);
-    for (const auto& c : cases) EXPECT_EQ(fs::exists(dir / c.name), !c.removed) << c.name;
-    EXPECT_TRUE(fs::is_directory(dir / "career.txt.9.tmp"));
+    // In a folder named by one letter, the path taken from the working folder.
+    const fs::path a = dir / "a", was = fs::current_path();
+    fs::create_directory(a), fs::current_path(dir);
+    for (const auto& c : cases) std::ofstream(a / c.name) << "x";
+    fs::create_directory(a / "career.txt.9.tmp");  // a folder is never removed
+    EXPECT_EQ(std::tuple(removeStaleTemporaryFiles("a/career.txt"), removeStaleTemporaryFiles("none/career.txt")), std::tuple(2, 0))
+        << "in a; in a folder that cannot be opened";
+    fs::current_path(was);
+    for (const auto& c : cases) EXPECT_EQ(fs::exists(a / c.name), !c.removed) << c.name;
+    EXPECT_TRUE(fs::is_directory(a / "career.txt.9.tmp"));
 }
 
 // One holder at a time, even two in one process; the lock goes with the holder, however
@@ -198,8 +202,7 @@ TEST_F(SaveWrite, AFolderHasOneLockHolderAtATime) {
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(first.take(folder, reason), LockResult::Held);
-    first.release();
-    fs::remove(dir / LockFileName);
+    first.release(), fs::remove(dir / LockFileName);
     ASSERT_EQ(::mkfifo((dir / LockFileName).c_str(), 0600), 0);
     EXPECT_EQ((std::tuple{first.take(folder, reason), reason}), std::tuple(LockResult::Failed, (dir / LockFileName).string() + " is not a regular file"));
 }

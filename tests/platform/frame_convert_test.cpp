@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 namespace hc {
@@ -23,6 +24,12 @@ TEST(FrameConverter, IndicesBecomeTheirColourWordsAndWordsStay) {
     putPixel(*wide, 0, 0, 0x12345678), putPixel(*wide, 1, 0, 0x9ABCDEF0);
     converter.convert(*wide, reinterpret_cast<uint8_t*>(out.data()), 16);
     EXPECT_EQ(std::vector<uint32_t>(out.begin(), out.begin() + 3), (std::vector<uint32_t>{0x12345678, 0x9ABCDEF0, words[87]}));
+    // Scaled by 1.5, each window pixel shows the frame pixel under its centre: columns 0 1 1 2.
+    converter.convertScaled(*indexed, reinterpret_cast<uint8_t*>(out.data()), 16, PictureRect{0, 0, 4, 1, 1.5f});
+    EXPECT_EQ(std::vector<uint32_t>(out.begin(), out.begin() + 4), (std::vector<uint32_t>{words[7], words[47], words[47], words[87]}));
+    // A window within a hair of the frame's shape is filled to its edges, not letterboxed.
+    const PictureRect near = letterbox(1, 1, 20001, 20000);
+    EXPECT_EQ(std::tuple(near.x, near.width, near.height, near.scale), std::tuple(0, 20001, 20000, 20001.0f));
     destroyImage(indexed), destroyImage(wide);
 }
 

@@ -119,12 +119,12 @@ TEST(PadMapping, ButtonsSticksAndTriggersHoldTheirActions) {
     }
     constexpr int16_t Full = 32767, Edge = PadDeadZone;
     // At the dead zone's edge nothing is held; steering with a little up or down in it
-    // (the stick's other axis) steers only.
+    // (the stick's other axis), or as much as at 45 degrees, steers only.
     const struct { int axis; int16_t value, otherStickAxis; std::set<int> held; } axes[] = {
         {PadRightTrigger, Full, 0, {ActionUp}}, {PadLeftTrigger, Full, 0, {ActionDown}}, {PadRightTrigger, Edge, 0, {}},
         {PadRightTrigger, Edge + 1, 0, {ActionUp}}, {PadLeftX, -Full, 0, {ActionLeft}}, {PadLeftX, Edge, 0, {}},
         {PadLeftX, Edge + 1, 0, {ActionRight}}, {PadLeftY, -Full, 0, {ActionUp}}, {PadLeftY, Edge + 1, 0, {ActionDown}}, {PadLeftY, Edge, 0, {}},
-        {PadLeftX, Full, -20000, {ActionRight}}, {PadLeftY, -Full, -20000, {ActionUp, ActionLeft}}};
+        {PadLeftX, Full, -20000, {ActionRight}}, {PadLeftY, -Full, -20000, {ActionUp, ActionLeft}}, {PadLeftY, -Full, -Full, {ActionLeft}}};
     for (const auto& c : axes) {
         PadState pad;
         pad.axis[c.axis] = c.value;

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <numeric>
 #include <vector>
 
 #include "shell/command_line.h"
@@ -135,9 +136,11 @@ TEST(Replay, ADrivenShiftPlaysBackFrameForFrameAt60And30FramesASecond) {
     g.view = &arcade.view, arcade.console.clear();
     arcade.window.onPoll = [&](int64_t poll) { if (poll % 4 == 0) arcade.window.pressKeyAt(KeyEnter, poll + 1); };
     const int64_t before = arcade.window.framesPresented();
+    arcade.secondsPerFrame = 0.005;  // a fast machine: the watch keeps the pace the shift was driven at
+    const double start = arcade.now, seconds = std::accumulate(back.frames.begin(), back.frames.end(), 0.0, [](double s, const ReplayFrame& f) { return s + f.delta / 50.0; });
     const std::string line = watchBestShift(g);  // before the frames are counted
-    EXPECT_EQ(std::tuple(line, arcade.window.framesPresented() - before > std::ssize(back.frames), arcade.console.find("Cannot")),
-              std::tuple("", true, std::string::npos)) << "the page's line, the shift watched, no refusal";
+    EXPECT_EQ(std::tuple(line, arcade.window.framesPresented() - before > std::ssize(back.frames), arcade.console.find("Cannot"), arcade.now - start >= seconds),
+              std::tuple("", true, std::string::npos, true)) << "the page's line, the shift watched, no refusal, the pace";
 }
 
 // A recording missing or that cannot be played: --replay FILE or --watch-best ends the start with one line and status 1
@@ -160,6 +163,11 @@ TEST(Replay, ARecordingThatCannotBePlayedIsRefusedWithOneLine) {
         EXPECT_EQ(hg.consoleLines(), std::vector<std::string>(missing ? 1 : 2, "Cannot play " + path + ": " + c.reason));
     }
     EXPECT_EQ(std::tuple(hg.window.isOpen(), hg.window.framesPresented()), std::tuple(false, 0));
+    // Nor is a recording longer than a file can hold ever kept: the frame past the bound loses it.
+    hg.game().recording.frames.assign(MaxReplayFrames - 1, ReplayFrame{}), resetFrameTimer(hg.game().timer);
+    const auto record = [&] { return recordFrame(hg.game(), 0), hg.game().recording.frames.size(); };
+    const std::vector<size_t> kept{record(), record()};  // in order: a braced list
+    EXPECT_EQ(std::tuple(kept, hg.game().recordingLost), std::tuple(std::vector<size_t>{MaxReplayFrames, 0}, true));
 }
 
 TEST(Replay, TheCityOfTheDayIsTheSameFromAnyStart) {
@@ -173,6 +181,8 @@ TEST(Replay, TheCityOfTheDayIsTheSameFromAnyStart) {
     };
     const uint64_t day = frameZero(1, 20261207);
     EXPECT_EQ(std::tuple(frameZero(987654321, 20261207) == day, frameZero(1, 20261208) == day), std::tuple(true, false)) << "another start, another day";
+    const uint64_t digest = shiftDigest(g);
+    EXPECT_NE((++g.shift.score, shiftDigest(g)), digest) << "a point more is another shift";
 }
 
 }  // namespace

@@ -122,9 +122,7 @@ TEST_F(Saves, ABadFileIsKeptAsideWithOneLineAndTheGameStartsAfresh) {
         {SettingsFileName, formatSaveText("settings", 1, {{"detail", "medium"}}), "detail is \"medium\""},
     };
     for (const auto& c : cases) {
-        fs::remove_all(hg.saveHome);
-        put(c.name, c.text);
-        reload();
+        fs::remove_all(hg.saveHome), put(c.name, c.text), reload();
         const auto lines = hg.consoleLines();
         const std::string path = file(c.name).string();
         ASSERT_EQ(lines.size(), 1u) << c.name << ":\n" << hg.console;
@@ -139,18 +137,15 @@ TEST_F(Saves, ABadFileIsKeptAsideWithOneLineAndTheGameStartsAfresh) {
 // The first game holds the folder: a second one on it says so once and writes nothing,
 // and only the holder clears away what a game stopped while saving left.
 TEST_F(Saves, ASecondGameOnTheFolderSaysSoOnceAndWritesNothing) {
-    put(CareerFileName, careerText(SomeCareer));
-    put("career.txt.4242.tmp", "stopped while saving");
+    put(CareerFileName, careerText(SomeCareer)), put("career.txt.4242.tmp", "stopped while saving");
     loadSavedRecords(g());
     EXPECT_EQ(hg.consoleLines(), std::vector<std::string>{"Removed 1 unfinished save(s) from " + hg.saveHome +
                                                           ", left by a game stopped while saving"});
     EXPECT_FALSE(fs::exists(file("career.txt.4242.tmp")));
     const std::string before = slurp(file(CareerFileName));
-    put("career.txt.4343.tmp", "another game's, mid-save");
-    hg.console.clear();
+    put("career.txt.4343.tmp", "another game's, mid-save"), hg.console.clear();
     const auto second = restart();
-    second->saved.career.money = 1;
-    second->shift.assists = FlagOff;
+    second->saved.career.money = 1, second->shift.assists = FlagOff;
     EXPECT_FALSE(saveCareer(*second));
     EXPECT_EQ(enterArcadeScore(*second, 500), "a new best score!");
     keepSettings(*second);
@@ -187,19 +182,14 @@ TEST_F(Saves, FilesThisGameCannotJudgeAreLeftAsTheyWere) {
         {SettingsFileName, "the settings will not be saved in this run; using the default settings"}};
     ::alarm(20);  // a FIFO that held the start would end the test here
     for (const auto& c : cases) {
-        fs::remove_all(hg.saveHome);
-        fs::create_directories(hg.saveHome);
+        fs::remove_all(hg.saveHome), fs::create_directories(hg.saveHome);
         const fs::path path = file(c.name);
         if (c.setup == Text) put(c.name, c.text);
         else if (c.setup == Loop) fs::create_symlink(path, path);
         else if (c.setup == Fifo) ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
         else fs::create_directory(path);
-        reload();
-        keptCareer(g()).money = 70;
-        saveCareer(g());
-        enterArcadeScore(g(), 70);
-        g().shift.assists = FlagOff;
-        keepSettings(g());
+        reload();  // then every save tried
+        keptCareer(g()).money = 70, saveCareer(g()), enterArcadeScore(g(), 70), g().shift.assists = FlagOff, keepSettings(g());
         EXPECT_EQ(hg.consoleLines(), std::vector<std::string>{"Leaving " + path.string() + " alone: " + c.reason +
                                                               "; " + tails.at(c.name)})
             << c.name << " " << c.setup;
@@ -209,9 +199,8 @@ TEST_F(Saves, FilesThisGameCannotJudgeAreLeftAsTheyWere) {
                                               : fs::is_directory(path) && fs::is_empty(path);
         EXPECT_TRUE(kept) << c.name << " " << c.setup;
         EXPECT_FALSE(fs::exists(path.string() + ".bad")) << c.name;
-        for (const char* other : {CareerFileName, BestScoresFileName, SettingsFileName}) {
+        for (const char* other : {CareerFileName, BestScoresFileName, SettingsFileName})
             EXPECT_TRUE(other == c.name || fs::is_regular_file(file(other))) << other << " beside " << c.name;
-        }
         EXPECT_EQ(g().saved.careerSaved(), c.name != CareerFileName) << c.name;
     }
     ::alarm(0);
@@ -249,8 +238,7 @@ TEST_F(Saves, BestScoresKeepTheTenBestAcrossARestart) {
 }
 
 TEST_F(Saves, SettingsApplyAtStartAndOnlyChangesAreWritten) {
-    hg.openScreen();
-    put(SettingsFileName, settingsText(SomeSettings));
+    hg.openScreen(), put(SettingsFileName, settingsText(SomeSettings));
     const std::string before = slurp(file(SettingsFileName));
     loadSavedRecords(g());
     EXPECT_EQ(std::tuple(g().audio.channels[MusicChannel].enabled, isOn(g().shift.lowDetail), g().screen.gamma, hg.window.fullScreen(),
@@ -269,6 +257,10 @@ TEST_F(Saves, SettingsApplyAtStartAndOnlyChangesAreWritten) {
         keepSettings(g());
         EXPECT_EQ(restart()->saved.settings, s.expected);
     }
+    // At a shift's start only the detail is put back from the settings; the rest stays as the game has it.
+    g().saved.settings = SomeSettings, g().audio.channels[MusicChannel].enabled = -1, applyShiftSettings(g());
+    EXPECT_EQ(std::tuple(g().audio.channels[MusicChannel].enabled, isOn(g().shift.lowDetail), g().screen.gamma, hg.window.fullScreen(),
+                         isOn(g().shift.assists)), std::tuple(-1, true, 1.2f, false, true)) << "music, low detail, gamma, full screen, assists";
 }
 
 // A settings file from before a setting existed still reads, the new one at its default;
@@ -279,8 +271,7 @@ TEST_F(Saves, AnOlderSettingsFileReadsAndANewerSettingIsKept) {
     EXPECT_EQ(hg.console, "");
     EXPECT_EQ(g().saved.settings, (Settings{false, true, 1.0f, false, true}));
     EXPECT_TRUE(isOn(g().shift.assists));
-    g().shift.assists = FlagOff;
-    keepSettings(g());
+    g().shift.assists = FlagOff, keepSettings(g());
     std::vector<SaveLine> lines;
     std::string reason;
     ASSERT_TRUE(parseSaveText(slurp(file(SettingsFileName)), "settings", 1, lines, reason)) << reason;
@@ -294,8 +285,7 @@ TEST(SavedDetail, ALowDetailSettingLastsThroughEachShiftAndTheFileStaysAsItWas) 
     ArcadeGame arcade;
     Game& g = arcade.game();
     const fs::path settings = fs::path(arcade.saveHome) / SettingsFileName;
-    fs::create_directories(arcade.saveHome);
-    std::ofstream(settings, std::ios::binary) << settingsText({true, true, 1.0f, false, false});
+    fs::create_directories(arcade.saveHome), std::ofstream(settings, std::ios::binary) << settingsText({true, true, 1.0f, false, false});
     const std::string before = slurp(settings);
     loadSavedRecords(g);
     for (int shift = 0; shift < 2; ++shift) {
@@ -308,9 +298,7 @@ TEST(SavedDetail, ALowDetailSettingLastsThroughEachShiftAndTheFileStaysAsItWas) 
 
 // Full screen by a start-up option, or music off after a failed track, is not the saved setting: nothing is written.
 TEST_F(Saves, AStartOptionOrAFailedTrackIsNotTheSavedSetting) {
-    hg.openScreen();
-    initAudio(g().audio);
-    hg.window.setFullScreen(true);
+    hg.openScreen(), initAudio(g().audio), hg.window.setFullScreen(true);
     loadSavedRecords(g());
     openTrackFile(g().audio, 1, hg.saveHome + "/no-such-track.ogg");
     keepSettings(g());
@@ -331,8 +319,7 @@ TEST_F(Saves, ANewCareerSetsTheOldOneAsideNeverOverAnEarlierOne) {
     EXPECT_EQ(restart()->saved.career.money, 0);
     // Not while a game runs on the folder: it would save its career there again.
     loadSavedRecords(g());
-    put(CareerFileName, careerText(SomeCareer));
-    setCareerAside();
+    put(CareerFileName, careerText(SomeCareer)), setCareerAside();
     EXPECT_EQ(hg.consoleLines().back(),
               "Another game is using the save folder " + hg.saveHome + "; the career is not set aside");
     EXPECT_EQ(slurp(file(CareerFileName)), careerText(SomeCareer));

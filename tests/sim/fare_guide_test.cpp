@@ -98,7 +98,8 @@ TEST(StallWatch, HintFollowsTheGearAndWhatIsInTheWay) {
     const struct { int heading; bool reverse; int carX, carY; StallHint hint; } cases[] = {
         {0, false, 0, 0, StallHint::Wall}, {0, false, 1002, 1000, StallHint::Traffic}, {0, false, 1003, 1001, StallHint::Traffic},
         {0, false, 998, 1000, StallHint::Wall}, {0, false, 1005, 1000, StallHint::Wall}, {900, false, 1000, 1002, StallHint::Traffic},
-        {0, true, 998, 1000, StallHint::Behind}, {0, true, 0, 0, StallHint::Behind}, {0, true, 1002, 1000, StallHint::Behind}};
+        {0, true, 998, 1000, StallHint::Behind}, {0, true, 0, 0, StallHint::Behind}, {0, true, 1002, 1000, StallHint::Behind},
+        {0, false, 1001, 999, StallHint::Traffic}};  // a car in the next cell, beside the cab's line
     for (const auto& c : cases) {
         const test::MapPtr map = test::openGround(900, 900, 1100, 1100);
         if (c.carX) setCellFlag(cellAt(*map, c.carX, c.carY), Vehicle, true);

@@ -69,18 +69,19 @@ TEST_F(PlayerCarTest, ThrottleBoostGearsAndBrakes) {
     cab.frame(*map, {ActionUp});
     EXPECT_EQ(std::tuple(bool(std::fabs(cab.shift.turboBoost - 0.45) < 1e-6), bool(std::fabs(cab.car.vx - 0.00045 * 0.997) < 1e-9)), std::tuple(true, true));
     cab.shift.engineRunning = FlagOn;
-    const struct { float speed, boost, boostAfter; int8_t stage; double vx; } cases[] = {
-        {1.2f, 0.3f, 0.33f, 1, (1.2 + 0.003 + 0.00033) * 0.997},   // boost builds by 0.025 x speed
-        {1.4f, 0.3f, 0.25f, 1, (1.4 + 0.00025) * 0.997},           // above 1.3 the throttle is cut
-        {1.2f, 0.54f, 0.55f, 1, (1.2 + 0.003 + 0.00055) * 0.997},  // capped at 0.55 a turbo stage
-        {1.2f, 1.09f, 1.1f, 2, (1.2 + 0.003 + 0.0011) * 0.997},
+    // The turbo whistles at 0.1 with the boost full, and not at all without a turbo.
+    const struct { float speed, boost, boostAfter; int8_t stage; double vx, whistle; } cases[] = {
+        {1.2f, 0.3f, 0.33f, 1, (1.2 + 0.003 + 0.00033) * 0.997, 0.06},   // boost builds by 0.025 x speed
+        {1.4f, 0.3f, 0.25f, 1, (1.4 + 0.00025) * 0.997, 0.1 * 0.25 / 0.55},  // above 1.3 the throttle is cut
+        {1.2f, 0.54f, 0.55f, 1, (1.2 + 0.003 + 0.00055) * 0.997, 0.1},  // capped at 0.55 a turbo stage
+        {1.2f, 1.09f, 1.1f, 2, (1.2 + 0.003 + 0.0011) * 0.997, 0.1}, {1.2f, 0.3f, 0.0f, 0, (1.2 + 0.003) * 0.997, 0.0},
     };
     for (const auto& c : cases) {
         moving(c.speed);
         cab.shift.turboBoost = c.boost, cab.shift.turboLevel = c.stage;
         cab.frame(*map, {ActionUp});
-        EXPECT_NEAR(cab.shift.turboBoost, c.boostAfter, 1e-6) << c.boost;
-        EXPECT_NEAR(cab.car.vx, c.vx, 1e-6) << c.boost;
+        EXPECT_THAT((std::tuple<double, double, double>(cab.shift.turboBoost, cab.car.vx, cab.sound.turboGain)),
+                    FieldsAre(DoubleNear(c.boostAfter, 1e-6), DoubleNear(c.vx, 1e-6), DoubleNear(c.whistle, 1e-6))) << c.boost;
     }
     cab.shift.turboBoost = 0;  // gears change only below 0.1; a refused change uses the switch
     for (float speed : {0.5f, 0.1f, 0.0999f}) {
@@ -120,9 +121,7 @@ TEST_F(PlayerCarTest, OnlyTheFirstSwitchOfAFrameActs) {
     }
     // The ignition refuses an engine at heat 4 or more, silently.
     for (float heat : {4.0f, 3.9f}) {
-        cab.shift.engineHeat = heat;
-        test::release(cab.keys, {ActionIgnition});
-        cab.drive(*map);
+        cab.shift.engineHeat = heat, test::release(cab.keys, {ActionIgnition}), cab.drive(*map);
         EXPECT_EQ(std::tuple(isOn(cab.shift.engineRunning), cab.shift.speechTimer), std::tuple((heat < 4.0f), 0.0)) << heat;
     }
 }
@@ -135,8 +134,7 @@ TEST_F(PlayerCarTest, AnyFrameRateDrivesTheSameWayAndNeverThroughAWall) {
     const struct { double until; std::initializer_list<int> keys; } script[] = {
         {2.5, {ActionUp}}, {3.0, {ActionUp, ActionRight}}, {5.0, {ActionUp}}, {7.0, {ActionDown}}, {8.0, {}}};
     test::MapPtr walled = test::openGround(0, 1000, 300, 1100);
-    test::putWall(*walled, 0, 1000, 1, 1100);
-    test::putWall(*walled, 200, 1000, 201, 1100);
+    test::putWall(*walled, 0, 1000, 1, 1100), test::putWall(*walled, 200, 1000, 201, 1100);
     std::vector<std::vector<float>> ends;
     for (const double fps : {60.0, 12.0, 2.0}) {
         Cab run;
@@ -151,10 +149,8 @@ TEST_F(PlayerCarTest, AnyFrameRateDrivesTheSameWayAndNeverThroughAWall) {
         for (int start = 0; start < 20; ++start) {  // ten offsets each way
             const bool east = start < 10;
             Cab wall;
-            wall.placeAt((east ? 150.0f : 50.0f) + 0.1f * (start % 10), 1050.0f);
-            wall.shift.engineRunning = FlagOn;
-            rotateBody(wall.car, east ? 0 : 180);
-            wall.car.vx = 1.3f * wall.car.dirX;
+            wall.placeAt((east ? 150.0f : 50.0f) + 0.1f * (start % 10), 1050.0f), rotateBody(wall.car, east ? 0 : 180);
+            wall.shift.engineRunning = FlagOn, wall.car.vx = 1.3f * wall.car.dirX;
             bool wasInWall = false;
             for (int f = 0; f < 4 * fps; ++f) {
                 wall.frame(*walled, {ActionUp}, 50.0 / fps);
@@ -230,8 +226,7 @@ TEST_F(PlayerCarTest, ACabDeepInAWallComesBackOutTheSideItEntered) {
 }
 
 TEST_F(PlayerCarTest, HeatSettlesWithSpeedAndOverheatingKillsTheEngine) {
-    cab.shift.engineRunning = FlagOn;
-    cab.car.vx = 1.0f;
+    cab.shift.engineRunning = FlagOn, cab.car.vx = 1.0f;
     for (int i = 0; i < 6000; ++i) updateCabSystems(cab.shift, cab.car, 1.0);
     ASSERT_EQ(std::tuple(bool(std::fabs(cab.shift.engineHeat - 4.99) < 0.01), isOn(cab.shift.engineRunning)), std::tuple(true, true));  // 5 v at speed v
     cab.car.vx = 1.1f;
@@ -286,8 +281,7 @@ TEST_F(WindshieldTest, BladeSweepsWhenSwitchedOnAndWipesDropsWithinFiveDegrees) 
         {true, true, 0, 2 * GamePi - 0.01, 1, 2 * GamePi - 0.01, -1}, {true, true, 0, GamePi + 0.01, -1, GamePi + 0.01, 1}};
     for (const auto& c : sweeps) {
         shift.wipersOn = toFlag(c.wipers), shift.engineRunning = toFlag(c.engine), shift.damage[1] = c.damage;
-        shift.wiperAngle = c.from, shift.wiperDirection = c.direction;
-        update(0);
+        shift.wiperAngle = c.from, shift.wiperDirection = c.direction, update(0);
         EXPECT_EQ(std::tuple(bool(std::fabs(shift.wiperAngle - c.to) < 1e-12), shift.wiperDirection), std::tuple(true, c.turned)) << c.from;
     }
     const struct { double blade, drop; bool wiped; } wipes[] = {  // radians, degrees
@@ -307,9 +301,7 @@ TEST_F(WindshieldTest, BladeSweepsWhenSwitchedOnAndWipesDropsWithinFiveDegrees) 
 // With dt 4 a drop comes every frame; the rain stays while the toggle draw is 0.0008 or
 // more. Then x, y and the speed factor are drawn, in that order.
 TEST_F(WindshieldTest, RainTogglesRarelySpawnsDropsAndTheSlotsWrap) {
-    shift.raining = FlagOn;
-    shift.nextRaindrop = 255;
-    seedRandom(6);
+    shift.raining = FlagOn, shift.nextRaindrop = 255, seedRandom(6);
     const double toggle = nextRandom(), spawn = nextRandom(), rx = nextRandom(), ry = nextRandom(), rt = nextRandom();
     ASSERT_EQ(std::tuple(bool(toggle >= 0.0008), bool(spawn < 1.0)), std::tuple(true, true));
     seedRandom(6);
