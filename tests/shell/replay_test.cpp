@@ -13,6 +13,7 @@
 #include "shell/command_line.h"
 #include "shell/replays.h"
 #include "shell/shift_loop.h"
+#include "shell/startup.h"
 #include "support/arcade_game.h"
 #include "support/digest.h"
 #include "support/key_codes.h"
@@ -127,8 +128,10 @@ TEST(Replay, ADrivenShiftPlaysBackFrameForFrameAt60And30FramesASecond) {
             if (shown[shown.size() - count + i] != d.frames[d.loopEnd - count + i]) ++differing, first = first < 0 ? static_cast<int>(i) : first;
         EXPECT_EQ(differing, 0) << "pictures differ from frame " << first;
     }
+    // Cut short (a shift left early): played to its last frame and no further.
+    Recording cut = g.recording, back;
+    cut.frames.resize(100), arcade.runUntilEnd([&] { EXPECT_EQ(playRecording(g, arcade.view, cut, false).frames, 100); });
     // Kept on disk, read back equal, and watched from the best scores page (Enter leaves its score picture).
-    Recording back;
     std::string reason;
     ASSERT_TRUE(saveRecording(g, BestShiftReplay));
     ASSERT_TRUE(readRecordingFile(replayPath(BestShiftReplay), back, reason)) << reason;
@@ -141,6 +144,11 @@ TEST(Replay, ADrivenShiftPlaysBackFrameForFrameAt60And30FramesASecond) {
     const std::string line = watchBestShift(g);  // before the frames are counted
     EXPECT_EQ(std::tuple(line, arcade.window.framesPresented() - before > std::ssize(back.frames), arcade.console.find("Cannot"), arcade.now - start >= seconds),
               std::tuple("", true, std::string::npos, true)) << "the page's line, the shift watched, no refusal, the pace";
+    // Given at the start (--replay FILE), it is watched before the menu opens; a close once it has played ends the game.
+    const int64_t polls = arcade.window.polls();
+    arcade.window.onPoll = [&](int64_t poll) { if (g.shift.score == back.finalScore || poll > polls + 100000) arcade.window.requestClose(); };
+    setDataFolder(HC_DATA_DIR), g.shift.score = -1, arcade.runUntilEnd([&] { runGame(g, arcade.window, nullptr, &back); }), setDataFolder("../data");
+    EXPECT_EQ(g.shift.score, back.finalScore) << "the recording was watched to its end";
 }
 
 // A recording missing or that cannot be played: --replay FILE or --watch-best ends the start with one line and status 1
@@ -167,7 +175,7 @@ TEST(Replay, ARecordingThatCannotBePlayedIsRefusedWithOneLine) {
     hg.game().recording.frames.assign(MaxReplayFrames - 1, ReplayFrame{}), resetFrameTimer(hg.game().timer);
     const auto record = [&] { return recordFrame(hg.game(), 0), hg.game().recording.frames.size(); };
     const std::vector<size_t> kept{record(), record()};  // in order: a braced list
-    EXPECT_EQ(std::tuple(kept, hg.game().recordingLost), std::tuple(std::vector<size_t>{MaxReplayFrames, 0}, true));
+    EXPECT_EQ(std::tuple(kept, hg.game().recordingLost, saveRecording(hg.game(), LastShiftReplay)), std::tuple(std::vector<size_t>{MaxReplayFrames, 0}, true, false));
 }
 
 TEST(Replay, TheCityOfTheDayIsTheSameFromAnyStart) {

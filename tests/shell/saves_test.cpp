@@ -78,10 +78,10 @@ TEST_F(Saves, EachFileReadsBackExactlyAndRefusesNonsenseValues) {
     const struct { const char *kind; Edit edit; const char *key, *value, *reason; } cases[] = {
         {"career", Replace, "money", "-1", "money is \"-1\", not a whole number from 0 to 1000000000000"},
         {"career", Replace, "turbo", "9", "turbo is \"9\", not a whole number from 0 to 3"},
-        {"career", Replace, "brake-wear", "3.0", "brake-wear is \"3.0\", not a number from 0 to 1"},
+        {"career", Replace, "brake-wear", "3.0000000000000000000", "brake-wear is \"3.000000000000000000\", not a number from 0 to 1"},
         {"career", Replace, "bodywork-wear", "nan", "bodywork-wear is \"nan\", not a number from 0 to 1"},
         {"career", Replace, "money", "12abc", "money is \"12abc\", not a whole number from 0 to 1000000000000"},
-        {"career", Replace, "shifts", "99999999999999999999",
+        {"career", Replace, "shifts", "999999999999999999990",  // quoted up to 20 characters
          "shifts is \"99999999999999999999\", not a whole number from 0 to 1000000000000"},
         {"career", Drop, "fares", "", "no \"fares\" entry"},
         {"career", Add, "cheat", "1", "unknown entry \"cheat\""},
