@@ -12,6 +12,7 @@
 #include "frontend/game.h"
 #include "frontend_fixture.h"
 #include "platform/screen.h"
+#include "support/digest.h"
 
 namespace hc {
 namespace {
@@ -106,7 +107,7 @@ TEST(OptionsPicture, SunBandsGrowUpwardsFromAnEmptyBottomAndTheFloorScrolls) {
         else if (bands.back() > 0) bands.push_back(0);
     }
     for (int y = 288; y < 480; ++y) EXPECT_FALSE(rowHasColourIn(*image, y, 173, 183)) << "sun in the empty bottom at " << y;
-    EXPECT_EQ(bands, (std::vector<int>{1, 2, 3, 5, 8, 13, 20, 31, 47, 28, 0}));
+    EXPECT_EQ(std::tuple(bands, test::fnv1a(*image)), std::tuple(std::vector<int>{1, 2, 3, 5, 8, 13, 20, 31, 47, 28, 0}, 14918300055789121985ull)) << "with the picture's golden digest: a change to it is made on purpose";
     // Alternate rows lean one pixel right and left: row 240 spans 202..440, row 241
     // 200..438, in the band's colour 173 + floor(10 (y - 120) / 240).
     for (auto [x, y, sun] : {std::tuple{202, 240, true}, {440, 240, true}, {201, 240, false}, {441, 240, false},
@@ -124,7 +125,8 @@ TEST(OptionsPicture, SunBandsGrowUpwardsFromAnEmptyBottomAndTheFloorScrolls) {
     Image* b = createImage(640, 480);
     fillImage(*image, 1), fillImage(*b, 1), drawOptionsFloor(*b, -1.0);
     EXPECT_EQ(drawOptionsFloor(*image, 0.0), 289);
-    EXPECT_EQ(std::tuple(rowHasColourIn(*image, 288, 255, 255), rowHasColourIn(*image, 479, 255, 255)), std::tuple(false, true));
+    EXPECT_EQ(std::tuple(rowHasColourIn(*image, 288, 255, 255), rowHasColourIn(*image, 479, 255, 255), test::fnv1a(*image), test::fnv1a(*b)),
+              std::tuple(false, true, 15972669948332652893ull, 12460823070501084013ull)) << "with the pictures' golden digests";
     for (int x = 0; x < 640; ++x) EXPECT_NE(getPixel(*image, x, 289), getPixel(*b, x, 289)) << x;
     for (auto [x, y, c] : {std::tuple{320, 289, 255u}, {326, 289, 1u}, {420, 479, 1u}, {421, 479, 255u}})
         EXPECT_EQ(getPixel(*image, x, y), c) << x << "," << y;
