@@ -109,10 +109,12 @@ TEST_F(FareGuideView, MinimapAndMapViewMarkTheCabAndTheSquares) {
             }
         }
     }
-    guide.target = shift.passengers[1].pickup, guide.inSquare = false, car.heading = 900, fillImage(image, 0), drawMapGuide(guide, shift, car, rig.font, image);
-    double a0 = 1e9, a1 = -1e9, b0 = 1e9, b1 = -1e9;  // a far square's pointer, along and across the way to it: out from the cab, longer than wide
-    for (int y = 228; y < 258; ++y) for (int x = 325; x < 365; ++x) if (getPixel(image, x, y) == ColourGold) { const double a = ((x - 320) * 2 + (y - 240)) / r5, b = ((x - 320) - (y - 240) * 2) / r5; a0 = std::fmin(a0, a), a1 = std::fmax(a1, a), b0 = std::fmin(b0, b), b1 = std::fmax(b1, b); }
-    EXPECT_EQ(std::tuple(a0 > 15, a1 - a0 > 1.2 * (b1 - b0), test::fnv1a(image)), std::tuple(true, true, 11698401038108583265ull)) << a0 << ' ' << a1 << ' ' << b0 << ' ' << b1;
+    // A far square's pointer (60 cells along x and 30 back show 60 pixels right; its corners land on pixels): out from
+    // the cab along x, longer than wide.
+    guide.target.x = 1060, guide.target.y = 970, guide.inSquare = false, car.heading = 900, fillImage(image, 0), drawMapGuide(guide, shift, car, rig.font, image);
+    double a0 = 1e9, a1 = -1e9, b0 = 1e9, b1 = -1e9;
+    for (int y = 228; y < 258; ++y) for (int x = 325; x < 365; ++x) if (getPixel(image, x, y) == ColourGold) { const double a = x - 320, b = y - 240; a0 = std::fmin(a0, a), a1 = std::fmax(a1, a), b0 = std::fmin(b0, b), b1 = std::fmax(b1, b); }
+    EXPECT_EQ(std::tuple(a0 > 15, a1 - a0 > 1.2 * (b1 - b0), test::fnv1a(image)), std::tuple(true, true, 13548681526013717055ull)) << a0 << ' ' << a1 << ' ' << b0 << ' ' << b1;
 }
 
 // The way by road dotted in the guide's colour on the minimap (both zooms) and the map view, nothing else but black
