@@ -112,13 +112,11 @@ TEST(Hud, EachSceneDrawsWhatItsRulesSay) {
     HudRig rig;
     Image* overlay = rig.state->heavyDamageOverlay = createImage(4, 4);
     fillImage(*overlay, Overlay), putPixel(*overlay, 1, 1, 0);
+    const auto n = [&](const Probe& p) { return rig.count(p.x1, p.y1, p.x2, p.y2, static_cast<uint8_t>(p.colour)); };
     for (const Scene& scene : scenes) {
         rig.reset(), scene.setup(rig), rig.draw();
         EXPECT_EQ(test::fnv1a(*rig.target), scene.digest) << scene.name << ": the picture's golden digest: a change to it is made on purpose";
-        for (const Probe& p : scene.probes) {
-            const int n = rig.count(p.x1, p.y1, p.x2, p.y2, static_cast<uint8_t>(p.colour));
-            EXPECT_TRUE(p.count < 0 ? n >= -p.count : n == p.count) << scene.name << ": colour " << p.colour << " at " << p.x1 << "," << p.y1 << ": " << n;
-        }
+        for (const Probe& p : scene.probes) EXPECT_TRUE(p.count < 0 ? n(p) >= -p.count : n(p) == p.count) << scene.name << ": colour " << p.colour << " at " << p.x1 << "," << p.y1 << ": " << n(p);
     }
     rig.state->heavyDamageOverlay = nullptr, destroyImage(overlay);
 }
@@ -169,11 +167,9 @@ TEST(SpeechBubble, CentredTwoLineBoxTheTailAndAnyPosition) {
     // left side and on its slanted edge, open above.
     rig.reset(), drawSpeechBubble(rig.font, *rig.target, 100, 50, "hi");
     const int b = 64;
-    for (int i = 0; i <= 10; ++i) {
-        EXPECT_EQ(std::tuple(rig.pixel(95, b + i), rig.pixel(96, b + i), rig.pixel(106 - i, b + i)), std::tuple(Paper, Ink, Ink)) << i;
-        EXPECT_TRUE(i == 10 || rig.pixel(107 - i, b + i) == (i == 0 ? Ink : Paper)) << i;
-        EXPECT_TRUE(i < 2 || rig.pixel(108 - i, b + i) == test::Background) << i;
-    }
+    for (int i = 0; i <= 10; ++i)
+        EXPECT_EQ(std::tuple(rig.pixel(95, b + i), rig.pixel(96, b + i), rig.pixel(106 - i, b + i), i == 10 || rig.pixel(107 - i, b + i) == (i == 0 ? Ink : Paper), i < 2 || rig.pixel(108 - i, b + i) == test::Background),
+                  std::tuple(Paper, Ink, Ink, true, true)) << i;
     EXPECT_EQ(std::tuple(rig.pixel(95, b + 11), rig.pixel(100, b + 3)), std::tuple(test::Background, Paper));
     // Anywhere, on any target, nothing is written outside it.
     Image* small = createImage(40, 20);
@@ -255,11 +251,8 @@ TEST(MinimapWindow, CentredUnlessTheGridEnds) {
     const struct { float x, y; int zoom, x0, y0; } cases[] = {{1000, 1000, 2, 900, 920}, {30, 30, 2, 0, 0}, {2040, 2040, 2, 1848, 1888},
         {150, 1000, 4, 0, 840}, {1900, 1900, 4, 1648, 1728}, {100, 80, 2, 0, 0}, {100.5f, 81.5f, 2, 0, 2}, {1948, 2008, 2, 1848, 1888},
         {1948.5f, 2008.5f, 2, 1848, 1888}, {NAN, NAN, 4, 0, 0}};
-    for (const auto& c : cases) {
-        PlayerCar p;
-        p.x = c.x, p.y = c.y;
-        EXPECT_EQ(std::make_pair(minimapWindow(p, c.zoom).x0, minimapWindow(p, c.zoom).y0), std::make_pair(c.x0, c.y0)) << c.x << "," << c.y << " zoom " << c.zoom;
-    }
+    const auto origin = [](float x, float y, int zoom) { PlayerCar p; p.x = x, p.y = y; return std::pair(minimapWindow(p, zoom).x0, minimapWindow(p, zoom).y0); };
+    for (const auto& c : cases) EXPECT_EQ(origin(c.x, c.y, c.zoom), std::pair(c.x0, c.y0)) << c.x << "," << c.y << " zoom " << c.zoom;
 }
 
 TEST(Minimap, StreetMarksAndTheCabsArrowAnywhereOnTheGrid) {
@@ -288,8 +281,7 @@ TEST(Minimap, StreetMarksAndTheCabsArrowAnywhereOnTheGrid) {
     // Near the grid's edge the arrow leaves the middle: the window starts at column 0, the cab's sample is
     // column 25 (tip and base), heading +y, down the panel.
     panel.place(50, 1016, 900), panel.draw();
-    for (auto [i, j] : {std::pair{25, 44}, {23, 40}, {27, 40}}) EXPECT_EQ(panel.sample(i, j), White) << i << "," << j;
-    EXPECT_EQ(panel.count(Sx0 + 45, Sy0 + 35, Sx0 + 55, Sy0 + 45, White), 0);
+    EXPECT_EQ(std::tuple(panel.sample(25, 44), panel.sample(23, 40), panel.sample(27, 40), panel.count(Sx0 + 45, Sy0 + 35, Sx0 + 55, Sy0 + 45, White)), std::tuple(White, White, White, 0));
     // In the far corner of the grid every sample still lies on it; the cab's is the last.
     panel.place(2047.9f, 2047.9f, 0), panel.draw();
     EXPECT_EQ(panel.sample(99, 79), White);
