@@ -69,10 +69,8 @@ TEST_F(OptionsScreen, EachVisitAppliesItsChoicesAndNothingElse) {
     for (const auto& v : visits) {
         const int64_t before = fe.window.polls();
         run(v.keys);  // each key seen released two polls after the last: the screen leaves at once
-        EXPECT_EQ(fe.window.polls() - before, 2 * static_cast<int64_t>(v.keys.size()));
-        EXPECT_EQ(palette(), v.gamma == 1.0f ? base : paletteFor(v.gamma)) << v.gamma;
-        EXPECT_EQ(std::tuple((fe.game().audio.channels[MusicChannel].enabled != 0), fe.game().shift.lowDetail, fe.game().shift.assists),
-                  std::tuple(v.music, v.lowDetail, v.assists)) << v.keys.size();
+        EXPECT_EQ(std::tuple(fe.window.polls() - before, palette(), (fe.game().audio.channels[MusicChannel].enabled != 0), fe.game().shift.lowDetail, fe.game().shift.assists),
+                  std::tuple(2 * static_cast<int64_t>(v.keys.size()), v.gamma == 1.0f ? base : paletteFor(v.gamma), v.music, v.lowDetail, v.assists)) << v.keys.size() << " " << v.gamma;
     }
     EXPECT_NE(paletteFor(0.8f), base);
 }
