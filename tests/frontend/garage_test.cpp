@@ -77,10 +77,8 @@ TEST_F(GarageScreen, TheDrawPicksTheRefusalOrSaleLineInItsOrderAndARefusalChange
     const int refusals[] = {19, 32, 8, 27};  // "you are broke, bro!", "come back when you get any cash!", ...
     const int sales[] = {13, 17, 14, 15};    // "that was $12!", "consider it done!", "a fine choice.", ...
     int seedFor[4] = {-1, -1, -1, -1};
-    for (int seed = 1; seed < 100; ++seed) {
-        int& slot = (seedRandom(static_cast<uint64_t>(seed)), seedFor[static_cast<int>(std::floor(4 * nextRandom()))]);
-        slot = slot < 0 ? seed : slot;
-    }
+    for (int seed = 1; seed < 100; ++seed)
+        if (int& slot = (seedRandom(static_cast<uint64_t>(seed)), seedFor[static_cast<int>(std::floor(4 * nextRandom()))]); slot < 0) slot = seed;
     for (int k = 0; k < 8; ++k) {
         // The turbo ($200) refused to $199; a 2% bodywork repair sold for exactly $12.
         const bool sale = k >= 4;
@@ -103,8 +101,7 @@ TEST_F(GarageScreen, TheGreetingSaysWhenTheCareerIsNotBeingSaved) {
         {false, true, 31},
     };
     for (const auto& c : cases) {
-        fe.game().saved.folderBusy = c.folderBusy, fe.game().saved.careerLeftAlone = c.careerLeftAlone;
-        log = FrameLog{};
+        fe.game().saved.folderBusy = c.folderBusy, fe.game().saved.careerLeftAlone = c.careerLeftAlone, log = FrameLog{};
         const auto own = run({"Escape"});
         ASSERT_FALSE(own.empty());
         EXPECT_EQ(paperWidth(own[0]), 10 * c.letters + 11) << c.folderBusy << c.careerLeftAlone;

@@ -32,8 +32,7 @@ TEST(MainMenu, UpAndDownWrapRoundTheEntriesAndTheExitKeyChoosesExit) {
         {true, {"Down", "Down", "Down", "Down", "Down", "Down", "Down", "Down", "Return"}, MenuArcade}, {true, {"Escape"}, MenuExit}};
     for (const auto& c : cases) {
         FrontEndGame fe;
-        fe.game().shift.assists = toFlag(c.assists);
-        fe.releaseKeysFrom(1, c.keys);
+        fe.game().shift.assists = toFlag(c.assists), fe.releaseKeysFrom(1, c.keys);
         EXPECT_EQ(runMainMenu(fe.game()), c.chosen) << c.assists << ' ' << c.keys.size();
     }
     const char* texts[] = {"", "arcade mode", "career mode", "options", "read this!", "exit", "free ride", "city of the day", "best scores", ""};
@@ -70,8 +69,7 @@ TEST(MainMenu, TheWindowShowsANewFrameAtTheBlinksPaceOnly) {
     int64_t first = -1, last = -1;  // frames shown by the first and the last menu frame
     fe.onFrame = [&](const Image&) { fe.window.polls() == 1 ? first = fe.window.framesShown() : fe.window.polls() == 40 ? last = fe.window.framesShown() : 0; };
     EXPECT_EQ(runMainMenu(fe.game()), MenuExit);
-    EXPECT_EQ(last - first, 19);  // 40 frames, 20 pictures, the first counted in first
-    EXPECT_LT(fe.window.framesShown(), fe.window.framesPresented());
+    EXPECT_EQ(std::pair(last - first, fe.window.framesShown() < fe.window.framesPresented()), std::pair(int64_t{19}, true));  // 40 frames, 20 pictures, the first counted in first
 }
 
 TEST(DrawImageScaled, CentredOneToOneHalvedAt320AndDoubledAbove1280) {
@@ -95,8 +93,7 @@ TEST(DrawImageScaled, CentredOneToOneHalvedAt320AndDoubledAbove1280) {
     }
     // Colour 0 is transparent, and an absent picture draws nothing.
     Image *target = createImage(64, 48), *picture = createImage(10, 10);
-    fillImage(*target, 9), fillImage(*picture, 0), putPixel(*picture, 5, 5, 3);
-    drawImageScaled(*target, picture, 0, 0), drawImageScaled(*target, nullptr, -1, -1);
+    fillImage(*target, 9), fillImage(*picture, 0), putPixel(*picture, 5, 5, 3), drawImageScaled(*target, picture, 0, 0), drawImageScaled(*target, nullptr, -1, -1);
     EXPECT_EQ(getPixel(*target, 4, 4) * 10 + getPixel(*target, 5, 5), 93u);
     destroyImage(picture), destroyImage(target);
 }

@@ -95,7 +95,7 @@ TEST_F(OptionsScreen, EntriesStandInAColumnAndTheMusicSwitchShowsItsStateNextFra
 }
 
 TEST(OptionsPicture, SunBandsGrowUpwardsFromAnEmptyBottomAndTheFloorScrolls) {
-    Image* image = createImage(640, 480);
+    Image *image = createImage(640, 480), *b = createImage(640, 480);
     drawOptionsBackground(*image);
     // The disc spans rows 120..360; 288..360 stay empty, then upwards bands of 1, 2, 3, 5, 8, 13, 20, 31, 47
     // rows between single empty rows, and 28 of the last 29 (at row 120 only the centre lies on the circle).
@@ -120,7 +120,6 @@ TEST(OptionsPicture, SunBandsGrowUpwardsFromAnEmptyBottomAndTheFloorScrolls) {
     // The floor from row 289; one square row later every pixel of its first row has the other colour; squares
     // about 10 wide at the top, the middle column starting one; at the bottom 10 + 190 = 200 wide, in square
     // row round(190 / 12.5) = 15: column 420 is 0.5 squares out (rounded to even: 0), column 421 in the next.
-    Image* b = createImage(640, 480);
     fillImage(*image, 1), fillImage(*b, 1), drawOptionsFloor(*b, -1.0);
     EXPECT_EQ(drawOptionsFloor(*image, 0.0), 289);
     EXPECT_EQ(std::tuple(rowHasColourIn(*image, 288, 255, 255), rowHasColourIn(*image, 479, 255, 255), test::fnv1a(*image), test::fnv1a(*b)),

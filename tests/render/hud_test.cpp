@@ -202,8 +202,7 @@ TEST(LcdSegments, EveryCharacterLightsItsStrokes) {
     // Characters off the image are cut, not written outside it (the sanitizer build checks): of "88" at (52, 6)
     // only the first 8's top bar and upper left stroke are left; text at (-20, -5) ends before the image.
     fillImage(*image, 0), drawLcdText(*image, 52, 6, "88", 6), drawLcdText(*image, -20, -5, "888", 6);
-    int left = 0;
-    for (int i = 0; i < 56 * 9; ++i) left += getPixel(*image, i % 56, i / 56) == 6;
+    const auto left = std::count(image->pixels, image->pixels + 56 * 9, 6);  // rows of 56 bytes
     EXPECT_EQ(std::tuple(left, getPixel(*image, 53, 6), getPixel(*image, 55, 6), getPixel(*image, 52, 8)), std::tuple(5, 6u, 6u, 6u));
     destroyImage(image);
 }
