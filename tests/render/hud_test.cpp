@@ -39,7 +39,7 @@ void ride(HudRig& rig, float x, float y, float heading = 0) {
 // Lamp A is (284, 407)-(295, 420), lamp B (297, 407)-(308, 420), 168 pixels each.
 TEST(Hud, EachSceneDrawsWhatItsRulesSay) {
     std::vector<Scene> scenes = {
-        {"engine off, rolling", 1776122184064231807ull, [](HudRig& r) { r.player.vx = 0.3f, r.shift.pendingFare = 55; },
+        {"engine off, rolling", 1776220040599142586ull, [](HudRig& r) { r.player.vx = 0.3f, r.shift.pendingFare = 55; },
          {// The crack at no damage: one pixel pair at the foot of the windshield.
           at(288, 360, White), at(289, 360, Black), {0, 0, 639, 359, White, 0},
           // Lamp A lit, lamp B off; no fare, score, turbo or speed read-out.
@@ -52,7 +52,7 @@ TEST(Hud, EachSceneDrawsWhatItsRulesSay) {
           at(293, 360, DarkRed), at(293, 363, DarkRed), at(293, 364, Dash),
           // The resting blade hangs from its pivot (320, 360), under the cockpit below it.
           {319, 359, 321, 360, Black, 6}, at(320, 358, Bg)}},
-        {"engine running", 839531970355736595ull, [](HudRig& r) { r.shift.engineRunning = FlagOn, r.shift.pendingFare = 37, r.shift.score = 12345, r.shift.turboBoost = 0.37f,
+        {"engine running", 839629826890647374ull, [](HudRig& r) { r.shift.engineRunning = FlagOn, r.shift.pendingFare = 37, r.shift.score = 12345, r.shift.turboBoost = 0.37f,
              r.shift.engineHeat = 4.0f, r.shift.minutesLeft = 12, r.shift.secondsLeft = 5.9, r.player.vx = 0.3f, r.player.vy = 0.4f, r.player.turnRate = 1.2f; },
          {{284, 407, 295, 420, Black, 168}, {297, 407, 308, 420, test::LampBColour, 168},
           // Fare "0037": the first 0's top bar; score "12345": its "1" and a fifth digit.
@@ -62,50 +62,50 @@ TEST(Hud, EachSceneDrawsWhatItsRulesSay) {
           // Speed "100": the crimson "1" with its black shadow a pixel down and left.
           {293, 463, 293, 465, Crimson, 3}, {292, 464, 292, 466, Black, 3},
           at(218, 415, DarkRed), at(390, 383, DarkRed), {293, 360, 293, 360, DarkRed, 0}}},  // needle at 100 of 270; knob turned right
-        {"reverse", 4821625225921812800ull, [](HudRig& r) { r.shift.engineRunning = r.shift.reverseGear = FlagOn, r.player.vx = 0.2f; },
+        {"reverse", 4821584543991568993ull, [](HudRig& r) { r.shift.engineRunning = r.shift.reverseGear = FlagOn, r.player.vx = 0.2f; },
          // " r ": the middle cell's lower left stroke and middle bar; the needle at rest.
          {{295, 467, 295, 469, Crimson, 3}, {296, 466, 299, 466, Crimson, 4}, {288, 462, 294, 471, Crimson, 0}, at(210, 460, DarkRed)}},
-        {"half damage", 2237174976655761892ull, [](HudRig& r) { r.shift.damage[1] = 0.5f; },
+        {"half damage", 2237257440027877717ull, [](HudRig& r) { r.shift.damage[1] = 0.5f; },
          // 181 rows of crack: the zig-zag 16 pixels aside at the foot, back in the middle 16 rows up; the branch from row 239 up; no overlay.
          {at(288, 360, White), at(276, 344, White), {0, 180, 639, 180, White, 2}, {0, 179, 639, 179, White, 0}, {80, 0, 83, 3, Overlay, 0}}},
-        {"full damage", 8000274391652778080ull, [](HudRig& r) { r.shift.damage[1] = 1.0f; },
+        {"full damage", 8000374447210945281ull, [](HudRig& r) { r.shift.damage[1] = 1.0f; },
          // Below row 240 a single crack; above it the branch, a pixel further left each row; at the top the crack
          // has leant 90 pixels right and the branch is 240 to its left. The heavy overlay at (80, 0), 0 transparent.
          {at(299, 300, White), at(300, 300, Black), {0, 300, 639, 300, White, 1}, at(349, 100, White),
           at(209, 100, White), at(370, 0, White), at(371, 0, Black), at(130, 0, White), at(131, 0, Black),
           {80, 0, 83, 3, Overlay, 15}, at(81, 1, Bg)}},
-        {"drops and blade", 5673337908281400473ull, [](HudRig& r) { r.shift.raindrops[7].active = FlagOn, r.shift.raindrops[7].body.x = 100.4f, r.shift.raindrops[7].body.y = 50.6f,
+        {"drops and blade", 5673431366769798408ull, [](HudRig& r) { r.shift.raindrops[7].active = FlagOn, r.shift.raindrops[7].body.x = 100.4f, r.shift.raindrops[7].body.y = 50.6f,
              r.shift.raindrops[8].body.x = 200, r.shift.raindrops[8].body.y = 50, r.shift.wiperAngle = -1.570795; },  // drop 8 dry; the wiper straight up
          {{99, 50, 102, 53, Drop, 16}, at(98, 50, Bg), at(103, 54, Bg), {190, 40, 210, 60, Drop, 0},
           // The blade three pixels wide up to the top (where the delivered count covers it).
           {319, 10, 321, 300, Black, 873}, {318, 10, 318, 300, Black, 0}, {322, 10, 322, 300, Black, 0}}},
         // 384 pixels long: on the diagonal its tip (592, 88) lies inside the screen.
-        {"blade on the diagonal", 11560963957354036979ull, [](HudRig& r) { r.shift.wiperAngle = -0.785398; },
+        {"blade on the diagonal", 11560921076400536750ull, [](HudRig& r) { r.shift.wiperAngle = -0.785398; },
          {at(593, 87, Black), at(595, 85, Bg), {0, 0, 639, 99, Black, -1}}},
-        {"low detail", 16086786415185888414ull, [](HudRig& r) { r.shift.lowDetail = FlagOn, r.shift.damage[1] = 1.0f, r.shift.wiperAngle = -1.570795,
+        {"low detail", 16086723743023080387ull, [](HudRig& r) { r.shift.lowDetail = FlagOn, r.shift.damage[1] = 1.0f, r.shift.wiperAngle = -1.570795,
              r.shift.raindrops[1].active = FlagOn, r.shift.raindrops[1].body.x = r.shift.raindrops[1].body.y = 100; },
          {{0, 0, 639, 299, White, 0}, {0, 0, 639, 299, Black, 0}, {0, 0, 639, 299, Drop, 0}, {278, 391, 311, 399, Purple, -1}}},
-        {"passenger ahead", 11685432394683458954ull, [](HudRig& r) { ride(r, 1100, 1000); },
+        {"passenger ahead", 11685369722520650927ull, [](HudRig& r) { ride(r, 1100, 1000); },
          // The portrait copied opaque, its 0 included; a green dart, tip 15 below the centre (320, 30), barbs 2 radians
          // either side on the same half-height ellipse; the distance 15 centred on row 54 in style 2; no delivered count.
          {at(0, 416, 0), at(1, 416, 105), at(63, 479, 105), at(64, 479, Dash), at(320, 45, Green), at(293, 24, Green), at(347, 24, Green),
           {280, 0, 360, 50, Rose, 0}, {280, 0, 360, 14, Green, 0}, at(310, 54, glyph(27, 2)), at(320, 54, glyph(31, 2)), at(300, 0, Bg)}},
         // With the assists on the guide draws the arrow and its own distance: the HUD leaves both out.
-        {"passenger ahead, assists", 16578803576474378546ull, [](HudRig& r) { ride(r, 1100, 1000), r.shift.assists = FlagOn; },
+        {"passenger ahead, assists", 16578899233986032903ull, [](HudRig& r) { ride(r, 1100, 1000), r.shift.assists = FlagOn; },
          {{280, 0, 360, 50, Green, 0}, at(310, 54, Bg), at(320, 54, Bg)}},
-        {"passenger behind", 16116698786088223310ull, [](HudRig& r) { ride(r, 900, 1000); },
+        {"passenger behind", 16116600929553312531ull, [](HudRig& r) { ride(r, 900, 1000); },
          {at(320, 15, Rose), {280, 0, 360, 14, Rose, 0}, {280, 0, 360, 50, Green, 0}}},
         // To the right (a larger heading turns clockwise) the tip is 30 right of the centre; turning towards it brings it down.
-        {"passenger to the right", 10441110774757737385ull, [](HudRig& r) { ride(r, 1000, 1300); }, {at(350, 30, Rose)}},
-        {"turning towards the passenger", 2645188313190431224ull, [](HudRig& r) { ride(r, 1000, 1300, 450); },
+        {"passenger to the right", 10441169048874032568ull, [](HudRig& r) { ride(r, 1000, 1300); }, {at(350, 30, Rose)}},
+        {"turning towards the passenger", 2645270776562547049ull, [](HudRig& r) { ride(r, 1000, 1300, 450); },
          {at(350, 30, Bg), {320, 31, 345, 45, Green, -1}}},
-        {"nobody aboard", 337113110523405555ull, [](HudRig& r) { r.shift.deliveredCount = 3; },
+        {"nobody aboard", 337070229569905326ull, [](HudRig& r) { r.shift.deliveredCount = 3; },
          // "3/16" centred on row 0 in style 1; no portrait.
          {at(300, 0, glyph(29, 1)), at(310, 0, glyph(46, 1)), at(320, 0, glyph(27, 1)), at(330, 0, glyph(32, 1)), at(340, 0, Bg), at(20, 416, Dash)}},
     };
     // Drops at or far beyond the edges are clipped: the icon's 4 x 4 drop lies 1 left/up to 2 right/down of the point.
-    for (auto [x, y, pixels, digest] : {std::tuple{0.4f, 0.4f, 9, 10784952737154452348ull}, {639.6f, 0.4f, 3, 15353213192188906304ull}, {-1.4f, 50.0f, 8, 16118827981294518519ull},
-                                        {-1e10f, 0.4f, 0, 1776122184064231807ull}, {0.4f, -1e10f, 0, 1776122184064231807ull}, {1e10f, 1e10f, 0, 1776122184064231807ull}, {-3e9f, -3e9f, 0, 1776122184064231807ull}})
+    for (auto [x, y, pixels, digest] : {std::tuple{0.4f, 0.4f, 9, 10785017608340516797ull}, {639.6f, 0.4f, 3, 15353172510258662497ull}, {-1.4f, 50.0f, 8, 16118908245643377922ull},
+                                        {-1e10f, 0.4f, 0, 1776220040599142586ull}, {0.4f, -1e10f, 0, 1776220040599142586ull}, {1e10f, 1e10f, 0, 1776220040599142586ull}, {-3e9f, -3e9f, 0, 1776220040599142586ull}})
         scenes.push_back({"a drop at an edge", digest, [x = x, y = y](HudRig& r) { r.shift.raindrops[1].active = FlagOn, r.shift.raindrops[1].body.x = x, r.shift.raindrops[1].body.y = y; },
                           {{0, 0, 639, 299, Drop, pixels}}});
 
