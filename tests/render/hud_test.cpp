@@ -133,8 +133,7 @@ TEST(Hud, SpeechLineStaysForItsTicksOfGameTime) {
 TEST(Hud, CrackedGlassPictureIsFixedAndKept) {
     Image* first = createHeavyDamageOverlay();
     ASSERT_NE(first, nullptr);
-    EXPECT_EQ(std::pair(first->width, first->height), std::pair(480, 360));
-    EXPECT_EQ(test::fnv1a(*first), 5795456676056314828ull) << "the picture's golden digest: a change to it is made on purpose";
+    EXPECT_EQ(std::tuple(first->width, first->height, test::fnv1a(*first)), std::tuple(480, 360, 5795456676056314828ull)) << "with the picture's golden digest: a change to it is made on purpose";
     HudRig rig;
     rig.state->heavyDamageOverlay = first, ensureHeavyDamageOverlay(*rig.state);  // kept, not replaced
     EXPECT_EQ(rig.state->heavyDamageOverlay, first);
@@ -176,7 +175,8 @@ TEST(SpeechBubble, CentredTwoLineBoxTheTailAndAnyPosition) {
     fillImage(*small, 0), drawSpeechBubble(rig.font, *small, -1, 5, "a line far wider than forty pixels");
     drawSpeechBubble(rig.font, *small, 35, 15, "edge"), drawSpeechBubble(rig.font, *small, -300, -300, "far away");
     drawSpeechBubble(rig.font, *rig.target, 630, 470, "corner");
-    EXPECT_EQ(std::tuple(getPixel(*small, 0, 0), rig.pixel(627, 467), rig.pixel(626, 467)), std::tuple(Paper, Paper, Ink));
+    EXPECT_EQ(std::tuple(getPixel(*small, 0, 0), rig.pixel(627, 467), rig.pixel(626, 467), test::fnv1a(*small), test::fnv1a(*rig.target)),
+              std::tuple(Paper, Paper, Ink, 11532111181314000205ull, 12099723188103171789ull)) << "with the pictures' golden digests";
     destroyImage(small);
 }
 
@@ -264,7 +264,7 @@ TEST(Minimap, StreetMarksAndTheCabsArrowAnywhereOnTheGrid) {
         for (int j : {20, 40, 60}) EXPECT_TRUE(i == 0 || (j == 40 && i >= 45 && i <= 55) || panel.sample(i, j) == Bg) << i << "," << j;
     }
     // The left edge: outlined where buildings are, open where the street is.
-    EXPECT_EQ(std::tuple(panel.sample(0, 20), panel.sample(0, 79), panel.sample(0, 40)), std::tuple(Crimson, Crimson, Bg));
+    EXPECT_EQ(std::tuple(panel.sample(0, 20), panel.sample(0, 79), panel.sample(0, 40), test::fnv1a(*panel.target)), std::tuple(Crimson, Crimson, Bg, 8933486772201173113ull)) << "and the golden digest";
     EXPECT_EQ(panel.count(0, 0, 639, 479, Crimson), panel.count(Sx0, Sy0, 639, Sy0 + MinimapRows - 1, Crimson)) << "nothing outside the panel";
     // The cab pointing along +x: tip 4 pixels ahead, base 2 to each side.
     for (auto [i, j, colour] : {std::tuple{54, 40, White}, {50, 38, White}, {50, 42, White}, {49, 40, Bg}}) EXPECT_EQ(panel.sample(i, j), colour) << i << "," << j;
@@ -276,7 +276,7 @@ TEST(Minimap, StreetMarksAndTheCabsArrowAnywhereOnTheGrid) {
     for (auto [x, y] : marks) setCellFlag(cellAt(panel.map, x, y), PickupMark, true);
     panel.draw();
     for (auto [x, y] : marks) setCellFlag(cellAt(panel.map, x, y), PickupMark, false);
-    EXPECT_EQ(std::tuple(panel.sample(10, 32), panel.sample(11, 32), panel.sample(30, 39), panel.sample(31, 39)), std::tuple(White, Crimson, White, Bg));
+    EXPECT_EQ(std::tuple(panel.sample(10, 32), panel.sample(11, 32), panel.sample(30, 39), panel.sample(31, 39), test::fnv1a(*panel.target)), std::tuple(White, Crimson, White, Bg, 17602688042425252107ull));
     // Near the grid's edge the arrow leaves the middle: the window starts at column 0, the cab's sample is
     // column 25 (tip and base), heading +y, down the panel.
     panel.place(50, 1016, 900), panel.draw();
