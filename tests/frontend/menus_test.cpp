@@ -32,8 +32,7 @@ TEST(MainMenu, UpAndDownWrapRoundTheEntriesAndTheExitKeyChoosesExit) {
         {true, {"Down", "Down", "Down", "Down", "Down", "Down", "Down", "Down", "Return"}, MenuArcade}, {true, {"Escape"}, MenuExit}};
     for (const auto& c : cases) {
         FrontEndGame fe;
-        fe.game().shift.assists = toFlag(c.assists);
-        fe.releaseKeysFrom(1, c.keys);
+        fe.game().shift.assists = toFlag(c.assists), fe.releaseKeysFrom(1, c.keys);
         EXPECT_EQ(runMainMenu(fe.game()), c.chosen) << c.assists << ' ' << c.keys.size();
     }
     const char* texts[] = {"", "arcade mode", "career mode", "options", "read this!", "exit", "free ride", "city of the day", "best scores", ""};
@@ -70,8 +69,7 @@ TEST(MainMenu, TheWindowShowsANewFrameAtTheBlinksPaceOnly) {
     int64_t first = -1, last = -1;  // frames shown by the first and the last menu frame
     fe.onFrame = [&](const Image&) { fe.window.polls() == 1 ? first = fe.window.framesShown() : fe.window.polls() == 40 ? last = fe.window.framesShown() : 0; };
     EXPECT_EQ(runMainMenu(fe.game()), MenuExit);
-    EXPECT_EQ(last - first, 19);  // 40 frames, 20 pictures, the first counted in first
-    EXPECT_LT(fe.window.framesShown(), fe.window.framesPresented());
+    EXPECT_EQ(std::pair(last - first, fe.window.framesShown() < fe.window.framesPresented()), std::pair(int64_t{19}, true));  // 40 frames, 20 pictures, the first counted in first
 }
 
 TEST(DrawImageScaled, CentredOneToOneHalvedAt320AndDoubledAbove1280) {
@@ -95,8 +93,7 @@ TEST(DrawImageScaled, CentredOneToOneHalvedAt320AndDoubledAbove1280) {
     }
     // Colour 0 is transparent, and an absent picture draws nothing.
     Image *target = createImage(64, 48), *picture = createImage(10, 10);
-    fillImage(*target, 9), fillImage(*picture, 0), putPixel(*picture, 5, 5, 3);
-    drawImageScaled(*target, picture, 0, 0), drawImageScaled(*target, nullptr, -1, -1);
+    fillImage(*target, 9), fillImage(*picture, 0), putPixel(*picture, 5, 5, 3), drawImageScaled(*target, picture, 0, 0), drawImageScaled(*target, nullptr, -1, -1);
     EXPECT_EQ(getPixel(*target, 4, 4) * 10 + getPixel(*target, 5, 5), 93u);
     destroyImage(picture), destroyImage(target);
 }
@@ -147,16 +144,15 @@ TEST_F(HelpPages, SelectTurnsThePagesRoundOtherKeysRedrawAndExitLeavesFromAnyPag
 }
 
 TEST_F(HelpPages, TitlesLinesAndFooterStandWhereTheLayoutSays) {
-    const char* titles[] = {"controls", "how to play", "credits"};
+    const std::pair<const char*, uint64_t> titles[] = {{"controls", 4845864935973724005ull}, {"how to play", 147420897139288817ull}, {"credits", 2717327207075325647ull}};
     for (int page = 1; page <= 3; ++page) {
         pagePicture(page);
         // Footer at row 425: "page p of 3", the select key, "next", the exit key, "exit".
         for (auto [x, colour] : {std::pair{5, Narrow}, {540, KeyCap}, {555, Narrow}, {590, KeyCap}, {605, Narrow}})
-            EXPECT_EQ(at(x, 425), colour) << page << " at " << x;
-        EXPECT_NE(at(5, 424), Narrow) << page;
+            EXPECT_EQ(std::pair(at(x, 425), at(x, 424) == colour), std::pair(uint32_t{colour}, false)) << page << " at " << x;
         // The greyed backdrop centred: rows 40 to 439, black round it.
-        EXPECT_EQ(std::tuple(at(620, 39), at(620, 40), at(620, 439), at(620, 440), helpPageTitle(page)),
-                  std::tuple(ColourBlack, GreyBackdropColour, GreyBackdropColour, ColourBlack, titles[page - 1])) << page;
+        EXPECT_EQ(std::tuple(at(620, 39), at(620, 40), at(620, 439), at(620, 440), helpPageTitle(page), test::fnv1a(*fe.game().screen.renderBuffer)),
+                  std::tuple(ColourBlack, GreyBackdropColour, GreyBackdropColour, ColourBlack, titles[page - 1].first, titles[page - 1].second)) << page << ": with the picture's golden digest: a change to it is made on purpose";
     }
     pagePicture(1);  // controls: a key picture for each action, its description after four spaces
     for (int a = 0; a < ActionCount; ++a) EXPECT_EQ(std::pair(at(5, 45 + 16 * a), at(5 + 4 * 7, 45 + 16 * a)), (std::pair<uint32_t, uint32_t>(KeyCap, Narrow))) << a;
@@ -175,21 +171,19 @@ TEST_F(HelpPages, TitlesLinesAndFooterStandWhereTheLayoutSays) {
 TEST_F(HelpPages, AssistsAddALegendBeforeTheCredits) {
     const std::vector<uint8_t> classic[] = {{}, pagePicture(1), pagePicture(2), pagePicture(3)};
     fe.game().shift.assists = FlagOn;
-    const struct { int page, classicPage; const char* title; } cases[] = {
-        {1, 1, "controls"}, {2, 2, "how to play"}, {3, 0, "assists"}, {4, 3, "credits"}, {5, 0, ""}};
+    const struct { int page, classicPage; const char* title; uint64_t digest; } cases[] = {{1, 1, "controls", 4845864935973724005ull},
+        {2, 2, "how to play", 147420897139288817ull}, {3, 0, "assists", 14668327901103909045ull}, {4, 3, "credits", 2717327207075325647ull}, {5, 0, "", 0}};
     std::vector<uint8_t> pages[5];
     for (const auto& c : cases) {
         EXPECT_EQ(helpPageTitle(c.page, true), c.title);
         if (c.page > 4) continue;
         pages[c.page] = pagePicture(c.page);
-        EXPECT_EQ(at(5, 425), Narrow) << c.page;  // "page n of 4"
+        EXPECT_EQ(std::tuple(at(5, 425), test::fnv1a(*fe.game().screen.renderBuffer)), std::tuple(uint32_t{Narrow}, c.digest)) << c.page << ": \"page n of 4\" and the golden digest";
         const bool same = c.classicPage && std::equal(pages[c.page].begin(), pages[c.page].begin() + 420 * 640, classic[c.classicPage].begin());
         EXPECT_EQ(same, c.classicPage != 0) << c.page << ": the classic picture above the footer";
     }
-    for (const uint8_t colour : {ColourGold, ColourGreen, ColourRose, ColourInZone}) {  // under the title bar
-        EXPECT_GT(std::count(pages[3].begin() + 30 * 640, pages[3].begin() + 420 * 640, colour), 60) << int{colour};
-        EXPECT_EQ(std::count(classic[2].begin() + 30 * 640, classic[2].begin() + 420 * 640, colour), 0) << int{colour};
-    }
+    for (const uint8_t colour : {ColourGold, ColourGreen, ColourRose, ColourInZone})  // under the title bar
+        EXPECT_EQ(std::pair(std::count(pages[3].begin() + 30 * 640, pages[3].begin() + 420 * 640, colour) > 60, std::count(classic[2].begin() + 30 * 640, classic[2].begin() + 420 * 640, colour)), std::pair(true, 0l)) << int{colour};
     FrameLog log;
     fe.pressFromNextPoll({"Return", "Return", "Return", "Return", "Escape"}, log), runHelpPages(fe.game(), 1);
     EXPECT_EQ(shown(log, pages, 4), (std::vector<int>{1, 2, 3, 4, 1}));
@@ -199,9 +193,9 @@ TEST_F(HelpPages, ShortScreensStepNinePixels) {
     Game& g = fe.game();
     Image* tall = g.screen.renderBuffer;
     g.screen.renderBuffer = createImage(640, 240), drawHelpPage(g, 2);  // the footer at 240 - 20 - 15
-    EXPECT_EQ(std::tuple(g.font.lineCursorY, at(5, 25), at(5, 205)), std::tuple(25 + 15 * 9, Narrow, Narrow));
+    EXPECT_EQ(std::tuple(g.font.lineCursorY, at(5, 25), at(5, 205), test::fnv1a(*g.screen.renderBuffer)), std::tuple(25 + 15 * 9, Narrow, Narrow, 6571154249395434923ull));
     destroyImage(g.screen.renderBuffer), g.screen.renderBuffer = createImage(640, 200), drawHelpPage(g, 1);
-    EXPECT_EQ(at(5, 26), KeyCap);
+    EXPECT_EQ(std::tuple(at(5, 26), test::fnv1a(*g.screen.renderBuffer)), std::tuple(uint32_t{KeyCap}, 4546940129362559793ull));
     destroyImage(g.screen.renderBuffer), g.screen.renderBuffer = tall;
 }
 
@@ -220,8 +214,8 @@ TEST(BestScoresPage, TenPlacesTodaysCityAndSelectAsksToWatch) {
     fe.pressFromNextPoll({"Return", "Return", "Escape"}, log);
     int asked = 0;
     runBestScores(fe.game(), lines, [&](Game&) { return ++asked == 1 ? "none" : ""; });
-    EXPECT_EQ(std::tuple(HelpPages::shown(log, pages, 2), asked, log.frames.back()[240 * 640 + 320]),
-              std::tuple(std::vector<int>{1, 2, 1}, 2, 255));  // plain, with the note, plain; leaving goes to black
+    EXPECT_EQ(std::tuple(HelpPages::shown(log, pages, 2), asked, log.frames.back()[240 * 640 + 320], test::fnv1a(pages[1].data(), pages[1].size()), test::fnv1a(pages[2].data(), pages[2].size())),
+              std::tuple(std::vector<int>{1, 2, 1}, 2, 255, 2785318782468096245ull, 4554713655250516213ull));  // plain, with the note, plain; leaving goes to black; the golden digests
 }
 
 }  // namespace

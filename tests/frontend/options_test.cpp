@@ -12,6 +12,7 @@
 #include "frontend/game.h"
 #include "frontend_fixture.h"
 #include "platform/screen.h"
+#include "support/digest.h"
 
 namespace hc {
 namespace {
@@ -68,10 +69,8 @@ TEST_F(OptionsScreen, EachVisitAppliesItsChoicesAndNothingElse) {
     for (const auto& v : visits) {
         const int64_t before = fe.window.polls();
         run(v.keys);  // each key seen released two polls after the last: the screen leaves at once
-        EXPECT_EQ(fe.window.polls() - before, 2 * static_cast<int64_t>(v.keys.size()));
-        EXPECT_EQ(palette(), v.gamma == 1.0f ? base : paletteFor(v.gamma)) << v.gamma;
-        EXPECT_EQ(std::tuple((fe.game().audio.channels[MusicChannel].enabled != 0), fe.game().shift.lowDetail, fe.game().shift.assists),
-                  std::tuple(v.music, v.lowDetail, v.assists)) << v.keys.size();
+        EXPECT_EQ(std::tuple(fe.window.polls() - before, palette(), (fe.game().audio.channels[MusicChannel].enabled != 0), fe.game().shift.lowDetail, fe.game().shift.assists),
+                  std::tuple(2 * static_cast<int64_t>(v.keys.size()), v.gamma == 1.0f ? base : paletteFor(v.gamma), v.music, v.lowDetail, v.assists)) << v.keys.size() << " " << v.gamma;
     }
     EXPECT_NE(paletteFor(0.8f), base);
 }
@@ -96,7 +95,7 @@ TEST_F(OptionsScreen, EntriesStandInAColumnAndTheMusicSwitchShowsItsStateNextFra
 }
 
 TEST(OptionsPicture, SunBandsGrowUpwardsFromAnEmptyBottomAndTheFloorScrolls) {
-    Image* image = createImage(640, 480);
+    Image *image = createImage(640, 480), *b = createImage(640, 480);
     drawOptionsBackground(*image);
     // The disc spans rows 120..360; 288..360 stay empty, then upwards bands of 1, 2, 3, 5, 8, 13, 20, 31, 47
     // rows between single empty rows, and 28 of the last 29 (at row 120 only the centre lies on the circle).
@@ -106,7 +105,7 @@ TEST(OptionsPicture, SunBandsGrowUpwardsFromAnEmptyBottomAndTheFloorScrolls) {
         else if (bands.back() > 0) bands.push_back(0);
     }
     for (int y = 288; y < 480; ++y) EXPECT_FALSE(rowHasColourIn(*image, y, 173, 183)) << "sun in the empty bottom at " << y;
-    EXPECT_EQ(bands, (std::vector<int>{1, 2, 3, 5, 8, 13, 20, 31, 47, 28, 0}));
+    EXPECT_EQ(std::tuple(bands, test::fnv1a(*image)), std::tuple(std::vector<int>{1, 2, 3, 5, 8, 13, 20, 31, 47, 28, 0}, 14918300055789121985ull)) << "with the picture's golden digest: a change to it is made on purpose";
     // Alternate rows lean one pixel right and left: row 240 spans 202..440, row 241
     // 200..438, in the band's colour 173 + floor(10 (y - 120) / 240).
     for (auto [x, y, sun] : {std::tuple{202, 240, true}, {440, 240, true}, {201, 240, false}, {441, 240, false},
@@ -121,10 +120,10 @@ TEST(OptionsPicture, SunBandsGrowUpwardsFromAnEmptyBottomAndTheFloorScrolls) {
     // The floor from row 289; one square row later every pixel of its first row has the other colour; squares
     // about 10 wide at the top, the middle column starting one; at the bottom 10 + 190 = 200 wide, in square
     // row round(190 / 12.5) = 15: column 420 is 0.5 squares out (rounded to even: 0), column 421 in the next.
-    Image* b = createImage(640, 480);
     fillImage(*image, 1), fillImage(*b, 1), drawOptionsFloor(*b, -1.0);
     EXPECT_EQ(drawOptionsFloor(*image, 0.0), 289);
-    EXPECT_EQ(std::tuple(rowHasColourIn(*image, 288, 255, 255), rowHasColourIn(*image, 479, 255, 255)), std::tuple(false, true));
+    EXPECT_EQ(std::tuple(rowHasColourIn(*image, 288, 255, 255), rowHasColourIn(*image, 479, 255, 255), test::fnv1a(*image), test::fnv1a(*b)),
+              std::tuple(false, true, 15972669948332652893ull, 12460823070501084013ull)) << "with the pictures' golden digests";
     for (int x = 0; x < 640; ++x) EXPECT_NE(getPixel(*image, x, 289), getPixel(*b, x, 289)) << x;
     for (auto [x, y, c] : {std::tuple{320, 289, 255u}, {326, 289, 1u}, {420, 479, 1u}, {421, 479, 255u}})
         EXPECT_EQ(getPixel(*image, x, y), c) << x << "," << y;

@@ -10,6 +10,7 @@
 #include "core/colours.h"
 #include "render/map_view.h"
 #include "render/minimap.h"
+#include "hud_fixture.h"
 #include "render_fixture.h"
 
 namespace hc {
@@ -25,7 +26,7 @@ Count count(const Image& image, uint32_t colour, int x1 = 0, int y1 = 0, int x2 
 
 struct FareGuideView : testing::Test {  // the cab at (1000, 1000), passenger 1 100 cells along x, 2 at (+30, +30)
     Image& image = *createImage(640, 480);
-    FontSet font;  // no glyphs: the texts draw in the built-in font
+    test::HudRig rig;  // for its font: glyph g of style s a 10 x 10 square of 1 + 5 g + s
     PlayerCar car;
     Shift shift;
     FareGuide guide;
@@ -39,35 +40,34 @@ struct FareGuideView : testing::Test {  // the cab at (1000, 1000), passenger 1 
 
 TEST_F(FareGuideView, CockpitArrowPointsTheWayAndLeavesTheCountFree) {
     for (int degrees = 15; degrees <= 360; degrees += 15) {  // whatever the heading, the count's rows stay free
-        fillImage(image, 0), car.heading = 10.0f * (degrees % 360), drawFareGuide(guide, car, font, image);
-        EXPECT_EQ(count(image, 0, 0, 0, 639, 11).n, 640 * 12) << degrees;
-        EXPECT_GT(count(image, ColourGold, 280, 12, 360, 70).n, 20) << degrees;
-        EXPECT_EQ(count(image, ColourGold, 0, 100).n + count(image, ColourInZone).n, 0) << degrees;
+        fillImage(image, 0), car.heading = 10.0f * (degrees % 360), drawFareGuide(guide, car, rig.font, image);
+        EXPECT_EQ(std::tuple(count(image, 0, 0, 0, 639, 11).n, count(image, ColourGold, 280, 12, 360, 70).n > 20, count(image, ColourGold, 0, 100).n + count(image, ColourInZone).n),
+                  std::tuple(640 * 12, true, 0)) << degrees;
     }
     // Last, straight ahead: the tip above the centre (320, 36), the wide head under it and a
     // narrow shaft below, nothing beside the shaft that could read as a second point.
     const int tip = count(image, ColourGold, 318, 22, 322, 26).n, head = count(image, ColourGold, 300, 32, 340, 32).n, shaft = count(image, ColourGold, 300, 43, 340, 43).n;
     EXPECT_EQ(std::tuple(tip > 0, head >= 8, shaft >= 2, shaft <= 5, count(image, ColourGold, 300, 39, 316, 52).n), std::tuple(true, true, true, true, 0)) << tip << ' ' << head << ' ' << shaft;
-    guide.inSquare = true, fillImage(image, 0), drawFareGuide(guide, car, font, image);  // inside: a ring instead
-    EXPECT_EQ(count(image, ColourGold).n, 0);
-    EXPECT_GT(count(image, ColourInZone, 300, 10, 340, 60).n, 40);
+    guide.inSquare = true, fillImage(image, 0), drawFareGuide(guide, car, rig.font, image);  // inside: a ring instead
+    EXPECT_EQ(std::tuple(count(image, ColourGold).n, count(image, ColourInZone, 300, 10, 340, 60).n > 40, test::fnv1a(image)), std::tuple(0, true, 14082104560677416277ull)) << "and the golden digest";
 }
 
 // Both arrows point as a road sign does: up for ahead, right for the right; a destination ahead is green, behind rose.
 TEST_F(FareGuideView, ArrowsPointUpForAheadAndRightForRight) {
-    const struct { bool aboard; float dx, dy; double ux, uy; uint32_t colour; } cases[] = {
-        {false, 100, 0, 0, -1, ColourGold}, {false, 0, 100, 1, 0, ColourGold},  {false, -100, 0, 0, 1, ColourGold},
-        {false, 0, -100, -1, 0, ColourGold}, {true, 100, 0, 0, -1, ColourGreen}, {true, 5, 100, 1, 0, ColourGreen},
-        {true, -5, -100, -1, 0, ColourRose}, {true, -100, 0, 0, 1, ColourRose},
+    const struct { bool aboard; float dx, dy; double ux, uy; uint32_t colour; uint64_t digest; } cases[] = {  // digest: the whole picture's
+        {false, 100, 0, 0, -1, ColourGold, 5191810201939048262ull},     {false, 0, 100, 1, 0, ColourGold, 15312216040530068594ull},
+        {false, -100, 0, 0, 1, ColourGold, 209787396690456342ull},      {false, 0, -100, -1, 0, ColourGold, 10466314739549609250ull},
+        {true, 100, 0, 0, -1, ColourGreen, 5623050746908266792ull},     {true, 5, 100, 1, 0, ColourGreen, 12711014173189715236ull},
+        {true, -5, -100, -1, 0, ColourRose, 13919325801870794498ull},   {true, -100, 0, 0, 1, ColourRose, 7402571516205324316ull},
     };
-    car.heading = 0;  // along +x, so +y lies on the right
+    car.heading = 0, guide.tooFast = true;  // along +x, so +y lies on the right; "stop here!" under the distance
     for (const auto& c : cases) {
         guide.aboard = c.aboard, guide.target.x = 1000 + c.dx, guide.target.y = 1000 + c.dy;
-        fillImage(image, 0), drawFareGuide(guide, car, font, image);
+        fillImage(image, 0), drawFareGuide(guide, car, rig.font, image);
         const double cy = c.aboard ? 30 : 36;  // the arrow's centre: lower and smaller for a waiting passenger
         const Count arrow = count(image, c.colour, 0, 0, 639, 90);
         const double along = (arrow.x - 320) * c.ux + (arrow.y - cy) * c.uy, across = (arrow.x - 320) * c.uy - (arrow.y - cy) * c.ux;
-        EXPECT_EQ(std::tuple(arrow.n > 40, along > 1.5, std::fabs(across) < along / 2), std::tuple(true, true, true))
+        EXPECT_EQ(std::tuple(arrow.n > 40, along > 1.5, std::fabs(across) < along / 2, test::fnv1a(image)), std::tuple(true, true, true, c.digest))
             << c.aboard << ' ' << c.dx << ',' << c.dy << ": " << arrow.n << ' ' << along << ' ' << across;
     }
 }
@@ -78,20 +78,20 @@ TEST_F(FareGuideView, MinimapAndMapViewMarkTheCabAndTheSquares) {
     const MinimapWindow window = minimapWindow(car, 2);
     const double mx = 540 + (1000 - window.x0) / 2.0, my = 392 + (1000 - window.y0) / 2.0, r5 = std::sqrt(5.0);
     ASSERT_EQ(mapViewCell(1000, 1000, 320, 240, 320, 270).y, 1030);  // where the map view shows passenger 2
-    const struct { bool map; int heading; double cabX, cabY, squareX, squareY, aheadX, aheadY; } views[] = {
-        {false, 0, mx, my, mx + 15, my + 15, 1, 0},      {false, 90, mx, my, mx + 15, my + 15, 0, 1},
-        {true, 0, 320, 240, 320, 270, 2 / r5, 1 / r5},   {true, 180, 320, 240, 320, 270, -2 / r5, -1 / r5},
+    const struct { bool map; int heading; double cabX, cabY, squareX, squareY, aheadX, aheadY; uint64_t digests[2]; } views[] = {  // outside, inside
+        {false, 0, mx, my, mx + 15, my + 15, 1, 0, {8494968401860121262ull, 10538381572408739774ull}},  {false, 90, mx, my, mx + 15, my + 15, 0, 1, {17829774884649329562ull, 4689494389869446346ull}},
+        {true, 0, 320, 240, 320, 270, 2 / r5, 1 / r5, {2012220390209702945ull, 3165706699331723233ull}}, {true, 180, 320, 240, 320, 270, -2 / r5, -1 / r5, {17650910238798004481ull, 14702616625620459713ull}},
     };
-    guide.target = shift.passengers[2].pickup;
+    guide.target = shift.passengers[2].pickup, guide.tooFast = true;  // "stop here!" on the map view
     for (const auto& v : views) {
         for (const bool inside : {false, true}) {
             SCOPED_TRACE(testing::Message() << v.map << " " << v.heading << " " << inside);
             fillImage(image, 0), car.heading = 10.0f * v.heading, guide.inSquare = inside;
-            v.map ? drawMapGuide(guide, shift, car, font, image) : drawMinimapGuide(guide, shift, car, image);
+            v.map ? drawMapGuide(guide, shift, car, rig.font, image) : drawMinimapGuide(guide, shift, car, image);
             const int sx = static_cast<int>(v.squareX), sy = static_cast<int>(v.squareY), colour = inside ? ColourInZone : ColourGold;
             const Count row = count(image, colour, sx - 12, sy, sx + 12, sy), left = count(image, colour, sx - 12, sy, sx - 5, sy);
-            EXPECT_EQ(std::tuple(bool(count(image, colour, sx - 12, sy - 12, sx + 12, sy + 12).n > 20), getPixel(image, sx, sy), bool(std::fabs(row.x - sx) <= 1.0), bool(left.n)),
-                      std::tuple(true, 0, true, true));
+            EXPECT_EQ(std::tuple(bool(count(image, colour, sx - 12, sy - 12, sx + 12, sy + 12).n > 20), getPixel(image, sx, sy), bool(std::fabs(row.x - sx) <= 1.0), bool(left.n), test::fnv1a(image)),
+                      std::tuple(true, 0, true, true, v.digests[inside]));
             double ahead = -1e9, behind = 1e9, sum = 0, n = 0;  // the blue along the heading, from the cab: its middle on the cab
             for (int y = 0; y < 480; ++y) for (int x = 0; x < 640; ++x) if (getPixel(image, x, y) == ColourRoyalBlue) { const double a = (x - v.cabX) * v.aheadX + (y - v.cabY) * v.aheadY; ahead = std::fmax(ahead, a), behind = std::fmin(behind, a), sum += a, n += 1; }
             EXPECT_EQ(std::tuple(n > 12, sum / n > 0.5, std::fabs(ahead + behind) <= 2.0), std::tuple(true, true, true)) << n << ' ' << ahead << ' ' << behind;
@@ -105,10 +105,11 @@ TEST_F(FareGuideView, MinimapAndMapViewMarkTheCabAndTheSquares) {
             }
         }
     }
-    guide.target = shift.passengers[1].pickup, guide.inSquare = false, car.heading = 900, fillImage(image, 0), drawMapGuide(guide, shift, car, font, image);
-    double a0 = 1e9, a1 = -1e9, b0 = 1e9, b1 = -1e9;  // a far square's pointer, along and across the way to it: out from the cab, longer than wide
-    for (int y = 228; y < 258; ++y) for (int x = 325; x < 365; ++x) if (getPixel(image, x, y) == ColourGold) { const double a = ((x - 320) * 2 + (y - 240)) / r5, b = ((x - 320) - (y - 240) * 2) / r5; a0 = std::fmin(a0, a), a1 = std::fmax(a1, a), b0 = std::fmin(b0, b), b1 = std::fmax(b1, b); }
-    EXPECT_EQ(std::tuple(a0 > 15, a1 - a0 > 1.2 * (b1 - b0)), std::tuple(true, true)) << a0 << ' ' << a1 << ' ' << b0 << ' ' << b1;
+    // A far square's pointer (60 cells along x, 30 back: 60 pixels right, its corners on pixels): out from the cab, longer than wide.
+    guide.target.x = 1060, guide.target.y = 970, guide.inSquare = false, car.heading = 900, fillImage(image, 0), drawMapGuide(guide, shift, car, rig.font, image);
+    double a0 = 1e9, a1 = -1e9, b0 = 1e9, b1 = -1e9;
+    for (int y = 228; y < 258; ++y) for (int x = 325; x < 365; ++x) if (getPixel(image, x, y) == ColourGold) { const double a = x - 320, b = y - 240; a0 = std::fmin(a0, a), a1 = std::fmax(a1, a), b0 = std::fmin(b0, b), b1 = std::fmax(b1, b); }
+    EXPECT_EQ(std::tuple(a0 > 15, a1 - a0 > 1.2 * (b1 - b0), test::fnv1a(image)), std::tuple(true, true, 13548681526013717055ull)) << a0 << ' ' << a1 << ' ' << b0 << ' ' << b1;
 }
 
 // The way by road dotted in the guide's colour on the minimap (both zooms) and the map view, nothing else but black
@@ -116,20 +117,21 @@ TEST_F(FareGuideView, MinimapAndMapViewMarkTheCabAndTheSquares) {
 TEST_F(FareGuideView, RouteDotsShowTheWayInTheGuidesColour) {
     std::vector<int32_t> route;
     for (int x = 1000; x <= 1090; ++x) route.push_back(x * MapSize + 990);
-    const struct { bool map, zoom, found, aboard, inside; uint32_t colour; } cases[] = {
-        {false, false, true, false, false, ColourGold}, {false, true, true, true, false, ColourGreen}, {true, false, true, false, false, ColourGold},
-        {true, false, true, true, false, ColourGreen},  {false, false, false, false, false, 0},           {true, false, true, false, true, 0},
+    const struct { bool map, zoom, found, aboard, inside; uint32_t colour; uint64_t digest; } cases[] = {  // digest: the whole picture's
+        {false, false, true, false, false, ColourGold, 4298319010186163742ull}, {false, true, true, true, false, ColourGreen, 12250153279498991656ull},
+        {true, false, true, false, false, ColourGold, 14768110991134284783ull}, {true, false, true, true, false, ColourGreen, 12088487688550319750ull},
+        {false, false, false, false, false, 0, 8494968401860121262ull},         {true, false, true, false, true, 0, 18316423947571140573ull},
     };
     for (const auto& c : cases) {
         shift.minimapZoom = toFlag(c.zoom), guide.aboard = c.aboard, guide.inSquare = c.inside;
         std::vector<uint8_t> plain;
         for (const std::vector<int32_t>* r : {static_cast<decltype(&route)>(nullptr), c.found ? &route : nullptr}) {
-            fillImage(image, 0), c.map ? drawMapGuide(guide, shift, car, font, image, r) : drawMinimapGuide(guide, shift, car, image, r);
+            fillImage(image, 0), c.map ? drawMapGuide(guide, shift, car, rig.font, image, r) : drawMinimapGuide(guide, shift, car, image, r);
             if (!r) plain.assign(image.pixels, image.pixels + 640 * 480);
         }
         int dots = 0, wrong = 0;
         for (int i = 0; i < 640 * 480; ++i) if (image.pixels[i] != plain[i] && image.pixels[i] != ColourBlack) (image.pixels[i] == c.colour ? dots : wrong) += 1;
-        EXPECT_EQ(std::tuple(c.colour ? dots > 10 : dots == 0, wrong), std::tuple(true, 0)) << c.map << c.zoom << c.found << c.aboard << c.inside << ": " << dots;
+        EXPECT_EQ(std::tuple(c.colour ? dots > 10 : dots == 0, wrong, test::fnv1a(image)), std::tuple(true, 0, c.digest)) << c.map << c.zoom << c.found << c.aboard << c.inside << ": " << dots;
     }
 }
 
@@ -163,8 +165,8 @@ TEST_F(FareGuideView, WorldViewShowsTheSquaresSteadily) {
                 if (mark && nearRow && !c.inside) checks[shown[i] == c.mark] += 1;
                 wrong += mark ? shown[i] != (inZone ? c.zone : c.mark) && (inZone || shown[i] != ColourBlack) : shown[i] != blinkOn[i];
             }
-            EXPECT_EQ(std::tuple(near > 200, far > 50, wrong), std::tuple(true, true, 0)) << c.inside << c.aboard << " frame " << frame << ": " << near << ' ' << far;
-            if (!c.inside) { EXPECT_EQ(std::tuple(bool(checks[0] > 50), bool(checks[1] > 50)), std::tuple(true, true)) << checks[0] << " black, " << checks[1] << " gold"; }
+            EXPECT_EQ(std::tuple(near > 200, far > 50, wrong, c.inside || checks[0] > 50, c.inside || checks[1] > 50), std::tuple(true, true, 0, true, true))  // outside: black and gold
+                << c.inside << c.aboard << " frame " << frame << ": " << near << ' ' << far << ' ' << checks[0] << ' ' << checks[1];
         }
     }
     r.openGround();

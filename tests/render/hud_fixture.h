@@ -14,7 +14,7 @@ namespace hc::test {
 
 // Synthetic pictures for the HUD and minimap tests, each told apart by its colours: glyph g of style s
 // a 10 x 10 square of 1 + 5 g + s; cockpit rows 0..60 transparent (the windshield), the rest 90 with lamp
-// A 41 and lamp B 42; hudIcon a 4 x 4 square of 200 amid 0; portrait k 100 + k but its top-left pixel 0.
+// A 41, lamp B 42 and 1 in the last pixel (the least colour that is drawn); hudIcon a 4 x 4 square of 200 amid 0; portrait k 100 + k but its top-left pixel 0.
 constexpr uint8_t Background = 253;  // the picture under the HUD: no glyph has this colour
 constexpr uint8_t DashColour = 90, LampAColour = 41, LampBColour = 42, DropColour = 200;
 
@@ -30,7 +30,7 @@ struct HudRig {
     HudRig() {
         for (int i = 0; i < FontGlyphs * FontStyles; ++i) fillImage(*(font.glyphs[i] = createImage(GlyphSize, GlyphSize)), glyphColour(i / FontStyles, i % FontStyles));
         Image& cockpit = *(state->cockpitImage = createImage(640, 180));
-        fillImage(cockpit, DashColour), fillBox(cockpit, 0, 0, 639, 60, 0);
+        fillImage(cockpit, DashColour), fillBox(cockpit, 0, 0, 639, 60, 0), putPixel(cockpit, 639, 179, 1);
         fillBox(cockpit, 284, 107, 295, 120, LampAColour), fillBox(cockpit, 297, 107, 308, 120, LampBColour);
         fillImage(*(state->hudIcon = createImage(8, 8)), 0), fillBox(*state->hudIcon, 2, 2, 5, 5, DropColour);
         for (int k = 1; k <= PortraitCount; ++k)

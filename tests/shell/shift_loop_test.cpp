@@ -8,10 +8,12 @@
 #include <tuple>
 #include <vector>
 
+#include "core/colours.h"
 #include "platform/screen.h"
 #include "shell/shift_loop.h"
 #include "sim/passengers.h"
 #include "support/arcade_game.h"
+#include "support/digest.h"
 #include "support/key_codes.h"
 
 namespace hc {
@@ -168,7 +170,17 @@ TEST(ShiftLoop, CarSoundsGoToTheirChannelsAndFallSilentAtTheEnd) {
         EXPECT_THAT((std::vector{engine.oscillators[1].frequency, engine.oscillators[2].frequency, engine.oscillators[3].frequency, turbo.oscillators[1].frequency,
                                  turbo.oscillators[2].frequency}), Pointwise(DoubleNear(1e-3), {260.0, 325.0, 32.24, 520.0, 0.0})) << k;  // at 0.5: 260 Hz
     }
-    showTimeUp(g);
+    // The score picture with the assists: the lines' dark band from 12 rows above the title (0.4 of the way down) to 84 rows
+    // below it or 40 below the middle, whichever is lower (the classic picture has no band).
+    Image* full = g.screen.renderBuffer;
+    for (auto [width, height, top, bottom, digest] : {std::tuple{320, 200, 68, 164, 8438922273006252567ull}, {640, 480, 180, 280, 2013295849574540375ull}}) {
+        Image& picture = *(g.screen.renderBuffer = createImage(width, height));
+        g.shift.assists = FlagOn, fillImage(picture, 90), showTimeUp(g);
+        const auto black = [&](int y) { return std::count(pixelAddress(picture, 0, y), pixelAddress(picture, 0, y) + picture.width, ColourBlack); };
+        EXPECT_EQ(std::tuple(black(top - 1), black(top), black(bottom), black(bottom + 1), test::fnv1a(picture)), std::tuple(0, width, width, 0, digest)) << height << ": with the golden digest";
+        destroyImage(&picture);
+    }
+    g.screen.renderBuffer = full;
     EXPECT_EQ(std::tuple(ch[EngineChannel].enabled, ch[SkidChannel].enabled, ch[TurboChannel].enabled, ch[MusicChannel].enabled), std::tuple(0, 0, 0, -1));
 }
 
