@@ -111,16 +111,17 @@ TEST(WindowPicture, OnlyFramesThatChangeThePictureAreShownSoABlinkSetsThePace) {
     const int64_t shown = hg.window.framesShown();
     fillImage(*small, 7), hg.window.present(*small);
     EXPECT_EQ(hg.window.framesShown(), shown + 1);
-    FrameGate gate;
+    FrameGate gate;  // on frames of colour words: a change at a row's far end counts
+    Image* words = createImage(4, 2, 4);
     EXPECT_EQ(gate.last(), nullptr);
-    EXPECT_TRUE(gate.changed(*small, hg.screen.colourWords));
-    putPixel(*small, 3, 1, 8);
-    EXPECT_TRUE(gate.changed(*small, hg.screen.colourWords));
+    EXPECT_TRUE(gate.changed(*words, hg.screen.colourWords));
+    putPixel(*words, 3, 1, 8);
+    EXPECT_TRUE(gate.changed(*words, hg.screen.colourWords));
     ASSERT_NE(gate.last(), nullptr);
     EXPECT_EQ(getPixel(*gate.last(), 3, 1), 8u);
     gate.invalidate();
-    EXPECT_TRUE(gate.changed(*small, hg.screen.colourWords));
-    destroyImage(small);
+    EXPECT_TRUE(gate.changed(*words, hg.screen.colourWords));
+    destroyImage(small), destroyImage(words);
 }
 
 }  // namespace
