@@ -330,7 +330,7 @@ TEST_F(Saves, ANewCareerSetsTheOldOneAsideNeverOverAnEarlierOne) {
 TEST_F(Saves, TheCityOfTheDayKeepsItsOwnTableForOneDay) {
     const struct { const char* date; int64_t score; const char* line; } steps[] = {
         {"2026-12-07", 50, "the city of 2026-12-07: a new best score!"},
-        {"2026-12-07", 20, "the city of 2026-12-07, best: 50"},
+        {"2026-12-07", 20, "the city of 2026-12-07, best: 50"}, {"2026-12-07", 50, "the city of 2026-12-07, best: 50"},  // a tie is no new best
         {"2026-12-08", 10, "the city of 2026-12-08: a new best score!"},
     };
     for (const auto& s : steps) EXPECT_EQ(enterDayScore(g(), s.score, s.date), s.line) << s.date << " " << s.score;

@@ -128,8 +128,8 @@ TEST(ShiftLoop, OverlayPercentagesComeFromThePreviousFramesTotal) {
         fillImage(*target, 0);
         drawStatsOverlay(font, *target, timer, profile);
         for (int i = 1; i <= ProfilePhaseCount; ++i)
-            EXPECT_EQ(std::tuple(profile.phases[i].duration, getPixel(*target, 60 + c.percent[i], 12 * i + 7), getPixel(*target, 61 + c.percent[i], 12 * i)),
-                      std::tuple(c.percent[i], 22u, 0u)) << "phase " << i;
+            EXPECT_EQ(std::tuple(profile.phases[i].duration, getPixel(*target, 60 + c.percent[i], 12 * i + 7), getPixel(*target, 61 + c.percent[i], 12 * i),
+                                 getPixel(*target, 60 + c.percent[i], 12 * i - 1)), std::tuple(c.percent[i], 22u, 0u, 0u)) << "phase " << i << ": the bar's corner, right of it, above it";
     }
     destroyImage(target);
 }
