@@ -326,10 +326,10 @@ TEST_F(Saves, ANewCareerSetsTheOldOneAsideNeverOverAnEarlierOne) {
 }
 
 // The city of the day keeps one day's table of its own, apart from the arcade's, and
-// survives a restart; another day's table makes way.
+// survives a restart; another day's table makes way. A score of 0 on an empty table names only the day.
 TEST_F(Saves, TheCityOfTheDayKeepsItsOwnTableForOneDay) {
     const struct { const char* date; int64_t score; const char* line; } steps[] = {
-        {"2026-12-07", 50, "the city of 2026-12-07: a new best score!"},
+        {"2026-12-06", 0, "the city of 2026-12-06"}, {"2026-12-07", 50, "the city of 2026-12-07: a new best score!"},
         {"2026-12-07", 20, "the city of 2026-12-07, best: 50"}, {"2026-12-07", 50, "the city of 2026-12-07, best: 50"},  // a tie is no new best
         {"2026-12-08", 10, "the city of 2026-12-08: a new best score!"},
     };

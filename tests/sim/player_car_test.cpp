@@ -259,9 +259,9 @@ protected:
 // Odd slots move on even frames: 0.2 down a tick, and outwards by the car's speed times
 // their rate; they leave at the glass's edges.
 TEST_F(WindshieldTest, DropsSlideDownEverySecondFrameRunOutWithSpeedAndLeaveTheGlass) {
-    Raindrop &odd = dropAt(1, 320, 100), &even = dropAt(2, 320, 100), &low = dropAt(3, 100, 359.9);
-    update(0);
-    EXPECT_EQ(std::tuple(odd.body.y, odd.body.x, even.body.y, isOn(low.active)), std::tuple(100.2f, 320.0f, 100.0f, false));
+    Raindrop &odd = dropAt(1, 320, 100), &even = dropAt(2, 320, 100), &low = dropAt(3, 100, 359.9), &rim = dropAt(5, 540, 359.8);
+    update(0);  // the rim drop lands exactly on the glass's foot, 360 (in single precision), and stays
+    EXPECT_EQ(std::tuple(odd.body.y, odd.body.x, even.body.y, isOn(low.active), rim.body.y, isOn(rim.active)), std::tuple(100.2f, 320.0f, 100.0f, false, 360.0f, true));
     update(1, 2.0);
     EXPECT_EQ(std::tuple(even.body.y, odd.body.y, isOn(odd.active)), std::tuple(100.4f, 100.2f, true));
     car.vx = 2.0f;
