@@ -113,8 +113,9 @@ TEST(Replay, ADrivenShiftPlaysBackFrameForFrameAt60And30FramesASecond) {
         ASSERT_GT(count, 200u);
         ASSERT_GE(d.loopEnd, count);
 
-        // Played back on a machine of another speed: the recording's frame lengths count.
-        arcade.secondsPerFrame = 1.0 / 45.0;
+        // Played back on a machine of another speed, with the other detail setting: the recording's frame lengths and
+        // detail count.
+        arcade.secondsPerFrame = 1.0 / 45.0, g.saved.settingsLoaded = true, g.saved.settings.lowDetail = !isOn(g.shift.lowDetail);
         std::vector<uint64_t> shown;
         arcade.onFrame = [&](const Image& frame) { shown.push_back(fnv1a(frame)); };
         PlaybackResult result;

@@ -155,18 +155,19 @@ TEST(ShiftLoop, CarSoundsGoToTheirChannelsAndFallSilentAtTheEnd) {
     g.audio.channels[TurboChannel].oscillators[2].frequency = 99.0;  // set to 0 every frame
     ShiftProfile& profile = arcade.profile;
     const AudioChannel* ch = g.audio.channels;
-    const struct { bool engine, skid, turbo, music; } frames[] = {
-        {true, false, true, true}, {false, true, false, false}, {true, true, true, false}, {true, true, true, true}};
+    // The skid's gain in steps of 0.02 a tick: up two a tick while turning hard, down one once the turn is let go.
+    const struct { bool engine, skid, turbo, music; int gain; } frames[] = {
+        {true, false, true, true, 0}, {false, true, false, false, 2}, {true, true, true, false, 4}, {true, true, true, true, 6}, {true, false, true, true, 5}};
     arcade.window.holdKey(KeyF1, 1, 1), arcade.window.holdKey(KeyF1, 3, 3);  // released at frames 2 and 4
-    for (int k = 0; k < 4; ++k) {
+    for (int k = 0; k < 5; ++k) {
         const auto& f = frames[k];
         g.shift.engineRunning = toFlag(f.engine), g.shift.turboBoost = f.turbo ? 0.3f : 0.0f;
         g.player.vx = 0.5f, g.player.vy = 0, g.player.turnRate = f.skid ? 1.0f : 0.0f;
         if (f.skid) arcade.window.holdKey(KeyRight, k + 1, k + 1);
         simulateAndDrawFrame(g, arcade.view, profile);
         const AudioChannel &engine = ch[EngineChannel], &skid = ch[SkidChannel], &turbo = ch[TurboChannel];
-        EXPECT_EQ(std::tuple(engine.enabled, skid.enabled, bool(std::fabs(skid.gain - 0.04 * 50 / 60 * k * f.skid) < 1e-6), turbo.enabled, (turbo.gain > 0), ch[MusicChannel].enabled),
-                  std::tuple((f.engine ? -1 : 0), (f.skid ? -1 : 0), true, (f.turbo ? -1 : 0), f.turbo, (f.music ? -1 : 0))) << k;
+        EXPECT_EQ(std::tuple(engine.enabled, skid.enabled, bool(std::fabs(skid.gain - 0.02 * 50 / 60 * f.gain) < 1e-6), turbo.enabled, (turbo.gain > 0), ch[MusicChannel].enabled),
+                  std::tuple((f.engine ? -1 : 0), (f.gain > 0 ? -1 : 0), true, (f.turbo ? -1 : 0), f.turbo, (f.music ? -1 : 0))) << k << ": a fading skid still sounds";
         EXPECT_THAT((std::vector{engine.oscillators[1].frequency, engine.oscillators[2].frequency, engine.oscillators[3].frequency, turbo.oscillators[1].frequency,
                                  turbo.oscillators[2].frequency}), Pointwise(DoubleNear(1e-3), {260.0, 325.0, 32.24, 520.0, 0.0})) << k;  // at 0.5: 260 Hz
     }
