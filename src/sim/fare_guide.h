@@ -71,7 +71,7 @@ struct FareRoute {
     // The search kept between frames: what it runs for and how far it got.
     int32_t targetCell = -1;     // the square's centre cell; -1 when there is no search
     int32_t fromCell = -1;       // the cab's cell the way was read for
-    std::vector<uint8_t> step;   // per cell: 0 not reached, a RouteStep, or RouteNoRoom
+    std::vector<uint8_t> step;   // per cell: 0 not reached, 1 to 4 the step towards the square, 5 in it, 6 no room
     std::vector<int32_t> queue;  // the cells reached, in order; those from `head` on are still to be spread from
     size_t head = 0;
     bool searching = false;      // the search stopped at its budget before reaching the cab
